@@ -1,0 +1,101 @@
+#include "analysis/driver.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "analysis/log_line_splitter.h"
+#include "analysis/session_log_reader.h"
+#include "analysis/stats_records.h"
+#include "report/report_writer.h"
+
+namespace sessionstats {
+namespace {
+
+constexpr std::size_t kBlockSize = std::size_t{1} << 18;
+
+enum class ReadOutcome { kComplete, kUnreadable, kFailedPartWay };
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+// Streams the log through the splitter into the reader, one block at a time,
+// so memory does not grow with the log. `error` gets errno of a failed read.
+ReadOutcome readLog(std::FILE* log, SessionLogReader& reader, int& error) {
+  const std::unique_ptr<char[]> block(new char[kBlockSize]);
+  LogLineSplitter splitter;
+  const auto sink = [&reader](std::string_view line) {
+    reader.processLine(line);
+  };
+  bool readAnything = false;
+  for (;;) {
+    const std::size_t got = std::fread(block.get(), 1, kBlockSize, log);
+    if (got > 0) {
+      splitter.feed(block.get(), got, sink);
+      readAnything = true;
+    }
+    if (got == kBlockSize) continue;
+    if (std::ferror(log)) {
+      error = errno;
+      // A log that fails before its first byte (a directory opened as a file,
+      // for one) is as good as a missing log.
+      return readAnything ? ReadOutcome::kFailedPartWay
+                          : ReadOutcome::kUnreadable;
+    }
+    if (std::feof(log)) break;
+  }
+  splitter.finish(sink);
+  return ReadOutcome::kComplete;
+}
+
+int reportFailure(std::ostream& err, std::string_view what,
+                  std::string_view file, int error) {
+  err << "session-stats: could not " << what << ' ' << file << ": "
+      << std::strerror(error) << '\n';
+  return 1;
+}
+
+}  // namespace
+
+int runSessionStats(std::istream& console, std::ostream& out,
+                    std::ostream& err) {
+  PlayerList players;
+  {
+    const FilePtr log(std::fopen(kLogFileName, "rb"));
+    int error = 0;
+    ReadOutcome outcome = ReadOutcome::kUnreadable;
+    if (log) {
+      SessionLogReader reader(players);
+      outcome = readLog(log.get(), reader, error);
+    }
+    if (outcome == ReadOutcome::kUnreadable) {
+      out << "Could not find " << kLogFileName << '\n';
+      return 0;
+    }
+    if (outcome == ReadOutcome::kFailedPartWay) {
+      return reportFailure(err, "read", kLogFileName, error);
+    }
+  }
+
+  out << "Generate session_stats.txt for who: " << std::flush;
+  std::string name;
+  if (!(console >> name)) return 0;
+
+  // Binary mode: the report spells out its own CR LF line ends.
+  std::ofstream report(kReportFileName, std::ios::binary | std::ios::trunc);
+  if (!report) return reportFailure(err, "write", kReportFileName, errno);
+  for (const PlayerStats& player : players) {
+    if (player.name == name) writeReport(report, player);
+  }
+  if (report) report.close();
+  if (!report) return reportFailure(err, "write", kReportFileName, errno);
+  return 0;
+}
+
+}  // namespace sessionstats

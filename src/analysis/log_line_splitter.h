@@ -1,0 +1,97 @@
+#ifndef SESSION_STATS_ANALYSIS_LOG_LINE_SPLITTER_H_
+#define SESSION_STATS_ANALYSIS_LOG_LINE_SPLITTER_H_
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+#include <string_view>
+
+namespace sessionstats {
+
+/// Longest log line handed over, line end not included.
+inline constexpr std::size_t kMaxLineLength = 199;
+
+/// Cuts a byte stream, fed in blocks of any size, into log lines:
+/// - a line ends at LF; a CR directly before the LF is dropped, any other CR
+///   is an ordinary byte;
+/// - a line longer than kMaxLineLength is handed over as its first
+///   kMaxLineLength bytes and the rest of it, through its LF, is discarded;
+/// - a NUL byte ends the line as handed over (the bytes after it are lost);
+/// - finish() hands over what follows the last LF, an empty line when the
+///   stream is empty or ends with LF.
+/// Lines that lie whole inside a block are handed over in place; only a line
+/// that straddles two blocks is copied, into a fixed buffer. Memory use does
+/// not depend on the input.
+class LogLineSplitter {
+ public:
+  /// Calls sink(std::string_view) for every line that ends in `data`.
+  template <typename Sink>
+  void feed(const char* data, std::size_t size, Sink&& sink) {
+    const char* const end = data + size;
+    while (data != end) {
+      const char* newline = static_cast<const char*>(
+          std::memchr(data, '\n', static_cast<std::size_t>(end - data)));
+      if (newline == nullptr) {
+        append(data, static_cast<std::size_t>(end - data));
+        return;
+      }
+      if (rawLength_ == 0) {
+        sink(lineView(data, static_cast<std::size_t>(newline - data), true));
+      } else {
+        append(data, static_cast<std::size_t>(newline - data));
+        sink(pendingLine(true));
+        rawLength_ = 0;
+      }
+      data = newline + 1;
+    }
+  }
+
+  /// Hands over the last line, the one the end of the stream cut off.
+  template <typename Sink>
+  void finish(Sink&& sink) {
+    sink(pendingLine(false));
+    rawLength_ = 0;
+  }
+
+ private:
+  // One byte more than a line may hold, so that a CR in the last kept place
+  // can still be told apart from a CR that stands before an LF.
+  static constexpr std::size_t kKeptBytes = kMaxLineLength + 1;
+
+  // `length` raw bytes, the whole line; `atNewline` when an LF ended it.
+  static std::string_view lineView(const char* line, std::size_t length,
+                                   bool atNewline) {
+    if (atNewline && length > 0 && length <= kKeptBytes &&
+        line[length - 1] == '\r') {
+      --length;
+    }
+    if (length > kMaxLineLength) length = kMaxLineLength;
+    if (const void* nul = std::memchr(line, '\0', length)) {
+      length = static_cast<std::size_t>(static_cast<const char*>(nul) - line);
+    }
+    return {line, length};
+  }
+
+  std::string_view pendingLine(bool atNewline) const {
+    if (rawLength_ > kKeptBytes) {
+      return lineView(pending_, kKeptBytes, false);  // cut: no CR to drop
+    }
+    return lineView(pending_, rawLength_, atNewline);
+  }
+
+  void append(const char* data, std::size_t size) {
+    if (rawLength_ < kKeptBytes) {
+      const std::size_t room = kKeptBytes - rawLength_;
+      std::memcpy(pending_ + rawLength_, data, size < room ? size : room);
+    }
+    // Saturate rather than count: only "more than kKeptBytes" matters.
+    rawLength_ = std::min(rawLength_ + size, kKeptBytes + 1);
+  }
+
+  char pending_[kKeptBytes] = {};
+  std::size_t rawLength_ = 0;  // bytes of the pending line, saturating
+};
+
+}  // namespace sessionstats
+
+#endif  // SESSION_STATS_ANALYSIS_LOG_LINE_SPLITTER_H_

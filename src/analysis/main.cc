@@ -1,0 +1,7 @@
+#include <iostream>
+
+#include "analysis/driver.h"
+
+int main() {
+  return sessionstats::runSessionStats(std::cin, std::cout, std::cerr);
+}

@@ -1,0 +1,41 @@
+#include "analysis/character_roster.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+namespace sessionstats {
+namespace {
+
+TEST(CharacterRoster, LongNamesAreFoundAndNothingElse) {
+  EXPECT_EQ(findCharacter("Sion"), 0);
+  EXPECT_EQ(findCharacter("Hisui and Kohaku"), 4);
+  EXPECT_EQ(findCharacter("Hisui"), 5);
+  EXPECT_EQ(findCharacter("Kohaku"), 6);
+  EXPECT_EQ(findCharacter("Neco-Arc Chaos"), 21);
+  EXPECT_EQ(findCharacter("Neco-Arc"), 22);
+
+  // Short forms, case, blanks and prefixes are not names.
+  for (const char* name : {"H&K", "N.A.Chaos", "sion", "Sion ", " Sion", "",
+                           "Neco-Arc Chao", "Neco-Arc "}) {
+    EXPECT_EQ(findCharacter(name), kCharacterCount) << '"' << name << '"';
+  }
+}
+
+TEST(CharacterRoster, EveryLongNameFindsItsOwnIndex) {
+  std::set<std::string_view> shortNames;
+  for (int index = 0; index < kCharacterCount; ++index) {
+    EXPECT_EQ(findCharacter(kRoster.longName[index]), index);
+    EXPECT_LE(shortName(index).size(), 9u);
+    shortNames.insert(shortName(index));
+  }
+  EXPECT_EQ(shortNames.size(), static_cast<std::size_t>(kCharacterCount));
+}
+
+TEST(CharacterRoster, NameWithEmbeddedNulIsNotARosterName) {
+  EXPECT_EQ(findCharacter(std::string_view("Sion\0x", 6)), kCharacterCount);
+}
+
+}  // namespace
+}  // namespace sessionstats

@@ -1,0 +1,74 @@
+#include "analysis/log_line_splitter.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace sessionstats {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// Feeds `input` in blocks of `blockSize` bytes and collects the lines.
+Lines split(std::string_view input, std::size_t blockSize) {
+  Lines lines;
+  const auto sink = [&lines](std::string_view line) {
+    lines.emplace_back(line);
+  };
+  LogLineSplitter splitter;
+  for (std::size_t at = 0; at < input.size(); at += blockSize) {
+    splitter.feed(input.data() + at, std::min(blockSize, input.size() - at),
+                  sink);
+  }
+  splitter.finish(sink);
+  return lines;
+}
+
+Lines split(std::string_view input) { return split(input, input.size() + 1); }
+
+TEST(LogLineSplitter, LineEndsAndTheLastLine) {
+  EXPECT_EQ(split(""), Lines{""});
+  EXPECT_EQ(split("a\nb"), (Lines{"a", "b"}));
+  EXPECT_EQ(split("a\nb\n"), (Lines{"a", "b", ""}));
+  EXPECT_EQ(split("\n\n"), (Lines{"", "", ""}));
+}
+
+TEST(LogLineSplitter, OnlyACarriageReturnBeforeALineFeedIsDropped) {
+  EXPECT_EQ(split("a\r\nb\r\n"), split("a\nb\n"));
+  EXPECT_EQ(split("a\rb\r\r\n\r"), (Lines{"a\rb\r", "\r"}));
+  EXPECT_EQ(split("\r\n"), (Lines{"", ""}));
+}
+
+TEST(LogLineSplitter, LongLinesAreCutAndTheirRestDiscarded) {
+  const std::string long300(300, 'x');
+  EXPECT_EQ(split(long300 + "\nnext\n"),
+            (Lines{std::string(199, 'x'), "next", ""}));
+  EXPECT_EQ(split(long300), Lines{std::string(199, 'x')});
+
+  // The limit counts the line without a CR that stands before its LF.
+  const std::string l199(199, 'y');
+  EXPECT_EQ(split(l199 + "\r\n"), (Lines{l199, ""}));
+  EXPECT_EQ(split(l199 + "z\r\n"), (Lines{l199, ""}));
+  EXPECT_EQ(split(l199 + "\rz\n"), (Lines{l199, ""}));
+  EXPECT_EQ(split(std::string(198, 'y') + "\r\r\n"),
+            (Lines{std::string(198, 'y') + "\r", ""}));
+}
+
+TEST(LogLineSplitter, NulEndsTheLineAsHandedOver) {
+  EXPECT_EQ(split(std::string("ab\0cd\r\nef", 9)), (Lines{"ab", "ef"}));
+  EXPECT_EQ(split(std::string("\0\n", 2)), (Lines{"", ""}));
+}
+
+TEST(LogLineSplitter, BlockBoundariesNeverChangeTheLines) {
+  std::string input = "Session start. Players: A vs B\r\nshort\n\r\n";
+  input += std::string(250, 'q') + "\r\n" + std::string(199, 'w') + "\r\n";
+  input += std::string(200, 'e') + "\r" + std::string(3, '\0') + "tail\r";
+  const Lines whole = split(input);
+  for (std::size_t blockSize = 1; blockSize <= input.size(); ++blockSize) {
+    ASSERT_EQ(split(input, blockSize), whole) << "block size " << blockSize;
+  }
+}
+
+}  // namespace
+}  // namespace sessionstats
