@@ -1,16 +1,137 @@
 #include "analysis/session_log_reader.h"
 
-namespace sessionstats {
+#include <array>
+#include <string>
 
-// Interpretation of the lines lands with the reader's own change; until then
-// every line is ignored.
-void SessionLogReader::processLine(std::string_view /*line*/) {}
+#include "analysis/character_roster.h"
+#include "analysis/result_line_matcher.h"
+
+namespace sessionstats {
+namespace {
+
+constexpr std::string_view kSessionStart = "Session start.";
+constexpr std::string_view kSessionResults = "Session results";
+constexpr std::string_view kAliasPrefix = "alias ";
+constexpr std::string_view kPlayersMarker = "Players: ";
+constexpr std::string_view kVersus = " vs ";
+constexpr std::string_view kCharactersMarker = " : ";
+constexpr std::string_view kSecondsMarker = " (";
+
+// A start line whose second player bears one of these names, exactly as
+// written and before any alias, ends the current session and creates
+// nothing: such sessions are not counted.
+constexpr std::array<std::string_view, 3> kExcludedSecondPlayers = {
+    "zv318Rambler", "Practice Dummy", "Debug mode"};
+
+// The log client puts date and time in front of some lines. Every leading
+// token that begins with a digit is skipped together with the one space
+// after it; only the space separates tokens.
+std::string_view skipNumericTokens(std::string_view line) {
+  std::size_t pos = 0;
+  while (pos < line.size() && line[pos] >= '0' && line[pos] <= '9') {
+    const std::size_t blank = line.find(' ', pos);
+    if (blank == std::string_view::npos) return {};
+    pos = blank + 1;
+  }
+  return line.substr(pos);
+}
+
+}  // namespace
+
+void SessionLogReader::processLine(std::string_view line) {
+  const std::string_view rest = skipNumericTokens(line);
+  if (rest.starts_with(kSessionStart)) {
+    startSession(rest);
+    return;
+  }
+  std::int32_t numbers[3];
+  if (session_.inSession && scanResultNumbers(rest, numbers) == 3) {
+    countMatch(rest, numbers);
+    return;
+  }
+  if (rest.starts_with(kSessionResults)) {
+    session_.inSession = false;
+    return;
+  }
+  if (rest.starts_with(kAliasPrefix)) addAlias(rest);
+}
+
+// "Session start." ... "Players: " first " vs " second. Any start line ends
+// the session before it; only a complete one with an admitted second player
+// opens a new one.
+void SessionLogReader::startSession(std::string_view rest) {
+  session_.inSession = false;
+  const std::size_t marker = rest.find(kPlayersMarker);
+  if (marker == std::string_view::npos) return;
+  const std::size_t firstBegin = marker + kPlayersMarker.size();
+  const std::size_t versus = rest.find(kVersus, firstBegin);
+  if (versus == std::string_view::npos) return;
+  const std::string_view first = rest.substr(firstBegin, versus - firstBegin);
+  const std::string_view second = rest.substr(versus + kVersus.size());
+  for (std::string_view excluded : kExcludedSecondPlayers) {
+    if (second == excluded) return;
+  }
+
+  PlayerStats& player1 = findOrAddPlayer(players_, resolveAlias(first));
+  PlayerStats& player2 = findOrAddPlayer(players_, resolveAlias(second));
+  session_.player1 = &player1;
+  session_.player2 = &player2;
+  session_.player1VsPlayer2 = &findOrAddOpponent(player1, player2.name);
+  session_.player2VsPlayer1 = &findOrAddOpponent(player2, player1.name);
+  session_.inSession = true;
+}
+
+// The numbers are read; what follows is " : " first " vs " second " ("
+// seconds. Each search starts at the separator found before it, not after
+// it, so the separators may overlap ("2-1 : vs Ciel", "Sion vs (95)"); such
+// a line has no room for a name and is ignored like one whose parts are
+// missing.
+void SessionLogReader::countMatch(std::string_view rest,
+                                  const std::int32_t (&numbers)[3]) {
+  const std::size_t colon = rest.find(kCharactersMarker);
+  if (colon == std::string_view::npos) return;
+  const std::size_t versus = rest.find(kVersus, colon);
+  if (versus == std::string_view::npos) return;
+  const std::size_t paren = rest.find(kSecondsMarker, versus);
+  if (paren == std::string_view::npos) return;
+  const std::size_t name1Begin = colon + kCharactersMarker.size();
+  const std::size_t name2Begin = versus + kVersus.size();
+  if (versus < name1Begin || paren < name2Begin) return;
+
+  MatchResult match;
+  match.character1 =
+      findCharacter(rest.substr(name1Begin, versus - name1Begin));
+  match.character2 = findCharacter(rest.substr(name2Begin, paren - name2Begin));
+  if (match.character1 >= kCharacterCount ||
+      match.character2 >= kCharacterCount) {
+    return;
+  }
+  match.winner = numbers[0];
+  match.player1Rounds = numbers[1];
+  match.player2Rounds = numbers[2];
+  match.seconds = leadingInteger(rest.substr(paren + kSecondsMarker.size()));
+  recordMatch(session_, match);
+}
+
+// alias ... "name" ... "target" ...: the first quoted text is counted under
+// the second from the next start line on.
+void SessionLogReader::addAlias(std::string_view rest) {
+  std::size_t quotes[4];
+  std::size_t from = 0;
+  for (std::size_t& quote : quotes) {
+    quote = rest.find('"', from);
+    if (quote == std::string_view::npos) return;
+    from = quote + 1;
+  }
+  const AliasEntry& entry = aliases_.emplace_front(AliasEntry{
+      std::string(rest.substr(quotes[0] + 1, quotes[1] - quotes[0] - 1)),
+      std::string(rest.substr(quotes[2] + 1, quotes[3] - quotes[2] - 1))});
+  newestTarget_.insert_or_assign(entry.alias, entry.target);
+}
 
 std::string_view SessionLogReader::resolveAlias(std::string_view name) const {
-  for (const AliasEntry& entry : aliases_) {
-    if (entry.alias == name) return entry.target;
-  }
-  return name;
+  const auto found = newestTarget_.find(name);
+  return found == newestTarget_.end() ? name : found->second;
 }
 
 }  // namespace sessionstats

@@ -1,8 +1,10 @@
 #ifndef SESSION_STATS_ANALYSIS_SESSION_LOG_READER_H_
 #define SESSION_STATS_ANALYSIS_SESSION_LOG_READER_H_
 
+#include <cstdint>
 #include <forward_list>
 #include <string_view>
+#include <unordered_map>
 
 #include "analysis/stats_records.h"
 
@@ -16,7 +18,13 @@ class SessionLogReader {
   /// REQUIRES: `players` outlives the reader.
   explicit SessionLogReader(PlayerList& players) : players_(players) {}
 
-  /// Interprets one line, given without its line end. Any bytes are accepted.
+  /// Interprets one line, given without its line end. Leading tokens that
+  /// begin with a digit (date, time) are skipped, each with the one blank
+  /// after it; the rest is then, in this order of tests, a session start, a
+  /// match result (only while a session is active), a "Session results"
+  /// line, an alias line, or ignored. A line that does not fit its kind is
+  /// ignored; any bytes of any length are accepted, and nothing outside
+  /// `line` is read. Allocates only to create records and alias entries.
   void processLine(std::string_view line);
 
   /// The target of the most recently read alias line for `name`, or `name`
@@ -27,9 +35,18 @@ class SessionLogReader {
   const SessionState& session() const { return session_; }
 
  private:
+  void startSession(std::string_view rest);
+  void countMatch(std::string_view rest, const std::int32_t (&numbers)[3]);
+  void addAlias(std::string_view rest);
+
   PlayerList& players_;
   SessionState session_;
-  std::forward_list<AliasEntry> aliases_;  // newest first
+  std::forward_list<AliasEntry> aliases_;  // newest first; never moves
+  // Each alias to the target of its newest entry, which is what a scan of
+  // aliases_ from the front finds; the views point into aliases_. A log
+  // that repeats its alias lines at every client start would otherwise
+  // make each start line walk thousands of entries.
+  std::unordered_map<std::string_view, std::string_view> newestTarget_;
 };
 
 }  // namespace sessionstats
