@@ -286,6 +286,18 @@ TEST(SessionLogReader, AliasLinesMapStartLineNamesAndLastReadWins) {
   EXPECT_EQ(target, "B");
 }
 
+TEST(SessionLogReader, RepeatedAndAlternatingAliasLinesKeepTheNewestTarget) {
+  Log log;
+  for (int start = 0; start < 3; ++start) {
+    log << "alias \"A\" \"B\""
+        << "alias \"A\" \"C\""
+        << "alias \"A\" \"B\"";
+  }
+  EXPECT_EQ(log.reader.resolveAlias("A"), "B");
+  log << "alias \"A\" \"C\"";
+  EXPECT_EQ(log.reader.resolveAlias("A"), "C");
+}
+
 TEST(SessionLogReader, AliasActsOnlyOnLaterStartLines) {
   Log log;
   log << "Session start. Players: Kes vs Moth" << kResult

@@ -123,9 +123,17 @@ void SessionLogReader::addAlias(std::string_view rest) {
     if (quote == std::string_view::npos) return;
     from = quote + 1;
   }
-  const AliasEntry& entry = aliases_.emplace_front(AliasEntry{
-      std::string(rest.substr(quotes[0] + 1, quotes[1] - quotes[0] - 1)),
-      std::string(rest.substr(quotes[2] + 1, quotes[3] - quotes[2] - 1))});
+  const std::string_view alias =
+      rest.substr(quotes[0] + 1, quotes[1] - quotes[0] - 1);
+  const std::string_view target =
+      rest.substr(quotes[2] + 1, quotes[3] - quotes[2] - 1);
+  // The client repeats its alias lines at every start; one that only says
+  // again what the newest entry for its alias says changes no lookup, and
+  // storing it would make memory grow with the length of the log.
+  const auto newest = newestTarget_.find(alias);
+  if (newest != newestTarget_.end() && newest->second == target) return;
+  const AliasEntry& entry = aliases_.emplace_front(
+      AliasEntry{std::string(alias), std::string(target)});
   newestTarget_.insert_or_assign(entry.alias, entry.target);
 }
 
