@@ -43,8 +43,9 @@ TEST(StatsRecords, LookupIsExactAndRecordsNeverMove) {
   PlayerStats* alpha = &findOrAddPlayer(players, "Alpha");
   OpponentStats* bravo = &findOrAddOpponent(*alpha, "Bravo");
   for (int i = 0; i < 1000; ++i) {
-    findOrAddPlayer(players, "p" + std::to_string(i));
-    findOrAddOpponent(*alpha, "o" + std::to_string(i));
+    const std::string number = std::to_string(i);
+    findOrAddPlayer(players, std::string("p").append(number));
+    findOrAddOpponent(*alpha, std::string("o").append(number));
   }
   EXPECT_EQ(&findOrAddPlayer(players, "Alpha"), alpha);
   EXPECT_EQ(&findOrAddOpponent(*alpha, "Bravo"), bravo);
