@@ -5,15 +5,15 @@
 #
 #   bash bench/run.sh
 #
-# Knobs (environment): RUNS_1M (default 10) and RUNS_10M (default 3) timed
+# Knobs (environment): RUNS_1M (default 30) and RUNS_10M (default 5) timed
 # runs per command, MEMORY_RUNS (default 3) runs for peak memory, MICRO_REPS
 # (default 5) micro benchmark repetitions, SIZES (default "1M 10M").
 # Release build in build/bench; logs and raw results in build/bench/logs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-RUNS_1M=${RUNS_1M:-10}
-RUNS_10M=${RUNS_10M:-3}
+RUNS_1M=${RUNS_1M:-30}
+RUNS_10M=${RUNS_10M:-5}
 MEMORY_RUNS=${MEMORY_RUNS:-3}
 MICRO_REPS=${MICRO_REPS:-5}
 SIZES=${SIZES:-"1M 10M"}
@@ -93,15 +93,25 @@ for size in $SIZES; do
   read_s=$(csv_median "$dir/reading.csv" session-stats)
   wc_s=$(csv_median "$dir/reading.csv" "wc -l")
   full_s=$(csv_median "$dir/full.csv" session-stats)
+  # Mean user + system time: what the process itself spent, less sensitive
+  # than the wall clock to other work on the machine.
+  cpu() { awk -F, -v name="$2" '$1 == name { print $5 + $6 }' "$1"; }
   calc() { awk -v a="$2" -v b="$3" "BEGIN { printf \"$1\", $4 }"; }
   result[$size.mb]=$(calc %.1f "$bytes" 0 'a / 1e6')
   result[$size.read]=$(calc %.3f "$read_s" 0 a)
   result[$size.wc]=$(calc %.3f "$wc_s" 0 a)
+  read_cpu=$(cpu "$dir/reading.csv" session-stats)
+  wc_cpu=$(cpu "$dir/reading.csv" "wc -l")
+  result[$size.read_cpu]=$(calc %.3f "$read_cpu" 0 a)
+  result[$size.wc_cpu]=$(calc %.3f "$wc_cpu" 0 a)
+  result[$size.cpu_ratio]=$(calc %.2fx "$read_cpu" "$wc_cpu" 'a / b')
   result[$size.ratio]=$(calc %.2fx "$read_s" "$wc_s" 'a / b')
   result[$size.lines_s]=$(calc %.1f "$lines" "$read_s" 'a / b / 1e6')
   result[$size.mb_s]=$(calc %.0f "$bytes" "$read_s" 'a / b / 1e6')
   result[$size.full]=$(calc %.3f "$full_s" 0 a)
   result[$size.report]=$(wc -l <"$dir/session_stats.txt")
+  result[$size.sections]=$(grep -c '^\*\{10\} Matchup vs: ' \
+    "$dir/session_stats.txt" || true)
   result[$size.rss]=$(calc %.1f "$rss" 0 'a / 1024')
 done
 
@@ -109,11 +119,13 @@ echo "== micro benchmarks, $MICRO_REPS repetitions"
 "$micro" --benchmark_repetitions="$MICRO_REPS" \
   --benchmark_report_aggregates_only=true \
   --benchmark_out="$build/logs/micro.csv" --benchmark_out_format=csv
-# Median real time of benchmark $1, in milliseconds.
+# Median real time of benchmark $1 in milliseconds (its only run when the
+# benchmarks ran once).
 micro_ms() {
-  awk -F, -v name="\"$1_median\"" '$1 == name {
-    scale = ($5 == "ns") ? 1e-6 : ($5 == "us") ? 1e-3 : ($5 == "s") ? 1e3 : 1
-    print $3 * scale }' "$build/logs/micro.csv"
+  awk -F, -v median="\"$1_median\"" -v single="\"$1\"" '
+    $1 == median || $1 == single {
+      scale = ($5 == "ns") ? 1e-6 : ($5 == "us") ? 1e-3 : ($5 == "s") ? 1e3 : 1
+      printf "%.4g\n", $3 * scale }' "$build/logs/micro.csv"
 }
 report_ms=$(micro_ms BM_WriteReport/real_time)
 baseline_ms=$(micro_ms BM_WriteReportBaseline/real_time)
@@ -132,10 +144,14 @@ row "log size (MB)" mb
 row "reading phase, session-stats (s)" read
 row "wc -l on the same log (s)" wc
 row "ratio session-stats / wc -l" ratio
+row "  CPU user+sys, session-stats (s, mean)" read_cpu
+row "  CPU user+sys, wc -l (s, mean)" wc_cpu
+row "  ratio of the CPU times" cpu_ratio
 row "reading throughput (M lines/s)" lines_s
 row "reading throughput (MB/s)" mb_s
 row "full run, report of $LOCAL_PLAYER (s)" full
 row "report lines written" report
+row "opponent sections in the report" sections
 row "peak memory of the full run (MB)" rss
 printf '%-42s%14s\n' "report of 2000 opponents, micro (ms)" "$report_ms" \
   "same lines, one write each (ms)" "$baseline_ms" \
