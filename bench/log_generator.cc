@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 #include <cstring>
+#include <numeric>
 
 #include "analysis/character_roster.h"
 
@@ -160,7 +161,7 @@ int LogGenerator::pickOpponent() {
   // (step coprime to the count); after that a few regulars come back often.
   if (opponentSessions_ < count) {
     std::int64_t step = 7919;
-    while (std::int64_t{count} % step == 0 && step > 1) --step;
+    while (std::gcd(std::int64_t{count}, step) != 1) --step;
     return static_cast<int>(opponentSessions_ * step % count);
   }
   const int regulars = count / 20 + 1;
