@@ -52,6 +52,12 @@ median() { sort -g | awk '{ v[NR] = $1 } END {
   print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 # Median seconds of the command named $2 in hyperfine's CSV file $1.
 csv_median() { awk -F, -v name="$2" '$1 == name { print $4 }' "$1"; }
+# Mean user + system seconds of the command named $2 in CSV file $1: what the
+# process itself spent, less sensitive than the wall clock to other work on
+# the machine.
+cpu() { awk -F, -v name="$2" '$1 == name { print $5 + $6 }' "$1"; }
+# printf format $1 applied to expression $4 of a = $2 and b = $3.
+calc() { awk -v a="$2" -v b="$3" "BEGIN { printf \"$1\", $4 }"; }
 
 declare -A result
 for size in $SIZES; do
@@ -93,10 +99,6 @@ for size in $SIZES; do
   read_s=$(csv_median "$dir/reading.csv" session-stats)
   wc_s=$(csv_median "$dir/reading.csv" "wc -l")
   full_s=$(csv_median "$dir/full.csv" session-stats)
-  # Mean user + system time: what the process itself spent, less sensitive
-  # than the wall clock to other work on the machine.
-  cpu() { awk -F, -v name="$2" '$1 == name { print $5 + $6 }' "$1"; }
-  calc() { awk -v a="$2" -v b="$3" "BEGIN { printf \"$1\", $4 }"; }
   result[$size.mb]=$(calc %.1f "$bytes" 0 'a / 1e6')
   result[$size.read]=$(calc %.3f "$read_s" 0 a)
   result[$size.wc]=$(calc %.3f "$wc_s" 0 a)
