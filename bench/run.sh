@@ -1,0 +1,161 @@
+#!/usr/bin/env bash
+# Measures session-stats on generated logs of 1,000,000 and 10,000,000 lines
+# (2,000 opponents each), then its pieces with the micro benchmarks, and ends
+# with a summary of medians.
+#
+#   bash bench/run.sh
+#
+# Knobs (environment): RUNS_1M (default 30) and RUNS_10M (default 5) timed
+# runs per command, MEMORY_RUNS (default 3) runs for peak memory, MICRO_REPS
+# (default 5) micro benchmark repetitions, SIZES (default "1M 10M").
+# Release build in build/bench; logs and raw results in build/bench/logs.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+RUNS_1M=${RUNS_1M:-30}
+RUNS_10M=${RUNS_10M:-5}
+MEMORY_RUNS=${MEMORY_RUNS:-3}
+MICRO_REPS=${MICRO_REPS:-5}
+SIZES=${SIZES:-"1M 10M"}
+OPPONENTS=2000
+LOCAL_PLAYER=Kestrel
+NO_PLAYER=NoSuchPlayer
+
+# --- tools -----------------------------------------------------------------
+need=()
+command -v hyperfine >/dev/null || need+=(hyperfine)
+[ -x /usr/bin/time ] || need+=(time)
+command -v cmake >/dev/null || need+=(cmake)
+command -v g++ >/dev/null || need+=(g++)
+command -v make >/dev/null || need+=(make)
+[ -f /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
+if [ ${#need[@]} -gt 0 ]; then
+  sudo=()
+  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=600 update -q
+  "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=600 install -y -q "${need[@]}"
+fi
+
+# --- build -----------------------------------------------------------------
+build=$PWD/build/bench
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release \
+  -DSESSION_STATS_BUILD_BENCH=ON -DSESSION_STATS_BUILD_TESTS=OFF >/dev/null
+cmake --build "$build" -j2 \
+  --target session-stats generate_log session_stats_benchmarks
+tool=$build/session-stats
+generator=$build/bench/generate_log
+micro=$build/bench/session_stats_benchmarks
+
+# Median of the numbers on standard input.
+median() { sort -g | awk '{ v[NR] = $1 } END {
+  print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+# Median seconds of the command named $2 in hyperfine's CSV file $1.
+csv_median() { awk -F, -v name="$2" '$1 == name { print $4 }' "$1"; }
+# Mean user + system seconds of the command named $2 in CSV file $1: what the
+# process itself spent, less sensitive than the wall clock to other work on
+# the machine.
+cpu() { awk -F, -v name="$2" '$1 == name { print $5 + $6 }' "$1"; }
+# printf format $1 applied to expression $4 of a = $2 and b = $3.
+calc() { awk -v a="$2" -v b="$3" "BEGIN { printf \"$1\", $4 }"; }
+
+declare -A result
+for size in $SIZES; do
+  case $size in
+    1M) lines=1000000 runs=$RUNS_1M ;;
+    10M) lines=10000000 runs=$RUNS_10M ;;
+    *) echo "unknown size $size (1M or 10M)" >&2; exit 2 ;;
+  esac
+  dir=$build/logs/$size
+  log=$dir/sessionlog.txt
+  mkdir -p "$dir"
+  if [ ! -f "$log" ] || [ "$generator" -nt "$log" ]; then
+    echo "== generating $log"
+    "$generator" --lines "$lines" --opponents "$OPPONENTS" --seed 1 --out "$log"
+  fi
+  printf '%s\n' "$NO_PLAYER" >"$dir/no_player.txt"
+  printf '%s\n' "$LOCAL_PLAYER" >"$dir/local_player.txt"
+  bytes=$(stat -c %s "$log")
+  cd "$dir"
+
+  echo "== $size lines: reading phase (answer $NO_PLAYER) beside wc -l"
+  hyperfine --style basic --warmup 1 --runs "$runs" \
+    --export-csv "$dir/reading.csv" \
+    -n session-stats "'$tool' < no_player.txt" \
+    -n "wc -l" "wc -l sessionlog.txt"
+  [ -s session_stats.txt ] && echo "warning: report of $NO_PLAYER not empty" >&2
+
+  echo "== $size lines: full run (answer $LOCAL_PLAYER)"
+  hyperfine --style basic --warmup 1 --runs "$runs" \
+    --export-csv "$dir/full.csv" \
+    -n session-stats "'$tool' < local_player.txt"
+
+  echo "== $size lines: peak memory of the full run, $MEMORY_RUNS runs"
+  rss=$(for _ in $(seq "$MEMORY_RUNS"); do
+    /usr/bin/time -f %M "$tool" <local_player.txt 2>&1 >/dev/null | tail -1
+  done | median)
+  cd - >/dev/null
+
+  read_s=$(csv_median "$dir/reading.csv" session-stats)
+  wc_s=$(csv_median "$dir/reading.csv" "wc -l")
+  full_s=$(csv_median "$dir/full.csv" session-stats)
+  result[$size.mb]=$(calc %.1f "$bytes" 0 'a / 1e6')
+  result[$size.read]=$(calc %.3f "$read_s" 0 a)
+  result[$size.wc]=$(calc %.3f "$wc_s" 0 a)
+  read_cpu=$(cpu "$dir/reading.csv" session-stats)
+  wc_cpu=$(cpu "$dir/reading.csv" "wc -l")
+  result[$size.read_cpu]=$(calc %.3f "$read_cpu" 0 a)
+  result[$size.wc_cpu]=$(calc %.3f "$wc_cpu" 0 a)
+  result[$size.cpu_ratio]=$(calc %.2fx "$read_cpu" "$wc_cpu" 'a / b')
+  result[$size.ratio]=$(calc %.2fx "$read_s" "$wc_s" 'a / b')
+  result[$size.lines_s]=$(calc %.1f "$lines" "$read_s" 'a / b / 1e6')
+  result[$size.mb_s]=$(calc %.0f "$bytes" "$read_s" 'a / b / 1e6')
+  result[$size.full]=$(calc %.3f "$full_s" 0 a)
+  result[$size.report]=$(wc -l <"$dir/session_stats.txt")
+  result[$size.sections]=$(grep -c '^\*\{10\} Matchup vs: ' \
+    "$dir/session_stats.txt" || true)
+  result[$size.rss]=$(calc %.1f "$rss" 0 'a / 1024')
+done
+
+echo "== micro benchmarks, $MICRO_REPS repetitions"
+"$micro" --benchmark_repetitions="$MICRO_REPS" \
+  --benchmark_report_aggregates_only=true \
+  --benchmark_out="$build/logs/micro.csv" --benchmark_out_format=csv
+# Median real time of benchmark $1 in milliseconds (its only run when the
+# benchmarks ran once).
+micro_ms() {
+  awk -F, -v median="\"$1_median\"" -v single="\"$1\"" '
+    $1 == median || $1 == single {
+      scale = ($5 == "ns") ? 1e-6 : ($5 == "us") ? 1e-3 : ($5 == "s") ? 1e3 : 1
+      printf "%.4g\n", $3 * scale }' "$build/logs/micro.csv"
+}
+report_ms=$(micro_ms BM_WriteReport/real_time)
+baseline_ms=$(micro_ms BM_WriteReportBaseline/real_time)
+
+# --- summary ---------------------------------------------------------------
+echo
+echo "Summary: medians; logs with $OPPONENTS opponents"
+row() {
+  printf '%-42s' "$1"
+  for size in $SIZES; do printf '%14s' "${result[$size.$2]}"; done
+  echo
+}
+for size in $SIZES; do result[$size.title]="$size lines"; done
+row "" title
+row "log size (MB)" mb
+row "reading phase, session-stats (s)" read
+row "wc -l on the same log (s)" wc
+row "ratio session-stats / wc -l" ratio
+row "  CPU user+sys, session-stats (s, mean)" read_cpu
+row "  CPU user+sys, wc -l (s, mean)" wc_cpu
+row "  ratio of the CPU times" cpu_ratio
+row "reading throughput (M lines/s)" lines_s
+row "reading throughput (MB/s)" mb_s
+row "full run, report of $LOCAL_PLAYER (s)" full
+row "report lines written" report
+row "opponent sections in the report" sections
+row "peak memory of the full run (MB)" rss
+printf '%-42s%14s\n' "report of 2000 opponents, micro (ms)" "$report_ms" \
+  "same lines, one write each (ms)" "$baseline_ms" \
+  "report / one write per line" \
+  "$(awk -v a="$report_ms" -v b="$baseline_ms" 'BEGIN { printf "%.2fx", a / b }')"
