@@ -157,7 +157,8 @@ TEST(ReportFormat, AverageIsSinglePrecisionPrintedLikePercentG) {
   for (int i = 0; i < 20000; ++i) {
     const auto total =
         static_cast<std::int32_t>(i % 2 ? random() : random() % 100000);
-    const std::int64_t matches = 1 + random() % (i % 3 ? 1000 : 4000000000u);
+    const auto matches =
+        static_cast<std::int64_t>(1 + random() % (i % 3 ? 1000 : 4000000000u));
     const float average =
         static_cast<float>(total) / static_cast<float>(matches);
     const std::string text = formatted(formatAverage, total, matches);

@@ -286,6 +286,20 @@ TEST(ReportWriter, WideCountsAndNegativeTotalsAreWrittenWhole) {
   EXPECT_TRUE(contains(text, sionRow));
 }
 
+TEST(ReportWriter, NamesOfAnyLengthAreWrittenByteForByte) {
+  const std::string name(3000, 'x');
+  const std::string other = std::string(5000, 'y') + " \t\xff";
+  Session session(name, other);
+  session.play(1, 2, 0, kSion, kCiel, 30);
+  const std::vector<std::string> text = lines(report(session.first()));
+  EXPECT_EQ(text[1], "Stats for: " + name);
+  EXPECT_TRUE(contains(text, "********** Matchup vs: " + other));
+  EXPECT_TRUE(contains(text, name + " by character:"));
+  EXPECT_TRUE(contains(text, other + " by character:"));
+  EXPECT_TRUE(contains(text, "Total matchups for " + name + ":"));
+  EXPECT_TRUE(contains(text, "* Detailed matchup vs: " + other));
+}
+
 TEST(ReportWriter, TwoReportsOnOneStreamFollowEachOtherDirectly) {
   Session session("Alpha", "Bravo");
   playOpponentExample(session);

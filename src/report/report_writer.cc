@@ -14,13 +14,15 @@
 namespace sessionstats {
 namespace {
 
-constexpr std::string_view kRule =
-    "**************************************************************************"
-    "**";
-static_assert(kRule.size() == 76);
+// The rule that opens a report and its detailed tables: 76 asterisks.
+constexpr std::array<char, 76> kRule = [] {
+  std::array<char, 76> rule{};
+  rule.fill('*');
+  return rule;
+}();
+constexpr std::string_view kRuleText(kRule.data(), kRule.size());
 
 constexpr std::size_t kShortNameWidth = 9;
-constexpr std::size_t kEmptyCellLength = 1 + kShortNameWidth;
 constexpr std::size_t kMaxGridLineLength =
     kShortNameWidth + kCharacterCount * kMaxGridCellLength;
 
@@ -120,46 +122,28 @@ const GridTemplate& gridTemplate() {
   return grid;
 }
 
-// One bit per row that holds a result. Reads both matrices once in memory
-// order, ORing each column into per-row accumulators, which the compiler
-// turns into vector code; a strided walk down each row costs far more.
-std::uint32_t rowsWithResults(const MatchupCounts& wins,
-                              const MatchupCounts& losses) {
-  std::array<std::int32_t, kCharacterCount> any{};
-  for (int column = 0; column < kCharacterCount; ++column) {
-    const int first = kCharacterCount * column;
-    for (int row = 0; row < kCharacterCount; ++row) {
-      any[row] |= wins[first + row] | losses[first + row];
-    }
+bool rowHasResults(const MatchupCounts& wins, const MatchupCounts& losses,
+                   int row) {
+  for (int cell = row; cell < kMatchupCount; cell += kCharacterCount) {
+    if (wins[cell] != 0 || losses[cell] != 0) return true;
   }
-  std::uint32_t rows = 0;
-  for (int row = 0; row < kCharacterCount; ++row) {
-    if (any[row] != 0) rows |= std::uint32_t{1} << row;
-  }
-  return rows;
+  return false;
 }
 
 void writeMatchupGrid(LineWriter& line, const MatchupCounts& wins,
                       const MatchupCounts& losses) {
   const GridTemplate& grid = gridTemplate();
-  const std::uint32_t rows = rowsWithResults(wins, losses);
   line.text(grid.header).end();
   for (int row = 0; row < kCharacterCount; ++row) {
     const std::string_view emptyRow = grid.emptyRows[row];
-    if ((rows >> row & 1) == 0) {
+    if (!rowHasResults(wins, losses, row)) {
       line.text(emptyRow).end();
       continue;
     }
-    // Even here most cells are empty; those are copied from the template.
-    const char* emptyCell = emptyRow.data() + kShortNameWidth;
     char* out = line.reserve(kMaxGridLineLength);
     out = std::copy_n(emptyRow.data(), kShortNameWidth, out);
     for (int cell = row; cell < kMatchupCount; cell += kCharacterCount) {
-      if (wins[cell] == 0 && losses[cell] == 0) {
-        out = std::copy_n(emptyCell, kEmptyCellLength, out);
-      } else {
-        out = formatGridCell(out, wins[cell], losses[cell]);
-      }
+      out = formatGridCell(out, wins[cell], losses[cell]);
     }
     line.commit(out);
     line.end();
@@ -194,7 +178,7 @@ void writeWinsLosses(LineWriter& line, const Record& record) {
 }
 
 void writeSummary(LineWriter& line, const PlayerStats& player) {
-  line.text(kRule).end();
+  line.text(kRuleText).end();
   line.text("Stats for: ").text(player.name).end();
   writeTotals(line, player);
   line.text("       Shortest match: ")
@@ -240,7 +224,7 @@ void writeOpponentSection(LineWriter& line, const PlayerStats& player,
 
 void writeDetailedTables(LineWriter& line, const PlayerStats& player) {
   line.end();
-  line.text(kRule).end();
+  line.text(kRuleText).end();
   line.text("Detailed tables").end();
   line.end();
   line.text("Playing as down, playing against right").end();
