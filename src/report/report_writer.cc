@@ -1,8 +1,275 @@
 #include "report/report_writer.h"
 
-namespace sessionstats {
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
 
-// The report's sections land with the report writer's own change.
-void writeReport(std::ostream& /*out*/, const PlayerStats& /*player*/) {}
+#include "analysis/character_roster.h"
+#include "report/report_format.h"
+
+namespace sessionstats {
+namespace {
+
+// The rule that opens a report and its detailed tables: 76 asterisks.
+constexpr std::array<char, 76> kRule = [] {
+  std::array<char, 76> rule{};
+  rule.fill('*');
+  return rule;
+}();
+constexpr std::string_view kRuleText(kRule.data(), kRule.size());
+
+constexpr std::size_t kShortNameWidth = 9;
+constexpr std::size_t kMaxGridLineLength =
+    kShortNameWidth + kCharacterCount * kMaxGridCellLength;
+
+// Builds one line at a time in a buffer reused from line to line, then hands
+// it to the stream whole: one write with its CR LF, then one flush. The
+// formatters write straight into the buffer, so a line costs no allocation;
+// the buffer grows only for a name longer than any before it.
+class LineWriter {
+ public:
+  explicit LineWriter(std::ostream& out) : out_(out), buffer_(1024) {}
+
+  // Space for `length` more bytes; commit() then takes what was written.
+  char* reserve(std::size_t length) {
+    if (buffer_.size() - used_ < length) grow(length);
+    return buffer_.data() + used_;
+  }
+
+  void commit(const char* end) {
+    used_ = static_cast<std::size_t>(end - buffer_.data());
+  }
+
+  LineWriter& text(std::string_view text) {
+    std::memcpy(reserve(text.size()), text.data(), text.size());
+    used_ += text.size();
+    return *this;
+  }
+
+  // Appends what `format` writes given room for `maxLength` bytes.
+  template <typename Format, typename... Args>
+  LineWriter& put(std::size_t maxLength, Format format, Args... args) {
+    commit(format(reserve(maxLength), args...));
+    return *this;
+  }
+
+  void end() {
+    text("\r\n");
+    out_.write(buffer_.data(), static_cast<std::streamsize>(used_));
+    out_.flush();
+    used_ = 0;
+  }
+
+ private:
+  void grow(std::size_t length) {
+    buffer_.resize(std::max(2 * buffer_.size(), used_ + length));
+  }
+
+  std::ostream& out_;
+  std::vector<char> buffer_;
+  std::size_t used_ = 0;
+};
+
+bool hasResults(const OpponentStats& opponent) {
+  return opponent.matchWins != 0 || opponent.matchLosses != 0;
+}
+
+void writeCharacterLines(LineWriter& line, const CharacterCounts& wins,
+                         const CharacterCounts& losses,
+                         const CharacterCounts& roundWins,
+                         const CharacterCounts& roundLosses) {
+  for (int c = 0; c < kCharacterCount; ++c) {
+    if (wins[c] == 0 && losses[c] == 0) continue;
+    line.put(kShortNameWidth, formatRightAligned, shortName(c), kShortNameWidth)
+        .text(" wins/losses: ")
+        .put(kMaxRatioLength, formatRatio, wins[c], losses[c], roundWins[c],
+             roundLosses[c])
+        .end();
+  }
+}
+
+// The grid lines that depend on the roster alone, built once: the header and
+// each row as it reads without any result. Most rows of an opponent's grid
+// are empty, so they are copied whole instead of being formatted cell by cell.
+struct GridTemplate {
+  std::string header;
+  std::array<std::string, kCharacterCount> emptyRows;
+};
+
+const GridTemplate& gridTemplate() {
+  static const GridTemplate grid = [] {
+    GridTemplate built;
+    char line[kMaxGridLineLength];
+    char* out = formatRightAligned(line, "", kShortNameWidth);
+    for (int column = 0; column < kCharacterCount; ++column) {
+      *out++ = '|';
+      out = formatRightAligned(out, shortName(column), kShortNameWidth);
+    }
+    built.header.assign(line, out);
+    for (int row = 0; row < kCharacterCount; ++row) {
+      out = formatRightAligned(line, shortName(row), kShortNameWidth);
+      for (int column = 0; column < kCharacterCount; ++column) {
+        out = formatGridCell(out, 0, 0);
+      }
+      built.emptyRows[row].assign(line, out);
+    }
+    return built;
+  }();
+  return grid;
+}
+
+bool rowHasResults(const MatchupCounts& wins, const MatchupCounts& losses,
+                   int row) {
+  for (int cell = row; cell < kMatchupCount; cell += kCharacterCount) {
+    if (wins[cell] != 0 || losses[cell] != 0) return true;
+  }
+  return false;
+}
+
+void writeMatchupGrid(LineWriter& line, const MatchupCounts& wins,
+                      const MatchupCounts& losses) {
+  const GridTemplate& grid = gridTemplate();
+  line.text(grid.header).end();
+  for (int row = 0; row < kCharacterCount; ++row) {
+    const std::string_view emptyRow = grid.emptyRows[row];
+    if (!rowHasResults(wins, losses, row)) {
+      line.text(emptyRow).end();
+      continue;
+    }
+    char* out = line.reserve(kMaxGridLineLength);
+    out = std::copy_n(emptyRow.data(), kShortNameWidth, out);
+    for (int cell = row; cell < kMatchupCount; cell += kCharacterCount) {
+      out = formatGridCell(out, wins[cell], losses[cell]);
+    }
+    line.commit(out);
+    line.end();
+  }
+}
+
+// Time played, match count and average: the first lines of the summary and
+// of every opponent section alike.
+template <typename Record>
+void writeTotals(LineWriter& line, const Record& record) {
+  // Summed in 64 bits: two wrapped-around counters must not overflow here.
+  const std::int64_t matches =
+      std::int64_t{record.matchWins} + record.matchLosses;
+  line.text("    Total time played: ")
+      .put(kMaxTimeSplitLength, formatTimeSplit, record.totalSeconds)
+      .end();
+  line.text("        Total matches: ")
+      .put(kMaxInt64Length, formatInteger, matches)
+      .end();
+  line.text("   Avg time per match: ")
+      .put(kMaxAverageLength, formatAverage, record.totalSeconds, matches)
+      .text("s")
+      .end();
+}
+
+template <typename Record>
+void writeWinsLosses(LineWriter& line, const Record& record) {
+  line.text("    Total wins/losses: ")
+      .put(kMaxRatioLength, formatRatio, record.matchWins, record.matchLosses,
+           record.roundWins, record.roundLosses)
+      .end();
+}
+
+void writeSummary(LineWriter& line, const PlayerStats& player) {
+  line.text(kRuleText).end();
+  line.text("Stats for: ").text(player.name).end();
+  writeTotals(line, player);
+  line.text("       Shortest match: ")
+      .put(kMaxInt64Length, formatInteger, player.shortestSeconds)
+      .text("s")
+      .end();
+  line.text("        Longest match: ")
+      .put(kMaxInt64Length, formatInteger, player.longestSeconds)
+      .text("s")
+      .end();
+  writeWinsLosses(line, player);
+  line.end();
+  line.text("By character: ").end();
+  writeCharacterLines(line, player.charWins, player.charLosses,
+                      player.charRoundWins, player.charRoundLosses);
+  line.end();
+  line.text("Matchup length distribution: ").end();
+  for (int bucket = 0; bucket < kLengthBucketCount; ++bucket) {
+    const std::int32_t count = player.lengthBuckets[bucket];
+    if (count <= 0) continue;
+    line.put(kLengthLabelLength, formatLengthLabel, bucket)
+        .put(kMaxInt64Length, formatInteger, count)
+        .end();
+  }
+  line.end();
+}
+
+void writeOpponentSection(LineWriter& line, const PlayerStats& player,
+                          const OpponentStats& opponent) {
+  line.text("********** Matchup vs: ").text(opponent.name).end();
+  writeTotals(line, opponent);
+  writeWinsLosses(line, opponent);
+  line.end();
+  line.text(player.name).text(" by character:").end();
+  writeCharacterLines(line, opponent.charWins, opponent.charLosses,
+                      opponent.charRoundWins, opponent.charRoundLosses);
+  line.end();
+  line.text(opponent.name).text(" by character:").end();
+  writeCharacterLines(line, opponent.oppCharWins, opponent.oppCharLosses,
+                      opponent.oppCharRoundWins, opponent.oppCharRoundLosses);
+  line.end();
+}
+
+void writeDetailedTables(LineWriter& line, const PlayerStats& player) {
+  line.end();
+  line.text(kRuleText).end();
+  line.text("Detailed tables").end();
+  line.end();
+  line.text("Playing as down, playing against right").end();
+  line.end();
+  line.text("Total matchups for ").text(player.name).text(":").end();
+  writeMatchupGrid(line, player.matchupWins, player.matchupLosses);
+  line.end();
+  for (const OpponentStats& opponent : player.opponents) {
+    if (!hasResults(opponent)) continue;
+    line.text("* Detailed matchup vs: ").text(opponent.name).end();
+    writeMatchupGrid(line, opponent.matchupWins, opponent.matchupLosses);
+    line.end();
+  }
+}
+
+}  // namespace
+
+void writeReport(std::ostream& out, const PlayerStats& player) {
+  LineWriter line(out);
+  writeSummary(line, player);
+  for (const OpponentStats& opponent : player.opponents) {
+    if (hasResults(opponent)) writeOpponentSection(line, player, opponent);
+  }
+  writeDetailedTables(line, player);
+}
+
+void writeRatio(std::ostream& out, std::int32_t wins, std::int32_t losses,
+                std::int32_t roundWins, std::int32_t roundLosses) {
+  char text[kMaxRatioLength];
+  const char* end = formatRatio(text, wins, losses, roundWins, roundLosses);
+  out.write(text, end - text);
+}
+
+void writeCharacterLines(std::ostream& out, const CharacterCounts& wins,
+                         const CharacterCounts& losses,
+                         const CharacterCounts& roundWins,
+                         const CharacterCounts& roundLosses) {
+  LineWriter line(out);
+  writeCharacterLines(line, wins, losses, roundWins, roundLosses);
+}
+
+void writeMatchupGrid(std::ostream& out, const MatchupCounts& wins,
+                      const MatchupCounts& losses) {
+  LineWriter line(out);
+  writeMatchupGrid(line, wins, losses);
+}
 
 }  // namespace sessionstats

@@ -1,16 +1,42 @@
 #ifndef SESSION_STATS_REPORT_REPORT_WRITER_H_
 #define SESSION_STATS_REPORT_REPORT_WRITER_H_
 
+#include <cstdint>
 #include <ostream>
 
 #include "analysis/stats_records.h"
 
 namespace sessionstats {
 
-/// Writes the whole report of `player` to `out`: the summary, one section per
-/// opponent with results, and the matchup grids. Every line ends in CR LF and
-/// is flushed. Only reads the record; a failing stream silently takes no more.
+// Every line the writer produces reaches the stream in one write, ends in
+// CR LF and is flushed at once: give it a binary-mode stream. The writer only
+// reads the records and keeps nothing between calls; output to a failing
+// stream is silently lost.
+
+/// Writes the whole report of `player`: the summary, one section per opponent
+/// with at least one result (in the order they were met), then the detailed
+/// tables with the player's grid and one grid per such opponent. The last
+/// line is always empty, so a second report can follow directly.
 void writeReport(std::ostream& out, const PlayerStats& player);
+
+/// Writes "%4d/%4d", blanks and "%3.3f%%" for the matches, " (rounds: ", the
+/// same for the rounds and ")", without a line end; the caller ends the line.
+void writeRatio(std::ostream& out, std::int32_t wins, std::int32_t losses,
+                std::int32_t roundWins, std::int32_t roundLosses);
+
+/// Writes one line per character with a win or a loss, in roster order: the
+/// short name as "%9s", " wins/losses: " and the ratio of its counts. Round
+/// counts alone give no line; no qualifying character gives no line at all.
+void writeCharacterLines(std::ostream& out, const CharacterCounts& wins,
+                         const CharacterCounts& losses,
+                         const CharacterCounts& roundWins,
+                         const CharacterCounts& roundLosses);
+
+/// Writes one 23 x 23 grid in 24 lines: a header of short names, then a row
+/// per own character with a cell per opponent character, cell (a, b) from
+/// index a + 23 * b. Cells with neither wins nor losses stay blank.
+void writeMatchupGrid(std::ostream& out, const MatchupCounts& wins,
+                      const MatchupCounts& losses);
 
 }  // namespace sessionstats
 

@@ -1,0 +1,171 @@
+#include "report/report_format.h"
+
+#include <bit>
+#include <charconv>
+#include <cstring>
+
+namespace sessionstats {
+namespace {
+
+char* formatInt32(char* out, std::int32_t value) {
+  return std::to_chars(out, out + kMaxInt32Length, value).ptr;
+}
+
+char* copyText(char* out, std::string_view text) {
+  std::memcpy(out, text.data(), text.size());
+  return out + text.size();
+}
+
+}  // namespace
+
+char* formatInteger(char* out, std::int64_t value) {
+  return std::to_chars(out, out + kMaxInt64Length, value).ptr;
+}
+
+char* formatPadded(char* out, std::int32_t value, std::size_t width) {
+  char digits[kMaxInt32Length];
+  const char* end = formatInt32(digits, value);
+  // Short loops rather than memset and memcpy: the texts are a few bytes.
+  for (std::size_t length = static_cast<std::size_t>(end - digits);
+       length < width; ++length) {
+    *out++ = ' ';
+  }
+  for (const char* digit = digits; digit != end; ++digit) *out++ = *digit;
+  return out;
+}
+
+char* formatRightAligned(char* out, std::string_view text, std::size_t width) {
+  if (text.size() < width) {
+    const std::size_t blanks = width - text.size();
+    std::memset(out, ' ', blanks);
+    out += blanks;
+  }
+  return copyText(out, text);
+}
+
+double winPercentage(std::int32_t wins, std::int32_t losses) {
+  if (losses == 0) return wins == 0 ? 0.0 : 100.0;
+  // Both conversions are exact, and so are the product and the sum.
+  const double total = static_cast<double>(wins) + losses;
+  if (total == 0) return 0.0;
+  return wins * 100.0 / total;
+}
+
+char* formatPercentage(char* out, double percent) {
+  // A finite double is m * 2^e exactly, so percent * 1000 is the integer
+  // m * 1000 shifted by e, and rounding it to an integer is exact integer
+  // work: ties go to even, as printf rounds them. std::to_chars gives the
+  // same digits but costs several times as much, and a report holds a pair
+  // of percentages on almost every line.
+  const auto bits = std::bit_cast<std::uint64_t>(percent);
+  const bool negative = (bits >> 63) != 0;
+  const int exponentField = static_cast<int>(bits >> 52 & 0x7ff);
+  std::uint64_t mantissa = bits & ((std::uint64_t{1} << 52) - 1);
+  int exponent = -1074;  // of a subnormal or zero
+  if (exponentField != 0) {
+    mantissa |= std::uint64_t{1} << 52;
+    exponent = exponentField - 1075;
+  }
+  // |percent| < 1e15 < 2^52 means a negative exponent, and m * 1000 stays
+  // below 2^63. An exponent of -64 or less means a value below 2^-11, under
+  // half a thousandth: 0.
+  const std::uint64_t scaled = mantissa * 1000;
+  std::uint64_t thousandths = 0;
+  if (exponent < 0 && exponent > -64) {
+    const int shift = -exponent;
+    thousandths = scaled >> shift;
+    const std::uint64_t rest = scaled & ((std::uint64_t{1} << shift) - 1);
+    const std::uint64_t half = std::uint64_t{1} << (shift - 1);
+    if (rest > half || (rest == half && (thousandths & 1) != 0)) {
+      ++thousandths;
+    }
+  }
+  if (negative) *out++ = '-';
+  out = std::to_chars(out, out + kMaxInt64Length, thousandths / 1000).ptr;
+  const auto fraction = static_cast<unsigned>(thousandths % 1000);
+  out[0] = '.';
+  out[1] = static_cast<char>('0' + fraction / 100);
+  out[2] = static_cast<char>('0' + fraction / 10 % 10);
+  out[3] = static_cast<char>('0' + fraction % 10);
+  out[4] = '%';
+  return out + 5;
+}
+
+char* formatWinLoss(char* out, std::int32_t wins, std::int32_t losses) {
+  out = formatPadded(out, wins, 4);
+  *out++ = '/';
+  out = formatPadded(out, losses, 4);
+  *out++ = ' ';
+  // The extra blanks depend on the percentage before rounding, so 99.9996
+  // keeps its blank and prints as " 100.000%", one column wider than 100.
+  const double percent = winPercentage(wins, losses);
+  if (percent < 100) *out++ = ' ';
+  if (percent < 10) *out++ = ' ';
+  return formatPercentage(out, percent);
+}
+
+char* formatRatio(char* out, std::int32_t wins, std::int32_t losses,
+                  std::int32_t roundWins, std::int32_t roundLosses) {
+  out = formatWinLoss(out, wins, losses);
+  out = copyText(out, " (rounds: ");
+  out = formatWinLoss(out, roundWins, roundLosses);
+  *out++ = ')';
+  return out;
+}
+
+char* formatTimeSplit(char* out, std::int32_t totalSeconds) {
+  // No step can overflow: 3600 * hours and 60 * minutes never pass the
+  // magnitude of what they are taken from.
+  const std::int32_t hours = totalSeconds / 3600;
+  const std::int32_t rest = totalSeconds - 3600 * hours;
+  const std::int32_t minutes = rest / 60;
+  const std::int32_t seconds = rest - 60 * minutes;
+  out = formatInt32(out, hours);
+  out = copyText(out, "h ");
+  out = formatInt32(out, minutes);
+  out = copyText(out, "m ");
+  out = formatInt32(out, seconds);
+  *out++ = 's';
+  return out;
+}
+
+char* formatAverage(char* out, std::int32_t totalSeconds,
+                    std::int64_t matches) {
+  if (matches == 0) {
+    *out++ = '0';
+    return out;
+  }
+  const float average =
+      static_cast<float>(totalSeconds) / static_cast<float>(matches);
+  // Same digits as "%g": six significant, shortest of fixed or exponent.
+  return std::to_chars(out, out + kMaxAverageLength, average,
+                       std::chars_format::general, 6)
+      .ptr;
+}
+
+char* formatLengthLabel(char* out, int bucket) {
+  // Roomy enough for formatInteger's bound at any point of the label.
+  char label[2 * kMaxInt64Length + 16];
+  char* end = formatInteger(label, 30 * bucket);
+  if (bucket < 24) {
+    end = copyText(end, " to ");
+    end = formatInteger(end, 30 * bucket + 29);
+    end = copyText(end, " seconds:");
+  } else {
+    end = copyText(end, "+ seconds:");
+  }
+  out = formatRightAligned(
+      out, std::string_view(label, static_cast<std::size_t>(end - label)), 22);
+  *out++ = ' ';
+  return out;
+}
+
+char* formatGridCell(char* out, std::int32_t wins, std::int32_t losses) {
+  if (wins == 0 && losses == 0) return copyText(out, "|         ");
+  *out++ = '|';
+  out = formatPadded(out, wins, 4);
+  *out++ = '/';
+  return formatPadded(out, losses, 4);
+}
+
+}  // namespace sessionstats

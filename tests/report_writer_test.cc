@@ -1,0 +1,347 @@
+#include "report/report_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace sessionstats {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kSion = 0;
+constexpr int kCiel = 2;
+constexpr int kHisuiAndKohaku = 4;
+constexpr int kNecoArc = 22;
+
+const fs::path kGoldenDir = fs::path(SESSION_STATS_SOURCE_DIR) / "tests/golden";
+
+std::string readBytes(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  EXPECT_TRUE(in) << file;
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string report(const PlayerStats& player) {
+  std::ostringstream out;
+  writeReport(out, player);
+  return out.str();
+}
+
+// The lines of `text` without their CR LF; a lone LF fails the test.
+std::vector<std::string> lines(const std::string& text) {
+  std::vector<std::string> result;
+  std::size_t start = 0;
+  for (std::size_t end; (end = text.find('\n', start)) != std::string::npos;
+       start = end + 1) {
+    EXPECT_TRUE(end > start && text[end - 1] == '\r')
+        << "line " << result.size();
+    result.push_back(text.substr(start, end - start - 1));
+  }
+  EXPECT_EQ(start, text.size()) << "text after the last line end";
+  return result;
+}
+
+bool contains(const std::vector<std::string>& lines, const std::string& line) {
+  return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+// A session between two players, as the log reader would open it.
+struct Session {
+  PlayerList players;
+  SessionState state;
+
+  Session(std::string_view first, std::string_view second) {
+    state.player1 = &findOrAddPlayer(players, first);
+    state.player2 = &findOrAddPlayer(players, second);
+    state.player1VsPlayer2 =
+        &findOrAddOpponent(*state.player1, state.player2->name);
+    state.player2VsPlayer1 =
+        &findOrAddOpponent(*state.player2, state.player1->name);
+    state.inSession = true;
+  }
+
+  void play(int winner, int rounds1, int rounds2, int character1,
+            int character2, int seconds) {
+    recordMatch(state,
+                {winner, rounds1, rounds2, character1, character2, seconds});
+  }
+
+  const PlayerStats& first() const { return *state.player1; }
+};
+
+// 25 wins and 15 losses as Sion or H&K over 3725 seconds.
+PlayerStats summaryExample() {
+  PlayerStats alpha;
+  alpha.name = "Alpha";
+  alpha.matchWins = 25;
+  alpha.matchLosses = 15;
+  alpha.roundWins = 58;
+  alpha.roundLosses = 41;
+  alpha.charWins[kSion] = 20;
+  alpha.charLosses[kSion] = 10;
+  alpha.charRoundWins[kSion] = 45;
+  alpha.charRoundLosses[kSion] = 28;
+  alpha.charWins[kHisuiAndKohaku] = 5;
+  alpha.charLosses[kHisuiAndKohaku] = 5;
+  alpha.charRoundWins[kHisuiAndKohaku] = 13;
+  alpha.charRoundLosses[kHisuiAndKohaku] = 13;
+  alpha.totalSeconds = 3725;
+  alpha.shortestSeconds = 41;
+  alpha.longestSeconds = 187;
+  alpha.lengthBuckets = {0, 3, 14, 12, 8, 2, 1};
+  return alpha;
+}
+
+// Alpha's four matches against Bravo, Alpha's character first.
+void playOpponentExample(Session& session) {
+  session.play(1, 2, 1, kSion, kCiel, 95);
+  session.play(2, 1, 2, kSion, kCiel, 120);
+  session.play(1, 2, 0, kHisuiAndKohaku, kSion, 61);
+  session.play(1, 2, 1, kSion, kSion, 88);
+}
+
+TEST(ReportWriter, SummaryWithoutOpponentsMatchesGolden) {
+  EXPECT_EQ(report(summaryExample()),
+            readBytes(kGoldenDir / "summary_example.expected"));
+}
+
+TEST(ReportWriter, OpponentSectionAndGridsMatchGolden) {
+  Session session("Alpha", "Bravo");
+  playOpponentExample(session);
+  EXPECT_EQ(report(session.first()),
+            readBytes(kGoldenDir / "opponent_example.expected"));
+}
+
+TEST(ReportWriter, StoredGoldenFilesKeepCarriageReturnLineFeed) {
+  int files = 0;
+  for (const auto& entry : fs::directory_iterator(kGoldenDir)) {
+    if (entry.path().extension() != ".expected") continue;
+    ++files;
+    const std::string text = readBytes(entry.path());
+    ASSERT_NE(text.find("\r\n"), std::string::npos) << entry.path();
+    for (std::size_t at = text.find('\n'); at != std::string::npos;
+         at = text.find('\n', at + 1)) {
+      ASSERT_TRUE(at > 0 && text[at - 1] == '\r')
+          << entry.path() << " byte " << at;
+    }
+  }
+  EXPECT_GT(files, 0);
+}
+
+// Keeps what reaches the stream between flushes and counts the writes.
+class FlushRecorder : public std::streambuf {
+ public:
+  std::vector<std::string> flushed;
+  std::string pending;
+  int writes = 0;
+
+ protected:
+  std::streamsize xsputn(const char* text, std::streamsize length) override {
+    pending.append(text, static_cast<std::size_t>(length));
+    ++writes;
+    return length;
+  }
+  int_type overflow(int_type byte) override {
+    if (!traits_type::eq_int_type(byte, traits_type::eof())) {
+      pending += traits_type::to_char_type(byte);
+      ++writes;
+    }
+    return traits_type::not_eof(byte);
+  }
+  int sync() override {
+    flushed.push_back(pending);
+    pending.clear();
+    return 0;
+  }
+};
+
+TEST(ReportWriter, EveryLineArrivesWholeAndIsFlushedAtItsEnd) {
+  Session session("Alpha", "Bravo");
+  playOpponentExample(session);
+  FlushRecorder recorder;
+  std::ostream out(&recorder);
+  writeReport(out, session.first());
+  EXPECT_EQ(recorder.pending, "");
+  EXPECT_EQ(recorder.writes, static_cast<int>(recorder.flushed.size()));
+  std::string joined;
+  for (const std::string& line : recorder.flushed) {
+    ASSERT_EQ(std::count(line.begin(), line.end(), '\n'), 1) << line;
+    ASSERT_TRUE(line.ends_with("\r\n")) << line;
+    joined += line;
+  }
+  EXPECT_EQ(joined, report(session.first()));
+}
+
+TEST(ReportWriter, PlayerWithoutMatchesHasZerosAndEmptyBlocks) {
+  Session session("Alpha", "Bravo");  // met, but never played
+  const std::vector<std::string> text = lines(report(session.first()));
+  const std::vector<std::string> summary = {
+      std::string(76, '*'),
+      "Stats for: Alpha",
+      "    Total time played: 0h 0m 0s",
+      "        Total matches: 0",
+      "   Avg time per match: 0s",
+      "       Shortest match: 999999s",
+      "        Longest match: 0s",
+      "    Total wins/losses:    0/   0   0.000% (rounds:    0/   0   0.000%)",
+      "",
+      "By character: ",
+      "",
+      "Matchup length distribution: ",
+      "",
+      "",  // no opponent section: the tables follow at once
+      std::string(76, '*'),
+      "Detailed tables"};
+  ASSERT_EQ(text.size(), 45u);
+  EXPECT_TRUE(std::equal(summary.begin(), summary.end(), text.begin()));
+  EXPECT_EQ(text[19], "Total matchups for Alpha:");
+  EXPECT_EQ(text.back(), "");
+}
+
+TEST(ReportWriter, OpponentsWithoutResultsAreAbsentEverywhere) {
+  PlayerList players;
+  PlayerStats& alpha = findOrAddPlayer(players, "Alpha");
+  for (std::string_view name : {"Bravo", "Charlie", "Delta", "Echo"}) {
+    findOrAddOpponent(alpha, name);
+  }
+  alpha.opponents.find("Echo")->matchWins = 1;
+  alpha.opponents.find("Charlie")->matchLosses = 2;
+  const std::vector<std::string> text = lines(report(alpha));
+  std::vector<std::string> headings;
+  for (const std::string& line : text) {
+    if (line.find("Matchup vs: ") != std::string::npos ||
+        line.find("matchup vs: ") != std::string::npos) {
+      headings.push_back(line);
+    }
+  }
+  EXPECT_EQ(
+      headings,
+      (std::vector<std::string>{
+          "********** Matchup vs: Charlie", "********** Matchup vs: Echo",
+          "* Detailed matchup vs: Charlie", "* Detailed matchup vs: Echo"}));
+  EXPECT_TRUE(contains(text, "Charlie by character:"));
+  EXPECT_TRUE(contains(text,
+                       "    Total wins/losses:    0/   2   0.000% "
+                       "(rounds:    0/   0   0.000%)"));
+  for (const std::string& line : text) {
+    EXPECT_EQ(line.find("Bravo"), std::string::npos) << line;
+    EXPECT_EQ(line.find("Delta"), std::string::npos) << line;
+  }
+}
+
+TEST(ReportWriter, PlayerWhoMetHimselfGetsHisOwnSection) {
+  Session session("Alpha", "Alpha");
+  session.play(1, 2, 1, kSion, kCiel, 95);
+  const std::vector<std::string> text = lines(report(session.first()));
+  const std::string sionLine =
+      "     Sion wins/losses:    1/   0 100.000% (rounds:    2/   1  66.667%)";
+  const std::string cielLine =
+      "     Ciel wins/losses:    0/   1   0.000% (rounds:    1/   2  33.333%)";
+  const std::vector<std::string> section = {
+      "********** Matchup vs: Alpha",
+      "    Total time played: 0h 3m 10s",
+      "        Total matches: 2",
+      "   Avg time per match: 95s",
+      "    Total wins/losses:    1/   1  50.000% (rounds:    3/   3  50.000%)",
+      "",
+      "Alpha by character:",
+      sionLine,
+      cielLine,
+      "",
+      "Alpha by character:",
+      sionLine,
+      cielLine,
+      ""};
+  EXPECT_NE(
+      std::search(text.begin(), text.end(), section.begin(), section.end()),
+      text.end());
+  EXPECT_TRUE(contains(text, "* Detailed matchup vs: Alpha"));
+}
+
+TEST(ReportWriter, WideCountsAndNegativeTotalsAreWrittenWhole) {
+  PlayerStats player = summaryExample();
+  player.charWins[kSion] = 123456;
+  player.charRoundLosses[kSion] = -7;
+  player.lengthBuckets[24] = 100000;
+  player.lengthBuckets[0] = -3;  // no line for a count below 1
+  player.matchupWins[kSion + 23 * kCiel] = 54321;
+  player.totalSeconds = -3725;
+  const std::vector<std::string> text = lines(report(player));
+  EXPECT_EQ(text[2], "    Total time played: -1h -2m -5s");
+  EXPECT_EQ(text[4], "   Avg time per match: -93.125s");
+  EXPECT_EQ(text[10],
+            "     Sion wins/losses: 123456/  10  99.992% "
+            "(rounds:   45/  -7 118.421%)");
+  EXPECT_TRUE(contains(text, "         720+ seconds: 100000"));
+  EXPECT_FALSE(contains(text, "      0 to 29 seconds: -3"));
+  std::string sionRow = "     Sion|         |         |54321/   0";
+  for (int column = 3; column < 23; ++column) sionRow += "|         ";
+  EXPECT_TRUE(contains(text, sionRow));
+}
+
+TEST(ReportWriter, NamesOfAnyLengthAreWrittenByteForByte) {
+  const std::string name(3000, 'x');
+  const std::string other = std::string(5000, 'y') + " \t\xff";
+  Session session(name, other);
+  session.play(1, 2, 0, kSion, kCiel, 30);
+  const std::vector<std::string> text = lines(report(session.first()));
+  EXPECT_EQ(text[1], "Stats for: " + name);
+  EXPECT_TRUE(contains(text, "********** Matchup vs: " + other));
+  EXPECT_TRUE(contains(text, name + " by character:"));
+  EXPECT_TRUE(contains(text, other + " by character:"));
+  EXPECT_TRUE(contains(text, "Total matchups for " + name + ":"));
+  EXPECT_TRUE(contains(text, "* Detailed matchup vs: " + other));
+}
+
+TEST(ReportWriter, TwoReportsOnOneStreamFollowEachOtherDirectly) {
+  Session session("Alpha", "Bravo");
+  playOpponentExample(session);
+  const std::string once = report(session.first());
+  std::ostringstream out;
+  writeReport(out, session.first());
+  writeReport(out, session.first());
+  EXPECT_EQ(out.str(), once + once);
+  EXPECT_TRUE(once.ends_with("\r\n\r\n"));
+  EXPECT_TRUE(once.starts_with(std::string(76, '*') + "\r\n"));
+}
+
+TEST(ReportWriter, RatioHasNoLineEndAndCharacterLinesFollowTheRoster) {
+  std::ostringstream ratio;
+  writeRatio(ratio, 12, 8, 30, 20);
+  EXPECT_EQ(ratio.str(), "  12/   8  60.000% (rounds:   30/  20  60.000%)");
+
+  CharacterCounts wins{}, losses{}, roundWins{}, roundLosses{};
+  wins[kNecoArc] = 1;
+  losses[kSion] = 1;
+  roundWins[kCiel] = 3;  // rounds alone do not list a character
+  std::ostringstream block;
+  writeCharacterLines(block, wins, losses, roundWins, roundLosses);
+  EXPECT_EQ(block.str(),
+            "     Sion wins/losses:    0/   1   0.000% (rounds:    0/   0   "
+            "0.000%)\r\n"
+            " Neco-Arc wins/losses:    1/   0 100.000% (rounds:    0/   0   "
+            "0.000%)\r\n");
+}
+
+TEST(ReportWriter, GridIsTwentyFourLinesOfFixedWidth) {
+  MatchupCounts wins{}, losses{};
+  losses[kNecoArc + 23 * kNecoArc] = 3;
+  std::ostringstream grid;
+  writeMatchupGrid(grid, wins, losses);
+  const std::vector<std::string> text = lines(grid.str());
+  ASSERT_EQ(text.size(), 24u);
+  for (const std::string& line : text) EXPECT_EQ(line.size(), 239u) << line;
+  EXPECT_TRUE(text[0].ends_with("|N.A.Chaos| Neco-Arc"));
+  EXPECT_TRUE(text[23].ends_with("|         |   0/   3"));
+  EXPECT_TRUE(text[23].starts_with(" Neco-Arc|         "));
+}
+
+}  // namespace
+}  // namespace sessionstats
