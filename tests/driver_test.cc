@@ -67,6 +67,86 @@ TEST(Driver, ReportThatCannotBeCreatedIsAnError) {
             "directory\n");
 }
 
+// Replaces every LF of `text` with CR LF.
+std::string withCrLf(std::string_view text) {
+  std::string out;
+  for (char byte : text) {
+    if (byte == '\n') out += '\r';
+    out += byte;
+  }
+  return out;
+}
+
+std::string sourceFile(std::string_view relative) {
+  return readFile(fs::path(SESSION_STATS_SOURCE_DIR) / relative);
+}
+
+TEST(Driver, ExampleLogGivesTheCheckedInReport) {
+  TempDir dir;
+  writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
+  const auto run = runTool(dir, "Kestrel\n");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, kPrompt);
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(readFile(dir / "session_stats.txt"),
+            sourceFile("tests/golden/example_kestrel.expected"));
+}
+
+TEST(Driver, CrLfLogReadsExactlyLikeItsLfTwin) {
+  // The excluded second player stands at the end of a line, where a CR
+  // that was not dropped would let it through.
+  const std::string log = sourceFile("examples/sessionlog.txt") +
+                          "Session start. Players: Kestrel vs Debug mode\n"
+                          "Player 1 wins match 2-0 : Sion vs Ciel (50)\n";
+  std::string reports[2];
+  for (int crlf = 0; crlf < 2; ++crlf) {
+    TempDir dir;
+    writeFile(dir / "sessionlog.txt", crlf ? withCrLf(log) : log);
+    ASSERT_EQ(runTool(dir, "Kestrel").status, 0);
+    reports[crlf] = readFile(dir / "session_stats.txt");
+  }
+  EXPECT_EQ(reports[0], reports[1]);
+  EXPECT_EQ(reports[0], sourceFile("tests/golden/example_kestrel.expected"));
+}
+
+TEST(Driver, OverlongLineIsCutAndTheNextLineStillCounts) {
+  TempDir dir;
+  writeFile(dir / "sessionlog.txt",
+            "Session start. Players: Alpha vs Bravo\n" + std::string(300, 'x') +
+                "\nPlayer 1 wins match 2-0 : Sion vs Ciel (50)\n" +
+                "Session start. Players: Alpha vs " + std::string(250, 'B') +
+                "\nPlayer 1 wins match 2-0 : Sion vs Ciel (50)");
+  ASSERT_EQ(runTool(dir, "Alpha").status, 0);
+  const std::string report = readFile(dir / "session_stats.txt");
+  EXPECT_NE(report.find("        Total matches: 2\r\n"), std::string::npos);
+  // The second opponent's name is what fits in the line.
+  EXPECT_NE(report.find("Matchup vs: " + std::string(199 - 33, 'B') + "\r\n"),
+            std::string::npos);
+}
+
+TEST(Driver, AnswerIsOneWordComparedExactly) {
+  TempDir dir;
+  writeFile(dir / "sessionlog.txt",
+            "Session start. Players: Alpha vs Bravo\n"
+            "Player 1 wins match 2-0 : Sion vs Ciel (50)\n");
+  ASSERT_EQ(runTool(dir, "\n\n   Alpha Bravo\n").status, 0);
+  EXPECT_EQ(readFile(dir / "session_stats.txt").rfind("****", 0), 0u);
+  ASSERT_EQ(runTool(dir, "alpha").status, 0);
+  EXPECT_EQ(readFile(dir / "session_stats.txt"), "");
+}
+
+TEST(Driver, ReportThatFailsAtTheDeviceIsAnError) {
+  TempDir dir;
+  writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
+  fs::create_symlink("/dev/full", dir / "session_stats.txt");
+  const auto run = runTool(dir, "Kestrel");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, kPrompt);
+  EXPECT_EQ(run.err,
+            "session-stats: could not write session_stats.txt: No space left "
+            "on device\n");
+}
+
 TEST(Driver, LongAnswerIsReadWhole) {
   TempDir dir;
   writeFile(dir / "sessionlog.txt", "");
