@@ -4,11 +4,12 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "test_session.h"
+#include "tool_run.h"
 
 namespace sessionstats {
 namespace {
@@ -21,12 +22,6 @@ constexpr int kHisuiAndKohaku = 4;
 constexpr int kNecoArc = 22;
 
 const fs::path kGoldenDir = fs::path(SESSION_STATS_SOURCE_DIR) / "tests/golden";
-
-std::string readBytes(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  EXPECT_TRUE(in) << file;
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 std::string report(const PlayerStats& player) {
   std::ostringstream out;
@@ -52,29 +47,7 @@ bool contains(const std::vector<std::string>& lines, const std::string& line) {
   return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
-// A session between two players, as the log reader would open it.
-struct Session {
-  PlayerList players;
-  SessionState state;
-
-  Session(std::string_view first, std::string_view second) {
-    state.player1 = &findOrAddPlayer(players, first);
-    state.player2 = &findOrAddPlayer(players, second);
-    state.player1VsPlayer2 =
-        &findOrAddOpponent(*state.player1, state.player2->name);
-    state.player2VsPlayer1 =
-        &findOrAddOpponent(*state.player2, state.player1->name);
-    state.inSession = true;
-  }
-
-  void play(int winner, int rounds1, int rounds2, int character1,
-            int character2, int seconds) {
-    recordMatch(state,
-                {winner, rounds1, rounds2, character1, character2, seconds});
-  }
-
-  const PlayerStats& first() const { return *state.player1; }
-};
+using Session = testing::TestSession;
 
 // 25 wins and 15 losses as Sion or H&K over 3725 seconds.
 PlayerStats summaryExample() {
@@ -109,14 +82,14 @@ void playOpponentExample(Session& session) {
 
 TEST(ReportWriter, SummaryWithoutOpponentsMatchesGolden) {
   EXPECT_EQ(report(summaryExample()),
-            readBytes(kGoldenDir / "summary_example.expected"));
+            testing::readFile(kGoldenDir / "summary_example.expected"));
 }
 
 TEST(ReportWriter, OpponentSectionAndGridsMatchGolden) {
   Session session("Alpha", "Bravo");
   playOpponentExample(session);
   EXPECT_EQ(report(session.first()),
-            readBytes(kGoldenDir / "opponent_example.expected"));
+            testing::readFile(kGoldenDir / "opponent_example.expected"));
 }
 
 TEST(ReportWriter, StoredGoldenFilesKeepCarriageReturnLineFeed) {
@@ -124,7 +97,7 @@ TEST(ReportWriter, StoredGoldenFilesKeepCarriageReturnLineFeed) {
   for (const auto& entry : fs::directory_iterator(kGoldenDir)) {
     if (entry.path().extension() != ".expected") continue;
     ++files;
-    const std::string text = readBytes(entry.path());
+    const std::string text = testing::readFile(entry.path());
     ASSERT_NE(text.find("\r\n"), std::string::npos) << entry.path();
     for (std::size_t at = text.find('\n'); at != std::string::npos;
          at = text.find('\n', at + 1)) {

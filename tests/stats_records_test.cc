@@ -5,23 +5,12 @@
 #include <climits>
 #include <cstdint>
 
+#include "test_session.h"
+
 namespace sessionstats {
 namespace {
 
-struct Session {
-  PlayerList players;
-  SessionState state;
-
-  Session(std::string_view first, std::string_view second) {
-    state.player1 = &findOrAddPlayer(players, first);
-    state.player2 = &findOrAddPlayer(players, second);
-    state.player1VsPlayer2 =
-        &findOrAddOpponent(*state.player1, state.player2->name);
-    state.player2VsPlayer1 =
-        &findOrAddOpponent(*state.player2, state.player1->name);
-    state.inSession = true;
-  }
-};
+using Session = testing::TestSession;
 
 constexpr int kSion = 0;
 constexpr int kLen = 17;

@@ -1,0 +1,37 @@
+#ifndef SESSION_STATS_TESTS_TEST_SESSION_H_
+#define SESSION_STATS_TESTS_TEST_SESSION_H_
+
+#include <string_view>
+
+#include "analysis/stats_records.h"
+
+namespace sessionstats::testing {
+
+/// A session between two players in a list of their own, opened the way the
+/// log reader opens one; play() counts a match as a result line would.
+struct TestSession {
+  PlayerList players;
+  SessionState state;
+
+  TestSession(std::string_view first, std::string_view second) {
+    state.player1 = &findOrAddPlayer(players, first);
+    state.player2 = &findOrAddPlayer(players, second);
+    state.player1VsPlayer2 =
+        &findOrAddOpponent(*state.player1, state.player2->name);
+    state.player2VsPlayer1 =
+        &findOrAddOpponent(*state.player2, state.player1->name);
+    state.inSession = true;
+  }
+
+  void play(int winner, int rounds1, int rounds2, int character1,
+            int character2, int seconds) {
+    recordMatch(state,
+                {winner, rounds1, rounds2, character1, character2, seconds});
+  }
+
+  const PlayerStats& first() const { return *state.player1; }
+};
+
+}  // namespace sessionstats::testing
+
+#endif  // SESSION_STATS_TESTS_TEST_SESSION_H_
