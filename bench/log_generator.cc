@@ -78,7 +78,8 @@ LogGenerator::LogGenerator(const LogGeneratorOptions& options)
     : options_(options),
       state_(options.seed),
       linesLeft_(options.lines),
-      clock_(daysFromCivil(2019, 3, 1) * kSecondsPerDay + 19 * 3600) {
+      clock_(daysFromCivil(2019, 3, 1) * kSecondsPerDay +
+             std::int64_t{19} * 3600) {
   if (options_.opponents < 1) options_.opponents = 1;
   localFavourite_ = below(kCharacterCount);
 }
@@ -105,13 +106,10 @@ std::string_view LogGenerator::nextLine() {
     cursor_ = 0;
     generateSession();
   }
-  const char* begin = session_.data() + cursor_;
-  const auto* end = static_cast<const char*>(
-      std::memchr(begin, '\n', session_.size() - cursor_));
-  const std::size_t length = static_cast<std::size_t>(end - begin) + 1;
-  cursor_ += length;
+  const std::size_t begin = cursor_;
+  cursor_ = session_.find('\n', begin) + 1;
   --linesLeft_;
-  return {begin, length};
+  return std::string_view(session_).substr(begin, cursor_ - begin);
 }
 
 void LogGenerator::appendInt(std::int64_t value) {
@@ -141,7 +139,7 @@ void LogGenerator::appendStamp() {
   session_.append(time, sizeof time);
 }
 
-std::string LogGenerator::opponentName(int index) const {
+std::string LogGenerator::opponentName(int index) {
   const int base =
       index % static_cast<int>(kNamePrefixes.size() * kNameAnimals.size());
   std::string name(
@@ -271,14 +269,7 @@ void LogGenerator::appendMalformedLine(std::string_view player1,
   session_ += '\n';
 }
 
-void LogGenerator::generateSession() {
-  const bool newEvening = opponentSessions_ == 0 || chance(12);
-  clock_ += newEvening ? 18 * 3600 + below(32 * 3600) : 60 + below(900);
-  if (opponentSessions_ == 0 || (newEvening && chance(40))) {
-    appendClientStart();
-  }
-  if (opponentSessions_ % 50 == 49) localFavourite_ = below(kCharacterCount);
-
+void LogGenerator::appendConnecting() {
   appendStamp();
   session_ += "Connecting to peer...\n";
   if (chance(5)) {
@@ -289,6 +280,54 @@ void LogGenerator::generateSession() {
     session_ += "Connecting to peer...\n";
   }
   clock_ += 2 + below(5);
+}
+
+int LogGenerator::appendMatches(std::string_view player1,
+                                std::string_view player2, int favourite1,
+                                int favourite2, bool localFirst) {
+  const auto pickCharacter = [this](int favourite) {
+    const int roll = below(100);
+    if (roll < 75) return favourite;
+    if (roll < 85) return (favourite + 7) % kCharacterCount;
+    return below(kCharacterCount);
+  };
+  const int matches = 1 + below(15) + below(16);
+  int played = 0;
+  for (int match = 0; match < matches; ++match) {
+    const int character1 = pickCharacter(favourite1);
+    const int character2 = pickCharacter(favourite2);
+    const bool localWins = chance(55);
+    const int winner = (localWins == localFirst) ? 1 : 2;
+    std::string_view name1 = kRoster.longName[character1];
+    std::string_view name2 = kRoster.longName[character2];
+    // About one result line in a hundred and fifty is damaged: cut short,
+    // or naming a character the game does not have.
+    const int damage = below(1000);
+    const bool cutShort = damage < 3;
+    if (damage >= 3 && damage < 7) {
+      const std::string_view unknown =
+          kUnknownCharacters[static_cast<std::size_t>(
+              below(static_cast<int>(kUnknownCharacters.size())))];
+      (damage % 2 == 0 ? name1 : name2) = unknown;
+    }
+    if (damage >= 7) ++played;
+    appendResultLine(winner, name1, name2, cutShort);
+    clock_ += 5 + below(25);
+    if (chance(40)) appendOtherLine(player1, player2);
+    if (below(1000) < 8) appendMalformedLine(player1, player2);
+  }
+  return played;
+}
+
+void LogGenerator::generateSession() {
+  const bool newEvening = opponentSessions_ == 0 || chance(12);
+  clock_ += newEvening ? 18 * 3600 + below(32 * 3600) : 60 + below(900);
+  if (opponentSessions_ == 0 || (newEvening && chance(40))) {
+    appendClientStart();
+  }
+  if (opponentSessions_ % 50 == 49) localFavourite_ = below(kCharacterCount);
+
+  appendConnecting();
 
   // Who plays: now and then the local player trains alone.
   std::string opponent;
@@ -325,37 +364,8 @@ void LogGenerator::generateSession() {
 
   const int favourite1 = localFirst ? localFavourite_ : opponentFavourite;
   const int favourite2 = localFirst ? opponentFavourite : localFavourite_;
-  const auto pickCharacter = [this](int favourite) {
-    const int roll = below(100);
-    if (roll < 75) return favourite;
-    if (roll < 85) return (favourite + 7) % kCharacterCount;
-    return below(kCharacterCount);
-  };
-  const int matches = 1 + below(15) + below(16);
-  int played = 0;
-  for (int match = 0; match < matches; ++match) {
-    const int character1 = pickCharacter(favourite1);
-    const int character2 = pickCharacter(favourite2);
-    const bool localWins = chance(55);
-    const int winner = (localWins == localFirst) ? 1 : 2;
-    std::string_view name1 = kRoster.longName[character1];
-    std::string_view name2 = kRoster.longName[character2];
-    // About one result line in a hundred and fifty is damaged: cut short,
-    // or naming a character the game does not have.
-    const int damage = below(1000);
-    const bool cutShort = damage < 3;
-    if (damage >= 3 && damage < 7) {
-      const std::string_view unknown =
-          kUnknownCharacters[static_cast<std::size_t>(
-              below(static_cast<int>(kUnknownCharacters.size())))];
-      (damage % 2 == 0 ? name1 : name2) = unknown;
-    }
-    if (damage >= 7) ++played;
-    appendResultLine(winner, name1, name2, cutShort);
-    clock_ += 5 + below(25);
-    if (chance(40)) appendOtherLine(player1, player2);
-    if (below(1000) < 8) appendMalformedLine(player1, player2);
-  }
+  const int played =
+      appendMatches(player1, player2, favourite1, favourite2, localFirst);
 
   clock_ += 5 + below(20);
   appendStamp();

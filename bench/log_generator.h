@@ -39,6 +39,10 @@ class LogGenerator {
   bool chance(int percent);
 
   void generateSession();
+  void appendConnecting();
+  // The result lines of one session; returns how many of them count.
+  int appendMatches(std::string_view player1, std::string_view player2,
+                    int favourite1, int favourite2, bool localFirst);
   void appendStamp();
   void appendInt(std::int64_t value);
   void appendOtherLine(std::string_view player1, std::string_view player2);
@@ -47,7 +51,7 @@ class LogGenerator {
                         std::string_view name2, bool cutShort);
   void appendClientStart();
   int pickOpponent();
-  std::string opponentName(int index) const;
+  static std::string opponentName(int index);
 
   LogGeneratorOptions options_;
   std::uint64_t state_;

@@ -290,7 +290,10 @@ TEST(ReportWriter, RatioHasNoLineEndAndCharacterLinesFollowTheRoster) {
   writeRatio(ratio, 12, 8, 30, 20);
   EXPECT_EQ(ratio.str(), "  12/   8  60.000% (rounds:   30/  20  60.000%)");
 
-  CharacterCounts wins{}, losses{}, roundWins{}, roundLosses{};
+  CharacterCounts wins{};
+  CharacterCounts losses{};
+  CharacterCounts roundWins{};
+  CharacterCounts roundLosses{};
   wins[kNecoArc] = 1;
   losses[kSion] = 1;
   roundWins[kCiel] = 3;  // rounds alone do not list a character
@@ -304,7 +307,8 @@ TEST(ReportWriter, RatioHasNoLineEndAndCharacterLinesFollowTheRoster) {
 }
 
 TEST(ReportWriter, GridIsTwentyFourLinesOfFixedWidth) {
-  MatchupCounts wins{}, losses{};
+  MatchupCounts wins{};
+  MatchupCounts losses{};
   losses[kNecoArc + 23 * kNecoArc] = 3;
   std::ostringstream grid;
   writeMatchupGrid(grid, wins, losses);

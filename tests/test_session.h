@@ -23,8 +23,10 @@ struct TestSession {
     state.inSession = true;
   }
 
-  void play(int winner, int rounds1, int rounds2, int character1,
-            int character2, int seconds) {
+  // Not const: it changes the records that the session points to.
+  void play(int winner,  // NOLINT(readability-make-member-function-const)
+            int rounds1, int rounds2, int character1, int character2,
+            int seconds) {
     recordMatch(state,
                 {winner, rounds1, rounds2, character1, character2, seconds});
   }

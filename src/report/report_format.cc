@@ -146,10 +146,11 @@ char* formatAverage(char* out, std::int32_t totalSeconds,
 char* formatLengthLabel(char* out, int bucket) {
   // Roomy enough for formatInteger's bound at any point of the label.
   char label[2 * kMaxInt64Length + 16];
-  char* end = formatInteger(label, 30 * bucket);
+  const std::int64_t first = std::int64_t{30} * bucket;
+  char* end = formatInteger(label, first);
   if (bucket < 24) {
     end = copyText(end, " to ");
-    end = formatInteger(end, 30 * bucket + 29);
+    end = formatInteger(end, first + 29);
     end = copyText(end, " seconds:");
   } else {
     end = copyText(end, "+ seconds:");
