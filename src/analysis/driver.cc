@@ -18,16 +18,22 @@ namespace {
 
 constexpr std::size_t kBlockSize = std::size_t{1} << 18;
 
-enum class ReadOutcome { kComplete, kUnreadable, kFailedPartWay };
-
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
-// Streams the log through the splitter into the reader, one block at a time,
-// so memory does not grow with the log. `error` gets errno of a failed read.
-ReadOutcome readLog(std::FILE* log, SessionLogReader& reader, int& error) {
+int reportFailure(std::ostream& err, std::string_view what,
+                  std::string_view file, int error) {
+  err << "session-stats: could not " << what << ' ' << file << ": "
+      << std::strerror(error) << '\n';
+  return 1;
+}
+
+}  // namespace
+
+LogReadOutcome readSessionLog(std::FILE* log, SessionLogReader& reader,
+                              int& error) {
   const std::unique_ptr<char[]> block(new char[kBlockSize]);
   LogLineSplitter splitter;
   const auto sink = [&reader](std::string_view line) {
@@ -45,23 +51,14 @@ ReadOutcome readLog(std::FILE* log, SessionLogReader& reader, int& error) {
       error = errno;
       // A log that fails before its first byte (a directory opened as a file,
       // for one) is as good as a missing log.
-      return readAnything ? ReadOutcome::kFailedPartWay
-                          : ReadOutcome::kUnreadable;
+      return readAnything ? LogReadOutcome::kFailedPartWay
+                          : LogReadOutcome::kUnreadable;
     }
     if (std::feof(log)) break;
   }
   splitter.finish(sink);
-  return ReadOutcome::kComplete;
+  return LogReadOutcome::kComplete;
 }
-
-int reportFailure(std::ostream& err, std::string_view what,
-                  std::string_view file, int error) {
-  err << "session-stats: could not " << what << ' ' << file << ": "
-      << std::strerror(error) << '\n';
-  return 1;
-}
-
-}  // namespace
 
 int runSessionStats(std::istream& console, std::ostream& out,
                     std::ostream& err) {
@@ -69,16 +66,16 @@ int runSessionStats(std::istream& console, std::ostream& out,
   {
     const FilePtr log(std::fopen(kLogFileName, "rb"));
     int error = 0;
-    ReadOutcome outcome = ReadOutcome::kUnreadable;
+    LogReadOutcome outcome = LogReadOutcome::kUnreadable;
     if (log) {
       SessionLogReader reader(players);
-      outcome = readLog(log.get(), reader, error);
+      outcome = readSessionLog(log.get(), reader, error);
     }
-    if (outcome == ReadOutcome::kUnreadable) {
+    if (outcome == LogReadOutcome::kUnreadable) {
       out << "Could not find " << kLogFileName << '\n';
       return 0;
     }
-    if (outcome == ReadOutcome::kFailedPartWay) {
+    if (outcome == LogReadOutcome::kFailedPartWay) {
       return reportFailure(err, "read", kLogFileName, error);
     }
   }
