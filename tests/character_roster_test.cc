@@ -17,8 +17,11 @@ TEST(CharacterRoster, LongNamesAreFoundAndNothingElse) {
   EXPECT_EQ(findCharacter("Neco-Arc"), 22);
 
   // Short forms, case, blanks and prefixes are not names.
-  for (const char* name : {"H&K", "N.A.Chaos", "sion", "Sion ", " Sion", "",
-                           "Neco-Arc Chao", "Neco-Arc "}) {
+  // Nor are names that only share a long name's length and first letter.
+  for (const char* name :
+       {"H&K", "N.A.Chaos", "sion", "Sion ", " Sion", "", "Neco-Arc Chao",
+        "Neco-Arc ", "Sioz", "Neco-Arc Chaoz", "\x93ion", "Hisui and Kohaku!",
+        "Hisui and Kohaku and Len"}) {
     EXPECT_EQ(findCharacter(name), kCharacterCount) << '"' << name << '"';
   }
 }
