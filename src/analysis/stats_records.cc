@@ -13,9 +13,12 @@ struct Side {
   int matchup = 0;  // own + 23 * opponent character
 };
 
+// Sides are passed by value: a Side behind a reference would have to be
+// read again after every counter update, which might have changed it.
+
 // The fields that PlayerStats and OpponentStats share, from the owner's side.
 template <typename Record>
-void addSide(Record& record, const Side& side, std::int32_t seconds) {
+void addSide(Record& record, Side side, std::int32_t seconds) {
   addWrapping(record.matchWins, side.wins);
   addWrapping(record.matchLosses, side.losses);
   addWrapping(record.roundWins, side.roundsWon);
@@ -31,14 +34,14 @@ void addSide(Record& record, const Side& side, std::int32_t seconds) {
   addWrapping(record.matchupRoundLosses[side.matchup], side.roundsLost);
 }
 
-void addPlayer(PlayerStats& player, const Side& side, std::int32_t seconds) {
+void addPlayer(PlayerStats& player, Side side, std::int32_t seconds) {
   addSide(player, side, seconds);
   addWrapping(player.lengthBuckets[lengthBucket(seconds)], 1);
   if (seconds < player.shortestSeconds) player.shortestSeconds = seconds;
   if (seconds > player.longestSeconds) player.longestSeconds = seconds;
 }
 
-void addOpponent(OpponentStats& entry, const Side& side, const Side& other,
+void addOpponent(OpponentStats& entry, Side side, Side other,
                  std::int32_t seconds) {
   addSide(entry, side, seconds);
   addWrapping(entry.oppCharWins[other.ownCharacter], other.wins);
