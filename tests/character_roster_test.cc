@@ -36,6 +36,20 @@ TEST(CharacterRoster, EveryLongNameFindsItsOwnIndex) {
   EXPECT_EQ(shortNames.size(), static_cast<std::size_t>(kCharacterCount));
 }
 
+TEST(CharacterRoster, EveryByteOfALongNameCounts) {
+  for (int index = 0; index < kCharacterCount; ++index) {
+    const std::string name(kRoster.longName[index]);
+    for (std::size_t at = 0; at < name.size(); ++at) {
+      for (char flip : {'\x01', '\x20', '\x80'}) {
+        std::string changed = name;
+        changed[at] = static_cast<char>(changed[at] ^ flip);
+        EXPECT_EQ(findCharacter(changed), kCharacterCount)
+            << name << " changed at " << at;
+      }
+    }
+  }
+}
+
 TEST(CharacterRoster, NameWithEmbeddedNulIsNotARosterName) {
   EXPECT_EQ(findCharacter(std::string_view("Sion\0x", 6)), kCharacterCount);
 }

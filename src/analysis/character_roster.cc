@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace sessionstats {
 namespace {
@@ -62,6 +63,33 @@ constexpr bool everyNameHasItsOwnSlot() {
 static_assert(everyNameHasItsOwnSlot(),
               "long names must differ in length or first byte");
 
+template <typename Word>
+Word loadWord(const char* bytes) {
+  Word word;
+  std::memcpy(&word, bytes, sizeof word);
+  return word;
+}
+
+// a == b for two texts of the same length, in a few word compares: the
+// first and the last word of the text, which overlap when the text is
+// shorter than two words. A call to memcmp costs more.
+// REQUIRES: 1 <= length <= 16.
+bool sameShortText(const char* a, const char* b, std::size_t length) {
+  if (length >= 8) {
+    return loadWord<std::uint64_t>(a) == loadWord<std::uint64_t>(b) &&
+           loadWord<std::uint64_t>(a + length - 8) ==
+               loadWord<std::uint64_t>(b + length - 8);
+  }
+  if (length >= 4) {
+    return loadWord<std::uint32_t>(a) == loadWord<std::uint32_t>(b) &&
+           loadWord<std::uint32_t>(a + length - 4) ==
+               loadWord<std::uint32_t>(b + length - 4);
+  }
+  // 1 to 3 bytes: the first, middle and last cover them all.
+  return a[0] == b[0] && a[length / 2] == b[length / 2] &&
+         a[length - 1] == b[length - 1];
+}
+
 }  // namespace
 
 constinit const CharacterRoster kRoster = {kLongNames, kShortNames};
@@ -69,7 +97,10 @@ constinit const CharacterRoster kRoster = {kLongNames, kShortNames};
 int findCharacter(std::string_view name) {
   if (name.empty() || name.size() > kLongestName) return kCharacterCount;
   const int index = kCandidates[name.size()][firstByteSlot(name.front())];
-  if (index < kCharacterCount && kLongNames[index] == name) return index;
+  if (index < kCharacterCount && kLongNames[index].size() == name.size() &&
+      sameShortText(kLongNames[index].data(), name.data(), name.size())) {
+    return index;
+  }
   return kCharacterCount;
 }
 
