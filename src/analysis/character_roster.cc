@@ -32,7 +32,7 @@ constexpr std::size_t firstByteSlot(char first) {
 }
 
 using CandidateTable =
-    std::array<std::array<std::int8_t, kFirstByteSlots>, kLongestName + 1>;
+    std::array<std::array<std::uint8_t, kFirstByteSlots>, kLongestName + 1>;
 
 // The long name for each length and first byte slot; kCharacterCount where
 // there is none.
@@ -42,7 +42,7 @@ constexpr CandidateTable makeCandidates() {
   for (int index = 0; index < kCharacterCount; ++index) {
     const std::string_view name = kLongNames[index];
     table[name.size()][firstByteSlot(name.front())] =
-        static_cast<std::int8_t>(index);
+        static_cast<std::uint8_t>(index);
   }
   return table;
 }
