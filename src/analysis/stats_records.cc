@@ -3,7 +3,9 @@
 namespace sessionstats {
 namespace {
 
-// One player's view of a match.
+// One player's view of a match. Passed by value: behind a reference its
+// numbers would have to be read again after every counter update, which
+// the compiler cannot tell apart from a write to them.
 struct Side {
   std::int32_t wins = 0;
   std::int32_t losses = 0;
@@ -12,9 +14,6 @@ struct Side {
   int ownCharacter = 0;
   int matchup = 0;  // own + 23 * opponent character
 };
-
-// Sides are passed by value: a Side behind a reference would have to be
-// read again after every counter update, which might have changed it.
 
 // The fields that PlayerStats and OpponentStats share, from the owner's side.
 template <typename Record>
