@@ -17,8 +17,11 @@ TEST(CharacterRoster, LongNamesAreFoundAndNothingElse) {
   EXPECT_EQ(findCharacter("Neco-Arc"), 22);
 
   // Short forms, case, blanks and prefixes are not names.
-  for (const char* name : {"H&K", "N.A.Chaos", "sion", "Sion ", " Sion", "",
-                           "Neco-Arc Chao", "Neco-Arc "}) {
+  // Nor are names that only share a long name's length and first letter.
+  for (const char* name :
+       {"H&K", "N.A.Chaos", "sion", "Sion ", " Sion", "", "Neco-Arc Chao",
+        "Neco-Arc ", "Sioz", "Neco-Arc Chaoz", "\x93ion", "Hisui and Kohaku!",
+        "Hisui and Kohaku and Len"}) {
     EXPECT_EQ(findCharacter(name), kCharacterCount) << '"' << name << '"';
   }
 }
@@ -31,6 +34,20 @@ TEST(CharacterRoster, EveryLongNameFindsItsOwnIndex) {
     shortNames.insert(shortName(index));
   }
   EXPECT_EQ(shortNames.size(), static_cast<std::size_t>(kCharacterCount));
+}
+
+TEST(CharacterRoster, EveryByteOfALongNameCounts) {
+  for (int index = 0; index < kCharacterCount; ++index) {
+    const std::string name(kRoster.longName[index]);
+    for (std::size_t at = 0; at < name.size(); ++at) {
+      for (char flip : {'\x01', '\x20', '\x80'}) {
+        std::string changed = name;
+        changed[at] = static_cast<char>(changed[at] ^ flip);
+        EXPECT_EQ(findCharacter(changed), kCharacterCount)
+            << name << " changed at " << at;
+      }
+    }
+  }
 }
 
 TEST(CharacterRoster, NameWithEmbeddedNulIsNotARosterName) {

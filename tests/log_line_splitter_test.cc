@@ -58,6 +58,17 @@ TEST(LogLineSplitter, LongLinesAreCutAndTheirRestDiscarded) {
 TEST(LogLineSplitter, NulEndsTheLineAsHandedOver) {
   EXPECT_EQ(split(std::string("ab\0cd\r\nef", 9)), (Lines{"ab", "ef"}));
   EXPECT_EQ(split(std::string("\0\n", 2)), (Lines{"", ""}));
+
+  // NULs in some lines of a block leave the lines between them whole; a NUL
+  // past the kept bytes changes nothing; a CR before a NUL is kept.
+  using namespace std::string_literals;
+  const std::string input = "a\0b\nc\n\0\nd\0e\0\nfg\nh\r\0\n"s +
+                            std::string(199, 'x') + "\0y\nlast"s;
+  const Lines expected{"a",   "c", "", "d", "fg", "h\r", std::string(199, 'x'),
+                       "last"};
+  for (std::size_t blockSize = 1; blockSize <= input.size(); ++blockSize) {
+    ASSERT_EQ(split(input, blockSize), expected) << "block size " << blockSize;
+  }
 }
 
 TEST(LogLineSplitter, BlockBoundariesNeverChangeTheLines) {

@@ -69,6 +69,13 @@ TEST(ResultLineMatcher, ConvertsAsFarAsThePatternHolds) {
   } cases[] = {
       {"Player 1 wins match 2-1 : Sion vs Ciel (95)", 3},
       {"Player 1 wins match 2-1", 3},  // the rest is not looked at
+      // The usual one-digit head next to forms that only look like it.
+      {"Player 1 wins match 2-13 : ", 3},
+      {"Player 12 wins match 2-1", 3},
+      {"Player 1 wins match 2-1x", 3},
+      {"Player 1 wins match 2-+1", 3},
+      {"Player 1 wins match 2_1 : ", 2},
+      {"Player 1 wins matcH 2-1 : ", 1},
       {"Player\t+1\vwins\fmatch\r\n-2-\n 1", 3},
       {"Player1winsmatch2-1", 3},  // pattern blanks also match nothing
       {"Player 1 wins match 2- 1", 3},

@@ -241,6 +241,23 @@ TEST(SessionLogReader, ResultLineWithoutItsPartsIsIgnoredAndSessionGoesOn) {
   EXPECT_EQ(log.players.find("Alpha")->totalSeconds, 95);
 }
 
+TEST(SessionLogReader, SeparatorsAreFoundPastLookalikeBytes) {
+  Log log;
+  log << kStart
+      // ':' , 'v' and '(' that are no separators stand before the real ones.
+      << "Player 1 wins match 2-1:(v:: : Nrvnqsr vs Ciel (95)"
+      << "Player 1 wins match 2-1 : V.Sion vs Ciel  (30)"  // name "Ciel "
+      << "Player 1 wins match 2-1 : V.Sion vs Ciel ("      // ends in " ("
+      << "Player 1 wins match 2-1 : V.Sion vs Ciel (" + std::string(1, '\0')
+      << "Player 1 wins match 2-1 : V.Sion v"  // cut in " vs "
+      << "Player 1 wins match 2-1 : V.Sion vs Ciel (-";
+  const PlayerStats& alpha = *log.players.find("Alpha");
+  EXPECT_EQ(alpha.charWins[10], 1);  // Nrvnqsr
+  EXPECT_EQ(alpha.charWins[11], 3);  // V.Sion
+  EXPECT_EQ(alpha.totalSeconds, 95);
+  EXPECT_TRUE(log.active());
+}
+
 TEST(SessionLogReader, SessionResultsLineEndsTheSession) {
   for (std::string_view line :
        {"Session results", "20:22:21 Session results: Alpha vs Bravo"}) {

@@ -4,6 +4,8 @@
 
 #include <climits>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "test_session.h"
 
@@ -44,6 +46,42 @@ TEST(StatsRecords, LookupIsExactAndRecordsNeverMove) {
   EXPECT_EQ(players.size(), 1004u);
   EXPECT_EQ(players.begin()->name, "Alpha");  // creation order kept
   EXPECT_EQ(players.find("Alpha "), &*(players.end() - 2));
+}
+
+// `count` names other than `name` with its key in the list's key array.
+std::vector<std::string> keyTwins(std::string_view name, std::size_t count) {
+  std::vector<std::string> twins;
+  for (int i = 0; twins.size() < count; ++i) {
+    std::string candidate = "twin" + std::to_string(i);
+    if (OpponentList::nameKey(candidate) == OpponentList::nameKey(name)) {
+      twins.push_back(std::move(candidate));
+    }
+  }
+  return twins;
+}
+
+TEST(StatsRecords, LookupComparesNamesWhereKeysAgreeAtAnyPlace) {
+  const std::vector<std::string> twins = keyTwins("Alpha", 3);
+  // Lists around the sizes at which the scan changes its step, with the
+  // key twins at the front, in the middle and in the last, partial, step.
+  for (std::size_t size : {1u, 63u, 64u, 65u, 127u, 128u, 129u, 200u}) {
+    PlayerStats owner;
+    std::vector<OpponentStats*> added;
+    for (std::size_t i = 0; i < size; ++i) {
+      std::string name = "o" + std::to_string(i);
+      if (i == 0) name = twins[0];
+      if (i == size / 2) name = twins[1];
+      if (i == size - 1 && size > 1) name = "Alpha";
+      added.push_back(&findOrAddOpponent(owner, name));
+    }
+    for (std::size_t i = 0; i < size; ++i) {
+      ASSERT_EQ(owner.opponents.find(added[i]->name), added[i])
+          << "size " << size << ", record " << i;
+    }
+    EXPECT_EQ(owner.opponents.find(twins[2]), nullptr);
+    EXPECT_EQ(owner.opponents.find("o"), nullptr);
+    EXPECT_EQ(owner.opponents.size(), size);
+  }
 }
 
 TEST(StatsRecords, WorkedExampleUpdatesAllFourRecords) {

@@ -1,24 +1,105 @@
 #include "analysis/character_roster.h"
 
-namespace sessionstats {
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
 
-constinit const CharacterRoster kRoster = {
-    {"Sion",    "Arcueid",        "Ciel",     "Akiha",   "Hisui and Kohaku",
-     "Hisui",   "Kohaku",         "Shiki",    "Miyako",  "Warakia",
-     "Nrvnqsr", "V.Sion",         "Warcueid", "V.Akiha", "M.Hisui",
-     "Nanaya",  "Satsuki",        "Len",      "Aoko",    "W.Len",
-     "Kouma",   "Neco-Arc Chaos", "Neco-Arc"},
-    {"Sion",     "Arcueid", "Ciel",    "Akiha",     "H&K",     "Hisui",
-     "Kohaku",   "Shiki",   "Miyako",  "Warakia",   "Nrvnqsr", "V.Sion",
-     "Warcueid", "V.Akiha", "M.Hisui", "Nanaya",    "Satsuki", "Len",
-     "Aoko",     "W.Len",   "Kouma",   "N.A.Chaos", "Neco-Arc"},
-};
+namespace sessionstats {
+namespace {
+
+constexpr std::array<std::string_view, kCharacterCount> kLongNames = {
+    "Sion",    "Arcueid",        "Ciel",     "Akiha",   "Hisui and Kohaku",
+    "Hisui",   "Kohaku",         "Shiki",    "Miyako",  "Warakia",
+    "Nrvnqsr", "V.Sion",         "Warcueid", "V.Akiha", "M.Hisui",
+    "Nanaya",  "Satsuki",        "Len",      "Aoko",    "W.Len",
+    "Kouma",   "Neco-Arc Chaos", "Neco-Arc"};
+
+constexpr std::array<std::string_view, kCharacterCount> kShortNames = {
+    "Sion",     "Arcueid", "Ciel",    "Akiha",     "H&K",     "Hisui",
+    "Kohaku",   "Shiki",   "Miyako",  "Warakia",   "Nrvnqsr", "V.Sion",
+    "Warcueid", "V.Akiha", "M.Hisui", "Nanaya",    "Satsuki", "Len",
+    "Aoko",     "W.Len",   "Kouma",   "N.A.Chaos", "Neco-Arc"};
+
+// Every result line names two characters, so lookup must be quick. No two
+// long names share both their length and the low five bits of their first
+// byte, so that pair picks the one long name a name can equal, and a single
+// comparison decides.
+constexpr std::size_t kLongestName = 16;
+constexpr std::size_t kFirstByteSlots = 32;
+
+constexpr std::size_t firstByteSlot(char first) {
+  return static_cast<unsigned char>(first) % kFirstByteSlots;
+}
+
+using CandidateTable =
+    std::array<std::array<std::uint8_t, kFirstByteSlots>, kLongestName + 1>;
+
+// The long name for each length and first byte slot; kCharacterCount where
+// there is none.
+constexpr CandidateTable makeCandidates() {
+  CandidateTable table{};
+  for (auto& row : table) row.fill(kCharacterCount);
+  for (int index = 0; index < kCharacterCount; ++index) {
+    const std::string_view name = kLongNames[index];
+    table[name.size()][firstByteSlot(name.front())] =
+        static_cast<std::uint8_t>(index);
+  }
+  return table;
+}
+
+constexpr CandidateTable kCandidates = makeCandidates();
+
+constexpr bool everyNameHasItsOwnSlot() {
+  for (int index = 0; index < kCharacterCount; ++index) {
+    const std::string_view name = kLongNames[index];
+    if (name.empty() || name.size() > kLongestName ||
+        kCandidates[name.size()][firstByteSlot(name.front())] != index) {
+      return false;
+    }
+  }
+  return true;
+}
+// Fails when two long names share a slot: the later would hide the earlier.
+static_assert(everyNameHasItsOwnSlot(),
+              "long names must differ in length or first byte");
+
+template <typename Word>
+Word loadWord(const char* bytes) {
+  Word word;
+  std::memcpy(&word, bytes, sizeof word);
+  return word;
+}
+
+// a == b for two texts of the same length, in a few word compares: the
+// first and the last word of the text, which overlap when the text is
+// shorter than two words. A call to memcmp costs more.
+// REQUIRES: 1 <= length <= 16.
+bool sameShortText(const char* a, const char* b, std::size_t length) {
+  if (length >= 8) {
+    return loadWord<std::uint64_t>(a) == loadWord<std::uint64_t>(b) &&
+           loadWord<std::uint64_t>(a + length - 8) ==
+               loadWord<std::uint64_t>(b + length - 8);
+  }
+  if (length >= 4) {
+    return loadWord<std::uint32_t>(a) == loadWord<std::uint32_t>(b) &&
+           loadWord<std::uint32_t>(a + length - 4) ==
+               loadWord<std::uint32_t>(b + length - 4);
+  }
+  // 1 to 3 bytes: the first, middle and last cover them all.
+  return a[0] == b[0] && a[length / 2] == b[length / 2] &&
+         a[length - 1] == b[length - 1];
+}
+
+}  // namespace
+
+constinit const CharacterRoster kRoster = {kLongNames, kShortNames};
 
 int findCharacter(std::string_view name) {
-  // string_view equality compares lengths before bytes, so most entries are
-  // rejected without touching their text.
-  for (int index = 0; index < kCharacterCount; ++index) {
-    if (kRoster.longName[index] == name) return index;
+  if (name.empty() || name.size() > kLongestName) return kCharacterCount;
+  const int index = kCandidates[name.size()][firstByteSlot(name.front())];
+  if (index < kCharacterCount && kLongNames[index].size() == name.size() &&
+      sameShortText(kLongNames[index].data(), name.data(), name.size())) {
+    return index;
   }
   return kCharacterCount;
 }

@@ -28,21 +28,26 @@ class LogLineSplitter {
   template <typename Sink>
   void feed(const char* data, std::size_t size, Sink&& sink) {
     const char* const end = data + size;
+    // A log rarely holds a NUL, so the block is searched for one once
+    // instead of every line: `nul` is the first NUL at or after `data`, or
+    // `end`, and is searched again only once a line has passed it.
+    const char* nul = size > 0 ? find(data, end, '\0') : end;
     while (data != end) {
-      const char* newline = static_cast<const char*>(
-          std::memchr(data, '\n', static_cast<std::size_t>(end - data)));
-      if (newline == nullptr) {
+      const char* newline = find(data, end, '\n');
+      if (newline == end) {
         append(data, static_cast<std::size_t>(end - data));
         return;
       }
       if (rawLength_ == 0) {
-        sink(lineView(data, static_cast<std::size_t>(newline - data), true));
+        sink(lineView(data, static_cast<std::size_t>(newline - data), true,
+                      nul));
       } else {
         append(data, static_cast<std::size_t>(newline - data));
         sink(pendingLine(true));
         rawLength_ = 0;
       }
       data = newline + 1;
+      if (nul < data && data != end) nul = find(data, end, '\0');
     }
   }
 
@@ -58,25 +63,34 @@ class LogLineSplitter {
   // can still be told apart from a CR that stands before an LF.
   static constexpr std::size_t kKeptBytes = kMaxLineLength + 1;
 
+  // The first `byte` in [from, end), or `end`.
+  static const char* find(const char* from, const char* end, char byte) {
+    const void* found =
+        std::memchr(from, byte, static_cast<std::size_t>(end - from));
+    return found ? static_cast<const char*>(found) : end;
+  }
+
   // `length` raw bytes, the whole line; `atNewline` when an LF ended it.
+  // `nul` is the first NUL at or after `line`, or any place at or past the
+  // line's end when the line holds none.
   static std::string_view lineView(const char* line, std::size_t length,
-                                   bool atNewline) {
+                                   bool atNewline, const char* nul) {
     if (atNewline && length > 0 && length <= kKeptBytes &&
         line[length - 1] == '\r') {
       --length;
     }
     if (length > kMaxLineLength) length = kMaxLineLength;
-    if (const void* nul = std::memchr(line, '\0', length)) {
-      length = static_cast<std::size_t>(static_cast<const char*>(nul) - line);
-    }
+    if (nul < line + length) length = static_cast<std::size_t>(nul - line);
     return {line, length};
   }
 
   std::string_view pendingLine(bool atNewline) const {
+    const std::size_t length = std::min(rawLength_, kKeptBytes);
+    const char* const nul = find(pending_, pending_ + length, '\0');
     if (rawLength_ > kKeptBytes) {
-      return lineView(pending_, kKeptBytes, false);  // cut: no CR to drop
+      return lineView(pending_, length, false, nul);  // cut: no CR to drop
     }
-    return lineView(pending_, rawLength_, atNewline);
+    return lineView(pending_, length, atNewline, nul);
   }
 
   void append(const char* data, std::size_t size) {

@@ -1,6 +1,7 @@
 #include "analysis/session_log_reader.h"
 
 #include <array>
+#include <cstring>
 #include <string>
 
 #include "analysis/character_roster.h"
@@ -36,24 +37,59 @@ std::string_view skipNumericTokens(std::string_view line) {
   return line.substr(pos);
 }
 
+// text.find(separator, from), sped up for separators that begin with a
+// blank, the most common byte of a log line: it looks for the separator's
+// byte at `key`, a rarer one, and compares the whole separator only there.
+std::size_t findSeparator(std::string_view text, std::string_view separator,
+                          std::size_t key, std::size_t from) {
+  if (from > text.size() || text.size() - from < separator.size()) {
+    return std::string_view::npos;
+  }
+  // Where the key byte of a separator that fits may stand: [at, limit).
+  const char* at = text.data() + from + key;
+  const char* const limit =
+      text.data() + text.size() - separator.size() + key + 1;
+  while (at < limit) {
+    at = static_cast<const char*>(
+        std::memchr(at, separator[key], static_cast<std::size_t>(limit - at)));
+    if (at == nullptr) break;
+    const char* const start = at - key;
+    if (std::memcmp(start, separator.data(), separator.size()) == 0) {
+      return static_cast<std::size_t>(start - text.data());
+    }
+    ++at;
+  }
+  return std::string_view::npos;
+}
+
 }  // namespace
 
+// The kinds of line begin with different bytes, so the first byte of the
+// rest picks the one test that can hold; the order of the tests (start
+// line, result line, results line, alias line) cannot change the outcome.
 void SessionLogReader::processLine(std::string_view line) {
   const std::string_view rest = skipNumericTokens(line);
-  if (rest.starts_with(kSessionStart)) {
-    startSession(rest);
-    return;
+  if (rest.empty()) return;
+  switch (rest.front()) {
+    case 'S':
+      if (rest.starts_with(kSessionStart)) {
+        startSession(rest);
+      } else if (rest.starts_with(kSessionResults)) {
+        session_.inSession = false;
+      }
+      return;
+    case 'P':
+      if (session_.inSession) {
+        std::int32_t numbers[3];
+        if (scanResultNumbers(rest, numbers) == 3) countMatch(rest, numbers);
+      }
+      return;
+    case 'a':
+      if (rest.starts_with(kAliasPrefix)) addAlias(rest);
+      return;
+    default:
+      return;
   }
-  std::int32_t numbers[3];
-  if (session_.inSession && scanResultNumbers(rest, numbers) == 3) {
-    countMatch(rest, numbers);
-    return;
-  }
-  if (rest.starts_with(kSessionResults)) {
-    session_.inSession = false;
-    return;
-  }
-  if (rest.starts_with(kAliasPrefix)) addAlias(rest);
 }
 
 // "Session start." ... "Players: " first " vs " second. Any start line ends
@@ -88,11 +124,11 @@ void SessionLogReader::startSession(std::string_view rest) {
 // missing.
 void SessionLogReader::countMatch(std::string_view rest,
                                   const std::int32_t (&numbers)[3]) {
-  const std::size_t colon = rest.find(kCharactersMarker);
+  const std::size_t colon = findSeparator(rest, kCharactersMarker, 1, 0);
   if (colon == std::string_view::npos) return;
-  const std::size_t versus = rest.find(kVersus, colon);
+  const std::size_t versus = findSeparator(rest, kVersus, 1, colon);
   if (versus == std::string_view::npos) return;
-  const std::size_t paren = rest.find(kSecondsMarker, versus);
+  const std::size_t paren = findSeparator(rest, kSecondsMarker, 1, versus);
   if (paren == std::string_view::npos) return;
   const std::size_t name1Begin = colon + kCharactersMarker.size();
   const std::size_t name2Begin = versus + kVersus.size();

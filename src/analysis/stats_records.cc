@@ -3,7 +3,9 @@
 namespace sessionstats {
 namespace {
 
-// One player's view of a match.
+// One player's view of a match. Passed by value: behind a reference its
+// numbers would have to be read again after every counter update, which
+// the compiler cannot tell apart from a write to them.
 struct Side {
   std::int32_t wins = 0;
   std::int32_t losses = 0;
@@ -15,7 +17,7 @@ struct Side {
 
 // The fields that PlayerStats and OpponentStats share, from the owner's side.
 template <typename Record>
-void addSide(Record& record, const Side& side, std::int32_t seconds) {
+void addSide(Record& record, Side side, std::int32_t seconds) {
   addWrapping(record.matchWins, side.wins);
   addWrapping(record.matchLosses, side.losses);
   addWrapping(record.roundWins, side.roundsWon);
@@ -31,14 +33,14 @@ void addSide(Record& record, const Side& side, std::int32_t seconds) {
   addWrapping(record.matchupRoundLosses[side.matchup], side.roundsLost);
 }
 
-void addPlayer(PlayerStats& player, const Side& side, std::int32_t seconds) {
+void addPlayer(PlayerStats& player, Side side, std::int32_t seconds) {
   addSide(player, side, seconds);
   addWrapping(player.lengthBuckets[lengthBucket(seconds)], 1);
   if (seconds < player.shortestSeconds) player.shortestSeconds = seconds;
   if (seconds > player.longestSeconds) player.longestSeconds = seconds;
 }
 
-void addOpponent(OpponentStats& entry, const Side& side, const Side& other,
+void addOpponent(OpponentStats& entry, Side side, Side other,
                  std::int32_t seconds) {
   addSide(entry, side, seconds);
   addWrapping(entry.oppCharWins[other.ownCharacter], other.wins);

@@ -53,19 +53,40 @@ struct OpponentStats {
 
 /// Records in creation order, found by exact name. Appending never moves a
 /// stored record, so references into the list stay valid for the whole run.
-/// Lookup is a linear scan in list order; it walks a compact array of name
-/// hashes and compares the stored name only where the hash agrees, so a list
-/// of thousands of records costs one pass over a few kilobytes.
+/// Lookup is a linear scan in list order; it walks a compact array of short
+/// name keys, many keys per step, and compares the stored name only where
+/// the key agrees, so a list of thousands of records costs one pass over a
+/// few kilobytes.
 template <typename Record>
 class RecordList {
  public:
+  using Key = std::uint16_t;
+
+  /// The key kept for a name: equal names always have equal keys; different
+  /// names may share one.
+  static Key nameKey(std::string_view name) {
+    // FNV-1a mixed with the length, folded to the width of a key.
+    std::uint64_t hash = 14695981039346656037ull ^ name.size();
+    for (char byte : name) {
+      hash = (hash ^ static_cast<unsigned char>(byte)) * 1099511628211ull;
+    }
+    hash ^= hash >> 32;
+    return static_cast<Key>(hash ^ (hash >> 16));
+  }
+
   /// The first record whose name equals `name`, or nullptr.
   Record* find(std::string_view name) {
-    const std::uint64_t key = nameKey(name);
-    for (std::size_t i = 0; i < keys_.size(); ++i) {
-      if (keys_[i] == key && records_[i].name == name) return &records_[i];
+    const Key key = nameKey(name);
+    const std::size_t count = keys_.size();
+    std::size_t at = 0;
+    // A chunk is tested for the key without a branch per key, which lets
+    // the compiler compare many keys per instruction; only a chunk that
+    // holds the key is walked one key at a time.
+    for (; at + kChunk <= count; at += kChunk) {
+      if (!chunkHolds(&keys_[at], key)) continue;
+      if (Record* found = findFrom(at, at + kChunk, key, name)) return found;
     }
-    return nullptr;
+    return findFrom(at, count, key, name);
   }
 
   /// The record named `name`, appended with all counts at their initial
@@ -86,17 +107,29 @@ class RecordList {
   auto end() { return records_.end(); }
 
  private:
-  // FNV-1a mixed with the length; equal names always give equal keys.
-  static std::uint64_t nameKey(std::string_view name) {
-    std::uint64_t hash = 14695981039346656037ull ^ name.size();
-    for (char byte : name) {
-      hash = (hash ^ static_cast<unsigned char>(byte)) * 1099511628211ull;
+  static constexpr std::size_t kChunk = 64;
+
+  // Written as a mask of key width, not as a bool, so that GCC and Clang
+  // both turn the loop into vector compares.
+  static bool chunkHolds(const Key* keys, Key key) {
+    Key hits = 0;
+    for (std::size_t i = 0; i < kChunk; ++i) {
+      hits |= keys[i] == key ? Key{0xffff} : Key{0};
     }
-    return hash;
+    return hits != 0;
+  }
+
+  // The first record in [from, to) named `name`, or nullptr.
+  Record* findFrom(std::size_t from, std::size_t to, Key key,
+                   std::string_view name) {
+    for (std::size_t i = from; i < to; ++i) {
+      if (keys_[i] == key && records_[i].name == name) return &records_[i];
+    }
+    return nullptr;
   }
 
   std::deque<Record> records_;
-  std::vector<std::uint64_t> keys_;
+  std::vector<Key> keys_;
 };
 
 using OpponentList = RecordList<OpponentStats>;
