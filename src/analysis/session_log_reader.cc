@@ -81,7 +81,11 @@ void SessionLogReader::processLine(std::string_view line) {
     case 'P':
       if (session_.inSession) {
         std::int32_t numbers[3];
-        if (scanResultNumbers(rest, numbers) == 3) countMatch(rest, numbers);
+        if (readUsualHead(rest, numbers)) {
+          countMatch(rest, numbers, kUsualHeadLength);
+        } else if (scanResultNumbers(rest, numbers) == 3) {
+          countMatch(rest, numbers, 0);
+        }
       }
       return;
     case 'a':
@@ -121,10 +125,15 @@ void SessionLogReader::startSession(std::string_view rest) {
 // seconds. Each search starts at the separator found before it, not after
 // it, so the separators may overlap ("2-1 : vs Ciel", "Sion vs (95)"); such
 // a line has no room for a name and is ignored like one whose parts are
-// missing.
+// missing. In the usual line the first " : " stands right at `noColonBefore`
+// and is taken without a search.
 void SessionLogReader::countMatch(std::string_view rest,
-                                  const std::int32_t (&numbers)[3]) {
-  const std::size_t colon = findSeparator(rest, kCharactersMarker, 1, 0);
+                                  const std::int32_t (&numbers)[3],
+                                  std::size_t noColonBefore) {
+  const std::size_t colon =
+      rest.substr(noColonBefore).starts_with(kCharactersMarker)
+          ? noColonBefore
+          : findSeparator(rest, kCharactersMarker, 1, noColonBefore);
   if (colon == std::string_view::npos) return;
   const std::size_t versus = findSeparator(rest, kVersus, 1, colon);
   if (versus == std::string_view::npos) return;
