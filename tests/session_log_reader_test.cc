@@ -72,7 +72,12 @@ TEST(SessionLogReader, LeadingTokensThatBeginWithADigitAreSkipped) {
   log << "20:05:16  Session start. Players: E vs F"
       << "20:05:16\tSession start. Players: G vs H"
       << "[20:05:16] Session start. Players: I vs J"
-      << "x1 Session start. Players: K vs L";
+      << "x1 Session start. Players: K vs L"
+      // Shaped like the usual date and time, but a blank ends a token early
+      // and the next token does not begin with a digit.
+      << "2 x5678901 23:13:49 Session start. Players: M vs N"
+      << "2019-03-02 2 x:45:6 Session start. Players: O vs P"
+      << "2019-03-0  23:13:49 Session start. Players: Q vs R";
   EXPECT_EQ(log.names().size(), 4u);
   EXPECT_TRUE(log.active());  // the C vs D session goes on
 

@@ -66,17 +66,18 @@ class Cursor {
   const char* const end_;
 };
 
-// The client writes its result lines as "Player 1 wins match 2-1 : ...",
-// each number a single digit; that head is read at its fixed places. The
-// general reading gives the same numbers for it, and takes every other text.
+}  // namespace
+
+// The client writes its result lines with single-digit numbers; that head
+// is read at its fixed places. The general reading below gives the same
+// numbers for it, and takes every other text.
 bool readUsualHead(std::string_view text, std::int32_t (&numbers)[3]) {
-  constexpr std::size_t kLength = 23;  // "Player 1 wins match 2-1"
-  if (text.size() < kLength) return false;
+  if (text.size() < kUsualHeadLength) return false;
   const char* const head = text.data();
   if (std::memcmp(head, "Player ", 7) != 0 ||
       std::memcmp(head + 8, " wins match ", 12) != 0 || head[21] != '-' ||
       !isDigit(head[7]) || !isDigit(head[20]) || !isDigit(head[22]) ||
-      (text.size() > kLength && isDigit(head[kLength]))) {
+      (text.size() > kUsualHeadLength && isDigit(head[kUsualHeadLength]))) {
     return false;
   }
   numbers[0] = head[7] - '0';
@@ -84,8 +85,6 @@ bool readUsualHead(std::string_view text, std::int32_t (&numbers)[3]) {
   numbers[2] = head[22] - '0';
   return true;
 }
-
-}  // namespace
 
 int scanResultNumbers(std::string_view text, std::int32_t (&numbers)[3]) {
   if (readUsualHead(text, numbers)) return 3;
