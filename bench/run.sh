@@ -8,7 +8,9 @@
 # Knobs (environment): RUNS_1M (default 30) and RUNS_10M (default 5) timed
 # runs per command, MEMORY_RUNS (default 3) runs for peak memory, MICRO_REPS
 # (default 5) micro benchmark repetitions, SIZES (default "1M 10M").
-# Release build in build/bench; logs and raw results in build/bench/logs.
+# Release build in build/benchmark (not build/bench, which a plain
+# `cmake -B build` tree uses for this folder); logs and raw results in
+# build/benchmark/logs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -38,7 +40,7 @@ if [ ${#need[@]} -gt 0 ]; then
 fi
 
 # --- build -----------------------------------------------------------------
-build=$PWD/build/bench
+build=$PWD/build/benchmark
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release \
   -DSESSION_STATS_BUILD_BENCH=ON -DSESSION_STATS_BUILD_TESTS=OFF >/dev/null
 cmake --build "$build" -j2 \
