@@ -68,7 +68,7 @@ TEST(StatsRecords, LookupComparesNamesWhereKeysAgreeAtAnyPlace) {
     PlayerStats owner;
     std::vector<OpponentStats*> added;
     for (std::size_t i = 0; i < size; ++i) {
-      std::string name = "o" + std::to_string(i);
+      std::string name = std::string("o").append(std::to_string(i));
       if (i == 0) name = twins[0];
       if (i == size / 2) name = twins[1];
       if (i == size - 1 && size > 1) name = "Alpha";
