@@ -3,7 +3,7 @@
 #include <array>
 #include <string>
 
-#include "analysis/character_roster.h"
+#include "stats/character_roster.h"
 
 namespace sessionstats {
 namespace {

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "analysis/stats_records.h"
 #include "report/report_writer.h"
+#include "stats/stats_records.h"
 
 namespace sessionstats {
 namespace {

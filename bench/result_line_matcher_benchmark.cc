@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "analysis/result_line_matcher.h"
+#include "log/result_line_matcher.h"
 
 namespace sessionstats {
 namespace {

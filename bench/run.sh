@@ -46,7 +46,7 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release \
 cmake --build "$build" -j2 \
   --target session-stats generate_log session_stats_benchmarks
 tool=$build/session-stats
-generator=$build/bench/generate_log
+generator=$build/tools/generate_log
 micro=$build/bench/session_stats_benchmarks
 
 # Median of the numbers on standard input.

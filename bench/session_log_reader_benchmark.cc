@@ -5,10 +5,10 @@
 #include <string>
 #include <string_view>
 
-#include "analysis/log_line_splitter.h"
-#include "analysis/session_log_reader.h"
-#include "analysis/stats_records.h"
-#include "bench/log_generator.h"
+#include "log/log_line_splitter.h"
+#include "log/session_log_reader.h"
+#include "stats/stats_records.h"
+#include "tools/log_generator.h"
 
 namespace sessionstats {
 namespace {

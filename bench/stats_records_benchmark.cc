@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "analysis/stats_records.h"
+#include "stats/stats_records.h"
 
 namespace sessionstats {
 namespace {

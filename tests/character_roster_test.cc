@@ -1,4 +1,4 @@
-#include "analysis/character_roster.h"
+#include "stats/character_roster.h"
 
 #include <gtest/gtest.h>
 

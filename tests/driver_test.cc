@@ -1,4 +1,4 @@
-#include "analysis/driver.h"
+#include "app/driver.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "bench/log_generator.h"
+#include "tools/log_generator.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "analysis/character_roster.h"
+#include "stats/character_roster.h"
 
 namespace sessionstats {
 namespace {

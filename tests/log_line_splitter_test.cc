@@ -1,4 +1,4 @@
-#include "analysis/log_line_splitter.h"
+#include "log/log_line_splitter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "analysis/session_log_reader.h"
+#include "log/session_log_reader.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "analysis/log_line_splitter.h"
+#include "log/log_line_splitter.h"
 
 namespace sessionstats {
 namespace {

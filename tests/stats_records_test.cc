@@ -1,4 +1,4 @@
-#include "analysis/stats_records.h"
+#include "stats/stats_records.h"
 
 #include <gtest/gtest.h>
 

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "analysis/character_roster.h"
 #include "report/report_format.h"
+#include "stats/character_roster.h"
 
 namespace sessionstats {
 namespace {

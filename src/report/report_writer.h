@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <ostream>
 
-#include "analysis/stats_records.h"
+#include "stats/stats_records.h"
 
 namespace sessionstats {
 

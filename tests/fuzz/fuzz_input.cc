@@ -13,10 +13,10 @@
 #include <string>
 #include <string_view>
 
-#include "analysis/log_line_splitter.h"
-#include "analysis/session_log_reader.h"
-#include "analysis/stats_records.h"
+#include "log/log_line_splitter.h"
+#include "log/session_log_reader.h"
 #include "report/report_writer.h"
+#include "stats/stats_records.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "analysis/result_line_matcher.h"
+#include "log/result_line_matcher.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                                       std::size_t size) {

@@ -1,5 +1,5 @@
-#ifndef SESSION_STATS_ANALYSIS_RESULT_LINE_MATCHER_H_
-#define SESSION_STATS_ANALYSIS_RESULT_LINE_MATCHER_H_
+#ifndef SESSION_STATS_LOG_RESULT_LINE_MATCHER_H_
+#define SESSION_STATS_LOG_RESULT_LINE_MATCHER_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -39,4 +39,4 @@ std::int32_t leadingInteger(std::string_view text);
 
 }  // namespace sessionstats
 
-#endif  // SESSION_STATS_ANALYSIS_RESULT_LINE_MATCHER_H_
+#endif  // SESSION_STATS_LOG_RESULT_LINE_MATCHER_H_

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "bench/log_generator.h"
+#include "tools/log_generator.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#ifndef SESSION_STATS_ANALYSIS_DRIVER_H_
-#define SESSION_STATS_ANALYSIS_DRIVER_H_
+#ifndef SESSION_STATS_APP_DRIVER_H_
+#define SESSION_STATS_APP_DRIVER_H_
 
 #include <cstdio>
 #include <istream>
 #include <ostream>
 
-#include "analysis/session_log_reader.h"
+#include "log/session_log_reader.h"
 
 namespace sessionstats {
 
@@ -35,4 +35,4 @@ int runSessionStats(std::istream& console, std::ostream& out,
 
 }  // namespace sessionstats
 
-#endif  // SESSION_STATS_ANALYSIS_DRIVER_H_
+#endif  // SESSION_STATS_APP_DRIVER_H_

@@ -1,11 +1,11 @@
-#include "bench/log_generator.h"
+#include "tools/log_generator.h"
 
 #include <array>
 #include <charconv>
 #include <cstring>
 #include <numeric>
 
-#include "analysis/character_roster.h"
+#include "stats/character_roster.h"
 
 namespace sessionstats {
 namespace {

@@ -1,4 +1,4 @@
-#include "analysis/result_line_matcher.h"
+#include "log/result_line_matcher.h"
 
 #include <cstring>
 

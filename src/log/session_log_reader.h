@@ -1,12 +1,12 @@
-#ifndef SESSION_STATS_ANALYSIS_SESSION_LOG_READER_H_
-#define SESSION_STATS_ANALYSIS_SESSION_LOG_READER_H_
+#ifndef SESSION_STATS_LOG_SESSION_LOG_READER_H_
+#define SESSION_STATS_LOG_SESSION_LOG_READER_H_
 
 #include <cstdint>
 #include <forward_list>
 #include <string_view>
 #include <unordered_map>
 
-#include "analysis/stats_records.h"
+#include "stats/stats_records.h"
 
 namespace sessionstats {
 
@@ -54,4 +54,4 @@ class SessionLogReader {
 
 }  // namespace sessionstats
 
-#endif  // SESSION_STATS_ANALYSIS_SESSION_LOG_READER_H_
+#endif  // SESSION_STATS_LOG_SESSION_LOG_READER_H_

@@ -1,5 +1,5 @@
-#ifndef SESSION_STATS_ANALYSIS_STATS_RECORDS_H_
-#define SESSION_STATS_ANALYSIS_STATS_RECORDS_H_
+#ifndef SESSION_STATS_STATS_STATS_RECORDS_H_
+#define SESSION_STATS_STATS_STATS_RECORDS_H_
 
 #include <array>
 #include <cstddef>
@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "analysis/character_roster.h"
+#include "stats/character_roster.h"
 
 namespace sessionstats {
 
@@ -203,4 +203,4 @@ void recordMatch(const SessionState& session, const MatchResult& match);
 
 }  // namespace sessionstats
 
-#endif  // SESSION_STATS_ANALYSIS_STATS_RECORDS_H_
+#endif  // SESSION_STATS_STATS_STATS_RECORDS_H_

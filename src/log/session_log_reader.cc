@@ -1,12 +1,12 @@
-#include "analysis/session_log_reader.h"
+#include "log/session_log_reader.h"
 
 #include <array>
 #include <cstdint>
 #include <cstring>
 #include <string>
 
-#include "analysis/character_roster.h"
-#include "analysis/result_line_matcher.h"
+#include "log/result_line_matcher.h"
+#include "stats/character_roster.h"
 
 namespace sessionstats {
 namespace {

@@ -1,5 +1,5 @@
-#ifndef SESSION_STATS_ANALYSIS_LOG_LINE_SPLITTER_H_
-#define SESSION_STATS_ANALYSIS_LOG_LINE_SPLITTER_H_
+#ifndef SESSION_STATS_LOG_LOG_LINE_SPLITTER_H_
+#define SESSION_STATS_LOG_LOG_LINE_SPLITTER_H_
 
 #include <algorithm>
 #include <cstddef>
@@ -108,4 +108,4 @@ class LogLineSplitter {
 
 }  // namespace sessionstats
 
-#endif  // SESSION_STATS_ANALYSIS_LOG_LINE_SPLITTER_H_
+#endif  // SESSION_STATS_LOG_LOG_LINE_SPLITTER_H_

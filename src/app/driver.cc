@@ -1,4 +1,4 @@
-#include "analysis/driver.h"
+#include "app/driver.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -8,10 +8,10 @@
 #include <string>
 #include <string_view>
 
-#include "analysis/log_line_splitter.h"
-#include "analysis/session_log_reader.h"
-#include "analysis/stats_records.h"
+#include "log/log_line_splitter.h"
+#include "log/session_log_reader.h"
 #include "report/report_writer.h"
+#include "stats/stats_records.h"
 
 namespace sessionstats {
 namespace {

@@ -1,5 +1,5 @@
-#ifndef SESSION_STATS_BENCH_LOG_GENERATOR_H_
-#define SESSION_STATS_BENCH_LOG_GENERATOR_H_
+#ifndef SESSION_STATS_TOOLS_LOG_GENERATOR_H_
+#define SESSION_STATS_TOOLS_LOG_GENERATOR_H_
 
 #include <cstdint>
 #include <string>
@@ -70,4 +70,4 @@ std::string generateLog(const LogGeneratorOptions& options);
 
 }  // namespace sessionstats
 
-#endif  // SESSION_STATS_BENCH_LOG_GENERATOR_H_
+#endif  // SESSION_STATS_TOOLS_LOG_GENERATOR_H_

@@ -1,6 +1,6 @@
 #include <iostream>
 
-#include "analysis/driver.h"
+#include "app/driver.h"
 
 int main() {
   return sessionstats::runSessionStats(std::cin, std::cout, std::cerr);

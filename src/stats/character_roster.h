@@ -1,5 +1,5 @@
-#ifndef SESSION_STATS_ANALYSIS_CHARACTER_ROSTER_H_
-#define SESSION_STATS_ANALYSIS_CHARACTER_ROSTER_H_
+#ifndef SESSION_STATS_STATS_CHARACTER_ROSTER_H_
+#define SESSION_STATS_STATS_CHARACTER_ROSTER_H_
 
 #include <array>
 #include <string_view>
@@ -33,4 +33,4 @@ inline std::string_view shortName(int index) {
 
 }  // namespace sessionstats
 
-#endif  // SESSION_STATS_ANALYSIS_CHARACTER_ROSTER_H_
+#endif  // SESSION_STATS_STATS_CHARACTER_ROSTER_H_
