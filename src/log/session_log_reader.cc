@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "log/ascii.h"
 #include "log/result_line_matcher.h"
 #include "stats/character_roster.h"
 
@@ -24,8 +25,6 @@ constexpr std::string_view kSecondsMarker = " (";
 // nothing: such sessions are not counted.
 constexpr std::array<std::string_view, 3> kExcludedSecondPlayers = {
     "zv318Rambler", "Practice Dummy", "Debug mode"};
-
-constexpr bool isDigit(char byte) { return byte >= '0' && byte <= '9'; }
 
 // Whether the eight bytes at `bytes` hold no blank.
 bool blankFree(const char* bytes) {
@@ -104,11 +103,7 @@ void SessionLogReader::processLine(std::string_view line) {
     case 'P':
       if (session_.inSession) {
         std::int32_t numbers[3];
-        if (readUsualHead(rest, numbers)) {
-          countMatch(rest, numbers, kUsualHeadLength);
-        } else if (scanResultNumbers(rest, numbers) == 3) {
-          countMatch(rest, numbers, 0);
-        }
+        if (scanResultNumbers(rest, numbers) == 3) countMatch(rest, numbers);
       }
       return;
     case 'a':
@@ -148,15 +143,10 @@ void SessionLogReader::startSession(std::string_view rest) {
 // seconds. Each search starts at the separator found before it, not after
 // it, so the separators may overlap ("2-1 : vs Ciel", "Sion vs (95)"); such
 // a line has no room for a name and is ignored like one whose parts are
-// missing. In the usual line the first " : " stands right at `noColonBefore`
-// and is taken without a search.
+// missing.
 void SessionLogReader::countMatch(std::string_view rest,
-                                  const std::int32_t (&numbers)[3],
-                                  std::size_t noColonBefore) {
-  const std::size_t colon =
-      rest.substr(noColonBefore).starts_with(kCharactersMarker)
-          ? noColonBefore
-          : findSeparator(rest, kCharactersMarker, 1, noColonBefore);
+                                  const std::int32_t (&numbers)[3]) {
+  const std::size_t colon = findSeparator(rest, kCharactersMarker, 1, 0);
   if (colon == std::string_view::npos) return;
   const std::size_t versus = findSeparator(rest, kVersus, 1, colon);
   if (versus == std::string_view::npos) return;
