@@ -26,31 +26,11 @@ constexpr std::string_view kSecondsMarker = " (";
 constexpr std::array<std::string_view, 3> kExcludedSecondPlayers = {
     "zv318Rambler", "Practice Dummy", "Debug mode"};
 
-// Whether the eight bytes at `bytes` hold no blank.
-bool blankFree(const char* bytes) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101;
-  constexpr std::uint64_t kLows = kOnes * 0x7f;
-  std::uint64_t word;
-  std::memcpy(&word, bytes, sizeof word);
-  const std::uint64_t x = word ^ (kOnes * ' ');  // a zero byte at each blank
-  // The high bit of each byte of x that is zero, and no other bit.
-  return (~(((x & kLows) + kLows) | x | kLows)) == 0;
-}
-
 // The log client puts date and time in front of some lines. Every leading
 // token that begins with a digit is skipped together with the one space
 // after it; only the space separates tokens.
 std::string_view skipNumericTokens(std::string_view line) {
   std::size_t pos = 0;
-  // The client's own stamp, "2019-03-02 23:13:49 ", is two such tokens of
-  // ten and eight bytes: its blanks are checked at their places, which
-  // costs less than searching for them.
-  constexpr std::size_t kStampLength = 20;
-  if (line.size() >= kStampLength && isDigit(line[0]) && line[9] != ' ' &&
-      line[10] == ' ' && isDigit(line[11]) && line[19] == ' ' &&
-      blankFree(line.data() + 1) && blankFree(line.data() + 11)) {
-    pos = kStampLength;
-  }
   while (pos < line.size() && isDigit(line[pos])) {
     const std::size_t blank = line.find(' ', pos);
     if (blank == std::string_view::npos) return {};
