@@ -32,7 +32,8 @@ std::vector<std::string> namesIn(const fs::path& folder) {
 std::string manyBlocks() {
   std::string bytes;
   for (int i = 0; bytes.size() < 1'000'000; ++i) {
-    bytes += std::string(static_cast<std::size_t>(i % 5000), 'a' + i % 26);
+    bytes.append(static_cast<std::size_t>(i % 5000),
+                 static_cast<char>('a' + i % 26));
     bytes += '\n';
   }
   return bytes;
