@@ -93,7 +93,7 @@ TEST(ReportFile, WriterThatThrowsLeavesTheOldFileAndNoTemporaryFile) {
   EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"report.txt"});
 }
 
-TEST(ReportFile, FolderThatIsMissingOrNotWritableIsAnError) {
+TEST(ReportFile, MissingFolderOrADirectoryInPlaceIsAnError) {
   TempDir dir;
   EXPECT_EQ(replaceWith(dir / "missing" / "report.txt", "new"), ENOENT);
   fs::create_directory(dir / "report.txt");
