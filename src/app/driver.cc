@@ -1,13 +1,17 @@
 #include "app/driver.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <memory>
+#include <new>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "app/answer.h"
+#include "app/report_file.h"
 #include "log/log_line_splitter.h"
 #include "log/session_log_reader.h"
 #include "report/report_writer.h"
@@ -30,6 +34,59 @@ int reportFailure(std::ostream& err, std::string_view what,
   return 1;
 }
 
+// Reads the log at `path` into `players`. nullopt when it was read to its
+// end; else the exit status, after saying what went wrong.
+std::optional<int> loadLog(const std::string& path, PlayerList& players,
+                           std::ostream& out, std::ostream& err) {
+  const FilePtr log(std::fopen(path.c_str(), "rb"));
+  int error = log ? 0 : errno;
+  LogReadOutcome outcome = LogReadOutcome::kUnreadable;
+  if (log) {
+    SessionLogReader reader(players);
+    outcome = readSessionLog(log.get(), reader, error);
+  }
+  switch (outcome) {
+    case LogReadOutcome::kComplete:
+      return std::nullopt;
+    case LogReadOutcome::kFailedPartWay:
+      return reportFailure(err, "read", path, error);
+    case LogReadOutcome::kUnreadable:
+      break;
+  }
+  out << "Could not find " << path << '\n';
+  // A log that is there but cannot be read (no permission, a directory, a
+  // symlink loop, a failing disk) also says why.
+  if (error == ENOENT || error == ENOTDIR) return 1;
+  return reportFailure(err, "read", path, error);
+}
+
+int writeReportFile(const std::string& path, const PlayerStats& player,
+                    std::ostream& err) {
+  const int error = replaceReportFile(
+      path, [&player](std::ostream& report) { writeReport(report, player); });
+  return error == 0 ? 0 : reportFailure(err, "write", path, error);
+}
+
+int run(std::istream& console, std::ostream& out, std::ostream& err) {
+  const std::string logPath = kLogFileName;
+  const std::string reportPath = kReportFileName;
+
+  PlayerList players;
+  if (const std::optional<int> status = loadLog(logPath, players, out, err)) {
+    return *status;
+  }
+
+  out << "Generate " << reportPath << " for who: " << std::flush;
+  const std::optional<std::string> name = readAnswer(console);
+  if (!name) return 0;
+  const PlayerStats* const player = players.find(*name);
+  if (player == nullptr) {
+    err << "session-stats: " << logPath << " names no player " << *name << '\n';
+    return 1;
+  }
+  return writeReportFile(reportPath, *player, err);
+}
+
 }  // namespace
 
 LogReadOutcome readSessionLog(std::FILE* log, SessionLogReader& reader,
@@ -50,7 +107,8 @@ LogReadOutcome readSessionLog(std::FILE* log, SessionLogReader& reader,
     if (std::ferror(log)) {
       error = errno;
       // A log that fails before its first byte (a directory opened as a file,
-      // for one) is as good as a missing log.
+      // for one) gets the missing log's line before its reason; one that
+      // fails later has counted some lines already.
       return readAnything ? LogReadOutcome::kFailedPartWay
                           : LogReadOutcome::kUnreadable;
     }
@@ -62,37 +120,20 @@ LogReadOutcome readSessionLog(std::FILE* log, SessionLogReader& reader,
 
 int runSessionStats(std::istream& console, std::ostream& out,
                     std::ostream& err) {
-  PlayerList players;
-  {
-    const FilePtr log(std::fopen(kLogFileName, "rb"));
-    int error = 0;
-    LogReadOutcome outcome = LogReadOutcome::kUnreadable;
-    if (log) {
-      SessionLogReader reader(players);
-      outcome = readSessionLog(log.get(), reader, error);
-    }
-    if (outcome == LogReadOutcome::kUnreadable) {
-      out << "Could not find " << kLogFileName << '\n';
-      return 0;
-    }
-    if (outcome == LogReadOutcome::kFailedPartWay) {
-      return reportFailure(err, "read", kLogFileName, error);
-    }
+  // A reader of standard output that has gone away makes the prompt's write
+  // fail instead of ending the run; a file size limit makes the report's
+  // write fail with EFBIG, so its temporary file is removed, instead of
+  // killing the run.
+  std::signal(SIGPIPE, SIG_IGN);
+  std::signal(SIGXFSZ, SIG_IGN);
+  try {
+    return run(console, out, err);
+  } catch (const std::bad_alloc&) {
+    // Whatever was being built is dropped on the way here; a report being
+    // written is abandoned and the old one kept.
+    err << "session-stats: out of memory\n";
+    return 1;
   }
-
-  out << "Generate session_stats.txt for who: " << std::flush;
-  std::string name;
-  if (!(console >> name)) return 0;
-
-  // Binary mode: the report spells out its own CR LF line ends.
-  std::ofstream report(kReportFileName, std::ios::binary | std::ios::trunc);
-  if (!report) return reportFailure(err, "write", kReportFileName, errno);
-  for (const PlayerStats& player : players) {
-    if (player.name == name) writeReport(report, player);
-  }
-  if (report) report.close();
-  if (!report) return reportFailure(err, "write", kReportFileName, errno);
-  return 0;
 }
 
 }  // namespace sessionstats

@@ -22,14 +22,20 @@ enum class LogReadOutcome { kComplete, kUnreadable, kFailedPartWay };
 LogReadOutcome readSessionLog(std::FILE* log, SessionLogReader& reader,
                               int& error);
 
-/// The whole program, in the current directory: reads the session log in one
-/// pass, prompts on `out` for a player name, reads one word from `console`
-/// and writes that player's report. Returns the exit status:
-/// - 0 when the log is missing or unreadable from its first byte (one line on
-///   `out`, nothing else happens), when `console` gives no word (the report
-///   file is left as it was), and after a report was written;
-/// - 1 when reading the log fails part way, or the report file cannot be
-///   created or written (one line on `err` with the system's reason).
+/// The whole program, in the current directory: reads the log in one pass,
+/// prompts on `out` for a player name, reads the answer from `console` (see
+/// readAnswer) and writes that player's report (see replaceReportFile).
+/// Ignores SIGPIPE and SIGXFSZ for the rest of the process, so a gone reader
+/// of `out` or a file size limit fails a write instead of ending the run.
+/// Returns the exit status:
+/// - 0 after the report was written, and when `console` ends before a word
+///   (the report file is left as it was);
+/// - 1 when the log is missing ("Could not find <log>" on `out`), unreadable
+///   from its first byte (that line, plus the reason on `err`) or fails part
+///   way (the reason on `err`, no prompt); when the answer names no player;
+///   when the report cannot be written (the old one is kept); and when memory
+///   runs out. Every failure but the missing log puts one line
+///   "session-stats: ..." on `err`, and none of them touches the report.
 int runSessionStats(std::istream& console, std::ostream& out,
                     std::ostream& err);
 
