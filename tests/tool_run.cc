@@ -41,16 +41,36 @@ std::string readFile(const fs::path& file) {
   return bytes.str();
 }
 
-ToolRun runTool(const TempDir& dir, std::optional<std::string_view> console) {
+namespace {
+
+// `text` as one shell word, whatever it holds.
+std::string shellQuoted(std::string_view text) {
+  std::string quoted = "'";
+  for (char byte : text) {
+    if (byte == '\'') {
+      quoted += "'\\''";
+    } else {
+      quoted += byte;
+    }
+  }
+  return quoted + "'";
+}
+
+}  // namespace
+
+ToolRun runTool(const TempDir& dir, std::optional<std::string_view> console,
+                const std::vector<std::string>& args) {
   const fs::path in = dir / ".stdin";
   const fs::path out = dir / ".stdout";
   const fs::path err = dir / ".stderr";
-  std::string command = "cd '" + dir.path().string() + "' && '" +
-                        SESSION_STATS_BINARY + "' >'" + out.string() + "' 2>'" +
-                        err.string() + "'";
+  std::string command = "cd " + shellQuoted(dir.path().string()) + " && " +
+                        shellQuoted(SESSION_STATS_BINARY);
+  for (const std::string& arg : args) command += ' ' + shellQuoted(arg);
+  command +=
+      " >" + shellQuoted(out.string()) + " 2>" + shellQuoted(err.string());
   if (console) {
     writeFile(in, *console);
-    command += " <'" + in.string() + "'";
+    command += " <" + shellQuoted(in.string());
   } else {
     command += " </dev/null";
   }

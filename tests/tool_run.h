@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace sessionstats::testing {
 
@@ -33,8 +34,10 @@ struct ToolRun {
 };
 
 /// Runs session-stats in `dir` with `console` as its standard input
-/// (no standard input at all when nullopt: it reads end of input).
-ToolRun runTool(const TempDir& dir, std::optional<std::string_view> console);
+/// (no standard input at all when nullopt: it reads end of input) and
+/// `args` as its arguments, each passed as it is.
+ToolRun runTool(const TempDir& dir, std::optional<std::string_view> console,
+                const std::vector<std::string>& args = {});
 
 void writeFile(const std::filesystem::path& file, std::string_view bytes);
 std::string readFile(const std::filesystem::path& file);

@@ -10,6 +10,7 @@
 
 #include "log/log_line_splitter.h"
 #include "log/session_log_reader.h"
+#include "report/player_list.h"
 #include "report/report_writer.h"
 #include "stats/stats_records.h"
 
@@ -23,11 +24,23 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
+constexpr std::string_view kStandardOutputLabel = "standard output";
+
 int reportFailure(std::ostream& err, std::string_view what,
                   std::string_view file, int error) {
   err << "session-stats: could not " << what << ' ' << file << ": "
       << std::strerror(error) << '\n';
   return 1;
+}
+
+// Flushes what was written to standard output; 1 with a message when any of
+// it was lost (a full disk, a closed pipe).
+int finishOutput(std::ostream& out, std::ostream& err) {
+  errno = 0;
+  out.flush();
+  if (out) return 0;
+  return reportFailure(err, "write", kStandardOutputLabel,
+                       errno != 0 ? errno : EIO);
 }
 
 }  // namespace
@@ -60,11 +73,39 @@ LogReadOutcome readSessionLog(std::FILE* log, SessionLogReader& reader,
   return LogReadOutcome::kComplete;
 }
 
-int runSessionStats(std::istream& console, std::ostream& out,
-                    std::ostream& err) {
+int runCommandLine(int argc, char* argv[], std::istream& console,
+                   std::ostream& out, std::ostream& err) {
+  const ParsedOptions parsed = parseOptions(argc, argv);
+  if (!parsed.error.empty()) {
+    err << parsed.error << '\n' << kTryHelpLine << '\n';
+    return 2;
+  }
+  switch (parsed.options.command) {
+    case Command::kHelp:
+      writeHelp(out);
+      return finishOutput(out, err);
+    case Command::kVersion:
+      out << versionLine() << '\n';
+      return finishOutput(out, err);
+    case Command::kReport:
+    case Command::kListPlayers:
+      break;
+  }
+  return runSessionStats(parsed.options, console, out, err);
+}
+
+int runSessionStats(const Options& options, std::istream& console,
+                    std::ostream& out, std::ostream& err) {
+  const bool listing = options.command == Command::kListPlayers;
+  const bool reportToOut = options.reportFile == kStandardOutputName;
+  // Standard output carries nothing but the report or the list when it
+  // carries either.
+  std::ostream& talk = listing || reportToOut ? err : out;
+  const std::string& logFile = options.logFile;
+
   PlayerList players;
   {
-    const FilePtr log(std::fopen(kLogFileName, "rb"));
+    const FilePtr log(std::fopen(logFile.c_str(), "rb"));
     int error = 0;
     LogReadOutcome outcome = LogReadOutcome::kUnreadable;
     if (log) {
@@ -72,26 +113,44 @@ int runSessionStats(std::istream& console, std::ostream& out,
       outcome = readSessionLog(log.get(), reader, error);
     }
     if (outcome == LogReadOutcome::kUnreadable) {
-      out << "Could not find " << kLogFileName << '\n';
+      talk << "Could not find " << logFile << '\n';
       return 0;
     }
     if (outcome == LogReadOutcome::kFailedPartWay) {
-      return reportFailure(err, "read", kLogFileName, error);
+      return reportFailure(err, "read", logFile, error);
     }
   }
 
-  out << "Generate session_stats.txt for who: " << std::flush;
-  std::string name;
-  if (!(console >> name)) return 0;
+  if (listing) {
+    writePlayerList(out, players);
+    return finishOutput(out, err);
+  }
 
+  std::string name;
+  if (options.player) {
+    name = *options.player;
+  } else {
+    talk << "Generate "
+         << (reportToOut ? std::string_view("the report") : options.reportFile)
+         << " for who: " << std::flush;
+    if (!(console >> name)) return 0;
+  }
+
+  if (reportToOut) {
+    for (const PlayerStats& player : players) {
+      if (player.name == name) writeReport(out, player);
+    }
+    return finishOutput(out, err);
+  }
+  const std::string& reportFile = options.reportFile;
   // Binary mode: the report spells out its own CR LF line ends.
-  std::ofstream report(kReportFileName, std::ios::binary | std::ios::trunc);
-  if (!report) return reportFailure(err, "write", kReportFileName, errno);
+  std::ofstream report(reportFile, std::ios::binary | std::ios::trunc);
+  if (!report) return reportFailure(err, "write", reportFile, errno);
   for (const PlayerStats& player : players) {
     if (player.name == name) writeReport(report, player);
   }
   if (report) report.close();
-  if (!report) return reportFailure(err, "write", kReportFileName, errno);
+  if (!report) return reportFailure(err, "write", reportFile, errno);
   return 0;
 }
 
