@@ -1,51 +1,124 @@
 #include "app/driver.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "tool_run.h"
+#include "tools/log_generator.h"
 
 namespace sessionstats {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::DirectRun;
 using testing::readFile;
 using testing::runTool;
+using testing::runToolDirectly;
+using testing::runToolsTogether;
 using testing::TempDir;
 using testing::ToolRun;
 using testing::writeFile;
 
 constexpr char kPrompt[] = "Generate session_stats.txt for who: ";
 
-TEST(Driver, MissingOrUnreadableLogIsOneLineAndNothingElse) {
-  TempDir missing;
-  TempDir directory;
-  fs::create_directory(directory / "sessionlog.txt");
-  for (const TempDir* dir : {&missing, &directory}) {
-    const auto run = runTool(*dir, "Alpha\n");
-    EXPECT_EQ(run.status, 0);
+// Replaces every LF of `text` with CR LF.
+std::string withCrLf(std::string_view text) {
+  std::string out;
+  for (char byte : text) {
+    if (byte == '\n') out += '\r';
+    out += byte;
+  }
+  return out;
+}
+
+std::string sourceFile(std::string_view relative) {
+  return readFile(fs::path(SESSION_STATS_SOURCE_DIR) / relative);
+}
+
+TEST(Driver, LogThatIsMissingOrUnreadableEndsTheRunWithStatusOne) {
+  struct Case {
+    const char* what;
+    std::function<void(const TempDir&)> make;
+    const char* reason;  // nullptr: the log is missing, nothing on stderr
+  };
+  const std::vector<Case> cases = {
+      {"missing", [](const TempDir&) {}, nullptr},
+      {"behind a plain file",
+       [](const TempDir& dir) {
+         writeFile(dir / "not_a_folder", "");
+         fs::create_symlink("not_a_folder/sessionlog.txt",
+                            dir / "sessionlog.txt");
+       },
+       nullptr},
+      {"a directory",
+       [](const TempDir& dir) { fs::create_directory(dir / "sessionlog.txt"); },
+       "Is a directory"},
+      {"a symlink loop",
+       [](const TempDir& dir) {
+         fs::create_symlink("sessionlog.txt", dir / "sessionlog.txt");
+       },
+       "Too many levels of symbolic links"},
+      {"without read permission",
+       [](const TempDir& dir) {
+         writeFile(dir / "sessionlog.txt", "Session results\n");
+         fs::permissions(dir / "sessionlog.txt", fs::perms::none);
+       },
+       "Permission denied"},
+  };
+  for (const Case& log : cases) {
+    // Root reads any file, whatever its permission bits.
+    if (std::string_view(log.what) == "without read permission" &&
+        ::geteuid() == 0) {
+      continue;
+    }
+    SCOPED_TRACE(log.what);
+    TempDir dir;
+    log.make(dir);
+    writeFile(dir / "session_stats.txt", "old report");
+    const auto run = runTool(dir, "Alpha\n");
+    EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "Could not find sessionlog.txt\n");
-    EXPECT_EQ(run.err, "");
-    EXPECT_FALSE(fs::exists(*dir / "session_stats.txt"));
+    EXPECT_EQ(run.err, log.reason == nullptr
+                           ? ""
+                           : "session-stats: could not read sessionlog.txt: " +
+                                 std::string(log.reason) + "\n");
+    EXPECT_EQ(readFile(dir / "session_stats.txt"), "old report");
   }
 }
 
-TEST(Driver, EmptyLogStillPromptsAndAnyWordCreatesAnEmptyReport) {
+TEST(Driver, AnswerThatNamesNoPlayerLeavesTheReportAlone) {
   TempDir dir;
   writeFile(dir / "sessionlog.txt", "");
-  writeFile(dir / "session_stats.txt", "old report");
-  const auto run = runTool(dir, " \t\r\n\v\f Nobody and more\n");
-  EXPECT_EQ(run.status, 0);
+  auto run = runTool(dir, " \t\r\n\v\f Nobody and more\n");
+  EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, kPrompt);
-  EXPECT_EQ(run.err, "");
-  EXPECT_EQ(readFile(dir / "session_stats.txt"), "");
+  EXPECT_EQ(run.err, "session-stats: sessionlog.txt names no player Nobody\n");
+  EXPECT_FALSE(fs::exists(dir / "session_stats.txt"));  // not created
+
+  writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
+  ASSERT_EQ(runTool(dir, "Kestrel").status, 0);
+  const std::string report = readFile(dir / "session_stats.txt");
+  // A typo, the wrong case, and a word longer than any name, of which the
+  // message shows the bytes that were kept.
+  const std::string endless = "Kestrel" + std::string(5000, 'l');
+  for (const std::string& answer :
+       {std::string("Kestrell"), std::string("kestrel"), endless}) {
+    run = runTool(dir, answer + "\nKestrel\n");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, kPrompt);
+    EXPECT_EQ(run.err, "session-stats: sessionlog.txt names no player " +
+                           answer.substr(0, 200) + "\n");
+    EXPECT_EQ(readFile(dir / "session_stats.txt"), report);  // not emptied
+  }
 }
 
 TEST(Driver, EndOfInputAtThePromptLeavesTheReportUntouched) {
@@ -64,7 +137,7 @@ TEST(Driver, EndOfInputAtThePromptLeavesTheReportUntouched) {
 
 TEST(Driver, ReportThatCannotBeCreatedIsAnError) {
   TempDir dir;
-  writeFile(dir / "sessionlog.txt", "");
+  writeFile(dir / "sessionlog.txt", "Session start. Players: Alpha vs Bravo\n");
   fs::create_directory(dir / "session_stats.txt");
   const auto run = runTool(dir, "Alpha");
   EXPECT_EQ(run.status, 1);
@@ -72,20 +145,6 @@ TEST(Driver, ReportThatCannotBeCreatedIsAnError) {
   EXPECT_EQ(run.err,
             "session-stats: could not write session_stats.txt: Is a "
             "directory\n");
-}
-
-// Replaces every LF of `text` with CR LF.
-std::string withCrLf(std::string_view text) {
-  std::string out;
-  for (char byte : text) {
-    if (byte == '\n') out += '\r';
-    out += byte;
-  }
-  return out;
-}
-
-std::string sourceFile(std::string_view relative) {
-  return readFile(fs::path(SESSION_STATS_SOURCE_DIR) / relative);
 }
 
 TEST(Driver, ExampleLogGivesTheCheckedInReport) {
@@ -131,27 +190,13 @@ TEST(Driver, OverlongLineIsCutAndTheNextLineStillCounts) {
             std::string::npos);
 }
 
-TEST(Driver, AnswerIsOneWordComparedExactly) {
+TEST(Driver, AnswerIsTheFirstWord) {
   TempDir dir;
   writeFile(dir / "sessionlog.txt",
             "Session start. Players: Alpha vs Bravo\n"
             "Player 1 wins match 2-0 : Sion vs Ciel (50)\n");
   ASSERT_EQ(runTool(dir, "\n\n   Alpha Bravo\n").status, 0);
   EXPECT_EQ(readFile(dir / "session_stats.txt").rfind("****", 0), 0u);
-  ASSERT_EQ(runTool(dir, "alpha").status, 0);
-  EXPECT_EQ(readFile(dir / "session_stats.txt"), "");
-}
-
-TEST(Driver, ReportThatFailsAtTheDeviceIsAnError) {
-  TempDir dir;
-  writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
-  fs::create_symlink("/dev/full", dir / "session_stats.txt");
-  const auto run = runTool(dir, "Kestrel");
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.out, kPrompt);
-  EXPECT_EQ(run.err,
-            "session-stats: could not write session_stats.txt: No space left "
-            "on device\n");
 }
 
 // A stream over `bytes` whose reads fail with EIO once `failAt` bytes have
@@ -204,12 +249,192 @@ TEST(Driver, ReadErrorsAreToldApartByWhereTheyHappen) {
   EXPECT_EQ(never.readInto(players, error), LogReadOutcome::kComplete);
 }
 
-TEST(Driver, LongAnswerIsReadWhole) {
+// The names in `folder`, sorted: what a run left behind.
+std::vector<std::string> namesIn(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+const std::vector<std::string> kLogAndReport = {"session_stats.txt",
+                                                "sessionlog.txt"};
+
+TEST(Driver, ReportThatFailsPartWayLeavesTheOldOneAndNoTemporaryFile) {
   TempDir dir;
-  writeFile(dir / "sessionlog.txt", "");
-  const auto run = runTool(dir, std::string(100000, 'n'));
+  writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
+  ASSERT_EQ(runTool(dir, "Moth").status, 0);
+  const std::string old = readFile(dir / "session_stats.txt");
+  // A file size limit of 4 KiB: Kestrel's report of 25 KB fails part way,
+  // as on a full disk.
+  constexpr char kSmallFileLimit[] = "ulimit -f 8";
+  auto run = runTool(dir, "Kestrel", {}, kSmallFileLimit);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, kPrompt);
+  EXPECT_EQ(run.err,
+            "session-stats: could not write session_stats.txt: File too "
+            "large\n");
+  EXPECT_EQ(readFile(dir / "session_stats.txt"), old);
+  EXPECT_EQ(namesIn(dir.path()), kLogAndReport);
+
+  fs::remove(dir / "session_stats.txt");
+  run = runTool(dir, "Kestrel", {}, kSmallFileLimit);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"sessionlog.txt"});
+}
+
+TEST(Driver, RunsStartedTogetherLeaveOneWholeReport) {
+  TempDir dir;
+  LogGeneratorOptions options;
+  options.lines = 40'000;
+  options.opponents = 200;
+  writeFile(dir / "sessionlog.txt", generateLog(options));
+  const std::vector<std::string> answers = {kGeneratedLocalPlayer, "Moth"};
+  std::vector<std::string> alone;
+  for (const std::string& answer : answers) {
+    ASSERT_EQ(runTool(dir, answer).status, 0);
+    alone.push_back(readFile(dir / "session_stats.txt"));
+  }
+  ASSERT_NE(alone[0], alone[1]);
+  for (int round = 0; round < 4; ++round) {
+    for (const auto& run : runToolsTogether(dir, answers)) {
+      EXPECT_EQ(run.status, 0);
+      EXPECT_EQ(run.err, "");
+    }
+    const std::string report = readFile(dir / "session_stats.txt");
+    EXPECT_TRUE(report == alone[0] || report == alone[1])
+        << "a report of " << report.size() << " bytes";
+    EXPECT_EQ(namesIn(dir.path()), kLogAndReport);
+  }
+}
+
+fs::perms permissionsOf(const fs::path& file) {
+  return fs::status(file).permissions();
+}
+
+TEST(Driver, LinkedReportKeepsItsLinkAndPermissionsSurvive) {
+  TempDir dir;
+  writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
+  const std::string golden =
+      sourceFile("tests/golden/example_kestrel.expected");
+  const fs::path target = dir / "reports" / "kestrel.txt";
+  fs::create_directory(dir / "reports");
+  writeFile(target, "old report");
+  constexpr auto kOwnerWriteGroupRead =
+      fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+  fs::permissions(target, kOwnerWriteGroupRead);
+  fs::create_symlink("reports/kestrel.txt", dir / "session_stats.txt");
+
+  ASSERT_EQ(runTool(dir, "Kestrel").status, 0);
+  EXPECT_EQ(fs::read_symlink(dir / "session_stats.txt"), "reports/kestrel.txt");
+  EXPECT_EQ(readFile(target), golden);
+  EXPECT_EQ(permissionsOf(target), kOwnerWriteGroupRead);
+  EXPECT_EQ(namesIn(dir / "reports"), std::vector<std::string>{"kestrel.txt"});
+
+  // New reports get 0666 less the umask, behind a dangling link too.
+  fs::remove(target);
+  ASSERT_EQ(runTool(dir, "Kestrel", {}, "umask 027").status, 0);
+  EXPECT_EQ(readFile(target), golden);
+  EXPECT_EQ(permissionsOf(target), kOwnerWriteGroupRead);
+  fs::remove(dir / "session_stats.txt");
+  ASSERT_EQ(runTool(dir, "Kestrel", {}, "umask 0").status, 0);
+  EXPECT_EQ(permissionsOf(dir / "session_stats.txt"),
+            fs::perms::owner_read | fs::perms::owner_write |
+                fs::perms::group_read | fs::perms::group_write |
+                fs::perms::others_read | fs::perms::others_write);
+}
+
+TEST(Driver, DeviceAsTheReportIsWrittenInPlace) {
+  TempDir dir;
+  writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
+  fs::create_symlink("/dev/full", dir / "session_stats.txt");
+  auto run = runTool(dir, "Kestrel");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, kPrompt);
+  EXPECT_EQ(run.err,
+            "session-stats: could not write session_stats.txt: No space left "
+            "on device\n");
+
+  fs::remove(dir / "session_stats.txt");
+  fs::create_symlink("/dev/null", dir / "session_stats.txt");
+  run = runTool(dir, "Kestrel");
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(readFile(dir / "session_stats.txt"), "");
+  EXPECT_EQ(run.err, "");
+
+  for (const char* device : {"/dev/full", "/dev/null"}) {
+    EXPECT_TRUE(fs::is_character_file(device)) << device;
+  }
+  for (const fs::directory_entry& entry : fs::directory_iterator("/dev")) {
+    const std::string name = entry.path().filename().string();
+    EXPECT_FALSE(name.starts_with("full.") || name.starts_with("null."))
+        << "left in /dev: " << name;
+  }
+}
+
+TEST(Driver, EndlessAnswerKeepsMemorySmall) {
+  TempDir dir;
+  writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
+  const fs::path shortWord = dir.path().string() + ".short";
+  const fs::path longWord = dir.path().string() + ".long";
+  writeFile(shortWord, "Nobody\n");
+  // Written before the run and freed: the child starts as a copy of this
+  // process, and its peak counts that copy's memory too.
+  writeFile(longWord, std::string(10'000'000, 'n'));
+  const DirectRun shortRun = runToolDirectly(dir, shortWord, false);
+  const DirectRun longRun = runToolDirectly(dir, longWord, false);
+  fs::remove(shortWord);
+  fs::remove(longWord);
+  EXPECT_EQ(shortRun.status, 1);
+  EXPECT_EQ(longRun.status, 1);
+  EXPECT_LT(longRun.peakKilobytes - shortRun.peakKilobytes, 2048)
+      << "peaks of " << shortRun.peakKilobytes << " and "
+      << longRun.peakKilobytes << " KiB";
+}
+
+TEST(Driver, ClosedStandardOutputStillGetsTheReportWritten) {
+  TempDir dir;
+  writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
+  const fs::path answer = dir.path().string() + ".answer";
+  writeFile(answer, "Kestrel\n");
+  const DirectRun run = runToolDirectly(dir, answer, true);
+  fs::remove(answer);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(readFile(dir / "session_stats.txt"),
+            sourceFile("tests/golden/example_kestrel.expected"));
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kAddressSanitizer = true;
+#elif defined(__has_feature)
+constexpr bool kAddressSanitizer = __has_feature(address_sanitizer);
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+
+TEST(Driver, RunningOutOfMemoryIsAMessageAndStatusOne) {
+  if (kAddressSanitizer) {
+    GTEST_SKIP() << "AddressSanitizer reserves more address space than the "
+                    "limit allows";
+  }
+  // 100,000 sessions between new players need far more than the 16 MiB of
+  // address space the tool is given beyond what it starts with.
+  std::string log;
+  for (int i = 0; i < 100'000; ++i) {
+    const std::string number = std::to_string(i);
+    log += "Session start. Players: " + std::string(80, 'a') + number + " vs " +
+           std::string(80, 'b') + number + "\n";
+  }
+  TempDir dir;
+  writeFile(dir / "sessionlog.txt", log);
+  writeFile(dir / "session_stats.txt", "old report");
+  const auto run = runTool(dir, "Alpha", {}, "ulimit -v 32768");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "session-stats: out of memory\n");
+  EXPECT_EQ(readFile(dir / "session_stats.txt"), "old report");
 }
 
 constexpr char kTryHelp[] =

@@ -35,9 +35,32 @@ struct ToolRun {
 
 /// Runs session-stats in `dir` with `console` as its standard input
 /// (no standard input at all when nullopt: it reads end of input) and
-/// `args` as its arguments, each passed as it is.
+/// `args` as its arguments, each passed as it is. `setup` is shell code run
+/// first in the tool's shell ("umask 027; ulimit -f 8").
 ToolRun runTool(const TempDir& dir, std::optional<std::string_view> console,
-                const std::vector<std::string>& args = {});
+                const std::vector<std::string>& args = {},
+                std::string_view setup = {});
+
+/// Starts one session-stats per entry of `consoles`, all at once in `dir`,
+/// each with its entry as standard input, and waits for all of them.
+std::vector<ToolRun> runToolsTogether(const TempDir& dir,
+                                      const std::vector<std::string>& consoles);
+
+/// What one run started without a shell did, with its peak memory.
+struct DirectRun {
+  int status = -1;
+  std::string err;
+  // The child's maximum resident set, which counts the copy of the test
+  // process that it starts as.
+  long peakKilobytes = 0;
+};
+
+/// Runs session-stats in `dir` with the file `console` as standard input and
+/// standard output a pipe whose reader is already gone when `closedStdout`,
+/// else /dev/null. SIGPIPE has its default action in the child.
+DirectRun runToolDirectly(const TempDir& dir,
+                          const std::filesystem::path& console,
+                          bool closedStdout);
 
 void writeFile(const std::filesystem::path& file, std::string_view bytes);
 std::string readFile(const std::filesystem::path& file);

@@ -1,13 +1,17 @@
 #include "app/driver.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <memory>
+#include <new>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "app/answer.h"
+#include "app/report_file.h"
 #include "log/log_line_splitter.h"
 #include "log/session_log_reader.h"
 #include "report/player_list.h"
@@ -34,13 +38,46 @@ int reportFailure(std::ostream& err, std::string_view what,
 }
 
 // Flushes what was written to standard output; 1 with a message when any of
-// it was lost (a full disk, a closed pipe).
+// it was lost (a full disk, a reader that has gone).
 int finishOutput(std::ostream& out, std::ostream& err) {
   errno = 0;
   out.flush();
   if (out) return 0;
   return reportFailure(err, "write", kStandardOutputLabel,
                        errno != 0 ? errno : EIO);
+}
+
+// Reads the log at `path` into `players`. nullopt when it was read to its
+// end; else the exit status, after saying what went wrong.
+std::optional<int> loadLog(const std::string& path, PlayerList& players,
+                           std::ostream& out, std::ostream& err) {
+  const FilePtr log(std::fopen(path.c_str(), "rb"));
+  int error = log ? 0 : errno;
+  LogReadOutcome outcome = LogReadOutcome::kUnreadable;
+  if (log) {
+    SessionLogReader reader(players);
+    outcome = readSessionLog(log.get(), reader, error);
+  }
+  switch (outcome) {
+    case LogReadOutcome::kComplete:
+      return std::nullopt;
+    case LogReadOutcome::kFailedPartWay:
+      return reportFailure(err, "read", path, error);
+    case LogReadOutcome::kUnreadable:
+      break;
+  }
+  out << "Could not find " << path << '\n';
+  // A log that is there but cannot be read (no permission, a directory, a
+  // symlink loop, a failing disk) also says why.
+  if (error == ENOENT || error == ENOTDIR) return 1;
+  return reportFailure(err, "read", path, error);
+}
+
+int writeReportFile(const std::string& path, const PlayerStats& player,
+                    std::ostream& err) {
+  const int error = replaceReportFile(
+      path, [&player](std::ostream& report) { writeReport(report, player); });
+  return error == 0 ? 0 : reportFailure(err, "write", path, error);
 }
 
 }  // namespace
@@ -75,23 +112,36 @@ LogReadOutcome readSessionLog(std::FILE* log, SessionLogReader& reader,
 
 int runCommandLine(int argc, char* argv[], std::istream& console,
                    std::ostream& out, std::ostream& err) {
-  const ParsedOptions parsed = parseOptions(argc, argv);
-  if (!parsed.error.empty()) {
-    err << parsed.error << '\n' << kTryHelpLine << '\n';
-    return 2;
+  // A reader of standard output that has gone away makes a write fail
+  // instead of ending the run; a file size limit makes the report's write
+  // fail with EFBIG, so its temporary file is removed, instead of killing
+  // the run.
+  std::signal(SIGPIPE, SIG_IGN);
+  std::signal(SIGXFSZ, SIG_IGN);
+  try {
+    const ParsedOptions parsed = parseOptions(argc, argv);
+    if (!parsed.error.empty()) {
+      err << parsed.error << '\n' << kTryHelpLine << '\n';
+      return 2;
+    }
+    switch (parsed.options.command) {
+      case Command::kHelp:
+        writeHelp(out);
+        return finishOutput(out, err);
+      case Command::kVersion:
+        out << versionLine() << '\n';
+        return finishOutput(out, err);
+      case Command::kReport:
+      case Command::kListPlayers:
+        break;
+    }
+    return runSessionStats(parsed.options, console, out, err);
+  } catch (const std::bad_alloc&) {
+    // Whatever was being built is dropped on the way here; a report being
+    // written is abandoned and the old one kept.
+    err << "session-stats: out of memory\n";
+    return 1;
   }
-  switch (parsed.options.command) {
-    case Command::kHelp:
-      writeHelp(out);
-      return finishOutput(out, err);
-    case Command::kVersion:
-      out << versionLine() << '\n';
-      return finishOutput(out, err);
-    case Command::kReport:
-    case Command::kListPlayers:
-      break;
-  }
-  return runSessionStats(parsed.options, console, out, err);
 }
 
 int runSessionStats(const Options& options, std::istream& console,
@@ -101,57 +151,36 @@ int runSessionStats(const Options& options, std::istream& console,
   // Standard output carries nothing but the report or the list when it
   // carries either.
   std::ostream& talk = listing || reportToOut ? err : out;
-  const std::string& logFile = options.logFile;
 
   PlayerList players;
-  {
-    const FilePtr log(std::fopen(logFile.c_str(), "rb"));
-    int error = 0;
-    LogReadOutcome outcome = LogReadOutcome::kUnreadable;
-    if (log) {
-      SessionLogReader reader(players);
-      outcome = readSessionLog(log.get(), reader, error);
-    }
-    if (outcome == LogReadOutcome::kUnreadable) {
-      talk << "Could not find " << logFile << '\n';
-      return 0;
-    }
-    if (outcome == LogReadOutcome::kFailedPartWay) {
-      return reportFailure(err, "read", logFile, error);
-    }
+  if (const std::optional<int> status =
+          loadLog(options.logFile, players, talk, err)) {
+    return *status;
   }
-
   if (listing) {
     writePlayerList(out, players);
     return finishOutput(out, err);
   }
 
-  std::string name;
-  if (options.player) {
-    name = *options.player;
-  } else {
+  std::optional<std::string> name = options.player;
+  if (!name) {
     talk << "Generate "
          << (reportToOut ? std::string_view("the report") : options.reportFile)
          << " for who: " << std::flush;
-    if (!(console >> name)) return 0;
+    name = readAnswer(console);
+    if (!name) return 0;
   }
-
+  const PlayerStats* const player = players.find(*name);
+  if (player == nullptr) {
+    err << "session-stats: " << options.logFile << " names no player " << *name
+        << '\n';
+    return 1;
+  }
   if (reportToOut) {
-    for (const PlayerStats& player : players) {
-      if (player.name == name) writeReport(out, player);
-    }
+    writeReport(out, *player);
     return finishOutput(out, err);
   }
-  const std::string& reportFile = options.reportFile;
-  // Binary mode: the report spells out its own CR LF line ends.
-  std::ofstream report(reportFile, std::ios::binary | std::ios::trunc);
-  if (!report) return reportFailure(err, "write", reportFile, errno);
-  for (const PlayerStats& player : players) {
-    if (player.name == name) writeReport(report, player);
-  }
-  if (report) report.close();
-  if (!report) return reportFailure(err, "write", reportFile, errno);
-  return 0;
+  return writeReportFile(options.reportFile, *player, err);
 }
 
 }  // namespace sessionstats

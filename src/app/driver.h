@@ -23,24 +23,30 @@ LogReadOutcome readSessionLog(std::FILE* log, SessionLogReader& reader,
 /// The whole program: parses the command line (see parseOptions) and runs
 /// what it asks for. A wrong command line gives its one line and kTryHelpLine
 /// on `err` and exit status 2, before any file is opened; --help and
-/// --version print on `out` and give 0 (1 when `out` fails).
+/// --version print on `out` and give 0 (1 when `out` fails). Ignores SIGPIPE
+/// and SIGXFSZ for the rest of the process, so a gone reader of `out` or a
+/// file size limit fails a write instead of ending the run; running out of
+/// memory gives "session-stats: out of memory" on `err` and 1.
 int runCommandLine(int argc, char* argv[], std::istream& console,
                    std::ostream& out, std::ostream& err);
 
 /// A report or player list as `options` ask (their command is kReport or
-/// kListPlayers): reads options.logFile in one pass; for a report, without
-/// options.player prompts "Generate FILE for who: " and reads one word from
-/// `console`, then writes that player's report to options.reportFile, or to
-/// `out` when it is kStandardOutputName; --list writes the player list to
-/// `out`. When `out` carries the report or the list, the prompt and the
-/// messages go to `err` instead. Messages name the files given. Returns the
-/// exit status:
-/// - 0 when the log is missing or unreadable from its first byte (one line,
-///   "Could not find FILE", nothing else happens), when `console` gives no
-///   word (the report file is left as it was), and after a report or list was
-///   written;
-/// - 1 when reading the log fails part way, or the report or list cannot be
-///   created or written (one line on `err` with the system's reason).
+/// kListPlayers). Reads options.logFile in one pass. For a report: without
+/// options.player, prompts "Generate FILE for who: " and reads the answer
+/// from `console` (see readAnswer); writes that player's report to
+/// options.reportFile (see replaceReportFile), or to `out` when it is
+/// kStandardOutputName. For a list: writes the player list to `out`. When
+/// `out` carries the report or the list, the prompt and "Could not find"
+/// go to `err` instead. Messages name the files given. Returns the exit
+/// status:
+/// - 0 after the report or list was written, and when `console` ends before
+///   a word (the report file is left as it was);
+/// - 1 when the log is missing ("Could not find <log>"), unreadable from its
+///   first byte (that line, plus the reason on `err`) or fails part way (the
+///   reason on `err`, no prompt); when the name names no player; when the
+///   report or list cannot be written (the old report is kept). Every
+///   failure but the missing log puts one line "session-stats: ..." on
+///   `err`, and none of them touches the report.
 int runSessionStats(const Options& options, std::istream& console,
                     std::ostream& out, std::ostream& err);
 

@@ -27,9 +27,10 @@ constexpr std::size_t kMaxGridLineLength =
     kShortNameWidth + kCharacterCount * kMaxGridCellLength;
 
 // Builds one line at a time in a buffer reused from line to line, then hands
-// it to the stream whole: one write with its CR LF, then one flush. The
-// formatters write straight into the buffer, so a line costs no allocation;
-// the buffer grows only for a name longer than any before it.
+// it to the stream whole: one write with its CR LF, never a flush, so the
+// stream's own buffer gathers many lines per system call. The formatters
+// write straight into the buffer, so a line costs no allocation; the buffer
+// grows only for a name longer than any before it.
 class LineWriter {
  public:
   explicit LineWriter(std::ostream& out) : out_(out), buffer_(1024) {}
@@ -60,7 +61,6 @@ class LineWriter {
   void end() {
     text("\r\n");
     out_.write(buffer_.data(), static_cast<std::streamsize>(used_));
-    out_.flush();
     used_ = 0;
   }
 

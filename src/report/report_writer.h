@@ -8,10 +8,11 @@
 
 namespace sessionstats {
 
-// Every line the writer produces reaches the stream in one write, ends in
-// CR LF and is flushed at once: give it a binary-mode stream. The writer only
-// reads the records and keeps nothing between calls; output to a failing
-// stream is silently lost.
+// Every line the writer produces reaches the stream in one write and ends in
+// CR LF: give it a binary-mode stream. The writer never flushes; the stream's
+// buffer decides when bytes reach the file. The writer only reads the records
+// and keeps nothing between calls; output to a failing stream is silently
+// lost.
 
 /// Writes the whole report of `player`: the summary, one section per opponent
 /// with at least one result (in the order they were met), then the detailed
