@@ -1,11 +1,13 @@
 #include "app/driver.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -550,6 +552,7 @@ TEST(Driver, LogAndOutputOptionsUseAndNameTheFilesGiven) {
             sourceFile("tests/golden/example_kestrel.expected"));
 
   run = runTool(dir, "Kestrel\n", {"--log=logs/new.txt"});
+  EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "Could not find logs/new.txt\n");
   EXPECT_EQ(run.err, "");
 
@@ -581,8 +584,28 @@ TEST(Driver, DashOutputPutsTheReportAloneOnStandardOutput) {
 
   run = runTool(dir, std::nullopt, {"-o-", "-p", "Kestrel", "-l", "gone.txt"});
   EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "Could not find gone.txt\n");
   EXPECT_EQ(filesIn(dir), std::vector<std::string>{"sessionlog.txt"});
+}
+
+TEST(Driver, StandardOutputThatFailsIsAnErrorForEveryKindOfOutput) {
+  TempDir dir;
+  writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
+  const std::vector<std::string> kinds[] = {
+      {"-p", "Kestrel", "-o", "-"}, {"--list"}, {"--help"}, {"--version"}};
+  for (const auto& args : kinds) {
+    std::string command =
+        "cd '" + dir.path().string() + "' && '" + SESSION_STATS_BINARY + "'";
+    for (const std::string& arg : args) command += " '" + arg + "'";
+    command += " >/dev/full 2>err.txt </dev/null";
+    const int raw = std::system(command.c_str());
+    EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 1) << args[0];
+    EXPECT_EQ(readFile(dir / "err.txt"),
+              "session-stats: could not write standard output: No space left "
+              "on device\n")
+        << args[0];
+  }
 }
 
 TEST(Driver, ListOfTheExampleLogIsTheCheckedInTable) {

@@ -37,10 +37,13 @@ int reportFailure(std::ostream& err, std::string_view what,
   return 1;
 }
 
-// Flushes what was written to standard output; 1 with a message when any of
-// it was lost (a full disk, a reader that has gone).
-int finishOutput(std::ostream& out, std::ostream& err) {
+// Runs `write` on standard output and flushes it; 1 with a message when any
+// of it was lost (a full disk, a reader that has gone). A failed write leaves
+// its errno and the stream writes nothing more, so errno still tells why.
+template <typename Write>
+int writeOutput(std::ostream& out, std::ostream& err, const Write& write) {
   errno = 0;
+  write(out);
   out.flush();
   if (out) return 0;
   return reportFailure(err, "write", kStandardOutputLabel,
@@ -126,11 +129,11 @@ int runCommandLine(int argc, char* argv[], std::istream& console,
     }
     switch (parsed.options.command) {
       case Command::kHelp:
-        writeHelp(out);
-        return finishOutput(out, err);
+        return writeOutput(out, err, writeHelp);
       case Command::kVersion:
-        out << versionLine() << '\n';
-        return finishOutput(out, err);
+        return writeOutput(out, err, [](std::ostream& stream) {
+          stream << versionLine() << '\n';
+        });
       case Command::kReport:
       case Command::kListPlayers:
         break;
@@ -158,8 +161,9 @@ int runSessionStats(const Options& options, std::istream& console,
     return *status;
   }
   if (listing) {
-    writePlayerList(out, players);
-    return finishOutput(out, err);
+    return writeOutput(out, err, [&players](std::ostream& stream) {
+      writePlayerList(stream, players);
+    });
   }
 
   std::optional<std::string> name = options.player;
@@ -177,8 +181,9 @@ int runSessionStats(const Options& options, std::istream& console,
     return 1;
   }
   if (reportToOut) {
-    writeReport(out, *player);
-    return finishOutput(out, err);
+    return writeOutput(out, err, [player](std::ostream& stream) {
+      writeReport(stream, *player);
+    });
   }
   return writeReportFile(options.reportFile, *player, err);
 }
