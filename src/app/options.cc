@@ -44,8 +44,9 @@ constexpr std::string_view kHelp =
     "  -h, --help          show this help and exit\n"
     "  -V, --version       show the version and exit\n"
     "\n"
-    "Exit status: 0 on success, 1 when a file cannot be read or written,\n"
-    "2 for a wrong command line. See session-stats(1) for the rest.\n";
+    "Exit status: 0 on success; 1 when the log cannot be read, the name\n"
+    "names no player or the output cannot be written; 2 for a wrong command\n"
+    "line. See session-stats(1) for the rest.\n";
 
 constexpr std::string_view kVersion = "session-stats " SESSION_STATS_VERSION;
 
