@@ -14,6 +14,7 @@ ParsedOptions parse(std::initializer_list<const char*> args) {
   std::vector<std::string> words = {"session-stats"};
   words.insert(words.end(), args.begin(), args.end());
   std::vector<char*> argv;
+  argv.reserve(words.size() + 1);
   for (std::string& word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
   return parseOptions(static_cast<int>(words.size()), argv.data());
