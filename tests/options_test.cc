@@ -2,15 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace sessionstats {
 namespace {
 
 // Parses `args` as the words after the program name.
-ParsedOptions parse(std::initializer_list<const char*> args) {
+ParsedOptions parse(const std::vector<const char*>& args) {
   std::vector<std::string> words = {"session-stats"};
   words.insert(words.end(), args.begin(), args.end());
   std::vector<char*> argv;
@@ -58,7 +58,7 @@ TEST(Options, HelpAndVersionWinWhereTheyStand) {
 }
 
 TEST(Options, EachErrorIsOneLineNamingWhatIsWrong) {
-  const std::pair<std::initializer_list<const char*>, const char*> cases[] = {
+  const std::pair<std::vector<const char*>, const char*> cases[] = {
       {{"-x"}, "invalid option -- 'x'"},
       {{"-l", "a.log", "-xV"}, "invalid option -- 'x'"},
       {{"--log=a.log", "-xV"}, "invalid option -- 'x'"},
