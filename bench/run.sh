@@ -81,11 +81,14 @@ for size in $SIZES; do
   cd "$dir"
 
   echo "== $size lines: reading phase (answer $NO_PLAYER) beside wc -l"
-  hyperfine --style basic --warmup 1 --runs "$runs" \
+  # A name no player has ends the run with status 1 once the whole log is
+  # read, and writes no report.
+  rm -f session_stats.txt
+  hyperfine --style basic --warmup 1 --runs "$runs" --ignore-failure \
     --export-csv "$dir/reading.csv" \
-    -n session-stats "'$tool' < no_player.txt" \
+    -n session-stats "'$tool' < no_player.txt 2>/dev/null" \
     -n "wc -l" "wc -l sessionlog.txt"
-  [ -s session_stats.txt ] && echo "warning: report of $NO_PLAYER not empty" >&2
+  [ -e session_stats.txt ] && echo "warning: report written for $NO_PLAYER" >&2
 
   echo "== $size lines: full run (answer $LOCAL_PLAYER)"
   hyperfine --style basic --warmup 1 --runs "$runs" \

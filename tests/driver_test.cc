@@ -52,7 +52,7 @@ TEST(Driver, LogThatIsMissingOrUnreadableEndsTheRunWithStatusOne) {
     std::function<void(const TempDir&)> make;
     const char* reason;  // nullptr: the log is missing, nothing on stderr
   };
-  const std::vector<Case> cases = {
+  std::vector<Case> cases = {
       {"missing", [](const TempDir&) {}, nullptr},
       {"behind a plain file",
        [](const TempDir& dir) {
@@ -69,19 +69,17 @@ TEST(Driver, LogThatIsMissingOrUnreadableEndsTheRunWithStatusOne) {
          fs::create_symlink("sessionlog.txt", dir / "sessionlog.txt");
        },
        "Too many levels of symbolic links"},
-      {"without read permission",
-       [](const TempDir& dir) {
-         writeFile(dir / "sessionlog.txt", "Session results\n");
-         fs::permissions(dir / "sessionlog.txt", fs::perms::none);
-       },
-       "Permission denied"},
   };
+  // Root reads any file, whatever its permission bits.
+  if (::geteuid() != 0) {
+    cases.push_back({"without read permission",
+                     [](const TempDir& dir) {
+                       writeFile(dir / "sessionlog.txt", "Session results\n");
+                       fs::permissions(dir / "sessionlog.txt", fs::perms::none);
+                     },
+                     "Permission denied"});
+  }
   for (const Case& log : cases) {
-    // Root reads any file, whatever its permission bits.
-    if (std::string_view(log.what) == "without read permission" &&
-        ::geteuid() == 0) {
-      continue;
-    }
     SCOPED_TRACE(log.what);
     TempDir dir;
     log.make(dir);
@@ -381,9 +379,13 @@ TEST(Driver, EndlessAnswerKeepsMemorySmall) {
   const fs::path shortWord = dir.path().string() + ".short";
   const fs::path longWord = dir.path().string() + ".long";
   writeFile(shortWord, "Nobody\n");
-  // Written before the run and freed: the child starts as a copy of this
-  // process, and its peak counts that copy's memory too.
-  writeFile(longWord, std::string(10'000'000, 'n'));
+  {
+    // Written and freed before the run: the child starts as a copy of this
+    // process, and its peak counts that copy's memory too.
+    std::string word;
+    word.resize(std::size_t{10} << 20, 'n');
+    writeFile(longWord, word);
+  }
   const DirectRun shortRun = runToolDirectly(dir, shortWord, false);
   const DirectRun longRun = runToolDirectly(dir, longWord, false);
   fs::remove(shortWord);
@@ -421,18 +423,23 @@ TEST(Driver, RunningOutOfMemoryIsAMessageAndStatusOne) {
     GTEST_SKIP() << "AddressSanitizer reserves more address space than the "
                     "limit allows";
   }
-  // 100,000 sessions between new players need far more than the 16 MiB of
-  // address space the tool is given beyond what it starts with.
+  // 150,000 sessions between new players: their 300,000 names alone need
+  // more than the 20 MiB of address space the tool is given.
   std::string log;
-  for (int i = 0; i < 100'000; ++i) {
+  for (int i = 0; i < 150'000; ++i) {
     const std::string number = std::to_string(i);
-    log += "Session start. Players: " + std::string(80, 'a') + number + " vs " +
-           std::string(80, 'b') + number + "\n";
+    log.append("Session start. Players: ")
+        .append(80, 'a')
+        .append(number)
+        .append(" vs ")
+        .append(80, 'b')
+        .append(number)
+        .append("\n");
   }
   TempDir dir;
   writeFile(dir / "sessionlog.txt", log);
   writeFile(dir / "session_stats.txt", "old report");
-  const auto run = runTool(dir, "Alpha", {}, "ulimit -v 32768");
+  const auto run = runTool(dir, "Alpha", {}, "ulimit -v 20480");
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(run.err, "session-stats: out of memory\n");

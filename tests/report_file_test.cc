@@ -32,7 +32,8 @@ std::vector<std::string> namesIn(const fs::path& folder) {
 std::string manyBlocks() {
   std::string bytes;
   for (int i = 0; bytes.size() < 1'000'000; ++i) {
-    bytes += std::string(static_cast<std::size_t>(i % 5000), 'a' + i % 26);
+    bytes.append(static_cast<std::size_t>(i % 5000),
+                 static_cast<char>('a' + i % 26));
     bytes += '\n';
   }
   return bytes;
@@ -92,7 +93,7 @@ TEST(ReportFile, WriterThatThrowsLeavesTheOldFileAndNoTemporaryFile) {
   EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"report.txt"});
 }
 
-TEST(ReportFile, FolderThatIsMissingOrNotWritableIsAnError) {
+TEST(ReportFile, MissingFolderOrADirectoryInPlaceIsAnError) {
   TempDir dir;
   EXPECT_EQ(replaceWith(dir / "missing" / "report.txt", "new"), ENOENT);
   fs::create_directory(dir / "report.txt");

@@ -103,7 +103,8 @@ LogReadOutcome readSessionLog(std::FILE* log, SessionLogReader& reader,
     if (std::ferror(log)) {
       error = errno;
       // A log that fails before its first byte (a directory opened as a file,
-      // for one) is as good as a missing log.
+      // for one) gets the missing log's line before its reason; one that
+      // fails later has counted some lines already.
       return readAnything ? LogReadOutcome::kFailedPartWay
                           : LogReadOutcome::kUnreadable;
     }

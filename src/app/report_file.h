@@ -23,7 +23,8 @@ namespace sessionstats {
 ///   FIFO, /dev/stdout) is opened and written in place, and nothing is
 ///   created beside it. A directory gives EISDIR.
 /// - The replacement keeps the old file's permission bits; a new file gets
-///   0666 less the process's umask.
+///   0666 less the process's umask, which is read by setting it for an
+///   instant: REQUIRES no other thread creates files meanwhile.
 /// If `write` throws, the exception passes through after the temporary file
 /// is removed; the old file is kept.
 int replaceReportFile(const std::string& path,
