@@ -49,9 +49,5 @@ TEST(PlayerList, ColumnsGrowForWideAndWrappedCounts) {
             "-2147483648  -2147483648       0  Wrapped\n");
 }
 
-TEST(PlayerList, EmptyLogGivesTheHeaderAlone) {
-  EXPECT_EQ(listOf(PlayerList()), "Matches  Wins  Losses  Player\n");
-}
-
 }  // namespace
 }  // namespace sessionstats
