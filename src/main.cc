@@ -2,6 +2,7 @@
 
 #include "app/driver.h"
 
-int main() {
-  return sessionstats::runSessionStats(std::cin, std::cout, std::cerr);
+int main(int argc, char* argv[]) {
+  return sessionstats::runCommandLine(argc, argv, std::cin, std::cout,
+                                      std::cerr);
 }

@@ -1,14 +1,17 @@
 #include "app/driver.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tool_run.h"
@@ -24,6 +27,7 @@ using testing::runTool;
 using testing::runToolDirectly;
 using testing::runToolsTogether;
 using testing::TempDir;
+using testing::ToolRun;
 using testing::writeFile;
 
 constexpr char kPrompt[] = "Generate session_stats.txt for who: ";
@@ -266,7 +270,7 @@ TEST(Driver, ReportThatFailsPartWayLeavesTheOldOneAndNoTemporaryFile) {
   // A file size limit of 4 KiB: Kestrel's report of 25 KB fails part way,
   // as on a full disk.
   constexpr char kSmallFileLimit[] = "ulimit -f 8";
-  auto run = runTool(dir, "Kestrel", kSmallFileLimit);
+  auto run = runTool(dir, "Kestrel", {}, kSmallFileLimit);
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, kPrompt);
   EXPECT_EQ(run.err,
@@ -276,7 +280,7 @@ TEST(Driver, ReportThatFailsPartWayLeavesTheOldOneAndNoTemporaryFile) {
   EXPECT_EQ(namesIn(dir.path()), kLogAndReport);
 
   fs::remove(dir / "session_stats.txt");
-  run = runTool(dir, "Kestrel", kSmallFileLimit);
+  run = runTool(dir, "Kestrel", {}, kSmallFileLimit);
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"sessionlog.txt"});
 }
@@ -331,11 +335,11 @@ TEST(Driver, LinkedReportKeepsItsLinkAndPermissionsSurvive) {
 
   // New reports get 0666 less the umask, behind a dangling link too.
   fs::remove(target);
-  ASSERT_EQ(runTool(dir, "Kestrel", "umask 027").status, 0);
+  ASSERT_EQ(runTool(dir, "Kestrel", {}, "umask 027").status, 0);
   EXPECT_EQ(readFile(target), golden);
   EXPECT_EQ(permissionsOf(target), kOwnerWriteGroupRead);
   fs::remove(dir / "session_stats.txt");
-  ASSERT_EQ(runTool(dir, "Kestrel", "umask 0").status, 0);
+  ASSERT_EQ(runTool(dir, "Kestrel", {}, "umask 0").status, 0);
   EXPECT_EQ(permissionsOf(dir / "session_stats.txt"),
             fs::perms::owner_read | fs::perms::owner_write |
                 fs::perms::group_read | fs::perms::group_write |
@@ -435,11 +439,213 @@ TEST(Driver, RunningOutOfMemoryIsAMessageAndStatusOne) {
   TempDir dir;
   writeFile(dir / "sessionlog.txt", log);
   writeFile(dir / "session_stats.txt", "old report");
-  const auto run = runTool(dir, "Alpha", "ulimit -v 20480");
+  const auto run = runTool(dir, "Alpha", {}, "ulimit -v 20480");
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(run.err, "session-stats: out of memory\n");
   EXPECT_EQ(readFile(dir / "session_stats.txt"), "old report");
+}
+
+constexpr char kTryHelp[] =
+    "Try 'session-stats --help' for more information.\n";
+
+// The files in `dir` other than the test's own .stdin, .stdout and .stderr.
+std::vector<std::string> filesIn(const TempDir& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::recursive_directory_iterator(dir.path())) {
+    const std::string name = fs::relative(entry.path(), dir.path()).string();
+    if (name[0] != '.') names.push_back(name);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST(Driver, HelpAndVersionPrintOnStandardOutputAndTouchNothing) {
+  TempDir dir;
+  const auto help = runTool(dir, "Kestrel\n", {"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.err, "");
+  EXPECT_EQ(help.out.rfind("Usage: session-stats [OPTION]...\n", 0), 0u);
+  for (const char* option : {"--player=NAME", "--log=FILE", "--output=FILE",
+                             "--list", "--help", "--version"}) {
+    EXPECT_NE(help.out.find(option), std::string::npos) << option;
+  }
+  EXPECT_EQ(runTool(dir, std::nullopt, {"-l", "x", "-h"}).out, help.out);
+
+  for (const char* option : {"-V", "--version", "--vers"}) {
+    const auto version = runTool(dir, std::nullopt, {option});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "session-stats " SESSION_STATS_VERSION "\n");
+    EXPECT_EQ(version.err, "");
+  }
+  EXPECT_EQ(filesIn(dir), std::vector<std::string>{});
+}
+
+TEST(Driver, WrongCommandLineSaysWhatIsWrongAndTouchesNoFile) {
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"--bogus"}, "unrecognized option '--bogus'"},
+      {{"-o", "new.txt", "-p"}, "option requires an argument -- 'p'"},
+      {{"-p", "Kestrel", "-o", "new.txt", "Moth"},
+       "unexpected argument 'Moth'"},
+      {{"--list", "-o", "new.txt"},
+       "--list writes no report: it takes no --player or --output"},
+  };
+  for (const auto& [args, message] : cases) {
+    TempDir dir;
+    writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
+    writeFile(dir / "session_stats.txt", "old report");
+    const auto run = runTool(dir, "Kestrel\n", args);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "session-stats: " + message + "\n" + kTryHelp);
+    EXPECT_EQ(readFile(dir / "session_stats.txt"), "old report");
+    EXPECT_FALSE(fs::exists(dir / "new.txt"));
+  }
+}
+
+TEST(Driver, PlayerOptionTakesAnyNameWithoutPromptOrInput) {
+  TempDir dir;
+  writeFile(dir / "sessionlog.txt",
+            "Session start. Players: Ana Lee vs Moth\n"
+            "Player 1 wins match 2-0 : Sion vs Ciel (50)\n");
+  // Moth on standard input would be read as the answer if it were read.
+  auto run = runTool(dir, "Moth\n", {"--player=Ana Lee"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(readFile(dir / "session_stats.txt")
+                .rfind("*****************************************************"
+                       "***********************\r\nStats for: Ana Lee\r\n",
+                       0),
+            0u);
+
+  writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
+  run = runTool(dir, "Moth\n", {"-p", "Kestrel"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(readFile(dir / "session_stats.txt"),
+            sourceFile("tests/golden/example_kestrel.expected"));
+}
+
+TEST(Driver, UnknownPlayerOptionEndsLikeAnUnknownAnswer) {
+  ToolRun runs[2];
+  std::string reports[2];
+  for (int byOption = 0; byOption < 2; ++byOption) {
+    TempDir dir;
+    writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
+    writeFile(dir / "session_stats.txt", "old report");
+    runs[byOption] = byOption ? runTool(dir, std::nullopt, {"-p", "kestrel"})
+                              : runTool(dir, "kestrel\n");
+    reports[byOption] = readFile(dir / "session_stats.txt");
+  }
+  EXPECT_EQ(runs[0].out, kPrompt);
+  EXPECT_EQ(runs[1].out, "");
+  EXPECT_EQ(runs[1].status, runs[0].status);
+  EXPECT_EQ(runs[1].err, runs[0].err);
+  EXPECT_EQ(reports[1], reports[0]);
+}
+
+TEST(Driver, LogAndOutputOptionsUseAndNameTheFilesGiven) {
+  TempDir dir;
+  fs::create_directories(dir / "logs");
+  fs::create_directories(dir / "out");
+  writeFile(dir / "logs/old.txt", sourceFile("examples/sessionlog.txt"));
+  auto run =
+      runTool(dir, "Kestrel\n", {"-l", "logs/old.txt", "-o", "out/k.txt"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "Generate out/k.txt for who: ");
+  EXPECT_EQ(readFile(dir / "out/k.txt"),
+            sourceFile("tests/golden/example_kestrel.expected"));
+
+  run = runTool(dir, "Kestrel\n", {"--log=logs/new.txt"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "Could not find logs/new.txt\n");
+  EXPECT_EQ(run.err, "");
+
+  run = runTool(dir, std::nullopt,
+                {"-l", "logs/old.txt", "-p", "Kestrel", "-o", "none/k.txt"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err,
+            "session-stats: could not write none/k.txt: No such file or "
+            "directory\n");
+  EXPECT_EQ(filesIn(dir), (std::vector<std::string>{"logs", "logs/old.txt",
+                                                    "out", "out/k.txt"}));
+}
+
+TEST(Driver, DashOutputPutsTheReportAloneOnStandardOutput) {
+  TempDir dir;
+  writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
+  const std::string expected =
+      sourceFile("tests/golden/example_kestrel.expected");
+  auto run = runTool(dir, std::nullopt, {"-p", "Kestrel", "-o", "-"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, expected);
+  EXPECT_EQ(run.err, "");
+
+  // Asked at the prompt, the prompt goes to standard error.
+  run = runTool(dir, "Kestrel\n", {"--output=-"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, expected);
+  EXPECT_EQ(run.err, "Generate the report for who: ");
+
+  run = runTool(dir, std::nullopt, {"-o-", "-p", "Kestrel", "-l", "gone.txt"});
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "Could not find gone.txt\n");
+  EXPECT_EQ(filesIn(dir), std::vector<std::string>{"sessionlog.txt"});
+}
+
+TEST(Driver, StandardOutputThatFailsIsAnErrorForEveryKindOfOutput) {
+  TempDir dir;
+  writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
+  const std::vector<std::string> kinds[] = {
+      {"-p", "Kestrel", "-o", "-"}, {"--list"}, {"--help"}, {"--version"}};
+  for (const auto& args : kinds) {
+    std::string command =
+        "cd '" + dir.path().string() + "' && '" + SESSION_STATS_BINARY + "'";
+    for (const std::string& arg : args) command += " '" + arg + "'";
+    command += " >/dev/full 2>err.txt </dev/null";
+    const int raw = std::system(command.c_str());
+    EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 1) << args[0];
+    EXPECT_EQ(readFile(dir / "err.txt"),
+              "session-stats: could not write standard output: No space left "
+              "on device\n")
+        << args[0];
+  }
+}
+
+TEST(Driver, ListOfTheExampleLogIsTheCheckedInTable) {
+  TempDir dir;
+  writeFile(dir / "game.log", sourceFile("examples/sessionlog.txt"));
+  const auto run = runTool(dir, "Kestrel\n", {"--list", "-l", "game.log"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, sourceFile("tests/golden/example_list.txt"));
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(filesIn(dir), std::vector<std::string>{"game.log"});
+}
+
+TEST(Driver, ListCountsEveryPlayerOfTheLogAsTheirReportsDo) {
+  TempDir dir;
+  writeFile(dir / "sessionlog.txt",
+            "alias \"Kes\" \"Kestrel\"\n"
+            "Session start. Players: Kes vs Idle One\n"
+            "Session results\n"
+            "Session start. Players: Moth vs Kestrel\n"
+            "Player 3 wins match 1-1 : Sion vs Ciel (50)\n"
+            "Player 2 wins match 0-2 : Sion vs Ciel (50)\n"
+            "Session start. Players: Moth vs Practice Dummy\n");
+  const auto run = runTool(dir, std::nullopt, {"--list"});
+  EXPECT_EQ(run.out,
+            "Matches  Wins  Losses  Player\n"
+            "      2     1       1  Kestrel\n"
+            "      2     0       2  Moth\n"
+            "      0     0       0  Idle One\n");
+  for (const char* name : {"Kestrel", "Moth", "Idle One"}) {
+    const std::string report =
+        runTool(dir, std::nullopt, {"-p", name, "-o", "-"}).out;
+    const std::string total =
+        std::string("        Total matches: ") + (*name == 'I' ? "0" : "2");
+    EXPECT_NE(report.find(total + "\r\n"), std::string::npos) << name;
+  }
 }
 
 }  // namespace

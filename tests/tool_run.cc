@@ -46,6 +46,19 @@ std::string readFile(const fs::path& file) {
 
 namespace {
 
+// `text` as one shell word, whatever it holds.
+std::string shellQuoted(std::string_view text) {
+  std::string quoted = "'";
+  for (char byte : text) {
+    if (byte == '\'') {
+      quoted += "'\\''";
+    } else {
+      quoted += byte;
+    }
+  }
+  return quoted + "'";
+}
+
 // The tool's files for standard input, output and error, named by `tag`,
 // outside the tool's folder so that they never mix with what it writes.
 struct StandardFiles {
@@ -58,13 +71,16 @@ struct StandardFiles {
         out(dir.path().string() + ".stdout" + tag),
         err(dir.path().string() + ".stderr" + tag) {}
 
-  // The tool's command line with its redirections.
-  std::string command(std::optional<std::string_view> console) const {
-    std::string line = "'" + std::string(SESSION_STATS_BINARY) + "' >'" +
-                       out.string() + "' 2>'" + err.string() + "'";
+  // The tool's command line with `args` and its redirections.
+  std::string command(std::optional<std::string_view> console,
+                      const std::vector<std::string>& args = {}) const {
+    std::string line = shellQuoted(SESSION_STATS_BINARY);
+    for (const std::string& arg : args) line += ' ' + shellQuoted(arg);
+    line +=
+        " >" + shellQuoted(out.string()) + " 2>" + shellQuoted(err.string());
     if (!console) return line + " </dev/null";
     writeFile(in, *console);
-    return line + " <'" + in.string() + "'";
+    return line + " <" + shellQuoted(in.string());
   }
 
   ToolRun collect(int status) const {
@@ -80,16 +96,16 @@ struct StandardFiles {
 };
 
 std::string inFolder(const TempDir& dir) {
-  return "cd '" + dir.path().string() + "' || exit 126\n";
+  return "cd " + shellQuoted(dir.path().string()) + " || exit 126\n";
 }
 
 }  // namespace
 
 ToolRun runTool(const TempDir& dir, std::optional<std::string_view> console,
-                std::string_view setup) {
+                const std::vector<std::string>& args, std::string_view setup) {
   const StandardFiles files(dir, "");
   const std::string command =
-      inFolder(dir) + std::string(setup) + "\n" + files.command(console);
+      inFolder(dir) + std::string(setup) + "\n" + files.command(console, args);
   const int raw = std::system(command.c_str());
   return files.collect(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1);
 }
@@ -100,8 +116,13 @@ std::vector<ToolRun> runToolsTogether(
   std::string command = inFolder(dir) + "{ ";
   for (std::size_t i = 0; i < consoles.size(); ++i) {
     files.emplace_back(dir, std::to_string(i));
-    command += "(" + files.back().command(consoles[i]) + "; echo $? >'" +
-               files.back().in.string() + ".status') & ";
+    // Appended piece by piece: GCC 12 at -O3 warns falsely (-Wrestrict)
+    // about "(" + a temporary string.
+    command += '(';
+    command += files.back().command(consoles[i]);
+    command +=
+        "; echo $? >" + shellQuoted(files.back().in.string() + ".status");
+    command += ") & ";
   }
   command += "wait; }";
   if (std::system(command.c_str()) != 0) {

@@ -34,9 +34,11 @@ struct ToolRun {
 };
 
 /// Runs session-stats in `dir` with `console` as its standard input
-/// (no standard input at all when nullopt: it reads end of input). `setup`
-/// is shell code run first in the tool's shell ("umask 027; ulimit -f 8").
+/// (no standard input at all when nullopt: it reads end of input) and
+/// `args` as its arguments, each passed as it is. `setup` is shell code run
+/// first in the tool's shell ("umask 027; ulimit -f 8").
 ToolRun runTool(const TempDir& dir, std::optional<std::string_view> console,
+                const std::vector<std::string>& args = {},
                 std::string_view setup = {});
 
 /// Starts one session-stats per entry of `consoles`, all at once in `dir`,

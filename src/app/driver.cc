@@ -14,6 +14,7 @@
 #include "app/report_file.h"
 #include "log/log_line_splitter.h"
 #include "log/session_log_reader.h"
+#include "report/player_list.h"
 #include "report/report_writer.h"
 #include "stats/stats_records.h"
 
@@ -27,11 +28,26 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
+constexpr std::string_view kStandardOutputLabel = "standard output";
+
 int reportFailure(std::ostream& err, std::string_view what,
                   std::string_view file, int error) {
   err << "session-stats: could not " << what << ' ' << file << ": "
       << std::strerror(error) << '\n';
   return 1;
+}
+
+// Runs `write` on standard output and flushes it; 1 with a message when any
+// of it was lost (a full disk, a reader that has gone). A failed write leaves
+// its errno and the stream writes nothing more, so errno still tells why.
+template <typename Write>
+int writeOutput(std::ostream& out, std::ostream& err, const Write& write) {
+  errno = 0;
+  write(out);
+  out.flush();
+  if (out) return 0;
+  return reportFailure(err, "write", kStandardOutputLabel,
+                       errno != 0 ? errno : EIO);
 }
 
 // Reads the log at `path` into `players`. nullopt when it was read to its
@@ -67,26 +83,6 @@ int writeReportFile(const std::string& path, const PlayerStats& player,
   return error == 0 ? 0 : reportFailure(err, "write", path, error);
 }
 
-int run(std::istream& console, std::ostream& out, std::ostream& err) {
-  const std::string logPath = kLogFileName;
-  const std::string reportPath = kReportFileName;
-
-  PlayerList players;
-  if (const std::optional<int> status = loadLog(logPath, players, out, err)) {
-    return *status;
-  }
-
-  out << "Generate " << reportPath << " for who: " << std::flush;
-  const std::optional<std::string> name = readAnswer(console);
-  if (!name) return 0;
-  const PlayerStats* const player = players.find(*name);
-  if (player == nullptr) {
-    err << "session-stats: " << logPath << " names no player " << *name << '\n';
-    return 1;
-  }
-  return writeReportFile(reportPath, *player, err);
-}
-
 }  // namespace
 
 LogReadOutcome readSessionLog(std::FILE* log, SessionLogReader& reader,
@@ -118,22 +114,79 @@ LogReadOutcome readSessionLog(std::FILE* log, SessionLogReader& reader,
   return LogReadOutcome::kComplete;
 }
 
-int runSessionStats(std::istream& console, std::ostream& out,
-                    std::ostream& err) {
-  // A reader of standard output that has gone away makes the prompt's write
-  // fail instead of ending the run; a file size limit makes the report's
-  // write fail with EFBIG, so its temporary file is removed, instead of
-  // killing the run.
+int runCommandLine(int argc, char* argv[], std::istream& console,
+                   std::ostream& out, std::ostream& err) {
+  // A reader of standard output that has gone away makes a write fail
+  // instead of ending the run; a file size limit makes the report's write
+  // fail with EFBIG, so its temporary file is removed, instead of killing
+  // the run.
   std::signal(SIGPIPE, SIG_IGN);
   std::signal(SIGXFSZ, SIG_IGN);
   try {
-    return run(console, out, err);
+    const ParsedOptions parsed = parseOptions(argc, argv);
+    if (!parsed.error.empty()) {
+      err << parsed.error << '\n' << kTryHelpLine << '\n';
+      return 2;
+    }
+    switch (parsed.options.command) {
+      case Command::kHelp:
+        return writeOutput(out, err, writeHelp);
+      case Command::kVersion:
+        return writeOutput(out, err, [](std::ostream& stream) {
+          stream << versionLine() << '\n';
+        });
+      case Command::kReport:
+      case Command::kListPlayers:
+        break;
+    }
+    return runSessionStats(parsed.options, console, out, err);
   } catch (const std::bad_alloc&) {
     // Whatever was being built is dropped on the way here; a report being
     // written is abandoned and the old one kept.
     err << "session-stats: out of memory\n";
     return 1;
   }
+}
+
+int runSessionStats(const Options& options, std::istream& console,
+                    std::ostream& out, std::ostream& err) {
+  const bool listing = options.command == Command::kListPlayers;
+  const bool reportToOut = options.reportFile == kStandardOutputName;
+  // Standard output carries nothing but the report or the list when it
+  // carries either.
+  std::ostream& talk = listing || reportToOut ? err : out;
+
+  PlayerList players;
+  if (const std::optional<int> status =
+          loadLog(options.logFile, players, talk, err)) {
+    return *status;
+  }
+  if (listing) {
+    return writeOutput(out, err, [&players](std::ostream& stream) {
+      writePlayerList(stream, players);
+    });
+  }
+
+  std::optional<std::string> name = options.player;
+  if (!name) {
+    talk << "Generate "
+         << (reportToOut ? std::string_view("the report") : options.reportFile)
+         << " for who: " << std::flush;
+    name = readAnswer(console);
+    if (!name) return 0;
+  }
+  const PlayerStats* const player = players.find(*name);
+  if (player == nullptr) {
+    err << "session-stats: " << options.logFile << " names no player " << *name
+        << '\n';
+    return 1;
+  }
+  if (reportToOut) {
+    return writeOutput(out, err, [player](std::ostream& stream) {
+      writeReport(stream, *player);
+    });
+  }
+  return writeReportFile(options.reportFile, *player, err);
 }
 
 }  // namespace sessionstats

@@ -5,12 +5,10 @@
 #include <istream>
 #include <ostream>
 
+#include "app/options.h"
 #include "log/session_log_reader.h"
 
 namespace sessionstats {
-
-inline constexpr char kLogFileName[] = "sessionlog.txt";
-inline constexpr char kReportFileName[] = "session_stats.txt";
 
 /// How reading the log ended.
 enum class LogReadOutcome { kComplete, kUnreadable, kFailedPartWay };
@@ -22,22 +20,35 @@ enum class LogReadOutcome { kComplete, kUnreadable, kFailedPartWay };
 LogReadOutcome readSessionLog(std::FILE* log, SessionLogReader& reader,
                               int& error);
 
-/// The whole program, in the current directory: reads the log in one pass,
-/// prompts on `out` for a player name, reads the answer from `console` (see
-/// readAnswer) and writes that player's report (see replaceReportFile).
-/// Ignores SIGPIPE and SIGXFSZ for the rest of the process, so a gone reader
-/// of `out` or a file size limit fails a write instead of ending the run.
-/// Returns the exit status:
-/// - 0 after the report was written, and when `console` ends before a word
-///   (the report file is left as it was);
-/// - 1 when the log is missing ("Could not find <log>" on `out`), unreadable
-///   from its first byte (that line, plus the reason on `err`) or fails part
-///   way (the reason on `err`, no prompt); when the answer names no player;
-///   when the report cannot be written (the old one is kept); and when memory
-///   runs out. Every failure but the missing log puts one line
-///   "session-stats: ..." on `err`, and none of them touches the report.
-int runSessionStats(std::istream& console, std::ostream& out,
-                    std::ostream& err);
+/// The whole program: parses the command line (see parseOptions) and runs
+/// what it asks for. A wrong command line gives its one line and kTryHelpLine
+/// on `err` and exit status 2, before any file is opened; --help and
+/// --version print on `out` and give 0 (1 when `out` fails). Ignores SIGPIPE
+/// and SIGXFSZ for the rest of the process, so a gone reader of `out` or a
+/// file size limit fails a write instead of ending the run; running out of
+/// memory gives "session-stats: out of memory" on `err` and 1.
+int runCommandLine(int argc, char* argv[], std::istream& console,
+                   std::ostream& out, std::ostream& err);
+
+/// A report or player list as `options` ask (their command is kReport or
+/// kListPlayers). Reads options.logFile in one pass. For a report: without
+/// options.player, prompts "Generate FILE for who: " and reads the answer
+/// from `console` (see readAnswer); writes that player's report to
+/// options.reportFile (see replaceReportFile), or to `out` when it is
+/// kStandardOutputName. For a list: writes the player list to `out`. When
+/// `out` carries the report or the list, the prompt and "Could not find"
+/// go to `err` instead. Messages name the files given. Returns the exit
+/// status:
+/// - 0 after the report or list was written, and when `console` ends before
+///   a word (the report file is left as it was);
+/// - 1 when the log is missing ("Could not find <log>"), unreadable from its
+///   first byte (that line, plus the reason on `err`) or fails part way (the
+///   reason on `err`, no prompt); when the name names no player; when the
+///   report or list cannot be written (the old report is kept). Every
+///   failure but the missing log puts one line "session-stats: ..." on
+///   `err`, and none of them touches the report.
+int runSessionStats(const Options& options, std::istream& console,
+                    std::ostream& out, std::ostream& err);
 
 }  // namespace sessionstats
 

@@ -1,0 +1,159 @@
+#include "app/options.h"
+
+#include <getopt.h>
+
+#include <array>
+#include <string>
+
+namespace sessionstats {
+namespace {
+
+// --list has no short form; its getopt_long code lies outside the characters.
+constexpr int kListCode = 256;
+
+constexpr std::array<option, 7> kLongOptions{{
+    {"player", required_argument, nullptr, 'p'},
+    {"log", required_argument, nullptr, 'l'},
+    {"output", required_argument, nullptr, 'o'},
+    {"list", no_argument, nullptr, kListCode},
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, 'V'},
+    {nullptr, 0, nullptr, 0},
+}};
+
+// The leading ':' makes getopt_long tell a missing value (':') from an
+// unknown option ('?').
+constexpr char kShortOptions[] = ":p:l:o:hV";
+
+constexpr std::string_view kProgram = "session-stats: ";
+
+constexpr std::string_view kHelp =
+    "Usage: session-stats [OPTION]...\n"
+    "Read a netplay session log and write one player's statistics report.\n"
+    "With no option: read sessionlog.txt, ask for a player name and write\n"
+    "that player's report to session_stats.txt, all in the current folder.\n"
+    "\n"
+    "  -p, --player=NAME   report on NAME: no prompt is printed and standard\n"
+    "                        input is not read; NAME may hold blanks\n"
+    "  -l, --log=FILE      read FILE instead of sessionlog.txt\n"
+    "  -o, --output=FILE   write the report to FILE instead of\n"
+    "                        session_stats.txt; '-' writes it to standard\n"
+    "                        output\n"
+    "      --list          list the players that the log counts, most matches\n"
+    "                        first, instead of writing a report\n"
+    "  -h, --help          show this help and exit\n"
+    "  -V, --version       show the version and exit\n"
+    "\n"
+    "Exit status: 0 on success; 1 when the log cannot be read, the name\n"
+    "names no player or the output cannot be written; 2 for a wrong command\n"
+    "line. See session-stats(1) for the rest.\n";
+
+constexpr std::string_view kVersion = "session-stats " SESSION_STATS_VERSION;
+
+// The long option `text` ("--na" or "--na=value") stands for, when the name
+// is a prefix of exactly one, else nullptr; several give `ambiguous`.
+const option* findLongOption(std::string_view text, bool& ambiguous) {
+  std::string_view name = text.substr(2);
+  name = name.substr(0, name.find('='));
+  const option* found = nullptr;
+  int matches = 0;
+  for (const option& candidate : kLongOptions) {
+    if (candidate.name == nullptr) break;
+    const std::string_view full = candidate.name;
+    if (full == name) return &candidate;
+    if (full.starts_with(name)) {
+      found = &candidate;
+      ++matches;
+    }
+  }
+  ambiguous = matches > 1;
+  return matches == 1 ? found : nullptr;
+}
+
+// Describes the option that getopt_long has just refused with `code`.
+std::string describeRefusal(int code, int argc, char* argv[]) {
+  std::string error(kProgram);
+  // A short option may be refused inside a cluster ("-xV"), where optind
+  // has not moved on yet; optopt alone names it. A refused long option has
+  // always been stepped over, so it is the element before optind: optopt is
+  // 0 for an unknown name and the option's code for a value where none
+  // belongs; a missing value is the last element either way.
+  const std::string_view element =
+      optind > 0 && optind <= argc ? argv[optind - 1] : "";
+  bool ambiguous = false;
+  const option* known =
+      element.starts_with("--") ? findLongOption(element, ambiguous) : nullptr;
+  const bool longRefused =
+      code == ':' ? known != nullptr
+                  : optopt == 0 || (known != nullptr && known->val == optopt);
+  if (!longRefused) {
+    error += code == ':' ? "option requires an argument -- '"
+                         : "invalid option -- '";
+    return error + static_cast<char>(optopt) + '\'';
+  }
+  if (known == nullptr) {
+    error += ambiguous ? "option '" : "unrecognized option '";
+    error += element;
+    return error + (ambiguous ? "' is ambiguous" : "'");
+  }
+  error += "option '--";
+  error += known->name;
+  return error + (code == ':' ? "' requires an argument"
+                              : "' doesn't allow an argument");
+}
+
+}  // namespace
+
+ParsedOptions parseOptions(int argc, char* argv[]) {
+  ParsedOptions parsed;
+  Options& options = parsed.options;
+  opterr = 0;
+  optind = 0;  // 0, not 1: glibc then starts a new scan from scratch
+  bool outputGiven = false;
+  for (;;) {
+    const int code =
+        getopt_long(argc, argv, kShortOptions, kLongOptions.data(), nullptr);
+    if (code == -1) break;
+    switch (code) {
+      case 'p':
+        options.player = optarg;
+        break;
+      case 'l':
+        options.logFile = optarg;
+        break;
+      case 'o':
+        options.reportFile = optarg;
+        outputGiven = true;
+        break;
+      case kListCode:
+        options.command = Command::kListPlayers;
+        break;
+      case 'h':
+        options.command = Command::kHelp;
+        return parsed;
+      case 'V':
+        options.command = Command::kVersion;
+        return parsed;
+      default:
+        parsed.error = describeRefusal(code, argc, argv);
+        return parsed;
+    }
+  }
+  if (optind < argc) {
+    parsed.error =
+        std::string(kProgram) + "unexpected argument '" + argv[optind] + '\'';
+  } else if (options.logFile.empty() || options.reportFile.empty()) {
+    parsed.error = std::string(kProgram) + "a file name cannot be empty";
+  } else if (options.command == Command::kListPlayers &&
+             (options.player || outputGiven)) {
+    parsed.error = std::string(kProgram) +
+                   "--list writes no report: it takes no --player or --output";
+  }
+  return parsed;
+}
+
+void writeHelp(std::ostream& out) { out << kHelp; }
+
+std::string_view versionLine() { return kVersion; }
+
+}  // namespace sessionstats

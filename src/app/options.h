@@ -1,0 +1,56 @@
+#ifndef SESSION_STATS_APP_OPTIONS_H_
+#define SESSION_STATS_APP_OPTIONS_H_
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+namespace sessionstats {
+
+inline constexpr char kLogFileName[] = "sessionlog.txt";
+inline constexpr char kReportFileName[] = "session_stats.txt";
+/// The report file name that stands for standard output.
+inline constexpr std::string_view kStandardOutputName = "-";
+
+/// The line that follows every command line error on standard error.
+inline constexpr std::string_view kTryHelpLine =
+    "Try 'session-stats --help' for more information.";
+
+/// What one run is asked to do.
+enum class Command { kReport, kListPlayers, kHelp, kVersion };
+
+/// The command line, with the classic defaults for what it leaves out.
+struct Options {
+  Command command = Command::kReport;
+  /// Set by --player: the name to report on, without a prompt.
+  std::optional<std::string> player;
+  std::string logFile = kLogFileName;
+  std::string reportFile = kReportFileName;
+};
+
+/// Either the options or, when `error` is not empty, one line (without line
+/// end) that says what is wrong with the command line.
+struct ParsedOptions {
+  Options options;
+  std::string error;
+};
+
+/// Parses GNU style options with getopt_long: short and long forms, values
+/// attached or separate, long names abbreviated while they stay unique, the
+/// last of a repeated option wins. --help and --version end the parse where
+/// they stand. An unknown or ambiguous option, a missing or unexpected value,
+/// an empty file name, a stray argument, and --list together with --player
+/// or --output are errors. Prints nothing.
+/// REQUIRES: argv[0..argc) are valid strings; getopt_long may reorder them.
+ParsedOptions parseOptions(int argc, char* argv[]);
+
+/// Writes the usage text that --help prints.
+void writeHelp(std::ostream& out);
+
+/// "session-stats VERSION", without line end.
+std::string_view versionLine();
+
+}  // namespace sessionstats
+
+#endif  // SESSION_STATS_APP_OPTIONS_H_

@@ -1,0 +1,82 @@
+#include "report/player_list.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "report/report_format.h"
+
+namespace sessionstats {
+namespace {
+
+constexpr std::array<std::string_view, 3> kCountHeaders = {"Matches", "Wins",
+                                                           "Losses"};
+constexpr std::string_view kNameHeader = "Player";
+constexpr std::string_view kGap = "  ";
+
+using Row = std::array<std::string, kCountHeaders.size()>;
+
+struct ListEntry {
+  std::int64_t matches = 0;
+  Row counts;  // matches, wins, losses in decimal
+  std::string_view name;
+};
+
+std::string decimal(std::int64_t value) {
+  std::array<char, kMaxInt64Length> digits{};
+  return {digits.data(), formatInteger(digits.data(), value)};
+}
+
+void writeRow(std::ostream& out, const Row& counts,
+              const std::array<std::size_t, kCountHeaders.size()>& widths,
+              std::string_view name) {
+  std::string line;
+  for (std::size_t column = 0; column < counts.size(); ++column) {
+    line.append(widths[column] - counts[column].size(), ' ');
+    line += counts[column];
+    line += kGap;
+  }
+  line += name;
+  line += '\n';
+  out << line;
+}
+
+}  // namespace
+
+void writePlayerList(std::ostream& out, const PlayerList& players) {
+  std::vector<ListEntry> entries;
+  entries.reserve(players.size());
+  for (const PlayerStats& player : players) {
+    // The sum is taken in 64 bits, as the report's match count is.
+    const std::int64_t matches =
+        std::int64_t{player.matchWins} + player.matchLosses;
+    entries.push_back({matches,
+                       {decimal(matches), decimal(player.matchWins),
+                        decimal(player.matchLosses)},
+                       player.name});
+  }
+  std::stable_sort(entries.begin(), entries.end(),
+                   [](const ListEntry& a, const ListEntry& b) {
+                     return a.matches > b.matches;
+                   });
+
+  const Row header = {std::string(kCountHeaders[0]),
+                      std::string(kCountHeaders[1]),
+                      std::string(kCountHeaders[2])};
+  std::array<std::size_t, kCountHeaders.size()> widths{};
+  for (std::size_t column = 0; column < widths.size(); ++column) {
+    widths[column] = header[column].size();
+    for (const ListEntry& entry : entries) {
+      widths[column] = std::max(widths[column], entry.counts[column].size());
+    }
+  }
+  writeRow(out, header, widths, kNameHeader);
+  for (const ListEntry& entry : entries) {
+    writeRow(out, entry.counts, widths, entry.name);
+  }
+}
+
+}  // namespace sessionstats

@@ -1,0 +1,94 @@
+#include "app/options.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace sessionstats {
+namespace {
+
+// Parses `args` as the words after the program name.
+ParsedOptions parse(const std::vector<const char*>& args) {
+  std::vector<std::string> words = {"session-stats"};
+  words.insert(words.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  argv.reserve(words.size() + 1);
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  return parseOptions(static_cast<int>(words.size()), argv.data());
+}
+
+TEST(Options, NothingGivenKeepsTheClassicRun) {
+  const ParsedOptions parsed = parse({});
+  EXPECT_EQ(parsed.error, "");
+  EXPECT_EQ(parsed.options.command, Command::kReport);
+  EXPECT_FALSE(parsed.options.player);
+  EXPECT_EQ(parsed.options.logFile, "sessionlog.txt");
+  EXPECT_EQ(parsed.options.reportFile, "session_stats.txt");
+}
+
+TEST(Options, ShortLongAttachedAndAbbreviatedFormsAgree) {
+  for (const ParsedOptions& parsed :
+       {parse({"-p", "Ana Lee", "-l", "a.log", "-o", "-"}),
+        parse({"-pAna Lee", "-la.log", "-o-"}),
+        parse({"--player=Ana Lee", "--log", "a.log", "--output=-"}),
+        parse({"--pl", "Ana Lee", "--lo=a.log", "--out", "-"}),
+        parse({"-l", "x", "--player=Bo", "-p", "Ana Lee", "-la.log", "-o-"})}) {
+    EXPECT_EQ(parsed.error, "");
+    EXPECT_EQ(parsed.options.player, "Ana Lee");
+    EXPECT_EQ(parsed.options.logFile, "a.log");
+    EXPECT_EQ(parsed.options.reportFile, "-");
+  }
+  // A value that looks like an option is still the value.
+  EXPECT_EQ(parse({"-p", "--list"}).options.player, "--list");
+  EXPECT_EQ(parse({"-p", ""}).options.player, "");
+}
+
+TEST(Options, HelpAndVersionWinWhereTheyStand) {
+  EXPECT_EQ(parse({"-h", "--bogus"}).options.command, Command::kHelp);
+  EXPECT_EQ(parse({"--list", "--vers", "stray"}).options.command,
+            Command::kVersion);
+  EXPECT_EQ(parse({"-Vx"}).options.command, Command::kVersion);
+  EXPECT_EQ(parse({"--bogus", "-h"}).error,
+            "session-stats: unrecognized option '--bogus'");
+  EXPECT_EQ(parse({"--list", "-l", "a.log"}).options.command,
+            Command::kListPlayers);
+}
+
+TEST(Options, EachErrorIsOneLineNamingWhatIsWrong) {
+  const std::pair<std::vector<const char*>, const char*> cases[] = {
+      {{"-x"}, "invalid option -- 'x'"},
+      {{"-l", "a.log", "-xV"}, "invalid option -- 'x'"},
+      {{"--log=a.log", "-xV"}, "invalid option -- 'x'"},
+      {{"-p"}, "option requires an argument -- 'p'"},
+      {{"-Vp"}, ""},
+      {{"--player"}, "option '--player' requires an argument"},
+      {{"--out"}, "option '--output' requires an argument"},
+      {{"--bogus=1"}, "unrecognized option '--bogus=1'"},
+      {{"--l", "a.log"}, "option '--l' is ambiguous"},
+      {{"--list=yes"}, "option '--list' doesn't allow an argument"},
+      {{"--help=me"}, "option '--help' doesn't allow an argument"},
+      {{"Kestrel"}, "unexpected argument 'Kestrel'"},
+      {{"-p", "Kestrel", "Moth"}, "unexpected argument 'Moth'"},
+      {{"--", "-p"}, "unexpected argument '-p'"},
+      {{"-o", ""}, "a file name cannot be empty"},
+      {{"--log="}, "a file name cannot be empty"},
+      {{"--list", "-p", "Kestrel"},
+       "--list writes no report: it takes no --player or --output"},
+      {{"-o", "session_stats.txt", "--list"},
+       "--list writes no report: it takes no --player or --output"},
+  };
+  for (const auto& [args, message] : cases) {
+    const std::string error = parse(args).error;
+    if (*message == '\0') {
+      EXPECT_EQ(error, "");
+    } else {
+      EXPECT_EQ(error, std::string("session-stats: ") + message);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace sessionstats
