@@ -29,12 +29,8 @@ const PlayerStats& longTimePlayer() {
     return static_cast<std::int32_t>((seed >> 8) % bound);
   };
   for (int i = 0; i < kOpponents; ++i) {
-    SessionState session;
-    session.player1 = &local;
-    session.player2 = &findOrAddPlayer(players, "Opponent" + std::to_string(i));
-    session.player1VsPlayer2 = &findOrAddOpponent(local, session.player2->name);
-    session.player2VsPlayer1 = &findOrAddOpponent(*session.player2, local.name);
-    session.inSession = true;
+    const MatchRecords session = findOrAddMatchRecords(
+        players, local.name, "Opponent" + std::to_string(i));
     const int matches = 20 + next(20);
     for (int m = 0; m < matches; ++m) {
       MatchResult match;

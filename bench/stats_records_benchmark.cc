@@ -29,12 +29,8 @@ std::vector<MatchResult> sampleMatches() {
 
 void BM_RecordMatch(benchmark::State& state) {
   PlayerList players;
-  SessionState session;
-  session.player1 = &findOrAddPlayer(players, "Kestrel");
-  session.player2 = &findOrAddPlayer(players, "Moth");
-  session.player1VsPlayer2 = &findOrAddOpponent(*session.player1, "Moth");
-  session.player2VsPlayer1 = &findOrAddOpponent(*session.player2, "Kestrel");
-  session.inSession = true;
+  const MatchRecords session =
+      findOrAddMatchRecords(players, "Kestrel", "Moth");
   const std::vector<MatchResult> matches = sampleMatches();
   std::size_t next = 0;
   for (auto _ : state) {

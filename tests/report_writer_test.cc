@@ -244,7 +244,7 @@ TEST(ReportWriter, WideCountsAndNegativeTotalsAreWrittenWhole) {
   player.charRoundLosses[kSion] = -7;
   player.lengthBuckets[24] = 100000;
   player.lengthBuckets[0] = -3;  // no line for a count below 1
-  player.matchupWins[kSion + 23 * kCiel] = 54321;
+  player.matchupWins[matchupIndex(kSion, kCiel)] = 54321;
   player.totalSeconds = -3725;
   const std::vector<std::string> text = lines(report(player));
   EXPECT_EQ(text[2], "    Total time played: -1h -2m -5s");

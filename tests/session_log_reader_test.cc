@@ -95,11 +95,12 @@ TEST(SessionLogReader, StartLineCreatesRecordsInOrder) {
 
   const SessionState& session = log.reader.session();
   EXPECT_TRUE(session.inSession);
-  EXPECT_EQ(session.player1, log.players.find("Charlie"));
-  EXPECT_EQ(session.player2, log.players.find("Alpha"));
-  EXPECT_EQ(session.player1VsPlayer2, session.player1->opponents.find("Alpha"));
-  EXPECT_EQ(session.player2VsPlayer1,
-            session.player2->opponents.find("Charlie"));
+  EXPECT_EQ(session.records.player1, log.players.find("Charlie"));
+  EXPECT_EQ(session.records.player2, log.players.find("Alpha"));
+  EXPECT_EQ(session.records.player1VsPlayer2,
+            session.records.player1->opponents.find("Alpha"));
+  EXPECT_EQ(session.records.player2VsPlayer1,
+            session.records.player2->opponents.find("Charlie"));
 
   // The second name runs to the end of the line; names may be empty.
   log << "Session start. Players: Delta vs Echo vs Fox "
@@ -165,11 +166,11 @@ TEST(SessionLogReader, PlayerWhoMeetsHimselfHasOneRecordAndOneEntry) {
   const SessionState& session = log.reader.session();
   EXPECT_EQ(log.names(), (Names{"Alpha"}));
   EXPECT_EQ(log.opponentNames("Alpha"), (Names{"Alpha"}));
-  EXPECT_EQ(session.player1, session.player2);
-  EXPECT_EQ(session.player1VsPlayer2, session.player2VsPlayer1);
-  EXPECT_EQ(session.player1->matchWins, 1);
-  EXPECT_EQ(session.player1->matchLosses, 1);
-  EXPECT_EQ(session.player1->totalSeconds, 190);
+  EXPECT_EQ(session.records.player1, session.records.player2);
+  EXPECT_EQ(session.records.player1VsPlayer2, session.records.player2VsPlayer1);
+  EXPECT_EQ(session.records.player1->matchWins, 1);
+  EXPECT_EQ(session.records.player1->matchLosses, 1);
+  EXPECT_EQ(session.records.player1->totalSeconds, 190);
 }
 
 TEST(SessionLogReader, ResultLinesCountOnlyWhileASessionIsActive) {

@@ -17,8 +17,6 @@ using Session = testing::TestSession;
 constexpr int kSion = 0;
 constexpr int kLen = 17;
 
-int cell(int own, int opponent) { return own + kCharacterCount * opponent; }
-
 TEST(StatsRecords, NewRecordsStartAtTheirInitialValues) {
   PlayerList players;
   PlayerStats& player = findOrAddPlayer(players, "Alpha");
@@ -48,47 +46,11 @@ TEST(StatsRecords, LookupIsExactAndRecordsNeverMove) {
   EXPECT_EQ(players.find("Alpha "), &*(players.end() - 2));
 }
 
-// `count` names other than `name` with its key in the list's key array.
-std::vector<std::string> keyTwins(std::string_view name, std::size_t count) {
-  std::vector<std::string> twins;
-  for (int i = 0; twins.size() < count; ++i) {
-    std::string candidate = "twin" + std::to_string(i);
-    if (OpponentList::nameKey(candidate) == OpponentList::nameKey(name)) {
-      twins.push_back(std::move(candidate));
-    }
-  }
-  return twins;
-}
-
-TEST(StatsRecords, LookupComparesNamesWhereKeysAgreeAtAnyPlace) {
-  const std::vector<std::string> twins = keyTwins("Alpha", 3);
-  // Lists around the sizes at which the scan changes its step, with the
-  // key twins at the front, in the middle and in the last, partial, step.
-  for (std::size_t size : {1u, 63u, 64u, 65u, 127u, 128u, 129u, 200u}) {
-    PlayerStats owner;
-    std::vector<OpponentStats*> added;
-    for (std::size_t i = 0; i < size; ++i) {
-      std::string name = std::string("o").append(std::to_string(i));
-      if (i == 0) name = twins[0];
-      if (i == size / 2) name = twins[1];
-      if (i == size - 1 && size > 1) name = "Alpha";
-      added.push_back(&findOrAddOpponent(owner, name));
-    }
-    for (std::size_t i = 0; i < size; ++i) {
-      ASSERT_EQ(owner.opponents.find(added[i]->name), added[i])
-          << "size " << size << ", record " << i;
-    }
-    EXPECT_EQ(owner.opponents.find(twins[2]), nullptr);
-    EXPECT_EQ(owner.opponents.find("o"), nullptr);
-    EXPECT_EQ(owner.opponents.size(), size);
-  }
-}
-
 TEST(StatsRecords, WorkedExampleUpdatesAllFourRecords) {
   Session s("P1", "P2");
-  recordMatch(s.state, {2, 1, 2, kSion, kLen, 95});
+  recordMatch(s.records, {2, 1, 2, kSion, kLen, 95});
 
-  const PlayerStats& p1 = *s.state.player1;
+  const PlayerStats& p1 = *s.records.player1;
   EXPECT_EQ(p1.matchWins, 0);
   EXPECT_EQ(p1.matchLosses, 1);
   EXPECT_EQ(p1.roundWins, 1);
@@ -96,16 +58,16 @@ TEST(StatsRecords, WorkedExampleUpdatesAllFourRecords) {
   EXPECT_EQ(p1.charLosses[kSion], 1);
   EXPECT_EQ(p1.charRoundWins[kSion], 1);
   EXPECT_EQ(p1.charRoundLosses[kSion], 2);
-  EXPECT_EQ(p1.matchupLosses[391], 1);
-  EXPECT_EQ(p1.matchupRoundWins[391], 1);
-  EXPECT_EQ(p1.matchupRoundLosses[391], 2);
-  EXPECT_EQ(p1.matchupWins[391], 0);
+  EXPECT_EQ(p1.matchupLosses[matchupIndex(kSion, kLen)], 1);
+  EXPECT_EQ(p1.matchupRoundWins[matchupIndex(kSion, kLen)], 1);
+  EXPECT_EQ(p1.matchupRoundLosses[matchupIndex(kSion, kLen)], 2);
+  EXPECT_EQ(p1.matchupWins[matchupIndex(kSion, kLen)], 0);
   EXPECT_EQ(p1.totalSeconds, 95);
   EXPECT_EQ(p1.lengthBuckets[3], 1);
   EXPECT_EQ(p1.shortestSeconds, 95);
   EXPECT_EQ(p1.longestSeconds, 95);
 
-  const PlayerStats& p2 = *s.state.player2;
+  const PlayerStats& p2 = *s.records.player2;
   EXPECT_EQ(p2.matchWins, 1);
   EXPECT_EQ(p2.matchLosses, 0);
   EXPECT_EQ(p2.roundWins, 2);
@@ -113,28 +75,28 @@ TEST(StatsRecords, WorkedExampleUpdatesAllFourRecords) {
   EXPECT_EQ(p2.charWins[kLen], 1);
   EXPECT_EQ(p2.charRoundWins[kLen], 2);
   EXPECT_EQ(p2.charRoundLosses[kLen], 1);
-  EXPECT_EQ(p2.matchupWins[17], 1);
-  EXPECT_EQ(p2.matchupRoundWins[17], 2);
-  EXPECT_EQ(p2.matchupRoundLosses[17], 1);
+  EXPECT_EQ(p2.matchupWins[matchupIndex(kLen, kSion)], 1);
+  EXPECT_EQ(p2.matchupRoundWins[matchupIndex(kLen, kSion)], 2);
+  EXPECT_EQ(p2.matchupRoundLosses[matchupIndex(kLen, kSion)], 1);
   EXPECT_EQ(p2.lengthBuckets[3], 1);
 
-  const OpponentStats& v12 = *s.state.player1VsPlayer2;
+  const OpponentStats& v12 = *s.records.player1VsPlayer2;
   EXPECT_EQ(v12.matchLosses, 1);
   EXPECT_EQ(v12.roundWins, 1);
   EXPECT_EQ(v12.roundLosses, 2);
   EXPECT_EQ(v12.totalSeconds, 95);
   EXPECT_EQ(v12.charLosses[kSion], 1);
-  EXPECT_EQ(v12.matchupLosses[391], 1);
+  EXPECT_EQ(v12.matchupLosses[matchupIndex(kSion, kLen)], 1);
   EXPECT_EQ(v12.oppCharWins[kLen], 1);
   EXPECT_EQ(v12.oppCharLosses[kLen], 0);
   EXPECT_EQ(v12.oppCharRoundWins[kLen], 2);
   EXPECT_EQ(v12.oppCharRoundLosses[kLen], 1);
 
-  const OpponentStats& v21 = *s.state.player2VsPlayer1;
+  const OpponentStats& v21 = *s.records.player2VsPlayer1;
   EXPECT_EQ(v21.matchWins, 1);
   EXPECT_EQ(v21.charWins[kLen], 1);
-  EXPECT_EQ(v21.matchupWins[17], 1);
-  EXPECT_EQ(v21.matchupRoundWins[17], 2);
+  EXPECT_EQ(v21.matchupWins[matchupIndex(kLen, kSion)], 1);
+  EXPECT_EQ(v21.matchupRoundWins[matchupIndex(kLen, kSion)], 2);
   EXPECT_EQ(v21.oppCharWins[kSion], 0);
   EXPECT_EQ(v21.oppCharLosses[kSion], 1);
   EXPECT_EQ(v21.oppCharRoundWins[kSion], 1);
@@ -144,39 +106,39 @@ TEST(StatsRecords, WorkedExampleUpdatesAllFourRecords) {
 TEST(StatsRecords, WinnerOtherThanOneOrTwoIsALossForBoth) {
   for (std::int32_t winner : {0, 3, -1}) {
     Session s("P1", "P2");
-    recordMatch(s.state, {winner, 2, 1, kSion, kLen, 40});
-    for (const PlayerStats* p : {s.state.player1, s.state.player2}) {
+    recordMatch(s.records, {winner, 2, 1, kSion, kLen, 40});
+    for (const PlayerStats* p : {s.records.player1, s.records.player2}) {
       EXPECT_EQ(p->matchWins, 0);
       EXPECT_EQ(p->matchLosses, 1);
       EXPECT_EQ(p->lengthBuckets[1], 1);
     }
-    EXPECT_EQ(s.state.player1->roundWins, 2);
-    EXPECT_EQ(s.state.player2->roundWins, 1);
-    EXPECT_EQ(s.state.player1->matchupLosses[cell(kSion, kLen)], 1);
-    EXPECT_EQ(s.state.player2->matchupLosses[cell(kLen, kSion)], 1);
-    EXPECT_EQ(s.state.player1VsPlayer2->oppCharLosses[kLen], 1);
-    EXPECT_EQ(s.state.player2VsPlayer1->oppCharLosses[kSion], 1);
+    EXPECT_EQ(s.records.player1->roundWins, 2);
+    EXPECT_EQ(s.records.player2->roundWins, 1);
+    EXPECT_EQ(s.records.player1->matchupLosses[matchupIndex(kSion, kLen)], 1);
+    EXPECT_EQ(s.records.player2->matchupLosses[matchupIndex(kLen, kSion)], 1);
+    EXPECT_EQ(s.records.player1VsPlayer2->oppCharLosses[kLen], 1);
+    EXPECT_EQ(s.records.player2VsPlayer1->oppCharLosses[kSion], 1);
   }
 }
 
 TEST(StatsRecords, PlayerWhoMeetsHimselfGetsBothSides) {
   Session s("Solo", "Solo");
-  ASSERT_EQ(s.state.player1, s.state.player2);
-  ASSERT_EQ(s.state.player1VsPlayer2, s.state.player2VsPlayer1);
+  ASSERT_EQ(s.records.player1, s.records.player2);
+  ASSERT_EQ(s.records.player1VsPlayer2, s.records.player2VsPlayer1);
   EXPECT_EQ(s.players.size(), 1u);
-  EXPECT_EQ(s.state.player1->opponents.size(), 1u);
-  EXPECT_EQ(s.state.player1VsPlayer2->name, "Solo");
+  EXPECT_EQ(s.records.player1->opponents.size(), 1u);
+  EXPECT_EQ(s.records.player1VsPlayer2->name, "Solo");
 
-  recordMatch(s.state, {1, 2, 1, kSion, kLen, 50});
-  const PlayerStats& solo = *s.state.player1;
+  recordMatch(s.records, {1, 2, 1, kSion, kLen, 50});
+  const PlayerStats& solo = *s.records.player1;
   EXPECT_EQ(solo.matchWins, 1);
   EXPECT_EQ(solo.matchLosses, 1);
   EXPECT_EQ(solo.roundWins, 3);
   EXPECT_EQ(solo.roundLosses, 3);
   EXPECT_EQ(solo.totalSeconds, 100);
   EXPECT_EQ(solo.lengthBuckets[1], 2);
-  EXPECT_EQ(s.state.player1VsPlayer2->matchWins, 1);
-  EXPECT_EQ(s.state.player1VsPlayer2->totalSeconds, 100);
+  EXPECT_EQ(s.records.player1VsPlayer2->matchWins, 1);
+  EXPECT_EQ(s.records.player1VsPlayer2->totalSeconds, 100);
 }
 
 TEST(StatsRecords, LengthBucketsAreThirtySecondBandsClampedAtBothEnds) {
@@ -187,33 +149,33 @@ TEST(StatsRecords, LengthBucketsAreThirtySecondBandsClampedAtBothEnds) {
     EXPECT_EQ(lengthBucket(seconds), bucket) << seconds;
   }
   Session s("P1", "P2");
-  recordMatch(s.state, {1, 2, 0, kSion, kSion, -100});
-  EXPECT_EQ(s.state.player1->lengthBuckets[0], 1);
-  EXPECT_EQ(s.state.player1->shortestSeconds, -100);
-  EXPECT_EQ(s.state.player1->longestSeconds, 0);
+  recordMatch(s.records, {1, 2, 0, kSion, kSion, -100});
+  EXPECT_EQ(s.records.player1->lengthBuckets[0], 1);
+  EXPECT_EQ(s.records.player1->shortestSeconds, -100);
+  EXPECT_EQ(s.records.player1->longestSeconds, 0);
 }
 
 TEST(StatsRecords, ExtremesCompareStrictly) {
   Session s("P1", "P2");
-  recordMatch(s.state, {1, 2, 0, kSion, kSion, 999999});
-  EXPECT_EQ(s.state.player1->shortestSeconds, 999999);
-  EXPECT_EQ(s.state.player1->longestSeconds, 999999);
-  recordMatch(s.state, {1, 2, 0, kSion, kSion, 60});
-  recordMatch(s.state, {1, 2, 0, kSion, kSion, 61});
-  EXPECT_EQ(s.state.player2->shortestSeconds, 60);
-  EXPECT_EQ(s.state.player2->longestSeconds, 999999);
+  recordMatch(s.records, {1, 2, 0, kSion, kSion, 999999});
+  EXPECT_EQ(s.records.player1->shortestSeconds, 999999);
+  EXPECT_EQ(s.records.player1->longestSeconds, 999999);
+  recordMatch(s.records, {1, 2, 0, kSion, kSion, 60});
+  recordMatch(s.records, {1, 2, 0, kSion, kSion, 61});
+  EXPECT_EQ(s.records.player2->shortestSeconds, 60);
+  EXPECT_EQ(s.records.player2->longestSeconds, 999999);
 }
 
 TEST(StatsRecords, SumsWrapAroundModulo2To32) {
   Session s("P1", "P2");
-  recordMatch(s.state, {1, INT32_MAX, INT32_MIN, kSion, kLen, INT32_MAX});
-  recordMatch(s.state, {1, 1, -1, kSion, kLen, 2});
-  const PlayerStats& p1 = *s.state.player1;
+  recordMatch(s.records, {1, INT32_MAX, INT32_MIN, kSion, kLen, INT32_MAX});
+  recordMatch(s.records, {1, 1, -1, kSion, kLen, 2});
+  const PlayerStats& p1 = *s.records.player1;
   EXPECT_EQ(p1.totalSeconds, INT32_MIN + 1);
   EXPECT_EQ(p1.roundWins, INT32_MIN);
   EXPECT_EQ(p1.roundLosses, INT32_MAX);
   EXPECT_EQ(p1.charRoundWins[kSion], INT32_MIN);
-  EXPECT_EQ(s.state.player1VsPlayer2->totalSeconds, INT32_MIN + 1);
+  EXPECT_EQ(s.records.player1VsPlayer2->totalSeconds, INT32_MIN + 1);
   EXPECT_EQ(p1.lengthBuckets[24], 1);
   EXPECT_EQ(p1.lengthBuckets[0], 1);
 }

@@ -11,27 +11,20 @@ namespace sessionstats::testing {
 /// log reader opens one; play() counts a match as a result line would.
 struct TestSession {
   PlayerList players;
-  SessionState state;
+  MatchRecords records;
 
-  TestSession(std::string_view first, std::string_view second) {
-    state.player1 = &findOrAddPlayer(players, first);
-    state.player2 = &findOrAddPlayer(players, second);
-    state.player1VsPlayer2 =
-        &findOrAddOpponent(*state.player1, state.player2->name);
-    state.player2VsPlayer1 =
-        &findOrAddOpponent(*state.player2, state.player1->name);
-    state.inSession = true;
-  }
+  TestSession(std::string_view first, std::string_view second)
+      : records(findOrAddMatchRecords(players, first, second)) {}
 
   // Not const: it changes the records that the session points to.
   void play(int winner,  // NOLINT(readability-make-member-function-const)
             int rounds1, int rounds2, int character1, int character2,
             int seconds) {
-    recordMatch(state,
+    recordMatch(records,
                 {winner, rounds1, rounds2, character1, character2, seconds});
   }
 
-  const PlayerStats& first() const { return *state.player1; }
+  const PlayerStats& first() const { return *records.player1; }
 };
 
 }  // namespace sessionstats::testing

@@ -3,12 +3,26 @@
 
 #include <cstdint>
 #include <forward_list>
+#include <string>
 #include <string_view>
 #include <unordered_map>
 
 #include "stats/stats_records.h"
 
 namespace sessionstats {
+
+/// One alias line: start lines naming `alias` are counted under `target`.
+struct AliasEntry {
+  std::string alias;
+  std::string target;
+};
+
+/// The session whose result lines are being counted; `records` is meaningful
+/// only while inSession is true.
+struct SessionState {
+  bool inSession = false;
+  MatchRecords records;
+};
 
 /// Gives meaning to the lines of the session log, one at a time in file
 /// order: opens and closes sessions, counts their result lines into

@@ -124,7 +124,8 @@ const GridTemplate& gridTemplate() {
 
 bool rowHasResults(const MatchupCounts& wins, const MatchupCounts& losses,
                    int row) {
-  for (int cell = row; cell < kMatchupCount; cell += kCharacterCount) {
+  for (int column = 0; column < kCharacterCount; ++column) {
+    const int cell = matchupIndex(row, column);
     if (wins[cell] != 0 || losses[cell] != 0) return true;
   }
   return false;
@@ -142,7 +143,8 @@ void writeMatchupGrid(LineWriter& line, const MatchupCounts& wins,
     }
     char* out = line.reserve(kMaxGridLineLength);
     out = std::copy_n(emptyRow.data(), kShortNameWidth, out);
-    for (int cell = row; cell < kMatchupCount; cell += kCharacterCount) {
+    for (int column = 0; column < kCharacterCount; ++column) {
+      const int cell = matchupIndex(row, column);
       out = formatGridCell(out, wins[cell], losses[cell]);
     }
     line.commit(out);
@@ -152,8 +154,7 @@ void writeMatchupGrid(LineWriter& line, const MatchupCounts& wins,
 
 // Time played, match count and average: the first lines of the summary and
 // of every opponent section alike.
-template <typename Record>
-void writeTotals(LineWriter& line, const Record& record) {
+void writeTotals(LineWriter& line, const Tally& record) {
   // Summed in 64 bits: two wrapped-around counters must not overflow here.
   const std::int64_t matches =
       std::int64_t{record.matchWins} + record.matchLosses;
@@ -169,8 +170,7 @@ void writeTotals(LineWriter& line, const Record& record) {
       .end();
 }
 
-template <typename Record>
-void writeWinsLosses(LineWriter& line, const Record& record) {
+void writeWinsLosses(LineWriter& line, const Tally& record) {
   line.text("    Total wins/losses: ")
       .put(kMaxRatioLength, formatRatio, record.matchWins, record.matchLosses,
            record.roundWins, record.roundLosses)

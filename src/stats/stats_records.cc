@@ -12,25 +12,23 @@ struct Side {
   std::int32_t roundsWon = 0;
   std::int32_t roundsLost = 0;
   int ownCharacter = 0;
-  int matchup = 0;  // own + 23 * opponent character
+  int matchup = 0;  // matchupIndex(own, opposing character)
 };
 
-// The fields that PlayerStats and OpponentStats share, from the owner's side.
-template <typename Record>
-void addSide(Record& record, Side side, std::int32_t seconds) {
-  addWrapping(record.matchWins, side.wins);
-  addWrapping(record.matchLosses, side.losses);
-  addWrapping(record.roundWins, side.roundsWon);
-  addWrapping(record.roundLosses, side.roundsLost);
-  addWrapping(record.totalSeconds, seconds);
-  addWrapping(record.charWins[side.ownCharacter], side.wins);
-  addWrapping(record.charLosses[side.ownCharacter], side.losses);
-  addWrapping(record.charRoundWins[side.ownCharacter], side.roundsWon);
-  addWrapping(record.charRoundLosses[side.ownCharacter], side.roundsLost);
-  addWrapping(record.matchupWins[side.matchup], side.wins);
-  addWrapping(record.matchupLosses[side.matchup], side.losses);
-  addWrapping(record.matchupRoundWins[side.matchup], side.roundsWon);
-  addWrapping(record.matchupRoundLosses[side.matchup], side.roundsLost);
+void addSide(Tally& tally, Side side, std::int32_t seconds) {
+  addWrapping(tally.matchWins, side.wins);
+  addWrapping(tally.matchLosses, side.losses);
+  addWrapping(tally.roundWins, side.roundsWon);
+  addWrapping(tally.roundLosses, side.roundsLost);
+  addWrapping(tally.totalSeconds, seconds);
+  addWrapping(tally.charWins[side.ownCharacter], side.wins);
+  addWrapping(tally.charLosses[side.ownCharacter], side.losses);
+  addWrapping(tally.charRoundWins[side.ownCharacter], side.roundsWon);
+  addWrapping(tally.charRoundLosses[side.ownCharacter], side.roundsLost);
+  addWrapping(tally.matchupWins[side.matchup], side.wins);
+  addWrapping(tally.matchupLosses[side.matchup], side.losses);
+  addWrapping(tally.matchupRoundWins[side.matchup], side.roundsWon);
+  addWrapping(tally.matchupRoundLosses[side.matchup], side.roundsLost);
 }
 
 void addPlayer(PlayerStats& player, Side side, std::int32_t seconds) {
@@ -59,14 +57,19 @@ OpponentStats& findOrAddOpponent(PlayerStats& owner, std::string_view name) {
   return owner.opponents.findOrAdd(name);
 }
 
-int lengthBucket(std::int32_t seconds) {
-  const std::int32_t band = seconds / 30;
-  if (band < 0) return 0;
-  if (band >= kLengthBucketCount) return kLengthBucketCount - 1;
-  return static_cast<int>(band);
+MatchRecords findOrAddMatchRecords(PlayerList& players, std::string_view first,
+                                   std::string_view second) {
+  MatchRecords records;
+  records.player1 = &findOrAddPlayer(players, first);
+  records.player2 = &findOrAddPlayer(players, second);
+  records.player1VsPlayer2 =
+      &findOrAddOpponent(*records.player1, records.player2->name);
+  records.player2VsPlayer1 =
+      &findOrAddOpponent(*records.player2, records.player1->name);
+  return records;
 }
 
-void recordMatch(const SessionState& session, const MatchResult& match) {
+void recordMatch(const MatchRecords& records, const MatchResult& match) {
   const std::int32_t won1 = match.winner == 1 ? 1 : 0;
   const std::int32_t won2 = match.winner == 2 ? 1 : 0;
   const int c1 = match.character1;
@@ -76,17 +79,17 @@ void recordMatch(const SessionState& session, const MatchResult& match) {
                    match.player1Rounds,
                    match.player2Rounds,
                    c1,
-                   c1 + kCharacterCount * c2};
+                   matchupIndex(c1, c2)};
   const Side side2{won2,
                    1 - won2,
                    match.player2Rounds,
                    match.player1Rounds,
                    c2,
-                   c2 + kCharacterCount * c1};
-  addPlayer(*session.player1, side1, match.seconds);
-  addPlayer(*session.player2, side2, match.seconds);
-  addOpponent(*session.player1VsPlayer2, side1, side2, match.seconds);
-  addOpponent(*session.player2VsPlayer1, side2, side1, match.seconds);
+                   matchupIndex(c2, c1)};
+  addPlayer(*records.player1, side1, match.seconds);
+  addPlayer(*records.player2, side2, match.seconds);
+  addOpponent(*records.player1VsPlayer2, side1, side2, match.seconds);
+  addOpponent(*records.player2VsPlayer1, side2, side1, match.seconds);
 }
 
 }  // namespace sessionstats
