@@ -179,13 +179,17 @@ TEST(ReportWriter, PlayerWithoutMatchesHasZerosAndEmptyBlocks) {
 }
 
 TEST(ReportWriter, OpponentsWithoutResultsAreAbsentEverywhere) {
-  PlayerList players;
-  PlayerStats& alpha = findOrAddPlayer(players, "Alpha");
+  StatsRecords records;
   for (std::string_view name : {"Bravo", "Charlie", "Delta", "Echo"}) {
-    findOrAddOpponent(alpha, name);
+    findOrAddMatchRecords(records, "Alpha", name);
   }
-  alpha.opponents.find("Echo")->matchWins = 1;
-  alpha.opponents.find("Charlie")->matchLosses = 2;
+  const MatchRecords echo = findOrAddMatchRecords(records, "Echo", "Alpha");
+  recordMatch(records, echo, {2, 0, 0, kSion, kSion, 0});
+  const MatchRecords charlie =
+      findOrAddMatchRecords(records, "Alpha", "Charlie");
+  recordMatch(records, charlie, {2, 0, 0, kSion, kSion, 0});
+  recordMatch(records, charlie, {0, 0, 0, kSion, kSion, 0});
+  const PlayerStats alpha = testing::playerStats(records, "Alpha");
   const std::vector<std::string> text = lines(report(alpha));
   std::vector<std::string> headings;
   for (const std::string& line : text) {

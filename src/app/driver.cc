@@ -62,13 +62,13 @@ LogReadOutcome readSessionLog(std::FILE* log, SessionLogReader& reader,
 
 int runSessionStats(std::istream& console, std::ostream& out,
                     std::ostream& err) {
-  PlayerList players;
+  StatsRecords records;
   {
     const FilePtr log(std::fopen(kLogFileName, "rb"));
     int error = 0;
     LogReadOutcome outcome = LogReadOutcome::kUnreadable;
     if (log) {
-      SessionLogReader reader(players);
+      SessionLogReader reader(records);
       outcome = readSessionLog(log.get(), reader, error);
     }
     if (outcome == LogReadOutcome::kUnreadable) {
@@ -87,8 +87,8 @@ int runSessionStats(std::istream& console, std::ostream& out,
   // Binary mode: the report spells out its own CR LF line ends.
   std::ofstream report(kReportFileName, std::ios::binary | std::ios::trunc);
   if (!report) return reportFailure(err, "write", kReportFileName, errno);
-  for (const PlayerStats& player : players) {
-    if (player.name == name) writeReport(report, player);
+  if (const PlayerRecord* player = records.findPlayer(name)) {
+    writeReport(report, buildPlayerStats(*player));
   }
   if (report) report.close();
   if (!report) return reportFailure(err, "write", kReportFileName, errno);

@@ -135,7 +135,7 @@ void SessionLogReader::startSession(std::string_view rest) {
     if (second == excluded) return;
   }
 
-  session_.records = findOrAddMatchRecords(players_, resolveAlias(first),
+  session_.records = findOrAddMatchRecords(records_, resolveAlias(first),
                                            resolveAlias(second));
   session_.inSession = true;
 }
@@ -174,7 +174,7 @@ void SessionLogReader::countMatch(std::string_view rest,
   match.player1Rounds = numbers[1];
   match.player2Rounds = numbers[2];
   match.seconds = leadingInteger(rest.substr(paren + kSecondsMarker.size()));
-  recordMatch(session_.records, match);
+  recordMatch(records_, session_.records, match);
 }
 
 // alias ... "name" ... "target" ...: the first quoted text is counted under

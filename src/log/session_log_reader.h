@@ -26,11 +26,11 @@ struct SessionState {
 
 /// Gives meaning to the lines of the session log, one at a time in file
 /// order: opens and closes sessions, counts their result lines into
-/// `players` and keeps the alias list. A line that fits no kind is ignored.
+/// `records` and keeps the alias list. A line that fits no kind is ignored.
 class SessionLogReader {
  public:
-  /// REQUIRES: `players` outlives the reader.
-  explicit SessionLogReader(PlayerList& players) : players_(players) {}
+  /// REQUIRES: `records` outlives the reader.
+  explicit SessionLogReader(StatsRecords& records) : records_(records) {}
 
   /// Interprets one line, given without its line end. Leading tokens that
   /// begin with a digit (date, time) are skipped, each with the one blank
@@ -56,7 +56,7 @@ class SessionLogReader {
                   std::size_t noColonBefore);
   void addAlias(std::string_view rest);
 
-  PlayerList& players_;
+  StatsRecords& records_;
   SessionState session_;
   std::forward_list<AliasEntry> aliases_;  // newest first; never moves
   // Each alias to the target of its newest entry, which is what a scan of

@@ -222,7 +222,8 @@ void writeOpponentSection(LineWriter& line, const PlayerStats& player,
   line.end();
 }
 
-void writeDetailedTables(LineWriter& line, const PlayerStats& player) {
+void writeDetailedTables(LineWriter& line, const PlayerStats& player,
+                         OpponentStats& opponent) {
   line.end();
   line.text(kRuleText).end();
   line.text("Detailed tables").end();
@@ -232,7 +233,8 @@ void writeDetailedTables(LineWriter& line, const PlayerStats& player) {
   line.text("Total matchups for ").text(player.name).text(":").end();
   writeMatchupGrid(line, player.matchupWins, player.matchupLosses);
   line.end();
-  for (const OpponentStats& opponent : player.opponents) {
+  for (const OpponentEntry& entry : player.opponents) {
+    buildOpponentStats(entry, opponent);
     if (!hasResults(opponent)) continue;
     line.text("* Detailed matchup vs: ").text(opponent.name).end();
     writeMatchupGrid(line, opponent.matchupWins, opponent.matchupLosses);
@@ -242,13 +244,18 @@ void writeDetailedTables(LineWriter& line, const PlayerStats& player) {
 
 }  // namespace
 
+// The opponent entries are built one at a time, each twice (for its section,
+// then for its grid), into one OpponentStats: a player with thousands of
+// opponents needs no memory for their counts.
 void writeReport(std::ostream& out, const PlayerStats& player) {
   LineWriter line(out);
   writeSummary(line, player);
-  for (const OpponentStats& opponent : player.opponents) {
+  OpponentStats opponent;
+  for (const OpponentEntry& entry : player.opponents) {
+    buildOpponentStats(entry, opponent);
     if (hasResults(opponent)) writeOpponentSection(line, player, opponent);
   }
-  writeDetailedTables(line, player);
+  writeDetailedTables(line, player, opponent);
 }
 
 void writeRatio(std::ostream& out, std::int32_t wins, std::int32_t losses,

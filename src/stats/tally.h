@@ -60,6 +60,8 @@ struct Tally {
   MatchupCounts matchupLosses{};
   MatchupCounts matchupRoundWins{};
   MatchupCounts matchupRoundLosses{};
+
+  friend bool operator==(const Tally&, const Tally&) = default;
 };
 
 }  // namespace sessionstats
