@@ -10,9 +10,9 @@
 namespace sessionstats {
 namespace {
 
-// The heads the matcher meets: the client's usual one, one it reads the
-// general way, and a line of another kind that begins like none.
-constexpr std::array<std::string_view, 3> kHeadKinds = {"usual", "general",
+// The heads the matcher meets: the client's usual one, one with a
+// two-digit number, and a line of another kind that begins like none.
+constexpr std::array<std::string_view, 3> kHeadKinds = {"usual", "two-digit",
                                                         "other"};
 constexpr std::array<std::string_view, 3> kHeads = {
     "Player 1 wins match 2-1 : Sion vs Ciel (57 seconds)",

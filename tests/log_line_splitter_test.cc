@@ -10,22 +10,21 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// Feeds `input` in blocks of `blockSize` bytes and collects the lines.
+// The lines of `input` fed in blocks of `blockSize` bytes.
 Lines split(std::string_view input, std::size_t blockSize) {
   Lines lines;
-  const auto sink = [&lines](std::string_view line) {
-    lines.emplace_back(line);
-  };
-  LogLineSplitter splitter;
-  for (std::size_t at = 0; at < input.size(); at += blockSize) {
-    splitter.feed(input.data() + at, std::min(blockSize, input.size() - at),
-                  sink);
-  }
-  splitter.finish(sink);
+  splitLines(input, blockSize,
+             [&lines](std::string_view line) { lines.emplace_back(line); });
   return lines;
 }
 
-Lines split(std::string_view input) { return split(input, input.size() + 1); }
+// The lines of `input` fed as one block.
+Lines split(std::string_view input) {
+  Lines lines;
+  splitLines(input,
+             [&lines](std::string_view line) { lines.emplace_back(line); });
+  return lines;
+}
 
 TEST(LogLineSplitter, LineEndsAndTheLastLine) {
   EXPECT_EQ(split(""), Lines{""});

@@ -289,11 +289,7 @@ TEST(ReportWriter, TwoReportsOnOneStreamFollowEachOtherDirectly) {
   EXPECT_TRUE(once.starts_with(std::string(76, '*') + "\r\n"));
 }
 
-TEST(ReportWriter, RatioHasNoLineEndAndCharacterLinesFollowTheRoster) {
-  std::ostringstream ratio;
-  writeRatio(ratio, 12, 8, 30, 20);
-  EXPECT_EQ(ratio.str(), "  12/   8  60.000% (rounds:   30/  20  60.000%)");
-
+TEST(ReportWriter, CharacterLinesFollowTheRoster) {
   CharacterCounts wins{};
   CharacterCounts losses{};
   CharacterCounts roundWins{};

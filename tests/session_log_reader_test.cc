@@ -350,10 +350,7 @@ TEST(SessionLogReader, ExampleLogCountsEveryAcceptedSession) {
   const std::string text{std::istreambuf_iterator<char>(file), {}};
   ASSERT_FALSE(text.empty());
   Log log;
-  LogLineSplitter splitter;
-  const auto sink = [&log](std::string_view line) { log << line; };
-  splitter.feed(text.data(), text.size(), sink);
-  splitter.finish(sink);
+  splitLines(text, [&log](std::string_view line) { log << line; });
 
   // "Kes" is counted under Kestrel; the session against Practice Dummy and
   // the result after the last results line are not counted.

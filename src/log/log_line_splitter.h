@@ -28,10 +28,6 @@ class LogLineSplitter {
   template <typename Sink>
   void feed(const char* data, std::size_t size, Sink&& sink) {
     const char* const end = data + size;
-    // A log rarely holds a NUL, so the block is searched for one once
-    // instead of every line: `nul` is the first NUL at or after `data`, or
-    // `end`, and is searched again only once a line has passed it.
-    const char* nul = size > 0 ? find(data, end, '\0') : end;
     while (data != end) {
       const char* newline = find(data, end, '\n');
       if (newline == end) {
@@ -39,15 +35,13 @@ class LogLineSplitter {
         return;
       }
       if (rawLength_ == 0) {
-        sink(lineView(data, static_cast<std::size_t>(newline - data), true,
-                      nul));
+        sink(lineView(data, static_cast<std::size_t>(newline - data), true));
       } else {
         append(data, static_cast<std::size_t>(newline - data));
         sink(pendingLine(true));
         rawLength_ = 0;
       }
       data = newline + 1;
-      if (nul < data && data != end) nul = find(data, end, '\0');
     }
   }
 
@@ -71,26 +65,23 @@ class LogLineSplitter {
   }
 
   // `length` raw bytes, the whole line; `atNewline` when an LF ended it.
-  // `nul` is the first NUL at or after `line`, or any place at or past the
-  // line's end when the line holds none.
   static std::string_view lineView(const char* line, std::size_t length,
-                                   bool atNewline, const char* nul) {
+                                   bool atNewline) {
     if (atNewline && length > 0 && length <= kKeptBytes &&
         line[length - 1] == '\r') {
       --length;
     }
     if (length > kMaxLineLength) length = kMaxLineLength;
-    if (nul < line + length) length = static_cast<std::size_t>(nul - line);
+    length = static_cast<std::size_t>(find(line, line + length, '\0') - line);
     return {line, length};
   }
 
   std::string_view pendingLine(bool atNewline) const {
     const std::size_t length = std::min(rawLength_, kKeptBytes);
-    const char* const nul = find(pending_, pending_ + length, '\0');
     if (rawLength_ > kKeptBytes) {
-      return lineView(pending_, length, false, nul);  // cut: no CR to drop
+      return lineView(pending_, length, false);  // cut: no CR to drop
     }
-    return lineView(pending_, length, atNewline, nul);
+    return lineView(pending_, length, atNewline);
   }
 
   void append(const char* data, std::size_t size) {
@@ -105,6 +96,28 @@ class LogLineSplitter {
   char pending_[kKeptBytes] = {};
   std::size_t rawLength_ = 0;  // bytes of the pending line, saturating
 };
+
+/// Calls sink(std::string_view) for every line of `text`, the last one
+/// included: `text` is one whole stream, fed to a LogLineSplitter in blocks
+/// of `blockSize` bytes (the last block may be shorter) and then finished.
+/// The lines do not depend on the block size. REQUIRES: blockSize > 0.
+template <typename Sink>
+void splitLines(std::string_view text, std::size_t blockSize, Sink&& sink) {
+  LogLineSplitter splitter;
+  for (std::size_t at = 0; at < text.size(); at += blockSize) {
+    splitter.feed(text.data() + at, std::min(blockSize, text.size() - at),
+                  sink);
+  }
+  splitter.finish(sink);
+}
+
+/// splitLines with `text` fed as a single block.
+template <typename Sink>
+void splitLines(std::string_view text, Sink&& sink) {
+  LogLineSplitter splitter;
+  splitter.feed(text.data(), text.size(), sink);
+  splitter.finish(sink);
+}
 
 }  // namespace sessionstats
 

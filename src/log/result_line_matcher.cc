@@ -2,15 +2,10 @@
 
 #include <cstring>
 
+#include "log/ascii.h"
+
 namespace sessionstats {
 namespace {
-
-// The isspace set of the C locale; bytes of 0x80 and above are never space.
-constexpr bool isSpace(char byte) {
-  return byte == ' ' || (byte >= '\t' && byte <= '\r');
-}
-
-constexpr bool isDigit(char byte) { return byte >= '0' && byte <= '9'; }
 
 // Walks the text from its start. Every step checks for the end before it
 // reads a byte, so nothing outside the text is ever read.
@@ -68,26 +63,7 @@ class Cursor {
 
 }  // namespace
 
-// The client writes its result lines with single-digit numbers; that head
-// is read at its fixed places. The general reading below gives the same
-// numbers for it, and takes every other text.
-bool readUsualHead(std::string_view text, std::int32_t (&numbers)[3]) {
-  if (text.size() < kUsualHeadLength) return false;
-  const char* const head = text.data();
-  if (std::memcmp(head, "Player ", 7) != 0 ||
-      std::memcmp(head + 8, " wins match ", 12) != 0 || head[21] != '-' ||
-      !isDigit(head[7]) || !isDigit(head[20]) || !isDigit(head[22]) ||
-      (text.size() > kUsualHeadLength && isDigit(head[kUsualHeadLength]))) {
-    return false;
-  }
-  numbers[0] = head[7] - '0';
-  numbers[1] = head[20] - '0';
-  numbers[2] = head[22] - '0';
-  return true;
-}
-
 int scanResultNumbers(std::string_view text, std::int32_t (&numbers)[3]) {
-  if (readUsualHead(text, numbers)) return 3;
   Cursor cursor(text);
   // The number's own white-space skip covers the blank before each %d.
   if (!cursor.literal("Player") || !cursor.integer(true, numbers[0])) {

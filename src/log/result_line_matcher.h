@@ -20,16 +20,6 @@ namespace sessionstats {
 /// not convert are left untouched. Never reads outside `text`.
 int scanResultNumbers(std::string_view text, std::int32_t (&numbers)[3]);
 
-/// Length of the head the client writes, "Player 1 wins match 2-1".
-inline constexpr std::size_t kUsualHeadLength = 23;
-
-/// True when `text` begins with the head the client writes: "Player ", a
-/// digit, " wins match ", a digit, '-', a digit, and then no further digit.
-/// Then stores its numbers into `numbers` as scanResultNumbers would (which
-/// returns 3 for such a text); the first kUsualHeadLength bytes hold no ':'.
-/// Otherwise returns false and leaves `numbers` untouched.
-bool readUsualHead(std::string_view text, std::int32_t (&numbers)[3]);
-
 /// What atoi gives for `text`: white space skipped, an optional sign, then
 /// decimal digits up to the first other byte or the end of `text`; 0 when
 /// no digit follows. A value outside the range of a 64-bit long saturates to

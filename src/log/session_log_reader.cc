@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "log/ascii.h"
 #include "log/result_line_matcher.h"
 #include "stats/character_roster.h"
 
@@ -25,33 +26,11 @@ constexpr std::string_view kSecondsMarker = " (";
 constexpr std::array<std::string_view, 3> kExcludedSecondPlayers = {
     "zv318Rambler", "Practice Dummy", "Debug mode"};
 
-constexpr bool isDigit(char byte) { return byte >= '0' && byte <= '9'; }
-
-// Whether the eight bytes at `bytes` hold no blank.
-bool blankFree(const char* bytes) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101;
-  constexpr std::uint64_t kLows = kOnes * 0x7f;
-  std::uint64_t word;
-  std::memcpy(&word, bytes, sizeof word);
-  const std::uint64_t x = word ^ (kOnes * ' ');  // a zero byte at each blank
-  // The high bit of each byte of x that is zero, and no other bit.
-  return (~(((x & kLows) + kLows) | x | kLows)) == 0;
-}
-
 // The log client puts date and time in front of some lines. Every leading
 // token that begins with a digit is skipped together with the one space
 // after it; only the space separates tokens.
 std::string_view skipNumericTokens(std::string_view line) {
   std::size_t pos = 0;
-  // The client's own stamp, "2019-03-02 23:13:49 ", is two such tokens of
-  // ten and eight bytes: its blanks are checked at their places, which
-  // costs less than searching for them.
-  constexpr std::size_t kStampLength = 20;
-  if (line.size() >= kStampLength && isDigit(line[0]) && line[9] != ' ' &&
-      line[10] == ' ' && isDigit(line[11]) && line[19] == ' ' &&
-      blankFree(line.data() + 1) && blankFree(line.data() + 11)) {
-    pos = kStampLength;
-  }
   while (pos < line.size() && isDigit(line[pos])) {
     const std::size_t blank = line.find(' ', pos);
     if (blank == std::string_view::npos) return {};
@@ -104,11 +83,7 @@ void SessionLogReader::processLine(std::string_view line) {
     case 'P':
       if (session_.inSession) {
         std::int32_t numbers[3];
-        if (readUsualHead(rest, numbers)) {
-          countMatch(rest, numbers, kUsualHeadLength);
-        } else if (scanResultNumbers(rest, numbers) == 3) {
-          countMatch(rest, numbers, 0);
-        }
+        if (scanResultNumbers(rest, numbers) == 3) countMatch(rest, numbers);
       }
       return;
     case 'a':
@@ -144,15 +119,10 @@ void SessionLogReader::startSession(std::string_view rest) {
 // seconds. Each search starts at the separator found before it, not after
 // it, so the separators may overlap ("2-1 : vs Ciel", "Sion vs (95)"); such
 // a line has no room for a name and is ignored like one whose parts are
-// missing. In the usual line the first " : " stands right at `noColonBefore`
-// and is taken without a search.
+// missing.
 void SessionLogReader::countMatch(std::string_view rest,
-                                  const std::int32_t (&numbers)[3],
-                                  std::size_t noColonBefore) {
-  const std::size_t colon =
-      rest.substr(noColonBefore).starts_with(kCharactersMarker)
-          ? noColonBefore
-          : findSeparator(rest, kCharactersMarker, 1, noColonBefore);
+                                  const std::int32_t (&numbers)[3]) {
+  const std::size_t colon = findSeparator(rest, kCharactersMarker, 1, 0);
   if (colon == std::string_view::npos) return;
   const std::size_t versus = findSeparator(rest, kVersus, 1, colon);
   if (versus == std::string_view::npos) return;

@@ -50,10 +50,7 @@ class SessionLogReader {
 
  private:
   void startSession(std::string_view rest);
-  // REQUIRES: no ':' stands in rest[0, noColonBefore), so no " : " begins
-  // before rest[noColonBefore]; noColonBefore <= rest.size().
-  void countMatch(std::string_view rest, const std::int32_t (&numbers)[3],
-                  std::size_t noColonBefore);
+  void countMatch(std::string_view rest, const std::int32_t (&numbers)[3]);
   void addAlias(std::string_view rest);
 
   StatsRecords& records_;

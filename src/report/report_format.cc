@@ -1,6 +1,5 @@
 #include "report/report_format.h"
 
-#include <bit>
 #include <charconv>
 #include <cstring>
 
@@ -27,13 +26,9 @@ char* formatInteger(char* out, std::int64_t value) {
 char* formatPadded(char* out, std::int32_t value, std::size_t width) {
   char digits[kMaxInt32Length];
   const char* end = formatInt32(digits, value);
-  // Short loops rather than memset and memcpy: the texts are a few bytes.
-  for (std::size_t length = static_cast<std::size_t>(end - digits);
-       length < width; ++length) {
-    *out++ = ' ';
-  }
-  for (const char* digit = digits; digit != end; ++digit) *out++ = *digit;
-  return out;
+  return formatRightAligned(
+      out, std::string_view(digits, static_cast<std::size_t>(end - digits)),
+      width);
 }
 
 char* formatRightAligned(char* out, std::string_view text, std::size_t width) {
@@ -54,43 +49,13 @@ double winPercentage(std::int32_t wins, std::int32_t losses) {
 }
 
 char* formatPercentage(char* out, double percent) {
-  // A finite double is m * 2^e exactly, so percent * 1000 is the integer
-  // m * 1000 shifted by e, and rounding it to an integer is exact integer
-  // work: ties go to even, as printf rounds them. std::to_chars gives the
-  // same digits but costs several times as much, and a report holds a pair
-  // of percentages on almost every line.
-  const auto bits = std::bit_cast<std::uint64_t>(percent);
-  const bool negative = (bits >> 63) != 0;
-  const int exponentField = static_cast<int>(bits >> 52 & 0x7ff);
-  std::uint64_t mantissa = bits & ((std::uint64_t{1} << 52) - 1);
-  int exponent = -1074;  // of a subnormal or zero
-  if (exponentField != 0) {
-    mantissa |= std::uint64_t{1} << 52;
-    exponent = exponentField - 1075;
-  }
-  // |percent| < 1e15 < 2^52 means a negative exponent, and m * 1000 stays
-  // below 2^63. An exponent of -64 or less means a value below 2^-11, under
-  // half a thousandth: 0.
-  const std::uint64_t scaled = mantissa * 1000;
-  std::uint64_t thousandths = 0;
-  if (exponent < 0 && exponent > -64) {
-    const int shift = -exponent;
-    thousandths = scaled >> shift;
-    const std::uint64_t rest = scaled & ((std::uint64_t{1} << shift) - 1);
-    const std::uint64_t half = std::uint64_t{1} << (shift - 1);
-    if (rest > half || (rest == half && (thousandths & 1) != 0)) {
-      ++thousandths;
-    }
-  }
-  if (negative) *out++ = '-';
-  out = std::to_chars(out, out + kMaxInt64Length, thousandths / 1000).ptr;
-  const auto fraction = static_cast<unsigned>(thousandths % 1000);
-  out[0] = '.';
-  out[1] = static_cast<char>('0' + fraction / 100);
-  out[2] = static_cast<char>('0' + fraction / 10 % 10);
-  out[3] = static_cast<char>('0' + fraction % 10);
-  out[4] = '%';
-  return out + 5;
+  // to_chars with a precision rounds the exact binary value, ties to even,
+  // as printf does.
+  out = std::to_chars(out, out + kMaxPercentageLength - 1, percent,
+                      std::chars_format::fixed, 3)
+            .ptr;
+  *out++ = '%';
+  return out;
 }
 
 char* formatWinLoss(char* out, std::int32_t wins, std::int32_t losses) {

@@ -4,7 +4,6 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
-#include <string>
 #include <string_view>
 #include <vector>
 
@@ -92,57 +91,19 @@ void writeCharacterLines(LineWriter& line, const CharacterCounts& wins,
   }
 }
 
-// The grid lines that depend on the roster alone, built once: the header and
-// each row as it reads without any result. Most rows of an opponent's grid
-// are empty, so they are copied whole instead of being formatted cell by cell.
-struct GridTemplate {
-  std::string header;
-  std::array<std::string, kCharacterCount> emptyRows;
-};
-
-const GridTemplate& gridTemplate() {
-  static const GridTemplate grid = [] {
-    GridTemplate built;
-    char line[kMaxGridLineLength];
-    char* out = formatRightAligned(line, "", kShortNameWidth);
-    for (int column = 0; column < kCharacterCount; ++column) {
-      *out++ = '|';
-      out = formatRightAligned(out, shortName(column), kShortNameWidth);
-    }
-    built.header.assign(line, out);
-    for (int row = 0; row < kCharacterCount; ++row) {
-      out = formatRightAligned(line, shortName(row), kShortNameWidth);
-      for (int column = 0; column < kCharacterCount; ++column) {
-        out = formatGridCell(out, 0, 0);
-      }
-      built.emptyRows[row].assign(line, out);
-    }
-    return built;
-  }();
-  return grid;
-}
-
-bool rowHasResults(const MatchupCounts& wins, const MatchupCounts& losses,
-                   int row) {
-  for (int column = 0; column < kCharacterCount; ++column) {
-    const int cell = matchupIndex(row, column);
-    if (wins[cell] != 0 || losses[cell] != 0) return true;
-  }
-  return false;
-}
-
 void writeMatchupGrid(LineWriter& line, const MatchupCounts& wins,
                       const MatchupCounts& losses) {
-  const GridTemplate& grid = gridTemplate();
-  line.text(grid.header).end();
+  char* out = line.reserve(kMaxGridLineLength);
+  out = formatRightAligned(out, "", kShortNameWidth);
+  for (int column = 0; column < kCharacterCount; ++column) {
+    *out++ = '|';
+    out = formatRightAligned(out, shortName(column), kShortNameWidth);
+  }
+  line.commit(out);
+  line.end();
   for (int row = 0; row < kCharacterCount; ++row) {
-    const std::string_view emptyRow = grid.emptyRows[row];
-    if (!rowHasResults(wins, losses, row)) {
-      line.text(emptyRow).end();
-      continue;
-    }
-    char* out = line.reserve(kMaxGridLineLength);
-    out = std::copy_n(emptyRow.data(), kShortNameWidth, out);
+    out = line.reserve(kMaxGridLineLength);
+    out = formatRightAligned(out, shortName(row), kShortNameWidth);
     for (int column = 0; column < kCharacterCount; ++column) {
       const int cell = matchupIndex(row, column);
       out = formatGridCell(out, wins[cell], losses[cell]);
@@ -256,13 +217,6 @@ void writeReport(std::ostream& out, const PlayerStats& player) {
     if (hasResults(opponent)) writeOpponentSection(line, player, opponent);
   }
   writeDetailedTables(line, player, opponent);
-}
-
-void writeRatio(std::ostream& out, std::int32_t wins, std::int32_t losses,
-                std::int32_t roundWins, std::int32_t roundLosses) {
-  char text[kMaxRatioLength];
-  const char* end = formatRatio(text, wins, losses, roundWins, roundLosses);
-  out.write(text, end - text);
 }
 
 void writeCharacterLines(std::ostream& out, const CharacterCounts& wins,

@@ -1,7 +1,6 @@
 #ifndef SESSION_STATS_REPORT_REPORT_WRITER_H_
 #define SESSION_STATS_REPORT_REPORT_WRITER_H_
 
-#include <cstdint>
 #include <ostream>
 
 #include "stats/stats_records.h"
@@ -18,11 +17,6 @@ namespace sessionstats {
 /// tables with the player's grid and one grid per such opponent. The last
 /// line is always empty, so a second report can follow directly.
 void writeReport(std::ostream& out, const PlayerStats& player);
-
-/// Writes "%4d/%4d", blanks and "%3.3f%%" for the matches, " (rounds: ", the
-/// same for the rounds and ")", without a line end; the caller ends the line.
-void writeRatio(std::ostream& out, std::int32_t wins, std::int32_t losses,
-                std::int32_t roundWins, std::int32_t roundLosses);
 
 /// Writes one line per character with a win or a loss, in roster order: the
 /// short name as "%9s", " wins/losses: " and the ratio of its counts. Round

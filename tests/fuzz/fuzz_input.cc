@@ -69,16 +69,13 @@ void runFuzzInput(const std::uint8_t* data, std::size_t size) {
   StatsRecords records;
   {
     sessionstats::SessionLogReader reader(records);
-    sessionstats::LogLineSplitter splitter;
-    const auto sink = [&reader](std::string_view line) {
-      require(line.size() <= sessionstats::kMaxLineLength);
-      require(line.find('\n') == std::string_view::npos);
-      reader.processLine(line);
-    };
-    for (std::size_t at = 0; at < logSize; at += blockSize) {
-      splitter.feed(bytes + at, std::min(blockSize, logSize - at), sink);
-    }
-    splitter.finish(sink);
+    sessionstats::splitLines(
+        std::string_view(bytes, logSize), blockSize,
+        [&reader](std::string_view line) {
+          require(line.size() <= sessionstats::kMaxLineLength);
+          require(line.find('\n') == std::string_view::npos);
+          reader.processLine(line);
+        });
   }
 
   std::istringstream console(std::string(bytes + logSize, rest - logSize));
