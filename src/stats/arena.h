@@ -9,10 +9,10 @@
 
 namespace sessionstats {
 
-/// Hands out zero-filled memory in pieces from large blocks, for records that
-/// all live as long as the arena: no header per piece, records made one after
-/// another lie side by side, and the pages of a block are only touched when
-/// a record is made in them.
+/// Hands out zero-filled memory in pieces from blocks of one huge page (2 MiB),
+/// for records that all live as long as the arena: no header per piece,
+/// records made one after another lie side by side. Memory grows a block at a
+/// time.
 class Arena {
  public:
   Arena() = default;
@@ -32,7 +32,7 @@ class Arena {
   }
 
  private:
-  static constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
+  static constexpr std::size_t kBlockBytes = std::size_t{1} << 21;
 
   void* allocate(std::size_t bytes, std::size_t alignment);
 
