@@ -44,7 +44,7 @@ struct Log {
     return out;
   }
 
-  std::vector<std::string> opponentNames(std::string_view player) {
+  std::vector<std::string> opponentNames(std::string_view player) const {
     std::vector<std::string> out;
     for (const OpponentStats& entry :
          testing::opponentStats(testing::playerStats(records, player))) {
@@ -54,7 +54,7 @@ struct Log {
   }
 
   // Matches counted for `player`: every match is a win or a loss.
-  int matches(std::string_view player) {
+  int matches(std::string_view player) const {
     const PlayerRecord* found = records.findPlayer(player);
     if (found == nullptr) return -1;
     const PlayerStats stats = buildPlayerStats(*found);

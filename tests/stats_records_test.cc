@@ -27,9 +27,9 @@ bool sameEntry(const OpponentStats& a, const OpponentStats& b) {
 }
 
 std::int32_t sumOf(const CharacterCounts& counts) {
-  std::int32_t sum = 0;
-  for (std::int32_t count : counts) addWrapping(sum, count);
-  return sum;
+  std::int32_t total = 0;
+  for (std::int32_t value : counts) addWrapping(total, value);
+  return total;
 }
 
 TEST(StatsRecords, NewRecordsStartAtTheirInitialValues) {
@@ -320,11 +320,12 @@ TEST(StatsRecords, TotalsAreTheSumOfTheEntriesSeenFromEitherSide) {
       EXPECT_EQ(back.matchWins, sumOf(entry.oppCharWins));
       EXPECT_EQ(back.roundWins, entry.roundLosses);
       EXPECT_EQ(back.totalSeconds, entry.totalSeconds);
-      for (int own = 0; own < kCharacterCount; ++own) {
-        for (int opposing = 0; opposing < kCharacterCount; ++opposing) {
-          EXPECT_EQ(back.matchupRoundWins[matchupIndex(opposing, own)],
-                    entry.matchupRoundLosses[matchupIndex(own, opposing)]);
-        }
+      // Cell (own a, opposing b) of one side is cell (b, a) of the other.
+      for (int cell = 0; cell < kMatchupCount; ++cell) {
+        const int mirrored =
+            matchupIndex(cell / kCharacterCount, cell % kCharacterCount);
+        EXPECT_EQ(back.matchupRoundWins[mirrored],
+                  entry.matchupRoundLosses[cell]);
       }
     }
     EXPECT_EQ(sum.matchupWins, player.matchupWins) << name;

@@ -86,11 +86,13 @@ class StatsRecords {
   const RecordList<PlayerRecord>& players() const { return players_; }
 
  private:
-  friend PlayerRecord& findOrAddPlayer(StatsRecords&, std::string_view);
-  friend PairRecord& findOrAddOpponent(StatsRecords&, PlayerRecord&,
-                                       PlayerRecord&);
-  friend void recordMatch(StatsRecords&, const MatchRecords&,
-                          const MatchResult&);
+  friend PlayerRecord& findOrAddPlayer(StatsRecords& records,
+                                       std::string_view name);
+  friend PairRecord& findOrAddOpponent(StatsRecords& records,
+                                       PlayerRecord& owner,
+                                       PlayerRecord& opponent);
+  friend void recordMatch(StatsRecords& records, const MatchRecords& session,
+                          const MatchResult& match);
 
   RecordList<PlayerRecord> players_;
   // Keyed by both players' ids, the smaller one in the high half.
