@@ -20,21 +20,17 @@ constexpr int kOpponents = 2000;
 // The local player after a long log: 2,000 opponents, each met in a few
 // sessions with a handful of characters on either side.
 const PlayerStats& longTimePlayer() {
-  static PlayerList players;
-  if (!players.empty()) return *players.begin();
-  PlayerStats& local = findOrAddPlayer(players, "Kestrel");
+  static StatsRecords records;
+  static PlayerStats built;
+  if (!built.name.empty()) return built;
   std::uint32_t seed = 2024;
   const auto next = [&seed](std::uint32_t bound) {
     seed = seed * 1664525u + 1013904223u;
     return static_cast<std::int32_t>((seed >> 8) % bound);
   };
   for (int i = 0; i < kOpponents; ++i) {
-    SessionState session;
-    session.player1 = &local;
-    session.player2 = &findOrAddPlayer(players, "Opponent" + std::to_string(i));
-    session.player1VsPlayer2 = &findOrAddOpponent(local, session.player2->name);
-    session.player2VsPlayer1 = &findOrAddOpponent(*session.player2, local.name);
-    session.inSession = true;
+    const MatchRecords session = findOrAddMatchRecords(
+        records, "Kestrel", "Opponent" + std::to_string(i));
     const int matches = 20 + next(20);
     for (int m = 0; m < matches; ++m) {
       MatchResult match;
@@ -44,10 +40,11 @@ const PlayerStats& longTimePlayer() {
       match.character1 = next(4) * 5;
       match.character2 = (i + next(3) * 7) % kCharacterCount;
       match.seconds = 30 + next(200);
-      recordMatch(session, match);
+      recordMatch(records, session, match);
     }
   }
-  return *players.begin();
+  built = buildPlayerStats(*records.findPlayer("Kestrel"));
+  return built;
 }
 
 // The report's lines, each with its line end, whatever the writer does.

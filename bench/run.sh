@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Measures session-stats on generated logs of 1,000,000 and 10,000,000 lines
-# (2,000 opponents each), then its pieces with the micro benchmarks, and ends
-# with a summary of medians.
+# (2,000 opponents each), each phase beside `wc -l` on the same log in the same
+# hyperfine run, and peak memory; then a hostile log of 40,000 start lines that
+# each name two new players, one match each; then the pieces with the micro
+# benchmarks; and ends with a summary of medians.
 #
 #   bash bench/run.sh
 #
@@ -90,10 +92,11 @@ for size in $SIZES; do
     -n "wc -l" "wc -l sessionlog.txt"
   [ -e session_stats.txt ] && echo "warning: report written for $NO_PLAYER" >&2
 
-  echo "== $size lines: full run (answer $LOCAL_PLAYER)"
+  echo "== $size lines: full run (answer $LOCAL_PLAYER) beside wc -l"
   hyperfine --style basic --warmup 1 --runs "$runs" \
     --export-csv "$dir/full.csv" \
-    -n session-stats "'$tool' < local_player.txt"
+    -n session-stats "'$tool' < local_player.txt" \
+    -n "wc -l" "wc -l sessionlog.txt"
 
   echo "== $size lines: peak memory of the full run, $MEMORY_RUNS runs"
   rss=$(for _ in $(seq "$MEMORY_RUNS"); do
@@ -104,6 +107,9 @@ for size in $SIZES; do
   read_s=$(csv_median "$dir/reading.csv" session-stats)
   wc_s=$(csv_median "$dir/reading.csv" "wc -l")
   full_s=$(csv_median "$dir/full.csv" session-stats)
+  full_wc_s=$(csv_median "$dir/full.csv" "wc -l")
+  full_cpu=$(cpu "$dir/full.csv" session-stats)
+  full_wc_cpu=$(cpu "$dir/full.csv" "wc -l")
   result[$size.mb]=$(calc %.1f "$bytes" 0 'a / 1e6')
   result[$size.read]=$(calc %.3f "$read_s" 0 a)
   result[$size.wc]=$(calc %.3f "$wc_s" 0 a)
@@ -116,11 +122,31 @@ for size in $SIZES; do
   result[$size.lines_s]=$(calc %.1f "$lines" "$read_s" 'a / b / 1e6')
   result[$size.mb_s]=$(calc %.0f "$bytes" "$read_s" 'a / b / 1e6')
   result[$size.full]=$(calc %.3f "$full_s" 0 a)
+  result[$size.full_ratio]=$(calc %.2fx "$full_s" "$full_wc_s" 'a / b')
+  result[$size.full_cpu_ratio]=$(calc %.2fx "$full_cpu" "$full_wc_cpu" 'a / b')
   result[$size.report]=$(wc -l <"$dir/session_stats.txt")
   result[$size.sections]=$(grep -c '^\*\{10\} Matchup vs: ' \
     "$dir/session_stats.txt" || true)
   result[$size.rss]=$(calc %.1f "$rss" 0 'a / 1024')
 done
+
+# A log that names new players at every start line: memory must follow what
+# the log holds, not the number of names times a full record.
+hostile_dir=$build/logs/hostile
+mkdir -p "$hostile_dir"
+awk 'BEGIN {
+  for (i = 0; i < 40000; i++) {
+    printf "Session start. Players: Host%05d vs Guest%05d\n", i, i
+    print "Player 1 wins match 2-1 : Sion vs Ciel (95 seconds)"
+  } }' >"$hostile_dir/sessionlog.txt"
+printf 'Host00000\n' >"$hostile_dir/answer.txt"
+echo "== hostile log: 40,000 start lines with new names, $MEMORY_RUNS runs"
+hostile_kb=$(cd "$hostile_dir" && for _ in $(seq "$MEMORY_RUNS"); do
+  /usr/bin/time -f %M "$tool" <answer.txt 2>&1 >/dev/null | tail -1
+done | median)
+hostile_mib=$(calc %.1f "$hostile_kb" 0 'a / 1024')
+hostile_log_mb=$(calc %.1f "$(stat -c %s "$hostile_dir/sessionlog.txt")" 0 \
+  'a / 1e6')
 
 echo "== micro benchmarks, $MICRO_REPS repetitions"
 "$micro" --benchmark_repetitions="$MICRO_REPS" \
@@ -157,9 +183,13 @@ row "  ratio of the CPU times" cpu_ratio
 row "reading throughput (M lines/s)" lines_s
 row "reading throughput (MB/s)" mb_s
 row "full run, report of $LOCAL_PLAYER (s)" full
+row "  ratio full run / wc -l (same run)" full_ratio
+row "  ratio of the CPU times" full_cpu_ratio
 row "report lines written" report
 row "opponent sections in the report" sections
-row "peak memory of the full run (MB)" rss
+row "peak memory of the full run (MiB)" rss
+printf '%-42s%14s\n' "hostile log: size (MB)" "$hostile_log_mb" \
+  "hostile log: peak memory (MiB)" "$hostile_mib"
 printf '%-42s%14s\n' "report of 2000 opponents, micro (ms)" "$report_ms" \
   "same lines, one write each (ms)" "$baseline_ms" \
   "report / one write per line" \

@@ -51,11 +51,11 @@ BENCHMARK(BM_SplitLog)->Unit(benchmark::kMillisecond);
 void BM_ProcessLog(benchmark::State& state) {
   const std::string& log = sampleLog();
   for (auto _ : state) {
-    PlayerList players;
-    SessionLogReader reader(players);
+    StatsRecords records;
+    SessionLogReader reader(records);
     splitLog(log,
              [&reader](std::string_view line) { reader.processLine(line); });
-    benchmark::DoNotOptimize(players.size());
+    benchmark::DoNotOptimize(records.players().size());
   }
   setThroughput(state, log);
 }
@@ -77,17 +77,17 @@ constexpr std::array<std::string_view, 5> kLines = {
 
 void BM_ProcessLine(benchmark::State& state) {
   const auto kind = static_cast<std::size_t>(state.range(0));
-  PlayerList players;
+  StatsRecords records;
   for (int i = 0; i < 2000; ++i) {
-    findOrAddPlayer(players, "Opponent" + std::to_string(i));
+    findOrAddPlayer(records, "Opponent" + std::to_string(i));
   }
-  SessionLogReader reader(players);
+  SessionLogReader reader(records);
   reader.processLine(kLines[2]);
   const std::string line(kLines[kind]);
   for (auto _ : state) {
     reader.processLine(line);
   }
-  benchmark::DoNotOptimize(players.size());
+  benchmark::DoNotOptimize(records.players().size());
   state.SetItemsProcessed(state.iterations());
   state.SetLabel(std::string(kLineKinds[kind]));
 }

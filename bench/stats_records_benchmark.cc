@@ -28,35 +28,31 @@ std::vector<MatchResult> sampleMatches() {
 }
 
 void BM_RecordMatch(benchmark::State& state) {
-  PlayerList players;
-  SessionState session;
-  session.player1 = &findOrAddPlayer(players, "Kestrel");
-  session.player2 = &findOrAddPlayer(players, "Moth");
-  session.player1VsPlayer2 = &findOrAddOpponent(*session.player1, "Moth");
-  session.player2VsPlayer1 = &findOrAddOpponent(*session.player2, "Kestrel");
-  session.inSession = true;
+  StatsRecords records;
+  const MatchRecords session =
+      findOrAddMatchRecords(records, "Kestrel", "Moth");
   const std::vector<MatchResult> matches = sampleMatches();
   std::size_t next = 0;
   for (auto _ : state) {
-    recordMatch(session, matches[next]);
+    recordMatch(records, session, matches[next]);
     next = (next + 1) % matches.size();
   }
-  benchmark::DoNotOptimize(session.player1->matchWins);
+  benchmark::DoNotOptimize(session.pair->totalSeconds);
   state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_RecordMatch);
 
 // A session start looks up both players among all records seen so far.
 void BM_FindPlayerAmong2000(benchmark::State& state) {
-  PlayerList players;
+  StatsRecords records;
   std::vector<std::string> names;
   for (int i = 0; i < 2000; ++i) {
     names.push_back("Opponent" + std::to_string(i));
-    findOrAddPlayer(players, names.back());
+    findOrAddPlayer(records, names.back());
   }
   std::size_t next = 0;
   for (auto _ : state) {
-    benchmark::DoNotOptimize(&findOrAddPlayer(players, names[next]));
+    benchmark::DoNotOptimize(&findOrAddPlayer(records, names[next]));
     next = (next + 997) % names.size();
   }
   state.SetItemsProcessed(state.iterations());

@@ -219,10 +219,10 @@ struct FailingSource {
     return static_cast<ssize_t>(count);
   }
 
-  LogReadOutcome readInto(PlayerList& players, int& error) {
+  LogReadOutcome readInto(StatsRecords& records, int& error) {
     std::FILE* file =
         fopencookie(this, "r", {&read, nullptr, nullptr, nullptr});
-    SessionLogReader reader(players);
+    SessionLogReader reader(records);
     const LogReadOutcome outcome = readSessionLog(file, reader, error);
     std::fclose(file);
     return outcome;
@@ -233,20 +233,21 @@ TEST(Driver, ReadErrorsAreToldApartByWhereTheyHappen) {
   const std::string log =
       "Session start. Players: Alpha vs Bravo\n"
       "Player 1 wins match 2-0 : Sion vs Ciel (50)\n";
-  PlayerList players;
+  StatsRecords records;
   int error = 0;
   FailingSource atOnce{log, 0};
-  EXPECT_EQ(atOnce.readInto(players, error), LogReadOutcome::kUnreadable);
+  EXPECT_EQ(atOnce.readInto(records, error), LogReadOutcome::kUnreadable);
   EXPECT_EQ(error, EIO);
 
   error = 0;
   FailingSource partWay{log + std::string(1 << 20, '\n'), log.size() + 1000};
-  EXPECT_EQ(partWay.readInto(players, error), LogReadOutcome::kFailedPartWay);
+  EXPECT_EQ(partWay.readInto(records, error), LogReadOutcome::kFailedPartWay);
   EXPECT_EQ(error, EIO);
-  EXPECT_EQ(players.find("Alpha")->matchWins, 1);  // what was read counts
+  // What was read counts.
+  EXPECT_EQ(buildPlayerStats(*records.findPlayer("Alpha")).matchWins, 1);
 
   FailingSource never{log, log.size() + 1};
-  EXPECT_EQ(never.readInto(players, error), LogReadOutcome::kComplete);
+  EXPECT_EQ(never.readInto(records, error), LogReadOutcome::kComplete);
 }
 
 // The names in `folder`, sorted: what a run left behind.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -77,6 +78,52 @@ TEST(LogLineSplitter, BlockBoundariesNeverChangeTheLines) {
   const Lines whole = split(input);
   for (std::size_t blockSize = 1; blockSize <= input.size(); ++blockSize) {
     ASSERT_EQ(split(input, blockSize), whole) << "block size " << blockSize;
+  }
+}
+
+// The rules of the splitter, applied byte by byte to the whole stream.
+Lines plainSplit(std::string_view input) {
+  Lines lines;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t lineFeed = input.find('\n', start);
+    const bool atNewline = lineFeed != std::string_view::npos;
+    std::string line(input.substr(
+        start, atNewline ? lineFeed - start : std::string_view::npos));
+    if (atNewline && line.size() <= kMaxLineLength + 1 && !line.empty() &&
+        line.back() == '\r') {
+      line.pop_back();
+    }
+    line.resize(std::min(line.size(), kMaxLineLength));
+    line.resize(std::min(line.size(), line.find('\0')));
+    lines.push_back(line);
+    if (!atNewline) return lines;
+    start = lineFeed + 1;
+  }
+}
+
+// Lines of every length around the 16-byte steps of the search, with LF,
+// CR and NUL at every place, agree with the plain rules in any blocks.
+TEST(LogLineSplitter, AgreesWithThePlainRulesOnRandomBytes) {
+  std::mt19937 random(3);
+  constexpr char kBytes[] = {'\n', '\0', '\r', 'x', 'y'};
+  for (int round = 0; round < 200; ++round) {
+    std::string input;
+    const int lines = static_cast<int>(random() % 12);
+    for (int line = 0; line < lines; ++line) {
+      const std::size_t length = random() % 260;
+      for (std::size_t i = 0; i < length; ++i) {
+        input += random() % 16 == 0 ? kBytes[random() % 5] : 'a';
+      }
+      input += '\n';
+    }
+    const Lines expected = plainSplit(input);
+    for (std::size_t blockSize :
+         {std::size_t{1}, std::size_t{15}, std::size_t{16}, std::size_t{33},
+          input.size() + 1}) {
+      ASSERT_EQ(split(input, blockSize), expected)
+          << "round " << round << ", block size " << blockSize;
+    }
   }
 }
 

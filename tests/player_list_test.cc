@@ -5,28 +5,24 @@
 #include <limits>
 #include <sstream>
 #include <string>
-
-#include "stats/stats_records.h"
+#include <vector>
 
 namespace sessionstats {
 namespace {
 
-std::string listOf(const PlayerList& players) {
+std::string listOf(const std::vector<PlayerListEntry>& players) {
   std::ostringstream out;
   writePlayerList(out, players);
   return out.str();
 }
 
-PlayerStats& add(PlayerList& players, const char* name, std::int32_t wins,
-                 std::int32_t losses) {
-  PlayerStats& player = findOrAddPlayer(players, name);
-  player.matchWins = wins;
-  player.matchLosses = losses;
-  return player;
+void add(std::vector<PlayerListEntry>& players, const char* name,
+         std::int32_t wins, std::int32_t losses) {
+  players.push_back({name, wins, losses});
 }
 
 TEST(PlayerList, MostMatchesFirstTiesInLogOrderIdlePlayersIncluded) {
-  PlayerList players;
+  std::vector<PlayerListEntry> players;
   add(players, "Idle", 0, 0);
   add(players, "Ana Lee", 2, 1);
   add(players, "Moth", 0, 3);
@@ -40,7 +36,7 @@ TEST(PlayerList, MostMatchesFirstTiesInLogOrderIdlePlayersIncluded) {
 }
 
 TEST(PlayerList, ColumnsGrowForWideAndWrappedCounts) {
-  PlayerList players;
+  std::vector<PlayerListEntry> players;
   add(players, "Big", std::numeric_limits<std::int32_t>::max(), 1);
   add(players, "Wrapped", std::numeric_limits<std::int32_t>::min(), 0);
   EXPECT_EQ(listOf(players),

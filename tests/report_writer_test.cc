@@ -175,13 +175,17 @@ TEST(ReportWriter, PlayerWithoutMatchesHasZerosAndEmptyBlocks) {
 }
 
 TEST(ReportWriter, OpponentsWithoutResultsAreAbsentEverywhere) {
-  PlayerList players;
-  PlayerStats& alpha = findOrAddPlayer(players, "Alpha");
+  StatsRecords records;
   for (std::string_view name : {"Bravo", "Charlie", "Delta", "Echo"}) {
-    findOrAddOpponent(alpha, name);
+    findOrAddMatchRecords(records, "Alpha", name);
   }
-  alpha.opponents.find("Echo")->matchWins = 1;
-  alpha.opponents.find("Charlie")->matchLosses = 2;
+  const MatchRecords echo = findOrAddMatchRecords(records, "Echo", "Alpha");
+  recordMatch(records, echo, {2, 0, 0, kSion, kSion, 0});
+  const MatchRecords charlie =
+      findOrAddMatchRecords(records, "Alpha", "Charlie");
+  recordMatch(records, charlie, {2, 0, 0, kSion, kSion, 0});
+  recordMatch(records, charlie, {0, 0, 0, kSion, kSion, 0});
+  const PlayerStats alpha = testing::playerStats(records, "Alpha");
   const std::vector<std::string> text = lines(report(alpha));
   std::vector<std::string> headings;
   for (const std::string& line : text) {
@@ -240,7 +244,7 @@ TEST(ReportWriter, WideCountsAndNegativeTotalsAreWrittenWhole) {
   player.charRoundLosses[kSion] = -7;
   player.lengthBuckets[24] = 100000;
   player.lengthBuckets[0] = -3;  // no line for a count below 1
-  player.matchupWins[kSion + 23 * kCiel] = 54321;
+  player.matchupWins[matchupIndex(kSion, kCiel)] = 54321;
   player.totalSeconds = -3725;
   const std::vector<std::string> text = lines(report(player));
   EXPECT_EQ(text[2], "    Total time played: -1h -2m -5s");

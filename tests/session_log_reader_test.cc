@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "log/log_line_splitter.h"
+#include "test_session.h"
 
 namespace sessionstats {
 namespace {
@@ -25,8 +26,8 @@ constexpr std::string_view kResult =
 
 // A reader with its player list; lines are fed with <<.
 struct Log {
-  PlayerList players;
-  SessionLogReader reader{players};
+  StatsRecords records;
+  SessionLogReader reader{records};
 
   Log& operator<<(std::string_view line) {
     reader.processLine(line);
@@ -37,22 +38,31 @@ struct Log {
 
   std::vector<std::string> names() const {
     std::vector<std::string> out;
-    for (const PlayerStats& player : players) out.push_back(player.name);
+    for (const PlayerRecord& player : records.players()) {
+      out.push_back(player.name);
+    }
     return out;
   }
 
-  std::vector<std::string> opponentNames(std::string_view player) {
+  std::vector<std::string> opponentNames(std::string_view player) const {
     std::vector<std::string> out;
-    for (const OpponentStats& entry : players.find(player)->opponents) {
-      out.push_back(entry.name);
+    for (const OpponentStats& entry :
+         testing::opponentStats(testing::playerStats(records, player))) {
+      out.push_back(std::string(entry.name));
     }
     return out;
   }
 
   // Matches counted for `player`: every match is a win or a loss.
-  int matches(std::string_view player) {
-    const PlayerStats* found = players.find(player);
-    return found ? found->matchWins + found->matchLosses : -1;
+  int matches(std::string_view player) const {
+    const PlayerRecord* found = records.findPlayer(player);
+    if (found == nullptr) return -1;
+    const PlayerStats stats = buildPlayerStats(*found);
+    return stats.matchWins + stats.matchLosses;
+  }
+
+  PlayerStats player(std::string_view name) const {
+    return testing::playerStats(records, name);
   }
 };
 
@@ -95,11 +105,10 @@ TEST(SessionLogReader, StartLineCreatesRecordsInOrder) {
 
   const SessionState& session = log.reader.session();
   EXPECT_TRUE(session.inSession);
-  EXPECT_EQ(session.player1, log.players.find("Charlie"));
-  EXPECT_EQ(session.player2, log.players.find("Alpha"));
-  EXPECT_EQ(session.player1VsPlayer2, session.player1->opponents.find("Alpha"));
-  EXPECT_EQ(session.player2VsPlayer1,
-            session.player2->opponents.find("Charlie"));
+  EXPECT_EQ(session.records.player1, log.records.findPlayer("Charlie"));
+  EXPECT_EQ(session.records.player2, log.records.findPlayer("Alpha"));
+  EXPECT_EQ(session.records.pair, log.records.findPlayer("Alpha")->pairs[1]);
+  EXPECT_FALSE(session.records.player1IsSide1);  // the pair is Charlie's
 
   // The second name runs to the end of the line; names may be empty.
   log << "Session start. Players: Delta vs Echo vs Fox "
@@ -165,11 +174,11 @@ TEST(SessionLogReader, PlayerWhoMeetsHimselfHasOneRecordAndOneEntry) {
   const SessionState& session = log.reader.session();
   EXPECT_EQ(log.names(), (Names{"Alpha"}));
   EXPECT_EQ(log.opponentNames("Alpha"), (Names{"Alpha"}));
-  EXPECT_EQ(session.player1, session.player2);
-  EXPECT_EQ(session.player1VsPlayer2, session.player2VsPlayer1);
-  EXPECT_EQ(session.player1->matchWins, 1);
-  EXPECT_EQ(session.player1->matchLosses, 1);
-  EXPECT_EQ(session.player1->totalSeconds, 190);
+  EXPECT_EQ(session.records.player1, session.records.player2);
+  const PlayerStats alpha = log.player("Alpha");
+  EXPECT_EQ(alpha.matchWins, 1);
+  EXPECT_EQ(alpha.matchLosses, 1);
+  EXPECT_EQ(alpha.totalSeconds, 190);
 }
 
 TEST(SessionLogReader, ResultLinesCountOnlyWhileASessionIsActive) {
@@ -177,7 +186,7 @@ TEST(SessionLogReader, ResultLinesCountOnlyWhileASessionIsActive) {
   log << kResult << kStart << kResult << "Session results" << kResult
       << "Session start. Players: Bravo vs Alpha"
       << "Player 2 wins match 0-2 : Ciel vs Hisui and Kohaku (30 seconds)";
-  const PlayerStats& alpha = *log.players.find("Alpha");
+  const PlayerStats alpha = log.player("Alpha");
   EXPECT_EQ(alpha.matchWins, 2);
   EXPECT_EQ(alpha.matchLosses, 0);
   EXPECT_EQ(alpha.roundWins, 4);
@@ -187,9 +196,11 @@ TEST(SessionLogReader, ResultLinesCountOnlyWhileASessionIsActive) {
   EXPECT_EQ(alpha.totalSeconds, 125);
   EXPECT_EQ(alpha.shortestSeconds, 30);
   EXPECT_EQ(alpha.longestSeconds, 95);
-  PlayerStats& bravo = *log.players.find("Bravo");
+  const PlayerStats bravo = log.player("Bravo");
   EXPECT_EQ(bravo.charLosses[kCiel], 2);
-  EXPECT_EQ(bravo.opponents.find("Alpha")->oppCharWins[kSion], 1);
+  EXPECT_EQ(
+      testing::opponentStats(log.records, "Bravo", "Alpha").oppCharWins[kSion],
+      1);
 }
 
 TEST(SessionLogReader, ResultNumbersArePassedOnAsRead) {
@@ -200,8 +211,8 @@ TEST(SessionLogReader, ResultNumbersArePassedOnAsRead) {
       << "Player 1 wins match 5000000000-99999999999999999999999 : Sion vs "
          "Ciel (2147483648)"
       << "Player 2 wins match 0-0 : Sion vs Ciel (no time)";
-  const PlayerStats& alpha = *log.players.find("Alpha");
-  const PlayerStats& bravo = *log.players.find("Bravo");
+  const PlayerStats alpha = log.player("Alpha");
+  const PlayerStats bravo = log.player("Bravo");
   EXPECT_EQ(alpha.matchWins, 1);
   EXPECT_EQ(alpha.matchLosses, 4);
   EXPECT_EQ(bravo.matchWins, 2);
@@ -242,8 +253,8 @@ TEST(SessionLogReader, ResultLineWithoutItsPartsIsIgnoredAndSessionGoesOn) {
   log << "Player 1 wins match 2-1 vs (1) : Sion vs Ciel vs Aoko (95) (3)";
   EXPECT_EQ(log.matches("Alpha"), 0);  // second name "Ciel vs Aoko"
   log << "Player 1 wins match 2-1 vs (1) : Sion vs Ciel (95) (3)";
-  EXPECT_EQ(log.players.find("Alpha")->charWins[kSion], 1);
-  EXPECT_EQ(log.players.find("Alpha")->totalSeconds, 95);
+  EXPECT_EQ(log.player("Alpha").charWins[kSion], 1);
+  EXPECT_EQ(log.player("Alpha").totalSeconds, 95);
 }
 
 TEST(SessionLogReader, SeparatorsAreFoundPastLookalikeBytes) {
@@ -256,7 +267,7 @@ TEST(SessionLogReader, SeparatorsAreFoundPastLookalikeBytes) {
       << "Player 1 wins match 2-1 : V.Sion vs Ciel (" + std::string(1, '\0')
       << "Player 1 wins match 2-1 : V.Sion v"  // cut in " vs "
       << "Player 1 wins match 2-1 : V.Sion vs Ciel (-";
-  const PlayerStats& alpha = *log.players.find("Alpha");
+  const PlayerStats alpha = log.player("Alpha");
   EXPECT_EQ(alpha.charWins[10], 1);  // Nrvnqsr
   EXPECT_EQ(alpha.charWins[11], 3);  // V.Sion
   EXPECT_EQ(alpha.totalSeconds, 95);
@@ -345,7 +356,7 @@ TEST(SessionLogReader, ExampleLogCountsEveryAcceptedSession) {
   // the result after the last results line are not counted.
   EXPECT_EQ(log.names(), (Names{"Kestrel", "Moth", "Wren", "Heron"}));
   EXPECT_EQ(log.opponentNames("Kestrel"), (Names{"Moth", "Wren", "Heron"}));
-  const PlayerStats& kestrel = *log.players.find("Kestrel");
+  const PlayerStats kestrel = log.player("Kestrel");
   EXPECT_EQ(kestrel.matchWins, 16);
   EXPECT_EQ(kestrel.matchLosses, 14);
   EXPECT_EQ(log.matches("Moth"), 16);

@@ -4,9 +4,11 @@
 
 #include <climits>
 #include <cstdint>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "reference_records.h"
 #include "test_session.h"
 
 namespace sessionstats {
@@ -17,11 +19,23 @@ using Session = testing::TestSession;
 constexpr int kSion = 0;
 constexpr int kLen = 17;
 
-int cell(int own, int opponent) { return own + kCharacterCount * opponent; }
+bool sameEntry(const OpponentStats& a, const OpponentStats& b) {
+  return static_cast<const Tally&>(a) == static_cast<const Tally&>(b) &&
+         a.oppCharWins == b.oppCharWins && a.oppCharLosses == b.oppCharLosses &&
+         a.oppCharRoundWins == b.oppCharRoundWins &&
+         a.oppCharRoundLosses == b.oppCharRoundLosses;
+}
+
+std::int32_t sumOf(const CharacterCounts& counts) {
+  std::int32_t total = 0;
+  for (std::int32_t value : counts) addWrapping(total, value);
+  return total;
+}
 
 TEST(StatsRecords, NewRecordsStartAtTheirInitialValues) {
-  PlayerList players;
-  PlayerStats& player = findOrAddPlayer(players, "Alpha");
+  StatsRecords records;
+  const PlayerStats player =
+      buildPlayerStats(findOrAddPlayer(records, "Alpha"));
   EXPECT_EQ(player.name, "Alpha");
   EXPECT_EQ(player.shortestSeconds, 999999);
   EXPECT_EQ(player.longestSeconds, 0);
@@ -30,65 +44,33 @@ TEST(StatsRecords, NewRecordsStartAtTheirInitialValues) {
 }
 
 TEST(StatsRecords, LookupIsExactAndRecordsNeverMove) {
-  PlayerList players;
-  PlayerStats* alpha = &findOrAddPlayer(players, "Alpha");
-  OpponentStats* bravo = &findOrAddOpponent(*alpha, "Bravo");
+  StatsRecords records;
+  PlayerRecord* alpha = &findOrAddPlayer(records, "Alpha");
+  PlayerRecord* bravo = &findOrAddPlayer(records, "Bravo");
+  PairRecord* pair = &findOrAddOpponent(records, *alpha, *bravo);
   for (int i = 0; i < 1000; ++i) {
-    const std::string number = std::to_string(i);
-    findOrAddPlayer(players, std::string("p").append(number));
-    findOrAddOpponent(*alpha, std::string("o").append(number));
+    PlayerRecord& other =
+        findOrAddPlayer(records, std::string("p").append(std::to_string(i)));
+    findOrAddOpponent(records, *alpha, other);
   }
-  EXPECT_EQ(&findOrAddPlayer(players, "Alpha"), alpha);
-  EXPECT_EQ(&findOrAddOpponent(*alpha, "Bravo"), bravo);
-  findOrAddPlayer(players, "alpha");
-  findOrAddPlayer(players, "Alpha ");
-  findOrAddPlayer(players, "");
-  EXPECT_EQ(players.size(), 1004u);
-  EXPECT_EQ(players.begin()->name, "Alpha");  // creation order kept
-  EXPECT_EQ(players.find("Alpha "), &*(players.end() - 2));
-}
-
-// `count` names other than `name` with its key in the list's key array.
-std::vector<std::string> keyTwins(std::string_view name, std::size_t count) {
-  std::vector<std::string> twins;
-  for (int i = 0; twins.size() < count; ++i) {
-    std::string candidate = "twin" + std::to_string(i);
-    if (OpponentList::nameKey(candidate) == OpponentList::nameKey(name)) {
-      twins.push_back(std::move(candidate));
-    }
-  }
-  return twins;
-}
-
-TEST(StatsRecords, LookupComparesNamesWhereKeysAgreeAtAnyPlace) {
-  const std::vector<std::string> twins = keyTwins("Alpha", 3);
-  // Lists around the sizes at which the scan changes its step, with the
-  // key twins at the front, in the middle and in the last, partial, step.
-  for (std::size_t size : {1u, 63u, 64u, 65u, 127u, 128u, 129u, 200u}) {
-    PlayerStats owner;
-    std::vector<OpponentStats*> added;
-    for (std::size_t i = 0; i < size; ++i) {
-      std::string name = std::string("o").append(std::to_string(i));
-      if (i == 0) name = twins[0];
-      if (i == size / 2) name = twins[1];
-      if (i == size - 1 && size > 1) name = "Alpha";
-      added.push_back(&findOrAddOpponent(owner, name));
-    }
-    for (std::size_t i = 0; i < size; ++i) {
-      ASSERT_EQ(owner.opponents.find(added[i]->name), added[i])
-          << "size " << size << ", record " << i;
-    }
-    EXPECT_EQ(owner.opponents.find(twins[2]), nullptr);
-    EXPECT_EQ(owner.opponents.find("o"), nullptr);
-    EXPECT_EQ(owner.opponents.size(), size);
-  }
+  EXPECT_EQ(&findOrAddPlayer(records, "Alpha"), alpha);
+  EXPECT_EQ(&findOrAddOpponent(records, *alpha, *bravo), pair);
+  EXPECT_EQ(&findOrAddOpponent(records, *bravo, *alpha), pair);
+  findOrAddPlayer(records, "alpha");
+  findOrAddPlayer(records, "Alpha ");
+  findOrAddPlayer(records, "");
+  EXPECT_EQ(records.players().size(), 1005u);
+  EXPECT_EQ(records.players().begin()->name, "Alpha");  // creation order
+  EXPECT_EQ(records.findPlayer("Alpha "), &*(records.players().end() - 2));
+  EXPECT_EQ(alpha->pairs.size(), 1001u);
+  EXPECT_EQ(bravo->pairs.size(), 1u);
 }
 
 TEST(StatsRecords, WorkedExampleUpdatesAllFourRecords) {
   Session s("P1", "P2");
-  recordMatch(s.state, {2, 1, 2, kSion, kLen, 95});
+  s.play(2, 1, 2, kSion, kLen, 95);
 
-  const PlayerStats& p1 = *s.state.player1;
+  const PlayerStats p1 = s.first();
   EXPECT_EQ(p1.matchWins, 0);
   EXPECT_EQ(p1.matchLosses, 1);
   EXPECT_EQ(p1.roundWins, 1);
@@ -96,16 +78,16 @@ TEST(StatsRecords, WorkedExampleUpdatesAllFourRecords) {
   EXPECT_EQ(p1.charLosses[kSion], 1);
   EXPECT_EQ(p1.charRoundWins[kSion], 1);
   EXPECT_EQ(p1.charRoundLosses[kSion], 2);
-  EXPECT_EQ(p1.matchupLosses[391], 1);
-  EXPECT_EQ(p1.matchupRoundWins[391], 1);
-  EXPECT_EQ(p1.matchupRoundLosses[391], 2);
-  EXPECT_EQ(p1.matchupWins[391], 0);
+  EXPECT_EQ(p1.matchupLosses[matchupIndex(kSion, kLen)], 1);
+  EXPECT_EQ(p1.matchupRoundWins[matchupIndex(kSion, kLen)], 1);
+  EXPECT_EQ(p1.matchupRoundLosses[matchupIndex(kSion, kLen)], 2);
+  EXPECT_EQ(p1.matchupWins[matchupIndex(kSion, kLen)], 0);
   EXPECT_EQ(p1.totalSeconds, 95);
   EXPECT_EQ(p1.lengthBuckets[3], 1);
   EXPECT_EQ(p1.shortestSeconds, 95);
   EXPECT_EQ(p1.longestSeconds, 95);
 
-  const PlayerStats& p2 = *s.state.player2;
+  const PlayerStats p2 = s.second();
   EXPECT_EQ(p2.matchWins, 1);
   EXPECT_EQ(p2.matchLosses, 0);
   EXPECT_EQ(p2.roundWins, 2);
@@ -113,28 +95,30 @@ TEST(StatsRecords, WorkedExampleUpdatesAllFourRecords) {
   EXPECT_EQ(p2.charWins[kLen], 1);
   EXPECT_EQ(p2.charRoundWins[kLen], 2);
   EXPECT_EQ(p2.charRoundLosses[kLen], 1);
-  EXPECT_EQ(p2.matchupWins[17], 1);
-  EXPECT_EQ(p2.matchupRoundWins[17], 2);
-  EXPECT_EQ(p2.matchupRoundLosses[17], 1);
+  EXPECT_EQ(p2.matchupWins[matchupIndex(kLen, kSion)], 1);
+  EXPECT_EQ(p2.matchupRoundWins[matchupIndex(kLen, kSion)], 2);
+  EXPECT_EQ(p2.matchupRoundLosses[matchupIndex(kLen, kSion)], 1);
   EXPECT_EQ(p2.lengthBuckets[3], 1);
 
-  const OpponentStats& v12 = *s.state.player1VsPlayer2;
+  const OpponentStats v12 = s.firstVsSecond();
+  EXPECT_EQ(v12.name, "P2");
   EXPECT_EQ(v12.matchLosses, 1);
   EXPECT_EQ(v12.roundWins, 1);
   EXPECT_EQ(v12.roundLosses, 2);
   EXPECT_EQ(v12.totalSeconds, 95);
   EXPECT_EQ(v12.charLosses[kSion], 1);
-  EXPECT_EQ(v12.matchupLosses[391], 1);
+  EXPECT_EQ(v12.matchupLosses[matchupIndex(kSion, kLen)], 1);
   EXPECT_EQ(v12.oppCharWins[kLen], 1);
   EXPECT_EQ(v12.oppCharLosses[kLen], 0);
   EXPECT_EQ(v12.oppCharRoundWins[kLen], 2);
   EXPECT_EQ(v12.oppCharRoundLosses[kLen], 1);
 
-  const OpponentStats& v21 = *s.state.player2VsPlayer1;
+  const OpponentStats v21 = s.secondVsFirst();
+  EXPECT_EQ(v21.name, "P1");
   EXPECT_EQ(v21.matchWins, 1);
   EXPECT_EQ(v21.charWins[kLen], 1);
-  EXPECT_EQ(v21.matchupWins[17], 1);
-  EXPECT_EQ(v21.matchupRoundWins[17], 2);
+  EXPECT_EQ(v21.matchupWins[matchupIndex(kLen, kSion)], 1);
+  EXPECT_EQ(v21.matchupRoundWins[matchupIndex(kLen, kSion)], 2);
   EXPECT_EQ(v21.oppCharWins[kSion], 0);
   EXPECT_EQ(v21.oppCharLosses[kSion], 1);
   EXPECT_EQ(v21.oppCharRoundWins[kSion], 1);
@@ -144,39 +128,44 @@ TEST(StatsRecords, WorkedExampleUpdatesAllFourRecords) {
 TEST(StatsRecords, WinnerOtherThanOneOrTwoIsALossForBoth) {
   for (std::int32_t winner : {0, 3, -1}) {
     Session s("P1", "P2");
-    recordMatch(s.state, {winner, 2, 1, kSion, kLen, 40});
-    for (const PlayerStats* p : {s.state.player1, s.state.player2}) {
-      EXPECT_EQ(p->matchWins, 0);
-      EXPECT_EQ(p->matchLosses, 1);
-      EXPECT_EQ(p->lengthBuckets[1], 1);
+    s.play(winner, 2, 1, kSion, kLen, 40);
+    for (const PlayerStats& p : {s.first(), s.second()}) {
+      EXPECT_EQ(p.matchWins, 0);
+      EXPECT_EQ(p.matchLosses, 1);
+      EXPECT_EQ(p.lengthBuckets[1], 1);
     }
-    EXPECT_EQ(s.state.player1->roundWins, 2);
-    EXPECT_EQ(s.state.player2->roundWins, 1);
-    EXPECT_EQ(s.state.player1->matchupLosses[cell(kSion, kLen)], 1);
-    EXPECT_EQ(s.state.player2->matchupLosses[cell(kLen, kSion)], 1);
-    EXPECT_EQ(s.state.player1VsPlayer2->oppCharLosses[kLen], 1);
-    EXPECT_EQ(s.state.player2VsPlayer1->oppCharLosses[kSion], 1);
+    EXPECT_EQ(s.first().roundWins, 2);
+    EXPECT_EQ(s.second().roundWins, 1);
+    EXPECT_EQ(s.first().matchupLosses[matchupIndex(kSion, kLen)], 1);
+    EXPECT_EQ(s.second().matchupLosses[matchupIndex(kLen, kSion)], 1);
+    EXPECT_EQ(s.firstVsSecond().oppCharLosses[kLen], 1);
+    EXPECT_EQ(s.secondVsFirst().oppCharLosses[kSion], 1);
   }
 }
 
 TEST(StatsRecords, PlayerWhoMeetsHimselfGetsBothSides) {
   Session s("Solo", "Solo");
-  ASSERT_EQ(s.state.player1, s.state.player2);
-  ASSERT_EQ(s.state.player1VsPlayer2, s.state.player2VsPlayer1);
-  EXPECT_EQ(s.players.size(), 1u);
-  EXPECT_EQ(s.state.player1->opponents.size(), 1u);
-  EXPECT_EQ(s.state.player1VsPlayer2->name, "Solo");
+  ASSERT_EQ(s.session.player1, s.session.player2);
+  EXPECT_EQ(s.records.players().size(), 1u);
+  EXPECT_EQ(s.first().opponents.size(), 1u);
+  EXPECT_EQ(s.firstVsSecond().name, "Solo");
 
-  recordMatch(s.state, {1, 2, 1, kSion, kLen, 50});
-  const PlayerStats& solo = *s.state.player1;
+  s.play(1, 2, 1, kSion, kLen, 50);
+  const PlayerStats solo = s.first();
   EXPECT_EQ(solo.matchWins, 1);
   EXPECT_EQ(solo.matchLosses, 1);
   EXPECT_EQ(solo.roundWins, 3);
   EXPECT_EQ(solo.roundLosses, 3);
   EXPECT_EQ(solo.totalSeconds, 100);
   EXPECT_EQ(solo.lengthBuckets[1], 2);
-  EXPECT_EQ(s.state.player1VsPlayer2->matchWins, 1);
-  EXPECT_EQ(s.state.player1VsPlayer2->totalSeconds, 100);
+  EXPECT_EQ(solo.matchupWins[matchupIndex(kSion, kLen)], 1);
+  EXPECT_EQ(solo.matchupLosses[matchupIndex(kLen, kSion)], 1);
+  const OpponentStats self = s.firstVsSecond();
+  EXPECT_EQ(self.matchWins, 1);
+  EXPECT_EQ(self.totalSeconds, 100);
+  EXPECT_EQ(self.oppCharWins[kSion], 1);
+  EXPECT_EQ(self.oppCharLosses[kLen], 1);
+  EXPECT_EQ(self.oppCharRoundWins[kLen], 1);
 }
 
 TEST(StatsRecords, LengthBucketsAreThirtySecondBandsClampedAtBothEnds) {
@@ -187,35 +176,164 @@ TEST(StatsRecords, LengthBucketsAreThirtySecondBandsClampedAtBothEnds) {
     EXPECT_EQ(lengthBucket(seconds), bucket) << seconds;
   }
   Session s("P1", "P2");
-  recordMatch(s.state, {1, 2, 0, kSion, kSion, -100});
-  EXPECT_EQ(s.state.player1->lengthBuckets[0], 1);
-  EXPECT_EQ(s.state.player1->shortestSeconds, -100);
-  EXPECT_EQ(s.state.player1->longestSeconds, 0);
+  s.play(1, 2, 0, kSion, kSion, -100);
+  EXPECT_EQ(s.first().lengthBuckets[0], 1);
+  EXPECT_EQ(s.first().shortestSeconds, -100);
+  EXPECT_EQ(s.first().longestSeconds, 0);
 }
 
 TEST(StatsRecords, ExtremesCompareStrictly) {
   Session s("P1", "P2");
-  recordMatch(s.state, {1, 2, 0, kSion, kSion, 999999});
-  EXPECT_EQ(s.state.player1->shortestSeconds, 999999);
-  EXPECT_EQ(s.state.player1->longestSeconds, 999999);
-  recordMatch(s.state, {1, 2, 0, kSion, kSion, 60});
-  recordMatch(s.state, {1, 2, 0, kSion, kSion, 61});
-  EXPECT_EQ(s.state.player2->shortestSeconds, 60);
-  EXPECT_EQ(s.state.player2->longestSeconds, 999999);
+  s.play(1, 2, 0, kSion, kSion, 999999);
+  EXPECT_EQ(s.first().shortestSeconds, 999999);
+  EXPECT_EQ(s.first().longestSeconds, 999999);
+  s.play(1, 2, 0, kSion, kSion, 60);
+  s.play(1, 2, 0, kSion, kSion, 61);
+  EXPECT_EQ(s.second().shortestSeconds, 60);
+  EXPECT_EQ(s.second().longestSeconds, 999999);
 }
 
 TEST(StatsRecords, SumsWrapAroundModulo2To32) {
   Session s("P1", "P2");
-  recordMatch(s.state, {1, INT32_MAX, INT32_MIN, kSion, kLen, INT32_MAX});
-  recordMatch(s.state, {1, 1, -1, kSion, kLen, 2});
-  const PlayerStats& p1 = *s.state.player1;
+  s.play(1, INT32_MAX, INT32_MIN, kSion, kLen, INT32_MAX);
+  s.play(1, 1, -1, kSion, kLen, 2);
+  const PlayerStats p1 = s.first();
   EXPECT_EQ(p1.totalSeconds, INT32_MIN + 1);
   EXPECT_EQ(p1.roundWins, INT32_MIN);
   EXPECT_EQ(p1.roundLosses, INT32_MAX);
   EXPECT_EQ(p1.charRoundWins[kSion], INT32_MIN);
-  EXPECT_EQ(s.state.player1VsPlayer2->totalSeconds, INT32_MIN + 1);
+  EXPECT_EQ(s.firstVsSecond().totalSeconds, INT32_MIN + 1);
   EXPECT_EQ(p1.lengthBuckets[24], 1);
   EXPECT_EQ(p1.lengthBuckets[0], 1);
+}
+
+TEST(StatsRecords, PairMadeOnceCostsAFewRowsNotAWholeGrid) {
+  Session s("P1", "P2");
+  s.play(1, 2, 0, kSion, kLen, 60);
+  s.play(2, 0, 2, kSion, kSion, 60);
+  s.play(2, 0, 2, kLen, kSion, 60);
+  int rows = 0;
+  for (const PairRow* row : s.session.pair->rows) rows += row != nullptr;
+  EXPECT_EQ(rows, 2);
+}
+
+// Random sessions among a few names (a player who meets himself among them),
+// random winners and numbers up to the 32-bit limits: every player's totals
+// and every entry, in order, equal what the plain accounting counts.
+TEST(StatsRecords, AgreeWithPlainAccountingOnRandomSessions) {
+  const std::vector<std::string> names = {"Kestrel", "Moth", "Wren", "Ibis",
+                                          "Tern"};
+  std::mt19937 random(11);
+  const auto below = [&random](int bound) {
+    return std::uniform_int_distribution<int>(0, bound - 1)(random);
+  };
+  const auto number = [&random, &below]() -> std::int32_t {
+    switch (below(4)) {
+      case 0:
+        return below(3);
+      case 1:
+        return std::uniform_int_distribution<std::int32_t>(INT32_MIN,
+                                                           INT32_MAX)(random);
+      case 2:
+        return INT32_MAX - below(2);
+      default:
+        return below(2000) - 100;
+    }
+  };
+  StatsRecords records;
+  testing::ReferenceRecords reference;
+  for (int session = 0; session < 400; ++session) {
+    const std::string& first = names[below(5)];
+    const std::string& second = names[below(5)];
+    const MatchRecords opened = findOrAddMatchRecords(records, first, second);
+    reference.startSession(first, second);
+    for (int match = below(8); match > 0; --match) {
+      const MatchResult result{below(4),
+                               number(),
+                               number(),
+                               below(kCharacterCount),
+                               below(kCharacterCount),
+                               number()};
+      recordMatch(records, opened, result);
+      reference.recordMatch(result);
+    }
+  }
+
+  ASSERT_EQ(records.players().size(), reference.players().size());
+  auto expected = reference.players().begin();
+  for (const PlayerRecord& record : records.players()) {
+    const PlayerStats player = buildPlayerStats(record);
+    ASSERT_EQ(player.name, expected->name);
+    EXPECT_TRUE(static_cast<const Tally&>(player) ==
+                static_cast<const Tally&>(expected->stats))
+        << player.name;
+    EXPECT_EQ(player.shortestSeconds, expected->stats.shortestSeconds);
+    EXPECT_EQ(player.longestSeconds, expected->stats.longestSeconds);
+    EXPECT_EQ(player.lengthBuckets, expected->stats.lengthBuckets);
+    const std::vector<OpponentStats> entries = testing::opponentStats(player);
+    ASSERT_EQ(entries.size(), expected->entries.size()) << player.name;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+      EXPECT_EQ(entries[i].name, expected->entries[i].name);
+      EXPECT_TRUE(sameEntry(entries[i], expected->entries[i].stats))
+          << player.name << " vs " << entries[i].name;
+    }
+    ++expected;
+  }
+}
+
+// Each pair is one record seen from two sides: a player's totals are the sum
+// of his entries (his entry for himself counts once, with both sides in it),
+// and what one player won against another the other lost against him.
+TEST(StatsRecords, TotalsAreTheSumOfTheEntriesSeenFromEitherSide) {
+  StatsRecords records;
+  std::mt19937 random(5);
+  const std::vector<std::string> names = {"A", "B", "C", "D"};
+  for (int session = 0; session < 200; ++session) {
+    const MatchRecords opened = findOrAddMatchRecords(
+        records, names[random() % 4], names[random() % 4]);
+    for (int match = 0; match < 3; ++match) {
+      recordMatch(records, opened,
+                  {static_cast<std::int32_t>(random() % 3),
+                   static_cast<std::int32_t>(random() % 3),
+                   static_cast<std::int32_t>(random() % 3),
+                   static_cast<int>(random() % kCharacterCount),
+                   static_cast<int>(random() % kCharacterCount),
+                   static_cast<std::int32_t>(random() % 400)});
+    }
+  }
+  for (const std::string& name : names) {
+    const PlayerStats player = testing::playerStats(records, name);
+    Tally sum;
+    for (const OpponentStats& entry : testing::opponentStats(player)) {
+      const Tally& part = entry;
+      for (int i = 0; i < kMatchupCount; ++i) {
+        addWrapping(sum.matchupWins[i], part.matchupWins[i]);
+        addWrapping(sum.matchupLosses[i], part.matchupLosses[i]);
+      }
+      addWrapping(sum.matchWins, part.matchWins);
+      addWrapping(sum.roundLosses, part.roundLosses);
+      addWrapping(sum.totalSeconds, part.totalSeconds);
+
+      if (entry.name == name) continue;
+      const OpponentStats back =
+          testing::opponentStats(records, entry.name, name);
+      EXPECT_EQ(back.matchWins, sumOf(entry.oppCharWins));
+      EXPECT_EQ(back.roundWins, entry.roundLosses);
+      EXPECT_EQ(back.totalSeconds, entry.totalSeconds);
+      // Cell (own a, opposing b) of one side is cell (b, a) of the other.
+      for (int cell = 0; cell < kMatchupCount; ++cell) {
+        const int mirrored =
+            matchupIndex(cell / kCharacterCount, cell % kCharacterCount);
+        EXPECT_EQ(back.matchupRoundWins[mirrored],
+                  entry.matchupRoundLosses[cell]);
+      }
+    }
+    EXPECT_EQ(sum.matchupWins, player.matchupWins) << name;
+    EXPECT_EQ(sum.matchupLosses, player.matchupLosses) << name;
+    EXPECT_EQ(sum.matchWins, player.matchWins) << name;
+    EXPECT_EQ(sum.roundLosses, player.roundLosses) << name;
+    EXPECT_EQ(sum.totalSeconds, player.totalSeconds) << name;
+  }
 }
 
 }  // namespace

@@ -1,37 +1,70 @@
 #ifndef SESSION_STATS_TESTS_TEST_SESSION_H_
 #define SESSION_STATS_TESTS_TEST_SESSION_H_
 
+#include <gtest/gtest.h>
+
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "stats/stats_records.h"
 
 namespace sessionstats::testing {
 
-/// A session between two players in a list of their own, opened the way the
-/// log reader opens one; play() counts a match as a result line would.
-struct TestSession {
-  PlayerList players;
-  SessionState state;
+/// The classic record of the player named `name`; a test that asks for a
+/// missing one fails.
+inline PlayerStats playerStats(const StatsRecords& records,
+                               std::string_view name) {
+  const PlayerRecord* player = records.findPlayer(name);
+  EXPECT_NE(player, nullptr) << "no player " << name;
+  return player ? buildPlayerStats(*player) : PlayerStats{};
+}
 
-  TestSession(std::string_view first, std::string_view second) {
-    state.player1 = &findOrAddPlayer(players, first);
-    state.player2 = &findOrAddPlayer(players, second);
-    state.player1VsPlayer2 =
-        &findOrAddOpponent(*state.player1, state.player2->name);
-    state.player2VsPlayer1 =
-        &findOrAddOpponent(*state.player2, state.player1->name);
-    state.inSession = true;
+/// `owner`'s opponent entries in creation order, built.
+inline std::vector<OpponentStats> opponentStats(const PlayerStats& owner) {
+  std::vector<OpponentStats> entries(owner.opponents.size());
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    buildOpponentStats(owner.opponents[i], entries[i]);
   }
+  return entries;
+}
 
-  // Not const: it changes the records that the session points to.
-  void play(int winner,  // NOLINT(readability-make-member-function-const)
-            int rounds1, int rounds2, int character1, int character2,
-            int seconds) {
-    recordMatch(state,
+/// `owner`'s entry for `opponent`; a test that asks for a missing one fails.
+inline OpponentStats opponentStats(const StatsRecords& records,
+                                   std::string_view owner,
+                                   std::string_view opponent) {
+  for (const OpponentStats& entry :
+       opponentStats(playerStats(records, owner))) {
+    if (entry.name == opponent) return entry;
+  }
+  ADD_FAILURE() << "no entry " << opponent << " for " << owner;
+  return {};
+}
+
+/// A session between two players in records of their own, opened the way
+/// the log reader opens one; play() counts a match as a result line would.
+struct TestSession {
+  StatsRecords records;
+  MatchRecords session;
+
+  TestSession(std::string_view first, std::string_view second)
+      : session(findOrAddMatchRecords(records, first, second)) {}
+
+  void play(int winner, int rounds1, int rounds2, int character1,
+            int character2, int seconds) {
+    recordMatch(records, session,
                 {winner, rounds1, rounds2, character1, character2, seconds});
   }
 
-  const PlayerStats& first() const { return *state.player1; }
+  PlayerStats first() const { return buildPlayerStats(*session.player1); }
+  PlayerStats second() const { return buildPlayerStats(*session.player2); }
+  // Each one's entry for the other.
+  OpponentStats firstVsSecond() const {
+    return opponentStats(records, session.player1->name, session.player2->name);
+  }
+  OpponentStats secondVsFirst() const {
+    return opponentStats(records, session.player2->name, session.player1->name);
+  }
 };
 
 }  // namespace sessionstats::testing

@@ -112,12 +112,8 @@ void SessionLogReader::startSession(std::string_view rest) {
     if (second == excluded) return;
   }
 
-  PlayerStats& player1 = findOrAddPlayer(players_, resolveAlias(first));
-  PlayerStats& player2 = findOrAddPlayer(players_, resolveAlias(second));
-  session_.player1 = &player1;
-  session_.player2 = &player2;
-  session_.player1VsPlayer2 = &findOrAddOpponent(player1, player2.name);
-  session_.player2VsPlayer1 = &findOrAddOpponent(player2, player1.name);
+  session_.records = findOrAddMatchRecords(records_, resolveAlias(first),
+                                           resolveAlias(second));
   session_.inSession = true;
 }
 
@@ -150,7 +146,7 @@ void SessionLogReader::countMatch(std::string_view rest,
   match.player1Rounds = numbers[1];
   match.player2Rounds = numbers[2];
   match.seconds = leadingInteger(rest.substr(paren + kSecondsMarker.size()));
-  recordMatch(session_, match);
+  recordMatch(records_, session_.records, match);
 }
 
 // alias ... "name" ... "target" ...: the first quoted text is counted under

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <forward_list>
+#include <string>
 #include <string_view>
 #include <unordered_map>
 
@@ -10,13 +11,26 @@
 
 namespace sessionstats {
 
+/// One alias line: start lines naming `alias` are counted under `target`.
+struct AliasEntry {
+  std::string alias;
+  std::string target;
+};
+
+/// The session whose result lines are being counted; `records` is meaningful
+/// only while inSession is true.
+struct SessionState {
+  bool inSession = false;
+  MatchRecords records;
+};
+
 /// Gives meaning to the lines of the session log, one at a time in file
 /// order: opens and closes sessions, counts their result lines into
-/// `players` and keeps the alias list. A line that fits no kind is ignored.
+/// `records` and keeps the alias list. A line that fits no kind is ignored.
 class SessionLogReader {
  public:
-  /// REQUIRES: `players` outlives the reader.
-  explicit SessionLogReader(PlayerList& players) : players_(players) {}
+  /// REQUIRES: `records` outlives the reader.
+  explicit SessionLogReader(StatsRecords& records) : records_(records) {}
 
   /// Interprets one line, given without its line end. Leading tokens that
   /// begin with a digit (date, time) are skipped, each with the one blank
@@ -39,7 +53,7 @@ class SessionLogReader {
   void countMatch(std::string_view rest, const std::int32_t (&numbers)[3]);
   void addAlias(std::string_view rest);
 
-  PlayerList& players_;
+  StatsRecords& records_;
   SessionState session_;
   std::forward_list<AliasEntry> aliases_;  // newest first; never moves
   // Each alias to the target of its newest entry, which is what a scan of

@@ -46,10 +46,11 @@ void writeRow(std::ostream& out, const Row& counts,
 
 }  // namespace
 
-void writePlayerList(std::ostream& out, const PlayerList& players) {
+void writePlayerList(std::ostream& out,
+                     std::span<const PlayerListEntry> players) {
   std::vector<ListEntry> entries;
   entries.reserve(players.size());
-  for (const PlayerStats& player : players) {
+  for (const PlayerListEntry& player : players) {
     // The sum is taken in 64 bits, as the report's match count is.
     const std::int64_t matches =
         std::int64_t{player.matchWins} + player.matchLosses;
@@ -77,6 +78,16 @@ void writePlayerList(std::ostream& out, const PlayerList& players) {
   for (const ListEntry& entry : entries) {
     writeRow(out, entry.counts, widths, entry.name);
   }
+}
+
+void writePlayerList(std::ostream& out, const StatsRecords& records) {
+  std::vector<PlayerListEntry> players;
+  players.reserve(records.players().size());
+  for (const PlayerRecord& record : records.players()) {
+    const PlayerStats stats = buildPlayerStats(record);
+    players.push_back({record.name, stats.matchWins, stats.matchLosses});
+  }
+  writePlayerList(out, players);
 }
 
 }  // namespace sessionstats

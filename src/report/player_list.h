@@ -1,20 +1,35 @@
 #ifndef SESSION_STATS_REPORT_PLAYER_LIST_H_
 #define SESSION_STATS_REPORT_PLAYER_LIST_H_
 
+#include <cstdint>
 #include <ostream>
+#include <span>
+#include <string_view>
 
 #include "stats/stats_records.h"
 
 namespace sessionstats {
 
-/// Writes the players of `players` as a table with LF line ends: a header
-/// line "Matches  Wins  Losses  Player", then one line per player, most
+/// One line of the player list.
+struct PlayerListEntry {
+  std::string_view name;
+  std::int32_t matchWins = 0;
+  std::int32_t matchLosses = 0;
+};
+
+/// Writes `players`, in list order as given, as a table with LF line ends: a
+/// header line "Matches  Wins  Losses  Player", then one line per player, most
 /// matches (wins plus losses) first, ties in list order, players without a
 /// match included. Matches, wins and losses stand right-aligned in columns as
 /// wide as their header word or their widest number, two blanks apart, and
 /// the name follows as it is, bytes and all. Counts are printed as stored,
 /// negative ones too.
-void writePlayerList(std::ostream& out, const PlayerList& players);
+void writePlayerList(std::ostream& out,
+                     std::span<const PlayerListEntry> players);
+
+/// Writes the list of every player of `records`, in creation order before
+/// sorting, each with the totals of his report.
+void writePlayerList(std::ostream& out, const StatsRecords& records);
 
 }  // namespace sessionstats
 

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cstring>
 
+#include "stats/tally.h"
+
 namespace sessionstats {
 namespace {
 
@@ -111,11 +113,11 @@ char* formatAverage(char* out, std::int32_t totalSeconds,
 char* formatLengthLabel(char* out, int bucket) {
   // Roomy enough for formatInteger's bound at any point of the label.
   char label[2 * kMaxInt64Length + 16];
-  const std::int64_t first = std::int64_t{30} * bucket;
+  const std::int64_t first = std::int64_t{kLengthBandSeconds} * bucket;
   char* end = formatInteger(label, first);
-  if (bucket < 24) {
+  if (bucket < kLengthBucketCount - 1) {
     end = copyText(end, " to ");
-    end = formatInteger(end, first + 29);
+    end = formatInteger(end, first + kLengthBandSeconds - 1);
     end = copyText(end, " seconds:");
   } else {
     end = copyText(end, "+ seconds:");

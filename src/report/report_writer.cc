@@ -104,7 +104,8 @@ void writeMatchupGrid(LineWriter& line, const MatchupCounts& wins,
   for (int row = 0; row < kCharacterCount; ++row) {
     out = line.reserve(kMaxGridLineLength);
     out = formatRightAligned(out, shortName(row), kShortNameWidth);
-    for (int cell = row; cell < kMatchupCount; cell += kCharacterCount) {
+    for (int column = 0; column < kCharacterCount; ++column) {
+      const int cell = matchupIndex(row, column);
       out = formatGridCell(out, wins[cell], losses[cell]);
     }
     line.commit(out);
@@ -114,8 +115,7 @@ void writeMatchupGrid(LineWriter& line, const MatchupCounts& wins,
 
 // Time played, match count and average: the first lines of the summary and
 // of every opponent section alike.
-template <typename Record>
-void writeTotals(LineWriter& line, const Record& record) {
+void writeTotals(LineWriter& line, const Tally& record) {
   // Summed in 64 bits: two wrapped-around counters must not overflow here.
   const std::int64_t matches =
       std::int64_t{record.matchWins} + record.matchLosses;
@@ -131,8 +131,7 @@ void writeTotals(LineWriter& line, const Record& record) {
       .end();
 }
 
-template <typename Record>
-void writeWinsLosses(LineWriter& line, const Record& record) {
+void writeWinsLosses(LineWriter& line, const Tally& record) {
   line.text("    Total wins/losses: ")
       .put(kMaxRatioLength, formatRatio, record.matchWins, record.matchLosses,
            record.roundWins, record.roundLosses)
@@ -184,7 +183,8 @@ void writeOpponentSection(LineWriter& line, const PlayerStats& player,
   line.end();
 }
 
-void writeDetailedTables(LineWriter& line, const PlayerStats& player) {
+void writeDetailedTables(LineWriter& line, const PlayerStats& player,
+                         OpponentStats& opponent) {
   line.end();
   line.text(kRuleText).end();
   line.text("Detailed tables").end();
@@ -194,7 +194,8 @@ void writeDetailedTables(LineWriter& line, const PlayerStats& player) {
   line.text("Total matchups for ").text(player.name).text(":").end();
   writeMatchupGrid(line, player.matchupWins, player.matchupLosses);
   line.end();
-  for (const OpponentStats& opponent : player.opponents) {
+  for (const OpponentEntry& entry : player.opponents) {
+    buildOpponentStats(entry, opponent);
     if (!hasResults(opponent)) continue;
     line.text("* Detailed matchup vs: ").text(opponent.name).end();
     writeMatchupGrid(line, opponent.matchupWins, opponent.matchupLosses);
@@ -204,13 +205,18 @@ void writeDetailedTables(LineWriter& line, const PlayerStats& player) {
 
 }  // namespace
 
+// The opponent entries are built one at a time, each twice (for its section,
+// then for its grid), into one OpponentStats: a player with thousands of
+// opponents needs no memory for their counts.
 void writeReport(std::ostream& out, const PlayerStats& player) {
   LineWriter line(out);
   writeSummary(line, player);
-  for (const OpponentStats& opponent : player.opponents) {
+  OpponentStats opponent;
+  for (const OpponentEntry& entry : player.opponents) {
+    buildOpponentStats(entry, opponent);
     if (hasResults(opponent)) writeOpponentSection(line, player, opponent);
   }
-  writeDetailedTables(line, player);
+  writeDetailedTables(line, player, opponent);
 }
 
 void writeCharacterLines(std::ostream& out, const CharacterCounts& wins,

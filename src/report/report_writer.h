@@ -29,7 +29,7 @@ void writeCharacterLines(std::ostream& out, const CharacterCounts& wins,
 
 /// Writes one 23 x 23 grid in 24 lines: a header of short names, then a row
 /// per own character with a cell per opponent character, cell (a, b) from
-/// index a + 23 * b. Cells with neither wins nor losses stay blank.
+/// matchupIndex(a, b). Cells with neither wins nor losses stay blank.
 void writeMatchupGrid(std::ostream& out, const MatchupCounts& wins,
                       const MatchupCounts& losses);
 

@@ -1,92 +1,172 @@
 #include "stats/stats_records.h"
 
+#include <algorithm>
+
 namespace sessionstats {
 namespace {
 
-// One player's view of a match. Passed by value: behind a reference its
-// numbers would have to be read again after every counter update, which
-// the compiler cannot tell apart from a write to them.
-struct Side {
-  std::int32_t wins = 0;
-  std::int32_t losses = 0;
-  std::int32_t roundsWon = 0;
-  std::int32_t roundsLost = 0;
-  int ownCharacter = 0;
-  int matchup = 0;  // own + 23 * opponent character
-};
-
-// The fields that PlayerStats and OpponentStats share, from the owner's side.
-template <typename Record>
-void addSide(Record& record, Side side, std::int32_t seconds) {
-  addWrapping(record.matchWins, side.wins);
-  addWrapping(record.matchLosses, side.losses);
-  addWrapping(record.roundWins, side.roundsWon);
-  addWrapping(record.roundLosses, side.roundsLost);
-  addWrapping(record.totalSeconds, seconds);
-  addWrapping(record.charWins[side.ownCharacter], side.wins);
-  addWrapping(record.charLosses[side.ownCharacter], side.losses);
-  addWrapping(record.charRoundWins[side.ownCharacter], side.roundsWon);
-  addWrapping(record.charRoundLosses[side.ownCharacter], side.roundsLost);
-  addWrapping(record.matchupWins[side.matchup], side.wins);
-  addWrapping(record.matchupLosses[side.matchup], side.losses);
-  addWrapping(record.matchupRoundWins[side.matchup], side.roundsWon);
-  addWrapping(record.matchupRoundLosses[side.matchup], side.roundsLost);
+std::uint64_t pairKey(const PlayerRecord& a, const PlayerRecord& b) {
+  const auto [low, high] = std::minmax(a.id, b.id);
+  return std::uint64_t{low} << 32 | high;
 }
 
-void addPlayer(PlayerStats& player, Side side, std::int32_t seconds) {
-  addSide(player, side, seconds);
+void addLength(PlayerRecord& player, std::int32_t seconds) {
   addWrapping(player.lengthBuckets[lengthBucket(seconds)], 1);
   if (seconds < player.shortestSeconds) player.shortestSeconds = seconds;
   if (seconds > player.longestSeconds) player.longestSeconds = seconds;
 }
 
-void addOpponent(OpponentStats& entry, Side side, Side other,
-                 std::int32_t seconds) {
-  addSide(entry, side, seconds);
-  addWrapping(entry.oppCharWins[other.ownCharacter], other.wins);
-  addWrapping(entry.oppCharLosses[other.ownCharacter], other.losses);
-  addWrapping(entry.oppCharRoundWins[other.ownCharacter], other.roundsWon);
-  addWrapping(entry.oppCharRoundLosses[other.ownCharacter], other.roundsLost);
+void add(std::int32_t& counter, std::uint32_t amount) {
+  addWrapping(counter, static_cast<std::int32_t>(amount));
+}
+
+// The opponent's counts by his own character; null where only the owner's
+// side is wanted.
+struct OpponentCounts {
+  CharacterCounts* wins = nullptr;
+  CharacterCounts* losses = nullptr;
+  CharacterCounts* roundWins = nullptr;
+  CharacterCounts* roundLosses = nullptr;
+};
+
+// Adds the grid of `pair` as side `side` sees it to the matchup counts of
+// `tally`, and to `opponent`'s counts when given, and the pair's time.
+void addView(Tally& tally, const PairRecord& pair, int side,
+             const OpponentCounts& opponent) {
+  const int other = 1 - side;
+  add(tally.totalSeconds, pair.totalSeconds);
+  for (int row = 0; row < kCharacterCount; ++row) {
+    if (pair.rows[row] == nullptr) continue;
+    for (int column = 0; column < kCharacterCount; ++column) {
+      const PairCell& cell = (*pair.rows[row])[column];
+      const int own = side == 0 ? row : column;
+      const int opposing = side == 0 ? column : row;
+      const int index = matchupIndex(own, opposing);
+      const std::uint32_t lostByOwn = cell.wins[other] + cell.neither;
+      add(tally.matchupWins[index], cell.wins[side]);
+      add(tally.matchupLosses[index], lostByOwn);
+      add(tally.matchupRoundWins[index], cell.rounds[side]);
+      add(tally.matchupRoundLosses[index], cell.rounds[other]);
+      if (opponent.wins == nullptr) continue;
+      add((*opponent.wins)[opposing], cell.wins[other]);
+      add((*opponent.losses)[opposing], cell.wins[side] + cell.neither);
+      add((*opponent.roundWins)[opposing], cell.rounds[other]);
+      add((*opponent.roundLosses)[opposing], cell.rounds[side]);
+    }
+  }
+}
+
+// Adds the views of `pair` that belong to the owner on `ownSide`: both for a
+// player who met himself, whose every match gave him both sides.
+void addOwnViews(Tally& tally, const PairRecord& pair, int ownSide,
+                 const OpponentCounts& opponent) {
+  if (pair.players[0] == pair.players[1]) {
+    addView(tally, pair, 0, opponent);
+    addView(tally, pair, 1, opponent);
+  } else {
+    addView(tally, pair, ownSide, opponent);
+  }
+}
+
+// The per-character counts and the totals are sums of the matchup counts.
+void sumMatchups(Tally& tally) {
+  for (int own = 0; own < kCharacterCount; ++own) {
+    for (int opposing = 0; opposing < kCharacterCount; ++opposing) {
+      const int index = matchupIndex(own, opposing);
+      addWrapping(tally.charWins[own], tally.matchupWins[index]);
+      addWrapping(tally.charLosses[own], tally.matchupLosses[index]);
+      addWrapping(tally.charRoundWins[own], tally.matchupRoundWins[index]);
+      addWrapping(tally.charRoundLosses[own], tally.matchupRoundLosses[index]);
+    }
+    addWrapping(tally.matchWins, tally.charWins[own]);
+    addWrapping(tally.matchLosses, tally.charLosses[own]);
+    addWrapping(tally.roundWins, tally.charRoundWins[own]);
+    addWrapping(tally.roundLosses, tally.charRoundLosses[own]);
+  }
 }
 
 }  // namespace
 
-PlayerStats& findOrAddPlayer(PlayerList& players, std::string_view name) {
-  return players.findOrAdd(name);
+PlayerRecord& findOrAddPlayer(StatsRecords& records, std::string_view name) {
+  if (PlayerRecord* found = records.players_.find(name)) return *found;
+  const auto id = static_cast<std::uint32_t>(records.players_.size());
+  PlayerRecord& added = records.players_.findOrAdd(name);
+  added.id = id;
+  return added;
 }
 
-OpponentStats& findOrAddOpponent(PlayerStats& owner, std::string_view name) {
-  return owner.opponents.findOrAdd(name);
+PairRecord& findOrAddOpponent(StatsRecords& records, PlayerRecord& owner,
+                              PlayerRecord& opponent) {
+  PairRecord*& pair = records.pairs_[pairKey(owner, opponent)];
+  if (pair != nullptr) return *pair;
+  pair = records.arena_.make<PairRecord>();
+  pair->players = {&owner, &opponent};
+  owner.pairs.push_back(pair);
+  if (&opponent != &owner) opponent.pairs.push_back(pair);
+  return *pair;
 }
 
-int lengthBucket(std::int32_t seconds) {
-  const std::int32_t band = seconds / 30;
-  if (band < 0) return 0;
-  if (band >= kLengthBucketCount) return kLengthBucketCount - 1;
-  return static_cast<int>(band);
+MatchRecords findOrAddMatchRecords(StatsRecords& records,
+                                   std::string_view first,
+                                   std::string_view second) {
+  MatchRecords session;
+  session.player1 = &findOrAddPlayer(records, first);
+  session.player2 = &findOrAddPlayer(records, second);
+  session.pair =
+      &findOrAddOpponent(records, *session.player1, *session.player2);
+  session.player1IsSide1 = session.pair->players[0] != session.player1;
+  return session;
 }
 
-void recordMatch(const SessionState& session, const MatchResult& match) {
-  const std::int32_t won1 = match.winner == 1 ? 1 : 0;
-  const std::int32_t won2 = match.winner == 2 ? 1 : 0;
-  const int c1 = match.character1;
-  const int c2 = match.character2;
-  const Side side1{won1,
-                   1 - won1,
-                   match.player1Rounds,
-                   match.player2Rounds,
-                   c1,
-                   c1 + kCharacterCount * c2};
-  const Side side2{won2,
-                   1 - won2,
-                   match.player2Rounds,
-                   match.player1Rounds,
-                   c2,
-                   c2 + kCharacterCount * c1};
-  addPlayer(*session.player1, side1, match.seconds);
-  addPlayer(*session.player2, side2, match.seconds);
-  addOpponent(*session.player1VsPlayer2, side1, side2, match.seconds);
-  addOpponent(*session.player2VsPlayer1, side2, side1, match.seconds);
+void recordMatch(StatsRecords& records, const MatchRecords& session,
+                 const MatchResult& match) {
+  const int side1 = session.player1IsSide1 ? 1 : 0;  // player 1's side
+  const int side2 = 1 - side1;
+  std::array<int, 2> character{};
+  character[side1] = match.character1;
+  character[side2] = match.character2;
+  PairRecord& pair = *session.pair;
+  PairRow*& row = pair.rows[character[0]];
+  if (row == nullptr) row = records.arena_.make<PairRow>();
+  PairCell& cell = (*row)[character[1]];
+  if (match.winner == 1) {
+    ++cell.wins[side1];
+  } else if (match.winner == 2) {
+    ++cell.wins[side2];
+  } else {
+    ++cell.neither;
+  }
+  cell.rounds[side1] += static_cast<std::uint32_t>(match.player1Rounds);
+  cell.rounds[side2] += static_cast<std::uint32_t>(match.player2Rounds);
+  pair.totalSeconds += static_cast<std::uint32_t>(match.seconds);
+  addLength(*session.player1, match.seconds);
+  addLength(*session.player2, match.seconds);
+}
+
+PlayerStats buildPlayerStats(const PlayerRecord& player) {
+  PlayerStats stats;
+  stats.name = player.name;
+  stats.shortestSeconds = player.shortestSeconds;
+  stats.longestSeconds = player.longestSeconds;
+  stats.lengthBuckets = player.lengthBuckets;
+  stats.opponents.reserve(player.pairs.size());
+  for (const PairRecord* pair : player.pairs) {
+    const int ownSide = pair->players[0] == &player ? 0 : 1;
+    addOwnViews(stats, *pair, ownSide, {});
+    stats.opponents.push_back({pair, ownSide});
+  }
+  sumMatchups(stats);
+  return stats;
+}
+
+void buildOpponentStats(const OpponentEntry& entry, OpponentStats& stats) {
+  stats = OpponentStats{};
+  const PairRecord& pair = *entry.pair;
+  stats.name = pair.players[1 - entry.ownSide]->name;
+  addOwnViews(stats, pair, entry.ownSide,
+              {&stats.oppCharWins, &stats.oppCharLosses,
+               &stats.oppCharRoundWins, &stats.oppCharRoundLosses});
+  sumMatchups(stats);
 }
 
 }  // namespace sessionstats

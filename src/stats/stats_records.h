@@ -2,177 +2,67 @@
 #define SESSION_STATS_STATS_STATS_RECORDS_H_
 
 #include <array>
-#include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
-#include "stats/character_roster.h"
+#include "stats/arena.h"
+#include "stats/record_list.h"
+#include "stats/tally.h"
 
 namespace sessionstats {
 
-/// Number of 30-second match length bands; the last counts 720 s and more.
-inline constexpr int kLengthBucketCount = 25;
+// The records kept while the log is read are made for counting: one record
+// per pair of players that met, holding both players' sides, so that a match
+// adds to one record; and a small record per player. The classic views,
+// PlayerStats with its OpponentStats from the owner's side, are summed from
+// the pairs when a report is written. Sums modulo 2^32 do not depend on their
+// order, so summing at the end gives exactly what counting into the views
+// match by match would.
 
-/// Sentinel that shortestSeconds holds until a shorter match is seen.
-inline constexpr std::int32_t kInitialShortestSeconds = 999999;
-
-using CharacterCounts = std::array<std::int32_t, kCharacterCount>;
-using MatchupCounts = std::array<std::int32_t, kMatchupCount>;
-
-/// Adds with two's-complement wrap-around: a log line can carry numbers near
-/// the 32-bit limit, and a counter that passes it must not be undefined.
-inline void addWrapping(std::int32_t& counter, std::int32_t amount) {
-  counter = static_cast<std::int32_t>(static_cast<std::uint32_t>(counter) +
-                                      static_cast<std::uint32_t>(amount));
-}
-
-/// One player's results against one opponent, seen from the owner's side.
-struct OpponentStats {
-  std::string name;
-  std::int32_t matchWins = 0;
-  std::int32_t matchLosses = 0;
-  std::int32_t roundWins = 0;
-  std::int32_t roundLosses = 0;
-  std::int32_t totalSeconds = 0;
-  CharacterCounts charWins{};
-  CharacterCounts charLosses{};
-  CharacterCounts charRoundWins{};
-  CharacterCounts charRoundLosses{};
-  CharacterCounts oppCharWins{};
-  CharacterCounts oppCharLosses{};
-  CharacterCounts oppCharRoundWins{};
-  CharacterCounts oppCharRoundLosses{};
-  MatchupCounts matchupWins{};
-  MatchupCounts matchupLosses{};
-  MatchupCounts matchupRoundWins{};
-  MatchupCounts matchupRoundLosses{};
+/// The counts of one grid cell of a pair: matches won by each side, matches
+/// neither won (a loss for both), and rounds won by each side.
+struct PairCell {
+  std::array<std::uint32_t, 2> wins{};
+  std::uint32_t neither = 0;
+  std::array<std::uint32_t, 2> rounds{};
 };
 
-/// Records in creation order, found by exact name. Appending never moves a
-/// stored record, so references into the list stay valid for the whole run.
-/// Lookup is a linear scan in list order; it walks a compact array of short
-/// name keys, many keys per step, and compares the stored name only where
-/// the key agrees, so a list of thousands of records costs one pass over a
-/// few kilobytes.
-template <typename Record>
-class RecordList {
- public:
-  using Key = std::uint16_t;
+/// The cells of one character of side 0, by the character of side 1.
+using PairRow = std::array<PairCell, kCharacterCount>;
 
-  /// The key kept for a name: equal names always have equal keys; different
-  /// names may share one.
-  static Key nameKey(std::string_view name) {
-    // FNV-1a mixed with the length, folded to the width of a key.
-    std::uint64_t hash = 14695981039346656037ull ^ name.size();
-    for (char byte : name) {
-      hash = (hash ^ static_cast<unsigned char>(byte)) * 1099511628211ull;
-    }
-    hash ^= hash >> 32;
-    return static_cast<Key>(hash ^ (hash >> 16));
-  }
+struct PlayerRecord;
 
-  /// The first record whose name equals `name`, or nullptr.
-  Record* find(std::string_view name) {
-    const Key key = nameKey(name);
-    const std::size_t count = keys_.size();
-    std::size_t at = 0;
-    // A chunk is tested for the key without a branch per key, which lets
-    // the compiler compare many keys per instruction; only a chunk that
-    // holds the key is walked one key at a time.
-    for (; at + kChunk <= count; at += kChunk) {
-      if (!chunkHolds(&keys_[at], key)) continue;
-      if (Record* found = findFrom(at, at + kChunk, key, name)) return found;
-    }
-    return findFrom(at, count, key, name);
-  }
-
-  /// The record named `name`, appended with all counts at their initial
-  /// values when the list has none.
-  Record& findOrAdd(std::string_view name) {
-    if (Record* found = find(name)) return *found;
-    Record& added = records_.emplace_back();
-    added.name = name;
-    keys_.push_back(nameKey(name));
-    return added;
-  }
-
-  std::size_t size() const { return records_.size(); }
-  bool empty() const { return records_.empty(); }
-  auto begin() const { return records_.begin(); }
-  auto end() const { return records_.end(); }
-  auto begin() { return records_.begin(); }
-  auto end() { return records_.end(); }
-
- private:
-  static constexpr std::size_t kChunk = 64;
-
-  // Written as a mask of key width, not as a bool, so that GCC and Clang
-  // both turn the loop into vector compares.
-  static bool chunkHolds(const Key* keys, Key key) {
-    Key hits = 0;
-    for (std::size_t i = 0; i < kChunk; ++i) {
-      hits |= keys[i] == key ? Key{0xffff} : Key{0};
-    }
-    return hits != 0;
-  }
-
-  // The first record in [from, to) named `name`, or nullptr.
-  Record* findFrom(std::size_t from, std::size_t to, Key key,
-                   std::string_view name) {
-    for (std::size_t i = from; i < to; ++i) {
-      if (keys_[i] == key && records_[i].name == name) return &records_[i];
-    }
-    return nullptr;
-  }
-
-  std::deque<Record> records_;
-  std::vector<Key> keys_;
+/// Everything two players did against each other. Side 0 is the first player
+/// of the start line that created the pair. A player met by himself has one
+/// pair with himself on both sides, each match counted once from player 1's
+/// side. A row of cells is made on the first match counted in it, so a pair
+/// costs about as much as the character pairs it has seen.
+struct PairRecord {
+  std::array<const PlayerRecord*, 2> players{};
+  std::uint32_t totalSeconds = 0;
+  std::array<PairRow*, kCharacterCount> rows{};  // by the character of side 0
 };
 
-using OpponentList = RecordList<OpponentStats>;
-
-/// Everything counted for one canonical player name.
-struct PlayerStats {
+/// What is kept of one player while reading: the match lengths, and his pairs
+/// in the order his opponent entries were created.
+struct PlayerRecord {
   std::string name;
-  std::int32_t matchWins = 0;
-  std::int32_t matchLosses = 0;
-  std::int32_t roundWins = 0;
-  std::int32_t roundLosses = 0;
-  CharacterCounts charWins{};
-  CharacterCounts charLosses{};
-  CharacterCounts charRoundWins{};
-  CharacterCounts charRoundLosses{};
-  MatchupCounts matchupWins{};
-  MatchupCounts matchupLosses{};
-  MatchupCounts matchupRoundWins{};
-  MatchupCounts matchupRoundLosses{};
-  std::int32_t totalSeconds = 0;
-  OpponentList opponents;
+  std::uint32_t id = 0;  // creation order, from 0
   std::int32_t shortestSeconds = kInitialShortestSeconds;
   std::int32_t longestSeconds = 0;
-  std::array<std::int32_t, kLengthBucketCount> lengthBuckets{};
+  LengthCounts lengthBuckets{};
+  std::vector<const PairRecord*> pairs;
 };
 
-using PlayerList = RecordList<PlayerStats>;
-
-/// One alias line: start lines naming `alias` are counted under `target`.
-struct AliasEntry {
-  std::string alias;
-  std::string target;
-};
-
-/// The session whose result lines are being counted. The pointers refer into
-/// the player list and its opponent lists; they are set together and are
-/// meaningful only while inSession is true.
-struct SessionState {
-  bool inSession = false;
-  PlayerStats* player1 = nullptr;
-  PlayerStats* player2 = nullptr;
-  OpponentStats* player1VsPlayer2 = nullptr;
-  OpponentStats* player2VsPlayer1 = nullptr;
+/// The pair records of a session and who is player 1 in it.
+struct MatchRecords {
+  PlayerRecord* player1 = nullptr;
+  PlayerRecord* player2 = nullptr;
+  PairRecord* pair = nullptr;
+  bool player1IsSide1 = false;  // player 1 is side 1 of the pair
 };
 
 /// The numbers of one result line, passed on as read.
@@ -185,21 +75,86 @@ struct MatchResult {
   std::int32_t seconds = 0;
 };
 
-/// The record named `name` in `players`, appended when there is none.
-PlayerStats& findOrAddPlayer(PlayerList& players, std::string_view name);
+/// All records of a log: players in creation order, found by name, and the
+/// pairs of players that met. Records never move once made.
+class StatsRecords {
+ public:
+  /// The player named `name`, or nullptr.
+  const PlayerRecord* findPlayer(std::string_view name) const {
+    return players_.find(name);
+  }
+  const RecordList<PlayerRecord>& players() const { return players_; }
 
-/// `owner`'s entry for the opponent named `name`, appended when there is none.
-OpponentStats& findOrAddOpponent(PlayerStats& owner, std::string_view name);
+ private:
+  friend PlayerRecord& findOrAddPlayer(StatsRecords& records,
+                                       std::string_view name);
+  friend PairRecord& findOrAddOpponent(StatsRecords& records,
+                                       PlayerRecord& owner,
+                                       PlayerRecord& opponent);
+  friend void recordMatch(StatsRecords& records, const MatchRecords& session,
+                          const MatchResult& match);
 
-/// Length band of a match: seconds / 30 truncated toward zero, clamped to
-/// 0..24 so that any duration, negative ones included, has a bucket.
-int lengthBucket(std::int32_t seconds);
+  RecordList<PlayerRecord> players_;
+  // Keyed by both players' ids, the smaller one in the high half.
+  std::unordered_map<std::uint64_t, PairRecord*> pairs_;
+  Arena arena_;  // pairs and their rows
+};
 
-/// Adds one match to the four records of the session; a player who meets
-/// himself gets both sides. Every sum wraps around modulo 2^32.
-/// REQUIRES: the four pointers of `session` are set; both character indices
-/// of `match` are in 0..22.
-void recordMatch(const SessionState& session, const MatchResult& match);
+/// The player named `name`, appended when there is none.
+PlayerRecord& findOrAddPlayer(StatsRecords& records, std::string_view name);
+
+/// The pair that holds `owner`'s opponent entry for `opponent` and the
+/// opponent's entry for `owner`: both entries are made together, `owner` on
+/// side 0, and appended to each player's list (once when they are the same).
+PairRecord& findOrAddOpponent(StatsRecords& records, PlayerRecord& owner,
+                              PlayerRecord& opponent);
+
+/// The records of a session between `first` and `second`: the players (first
+/// then second) and their pair, each made when missing.
+MatchRecords findOrAddMatchRecords(StatsRecords& records,
+                                   std::string_view first,
+                                   std::string_view second);
+
+/// Adds one match to the session's pair and to both players' lengths; a
+/// player who meets himself gets both sides. Every sum wraps around modulo
+/// 2^32. REQUIRES: `session` comes from `records`; both character indices of
+/// `match` are in 0..22.
+void recordMatch(StatsRecords& records, const MatchRecords& session,
+                 const MatchResult& match);
+
+/// One opponent entry of a player: the pair that holds it, and the owner's
+/// side of it.
+struct OpponentEntry {
+  const PairRecord* pair = nullptr;
+  int ownSide = 0;
+};
+
+/// One player's results against one opponent, seen from the owner's side,
+/// and the opponent's results by the opponent's own character.
+struct OpponentStats : Tally {
+  std::string_view name;
+  CharacterCounts oppCharWins{};
+  CharacterCounts oppCharLosses{};
+  CharacterCounts oppCharRoundWins{};
+  CharacterCounts oppCharRoundLosses{};
+};
+
+/// Everything counted for one player, and his opponent entries in the order
+/// they were created; buildOpponentStats gives the counts of each.
+struct PlayerStats : Tally {
+  std::string name;
+  std::int32_t shortestSeconds = kInitialShortestSeconds;
+  std::int32_t longestSeconds = 0;
+  LengthCounts lengthBuckets{};
+  std::vector<OpponentEntry> opponents;
+};
+
+/// The classic record of `player`, summed from his pairs.
+PlayerStats buildPlayerStats(const PlayerRecord& player);
+
+/// Overwrites `stats` with the counts of `entry`; `stats.name` refers to the
+/// opponent's record.
+void buildOpponentStats(const OpponentEntry& entry, OpponentStats& stats);
 
 }  // namespace sessionstats
 

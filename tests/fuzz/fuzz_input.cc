@@ -20,7 +20,6 @@
 
 namespace {
 
-using sessionstats::PlayerList;
 using sessionstats::PlayerStats;
 
 constexpr std::size_t kBlockSizes[] = {1, 2, 3, 7, 64, 199, 200, 4096};
@@ -67,9 +66,9 @@ void runFuzzInput(const std::uint8_t* data, std::size_t size) {
   const std::size_t rest = size - 1;
   const std::size_t logSize = rest > answerLength ? rest - answerLength : 0;
 
-  PlayerList players;
+  StatsRecords records;
   {
-    sessionstats::SessionLogReader reader(players);
+    sessionstats::SessionLogReader reader(records);
     sessionstats::splitLines(
         std::string_view(bytes, logSize), blockSize,
         [&reader](std::string_view line) {
@@ -82,7 +81,8 @@ void runFuzzInput(const std::uint8_t* data, std::size_t size) {
   std::istringstream console(std::string(bytes + logSize, rest - logSize));
   std::string answer;
   console >> answer;
-  for (const PlayerStats& player : players) {
+  for (const PlayerRecord& record : records.players()) {
+    const PlayerStats player = buildPlayerStats(record);
     checkCounts(player);
     std::ostringstream report;
     sessionstats::writeReport(report, player);
