@@ -14,8 +14,10 @@
 #include "app/report_file.h"
 #include "log/log_line_splitter.h"
 #include "log/session_log_reader.h"
+#include "report/html_report.h"
 #include "report/player_list.h"
 #include "report/report_writer.h"
+#include "stats/session_history.h"
 #include "stats/stats_records.h"
 
 namespace sessionstats {
@@ -79,11 +81,18 @@ std::optional<int> loadLog(const std::string& path, StatsRecords& records,
   return reportFailure(err, "read", path, error);
 }
 
-int writeReportFile(const std::string& path, const PlayerStats& player,
-                    std::ostream& err) {
-  const int error = replaceReportFile(
-      path, [&player](std::ostream& report) { writeReport(report, player); });
-  return error == 0 ? 0 : reportFailure(err, "write", path, error);
+// Writes the report of `player` in `format`.
+void writeFormattedReport(std::ostream& out, Format format,
+                          const PlayerStats& player,
+                          const SessionHistory& history) {
+  switch (format) {
+    case Format::kText:
+      writeReport(out, player);
+      return;
+    case Format::kHtml:
+      writeHtmlReport(out, player, history);
+      return;
+  }
 }
 
 }  // namespace
@@ -185,12 +194,14 @@ int runSessionStats(const Options& options, std::istream& console,
     return 1;
   }
   const PlayerStats player = buildPlayerStats(*record);
-  if (reportToOut) {
-    return writeOutput(out, err, [&player](std::ostream& stream) {
-      writeReport(stream, player);
-    });
-  }
-  return writeReportFile(options.reportFile, player, err);
+  const SessionHistory history;
+  const auto write = [&options, &player, &history](std::ostream& stream) {
+    writeFormattedReport(stream, options.format, player, history);
+  };
+  if (reportToOut) return writeOutput(out, err, write);
+  const int error = replaceReportFile(options.reportFile, write);
+  return error == 0 ? 0
+                    : reportFailure(err, "write", options.reportFile, error);
 }
 
 }  // namespace sessionstats

@@ -8,14 +8,17 @@
 namespace sessionstats {
 namespace {
 
-// --list has no short form; its getopt_long code lies outside the characters.
+// --list and --format have no short form; their getopt_long codes lie
+// outside the characters.
 constexpr int kListCode = 256;
+constexpr int kFormatCode = 257;
 
-constexpr std::array<option, 7> kLongOptions{{
+constexpr std::array<option, 8> kLongOptions{{
     {"player", required_argument, nullptr, 'p'},
     {"log", required_argument, nullptr, 'l'},
     {"output", required_argument, nullptr, 'o'},
     {"list", no_argument, nullptr, kListCode},
+    {"format", required_argument, nullptr, kFormatCode},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, 'V'},
     {nullptr, 0, nullptr, 0},
@@ -39,6 +42,9 @@ constexpr std::string_view kHelp =
     "  -o, --output=FILE   write the report to FILE instead of\n"
     "                        session_stats.txt; '-' writes it to standard\n"
     "                        output\n"
+    "      --format=FORMAT write the report as FORMAT: 'text' (the default)\n"
+    "                        or 'html', one page to open in a browser, by\n"
+    "                        default in session_stats.html\n"
     "      --list          list the players that the log counts, most matches\n"
     "                        first, instead of writing a report\n"
     "  -h, --help          show this help and exit\n"
@@ -110,6 +116,7 @@ ParsedOptions parseOptions(int argc, char* argv[]) {
   opterr = 0;
   optind = 0;  // 0, not 1: glibc then starts a new scan from scratch
   bool outputGiven = false;
+  bool formatGiven = false;
   for (;;) {
     const int code =
         getopt_long(argc, argv, kShortOptions, kLongOptions.data(), nullptr);
@@ -127,6 +134,18 @@ ParsedOptions parseOptions(int argc, char* argv[]) {
         break;
       case kListCode:
         options.command = Command::kListPlayers;
+        break;
+      case kFormatCode:
+        if (const std::string_view name = optarg; name == "text") {
+          options.format = Format::kText;
+        } else if (name == "html") {
+          options.format = Format::kHtml;
+        } else {
+          parsed.error = std::string(kProgram) + "unknown format '" + optarg +
+                         "' (text or html)";
+          return parsed;
+        }
+        formatGiven = true;
         break;
       case 'h':
         options.command = Command::kHelp;
@@ -148,6 +167,11 @@ ParsedOptions parseOptions(int argc, char* argv[]) {
              (options.player || outputGiven)) {
     parsed.error = std::string(kProgram) +
                    "--list writes no report: it takes no --player or --output";
+  } else if (options.command == Command::kListPlayers && formatGiven) {
+    parsed.error =
+        std::string(kProgram) + "--list writes no report: it takes no --format";
+  } else if (options.format == Format::kHtml && !outputGiven) {
+    options.reportFile = kHtmlReportFileName;
   }
   return parsed;
 }

@@ -10,6 +10,8 @@ namespace sessionstats {
 
 inline constexpr char kLogFileName[] = "sessionlog.txt";
 inline constexpr char kReportFileName[] = "session_stats.txt";
+/// The report file of --format=html when no --output names one.
+inline constexpr char kHtmlReportFileName[] = "session_stats.html";
 /// The report file name that stands for standard output.
 inline constexpr std::string_view kStandardOutputName = "-";
 
@@ -20,13 +22,18 @@ inline constexpr std::string_view kTryHelpLine =
 /// What one run is asked to do.
 enum class Command { kReport, kListPlayers, kHelp, kVersion };
 
+/// How the report is written: the classic text, or one HTML page.
+enum class Format { kText, kHtml };
+
 /// The command line, with the classic defaults for what it leaves out.
 struct Options {
   Command command = Command::kReport;
   /// Set by --player: the name to report on, without a prompt.
   std::optional<std::string> player;
   std::string logFile = kLogFileName;
+  /// kHtmlReportFileName instead when --format=html comes without --output.
   std::string reportFile = kReportFileName;
+  Format format = Format::kText;
 };
 
 /// Either the options or, when `error` is not empty, one line (without line
@@ -40,9 +47,10 @@ struct ParsedOptions {
 /// attached or separate, long names abbreviated while they stay unique, the
 /// last of a repeated option wins. --help and --version end the parse where
 /// they stand. An unknown or ambiguous option, a missing or unexpected value,
-/// an empty file name, a stray argument, and --list together with --player
-/// or --output are errors. Prints nothing.
-/// REQUIRES: argv[0..argc) are valid strings; getopt_long may reorder them.
+/// an empty file name, a stray argument, a --format other than text or
+/// html, and --list together with --player, --output or --format are errors.
+/// Prints nothing. REQUIRES: argv[0..argc) are valid strings; getopt_long may
+/// reorder them.
 ParsedOptions parseOptions(int argc, char* argv[]);
 
 /// Writes the usage text that --help prints.
