@@ -595,6 +595,24 @@ TEST(Driver, DashOutputPutsTheReportAloneOnStandardOutput) {
   EXPECT_EQ(filesIn(dir), std::vector<std::string>{"sessionlog.txt"});
 }
 
+TEST(Driver, HtmlFormatWritesOnePageToItsFileOrStandardOutput) {
+  TempDir dir;
+  writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
+  auto run = runTool(dir, "Kestrel\n", {"--format=html"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "Generate session_stats.html for who: ");
+  const std::string html = readFile(dir / "session_stats.html");
+  EXPECT_TRUE(html.starts_with("<!DOCTYPE html>"));
+  EXPECT_NE(html.find("<h1>Kestrel</h1>"), std::string::npos);
+  EXPECT_EQ(filesIn(dir),
+            (std::vector<std::string>{"session_stats.html", "sessionlog.txt"}));
+
+  run = runTool(dir, std::nullopt, {"-p", "Kestrel", "--format=html", "-o-"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, html);
+  EXPECT_EQ(run.err, "");
+}
+
 TEST(Driver, StandardOutputThatFailsIsAnErrorForEveryKindOfOutput) {
   TempDir dir;
   writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));

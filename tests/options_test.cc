@@ -46,6 +46,20 @@ TEST(Options, ShortLongAttachedAndAbbreviatedFormsAgree) {
   EXPECT_EQ(parse({"-p", ""}).options.player, "");
 }
 
+TEST(Options, HtmlFormatWritesItsOwnFileUnlessOneIsNamed) {
+  EXPECT_EQ(parse({}).options.format, Format::kText);
+  ParsedOptions parsed = parse({"--format=html"});
+  EXPECT_EQ(parsed.error, "");
+  EXPECT_EQ(parsed.options.format, Format::kHtml);
+  EXPECT_EQ(parsed.options.reportFile, "session_stats.html");
+  parsed = parse({"-o", "k.txt", "--form", "html"});
+  EXPECT_EQ(parsed.options.format, Format::kHtml);
+  EXPECT_EQ(parsed.options.reportFile, "k.txt");
+  parsed = parse({"--format=html", "--format=text"});
+  EXPECT_EQ(parsed.options.format, Format::kText);
+  EXPECT_EQ(parsed.options.reportFile, "session_stats.txt");
+}
+
 TEST(Options, HelpAndVersionWinWhereTheyStand) {
   EXPECT_EQ(parse({"-h", "--bogus"}).options.command, Command::kHelp);
   EXPECT_EQ(parse({"--list", "--vers", "stray"}).options.command,
@@ -79,6 +93,10 @@ TEST(Options, EachErrorIsOneLineNamingWhatIsWrong) {
        "--list writes no report: it takes no --player or --output"},
       {{"-o", "session_stats.txt", "--list"},
        "--list writes no report: it takes no --player or --output"},
+      {{"--list", "--format=html"},
+       "--list writes no report: it takes no --format"},
+      {{"--format=HTML"}, "unknown format 'HTML' (text or html)"},
+      {{"--format"}, "option '--format' requires an argument"},
   };
   for (const auto& [args, message] : cases) {
     const std::string error = parse(args).error;
