@@ -9,15 +9,19 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/answer.h"
 #include "app/report_file.h"
 #include "log/log_line_splitter.h"
 #include "log/session_log_reader.h"
+#include "report/csv_writer.h"
 #include "report/html_report.h"
+#include "report/json_report.h"
 #include "report/player_list.h"
 #include "report/report_writer.h"
-#include "stats/session_history.h"
+#include "stats/match_filter.h"
+#include "stats/match_log.h"
 #include "stats/stats_records.h"
 
 namespace sessionstats {
@@ -55,15 +59,19 @@ int writeOutput(std::ostream& out, std::ostream& err, const Write& write) {
                        errno != 0 ? errno : EIO);
 }
 
-// Reads the log at `path` into `records`. nullopt when it was read to its
-// end; else the exit status, after saying what went wrong.
+// Reads the log at `path` into `records`, and its matches into `matchLog`
+// when given: those of `onlyPlayer` when known, else all. nullopt when it was
+// read to its end; else the exit status, after saying what went wrong.
 std::optional<int> loadLog(const std::string& path, StatsRecords& records,
+                           MatchLog* matchLog,
+                           const std::optional<std::string>& onlyPlayer,
                            std::ostream& out, std::ostream& err) {
   const FilePtr log(std::fopen(path.c_str(), "rb"));
   int error = log ? 0 : errno;
   LogReadOutcome outcome = LogReadOutcome::kUnreadable;
   if (log) {
     SessionLogReader reader(records);
+    if (matchLog != nullptr) reader.logMatches(*matchLog, onlyPlayer);
     outcome = readSessionLog(log.get(), reader, error);
   }
   switch (outcome) {
@@ -81,18 +89,47 @@ std::optional<int> loadLog(const std::string& path, StatsRecords& records,
   return reportFailure(err, "read", path, error);
 }
 
-// Writes the report of `player` in `format`.
-void writeFormattedReport(std::ostream& out, Format format,
-                          const PlayerStats& player,
-                          const SessionHistory& history) {
-  switch (format) {
-    case Format::kText:
-      writeReport(out, player);
-      return;
-    case Format::kHtml:
-      writeHtmlReport(out, player, history);
-      return;
+// Runs `write` on the report file of `options`, or on `out` for "-".
+template <typename Write>
+int writeReportTo(const Options& options, std::ostream& out, std::ostream& err,
+                  const Write& write) {
+  if (options.reportFile == kStandardOutputName) {
+    return writeOutput(out, err, write);
   }
+  const int error = replaceReportFile(options.reportFile, write);
+  return error == 0 ? 0
+                    : reportFailure(err, "write", options.reportFile, error);
+}
+
+// The report of `player` in the format of `options`, over his matches in
+// `matchLog` that pass its filter.
+int writeHistoryReport(const Options& options, const PlayerRecord& player,
+                       const MatchLog& matchLog, std::ostream& out,
+                       std::ostream& err) {
+  const std::vector<const MatchEntry*> matches =
+      selectMatches(matchLog, player, options.filter);
+  if (options.format == ReportFormat::kCsv) {
+    return writeReportTo(options, out, err, [&](std::ostream& stream) {
+      writeMatchCsv(stream, player, matches);
+    });
+  }
+  StatsRecords passing;
+  replayMatches(player, matches, passing);
+  const PlayerStats stats = buildPlayerStats(*passing.findPlayer(player.name));
+  if (options.format == ReportFormat::kText) {
+    return writeReportTo(options, out, err, [&stats](std::ostream& stream) {
+      writeReport(stream, stats);
+    });
+  }
+  const SessionHistory history =
+      buildSessionHistory(player, matches, options.filter);
+  return writeReportTo(options, out, err, [&](std::ostream& stream) {
+    if (options.format == ReportFormat::kHtml) {
+      writeHtmlReport(stream, stats, history);
+    } else {
+      writeJsonReport(stream, stats, history);
+    }
+  });
 }
 
 }  // namespace
@@ -168,9 +205,15 @@ int runSessionStats(const Options& options, std::istream& console,
   // carries either.
   std::ostream& talk = listing || reportToOut ? err : out;
 
+  // Only a filter or a format other than the classic text needs the
+  // matches one by one; a plain run keeps nothing per match.
+  const bool perMatch =
+      options.filter.any() || options.format != ReportFormat::kText;
   StatsRecords records;
+  MatchLog matchLog;
   if (const std::optional<int> status =
-          loadLog(options.logFile, records, talk, err)) {
+          loadLog(options.logFile, records, perMatch ? &matchLog : nullptr,
+                  options.player, talk, err)) {
     return *status;
   }
   if (listing) {
@@ -193,15 +236,11 @@ int runSessionStats(const Options& options, std::istream& console,
         << '\n';
     return 1;
   }
+  if (perMatch) return writeHistoryReport(options, *record, matchLog, out, err);
   const PlayerStats player = buildPlayerStats(*record);
-  const SessionHistory history;
-  const auto write = [&options, &player, &history](std::ostream& stream) {
-    writeFormattedReport(stream, options.format, player, history);
-  };
-  if (reportToOut) return writeOutput(out, err, write);
-  const int error = replaceReportFile(options.reportFile, write);
-  return error == 0 ? 0
-                    : reportFailure(err, "write", options.reportFile, error);
+  return writeReportTo(options, out, err, [&player](std::ostream& stream) {
+    writeReport(stream, player);
+  });
 }
 
 }  // namespace sessionstats

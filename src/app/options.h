@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "stats/match_filter.h"
+
 namespace sessionstats {
 
 inline constexpr char kLogFileName[] = "sessionlog.txt";
@@ -22,8 +24,9 @@ inline constexpr std::string_view kTryHelpLine =
 /// What one run is asked to do.
 enum class Command { kReport, kListPlayers, kHelp, kVersion };
 
-/// How the report is written: the classic text, or one HTML page.
-enum class Format { kText, kHtml };
+/// What a report is written as: the classic text, one CSV row per match, one
+/// JSON document, or one self-contained HTML page.
+enum class ReportFormat { kText, kCsv, kJson, kHtml };
 
 /// The command line, with the classic defaults for what it leaves out.
 struct Options {
@@ -33,7 +36,10 @@ struct Options {
   std::string logFile = kLogFileName;
   /// kHtmlReportFileName instead when --format=html comes without --output.
   std::string reportFile = kReportFileName;
-  Format format = Format::kText;
+  ReportFormat format = ReportFormat::kText;
+  /// The matches the report counts (--opponent, --character, --against,
+  /// --since, --until, --last-sessions).
+  MatchFilter filter;
 };
 
 /// Either the options or, when `error` is not empty, one line (without line
@@ -47,10 +53,12 @@ struct ParsedOptions {
 /// attached or separate, long names abbreviated while they stay unique, the
 /// last of a repeated option wins. --help and --version end the parse where
 /// they stand. An unknown or ambiguous option, a missing or unexpected value,
-/// an empty file name, a stray argument, a --format other than text or
-/// html, and --list together with --player, --output or --format are errors.
-/// Prints nothing. REQUIRES: argv[0..argc) are valid strings; getopt_long may
-/// reorder them.
+/// an empty file name, a stray argument, --list together with --player,
+/// --output, --format or a filter, a character that is neither a long nor a
+/// short name of the roster, a date that is not a real YYYY-MM-DD, a
+/// session count that is not a whole number below 2^32, and a format other
+/// than text, csv, json or html are errors. Prints nothing.
+/// REQUIRES: argv[0..argc) are valid strings; getopt_long may reorder them.
 ParsedOptions parseOptions(int argc, char* argv[]);
 
 /// Writes the usage text that --help prints.
