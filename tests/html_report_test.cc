@@ -150,7 +150,7 @@ TEST(HtmlReport, ResultsOverTimeChartOneSessionOrOneDayPerPoint) {
                       "(66.667%)"),
             std::string::npos);
   EXPECT_NE(html.find("Longest winning streak: 3"), std::string::npos);
-  EXPECT_NE(html.find("Current streak: 2 won"), std::string::npos);
+  EXPECT_NE(html.find("Current streak: 2 wins"), std::string::npos);
 
   // Past the limit, the sessions of a day make one point; undated ones none.
   history.sessions.clear();

@@ -82,7 +82,7 @@ constexpr int kColumnLabelHeight = 26;
 
 // Chart geometry shared by the two charts.
 constexpr int kChartWidth = 760;
-constexpr int kChartHeight = 280;
+constexpr int kChartHeight = 250;
 constexpr int kPlotLeft = 56;
 constexpr int kPlotRight = 16;
 constexpr int kPlotTop = 14;
@@ -222,8 +222,10 @@ void writeHeader(Page& page, const PlayerStats& player,
         .number(streaks.longestLosing)
         .raw("</span><span>Current streak: ");
     if (streaks.current > 0) {
+      const bool one = streaks.current == 1;
       page.number(streaks.current)
-          .raw(streaks.currentIsWinning ? " won" : " lost");
+          .raw(streaks.currentIsWinning ? (one ? " win" : " wins")
+                                        : (one ? " loss" : " losses"));
     } else {
       page.raw("none");
     }
@@ -620,7 +622,7 @@ void writeResultsChart(Page& page, const SessionHistory& history) {
         .number(xOf(i))
         .raw("\" cy=\"")
         .number(yOf(percent))
-        .raw("\" r=\"6\" stroke=\"#fff\" stroke-width=\"1.5\" fill=\"")
+        .raw("\" r=\"6\" stroke=\"#3b3f4c\" stroke-width=\"1.5\" fill=\"")
         .colour(winRateColour(drawableRate(percent)))
         .raw("\"><title>")
         .raw(perDay ? "" : "Session ")
