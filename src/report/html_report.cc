@@ -56,7 +56,7 @@ td.rate{width:40%;min-width:140px}
 .scroll{overflow-x:auto}
 .scroll svg{max-width:none}
 svg{display:block;max-width:100%;height:auto}
-svg.chart{width:100%}
+svg.chart{width:100%;min-width:600px}
 svg text{font-family:inherit;fill:var(--ink)}
 svg .axis{stroke:#9aa0ad;stroke-width:1}
 svg .grid{stroke:var(--line);stroke-width:1}
@@ -67,11 +67,11 @@ summary small{font-weight:400;color:var(--muted);margin-left:8px}
 .pair{display:grid;grid-template-columns:repeat(auto-fit,minmax(300px,1fr));gap:0 24px}
 @media (max-width:600px){main{padding:8px}h1{font-size:26px}.figure b{font-size:20px}
 .figures{grid-template-columns:repeat(2,1fr)}
-section,details{padding:12px}td.rate{min-width:110px}}
+section,details{padding:12px}td.rate{min-width:110px}.wide{display:none}}
 @media print{body{background:#fff;font-size:12px}main{max-width:none;padding:0}
 header.top{background:#fff;color:#000;border:2px solid #542788}
 section,details{break-inside:avoid;box-shadow:none}.scroll{overflow:visible}
-.scroll svg{max-width:100%}*{print-color-adjust:exact;-webkit-print-color-adjust:exact}}
+.scroll svg{max-width:100%}svg.chart{min-width:0}*{print-color-adjust:exact;-webkit-print-color-adjust:exact}}
 )";
 
 // Heatmap geometry, in SVG user units.
@@ -250,20 +250,21 @@ void writeCharacterTable(Page& page, const CharacterCounts& wins,
                          const CharacterCounts& roundLosses) {
   page.raw(
       "<div class=\"scroll\"><table>\n<tr><th>Character</th><th>Matches</th>"
-      "<th>Won</th><th>Lost</th><th>Win rate</th><th>Rounds</th></tr>\n");
+      "<th class=\"wide\">Won</th><th class=\"wide\">Lost</th><th>Win "
+      "rate</th><th class=\"wide\">Rounds</th></tr>\n");
   for (int c = 0; c < kCharacterCount; ++c) {
     if (wins[c] == 0 && losses[c] == 0) continue;
     page.raw("<tr><td>")
         .escaped(kRoster.longName[c])
         .raw("</td><td>")
         .number(matchCount(wins[c], losses[c]))
-        .raw("</td><td>")
+        .raw("</td><td class=\"wide\">")
         .number(wins[c])
-        .raw("</td><td>")
+        .raw("</td><td class=\"wide\">")
         .number(losses[c])
         .raw("</td><td class=\"rate\">");
     writeRateBar(page, wins[c], losses[c]);
-    page.raw("</td><td>")
+    page.raw("</td><td class=\"wide\">")
         .number(roundWins[c])
         .raw(" / ")
         .number(roundLosses[c])
@@ -365,6 +366,7 @@ void writeLengthChart(Page& page, const PlayerStats& player) {
   constexpr int kPlotWidth = kChartWidth - kPlotLeft - kPlotRight;
   constexpr int kPlotHeight = kChartHeight - kPlotTop - kPlotBottom;
   constexpr int kSlot = kPlotWidth / kLengthBucketCount;
+  page.raw("<div class=\"scroll\">");
   writeSvgOpen(page, kChartWidth, kChartHeight,
                "Bar chart of the number of matches by length in seconds",
                "chart");
@@ -404,7 +406,7 @@ void writeLengthChart(Page& page, const PlayerStats& player) {
     }
   }
   writeCategoryAxisTitle(page, "Match length (seconds)");
-  page.raw("</svg>\n</section>\n");
+  page.raw("</svg></div>\n</section>\n");
 }
 
 // The heatmap of `wins` and `losses`: the rows and columns of the grid that
@@ -586,6 +588,7 @@ void writeResultsChart(Page& page, const SessionHistory& history) {
       .raw(", in the order of the log.</p>\n");
   constexpr int kPlotWidth = kChartWidth - kPlotLeft - kPlotRight;
   constexpr int kPlotHeight = kChartHeight - kPlotTop - kPlotBottom;
+  page.raw("<div class=\"scroll\">");
   writeSvgOpen(page, kChartWidth, kChartHeight,
                "Line chart of the win rate over time", "chart");
   writeValueAxis(page, 100, 25, "%", "Matches won");
@@ -648,7 +651,7 @@ void writeResultsChart(Page& page, const SessionHistory& history) {
     }
   }
   writeCategoryAxisTitle(page, perDay ? "Day" : "Session");
-  page.raw("</svg>\n</section>\n");
+  page.raw("</svg></div>\n</section>\n");
 }
 
 void writeOpponentSection(Page& page, const PlayerStats& player,
