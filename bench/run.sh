@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Measures session-stats on generated logs of 1,000,000 and 10,000,000 lines
 # (2,000 opponents each), each phase beside `wc -l` on the same log in the same
-# hyperfine run, and peak memory; then a hostile log of 40,000 start lines that
-# each name two new players, one match each; then the pieces with the micro
-# benchmarks; and ends with a summary of medians.
+# hyperfine run, and peak memory; the HTML report of the player with 2,000
+# opponents beside his text report (time, file size, memory); then a hostile
+# log of 40,000 start lines that each name two new players, one match each;
+# then the pieces with the micro benchmarks; and ends with a summary of
+# medians.
 #
 #   bash bench/run.sh
 #
@@ -98,6 +100,16 @@ for size in $SIZES; do
     -n session-stats "'$tool' < local_player.txt" \
     -n "wc -l" "wc -l sessionlog.txt"
 
+  echo "== $size lines: HTML report of $LOCAL_PLAYER beside the text report"
+  hyperfine --style basic --warmup 1 --runs "$runs" \
+    --export-csv "$dir/html.csv" \
+    -n text "'$tool' -p $LOCAL_PLAYER -o text_report.txt" \
+    -n html "'$tool' -p $LOCAL_PLAYER --format=html -o report.html"
+  html_rss=$(for _ in $(seq "$MEMORY_RUNS"); do
+    /usr/bin/time -f %M "$tool" -p "$LOCAL_PLAYER" --format=html \
+      -o report.html 2>&1 >/dev/null | tail -1
+  done | median)
+
   echo "== $size lines: peak memory of the full run, $MEMORY_RUNS runs"
   rss=$(for _ in $(seq "$MEMORY_RUNS"); do
     /usr/bin/time -f %M "$tool" <local_player.txt 2>&1 >/dev/null | tail -1
@@ -128,6 +140,16 @@ for size in $SIZES; do
   result[$size.sections]=$(grep -c '^\*\{10\} Matchup vs: ' \
     "$dir/session_stats.txt" || true)
   result[$size.rss]=$(calc %.1f "$rss" 0 'a / 1024')
+  html_s=$(csv_median "$dir/html.csv" html)
+  text_s=$(csv_median "$dir/html.csv" text)
+  result[$size.html]=$(calc %.3f "$html_s" 0 a)
+  result[$size.html_text]=$(calc %.3f "$text_s" 0 a)
+  result[$size.html_ratio]=$(calc %.2fx "$(cpu "$dir/html.csv" html)" \
+    "$(cpu "$dir/html.csv" text)" 'a / b')
+  result[$size.html_mb]=$(calc %.2f "$(stat -c %s "$dir/report.html")" 0 \
+    'a / 1e6')
+  result[$size.html_sections]=$(grep -c '^<details>' "$dir/report.html" || true)
+  result[$size.html_rss]=$(calc %.1f "$html_rss" 0 'a / 1024')
 done
 
 # A log that names new players at every start line: memory must follow what
@@ -188,6 +210,12 @@ row "  ratio of the CPU times" full_cpu_ratio
 row "report lines written" report
 row "opponent sections in the report" sections
 row "peak memory of the full run (MiB)" rss
+row "HTML report of $LOCAL_PLAYER, -p run (s)" html
+row "  text report, same -p run (s)" html_text
+row "  ratio of the CPU times html / text" html_ratio
+row "  HTML file size (MB)" html_mb
+row "  opponent sections in the HTML" html_sections
+row "  peak memory of the HTML run (MiB)" html_rss
 printf '%-42s%14s\n' "hostile log: size (MB)" "$hostile_log_mb" \
   "hostile log: peak memory (MiB)" "$hostile_mib"
 printf '%-42s%14s\n' "report of 2000 opponents, micro (ms)" "$report_ms" \
