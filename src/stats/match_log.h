@@ -51,6 +51,9 @@ struct MatchEntry {
   bool player1IsSide1 = false;
 };
 
+// What a filtered run costs per match, as README and the man page say.
+static_assert(sizeof(void*) != 8 || sizeof(MatchEntry) == 40);
+
 /// The counted matches of a log in log order.
 using MatchLog = std::vector<MatchEntry>;
 

@@ -15,7 +15,10 @@
 
 #include "log/log_line_splitter.h"
 #include "log/session_log_reader.h"
+#include "report/csv_writer.h"
+#include "report/json_report.h"
 #include "report/report_writer.h"
+#include "stats/match_filter.h"
 #include "stats/stats_records.h"
 
 namespace {
@@ -67,8 +70,10 @@ void runFuzzInput(const std::uint8_t* data, std::size_t size) {
   const std::size_t logSize = rest > answerLength ? rest - answerLength : 0;
 
   StatsRecords records;
+  MatchLog matches;
   {
     sessionstats::SessionLogReader reader(records);
+    reader.logMatches(matches, std::nullopt);
     sessionstats::splitLines(
         std::string_view(bytes, logSize), blockSize,
         [&reader](std::string_view line) {
@@ -88,6 +93,18 @@ void runFuzzInput(const std::uint8_t* data, std::size_t size) {
     sessionstats::writeReport(report, player);
     checkReport(report.str());
     if (player.name == answer) require(!report.str().empty());
+
+    // Counted again from the match log, the player's matches give the same
+    // report; the other formats take any names.
+    const auto own = selectMatches(matches, record, {});
+    StatsRecords replayed;
+    replayMatches(record, own, replayed);
+    std::ostringstream again;
+    writeReport(again, buildPlayerStats(*replayed.findPlayer(record.name)));
+    require(again.str() == report.str());
+    std::ostringstream other;
+    writeMatchCsv(other, record, own);
+    writeJsonReport(other, player, buildSessionHistory(record, own, {}));
   }
 }
 
