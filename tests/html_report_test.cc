@@ -84,7 +84,7 @@ TEST(HtmlReport, OneHeatmapCellPerGridCellWithAResult) {
   // shows the same four again.
   const Session session = kestrelSession();
   const std::string html = page(session.first());
-  EXPECT_EQ(count(html, "<g class=\"cell\">"), 3U + 3U);
+  EXPECT_EQ(count(html, "<g class=\"cell\""), 3U + 3U);
   EXPECT_NE(html.find("<title>Sion vs Ciel: 2 wins, 0 losses (100.000%)"),
             std::string::npos);
   EXPECT_NE(html.find("<title>Hisui and Kohaku vs Ciel: 0 wins, 1 loss "
@@ -102,7 +102,7 @@ TEST(HtmlReport, OneHeatmapCellPerGridCellWithAResult) {
   for (int cell = 0; cell < kMatchupCount; ++cell) {
     nonEmpty += full.matchupWins[cell] != 0 || full.matchupLosses[cell] != 0;
   }
-  EXPECT_EQ(count(page(full), "<g class=\"cell\">"),
+  EXPECT_EQ(count(page(full), "<g class=\"cell\""),
             static_cast<std::size_t>(nonEmpty));
 }
 
@@ -179,7 +179,7 @@ TEST(HtmlReport, WrappedCountsDrawNoNegativeShape) {
   const std::string html = page(player);
   EXPECT_EQ(html.find("height=\"-"), std::string::npos);
   EXPECT_EQ(html.find("width:-"), std::string::npos);
-  EXPECT_EQ(count(html, "<g class=\"cell\">"), 1U);
+  EXPECT_EQ(count(html, "<g class=\"cell\""), 1U);
 }
 
 }  // namespace

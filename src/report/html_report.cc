@@ -11,6 +11,7 @@
 #include "report/report_format.h"
 #include "report/win_rate_colour.h"
 #include "stats/character_roster.h"
+#include "stats/tally.h"
 
 namespace sessionstats {
 namespace {
@@ -62,12 +63,15 @@ svg .axis{stroke:#9aa0ad;stroke-width:1}
 svg .grid{stroke:var(--line);stroke-width:1}
 svg .label{font-size:12px;fill:var(--muted)}
 svg .title{font-size:13px;font-weight:600;fill:var(--muted)}
+svg .ground{fill:#eceef3}svg .rules{stroke:#fff;stroke-width:2;fill:none}
+.cell text{text-anchor:middle;font-size:14px}svg .cell .light{fill:#fff}.cell rect{stroke:rgba(0,0,0,.1)}
 summary{cursor:pointer;font-weight:600;font-size:16px;overflow-wrap:anywhere}
 summary small{font-weight:400;color:var(--muted);margin-left:8px}
 .pair{display:grid;grid-template-columns:repeat(auto-fit,minmax(300px,1fr));gap:0 24px}
 @media (max-width:600px){main{padding:8px}h1{font-size:26px}.figure b{font-size:20px}
 .figures{grid-template-columns:repeat(2,1fr)}
-section,details{padding:12px}td.rate{min-width:110px}.wide{display:none}}
+section,details{padding:12px}td.rate{min-width:110px}.chars tr>:nth-child(3),.chars tr>:nth-child(4),
+.chars tr>:nth-child(6){display:none}}
 @media print{body{background:#fff;font-size:12px}main{max-width:none;padding:0}
 header.top{background:#fff;color:#000;border:2px solid #542788}
 section,details{break-inside:avoid;box-shadow:none}.scroll{overflow:visible}
@@ -88,14 +92,13 @@ constexpr int kPlotRight = 16;
 constexpr int kPlotTop = 14;
 constexpr int kPlotBottom = 52;
 
+// The page being written: markup as it is, text from the log escaped, and
+// figures through the report's own formatters.
 class Page {
  public:
   explicit Page(std::ostream& out) : out_(out) {
     text_.reserve(2 * kChunkSize);
   }
-  Page(const Page&) = delete;
-  Page& operator=(const Page&) = delete;
-  ~Page() { flush(); }
 
   Page& raw(std::string_view text) {
     text_ += text;
@@ -105,15 +108,20 @@ class Page {
     appendHtmlEscaped(text_, text);
     return *this;
   }
-  Page& number(std::int64_t value) {
-    char buffer[kMaxInt64Length];
-    text_.append(buffer, formatInteger(buffer, value));
+  // Appends what `format` writes given room for `maxLength` bytes.
+  template <typename Format, typename... Args>
+  Page& put(std::size_t maxLength, Format format, Args... args) {
+    const std::size_t used = text_.size();
+    text_.resize(used + maxLength);
+    const char* end = format(text_.data() + used, args...);
+    text_.resize(static_cast<std::size_t>(end - text_.data()));
     return *this;
   }
+  Page& number(std::int64_t value) {
+    return put(kMaxInt64Length, formatInteger, value);
+  }
   Page& percentage(double percent) {
-    char buffer[kMaxPercentageLength];
-    text_.append(buffer, formatPercentage(buffer, percent));
-    return *this;
+    return put(kMaxPercentageLength, formatPercentage, percent);
   }
   Page& colour(Colour colour) {
     appendCssColour(text_, colour);
@@ -142,21 +150,6 @@ std::int64_t drawable(std::int64_t count) {
   return std::max<std::int64_t>(count, 0);
 }
 double drawableRate(double percent) { return std::clamp(percent, 0.0, 100.0); }
-
-void writeTimeSplit(Page& page, std::int32_t seconds) {
-  char buffer[kMaxTimeSplitLength];
-  page.raw(std::string_view(
-      buffer,
-      static_cast<std::size_t>(formatTimeSplit(buffer, seconds) - buffer)));
-}
-
-void writeAverage(Page& page, std::int32_t seconds, std::int64_t matches) {
-  char buffer[kMaxAverageLength];
-  page.raw(std::string_view(
-      buffer, static_cast<std::size_t>(formatAverage(buffer, seconds, matches) -
-                                       buffer)));
-  page.raw("s");
-}
 
 void writeFigure(Page& page, std::string_view label, const auto& writeValue) {
   page.raw("<div class=\"figure\"><b>");
@@ -192,10 +185,13 @@ void writeHeader(Page& page, const PlayerStats& player,
   writeFigure(page, "rounds won / lost", [&] {
     page.number(player.roundWins).raw(" / ").number(player.roundLosses);
   });
-  writeFigure(page, "time played",
-              [&] { writeTimeSplit(page, player.totalSeconds); });
-  writeFigure(page, "average match",
-              [&] { writeAverage(page, player.totalSeconds, matches); });
+  writeFigure(page, "time played", [&] {
+    page.put(kMaxTimeSplitLength, formatTimeSplit, player.totalSeconds);
+  });
+  writeFigure(page, "average match", [&] {
+    page.put(kMaxAverageLength, formatAverage, player.totalSeconds, matches)
+        .raw("s");
+  });
   const bool anyLength = player.shortestSeconds != kInitialShortestSeconds;
   writeFigure(page, "shortest match", [&] {
     if (anyLength) {
@@ -249,22 +245,23 @@ void writeCharacterTable(Page& page, const CharacterCounts& wins,
                          const CharacterCounts& roundWins,
                          const CharacterCounts& roundLosses) {
   page.raw(
-      "<div class=\"scroll\"><table>\n<tr><th>Character</th><th>Matches</th>"
-      "<th class=\"wide\">Won</th><th class=\"wide\">Lost</th><th>Win "
-      "rate</th><th class=\"wide\">Rounds</th></tr>\n");
+      "<div class=\"scroll\"><table "
+      "class=\"chars\">\n<tr><th>Character</th><th>Matches</th>"
+      "<th>Won</th><th>Lost</th><th>Win "
+      "rate</th><th>Rounds</th></tr>\n");
   for (int c = 0; c < kCharacterCount; ++c) {
     if (wins[c] == 0 && losses[c] == 0) continue;
     page.raw("<tr><td>")
         .escaped(kRoster.longName[c])
         .raw("</td><td>")
         .number(matchCount(wins[c], losses[c]))
-        .raw("</td><td class=\"wide\">")
+        .raw("</td><td>")
         .number(wins[c])
-        .raw("</td><td class=\"wide\">")
+        .raw("</td><td>")
         .number(losses[c])
         .raw("</td><td class=\"rate\">");
     writeRateBar(page, wins[c], losses[c]);
-    page.raw("</td><td class=\"wide\">")
+    page.raw("</td><td>")
         .number(roundWins[c])
         .raw(" / ")
         .number(roundLosses[c])
@@ -447,6 +444,36 @@ void writeHeatmap(Page& page, const MatchupCounts& wins,
         .escaped(shortName(columns[i]))
         .raw("</text>\n");
   }
+  // Empty cells are the grey ground between white rules, drawn once; each
+  // cell with a result is a coloured box over it.
+  const int gridWidth = width - kRowLabelWidth;
+  const int gridHeight = height - kColumnLabelHeight;
+  page.raw("<rect class=\"ground\" x=\"")
+      .number(kRowLabelWidth)
+      .raw("\" y=\"")
+      .number(kColumnLabelHeight)
+      .raw("\" width=\"")
+      .number(gridWidth)
+      .raw("\" height=\"")
+      .number(gridHeight)
+      .raw("\"/><path class=\"rules\" d=\"");
+  for (std::size_t c = 0; c <= columns.size(); ++c) {
+    page.raw("M")
+        .number(kRowLabelWidth + static_cast<int>(c) * kCellWidth)
+        .raw(" ")
+        .number(kColumnLabelHeight)
+        .raw("v")
+        .number(gridHeight);
+  }
+  for (std::size_t r = 0; r <= rows.size(); ++r) {
+    page.raw("M")
+        .number(kRowLabelWidth)
+        .raw(" ")
+        .number(kColumnLabelHeight + static_cast<int>(r) * kCellHeight)
+        .raw("h")
+        .number(gridWidth);
+  }
+  page.raw("\"/>\n");
   for (std::size_t r = 0; r < rows.size(); ++r) {
     const int y = kColumnLabelHeight + static_cast<int>(r) * kCellHeight;
     page.raw("<text class=\"label\" x=\"")
@@ -461,21 +488,14 @@ void writeHeatmap(Page& page, const MatchupCounts& wins,
       const int cell = matchupIndex(rows[r], columns[c]);
       const std::int32_t won = wins[cell];
       const std::int32_t lost = losses[cell];
-      if (won == 0 && lost == 0) {
-        page.raw("<rect x=\"")
-            .number(x + 1)
-            .raw("\" y=\"")
-            .number(y + 1)
-            .raw("\" width=\"")
-            .number(kCellWidth - 2)
-            .raw("\" height=\"")
-            .number(kCellHeight - 2)
-            .raw("\" rx=\"4\" fill=\"#f0f1f5\"/>\n");
-        continue;
-      }
+      if (won == 0 && lost == 0) continue;
       const double percent = winPercentage(won, lost);
       const Colour fill = winRateColour(drawableRate(percent));
-      page.raw("<g class=\"cell\"><title>")
+      page.raw("<g class=\"cell\" transform=\"translate(")
+          .number(x + 1)
+          .raw(" ")
+          .number(y + 1)
+          .raw(")\"><title>")
           .escaped(kRoster.longName[rows[r]])
           .raw(" vs ")
           .escaped(kRoster.longName[columns[c]])
@@ -485,23 +505,19 @@ void writeHeatmap(Page& page, const MatchupCounts& wins,
           .number(lost)
           .raw(lost == 1 ? " loss (" : " losses (")
           .percentage(percent)
-          .raw(")</title><rect x=\"")
-          .number(x + 1)
-          .raw("\" y=\"")
-          .number(y + 1)
-          .raw("\" width=\"")
+          .raw(")</title><rect width=\"")
           .number(kCellWidth - 2)
           .raw("\" height=\"")
           .number(kCellHeight - 2)
           .raw("\" rx=\"4\" fill=\"")
           .colour(fill)
-          .raw("\"/><text x=\"")
-          .number(x + kCellWidth / 2)
+          .raw("\"/><text")
+          .raw(needsLightText(fill) ? " class=\"light\"" : "")
+          .raw(" x=\"")
+          .number(kCellWidth / 2 - 1)
           .raw("\" y=\"")
-          .number(y + kCellHeight / 2 + 5)
-          .raw("\" text-anchor=\"middle\" font-size=\"14\"")
-          .raw(needsLightText(fill) ? " style=\"fill:#fff\"" : "")
-          .raw(">")
+          .number(kCellHeight / 2 + 4)
+          .raw("\">")
           .number(won)
           .raw("/")
           .number(lost)
@@ -537,8 +553,9 @@ void writeHeatmapLegend(Page& page) {
 struct ResultPoint {
   std::string label;   // the session's ordinal or the day
   std::string detail;  // what its tooltip adds
-  std::int64_t wins = 0;
-  std::int64_t losses = 0;
+  // Sums of sessions wrap around like every count of the report.
+  std::int32_t wins = 0;
+  std::int32_t losses = 0;
 };
 
 std::vector<ResultPoint> resultPoints(const SessionHistory& history,
@@ -563,8 +580,8 @@ std::vector<ResultPoint> resultPoints(const SessionHistory& history,
     if (session.date.empty()) continue;
     if (session.matchWins == 0 && session.matchLosses == 0) continue;
     ResultPoint& day = days[session.date];
-    day.wins += session.matchWins;
-    day.losses += session.matchLosses;
+    addWrapping(day.wins, session.matchWins);
+    addWrapping(day.losses, session.matchLosses);
   }
   for (auto& [date, day] : days) {
     day.label = date;
@@ -608,9 +625,7 @@ void writeResultsChart(Page& page, const SessionHistory& history) {
       "<polyline fill=\"none\" stroke=\"#998ec3\" stroke-width=\"2\" "
       "points=\"");
   for (std::size_t i = 0; i < points.size(); ++i) {
-    const double percent =
-        winPercentage(static_cast<std::int32_t>(points[i].wins),
-                      static_cast<std::int32_t>(points[i].losses));
+    const double percent = winPercentage(points[i].wins, points[i].losses);
     page.number(xOf(i)).raw(",").number(yOf(percent)).raw(" ");
   }
   page.raw("\"/>\n");
@@ -618,9 +633,7 @@ void writeResultsChart(Page& page, const SessionHistory& history) {
   const std::size_t labelEvery = (points.size() + 7) / 8;
   for (std::size_t i = 0; i < points.size(); ++i) {
     const ResultPoint& point = points[i];
-    const double percent =
-        winPercentage(static_cast<std::int32_t>(point.wins),
-                      static_cast<std::int32_t>(point.losses));
+    const double percent = winPercentage(point.wins, point.losses);
     page.raw("<circle cx=\"")
         .number(xOf(i))
         .raw("\" cy=\"")
@@ -669,9 +682,10 @@ void writeOpponentSection(Page& page, const PlayerStats& player,
       .raw(" lost, ")
       .percentage(winPercentage(opponent.matchWins, opponent.matchLosses))
       .raw("</small></summary>\n<p class=\"note\">Time played ");
-  writeTimeSplit(page, opponent.totalSeconds);
+  page.put(kMaxTimeSplitLength, formatTimeSplit, opponent.totalSeconds);
   page.raw(" · average ");
-  writeAverage(page, opponent.totalSeconds, matches);
+  page.put(kMaxAverageLength, formatAverage, opponent.totalSeconds, matches)
+      .raw("s");
   page.raw(" · rounds ")
       .number(opponent.roundWins)
       .raw(" won, ")
@@ -737,6 +751,7 @@ void writeHtmlReport(std::ostream& out, const PlayerStats& player,
   if (!anyOpponent)
     page.raw("<p class=\"note\">No opponent with a result.</p>\n");
   page.raw("</main>\n</body>\n</html>\n");
+  page.flush();
 }
 
 }  // namespace sessionstats
