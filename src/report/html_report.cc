@@ -67,7 +67,6 @@ svg .ground{fill:#eceef3}svg .rules{stroke:#fff;stroke-width:2;fill:none}
 .cell text{text-anchor:middle;font-size:14px}svg .cell .light{fill:#fff}.cell rect{stroke:rgba(0,0,0,.1)}
 summary{cursor:pointer;font-weight:600;font-size:16px;overflow-wrap:anywhere}
 summary small{font-weight:400;color:var(--muted);margin-left:8px}
-.pair{display:grid;grid-template-columns:repeat(auto-fit,minmax(300px,1fr));gap:0 24px}
 @media (max-width:600px){main{padding:8px}h1{font-size:26px}.figure b{font-size:20px}
 .figures{grid-template-columns:repeat(2,1fr)}
 section,details{padding:12px}td.rate{min-width:110px}.chars tr>:nth-child(3),.chars tr>:nth-child(4),
@@ -690,17 +689,15 @@ void writeOpponentSection(Page& page, const PlayerStats& player,
       .number(opponent.roundWins)
       .raw(" won, ")
       .number(opponent.roundLosses)
-      .raw(" lost</p>\n<div class=\"pair\"><div><h3>")
+      .raw(" lost</p>\n<h3>")
       .escaped(player.name)
       .raw(" by character</h3>\n");
   writeCharacterTable(page, opponent.charWins, opponent.charLosses,
                       opponent.charRoundWins, opponent.charRoundLosses);
-  page.raw("</div><div><h3>")
-      .escaped(opponent.name)
-      .raw(" by character</h3>\n");
+  page.raw("<h3>").escaped(opponent.name).raw(" by character</h3>\n");
   writeCharacterTable(page, opponent.oppCharWins, opponent.oppCharLosses,
                       opponent.oppCharRoundWins, opponent.oppCharRoundLosses);
-  page.raw("</div></div>\n<h3>Matchups</h3>\n");
+  page.raw("<h3>Matchups</h3>\n");
   writeHeatmap(page, opponent.matchupWins, opponent.matchupLosses);
   page.raw("</details>\n");
 }
