@@ -16,9 +16,12 @@
 #include "log/log_line_splitter.h"
 #include "log/session_log_reader.h"
 #include "report/csv_writer.h"
+#include "report/html_escape.h"
+#include "report/html_report.h"
 #include "report/json_report.h"
 #include "report/report_writer.h"
 #include "stats/match_filter.h"
+#include "stats/session_history.h"
 #include "stats/stats_records.h"
 
 namespace {
@@ -55,6 +58,41 @@ void checkReport(const std::string& report) {
        at = report.find('\n', at + 1)) {
     require(at > 0 && report[at - 1] == '\r');
   }
+}
+
+// Well-formed UTF-8 (no overlong form, surrogate or code point past
+// U+10FFFF) with no C0 control other than tab, LF and CR: the page of any
+// log is text that a browser reads without repairing it.
+bool isCleanUtf8(std::string_view text) {
+  std::size_t at = 0;
+  while (at < text.size()) {
+    const auto lead = static_cast<std::uint8_t>(text[at]);
+    if (lead < 0x80) {
+      if ((lead < 0x20 && lead != '\t' && lead != '\n' && lead != '\r') ||
+          lead == 0x7F) {
+        return false;
+      }
+      ++at;
+      continue;
+    }
+    const int length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+    if (lead < 0xC2 || lead > 0xF4 || at + length > text.size()) return false;
+    std::uint32_t code = lead & (0x7F >> length);
+    for (int i = 1; i < length; ++i) {
+      const auto next = static_cast<std::uint8_t>(text[at + i]);
+      if ((next & 0xC0) != 0x80) return false;
+      code = code << 6 | (next & 0x3F);
+    }
+    const std::uint32_t smallest = length == 2   ? 0x80
+                                   : length == 3 ? 0x800
+                                                 : 0x10000;
+    if (code < smallest || code > 0x10FFFF ||
+        (code >= 0xD800 && code <= 0xDFFF)) {
+      return false;
+    }
+    at += length;
+  }
+  return true;
 }
 
 }  // namespace
@@ -104,7 +142,16 @@ void runFuzzInput(const std::uint8_t* data, std::size_t size) {
     require(again.str() == report.str());
     std::ostringstream other;
     writeMatchCsv(other, record, own);
-    writeJsonReport(other, player, buildSessionHistory(record, own, {}));
+    const SessionHistory history = buildSessionHistory(record, own, {});
+    writeJsonReport(other, player, history);
+
+    // The page is clean UTF-8 whatever the names hold, and the name shows
+    // escaped where it belongs.
+    std::ostringstream page;
+    writeHtmlReport(page, player, history);
+    require(isCleanUtf8(page.str()));
+    require(page.str().find("<h1>" + htmlEscaped(player.name) + "</h1>") !=
+            std::string::npos);
   }
 }
 
