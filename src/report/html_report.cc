@@ -21,6 +21,10 @@ namespace {
 // than one chunk.
 constexpr std::size_t kChunkSize = std::size_t{1} << 16;
 
+// Narrow screens keep the name, matches and win-rate bar of each character
+// and scroll the charts sideways; print shows every opponent's section,
+// folded or not, in a block of its own, since a browser that does not know
+// ::details-content drops the whole block around it.
 constexpr std::string_view kStyle = R"(
 :root{--ink:#1f2330;--muted:#5d6475;--line:#dfe2ea;--page:#f3f4f8;--card:#fff;
 --winbar:#7b68b5;--lossbar:#f1a340}
@@ -73,8 +77,9 @@ section,details{padding:12px}td.rate{min-width:110px}.chars tr>:nth-child(3),.ch
 .chars tr>:nth-child(6){display:none}}
 @media print{body{background:#fff;font-size:12px}main{max-width:none;padding:0}
 header.top{background:#fff;color:#000;border:2px solid #542788}
-section,details{break-inside:avoid;box-shadow:none}.scroll{overflow:visible}
+section{break-inside:avoid}details{break-inside:avoid-page}.scroll{overflow:visible}
 .scroll svg{max-width:100%}svg.chart{min-width:0}*{print-color-adjust:exact;-webkit-print-color-adjust:exact}}
+@media print{details::details-content{content-visibility:visible;display:block}}
 )";
 
 // Heatmap geometry, in SVG user units.
