@@ -605,8 +605,8 @@ void writeResultsChart(Page& page, const SessionHistory& history) {
     return;
   }
   page.raw("<p class=\"note\">Share of matches won ")
-      .raw(perDay ? "per day" : "per session")
-      .raw(", in the order of the log.</p>\n");
+      .raw(perDay ? "per day, by date" : "per session, in the order of the log")
+      .raw(".</p>\n");
   constexpr int kPlotWidth = kChartWidth - kPlotLeft - kPlotRight;
   constexpr int kPlotHeight = kChartHeight - kPlotTop - kPlotBottom;
   page.raw("<div class=\"scroll\">");
@@ -633,6 +633,8 @@ void writeResultsChart(Page& page, const SessionHistory& history) {
     page.number(xOf(i)).raw(",").number(yOf(percent)).raw(" ");
   }
   page.raw("\"/>\n");
+  // Dots shrink when many share the axis, so they stay apart.
+  const int radius = points.size() > kPlotWidth / 16 ? 3 : 6;
   // At most about eight labels along the time axis.
   const std::size_t labelEvery = (points.size() + 7) / 8;
   for (std::size_t i = 0; i < points.size(); ++i) {
@@ -642,7 +644,9 @@ void writeResultsChart(Page& page, const SessionHistory& history) {
         .number(xOf(i))
         .raw("\" cy=\"")
         .number(yOf(percent))
-        .raw("\" r=\"6\" stroke=\"#3b3f4c\" stroke-width=\"1.5\" fill=\"")
+        .raw("\" r=\"")
+        .number(radius)
+        .raw("\" stroke=\"#3b3f4c\" stroke-width=\"1.5\" fill=\"")
         .colour(winRateColour(drawableRate(percent)))
         .raw("\"><title>")
         .raw(perDay ? "" : "Session ")
