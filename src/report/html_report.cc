@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -161,6 +162,54 @@ void writeFigure(Page& page, std::string_view label, const auto& writeValue) {
   page.raw("</b><span>").raw(label).raw("</span></div>\n");
 }
 
+void writeFilters(Page& page, const std::vector<std::string>& filters) {
+  page.raw("<p class=\"filters\">");
+  if (filters.empty()) {
+    page.raw("All matches in the log");
+  } else {
+    page.raw("Filters: ");
+    for (std::size_t i = 0; i < filters.size(); ++i) {
+      if (i > 0) page.raw(" · ");
+      page.escaped(filters[i]);
+    }
+  }
+  page.raw("</p>\n");
+}
+
+void writeStreaks(Page& page, const Streaks& streaks) {
+  page.raw("<p class=\"streaks\">");
+  if (streaks.longestWinning == 0 && streaks.longestLosing == 0) {
+    page.raw("<span>No streak counted</span></p>\n");
+    return;
+  }
+  page.raw("<span>Longest winning streak: ")
+      .number(streaks.longestWinning)
+      .raw("</span><span>Longest losing streak: ")
+      .number(streaks.longestLosing)
+      .raw("</span><span>Current streak: ");
+  if (streaks.current > 0) {
+    const bool one = streaks.current == 1;
+    page.number(streaks.current)
+        .raw(streaks.currentIsWinning ? (one ? " win" : " wins")
+                                      : (one ? " loss" : " losses"));
+  } else {
+    page.raw("none");
+  }
+  page.raw("</span></p>\n");
+}
+
+// A match length as a figure; a player without a match has none.
+void writeLengthFigure(Page& page, std::string_view label,
+                       const PlayerStats& player, std::int32_t seconds) {
+  writeFigure(page, label, [&] {
+    if (player.shortestSeconds == kInitialShortestSeconds) {
+      page.raw("–");
+    } else {
+      page.number(seconds).raw("s");
+    }
+  });
+}
+
 void writeHeader(Page& page, const PlayerStats& player,
                  const SessionHistory& history) {
   const std::int64_t matches = matchCount(player.matchWins, player.matchLosses);
@@ -168,17 +217,9 @@ void writeHeader(Page& page, const PlayerStats& player,
           "<header class=\"top\">\n<p class=\"kicker\">session-stats "
           "report</p>\n<h1>")
       .escaped(player.name)
-      .raw("</h1>\n<p class=\"filters\">");
-  if (history.filters.empty()) {
-    page.raw("All matches in the log");
-  } else {
-    page.raw("Filters: ");
-    for (std::size_t i = 0; i < history.filters.size(); ++i) {
-      if (i > 0) page.raw(" · ");
-      page.escaped(history.filters[i]);
-    }
-  }
-  page.raw("</p>\n<div class=\"figures\">\n");
+      .raw("</h1>\n");
+  writeFilters(page, history.filters);
+  page.raw("<div class=\"figures\">\n");
   writeFigure(page, "matches", [&] { page.number(matches); });
   writeFigure(page, "win rate", [&] {
     page.percentage(winPercentage(player.matchWins, player.matchLosses));
@@ -196,49 +237,18 @@ void writeHeader(Page& page, const PlayerStats& player,
     page.put(kMaxAverageLength, formatAverage, player.totalSeconds, matches)
         .raw("s");
   });
-  const bool anyLength = player.shortestSeconds != kInitialShortestSeconds;
-  writeFigure(page, "shortest match", [&] {
-    if (anyLength) {
-      page.number(player.shortestSeconds).raw("s");
-    } else {
-      page.raw("–");
-    }
-  });
-  writeFigure(page, "longest match", [&] {
-    if (anyLength) {
-      page.number(player.longestSeconds).raw("s");
-    } else {
-      page.raw("–");
-    }
-  });
-  page.raw("</div>\n<p class=\"streaks\">");
-  const Streaks& streaks = history.streaks;
-  if (streaks.longestWinning == 0 && streaks.longestLosing == 0) {
-    page.raw("<span>No streak counted</span>");
-  } else {
-    page.raw("<span>Longest winning streak: ")
-        .number(streaks.longestWinning)
-        .raw("</span><span>Longest losing streak: ")
-        .number(streaks.longestLosing)
-        .raw("</span><span>Current streak: ");
-    if (streaks.current > 0) {
-      const bool one = streaks.current == 1;
-      page.number(streaks.current)
-          .raw(streaks.currentIsWinning ? (one ? " win" : " wins")
-                                        : (one ? " loss" : " losses"));
-    } else {
-      page.raw("none");
-    }
-    page.raw("</span>");
-  }
-  page.raw("</p>\n</header>\n");
+  writeLengthFigure(page, "shortest match", player, player.shortestSeconds);
+  writeLengthFigure(page, "longest match", player, player.longestSeconds);
+  page.raw("</div>\n");
+  writeStreaks(page, history.streaks);
+  page.raw("</header>\n");
 }
 
 void writeRateBar(Page& page, std::int32_t wins, std::int32_t losses) {
   const double percent = winPercentage(wins, losses);
   const double shown = drawableRate(percent);
   page.raw("<div class=\"bar\"><i><b style=\"width:")
-      .number(static_cast<std::int64_t>(shown + 0.5))
+      .number(std::lround(shown))
       .raw("%\"></b></i><em>")
       .percentage(percent)
       .raw("</em></div>");
@@ -410,48 +420,38 @@ void writeLengthChart(Page& page, const PlayerStats& player) {
   page.raw("</svg></div>\n</section>\n");
 }
 
-// The heatmap of `wins` and `losses`: the rows and columns of the grid that
-// hold any result, in roster order.
-void writeHeatmap(Page& page, const MatchupCounts& wins,
-                  const MatchupCounts& losses) {
+// The characters of a grid's rows and columns that hold any result, in
+// roster order.
+struct HeatmapAxes {
   std::vector<int> rows;
   std::vector<int> columns;
+};
+
+HeatmapAxes heatmapAxes(const MatchupCounts& wins,
+                        const MatchupCounts& losses) {
+  HeatmapAxes axes;
+  std::array<bool, kCharacterCount> columnUsed{};
   for (int own = 0; own < kCharacterCount; ++own) {
+    bool rowUsed = false;
     for (int other = 0; other < kCharacterCount; ++other) {
       const int cell = matchupIndex(own, other);
       if (wins[cell] == 0 && losses[cell] == 0) continue;
-      if (rows.empty() || rows.back() != own) rows.push_back(own);
-      if (std::find(columns.begin(), columns.end(), other) == columns.end()) {
-        columns.push_back(other);
-      }
+      rowUsed = true;
+      columnUsed[other] = true;
     }
+    if (rowUsed) axes.rows.push_back(own);
   }
-  if (rows.empty()) {
-    page.raw("<p class=\"note\">No match to show.</p>\n");
-    return;
+  for (int other = 0; other < kCharacterCount; ++other) {
+    if (columnUsed[other]) axes.columns.push_back(other);
   }
-  std::sort(columns.begin(), columns.end());
-  const int width =
-      kRowLabelWidth + static_cast<int>(columns.size()) * kCellWidth;
-  const int height =
-      kColumnLabelHeight + static_cast<int>(rows.size()) * kCellHeight;
-  page.raw("<div class=\"scroll\">");
-  writeSvgOpen(page, width, height,
-               "Heatmap of wins and losses by character played and faced");
-  for (std::size_t i = 0; i < columns.size(); ++i) {
-    page.raw("<text class=\"label\" x=\"")
-        .number(kRowLabelWidth + static_cast<int>(i) * kCellWidth +
-                kCellWidth / 2)
-        .raw("\" y=\"")
-        .number(kColumnLabelHeight - 9)
-        .raw("\" text-anchor=\"middle\">")
-        .escaped(shortName(columns[i]))
-        .raw("</text>\n");
-  }
-  // Empty cells are the grey ground between white rules, drawn once; each
-  // cell with a result is a coloured box over it.
-  const int gridWidth = width - kRowLabelWidth;
-  const int gridHeight = height - kColumnLabelHeight;
+  return axes;
+}
+
+// The empty cells: a grey ground between white rules, drawn once for the
+// whole grid, so a cell without a result costs nothing.
+void writeHeatmapGround(Page& page, const HeatmapAxes& axes) {
+  const int gridWidth = static_cast<int>(axes.columns.size()) * kCellWidth;
+  const int gridHeight = static_cast<int>(axes.rows.size()) * kCellHeight;
   page.raw("<rect class=\"ground\" x=\"")
       .number(kRowLabelWidth)
       .raw("\" y=\"")
@@ -461,7 +461,7 @@ void writeHeatmap(Page& page, const MatchupCounts& wins,
       .raw("\" height=\"")
       .number(gridHeight)
       .raw("\"/><path class=\"rules\" d=\"");
-  for (std::size_t c = 0; c <= columns.size(); ++c) {
+  for (std::size_t c = 0; c <= axes.columns.size(); ++c) {
     page.raw("M")
         .number(kRowLabelWidth + static_cast<int>(c) * kCellWidth)
         .raw(" ")
@@ -469,7 +469,7 @@ void writeHeatmap(Page& page, const MatchupCounts& wins,
         .raw("v")
         .number(gridHeight);
   }
-  for (std::size_t r = 0; r <= rows.size(); ++r) {
+  for (std::size_t r = 0; r <= axes.rows.size(); ++r) {
     page.raw("M")
         .number(kRowLabelWidth)
         .raw(" ")
@@ -478,54 +478,87 @@ void writeHeatmap(Page& page, const MatchupCounts& wins,
         .number(gridWidth);
   }
   page.raw("\"/>\n");
-  for (std::size_t r = 0; r < rows.size(); ++r) {
+}
+
+// One cell with a result at (x, y): a box in the colour of its win rate
+// showing "wins/losses", with the exact counts as its tooltip.
+void writeHeatmapCell(Page& page, int x, int y, int own, int opposing,
+                      std::int32_t won, std::int32_t lost) {
+  const double percent = winPercentage(won, lost);
+  const Colour fill = winRateColour(drawableRate(percent));
+  page.raw("<g class=\"cell\" transform=\"translate(")
+      .number(x + 1)
+      .raw(" ")
+      .number(y + 1)
+      .raw(")\"><title>")
+      .escaped(kRoster.longName[own])
+      .raw(" vs ")
+      .escaped(kRoster.longName[opposing])
+      .raw(": ")
+      .number(won)
+      .raw(won == 1 ? " win, " : " wins, ")
+      .number(lost)
+      .raw(lost == 1 ? " loss (" : " losses (")
+      .percentage(percent)
+      .raw(")</title><rect width=\"")
+      .number(kCellWidth - 2)
+      .raw("\" height=\"")
+      .number(kCellHeight - 2)
+      .raw("\" rx=\"4\" fill=\"")
+      .colour(fill)
+      .raw("\"/><text")
+      .raw(needsLightText(fill) ? " class=\"light\"" : "")
+      .raw(" x=\"")
+      .number(kCellWidth / 2 - 1)
+      .raw("\" y=\"")
+      .number(kCellHeight / 2 + 4)
+      .raw("\">")
+      .number(won)
+      .raw("/")
+      .number(lost)
+      .raw("</text></g>\n");
+}
+
+// The heatmap of `wins` and `losses`: the rows and columns of the grid that
+// hold any result, in roster order.
+void writeHeatmap(Page& page, const MatchupCounts& wins,
+                  const MatchupCounts& losses) {
+  const HeatmapAxes axes = heatmapAxes(wins, losses);
+  if (axes.rows.empty()) {
+    page.raw("<p class=\"note\">No match to show.</p>\n");
+    return;
+  }
+  page.raw("<div class=\"scroll\">");
+  writeSvgOpen(
+      page, kRowLabelWidth + static_cast<int>(axes.columns.size()) * kCellWidth,
+      kColumnLabelHeight + static_cast<int>(axes.rows.size()) * kCellHeight,
+      "Heatmap of wins and losses by character played and faced");
+  for (std::size_t c = 0; c < axes.columns.size(); ++c) {
+    page.raw("<text class=\"label\" x=\"")
+        .number(kRowLabelWidth + static_cast<int>(c) * kCellWidth +
+                kCellWidth / 2)
+        .raw("\" y=\"")
+        .number(kColumnLabelHeight - 9)
+        .raw("\" text-anchor=\"middle\">")
+        .escaped(shortName(axes.columns[c]))
+        .raw("</text>\n");
+  }
+  writeHeatmapGround(page, axes);
+  for (std::size_t r = 0; r < axes.rows.size(); ++r) {
+    const int own = axes.rows[r];
     const int y = kColumnLabelHeight + static_cast<int>(r) * kCellHeight;
     page.raw("<text class=\"label\" x=\"")
         .number(kRowLabelWidth - 8)
         .raw("\" y=\"")
         .number(y + kCellHeight / 2 + 4)
         .raw("\" text-anchor=\"end\">")
-        .escaped(shortName(rows[r]))
+        .escaped(shortName(own))
         .raw("</text>\n");
-    for (std::size_t c = 0; c < columns.size(); ++c) {
-      const int x = kRowLabelWidth + static_cast<int>(c) * kCellWidth;
-      const int cell = matchupIndex(rows[r], columns[c]);
-      const std::int32_t won = wins[cell];
-      const std::int32_t lost = losses[cell];
-      if (won == 0 && lost == 0) continue;
-      const double percent = winPercentage(won, lost);
-      const Colour fill = winRateColour(drawableRate(percent));
-      page.raw("<g class=\"cell\" transform=\"translate(")
-          .number(x + 1)
-          .raw(" ")
-          .number(y + 1)
-          .raw(")\"><title>")
-          .escaped(kRoster.longName[rows[r]])
-          .raw(" vs ")
-          .escaped(kRoster.longName[columns[c]])
-          .raw(": ")
-          .number(won)
-          .raw(won == 1 ? " win, " : " wins, ")
-          .number(lost)
-          .raw(lost == 1 ? " loss (" : " losses (")
-          .percentage(percent)
-          .raw(")</title><rect width=\"")
-          .number(kCellWidth - 2)
-          .raw("\" height=\"")
-          .number(kCellHeight - 2)
-          .raw("\" rx=\"4\" fill=\"")
-          .colour(fill)
-          .raw("\"/><text")
-          .raw(needsLightText(fill) ? " class=\"light\"" : "")
-          .raw(" x=\"")
-          .number(kCellWidth / 2 - 1)
-          .raw("\" y=\"")
-          .number(kCellHeight / 2 + 4)
-          .raw("\">")
-          .number(won)
-          .raw("/")
-          .number(lost)
-          .raw("</text></g>\n");
+    for (std::size_t c = 0; c < axes.columns.size(); ++c) {
+      const int cell = matchupIndex(own, axes.columns[c]);
+      if (wins[cell] == 0 && losses[cell] == 0) continue;
+      writeHeatmapCell(page, kRowLabelWidth + static_cast<int>(c) * kCellWidth,
+                       y, own, axes.columns[c], wins[cell], losses[cell]);
     }
   }
   page.raw("</svg></div>\n");
@@ -622,8 +655,7 @@ void writeResultsChart(Page& page, const SessionHistory& history) {
   };
   const auto yOf = [](double percent) {
     return kPlotTop + kPlotHeight -
-           static_cast<std::int64_t>(drawableRate(percent) * kPlotHeight / 100 +
-                                     0.5);
+           std::lround(drawableRate(percent) * kPlotHeight / 100);
   };
   page.raw(
       "<polyline fill=\"none\" stroke=\"#998ec3\" stroke-width=\"2\" "

@@ -60,37 +60,38 @@ void checkReport(const std::string& report) {
   }
 }
 
-// Well-formed UTF-8 (no overlong form, surrogate or code point past
-// U+10FFFF) with no C0 control other than tab, LF and CR: the page of any
-// log is text that a browser reads without repairing it.
+// Length of the well-formed multi-byte UTF-8 sequence at the start of
+// `text` (no overlong form, surrogate or code point past U+10FFFF), or 0.
+std::size_t multiByteLength(std::string_view text) {
+  const auto lead = static_cast<std::uint8_t>(text[0]);
+  if (lead < 0xC2 || lead > 0xF4) return 0;
+  const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+  if (length > text.size()) return 0;
+  std::uint32_t code = lead & (0x7FU >> length);
+  for (std::size_t i = 1; i < length; ++i) {
+    const auto next = static_cast<std::uint8_t>(text[i]);
+    if ((next & 0xC0) != 0x80) return 0;
+    code = code << 6 | (next & 0x3FU);
+  }
+  constexpr std::uint32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+  const bool surrogate = code >= 0xD800 && code <= 0xDFFF;
+  return code < kSmallest[length] || code > 0x10FFFF || surrogate ? 0 : length;
+}
+
+// Well-formed UTF-8 with no C0 control other than tab, LF and CR and no DEL:
+// text that a browser reads without repairing it.
 bool isCleanUtf8(std::string_view text) {
-  std::size_t at = 0;
-  while (at < text.size()) {
-    const auto lead = static_cast<std::uint8_t>(text[at]);
-    if (lead < 0x80) {
-      if ((lead < 0x20 && lead != '\t' && lead != '\n' && lead != '\r') ||
-          lead == 0x7F) {
-        return false;
-      }
-      ++at;
-      continue;
-    }
-    const int length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
-    if (lead < 0xC2 || lead > 0xF4 || at + length > text.size()) return false;
-    std::uint32_t code = lead & (0x7F >> length);
-    for (int i = 1; i < length; ++i) {
-      const auto next = static_cast<std::uint8_t>(text[at + i]);
-      if ((next & 0xC0) != 0x80) return false;
-      code = code << 6 | (next & 0x3F);
-    }
-    const std::uint32_t smallest = length == 2   ? 0x80
-                                   : length == 3 ? 0x800
-                                                 : 0x10000;
-    if (code < smallest || code > 0x10FFFF ||
-        (code >= 0xD800 && code <= 0xDFFF)) {
+  while (!text.empty()) {
+    const auto lead = static_cast<std::uint8_t>(text[0]);
+    std::size_t length = 1;
+    if (lead >= 0x80) {
+      length = multiByteLength(text);
+      if (length == 0) return false;
+    } else if ((lead < 0x20 && lead != '\t' && lead != '\n' && lead != '\r') ||
+               lead == 0x7F) {
       return false;
     }
-    at += length;
+    text.remove_prefix(length);
   }
   return true;
 }
