@@ -59,7 +59,7 @@ constexpr std::string_view kHelp =
     "                        output\n"
     "      --list          list the players that the log counts, most matches\n"
     "                        first, instead of writing a report\n"
-    "      --format=FORMAT text (the classic report, the default), csv (one\n"
+    "      --format=FMT    text (the classic report, the default), csv (one\n"
     "                        row per match) or json (one document)\n"
     "\n"
     "Filters: the report counts only the player's matches that pass them all.\n"
