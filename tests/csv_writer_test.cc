@@ -16,6 +16,14 @@ namespace {
 
 using testing::parseCsv;
 
+// The matches of `log` that keepMatches keeps.
+MatchLog selectMatches(const MatchLog& log, const PlayerRecord& player,
+                       const MatchFilter& filter) {
+  MatchLog kept = log;
+  keepMatches(kept, player, filter);
+  return kept;
+}
+
 // Names that a careless writer would break: separators, quotes, a CR, a
 // lone quote and bytes that are not UTF-8.
 constexpr std::string_view kHostileNames[] = {

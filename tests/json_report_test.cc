@@ -14,6 +14,14 @@
 namespace sessionstats {
 namespace {
 
+// The matches of `log` that keepMatches keeps.
+MatchLog selectMatches(const MatchLog& log, const PlayerRecord& player,
+                       const MatchFilter& filter) {
+  MatchLog kept = log;
+  keepMatches(kept, player, filter);
+  return kept;
+}
+
 TEST(JsonReport, HostileNamesGiveValidJsonWithReplacementCharacters) {
   const std::string log =
       "Session start. Players: Kestrel vs q\"u,o\\te\rx\n"

@@ -9,7 +9,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "app/answer.h"
 #include "app/report_file.h"
@@ -102,12 +101,11 @@ int writeReportTo(const Options& options, std::ostream& out, std::ostream& err,
 }
 
 // The report of `player` in the format of `options`, over his matches in
-// `matchLog` that pass its filter.
+// `matches` that pass its filter (the rest are dropped).
 int writeHistoryReport(const Options& options, const PlayerRecord& player,
-                       const MatchLog& matchLog, std::ostream& out,
+                       MatchLog& matches, std::ostream& out,
                        std::ostream& err) {
-  const std::vector<const MatchEntry*> matches =
-      selectMatches(matchLog, player, options.filter);
+  keepMatches(matches, player, options.filter);
   if (options.format == ReportFormat::kCsv) {
     return writeReportTo(options, out, err, [&](std::ostream& stream) {
       writeMatchCsv(stream, player, matches);

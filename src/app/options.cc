@@ -59,7 +59,7 @@ constexpr std::string_view kHelp =
     "                        output\n"
     "      --list          list the players that the log counts, most matches\n"
     "                        first, instead of writing a report\n"
-    "      --format=FORMAT text (the classic report, the default), csv (one\n"
+    "      --format=FMT    text (the classic report, the default), csv (one\n"
     "                        row per match), json (one document) or html\n"
     "                        (one page for a browser, by default in\n"
     "                        session_stats.html)\n"

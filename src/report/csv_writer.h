@@ -2,8 +2,8 @@
 #define SESSION_STATS_REPORT_CSV_WRITER_H_
 
 #include <ostream>
+#include <string>
 #include <string_view>
-#include <vector>
 
 #include "stats/match_log.h"
 #include "stats/stats_records.h"
@@ -20,7 +20,7 @@ void appendCsvField(std::string& row, std::string_view field);
 /// side first), each row ending in CR LF. Names go out byte for byte; the
 /// characters by their long names. REQUIRES: `player` plays every match.
 void writeMatchCsv(std::ostream& out, const PlayerRecord& player,
-                   const std::vector<const MatchEntry*>& matches);
+                   const MatchLog& matches);
 
 }  // namespace sessionstats
 

