@@ -65,8 +65,11 @@ std::string reportOf(const PlayerStats& stats) {
 
 // The totals that add up when matches are split in two.
 struct Totals {
-  std::int64_t wins = 0, losses = 0, roundWins = 0, roundLosses = 0,
-               seconds = 0;
+  std::int64_t wins = 0;
+  std::int64_t losses = 0;
+  std::int64_t roundWins = 0;
+  std::int64_t roundLosses = 0;
+  std::int64_t seconds = 0;
   friend bool operator==(const Totals&, const Totals&) = default;
 };
 Totals totalsOf(const Tally& tally) {
@@ -140,7 +143,8 @@ TEST(MatchFilter, UntilADayAndSinceTheNextAddUpToTheWhole) {
   until.until = middle;
   MatchFilter since;
   since.since = nextDay(middle);
-  StatsRecords first, second;
+  StatsRecords first;
+  StatsRecords second;
   const Totals before = totalsOf(filtered(log, "Kestrel", until, first));
   const Totals after = totalsOf(filtered(log, "Kestrel", since, second));
   EXPECT_NE(before, Totals{});

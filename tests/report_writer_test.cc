@@ -305,7 +305,7 @@ TEST(ReportWriter, CharacterLinesFollowTheRoster) {
 TEST(ReportWriter, GridIsTwentyFourLinesOfFixedWidth) {
   MatchupCounts wins{};
   MatchupCounts losses{};
-  losses[kNecoArc + 23 * kNecoArc] = 3;
+  losses[matchupIndex(kNecoArc, kNecoArc)] = 3;
   std::ostringstream grid;
   writeMatchupGrid(grid, wins, losses);
   const std::vector<std::string> text = lines(grid.str());

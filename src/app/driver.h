@@ -35,7 +35,11 @@ int runCommandLine(int argc, char* argv[], std::istream& console,
 /// options.player, prompts "Generate FILE for who: " and reads the answer
 /// from `console` (see readAnswer); writes that player's report to
 /// options.reportFile (see replaceReportFile), or to `out` when it is
-/// kStandardOutputName. For a list: writes the player list to `out`. When
+/// kStandardOutputName; with a filter or a format other than text, the
+/// report is that format over the player's matches that pass the filter (see
+/// keepMatches), and the log is read keeping 40 bytes per match of
+/// options.player, or of every player when the name comes from the prompt.
+/// For a list: writes the player list to `out`. When
 /// `out` carries the report or the list, the prompt and "Could not find"
 /// go to `err` instead. Messages name the files given. Returns the exit
 /// status:

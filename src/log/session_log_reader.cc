@@ -120,8 +120,8 @@ void SessionLogReader::startSession(std::string_view rest) {
   ++sessionOrdinal_;
   logSession_ =
       matchLog_ != nullptr &&
-      (!onlyPlayer_ || session_.records.player1->name == *onlyPlayer_ ||
-       session_.records.player2->name == *onlyPlayer_);
+      (everyPlayer_ || session_.records.player1->name == onlyPlayer_ ||
+       session_.records.player2->name == onlyPlayer_);
 }
 
 // The numbers are read; what follows is " : " first " vs " second " ("
@@ -158,6 +158,13 @@ void SessionLogReader::countMatch(std::string_view rest,
     matchLog_->push_back(makeMatchEntry(session_.records, sessionOrdinal_,
                                         match, stampDate_, stampTime_));
   }
+}
+
+void SessionLogReader::logMatches(
+    MatchLog& log, const std::optional<std::string>& onlyPlayer) {
+  matchLog_ = &log;
+  everyPlayer_ = !onlyPlayer;
+  onlyPlayer_ = onlyPlayer.value_or(std::string());
 }
 
 // "YYYY-MM-DD HH:MM:SS rest": the date token ends at a blank or the line's

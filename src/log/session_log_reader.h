@@ -7,7 +7,6 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <utility>
 
 #include "stats/match_log.h"
 #include "stats/stats_records.h"
@@ -57,10 +56,7 @@ class SessionLogReader {
   /// "YYYY-MM-DD" (see parseDate) dates the matches from it on, with the
   /// next token as their time when it is one (see parseTime), else none.
   /// REQUIRES: `log` outlives the reader.
-  void logMatches(MatchLog& log, std::optional<std::string> onlyPlayer) {
-    matchLog_ = &log;
-    onlyPlayer_ = std::move(onlyPlayer);
-  }
+  void logMatches(MatchLog& log, const std::optional<std::string>& onlyPlayer);
 
  private:
   void startSession(std::string_view rest);
@@ -78,7 +74,8 @@ class SessionLogReader {
   std::unordered_map<std::string_view, std::string_view> newestTarget_;
   std::uint32_t sessionOrdinal_ = 0;  // sessions counted so far
   MatchLog* matchLog_ = nullptr;      // null: matches are only counted
-  std::optional<std::string> onlyPlayer_;
+  bool everyPlayer_ = true;           // else only the sessions of onlyPlayer_
+  std::string onlyPlayer_;
   bool logSession_ = false;  // the current session's matches go to matchLog_
   std::uint32_t stampDate_ = kNoDate;  // of the latest dated line
   std::uint32_t stampTime_ = kNoTime;

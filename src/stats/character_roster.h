@@ -10,7 +10,7 @@ namespace sessionstats {
 /// kCharacterCount itself is what lookup returns for an unknown name.
 inline constexpr int kCharacterCount = 23;
 
-/// Entries of a character-by-character matrix: own a, opponent b at a + 23 * b.
+/// Entries of a character-by-character matrix (see matchupIndex).
 inline constexpr int kMatchupCount = kCharacterCount * kCharacterCount;
 
 /// Two parallel tables in index order. Long names are how the log spells a
