@@ -735,6 +735,18 @@ TEST(MatchHistory, CsvAndJsonAgreeWithTheTextReport) {
   EXPECT_TRUE(filtered == json);
 }
 
+TEST(MatchHistory, ExampleLogGivesTheCheckedInCsvJsonAndFilteredReport) {
+  TempDir dir;
+  writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
+  EXPECT_EQ(kestrel(dir, {"--format=csv"}),
+            sourceFile("tests/golden/example_kestrel.csv"));
+  EXPECT_EQ(kestrel(dir, {"--format=json"}),
+            sourceFile("tests/golden/example_kestrel.json"));
+  EXPECT_EQ(kestrel(dir, {"--opponent=Moth", "--since=2026-11-02",
+                          "--character=Sion"}),
+            sourceFile("tests/golden/example_kestrel_moth_sion.expected"));
+}
+
 TEST(MatchHistory, PromptedNameAndFormatsWriteTheReportFile) {
   TempDir dir;
   writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
