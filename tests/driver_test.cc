@@ -757,6 +757,13 @@ TEST(MatchHistory, PromptedNameAndFormatsWriteTheReportFile) {
   ASSERT_TRUE(rows);
   EXPECT_EQ(rows->at(1).at(3), "Moth");
 
+  writeFile(dir / "session_stats.txt", "old report");
+  run = runTool(dir, "Kestrel\n", {"--opponent=moth"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "");  // before the prompt
+  EXPECT_EQ(run.err, "session-stats: sessionlog.txt names no player moth\n");
+  EXPECT_EQ(readFile(dir / "session_stats.txt"), "old report");
+
   run = runTool(dir, "Kestrel\n", {"--character=H&K", "--until=2026-11-02"});
   EXPECT_EQ(run.status, 0);
   const std::string report = readFile(dir / "session_stats.txt");
