@@ -753,6 +753,18 @@ TEST(MatchHistory, CsvAndJsonAgreeWithTheTextReport) {
   EXPECT_TRUE(filtered == json);
 }
 
+TEST(MatchHistory, ExampleLogGivesTheCheckedInCsvJsonAndFilteredReport) {
+  TempDir dir;
+  writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
+  EXPECT_EQ(kestrel(dir, {"--format=csv"}),
+            sourceFile("tests/golden/example_kestrel.csv"));
+  EXPECT_EQ(kestrel(dir, {"--format=json"}),
+            sourceFile("tests/golden/example_kestrel.json"));
+  EXPECT_EQ(kestrel(dir, {"--opponent=Moth", "--since=2026-11-02",
+                          "--character=Sion"}),
+            sourceFile("tests/golden/example_kestrel_moth_sion.expected"));
+}
+
 TEST(MatchHistory, PromptedNameAndFormatsWriteTheReportFile) {
   TempDir dir;
   writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
@@ -762,6 +774,13 @@ TEST(MatchHistory, PromptedNameAndFormatsWriteTheReportFile) {
   const auto rows = parseCsv(readFile(dir / "moth.csv"));
   ASSERT_TRUE(rows);
   EXPECT_EQ(rows->at(1).at(3), "Moth");
+
+  writeFile(dir / "session_stats.txt", "old report");
+  run = runTool(dir, "Kestrel\n", {"--opponent=moth"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "");  // before the prompt
+  EXPECT_EQ(run.err, "session-stats: sessionlog.txt names no player moth\n");
+  EXPECT_EQ(readFile(dir / "session_stats.txt"), "old report");
 
   run = runTool(dir, "Kestrel\n", {"--character=H&K", "--until=2026-11-02"});
   EXPECT_EQ(run.status, 0);

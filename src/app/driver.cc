@@ -88,6 +88,12 @@ std::optional<int> loadLog(const std::string& path, StatsRecords& records,
   return reportFailure(err, "read", path, error);
 }
 
+int reportNoPlayer(std::ostream& err, std::string_view log,
+                   std::string_view name) {
+  err << "session-stats: " << log << " names no player " << name << '\n';
+  return 1;
+}
+
 // Runs `write` on the report file of `options`, or on `out` for "-".
 template <typename Write>
 int writeReportTo(const Options& options, std::ostream& out, std::ostream& err,
@@ -220,6 +226,12 @@ int runSessionStats(const Options& options, std::istream& console,
     });
   }
 
+  // A name that --opponent takes from the command line and that the log does
+  // not hold is most likely mistyped: saying so beats an empty report.
+  const std::optional<std::string>& opponent = options.filter.opponent;
+  if (opponent && records.findPlayer(*opponent) == nullptr) {
+    return reportNoPlayer(err, options.logFile, *opponent);
+  }
   std::optional<std::string> name = options.player;
   if (!name) {
     talk << "Generate "
@@ -229,11 +241,7 @@ int runSessionStats(const Options& options, std::istream& console,
     if (!name) return 0;
   }
   const PlayerRecord* const record = records.findPlayer(*name);
-  if (record == nullptr) {
-    err << "session-stats: " << options.logFile << " names no player " << *name
-        << '\n';
-    return 1;
-  }
+  if (record == nullptr) return reportNoPlayer(err, options.logFile, *name);
   if (perMatch) return writeHistoryReport(options, *record, matchLog, out, err);
   const PlayerStats player = buildPlayerStats(*record);
   return writeReportTo(options, out, err, [&player](std::ostream& stream) {

@@ -47,7 +47,8 @@ int runCommandLine(int argc, char* argv[], std::istream& console,
 ///   a word (the report file is left as it was);
 /// - 1 when the log is missing ("Could not find <log>"), unreadable from its
 ///   first byte (that line, plus the reason on `err`) or fails part way (the
-///   reason on `err`, no prompt); when the name names no player; when the
+///   reason on `err`, no prompt); when the name, or the --opponent name
+///   (checked before the prompt), names no player; when the
 ///   report or list cannot be written (the old report is kept). Every
 ///   failure but the missing log puts one line "session-stats: ..." on
 ///   `err`, and none of them touches the report.
