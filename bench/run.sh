@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Measures session-stats on generated logs of 1,000,000 and 10,000,000 lines
 # (2,000 opponents each), each phase beside `wc -l` on the same log in the same
-# hyperfine run, and peak memory; then a hostile log of 40,000 start lines that
-# each name two new players, one match each; then the pieces with the micro
-# benchmarks; and ends with a summary of medians.
+# hyperfine run, and peak memory; the same player's report as CSV, JSON and
+# HTML and a filtered text report (time, size, peak memory); then a hostile
+# log of 40,000 start lines that each name two new players, one match each;
+# then the pieces with the micro benchmarks; and ends with a summary of
+# medians.
 #
 #   bash bench/run.sh
 #
@@ -102,7 +104,39 @@ for size in $SIZES; do
   rss=$(for _ in $(seq "$MEMORY_RUNS"); do
     /usr/bin/time -f %M "$tool" <local_player.txt 2>&1 >/dev/null | tail -1
   done | median)
+
+  # The formats and a filter keep 40 bytes per match of the player: time
+  # against the plain run in the same hyperfine run, and peak memory.
+  echo "== $size lines: $LOCAL_PLAYER as text, CSV, JSON, HTML and filtered text"
+  hyperfine --style basic --warmup 1 --runs "$runs" \
+    --export-csv "$dir/formats.csv" \
+    -n text "'$tool' -p $LOCAL_PLAYER -o report.txt" \
+    -n csv "'$tool' -p $LOCAL_PLAYER --format=csv -o report.csv" \
+    -n json "'$tool' -p $LOCAL_PLAYER --format=json -o report.json" \
+    -n html "'$tool' -p $LOCAL_PLAYER --format=html -o report.html" \
+    -n filtered "'$tool' -p $LOCAL_PLAYER --since=2000-01-01 -o filtered.txt"
+  cmp report.txt filtered.txt || echo "warning: a filter that passes all changed the report" >&2
+  peak() { for _ in $(seq "$MEMORY_RUNS"); do
+    /usr/bin/time -f %M "$tool" -p $LOCAL_PLAYER "$@" 2>&1 >/dev/null | tail -1
+  done | median; }
+  csv_rss=$(peak --format=csv -o report.csv)
+  json_rss=$(peak --format=json -o report.json)
+  html_rss=$(peak --format=html -o report.html)
+  filtered_rss=$(peak --since=2000-01-01 -o filtered.txt)
   cd - >/dev/null
+  for kind in text csv json html filtered; do
+    result[$size.$kind]=$(calc %.3f "$(csv_median "$dir/formats.csv" $kind)" 0 a)
+    result[$size.${kind}_cpu]=$(calc %.3f "$(cpu "$dir/formats.csv" $kind)" 0 a)
+  done
+  result[$size.csv_mb]=$(calc %.1f "$(stat -c %s "$dir/report.csv")" 0 'a / 1e6')
+  result[$size.csv_rows]=$(($(wc -l <"$dir/report.csv") - 1))
+  result[$size.json_mb]=$(calc %.1f "$(stat -c %s "$dir/report.json")" 0 'a / 1e6')
+  result[$size.csv_rss]=$(calc %.1f "$csv_rss" 0 'a / 1024')
+  result[$size.json_rss]=$(calc %.1f "$json_rss" 0 'a / 1024')
+  result[$size.html_mb]=$(calc %.1f "$(stat -c %s "$dir/report.html")" 0 'a / 1e6')
+  result[$size.html_sections]=$(grep -c '^<details>' "$dir/report.html" || true)
+  result[$size.html_rss]=$(calc %.1f "$html_rss" 0 'a / 1024')
+  result[$size.filtered_rss]=$(calc %.1f "$filtered_rss" 0 'a / 1024')
 
   read_s=$(csv_median "$dir/reading.csv" session-stats)
   wc_s=$(csv_median "$dir/reading.csv" "wc -l")
@@ -188,6 +222,25 @@ row "  ratio of the CPU times" full_cpu_ratio
 row "report lines written" report
 row "opponent sections in the report" sections
 row "peak memory of the full run (MiB)" rss
+row "$LOCAL_PLAYER with -p, text report (s)" text
+row "  CPU user+sys (s, mean)" text_cpu
+row "  as CSV (s)" csv
+row "  CPU user+sys (s, mean)" csv_cpu
+row "  as JSON (s)" json
+row "  CPU user+sys (s, mean)" json_cpu
+row "  as HTML (s)" html
+row "  CPU user+sys (s, mean)" html_cpu
+row "  text, filter passing all (s)" filtered
+row "  CPU user+sys (s, mean)" filtered_cpu
+row "CSV rows (matches of $LOCAL_PLAYER)" csv_rows
+row "CSV size (MB)" csv_mb
+row "JSON size (MB)" json_mb
+row "HTML size (MB)" html_mb
+row "opponent sections in the HTML" html_sections
+row "peak memory, CSV run (MiB)" csv_rss
+row "peak memory, JSON run (MiB)" json_rss
+row "peak memory, HTML run (MiB)" html_rss
+row "peak memory, filtered text run (MiB)" filtered_rss
 printf '%-42s%14s\n' "hostile log: size (MB)" "$hostile_log_mb" \
   "hostile log: peak memory (MiB)" "$hostile_mib"
 printf '%-42s%14s\n' "report of 2000 opponents, micro (ms)" "$report_ms" \

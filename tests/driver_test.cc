@@ -10,10 +10,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "csv_test_parser.h"
 #include "tool_run.h"
 #include "tools/log_generator.h"
 
@@ -490,6 +492,9 @@ TEST(Driver, WrongCommandLineSaysWhatIsWrongAndTouchesNoFile) {
        "unexpected argument 'Moth'"},
       {{"--list", "-o", "new.txt"},
        "--list writes no report: it takes no --player or --output"},
+      {{"-p", "Kestrel", "--since=2026-11-31"},
+       "invalid date '2026-11-31' (a real date as YYYY-MM-DD)"},
+      {{"-p", "Kestrel", "--character=Nobody"}, "unknown character 'Nobody'"},
   };
   for (const auto& [args, message] : cases) {
     TempDir dir;
@@ -595,6 +600,24 @@ TEST(Driver, DashOutputPutsTheReportAloneOnStandardOutput) {
   EXPECT_EQ(filesIn(dir), std::vector<std::string>{"sessionlog.txt"});
 }
 
+TEST(Driver, HtmlFormatWritesOnePageToItsFileOrStandardOutput) {
+  TempDir dir;
+  writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
+  auto run = runTool(dir, "Kestrel\n", {"--format=html"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "Generate session_stats.html for who: ");
+  const std::string html = readFile(dir / "session_stats.html");
+  EXPECT_TRUE(html.starts_with("<!DOCTYPE html>"));
+  EXPECT_NE(html.find("<h1>Kestrel</h1>"), std::string::npos);
+  EXPECT_EQ(filesIn(dir),
+            (std::vector<std::string>{"session_stats.html", "sessionlog.txt"}));
+
+  run = runTool(dir, std::nullopt, {"-p", "Kestrel", "--format=html", "-o-"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, html);
+  EXPECT_EQ(run.err, "");
+}
+
 TEST(Driver, StandardOutputThatFailsIsAnErrorForEveryKindOfOutput) {
   TempDir dir;
   writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
@@ -647,6 +670,123 @@ TEST(Driver, ListCountsEveryPlayerOfTheLogAsTheirReportsDo) {
         std::string("        Total matches: ") + (*name == 'I' ? "0" : "2");
     EXPECT_NE(report.find(total + "\r\n"), std::string::npos) << name;
   }
+}
+
+}  // namespace
+}  // namespace sessionstats
+
+namespace sessionstats {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::parseCsv;
+using testing::runTool;
+using testing::TempDir;
+using testing::writeFile;
+
+// The number after `label` on the first line of `report` that starts with
+// it, past its leading blanks.
+std::int64_t numberAfter(std::string_view report, std::string_view label,
+                         std::size_t from = 0) {
+  const std::size_t at = report.find(label, from);
+  if (at == std::string_view::npos) {
+    ADD_FAILURE() << "no " << label;
+    return -1;
+  }
+  return std::stoll(std::string(report.substr(at + label.size(), 24)));
+}
+
+// Runs the tool on `dir`'s log for Kestrel with `args` on standard output.
+std::string kestrel(const TempDir& dir, std::vector<std::string> args) {
+  args.insert(args.end(), {"-p", "Kestrel", "-o", "-"});
+  const auto run = runTool(dir, std::nullopt, args);
+  EXPECT_EQ(run.status, 0) << run.err;
+  return run.out;
+}
+
+TEST(MatchHistory, CsvAndJsonAgreeWithTheTextReport) {
+  TempDir dir;
+  writeFile(dir / "sessionlog.txt",
+            generateLog({.lines = 20'000, .opponents = 9, .seed = 5}));
+  const std::string text = kestrel(dir, {});
+  const std::int64_t matches = numberAfter(text, "Total matches: ");
+  const std::int64_t wins = numberAfter(text, "Total wins/losses: ");
+
+  const auto rows = parseCsv(kestrel(dir, {"--format=csv"}));
+  ASSERT_TRUE(rows);
+  ASSERT_EQ(static_cast<std::int64_t>(rows->size()) - 1, matches);
+  const auto won = std::count_if(rows->begin(), rows->end(),
+                                 [](auto& row) { return row.at(7) == "win"; });
+  EXPECT_EQ(won, wins);
+
+  const auto json = nlohmann::json::parse(kestrel(dir, {"--format=json"}));
+  EXPECT_EQ(json.at("summary").at("matches"), matches);
+  EXPECT_EQ(json.at("summary").at("wins"), wins);
+  std::int64_t sessionMatches = 0;
+  for (const auto& session : json.at("sessions")) {
+    sessionMatches += session.at("wins").get<std::int64_t>() +
+                      session.at("losses").get<std::int64_t>();
+  }
+  EXPECT_EQ(sessionMatches, matches);
+
+  // --opponent gives that opponent's section of the full report.
+  const std::string moth = json.at("opponents").at(1).at("name");
+  const std::size_t section = text.find("Matchup vs: " + moth + "\r\n");
+  ASSERT_NE(section, std::string::npos);
+  const std::string only = kestrel(dir, {"--opponent", moth});
+  EXPECT_EQ(numberAfter(only, "Total matches: "),
+            numberAfter(text, "Total matches: ", section));
+  EXPECT_EQ(numberAfter(only, "Total wins/losses: "),
+            numberAfter(text, "Total wins/losses: ", section));
+  EXPECT_EQ(numberAfter(only, "Total time played: "),
+            numberAfter(text, "Total time played: ", section));
+
+  // Filters that pass everything change nothing, in any format.
+  const std::vector<std::string> everything = {"--since=0001-01-01",
+                                               "--last-sessions=99999999"};
+  EXPECT_TRUE(kestrel(dir, everything) == text);
+  auto all = everything;
+  all.push_back("--format=json");
+  auto filtered = nlohmann::json::parse(kestrel(dir, all));
+  EXPECT_EQ(filtered.at("filters").size(), 2U);
+  filtered.at("filters") = json.at("filters");
+  EXPECT_TRUE(filtered == json);
+}
+
+TEST(MatchHistory, ExampleLogGivesTheCheckedInCsvJsonAndFilteredReport) {
+  TempDir dir;
+  writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
+  EXPECT_EQ(kestrel(dir, {"--format=csv"}),
+            sourceFile("tests/golden/example_kestrel.csv"));
+  EXPECT_EQ(kestrel(dir, {"--format=json"}),
+            sourceFile("tests/golden/example_kestrel.json"));
+  EXPECT_EQ(kestrel(dir, {"--opponent=Moth", "--since=2026-11-02",
+                          "--character=Sion"}),
+            sourceFile("tests/golden/example_kestrel_moth_sion.expected"));
+}
+
+TEST(MatchHistory, PromptedNameAndFormatsWriteTheReportFile) {
+  TempDir dir;
+  writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
+  auto run = runTool(dir, "Moth\n", {"--format=csv", "-o", "moth.csv"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "Generate moth.csv for who: ");
+  const auto rows = parseCsv(readFile(dir / "moth.csv"));
+  ASSERT_TRUE(rows);
+  EXPECT_EQ(rows->at(1).at(3), "Moth");
+
+  writeFile(dir / "session_stats.txt", "old report");
+  run = runTool(dir, "Kestrel\n", {"--opponent=moth"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "");  // before the prompt
+  EXPECT_EQ(run.err, "session-stats: sessionlog.txt names no player moth\n");
+  EXPECT_EQ(readFile(dir / "session_stats.txt"), "old report");
+
+  run = runTool(dir, "Kestrel\n", {"--character=H&K", "--until=2026-11-02"});
+  EXPECT_EQ(run.status, 0);
+  const std::string report = readFile(dir / "session_stats.txt");
+  EXPECT_NE(report.find("      H&K wins/losses: "), std::string::npos);
+  EXPECT_EQ(report.find("     Sion wins/losses: "), std::string::npos);
 }
 
 }  // namespace

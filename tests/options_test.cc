@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "stats/character_roster.h"
+
 namespace sessionstats {
 namespace {
 
@@ -46,6 +48,20 @@ TEST(Options, ShortLongAttachedAndAbbreviatedFormsAgree) {
   EXPECT_EQ(parse({"-p", ""}).options.player, "");
 }
 
+TEST(Options, HtmlFormatWritesItsOwnFileUnlessOneIsNamed) {
+  EXPECT_EQ(parse({}).options.format, ReportFormat::kText);
+  ParsedOptions parsed = parse({"--format=html"});
+  EXPECT_EQ(parsed.error, "");
+  EXPECT_EQ(parsed.options.format, ReportFormat::kHtml);
+  EXPECT_EQ(parsed.options.reportFile, "session_stats.html");
+  parsed = parse({"-o", "k.txt", "--form", "html"});
+  EXPECT_EQ(parsed.options.format, ReportFormat::kHtml);
+  EXPECT_EQ(parsed.options.reportFile, "k.txt");
+  parsed = parse({"--format=html", "--format=text"});
+  EXPECT_EQ(parsed.options.format, ReportFormat::kText);
+  EXPECT_EQ(parsed.options.reportFile, "session_stats.txt");
+}
+
 TEST(Options, HelpAndVersionWinWhereTheyStand) {
   EXPECT_EQ(parse({"-h", "--bogus"}).options.command, Command::kHelp);
   EXPECT_EQ(parse({"--list", "--vers", "stray"}).options.command,
@@ -79,6 +95,21 @@ TEST(Options, EachErrorIsOneLineNamingWhatIsWrong) {
        "--list writes no report: it takes no --player or --output"},
       {{"-o", "session_stats.txt", "--list"},
        "--list writes no report: it takes no --player or --output"},
+      {{"--list", "--since=2026-01-01"},
+       "--list writes no report: it takes no --format or filter"},
+      {{"--format=xml"}, "unknown format 'xml' (text, csv, json or html)"},
+      {{"--character=Zelda"}, "unknown character 'Zelda'"},
+      {{"--against", "sion"}, "unknown character 'sion'"},
+      {{"--since=2026-02-30"},
+       "invalid date '2026-02-30' (a real date as YYYY-MM-DD)"},
+      {{"--until=26-01-01"},
+       "invalid date '26-01-01' (a real date as YYYY-MM-DD)"},
+      {{"--last-sessions=-1"},
+       "invalid session count '-1' (a whole number below 2^32)"},
+      {{"--last-sessions=4294967296"},
+       "invalid session count '4294967296' (a whole number below 2^32)"},
+      {{"--last-sessions="},
+       "invalid session count '' (a whole number below 2^32)"},
   };
   for (const auto& [args, message] : cases) {
     const std::string error = parse(args).error;
@@ -88,6 +119,26 @@ TEST(Options, EachErrorIsOneLineNamingWhatIsWrong) {
       EXPECT_EQ(error, std::string("session-stats: ") + message);
     }
   }
+}
+
+TEST(Options, FiltersAndFormatsTakeTheNamesOfLogAndReport) {
+  const ParsedOptions parsed =
+      parse({"--format", "json", "--opponent=Moth", "--character=H&K",
+             "--against=Neco-Arc Chaos", "--since=2024-02-29",
+             "--until=2026-11-02", "--last-sessions=4294967295"});
+  ASSERT_EQ(parsed.error, "");
+  const Options& options = parsed.options;
+  EXPECT_EQ(options.format, ReportFormat::kJson);
+  EXPECT_EQ(options.filter.opponent, "Moth");
+  EXPECT_EQ(options.filter.character, findCharacter("Hisui and Kohaku"));
+  EXPECT_EQ(options.filter.against, findCharacter("Neco-Arc Chaos"));
+  EXPECT_EQ(options.filter.since, 20240229U);
+  EXPECT_EQ(options.filter.until, 20261102U);
+  EXPECT_EQ(options.filter.lastSessions, 4294967295U);
+  EXPECT_EQ(parse({"--against=N.A.Chaos"}).options.filter.against,
+            options.filter.against);
+  EXPECT_EQ(parse({"--format=csv"}).options.format, ReportFormat::kCsv);
+  EXPECT_FALSE(parse({"--format=text"}).options.filter.any());
 }
 
 }  // namespace

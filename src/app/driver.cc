@@ -14,8 +14,13 @@
 #include "app/report_file.h"
 #include "log/log_line_splitter.h"
 #include "log/session_log_reader.h"
+#include "report/csv_writer.h"
+#include "report/html_report.h"
+#include "report/json_report.h"
 #include "report/player_list.h"
 #include "report/report_writer.h"
+#include "stats/match_filter.h"
+#include "stats/match_log.h"
 #include "stats/stats_records.h"
 
 namespace sessionstats {
@@ -53,15 +58,19 @@ int writeOutput(std::ostream& out, std::ostream& err, const Write& write) {
                        errno != 0 ? errno : EIO);
 }
 
-// Reads the log at `path` into `records`. nullopt when it was read to its
-// end; else the exit status, after saying what went wrong.
+// Reads the log at `path` into `records`, and its matches into `matchLog`
+// when given: those of `onlyPlayer` when known, else all. nullopt when it was
+// read to its end; else the exit status, after saying what went wrong.
 std::optional<int> loadLog(const std::string& path, StatsRecords& records,
+                           MatchLog* matchLog,
+                           const std::optional<std::string>& onlyPlayer,
                            std::ostream& out, std::ostream& err) {
   const FilePtr log(std::fopen(path.c_str(), "rb"));
   int error = log ? 0 : errno;
   LogReadOutcome outcome = LogReadOutcome::kUnreadable;
   if (log) {
     SessionLogReader reader(records);
+    if (matchLog != nullptr) reader.logMatches(*matchLog, onlyPlayer);
     outcome = readSessionLog(log.get(), reader, error);
   }
   switch (outcome) {
@@ -79,11 +88,52 @@ std::optional<int> loadLog(const std::string& path, StatsRecords& records,
   return reportFailure(err, "read", path, error);
 }
 
-int writeReportFile(const std::string& path, const PlayerStats& player,
-                    std::ostream& err) {
-  const int error = replaceReportFile(
-      path, [&player](std::ostream& report) { writeReport(report, player); });
-  return error == 0 ? 0 : reportFailure(err, "write", path, error);
+int reportNoPlayer(std::ostream& err, std::string_view log,
+                   std::string_view name) {
+  err << "session-stats: " << log << " names no player " << name << '\n';
+  return 1;
+}
+
+// Runs `write` on the report file of `options`, or on `out` for "-".
+template <typename Write>
+int writeReportTo(const Options& options, std::ostream& out, std::ostream& err,
+                  const Write& write) {
+  if (options.reportFile == kStandardOutputName) {
+    return writeOutput(out, err, write);
+  }
+  const int error = replaceReportFile(options.reportFile, write);
+  return error == 0 ? 0
+                    : reportFailure(err, "write", options.reportFile, error);
+}
+
+// The report of `player` in the format of `options`, over his matches in
+// `matches` that pass its filter (the rest are dropped).
+int writeHistoryReport(const Options& options, const PlayerRecord& player,
+                       MatchLog& matches, std::ostream& out,
+                       std::ostream& err) {
+  keepMatches(matches, player, options.filter);
+  if (options.format == ReportFormat::kCsv) {
+    return writeReportTo(options, out, err, [&](std::ostream& stream) {
+      writeMatchCsv(stream, player, matches);
+    });
+  }
+  StatsRecords passing;
+  replayMatches(player, matches, passing);
+  const PlayerStats stats = buildPlayerStats(*passing.findPlayer(player.name));
+  if (options.format == ReportFormat::kText) {
+    return writeReportTo(options, out, err, [&stats](std::ostream& stream) {
+      writeReport(stream, stats);
+    });
+  }
+  const SessionHistory history =
+      buildSessionHistory(player, matches, options.filter);
+  return writeReportTo(options, out, err, [&](std::ostream& stream) {
+    if (options.format == ReportFormat::kHtml) {
+      writeHtmlReport(stream, stats, history);
+    } else {
+      writeJsonReport(stream, stats, history);
+    }
+  });
 }
 
 }  // namespace
@@ -159,9 +209,15 @@ int runSessionStats(const Options& options, std::istream& console,
   // carries either.
   std::ostream& talk = listing || reportToOut ? err : out;
 
+  // Only a filter or a format other than the classic text needs the
+  // matches one by one; a plain run keeps nothing per match.
+  const bool perMatch =
+      options.filter.any() || options.format != ReportFormat::kText;
   StatsRecords records;
+  MatchLog matchLog;
   if (const std::optional<int> status =
-          loadLog(options.logFile, records, talk, err)) {
+          loadLog(options.logFile, records, perMatch ? &matchLog : nullptr,
+                  options.player, talk, err)) {
     return *status;
   }
   if (listing) {
@@ -170,6 +226,12 @@ int runSessionStats(const Options& options, std::istream& console,
     });
   }
 
+  // A name that --opponent takes from the command line and that the log does
+  // not hold is most likely mistyped: saying so beats an empty report.
+  const std::optional<std::string>& opponent = options.filter.opponent;
+  if (opponent && records.findPlayer(*opponent) == nullptr) {
+    return reportNoPlayer(err, options.logFile, *opponent);
+  }
   std::optional<std::string> name = options.player;
   if (!name) {
     talk << "Generate "
@@ -179,18 +241,12 @@ int runSessionStats(const Options& options, std::istream& console,
     if (!name) return 0;
   }
   const PlayerRecord* const record = records.findPlayer(*name);
-  if (record == nullptr) {
-    err << "session-stats: " << options.logFile << " names no player " << *name
-        << '\n';
-    return 1;
-  }
+  if (record == nullptr) return reportNoPlayer(err, options.logFile, *name);
+  if (perMatch) return writeHistoryReport(options, *record, matchLog, out, err);
   const PlayerStats player = buildPlayerStats(*record);
-  if (reportToOut) {
-    return writeOutput(out, err, [&player](std::ostream& stream) {
-      writeReport(stream, player);
-    });
-  }
-  return writeReportFile(options.reportFile, player, err);
+  return writeReportTo(options, out, err, [&player](std::ostream& stream) {
+    writeReport(stream, player);
+  });
 }
 
 }  // namespace sessionstats

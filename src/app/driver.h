@@ -35,7 +35,11 @@ int runCommandLine(int argc, char* argv[], std::istream& console,
 /// options.player, prompts "Generate FILE for who: " and reads the answer
 /// from `console` (see readAnswer); writes that player's report to
 /// options.reportFile (see replaceReportFile), or to `out` when it is
-/// kStandardOutputName. For a list: writes the player list to `out`. When
+/// kStandardOutputName; with a filter or a format other than text, the
+/// report is that format over the player's matches that pass the filter (see
+/// keepMatches), and the log is read keeping 40 bytes per match of
+/// options.player, or of every player when the name comes from the prompt.
+/// For a list: writes the player list to `out`. When
 /// `out` carries the report or the list, the prompt and "Could not find"
 /// go to `err` instead. Messages name the files given. Returns the exit
 /// status:
@@ -43,7 +47,8 @@ int runCommandLine(int argc, char* argv[], std::istream& console,
 ///   a word (the report file is left as it was);
 /// - 1 when the log is missing ("Could not find <log>"), unreadable from its
 ///   first byte (that line, plus the reason on `err`) or fails part way (the
-///   reason on `err`, no prompt); when the name names no player; when the
+///   reason on `err`, no prompt); when the name, or the --opponent name
+///   (checked before the prompt), names no player; when the
 ///   report or list cannot be written (the old report is kept). Every
 ///   failure but the missing log puts one line "session-stats: ..." on
 ///   `err`, and none of them touches the report.

@@ -3,19 +3,37 @@
 #include <getopt.h>
 
 #include <array>
+#include <cstdint>
 #include <string>
+
+#include "stats/character_roster.h"
 
 namespace sessionstats {
 namespace {
 
 // --list has no short form; its getopt_long code lies outside the characters.
+// Neither has any of the options below.
 constexpr int kListCode = 256;
+constexpr int kFormatCode = 257;
+constexpr int kOpponentCode = 258;
+constexpr int kCharacterCode = 259;
+constexpr int kAgainstCode = 260;
+constexpr int kSinceCode = 261;
+constexpr int kUntilCode = 262;
+constexpr int kLastSessionsCode = 263;
 
-constexpr std::array<option, 7> kLongOptions{{
+constexpr std::array<option, 14> kLongOptions{{
     {"player", required_argument, nullptr, 'p'},
     {"log", required_argument, nullptr, 'l'},
     {"output", required_argument, nullptr, 'o'},
     {"list", no_argument, nullptr, kListCode},
+    {"format", required_argument, nullptr, kFormatCode},
+    {"opponent", required_argument, nullptr, kOpponentCode},
+    {"character", required_argument, nullptr, kCharacterCode},
+    {"against", required_argument, nullptr, kAgainstCode},
+    {"since", required_argument, nullptr, kSinceCode},
+    {"until", required_argument, nullptr, kUntilCode},
+    {"last-sessions", required_argument, nullptr, kLastSessionsCode},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, 'V'},
     {nullptr, 0, nullptr, 0},
@@ -41,6 +59,21 @@ constexpr std::string_view kHelp =
     "                        output\n"
     "      --list          list the players that the log counts, most matches\n"
     "                        first, instead of writing a report\n"
+    "      --format=FMT    text (the classic report, the default), csv (one\n"
+    "                        row per match), json (one document) or html\n"
+    "                        (one page for a browser, by default in\n"
+    "                        session_stats.html)\n"
+    "\n"
+    "Filters: the report counts only the player's matches that pass them all.\n"
+    "      --opponent=NAME     against the opponent NAME (after aliases)\n"
+    "      --character=NAME    played as the character NAME (as in the log\n"
+    "                            or as in the report: H&K, N.A.Chaos)\n"
+    "      --against=NAME      played against the character NAME\n"
+    "      --since=YYYY-MM-DD  on that day or later (undated matches drop)\n"
+    "      --until=YYYY-MM-DD  on that day or earlier (undated matches drop)\n"
+    "      --last-sessions=N   in the player's last N sessions that have a\n"
+    "                            match passing the other filters\n"
+    "\n"
     "  -h, --help          show this help and exit\n"
     "  -V, --version       show the version and exit\n"
     "\n"
@@ -102,6 +135,73 @@ std::string describeRefusal(int code, int argc, char* argv[]) {
                               : "' doesn't allow an argument");
 }
 
+// The roster index of `name`, a long name as the log writes it or a short
+// name as the report does, or kCharacterCount.
+int findCharacterByEitherName(std::string_view name) {
+  const int found = findCharacter(name);
+  if (found < kCharacterCount) return found;
+  for (int index = 0; index < kCharacterCount; ++index) {
+    if (kRoster.shortName[index] == name) return index;
+  }
+  return kCharacterCount;
+}
+
+// Reads the value of one of the options that take more than a name into
+// `options`; the error line when the value is wrong, else empty.
+std::string readValue(int code, std::string_view value, Options& options) {
+  MatchFilter& filter = options.filter;
+  switch (code) {
+    case kFormatCode:
+      if (value == "text") {
+        options.format = ReportFormat::kText;
+      } else if (value == "csv") {
+        options.format = ReportFormat::kCsv;
+      } else if (value == "json") {
+        options.format = ReportFormat::kJson;
+      } else if (value == "html") {
+        options.format = ReportFormat::kHtml;
+      } else {
+        return std::string(kProgram) + "unknown format '" + std::string(value) +
+               "' (text, csv, json or html)";
+      }
+      return {};
+    case kCharacterCode:
+    case kAgainstCode: {
+      const int character = findCharacterByEitherName(value);
+      if (character == kCharacterCount) {
+        return std::string(kProgram) + "unknown character '" +
+               std::string(value) + '\'';
+      }
+      (code == kCharacterCode ? filter.character : filter.against) = character;
+      return {};
+    }
+    case kSinceCode:
+    case kUntilCode: {
+      const std::uint32_t date = parseDate(value);
+      if (date == kNoDate) {
+        return std::string(kProgram) + "invalid date '" + std::string(value) +
+               "' (a real date as YYYY-MM-DD)";
+      }
+      (code == kSinceCode ? filter.since : filter.until) = date;
+      return {};
+    }
+    default: {  // kLastSessionsCode
+      std::uint64_t count = 0;
+      bool valid = !value.empty();
+      for (const char digit : value) {
+        valid = valid && digit >= '0' && digit <= '9' && count <= UINT32_MAX;
+        if (valid) count = count * 10 + static_cast<std::uint64_t>(digit - '0');
+      }
+      if (!valid || count > UINT32_MAX) {
+        return std::string(kProgram) + "invalid session count '" +
+               std::string(value) + "' (a whole number below 2^32)";
+      }
+      filter.lastSessions = static_cast<std::uint32_t>(count);
+      return {};
+    }
+  }
+}
+
 }  // namespace
 
 ParsedOptions parseOptions(int argc, char* argv[]) {
@@ -128,6 +228,18 @@ ParsedOptions parseOptions(int argc, char* argv[]) {
       case kListCode:
         options.command = Command::kListPlayers;
         break;
+      case kOpponentCode:
+        options.filter.opponent = optarg;
+        break;
+      case kFormatCode:
+      case kCharacterCode:
+      case kAgainstCode:
+      case kSinceCode:
+      case kUntilCode:
+      case kLastSessionsCode:
+        parsed.error = readValue(code, optarg, options);
+        if (!parsed.error.empty()) return parsed;
+        break;
       case 'h':
         options.command = Command::kHelp;
         return parsed;
@@ -148,6 +260,12 @@ ParsedOptions parseOptions(int argc, char* argv[]) {
              (options.player || outputGiven)) {
     parsed.error = std::string(kProgram) +
                    "--list writes no report: it takes no --player or --output";
+  } else if (options.command == Command::kListPlayers &&
+             (options.filter.any() || options.format != ReportFormat::kText)) {
+    parsed.error = std::string(kProgram) +
+                   "--list writes no report: it takes no --format or filter";
+  } else if (options.format == ReportFormat::kHtml && !outputGiven) {
+    options.reportFile = kHtmlReportFileName;
   }
   return parsed;
 }

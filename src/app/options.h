@@ -6,10 +6,14 @@
 #include <string>
 #include <string_view>
 
+#include "stats/match_filter.h"
+
 namespace sessionstats {
 
 inline constexpr char kLogFileName[] = "sessionlog.txt";
 inline constexpr char kReportFileName[] = "session_stats.txt";
+/// The report file of --format=html when no --output names one.
+inline constexpr char kHtmlReportFileName[] = "session_stats.html";
 /// The report file name that stands for standard output.
 inline constexpr std::string_view kStandardOutputName = "-";
 
@@ -20,13 +24,22 @@ inline constexpr std::string_view kTryHelpLine =
 /// What one run is asked to do.
 enum class Command { kReport, kListPlayers, kHelp, kVersion };
 
+/// What a report is written as: the classic text, one CSV row per match, one
+/// JSON document, or one self-contained HTML page.
+enum class ReportFormat { kText, kCsv, kJson, kHtml };
+
 /// The command line, with the classic defaults for what it leaves out.
 struct Options {
   Command command = Command::kReport;
   /// Set by --player: the name to report on, without a prompt.
   std::optional<std::string> player;
   std::string logFile = kLogFileName;
+  /// kHtmlReportFileName instead when --format=html comes without --output.
   std::string reportFile = kReportFileName;
+  ReportFormat format = ReportFormat::kText;
+  /// The matches the report counts (--opponent, --character, --against,
+  /// --since, --until, --last-sessions).
+  MatchFilter filter;
 };
 
 /// Either the options or, when `error` is not empty, one line (without line
@@ -40,8 +53,11 @@ struct ParsedOptions {
 /// attached or separate, long names abbreviated while they stay unique, the
 /// last of a repeated option wins. --help and --version end the parse where
 /// they stand. An unknown or ambiguous option, a missing or unexpected value,
-/// an empty file name, a stray argument, and --list together with --player
-/// or --output are errors. Prints nothing.
+/// an empty file name, a stray argument, --list together with --player,
+/// --output, --format or a filter, a character that is neither a long nor a
+/// short name of the roster, a date that is not a real YYYY-MM-DD, a
+/// session count that is not a whole number below 2^32, and a format other
+/// than text, csv, json or html are errors. Prints nothing.
 /// REQUIRES: argv[0..argc) are valid strings; getopt_long may reorder them.
 ParsedOptions parseOptions(int argc, char* argv[]);
 

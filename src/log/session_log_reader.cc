@@ -1,5 +1,6 @@
 #include "log/session_log_reader.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -72,6 +73,7 @@ std::size_t findSeparator(std::string_view text, std::string_view separator,
 // rest picks the one test that can hold; the order of the tests (start
 // line, result line, results line, alias line) cannot change the outcome.
 void SessionLogReader::processLine(std::string_view line) {
+  if (matchLog_ != nullptr) noteStamp(line);
   const std::string_view rest = skipNumericTokens(line);
   if (rest.empty()) return;
   switch (rest.front()) {
@@ -115,6 +117,11 @@ void SessionLogReader::startSession(std::string_view rest) {
   session_.records = findOrAddMatchRecords(records_, resolveAlias(first),
                                            resolveAlias(second));
   session_.inSession = true;
+  ++sessionOrdinal_;
+  logSession_ =
+      matchLog_ != nullptr &&
+      (everyPlayer_ || session_.records.player1->name == onlyPlayer_ ||
+       session_.records.player2->name == onlyPlayer_);
 }
 
 // The numbers are read; what follows is " : " first " vs " second " ("
@@ -147,6 +154,30 @@ void SessionLogReader::countMatch(std::string_view rest,
   match.player2Rounds = numbers[2];
   match.seconds = leadingInteger(rest.substr(paren + kSecondsMarker.size()));
   recordMatch(records_, session_.records, match);
+  if (logSession_) {
+    matchLog_->push_back(makeMatchEntry(session_.records, sessionOrdinal_,
+                                        match, stampDate_, stampTime_));
+  }
+}
+
+void SessionLogReader::logMatches(
+    MatchLog& log, const std::optional<std::string>& onlyPlayer) {
+  matchLog_ = &log;
+  everyPlayer_ = !onlyPlayer;
+  onlyPlayer_ = onlyPlayer.value_or(std::string());
+}
+
+// "YYYY-MM-DD HH:MM:SS rest": the date token ends at a blank or the line's
+// end, and so does the time token.
+void SessionLogReader::noteStamp(std::string_view line) {
+  const std::size_t dateEnd = std::min(line.find(' '), line.size());
+  const std::uint32_t date = parseDate(line.substr(0, dateEnd));
+  if (date == kNoDate) return;
+  stampDate_ = date;
+  stampTime_ = kNoTime;
+  if (dateEnd == line.size()) return;
+  const std::string_view after = line.substr(dateEnd + 1);
+  stampTime_ = parseTime(after.substr(0, after.find(' ')));
 }
 
 // alias ... "name" ... "target" ...: the first quoted text is counted under

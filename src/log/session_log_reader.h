@@ -3,10 +3,12 @@
 
 #include <cstdint>
 #include <forward_list>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 
+#include "stats/match_log.h"
 #include "stats/stats_records.h"
 
 namespace sessionstats {
@@ -48,10 +50,19 @@ class SessionLogReader {
 
   const SessionState& session() const { return session_; }
 
+  /// From the next line on, also appends each counted match to `log`: all of
+  /// them, or only those of sessions where `onlyPlayer` (a name after
+  /// aliases) plays when given. A line whose first token is a date
+  /// "YYYY-MM-DD" (see parseDate) dates the matches from it on, with the
+  /// next token as their time when it is one (see parseTime), else none.
+  /// REQUIRES: `log` outlives the reader.
+  void logMatches(MatchLog& log, const std::optional<std::string>& onlyPlayer);
+
  private:
   void startSession(std::string_view rest);
   void countMatch(std::string_view rest, const std::int32_t (&numbers)[3]);
   void addAlias(std::string_view rest);
+  void noteStamp(std::string_view line);
 
   StatsRecords& records_;
   SessionState session_;
@@ -61,6 +72,13 @@ class SessionLogReader {
   // that repeats its alias lines at every client start would otherwise
   // make each start line walk thousands of entries.
   std::unordered_map<std::string_view, std::string_view> newestTarget_;
+  std::uint32_t sessionOrdinal_ = 0;  // sessions counted so far
+  MatchLog* matchLog_ = nullptr;      // null: matches are only counted
+  bool everyPlayer_ = true;           // else only the sessions of onlyPlayer_
+  std::string onlyPlayer_;
+  bool logSession_ = false;  // the current session's matches go to matchLog_
+  std::uint32_t stampDate_ = kNoDate;  // of the latest dated line
+  std::uint32_t stampTime_ = kNoTime;
 };
 
 }  // namespace sessionstats

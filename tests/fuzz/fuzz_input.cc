@@ -15,7 +15,13 @@
 
 #include "log/log_line_splitter.h"
 #include "log/session_log_reader.h"
+#include "report/csv_writer.h"
+#include "report/html_escape.h"
+#include "report/html_report.h"
+#include "report/json_report.h"
 #include "report/report_writer.h"
+#include "stats/match_filter.h"
+#include "stats/session_history.h"
 #include "stats/stats_records.h"
 
 namespace {
@@ -54,6 +60,53 @@ void checkReport(const std::string& report) {
   }
 }
 
+// Length of the well-formed multi-byte UTF-8 sequence at the start of
+// `text` (no overlong form, surrogate or code point past U+10FFFF), or 0.
+std::size_t multiByteLength(std::string_view text) {
+  const auto lead = static_cast<std::uint8_t>(text[0]);
+  if (lead < 0xC2 || lead > 0xF4) return 0;
+  const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+  if (length > text.size()) return 0;
+  std::uint32_t code = lead & (0x7FU >> length);
+  for (std::size_t i = 1; i < length; ++i) {
+    const auto next = static_cast<std::uint8_t>(text[i]);
+    if ((next & 0xC0) != 0x80) return 0;
+    code = code << 6 | (next & 0x3FU);
+  }
+  constexpr std::uint32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+  const bool surrogate = code >= 0xD800 && code <= 0xDFFF;
+  return code < kSmallest[length] || code > 0x10FFFF || surrogate ? 0 : length;
+}
+
+// Well-formed UTF-8 with no C0 control other than tab, LF and CR and no DEL:
+// text that a browser reads without repairing it.
+bool isCleanUtf8(std::string_view text) {
+  while (!text.empty()) {
+    const auto lead = static_cast<std::uint8_t>(text[0]);
+    std::size_t length = 1;
+    if (lead >= 0x80) {
+      length = multiByteLength(text);
+      if (length == 0) return false;
+    } else if ((lead < 0x20 && lead != '\t' && lead != '\n' && lead != '\r') ||
+               lead == 0x7F) {
+      return false;
+    }
+    text.remove_prefix(length);
+  }
+  return true;
+}
+
+// The page is clean UTF-8 whatever the names hold, and the name shows
+// escaped where it belongs.
+void checkHtmlPage(const PlayerStats& player,
+                   const sessionstats::SessionHistory& history) {
+  std::ostringstream page;
+  sessionstats::writeHtmlReport(page, player, history);
+  require(isCleanUtf8(page.str()));
+  require(page.str().find("<h1>" + sessionstats::htmlEscaped(player.name) +
+                          "</h1>") != std::string::npos);
+}
+
 }  // namespace
 
 namespace sessionstats {
@@ -67,8 +120,10 @@ void runFuzzInput(const std::uint8_t* data, std::size_t size) {
   const std::size_t logSize = rest > answerLength ? rest - answerLength : 0;
 
   StatsRecords records;
+  MatchLog matches;
   {
     sessionstats::SessionLogReader reader(records);
+    reader.logMatches(matches, std::nullopt);
     sessionstats::splitLines(
         std::string_view(bytes, logSize), blockSize,
         [&reader](std::string_view line) {
@@ -88,6 +143,21 @@ void runFuzzInput(const std::uint8_t* data, std::size_t size) {
     sessionstats::writeReport(report, player);
     checkReport(report.str());
     if (player.name == answer) require(!report.str().empty());
+
+    // Counted again from the match log, the player's matches give the same
+    // report; the other formats take any names.
+    MatchLog own = matches;
+    keepMatches(own, record, {});
+    StatsRecords replayed;
+    replayMatches(record, own, replayed);
+    std::ostringstream again;
+    writeReport(again, buildPlayerStats(*replayed.findPlayer(record.name)));
+    require(again.str() == report.str());
+    std::ostringstream other;
+    writeMatchCsv(other, record, own);
+    const SessionHistory history = buildSessionHistory(record, own, {});
+    writeJsonReport(other, player, history);
+    checkHtmlPage(player, history);
   }
 }
 

@@ -7,8 +7,9 @@
 namespace sessionstats {
 
 /// Splits `data` into a log and an answer, reads the log, writes the report
-/// of every record and traps when any of them breaks a rule that holds for
-/// every log. Accepts any bytes.
+/// of every record (as text, again from the match log, as CSV, JSON and HTML)
+/// and traps when any of them breaks a rule that holds for every log.
+/// Accepts any bytes.
 void runFuzzInput(const std::uint8_t* data, std::size_t size);
 
 }  // namespace sessionstats

@@ -1,0 +1,27 @@
+#ifndef SESSION_STATS_REPORT_HTML_ESCAPE_H_
+#define SESSION_STATS_REPORT_HTML_ESCAPE_H_
+
+#include <string>
+#include <string_view>
+
+namespace sessionstats {
+
+/// The replacement character U+FFFD in UTF-8.
+inline constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
+
+/// Appends `text` to `out` so that it reads as the same text in HTML element
+/// content and in quoted attribute values: & < > " ' become character
+/// references. Bytes that are not well-formed UTF-8 (stray continuation
+/// bytes, truncated or overlong sequences, surrogates, code points above
+/// U+10FFFF) become U+FFFD, one for each maximal ill-formed part as Unicode
+/// recommends; so do the control characters other than tab, line feed and
+/// carriage return, which HTML does not allow in text. Any byte string gives
+/// well-formed UTF-8 that no browser reads as markup.
+void appendHtmlEscaped(std::string& out, std::string_view text);
+
+/// `text` escaped as appendHtmlEscaped does.
+std::string htmlEscaped(std::string_view text);
+
+}  // namespace sessionstats
+
+#endif  // SESSION_STATS_REPORT_HTML_ESCAPE_H_

@@ -1,0 +1,22 @@
+#ifndef SESSION_STATS_REPORT_JSON_REPORT_H_
+#define SESSION_STATS_REPORT_JSON_REPORT_H_
+
+#include <ostream>
+
+#include "stats/session_history.h"
+#include "stats/stats_records.h"
+
+namespace sessionstats {
+
+/// Writes one JSON document (see docs/json-report.md) with all that the text
+/// report of `player` holds, plus the sessions, streaks and filters of
+/// `history`: each member of the document on a line of its own, each element
+/// of a list member too, ending in LF. The document is always
+/// valid JSON: each byte of a name that is not part of valid UTF-8 is written
+/// as U+FFFD.
+void writeJsonReport(std::ostream& out, const PlayerStats& player,
+                     const SessionHistory& history);
+
+}  // namespace sessionstats
+
+#endif  // SESSION_STATS_REPORT_JSON_REPORT_H_

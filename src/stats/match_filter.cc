@@ -1,0 +1,138 @@
+#include "stats/match_filter.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include "stats/character_roster.h"
+
+namespace sessionstats {
+namespace {
+
+bool sidePasses(const MatchSide& side, const MatchFilter& filter) {
+  if (filter.opponent && side.opponent->name != *filter.opponent) {
+    return false;
+  }
+  if (filter.character != kAnyCharacter &&
+      side.ownCharacter != filter.character) {
+    return false;
+  }
+  return filter.against == kAnyCharacter ||
+         side.opposingCharacter == filter.against;
+}
+
+bool datePasses(const MatchEntry& entry, const MatchFilter& filter) {
+  if (filter.since == kNoDate && filter.until == kNoDate) return true;
+  if (entry.date == kNoDate) return false;
+  if (filter.since != kNoDate && entry.date < filter.since) return false;
+  return filter.until == kNoDate || entry.date <= filter.until;
+}
+
+}  // namespace
+
+void keepMatches(MatchLog& log, const PlayerRecord& player,
+                 const MatchFilter& filter) {
+  std::erase_if(log, [&](const MatchEntry& entry) {
+    if (!datePasses(entry, filter)) return true;
+    bool passes = false;
+    forEachSide(entry, player, [&](const MatchSide& side) {
+      passes = passes || sidePasses(side, filter);
+    });
+    return !passes;
+  });
+  if (!filter.lastSessions) return;
+  // The matches of one session are next to each other in log order, so the
+  // last N sessions are the tail after the N-th change of ordinal from the
+  // end.
+  std::uint32_t sessions = 0;
+  auto keepFrom = log.end();
+  while (keepFrom != log.begin() && sessions != *filter.lastSessions) {
+    const std::uint32_t ordinal = std::prev(keepFrom)->session;
+    ++sessions;
+    while (keepFrom != log.begin() && std::prev(keepFrom)->session == ordinal) {
+      --keepFrom;
+    }
+  }
+  log.erase(log.begin(), keepFrom);
+}
+
+void replayMatches(const PlayerRecord& player, const MatchLog& matches,
+                   StatsRecords& records) {
+  PlayerRecord& owner = findOrAddPlayer(records, player.name);
+  for (const PairRecord* pair : player.pairs) {
+    const PlayerRecord* other =
+        pair->players[0] == &player ? pair->players[1] : pair->players[0];
+    findOrAddOpponent(records, owner, findOrAddPlayer(records, other->name));
+  }
+  for (const MatchEntry& entry : matches) {
+    const int side1 = entry.player1IsSide1 ? 1 : 0;
+    const MatchRecords session =
+        findOrAddMatchRecords(records, entry.pair->players[side1]->name,
+                              entry.pair->players[1 - side1]->name);
+    MatchResult match;
+    match.winner = entry.winner;
+    match.player1Rounds = entry.player1Rounds;
+    match.player2Rounds = entry.player2Rounds;
+    match.character1 = entry.character1;
+    match.character2 = entry.character2;
+    match.seconds = entry.seconds;
+    recordMatch(records, session, match);
+  }
+}
+
+SessionHistory buildSessionHistory(const PlayerRecord& player,
+                                   const MatchLog& matches,
+                                   const MatchFilter& filter) {
+  SessionHistory history;
+  history.filters = describeFilter(filter);
+  Streaks& streaks = history.streaks;
+  for (const MatchEntry& entry : matches) {
+    if (history.sessions.empty() ||
+        history.sessions.back().ordinal != entry.session) {
+      SessionSummary& session = history.sessions.emplace_back();
+      session.ordinal = entry.session;
+      session.date = formatDate(entry.date);
+      const auto& players = entry.pair->players;
+      session.opponent =
+          (players[0] == &player ? players[1] : players[0])->name;
+    }
+    SessionSummary& session = history.sessions.back();
+    forEachSide(entry, player, [&](const MatchSide& side) {
+      addWrapping(side.won ? session.matchWins : session.matchLosses, 1);
+      addWrapping(session.roundWins, side.ownRounds);
+      addWrapping(session.roundLosses, side.opposingRounds);
+      addWrapping(session.seconds, entry.seconds);
+      if (streaks.current == 0 || streaks.currentIsWinning != side.won) {
+        streaks.current = 0;
+        streaks.currentIsWinning = side.won;
+      }
+      ++streaks.current;
+      std::int64_t& longest =
+          side.won ? streaks.longestWinning : streaks.longestLosing;
+      longest = std::max(longest, streaks.current);
+    });
+  }
+  return history;
+}
+
+std::vector<std::string> describeFilter(const MatchFilter& filter) {
+  std::vector<std::string> texts;
+  if (filter.opponent) texts.push_back("opponent " + *filter.opponent);
+  if (filter.character != kAnyCharacter) {
+    texts.push_back("character " +
+                    std::string(kRoster.longName[filter.character]));
+  }
+  if (filter.against != kAnyCharacter) {
+    texts.push_back("against " + std::string(kRoster.longName[filter.against]));
+  }
+  if (filter.since != kNoDate)
+    texts.push_back("since " + formatDate(filter.since));
+  if (filter.until != kNoDate)
+    texts.push_back("until " + formatDate(filter.until));
+  if (filter.lastSessions) {
+    texts.push_back("last " + std::to_string(*filter.lastSessions) +
+                    " sessions");
+  }
+  return texts;
+}
+
+}  // namespace sessionstats

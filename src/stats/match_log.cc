@@ -1,0 +1,137 @@
+#include "stats/match_log.h"
+
+#include <array>
+
+namespace sessionstats {
+namespace {
+
+constexpr std::string_view kDateForm = "dddd-dd-dd";
+constexpr std::string_view kTimeForm = "dd:dd:dd";
+
+// Whether `text` has the shape of `form`: 'd' for a digit, other bytes as
+// they stand.
+bool hasForm(std::string_view text, std::string_view form) {
+  if (text.size() != form.size()) return false;
+  for (std::size_t i = 0; i < form.size(); ++i) {
+    const bool digit = text[i] >= '0' && text[i] <= '9';
+    if (form[i] == 'd' ? !digit : text[i] != form[i]) return false;
+  }
+  return true;
+}
+
+std::uint32_t digits(std::string_view text, std::size_t from,
+                     std::size_t count) {
+  std::uint32_t value = 0;
+  for (std::size_t i = from; i < from + count; ++i) {
+    value = value * 10 + static_cast<std::uint32_t>(text[i] - '0');
+  }
+  return value;
+}
+
+std::uint32_t daysInMonth(std::uint32_t year, std::uint32_t month) {
+  constexpr std::array<std::uint32_t, 12> kDays = {31, 28, 31, 30, 31, 30,
+                                                   31, 31, 30, 31, 30, 31};
+  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  return month == 2 && leap ? 29 : kDays[month - 1];
+}
+
+// Writes the `count` last decimal digits of `value`, zeros in front.
+char* writeDigits(char* out, std::uint32_t value, int count) {
+  for (int i = count - 1; i >= 0; --i) {
+    out[i] = static_cast<char>('0' + value % 10);
+    value /= 10;
+  }
+  return out + count;
+}
+
+}  // namespace
+
+std::uint32_t parseDate(std::string_view text) {
+  if (!hasForm(text, kDateForm)) return kNoDate;
+  const std::uint32_t year = digits(text, 0, 4);
+  const std::uint32_t month = digits(text, 5, 2);
+  const std::uint32_t day = digits(text, 8, 2);
+  if (year == 0 || month < 1 || month > 12 || day < 1 ||
+      day > daysInMonth(year, month)) {
+    return kNoDate;
+  }
+  return year * 10000 + month * 100 + day;
+}
+
+std::uint32_t parseTime(std::string_view text) {
+  if (!hasForm(text, kTimeForm)) return kNoTime;
+  const std::uint32_t hours = digits(text, 0, 2);
+  const std::uint32_t minutes = digits(text, 3, 2);
+  const std::uint32_t seconds = digits(text, 6, 2);
+  if (hours > 23 || minutes > 59 || seconds > 60) return kNoTime;
+  return hours * 10000 + minutes * 100 + seconds + 1;
+}
+
+char* writeDate(char* out, std::uint32_t date) {
+  if (date == kNoDate) return out;
+  out = writeDigits(out, date / 10000, 4);
+  *out++ = '-';
+  out = writeDigits(out, date / 100 % 100, 2);
+  *out++ = '-';
+  return writeDigits(out, date % 100, 2);
+}
+
+char* writeTime(char* out, std::uint32_t time) {
+  if (time == kNoTime) return out;
+  const std::uint32_t value = time - 1;
+  out = writeDigits(out, value / 10000, 2);
+  *out++ = ':';
+  out = writeDigits(out, value / 100 % 100, 2);
+  *out++ = ':';
+  return writeDigits(out, value % 100, 2);
+}
+
+std::string formatDate(std::uint32_t date) {
+  char text[kMaxStampLength];
+  return {text, writeDate(text, date)};
+}
+
+std::string formatTime(std::uint32_t time) {
+  char text[kMaxStampLength];
+  return {text, writeTime(text, time)};
+}
+
+std::uint32_t nextDay(std::uint32_t date) {
+  std::uint32_t year = date / 10000;
+  std::uint32_t month = date / 100 % 100;
+  std::uint32_t day = date % 100 + 1;
+  if (day > daysInMonth(year, month)) {
+    day = 1;
+    if (++month > 12) {
+      month = 1;
+      ++year;
+    }
+  }
+  return year * 10000 + month * 100 + day;
+}
+
+MatchEntry makeMatchEntry(const MatchRecords& session, std::uint32_t ordinal,
+                          const MatchResult& match, std::uint32_t date,
+                          std::uint32_t time) {
+  MatchEntry entry;
+  entry.pair = session.pair;
+  entry.session = ordinal;
+  entry.date = date;
+  entry.time = time;
+  entry.player1Rounds = match.player1Rounds;
+  entry.player2Rounds = match.player2Rounds;
+  entry.seconds = match.seconds;
+  entry.character1 = static_cast<std::uint8_t>(match.character1);
+  entry.character2 = static_cast<std::uint8_t>(match.character2);
+  entry.winner = match.winner == 1 || match.winner == 2
+                     ? static_cast<std::uint8_t>(match.winner)
+                     : 0;
+  entry.player1IsSide1 = session.player1IsSide1;
+  return entry;
+}
+
+bool playsIn(const MatchEntry& entry, const PlayerRecord& player) {
+  return entry.pair->players[0] == &player || entry.pair->players[1] == &player;
+}
+
+}  // namespace sessionstats

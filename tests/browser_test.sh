@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Loads HTML reports in headless Chromium: the example log's report of
+# Kestrel, and the reports of players whose names are markup or broken
+# UTF-8. The DOM the browser built must show the figures and names as text
+# and hold no element that came from a name, and one heatmap cell per
+# non-empty grid cell of the classic report; a screenshot must not be blank.
+#
+#   bash tests/browser_test.sh SESSION_STATS SOURCE_DIR
+#
+# Without a browser or python3 the test is skipped (status 77), unless
+# SESSION_STATS_REQUIRE_BROWSER=1 (as CI sets it) makes that a failure.
+set -euo pipefail
+tool=$1 source=$2
+. "$source/tools/headless_chromium.sh"
+
+missing=
+browser=$(find_chromium) || missing="chromium (apt-get install chromium)"
+command -v python3 >/dev/null || missing="python3 (apt-get install python3)"
+if [ -n "$missing" ]; then
+  if [ "${SESSION_STATS_REQUIRE_BROWSER:-0}" = 1 ]; then
+    echo "FAIL: no $missing, and SESSION_STATS_REQUIRE_BROWSER=1" >&2
+    exit 1
+  fi
+  echo "SKIPPED: no $missing"
+  exit 77
+fi
+"$browser" --version 2>/dev/null
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+check() { python3 "$source/tests/browser_check.py" "$@"; }
+
+# report NAME LOG BASE: the HTML and the classic report of NAME, and the DOM
+# the browser built from the HTML.
+report() {
+  "$tool" -l "$2" -p "$1" --format=html -o "$work/$3.html"
+  "$tool" -l "$2" -p "$1" -o "$work/$3.txt"
+  headless_chromium "$browser" --dump-dom "file://$work/$3.html" >"$work/$3.dom"
+}
+
+echo "== example report of Kestrel"
+report Kestrel "$source/examples/sessionlog.txt" kestrel
+check dom "$work/kestrel.dom" "$work/kestrel.txt" \
+  "Kestrel" "30 matches" "53.333% win rate" "16 / 14 won / lost" \
+  "37 / 36 rounds won / lost" "0h 49m 28s time played" \
+  "98.9333s average match" "39s shortest match" "189s longest match" \
+  "Hisui and Kohaku" "Moth" "Wren" "Heron" "Longest winning streak: 4" \
+  "Sion vs Ciel: 1 win, 3 losses (25.000%)"
+headless_chromium "$browser" --window-size=1280,2000 \
+  --screenshot="$work/kestrel.png" "file://$work/kestrel.html" >/dev/null
+check png "$work/kestrel.png"
+
+echo "== reports of hostile names"
+script='<script>alert(1)</script>'
+image='<img src=x onerror=alert(1)>'
+printf '%s\n' \
+  "2026-11-02 20:05:16 Session start. Players: $script vs $image" \
+  "2026-11-02 20:06:13 Player 1 wins match 2-0 : Sion vs Ciel (55 seconds)" \
+  "2026-11-02 20:07:13 Player 2 wins match 1-2 : Sion vs Ciel (75 seconds)" \
+  "2026-11-02 20:08:13 Player 1 wins match 2-1 : Neco-Arc Chaos vs Ciel (65 seconds)" \
+  "2026-11-03 20:05:16 Session start. Players: $script vs Br"$'\xff'"ok"$'\xe2\x82' \
+  "2026-11-03 20:06:13 Player 2 wins match 0-2 : Sion vs Len (55 seconds)" \
+  >"$work/hostile_log.txt"
+report "$script" "$work/hostile_log.txt" script
+check dom "$work/script.dom" "$work/script.txt" \
+  "$script" "$image" "Br"$'\xef\xbf\xbd'"ok"$'\xef\xbf\xbd' "4 matches"
+report "$image" "$work/hostile_log.txt" image
+check dom "$work/image.dom" "$work/image.txt" "$image" "$script" "3 matches"
+echo "PASS"

@@ -1,0 +1,72 @@
+#include "report/json_report.h"
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <string_view>
+
+#include "log/log_line_splitter.h"
+#include "log/session_log_reader.h"
+#include "stats/match_filter.h"
+
+namespace sessionstats {
+namespace {
+
+// The matches of `log` that keepMatches keeps.
+MatchLog selectMatches(const MatchLog& log, const PlayerRecord& player,
+                       const MatchFilter& filter) {
+  MatchLog kept = log;
+  keepMatches(kept, player, filter);
+  return kept;
+}
+
+TEST(JsonReport, HostileNamesGiveValidJsonWithReplacementCharacters) {
+  const std::string log =
+      "Session start. Players: Kestrel vs q\"u,o\\te\rx\n"
+      "Player 1 wins match 2-1 : Sion vs Ciel (95 seconds)\n"
+      "Session start. Players: Kestrel vs bad\xff\xc3 utf\n"
+      "Player 2 wins match 1-2 : Sion vs Ciel (35 seconds)\n"
+      "Session start. Players: Kestrel vs \xc3\xa9t\xc3\xa9\n"
+      "Player 2 wins match 1-2 : Sion vs Ciel (35 seconds)\n";
+  StatsRecords records;
+  MatchLog matches;
+  SessionLogReader reader(records);
+  reader.logMatches(matches, std::nullopt);
+  splitLines(log,
+             [&reader](std::string_view line) { reader.processLine(line); });
+  const PlayerRecord& kestrel = *records.findPlayer("Kestrel");
+  const auto selected = selectMatches(matches, kestrel, {});
+  std::ostringstream out;
+  writeJsonReport(out, buildPlayerStats(kestrel),
+                  buildSessionHistory(kestrel, selected, {}));
+
+  const nlohmann::json document = nlohmann::json::parse(out.str());
+  const nlohmann::json& opponents = document.at("opponents");
+  ASSERT_EQ(opponents.size(), 3U);
+  EXPECT_EQ(opponents[0].at("name"), "q\"u,o\\te\rx");
+  EXPECT_EQ(opponents[1].at("name"), "bad\xef\xbf\xbd\xef\xbf\xbd utf");
+  EXPECT_EQ(opponents[2].at("name"), "\xc3\xa9t\xc3\xa9");  // valid: kept
+  EXPECT_EQ(document.at("sessions").size(), 3U);
+  EXPECT_EQ(document.at("sessions")[1].at("opponent"), opponents[1].at("name"));
+  EXPECT_EQ(document.at("summary").at("matches"), 3);
+  EXPECT_EQ(document.at("summary").at("shortest_seconds"), 35);
+  EXPECT_EQ(document.at("streaks").at("longest_losing"), 2);
+}
+
+TEST(JsonReport, PlayerWithoutMatchesHasNoLengthsButValidDocument) {
+  StatsRecords records;
+  SessionLogReader reader(records);
+  reader.processLine("Session start. Players: Ann vs Bob");
+  const PlayerRecord& ann = *records.findPlayer("Ann");
+  std::ostringstream out;
+  writeJsonReport(out, buildPlayerStats(ann), {});
+  const nlohmann::json document = nlohmann::json::parse(out.str());
+  EXPECT_TRUE(document.at("summary").at("shortest_seconds").is_null());
+  EXPECT_TRUE(document.at("opponents").empty());
+  EXPECT_TRUE(document.at("sessions").empty());
+}
+
+}  // namespace
+}  // namespace sessionstats
