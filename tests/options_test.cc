@@ -48,7 +48,7 @@ TEST(Options, ShortLongAttachedAndAbbreviatedFormsAgree) {
   EXPECT_EQ(parse({"-p", ""}).options.player, "");
 }
 
-TEST(Options, HtmlFormatWritesItsOwnFileUnlessOneIsNamed) {
+TEST(Options, EachFormatWritesItsOwnFileUnlessOneIsNamed) {
   EXPECT_EQ(parse({}).options.format, ReportFormat::kText);
   ParsedOptions parsed = parse({"--format=html"});
   EXPECT_EQ(parsed.error, "");
@@ -60,6 +60,8 @@ TEST(Options, HtmlFormatWritesItsOwnFileUnlessOneIsNamed) {
   parsed = parse({"--format=html", "--format=text"});
   EXPECT_EQ(parsed.options.format, ReportFormat::kText);
   EXPECT_EQ(parsed.options.reportFile, "session_stats.txt");
+  EXPECT_EQ(parse({"--format=csv"}).options.reportFile, "session_stats.csv");
+  EXPECT_EQ(parse({"--format=json"}).options.reportFile, "session_stats.json");
 }
 
 TEST(Options, HelpAndVersionWinWhereTheyStand) {

@@ -61,8 +61,8 @@ constexpr std::string_view kHelp =
     "                        first, instead of writing a report\n"
     "      --format=FMT    text (the classic report, the default), csv (one\n"
     "                        row per match), json (one document) or html\n"
-    "                        (one page for a browser, by default in\n"
-    "                        session_stats.html)\n"
+    "                        (one page for a browser); without -o they go\n"
+    "                        to session_stats.csv, .json or .html\n"
     "\n"
     "Filters: the report counts only the player's matches that pass them all.\n"
     "      --opponent=NAME     against the opponent NAME (after aliases)\n"
@@ -264,8 +264,8 @@ ParsedOptions parseOptions(int argc, char* argv[]) {
              (options.filter.any() || options.format != ReportFormat::kText)) {
     parsed.error = std::string(kProgram) +
                    "--list writes no report: it takes no --format or filter";
-  } else if (options.format == ReportFormat::kHtml && !outputGiven) {
-    options.reportFile = kHtmlReportFileName;
+  } else if (!outputGiven) {
+    options.reportFile = defaultReportFile(options.format);
   }
   return parsed;
 }

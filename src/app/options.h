@@ -1,6 +1,8 @@
 #ifndef SESSION_STATS_APP_OPTIONS_H_
 #define SESSION_STATS_APP_OPTIONS_H_
 
+#include <array>
+#include <cstddef>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -12,8 +14,6 @@ namespace sessionstats {
 
 inline constexpr char kLogFileName[] = "sessionlog.txt";
 inline constexpr char kReportFileName[] = "session_stats.txt";
-/// The report file of --format=html when no --output names one.
-inline constexpr char kHtmlReportFileName[] = "session_stats.html";
 /// The report file name that stands for standard output.
 inline constexpr std::string_view kStandardOutputName = "-";
 
@@ -28,13 +28,23 @@ enum class Command { kReport, kListPlayers, kHelp, kVersion };
 /// JSON document, or one self-contained HTML page.
 enum class ReportFormat { kText, kCsv, kJson, kHtml };
 
+/// The file each format is written to when no --output names one, by
+/// ReportFormat: a CSV or JSON report never replaces the text report.
+inline constexpr std::array<const char*, 4> kDefaultReportFiles = {
+    kReportFileName, "session_stats.csv", "session_stats.json",
+    "session_stats.html"};
+
+inline const char* defaultReportFile(ReportFormat format) {
+  return kDefaultReportFiles[static_cast<std::size_t>(format)];
+}
+
 /// The command line, with the classic defaults for what it leaves out.
 struct Options {
   Command command = Command::kReport;
   /// Set by --player: the name to report on, without a prompt.
   std::optional<std::string> player;
   std::string logFile = kLogFileName;
-  /// kHtmlReportFileName instead when --format=html comes without --output.
+  /// defaultReportFile(format) unless --output names one.
   std::string reportFile = kReportFileName;
   ReportFormat format = ReportFormat::kText;
   /// The matches the report counts (--opponent, --character, --against,
