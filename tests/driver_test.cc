@@ -24,6 +24,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::DirectRun;
+using testing::namesIn;
 using testing::readFile;
 using testing::runTool;
 using testing::runToolDirectly;
@@ -250,16 +251,6 @@ TEST(Driver, ReadErrorsAreToldApartByWhereTheyHappen) {
 
   FailingSource never{log, log.size() + 1};
   EXPECT_EQ(never.readInto(records, error), LogReadOutcome::kComplete);
-}
-
-// The names in `folder`, sorted: what a run left behind.
-std::vector<std::string> namesIn(const fs::path& folder) {
-  std::vector<std::string> names;
-  for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 const std::vector<std::string> kLogAndReport = {"session_stats.txt",

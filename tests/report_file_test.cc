@@ -15,18 +15,10 @@ namespace sessionstats {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::namesIn;
 using testing::readFile;
 using testing::TempDir;
 using testing::writeFile;
-
-std::vector<std::string> namesIn(const fs::path& folder) {
-  std::vector<std::string> names;
-  for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 // Bytes that cross the writer's buffer many times, in pieces of odd sizes.
 std::string manyBlocks() {

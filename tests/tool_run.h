@@ -65,6 +65,9 @@ DirectRun runToolDirectly(const TempDir& dir,
 void writeFile(const std::filesystem::path& file, std::string_view bytes);
 std::string readFile(const std::filesystem::path& file);
 
+/// The names in `folder`, sorted: what a run left behind.
+std::vector<std::string> namesIn(const std::filesystem::path& folder);
+
 }  // namespace sessionstats::testing
 
 #endif  // SESSION_STATS_TESTS_TOOL_RUN_H_
