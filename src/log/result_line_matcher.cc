@@ -63,7 +63,33 @@ class Cursor {
 
 }  // namespace
 
+namespace {
+
+// The client writes "Player 1 wins match 2-1" with one digit each; that head
+// is read at its fixed places, and gives what the general reading would. It
+// pays now that a match touches one pair record: the reading phase of the
+// 1M-line log takes 0.119 s vs 0.137 s of CPU time (0.140 s vs 0.156 s in a
+// second run; 547M vs 664M instructions).
+bool readUsualHead(std::string_view text, std::int32_t (&numbers)[3]) {
+  constexpr std::size_t kLength = 23;
+  if (text.size() < kLength) return false;
+  const char* const head = text.data();
+  if (std::memcmp(head, "Player ", 7) != 0 ||
+      std::memcmp(head + 8, " wins match ", 12) != 0 || head[21] != '-' ||
+      !isDigit(head[7]) || !isDigit(head[20]) || !isDigit(head[22]) ||
+      (text.size() > kLength && isDigit(head[kLength]))) {
+    return false;
+  }
+  numbers[0] = head[7] - '0';
+  numbers[1] = head[20] - '0';
+  numbers[2] = head[22] - '0';
+  return true;
+}
+
+}  // namespace
+
 int scanResultNumbers(std::string_view text, std::int32_t (&numbers)[3]) {
+  if (readUsualHead(text, numbers)) return 3;
   Cursor cursor(text);
   // The number's own white-space skip covers the blank before each %d.
   if (!cursor.literal("Player") || !cursor.integer(true, numbers[0])) {
