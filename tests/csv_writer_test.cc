@@ -10,19 +10,13 @@
 #include "log/log_line_splitter.h"
 #include "log/session_log_reader.h"
 #include "stats/match_filter.h"
+#include "test_session.h"
 
 namespace sessionstats {
 namespace {
 
 using testing::parseCsv;
-
-// The matches of `log` that keepMatches keeps.
-MatchLog selectMatches(const MatchLog& log, const PlayerRecord& player,
-                       const MatchFilter& filter) {
-  MatchLog kept = log;
-  keepMatches(kept, player, filter);
-  return kept;
-}
+using testing::selectMatches;
 
 // Names that a careless writer would break: separators, quotes, a CR, a
 // lone quote and bytes that are not UTF-8.

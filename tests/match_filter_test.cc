@@ -18,14 +18,7 @@ namespace {
 
 using testing::opponentStats;
 using testing::playerStats;
-
-// The matches of `log` that keepMatches keeps.
-MatchLog selectMatches(const MatchLog& log, const PlayerRecord& player,
-                       const MatchFilter& filter) {
-  MatchLog kept = log;
-  keepMatches(kept, player, filter);
-  return kept;
-}
+using testing::selectMatches;
 
 // A log read with every match kept.
 struct LoadedLog {

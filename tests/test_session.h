@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "stats/match_filter.h"
 #include "stats/stats_records.h"
 
 namespace sessionstats::testing {
@@ -39,6 +40,14 @@ inline OpponentStats opponentStats(const StatsRecords& records,
   }
   ADD_FAILURE() << "no entry " << opponent << " for " << owner;
   return {};
+}
+
+/// The matches of `log` that keepMatches keeps.
+inline MatchLog selectMatches(const MatchLog& log, const PlayerRecord& player,
+                              const MatchFilter& filter) {
+  MatchLog kept = log;
+  keepMatches(kept, player, filter);
+  return kept;
 }
 
 /// A session between two players in records of their own, opened the way
