@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "stats/character_roster.h"
+
 namespace sessionstats {
 namespace {
 
@@ -171,14 +173,40 @@ class LineGenerator {
     return below(line.size() + 1);
   }
 
- private:
-  bool chance(unsigned percent) { return below(100) < percent; }
   std::size_t below(std::size_t bound) { return random_() % bound; }
 
+  // One of `choices`, evenly.
   std::string pick(std::initializer_list<std::string_view> choices) {
     return std::string(*(choices.begin() + below(choices.size())));
   }
 
+  bool chance(unsigned percent) { return below(100) < percent; }
+
+  // Cuts, overwrites, inserts or removes bytes; never a NUL, which would
+  // end the library's copy of the line early.
+  void damage(std::string& line) {
+    for (std::size_t n = 1 + below(3); n > 0; --n) {
+      const char byte = chance(50) ? oneOf(" \t\n\v\f\r+-0123456789:(")
+                                   : static_cast<char>(1 + below(255));
+      const std::size_t at = position(line);
+      switch (below(4)) {
+        case 0:
+          line.resize(at);
+          break;
+        case 1:
+          if (at < line.size()) line[at] = byte;
+          break;
+        case 2:
+          line.insert(at, 1, byte);
+          break;
+        default:
+          if (at < line.size()) line.erase(at, 1);
+          break;
+      }
+    }
+  }
+
+ private:
   char oneOf(std::string_view bytes) { return bytes[below(bytes.size())]; }
   char space() { return oneOf(" \t\n\v\f\r"); }
 
@@ -221,30 +249,6 @@ class LineGenerator {
     }
   }
 
-  // Cuts, overwrites, inserts or removes bytes; never a NUL, which would
-  // end the library's copy of the line early.
-  void damage(std::string& line) {
-    for (std::size_t n = 1 + below(3); n > 0; --n) {
-      const char byte = chance(50) ? oneOf(" \t\n\v\f\r+-0123456789:(")
-                                   : static_cast<char>(1 + below(255));
-      const std::size_t at = position(line);
-      switch (below(4)) {
-        case 0:
-          line.resize(at);
-          break;
-        case 1:
-          if (at < line.size()) line[at] = byte;
-          break;
-        case 2:
-          line.insert(at, 1, byte);
-          break;
-        default:
-          if (at < line.size()) line.erase(at, 1);
-          break;
-      }
-    }
-  }
-
   std::mt19937_64 random_;
 };
 
@@ -276,6 +280,86 @@ TEST(ResultLineMatcher, AgreesWithTheCLibraryOnGeneratedLines) {
   }
   // The generator must reach every outcome, not only clean lines.
   for (int count : byConversions) EXPECT_GT(count, kLines / 50);
+}
+
+// The plain reading of a result line: sscanf for its head, then each
+// separator searched with std::string::find from the one before it, the
+// names looked up whole, and atoi for the seconds.
+bool plainResultLine(const std::string& rest, MatchResult& match) {
+  int numbers[3];
+  if (std::sscanf(rest.c_str(), kPattern, &numbers[0], &numbers[1],
+                  &numbers[2]) != 3) {
+    return false;
+  }
+  const std::size_t colon = rest.find(" : ");
+  if (colon == std::string::npos) return false;
+  const std::size_t versus = rest.find(" vs ", colon);
+  if (versus == std::string::npos || versus < colon + 3) return false;
+  const std::size_t paren = rest.find(" (", versus);
+  if (paren == std::string::npos || paren < versus + 4) return false;
+  match.character1 = findCharacter(
+      std::string_view(rest).substr(colon + 3, versus - colon - 3));
+  match.character2 = findCharacter(
+      std::string_view(rest).substr(versus + 4, paren - versus - 4));
+  match.winner = numbers[0];
+  match.player1Rounds = numbers[1];
+  match.player2Rounds = numbers[2];
+  match.seconds = std::atoi(rest.c_str() + paren + 2);
+  return match.character1 < kCharacterCount &&
+         match.character2 < kCharacterCount;
+}
+
+bool sameMatch(const MatchResult& a, const MatchResult& b) {
+  return a.winner == b.winner && a.player1Rounds == b.player1Rounds &&
+         a.player2Rounds == b.player2Rounds && a.character1 == b.character1 &&
+         a.character2 == b.character2 && a.seconds == b.seconds;
+}
+
+// Lines as the client writes them, the way its fields can go wrong, and
+// damaged: the quick reading of the usual line must never tell them apart
+// from the plain one.
+TEST(ResultLineMatcher, ReadsWholeResultLinesAsThePlainReadingDoes) {
+  constexpr int kLines = 300000;
+  LineGenerator generator(20261207);
+  const auto name = [&generator] {
+    if (generator.chance(80)) {
+      return std::string(kRoster.longName[generator.below(kCharacterCount)]);
+    }
+    return generator.pick({"", "vs", "vs Sion", "Sion vs Ciel", "(", "Sio",
+                           "Sionn", "Neco-Arc Chaos", "Hisui and Kohaku",
+                           "sion", " Sion", "Sion ", "Nrvnqsr (", ":"});
+  };
+  int read = 0;
+  int failures = 0;
+  for (int i = 0; i < kLines && failures < 10; ++i) {
+    std::string line =
+        generator.chance(80) ? "Player 1 wins match 2-1" : generator.next();
+    line +=
+        generator.chance(90) ? " : " : generator.pick({" :", ": ", " : : "});
+    line += name();
+    line +=
+        generator.chance(90) ? " vs " : generator.pick({" vs", "vs ", " v s "});
+    line += name();
+    line += generator.chance(90) ? " (" : generator.pick({"(", " ( ", " (("});
+    line +=
+        generator.pick({"57", "0", "7", "123456789", "1234567890", "4294967299",
+                        "99999999999999999999", "-5", "+3", " 8", "", "x"});
+    line += generator.pick({" seconds)", ")", "", "9"});
+    if (generator.chance(30)) generator.damage(line);
+    if (line.find('\0') != std::string::npos) continue;
+    MatchResult expected;
+    MatchResult ours;
+    const bool plain = plainResultLine(line, expected);
+    if (readResultLine(line, ours) != plain ||
+        (plain && !sameMatch(ours, expected))) {
+      ADD_FAILURE() << "\"" << printable(line) << "\"";
+      ++failures;
+    }
+    read += plain ? 1 : 0;
+  }
+  // Both outcomes must be common, or the comparison proves little.
+  EXPECT_GT(read, kLines / 4);
+  EXPECT_LT(read, kLines * 3 / 4);
 }
 
 }  // namespace

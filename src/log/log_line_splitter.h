@@ -1,15 +1,12 @@
 #ifndef SESSION_STATS_LOG_LOG_LINE_SPLITTER_H_
 #define SESSION_STATS_LOG_LOG_LINE_SPLITTER_H_
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include <algorithm>
-#include <bit>
 #include <cstddef>
 #include <cstring>
 #include <string_view>
+
+#include "log/byte_search.h"
 
 namespace sessionstats {
 
@@ -76,25 +73,10 @@ class LogLineSplitter {
   }
 
   // The first LF or NUL in [from, end), or `end`: one pass for both bytes,
-  // where memchr would need one call for each, and no call at all. Reading
-  // the 1M-line log takes 0.113 s of CPU time vs 0.133 s with two memchr.
+  // where memchr would need one call for each. Reading the 1M-line log takes
+  // 0.113 s of CPU time vs 0.133 s with two memchr.
   static const char* findLineEnd(const char* from, const char* end) {
-#if defined(__SSE2__)
-    const __m128i lineFeeds = _mm_set1_epi8('\n');
-    const __m128i nuls = _mm_setzero_si128();
-    for (; end - from >= 16; from += 16) {
-      __m128i bytes;
-      std::memcpy(&bytes, from, sizeof bytes);
-      const int hits = _mm_movemask_epi8(_mm_or_si128(
-          _mm_cmpeq_epi8(bytes, lineFeeds), _mm_cmpeq_epi8(bytes, nuls)));
-      if (hits != 0)
-        return from + std::countr_zero(static_cast<unsigned>(hits));
-    }
-#endif
-    for (; from != end; ++from) {
-      if (*from == '\n' || *from == '\0') return from;
-    }
-    return end;
+    return findEither(from, end, '\n', '\0');
   }
 
   // `length` raw bytes, the whole line; `atNewline` when an LF ended it.

@@ -5,7 +5,28 @@
 #include <cstdint>
 #include <string_view>
 
+#include "stats/stats_records.h"
+
 namespace sessionstats {
+
+/// Separates the two players of a start line and the two characters of a
+/// result line.
+inline constexpr std::string_view kVersus = " vs ";
+
+/// `line` without its leading tokens that begin with a digit (the date and
+/// time the log client puts in front of most lines), each skipped together
+/// with the one blank after it; only the blank separates tokens. Empty when
+/// the line ends inside such a token.
+std::string_view skipNumericTokens(std::string_view line);
+
+/// Reads a match result line, given after skipNumericTokens: the head as
+/// scanResultNumbers reads it, then the first " : ", the first " vs " from
+/// there and the first " (" from that; the texts between them are the
+/// characters of players 1 and 2 (long names), and the seconds are the
+/// leadingInteger of what follows " (". False when the head has fewer than
+/// three numbers, a separator is missing, the separators overlap or a name
+/// is not a character; `match` is then left in an unspecified state.
+bool readResultLine(std::string_view rest, MatchResult& match);
 
 /// Reads the head of a match result line exactly as the C library's
 /// sscanf(text, "Player %d wins match %d-%d : ", &a, &b, &c) does, without

@@ -17,55 +17,12 @@ constexpr std::string_view kSessionStart = "Session start.";
 constexpr std::string_view kSessionResults = "Session results";
 constexpr std::string_view kAliasPrefix = "alias ";
 constexpr std::string_view kPlayersMarker = "Players: ";
-constexpr std::string_view kVersus = " vs ";
-constexpr std::string_view kCharactersMarker = " : ";
-constexpr std::string_view kSecondsMarker = " (";
 
 // A start line whose second player bears one of these names, exactly as
 // written and before any alias, ends the current session and creates
 // nothing: such sessions are not counted.
 constexpr std::array<std::string_view, 3> kExcludedSecondPlayers = {
     "zv318Rambler", "Practice Dummy", "Debug mode"};
-
-// The log client puts date and time in front of some lines. Every leading
-// token that begins with a digit is skipped together with the one space
-// after it; only the space separates tokens.
-std::string_view skipNumericTokens(std::string_view line) {
-  std::size_t pos = 0;
-  while (pos < line.size() && isDigit(line[pos])) {
-    const std::size_t blank = line.find(' ', pos);
-    if (blank == std::string_view::npos) return {};
-    pos = blank + 1;
-  }
-  return line.substr(pos);
-}
-
-// text.find(separator, from), sped up for separators that begin with a
-// blank, the most common byte of a log line: it looks for the separator's
-// byte at `key`, a rarer one, and compares the whole separator only there.
-// Against std::string_view::find: 0.198 s vs 0.223 s CPU for reading the
-// 1M-line log with 2,000 opponents, 0.369 s vs 0.392 s for the full run.
-std::size_t findSeparator(std::string_view text, std::string_view separator,
-                          std::size_t key, std::size_t from) {
-  if (from > text.size() || text.size() - from < separator.size()) {
-    return std::string_view::npos;
-  }
-  // Where the key byte of a separator that fits may stand: [at, limit).
-  const char* at = text.data() + from + key;
-  const char* const limit =
-      text.data() + text.size() - separator.size() + key + 1;
-  while (at < limit) {
-    at = static_cast<const char*>(
-        std::memchr(at, separator[key], static_cast<std::size_t>(limit - at)));
-    if (at == nullptr) break;
-    const char* const start = at - key;
-    if (std::memcmp(start, separator.data(), separator.size()) == 0) {
-      return static_cast<std::size_t>(start - text.data());
-    }
-    ++at;
-  }
-  return std::string_view::npos;
-}
 
 }  // namespace
 
@@ -86,8 +43,8 @@ void SessionLogReader::processLine(std::string_view line) {
       return;
     case 'P':
       if (session_.inSession) {
-        std::int32_t numbers[3];
-        if (scanResultNumbers(rest, numbers) == 3) countMatch(rest, numbers);
+        MatchResult match;
+        if (readResultLine(rest, match)) countMatch(match);
       }
       return;
     case 'a':
@@ -124,35 +81,7 @@ void SessionLogReader::startSession(std::string_view rest) {
        session_.records.player2->name == onlyPlayer_);
 }
 
-// The numbers are read; what follows is " : " first " vs " second " ("
-// seconds. Each search starts at the separator found before it, not after
-// it, so the separators may overlap ("2-1 : vs Ciel", "Sion vs (95)"); such
-// a line has no room for a name and is ignored like one whose parts are
-// missing.
-void SessionLogReader::countMatch(std::string_view rest,
-                                  const std::int32_t (&numbers)[3]) {
-  const std::size_t colon = findSeparator(rest, kCharactersMarker, 1, 0);
-  if (colon == std::string_view::npos) return;
-  const std::size_t versus = findSeparator(rest, kVersus, 1, colon);
-  if (versus == std::string_view::npos) return;
-  const std::size_t paren = findSeparator(rest, kSecondsMarker, 1, versus);
-  if (paren == std::string_view::npos) return;
-  const std::size_t name1Begin = colon + kCharactersMarker.size();
-  const std::size_t name2Begin = versus + kVersus.size();
-  if (versus < name1Begin || paren < name2Begin) return;
-
-  MatchResult match;
-  match.character1 =
-      findCharacter(rest.substr(name1Begin, versus - name1Begin));
-  match.character2 = findCharacter(rest.substr(name2Begin, paren - name2Begin));
-  if (match.character1 >= kCharacterCount ||
-      match.character2 >= kCharacterCount) {
-    return;
-  }
-  match.winner = numbers[0];
-  match.player1Rounds = numbers[1];
-  match.player2Rounds = numbers[2];
-  match.seconds = leadingInteger(rest.substr(paren + kSecondsMarker.size()));
+void SessionLogReader::countMatch(const MatchResult& match) {
   recordMatch(records_, session_.records, match);
   if (logSession_) {
     matchLog_->push_back(makeMatchEntry(session_.records, sessionOrdinal_,

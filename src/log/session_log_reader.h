@@ -60,7 +60,7 @@ class SessionLogReader {
 
  private:
   void startSession(std::string_view rest);
-  void countMatch(std::string_view rest, const std::int32_t (&numbers)[3]);
+  void countMatch(const MatchResult& match);
   void addAlias(std::string_view rest);
   void noteStamp(std::string_view line);
 
