@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace sessionstats {
 namespace {
@@ -25,7 +26,7 @@ constexpr std::array<std::string_view, kCharacterCount> kShortNames = {
 // comparison decides. Against a scan of the 23 names: 0.198 s vs 0.227 s
 // CPU for reading the 1M-line log with 2,000 opponents, 0.369 s vs 0.398 s
 // for the full run.
-constexpr std::size_t kLongestName = 16;
+constexpr std::size_t kLongestName = 16;  // two words of sameBytes
 constexpr std::size_t kFirstByteSlots = 32;
 
 constexpr std::size_t firstByteSlot(char first) {
@@ -50,6 +51,34 @@ constexpr CandidateTable makeCandidates() {
 
 constexpr CandidateTable kCandidates = makeCandidates();
 
+template <typename Word>
+Word loadWord(const char* at) {
+  Word word;
+  std::memcpy(&word, at, sizeof word);
+  return word;
+}
+
+// Whether two texts of the same `length`, at most 2 * 8 bytes, hold the same
+// bytes: two overlapping words from each, 8 or 4 bytes wide, in place of a
+// call to memcmp, which costs more than comparing names this short. Reading
+// the first 200,000 lines of the 1M-line log takes XXX vs YYY instructions.
+bool sameBytes(const char* a, const char* b, std::size_t length) {
+  if (length >= 8) {
+    return loadWord<std::uint64_t>(a) == loadWord<std::uint64_t>(b) &&
+           loadWord<std::uint64_t>(a + length - 8) ==
+               loadWord<std::uint64_t>(b + length - 8);
+  }
+  if (length >= 4) {
+    return loadWord<std::uint32_t>(a) == loadWord<std::uint32_t>(b) &&
+           loadWord<std::uint32_t>(a + length - 4) ==
+               loadWord<std::uint32_t>(b + length - 4);
+  }
+  for (std::size_t i = 0; i < length; ++i) {
+    if (a[i] != b[i]) return false;
+  }
+  return true;
+}
+
 constexpr bool everyNameHasItsOwnSlot() {
   for (int index = 0; index < kCharacterCount; ++index) {
     const std::string_view name = kLongNames[index];
@@ -71,7 +100,8 @@ constinit const CharacterRoster kRoster = {kLongNames, kShortNames};
 int findCharacter(std::string_view name) {
   if (name.empty() || name.size() > kLongestName) return kCharacterCount;
   const int index = kCandidates[name.size()][firstByteSlot(name.front())];
-  if (index < kCharacterCount && kLongNames[index] == name) {
+  if (index < kCharacterCount && kLongNames[index].size() == name.size() &&
+      sameBytes(kLongNames[index].data(), name.data(), name.size())) {
     return index;
   }
   return kCharacterCount;
