@@ -1,6 +1,7 @@
 #include "stats/stats_records.h"
 
 #include <algorithm>
+#include <bit>
 
 namespace sessionstats {
 namespace {
@@ -14,6 +15,31 @@ void addLength(PlayerRecord& player, std::int32_t seconds) {
   addWrapping(player.lengthBuckets[lengthBucket(seconds)], 1);
   if (seconds < player.shortestSeconds) player.shortestSeconds = seconds;
   if (seconds > player.longestSeconds) player.longestSeconds = seconds;
+}
+
+// Slots of a pair's first cell table.
+constexpr std::uint32_t kFirstCellTableSize = 4;
+
+// Where the probe for `characters` starts in a table of `capacity` slots:
+// the top bits of a multiplicative hash, which spreads the neighbouring
+// keys of one character's row.
+std::uint32_t firstSlot(std::uint16_t characters, std::uint32_t capacity) {
+  const int bits = std::countr_zero(capacity);
+  return (characters * std::uint32_t{0x9E3779B1}) >> (32 - bits);
+}
+
+// A table keeps a free slot in four, which keeps probes short.
+bool hasRoomFor(std::uint32_t cells, std::uint32_t capacity) {
+  return 4 * cells <= 3 * capacity;
+}
+
+// The free slot where `characters`, which the table does not hold, goes.
+PairCell& freeSlot(PairCell* cells, std::uint32_t capacity,
+                   std::uint16_t characters) {
+  std::uint32_t slot = firstSlot(characters, capacity);
+  while (cells[slot].characters != kFreeCell)
+    slot = (slot + 1) & (capacity - 1);
+  return cells[slot];
 }
 
 void add(std::int32_t& counter, std::uint32_t amount) {
@@ -35,25 +61,23 @@ void addView(Tally& tally, const PairRecord& pair, int side,
              const OpponentCounts& opponent) {
   const int other = 1 - side;
   add(tally.totalSeconds, pair.totalSeconds);
-  for (int row = 0; row < kCharacterCount; ++row) {
-    if (pair.rows[row] == nullptr) continue;
-    for (int column = 0; column < kCharacterCount; ++column) {
-      const PairCell& cell = (*pair.rows[row])[column];
-      const int own = side == 0 ? row : column;
-      const int opposing = side == 0 ? column : row;
-      const int index = matchupIndex(own, opposing);
-      const std::uint32_t lostByOwn = cell.wins[other] + cell.neither;
-      add(tally.matchupWins[index], cell.wins[side]);
-      add(tally.matchupLosses[index], lostByOwn);
-      add(tally.matchupRoundWins[index], cell.rounds[side]);
-      add(tally.matchupRoundLosses[index], cell.rounds[other]);
-      if (opponent.wins == nullptr) continue;
-      add((*opponent.wins)[opposing], cell.wins[other]);
-      add((*opponent.losses)[opposing], cell.wins[side] + cell.neither);
-      add((*opponent.roundWins)[opposing], cell.rounds[other]);
-      add((*opponent.roundLosses)[opposing], cell.rounds[side]);
-    }
-  }
+  forEachCell(pair, [&](const PairCell& cell) {
+    const int side0 = cell.characters % kCharacterCount;
+    const int side1 = cell.characters / kCharacterCount;
+    const int own = side == 0 ? side0 : side1;
+    const int opposing = side == 0 ? side1 : side0;
+    const int index = matchupIndex(own, opposing);
+    const std::uint32_t lostByOwn = cell.wins[other] + cell.neither;
+    add(tally.matchupWins[index], cell.wins[side]);
+    add(tally.matchupLosses[index], lostByOwn);
+    add(tally.matchupRoundWins[index], cell.rounds[side]);
+    add(tally.matchupRoundLosses[index], cell.rounds[other]);
+    if (opponent.wins == nullptr) return;
+    add((*opponent.wins)[opposing], cell.wins[other]);
+    add((*opponent.losses)[opposing], cell.wins[side] + cell.neither);
+    add((*opponent.roundWins)[opposing], cell.rounds[other]);
+    add((*opponent.roundLosses)[opposing], cell.rounds[side]);
+  });
 }
 
 // Adds the views of `pair` that belong to the owner on `ownSide`: both for a
@@ -125,10 +149,9 @@ void recordMatch(StatsRecords& records, const MatchRecords& session,
   std::array<int, 2> character{};
   character[side1] = match.character1;
   character[side2] = match.character2;
-  PairRecord& pair = *session.pair;
-  PairRow*& row = pair.rows[character[0]];
-  if (row == nullptr) row = records.arena_.make<PairRow>();
-  PairCell& cell = (*row)[character[1]];
+  PairCell& cell = records.findOrAddCell(
+      *session.pair,
+      static_cast<std::uint16_t>(matchupIndex(character[0], character[1])));
   if (match.winner == 1) {
     ++cell.wins[side1];
   } else if (match.winner == 2) {
@@ -138,9 +161,53 @@ void recordMatch(StatsRecords& records, const MatchRecords& session,
   }
   cell.rounds[side1] += static_cast<std::uint32_t>(match.player1Rounds);
   cell.rounds[side2] += static_cast<std::uint32_t>(match.player2Rounds);
-  pair.totalSeconds += static_cast<std::uint32_t>(match.seconds);
+  session.pair->totalSeconds += static_cast<std::uint32_t>(match.seconds);
   addLength(*session.player1, match.seconds);
   addLength(*session.player2, match.seconds);
+}
+
+PairCell& StatsRecords::findOrAddCell(PairRecord& pair,
+                                      std::uint16_t characters) {
+  if (pair.capacity != 0) {
+    for (std::uint32_t slot = firstSlot(characters, pair.capacity);;
+         slot = (slot + 1) & (pair.capacity - 1)) {
+      PairCell& cell = pair.cells[slot];
+      if (cell.characters == characters) return cell;
+      if (cell.characters == kFreeCell) break;
+    }
+  }
+  if (!hasRoomFor(pair.cellCount + 1, pair.capacity)) growCells(pair);
+  PairCell& added = freeSlot(pair.cells, pair.capacity, characters);
+  added.characters = characters;
+  ++pair.cellCount;
+  return added;
+}
+
+// A table that a pair outgrows is kept for the next pair that grows to its
+// size, so that the tables in use are most of the memory: the old ones of a
+// pair would otherwise cost as much again as its current one.
+void StatsRecords::growCells(PairRecord& pair) {
+  static_assert(3 * (1 << kMaxCellTableBits) / 4 >= kMatchupCount,
+                "the largest table holds every cell of a grid");
+  const std::uint32_t capacity =
+      pair.capacity == 0 ? kFirstCellTableSize : 2 * pair.capacity;
+  std::vector<PairCell*>& spares = spareTables_[std::countr_zero(capacity)];
+  PairCell* cells = nullptr;
+  if (spares.empty()) {
+    cells = arena_.makeArray<PairCell>(capacity);
+  } else {
+    cells = spares.back();
+    spares.pop_back();
+    std::fill_n(cells, capacity, PairCell{});
+  }
+  forEachCell(pair, [&](const PairCell& cell) {
+    freeSlot(cells, capacity, cell.characters) = cell;
+  });
+  if (pair.cells != nullptr) {
+    spareTables_[std::countr_zero(pair.capacity)].push_back(pair.cells);
+  }
+  pair.cells = cells;
+  pair.capacity = capacity;
 }
 
 PlayerStats buildPlayerStats(const PlayerRecord& player) {
