@@ -147,6 +147,10 @@ MatchRecords findOrAddMatchRecords(StatsRecords& records,
 void recordMatch(StatsRecords& records, const MatchRecords& session,
                  const MatchResult& match);
 
+/// Asks the processor to bring in the memory that counting the session's
+/// matches will touch, while the lines before its first result are read.
+void prefetchForCounting(const MatchRecords& session);
+
 /// One opponent entry of a player: the pair that holds it, and the owner's
 /// side of it.
 struct OpponentEntry {
