@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "plain_result_line.h"
 #include "stats/character_roster.h"
 
 namespace sessionstats {
@@ -282,43 +283,12 @@ TEST(ResultLineMatcher, AgreesWithTheCLibraryOnGeneratedLines) {
   for (int count : byConversions) EXPECT_GT(count, kLines / 50);
 }
 
-// The plain reading of a result line: sscanf for its head, then each
-// separator searched with std::string::find from the one before it, the
-// names looked up whole, and atoi for the seconds.
-bool plainResultLine(const std::string& rest, MatchResult& match) {
-  int numbers[3];
-  if (std::sscanf(rest.c_str(), kPattern, &numbers[0], &numbers[1],
-                  &numbers[2]) != 3) {
-    return false;
-  }
-  const std::size_t colon = rest.find(" : ");
-  if (colon == std::string::npos) return false;
-  const std::size_t versus = rest.find(" vs ", colon);
-  if (versus == std::string::npos || versus < colon + 3) return false;
-  const std::size_t paren = rest.find(" (", versus);
-  if (paren == std::string::npos || paren < versus + 4) return false;
-  match.character1 = findCharacter(
-      std::string_view(rest).substr(colon + 3, versus - colon - 3));
-  match.character2 = findCharacter(
-      std::string_view(rest).substr(versus + 4, paren - versus - 4));
-  match.winner = numbers[0];
-  match.player1Rounds = numbers[1];
-  match.player2Rounds = numbers[2];
-  match.seconds = std::atoi(rest.c_str() + paren + 2);
-  return match.character1 < kCharacterCount &&
-         match.character2 < kCharacterCount;
-}
-
-bool sameMatch(const MatchResult& a, const MatchResult& b) {
-  return a.winner == b.winner && a.player1Rounds == b.player1Rounds &&
-         a.player2Rounds == b.player2Rounds && a.character1 == b.character1 &&
-         a.character2 == b.character2 && a.seconds == b.seconds;
-}
-
 // Lines as the client writes them, the way its fields can go wrong, and
 // damaged: the quick reading of the usual line must never tell them apart
 // from the plain one.
 TEST(ResultLineMatcher, ReadsWholeResultLinesAsThePlainReadingDoes) {
+  using testing::plainResultLine;
+  using testing::sameMatch;
   constexpr int kLines = 300000;
   LineGenerator generator(20261207);
   const auto name = [&generator] {

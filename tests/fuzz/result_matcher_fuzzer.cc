@@ -1,6 +1,7 @@
 // libFuzzer entry that holds the hand-written result line matcher to the C
 // library: for any text without a NUL, scanResultNumbers must convert what
-// sscanf converts and leadingInteger must read what atoi reads.
+// sscanf converts and leadingInteger must read what atoi reads; and
+// readResultLine must read what the plain reading built on them reads.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -9,6 +10,7 @@
 #include <string_view>
 
 #include "log/result_line_matcher.h"
+#include "plain_result_line.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                                       std::size_t size) {
@@ -28,6 +30,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
     if (ours[i] != theirs[i]) __builtin_trap();
   }
   if (sessionstats::leadingInteger(text) != std::atoi(text.c_str())) {
+    __builtin_trap();
+  }
+  sessionstats::MatchResult read;
+  sessionstats::MatchResult plain;
+  const bool isResult = sessionstats::testing::plainResultLine(text, plain);
+  if (sessionstats::readResultLine(text, read) != isResult ||
+      (isResult && !sessionstats::testing::sameMatch(read, plain))) {
     __builtin_trap();
   }
   return 0;
