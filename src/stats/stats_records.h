@@ -43,6 +43,10 @@ struct PlayerRecord;
 /// side. The cells are a hash table made on the first match and grown as
 /// character pairs are met, so a pair costs about as much as the character
 /// pairs it has seen: a log's pair uses a few of the grid's 529 cells.
+/// Against rows of 23 cells made on first use, the 1M-line log peaks at
+/// 14.8 MB vs 22.9 MB and its full run takes 131 ms vs 148 ms of CPU time,
+/// the report summing only the cells in use; the reading phase alone is 3%
+/// slower, finding a cell by its hash.
 struct PairRecord {
   std::array<const PlayerRecord*, 2> players{};
   std::uint32_t totalSeconds = 0;
