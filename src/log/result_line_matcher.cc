@@ -63,10 +63,6 @@ class Cursor {
   const char* const end_;
 };
 
-}  // namespace
-
-namespace {
-
 constexpr std::string_view kCharactersMarker = " : ";
 constexpr std::string_view kSecondsMarker = " (";
 
