@@ -74,7 +74,6 @@ void SessionLogReader::startSession(std::string_view rest) {
   session_.records = findOrAddMatchRecords(records_, resolveAlias(first),
                                            resolveAlias(second));
   session_.inSession = true;
-  prefetchForCounting(session_.records);
   ++sessionOrdinal_;
   logSession_ =
       matchLog_ != nullptr &&

@@ -31,21 +31,9 @@ class Arena {
     return new (allocate(sizeof(T), alignof(T))) T();
   }
 
-  /// `count` value-initialised Ts side by side, living as long as the arena.
-  /// REQUIRES: T is trivially destructible; count * sizeof(T) is at most a
-  /// block.
-  template <typename T>
-  T* makeArray(std::size_t count) {
-    static_assert(std::is_trivially_destructible_v<T>);
-    T* const first = static_cast<T*>(allocate(count * sizeof(T), alignof(T)));
-    std::uninitialized_value_construct_n(first, count);
-    return first;
-  }
-
-  /// Most bytes that one piece may have.
+ private:
   static constexpr std::size_t kBlockBytes = std::size_t{1} << 21;
 
- private:
   void* allocate(std::size_t bytes, std::size_t alignment);
 
   struct BlockFree {

@@ -22,47 +22,29 @@ namespace sessionstats {
 // order, so summing at the end gives exactly what counting into the views
 // match by match would.
 
-/// Marks a free slot of a pair's cell table.
-inline constexpr std::uint16_t kFreeCell = kMatchupCount;
-
-/// The counts of one grid cell of a pair: the characters of its two sides
-/// (matchupIndex(side 0's, side 1's), or kFreeCell), matches won by each
-/// side, matches neither won (a loss for both), and rounds won by each side.
+/// The counts of one grid cell of a pair: matches won by each side, matches
+/// neither won (a loss for both), and rounds won by each side.
 struct PairCell {
-  std::uint16_t characters = kFreeCell;
   std::array<std::uint32_t, 2> wins{};
   std::uint32_t neither = 0;
   std::array<std::uint32_t, 2> rounds{};
 };
+
+/// The cells of one character of side 0, by the character of side 1.
+using PairRow = std::array<PairCell, kCharacterCount>;
 
 struct PlayerRecord;
 
 /// Everything two players did against each other. Side 0 is the first player
 /// of the start line that created the pair. A player met by himself has one
 /// pair with himself on both sides, each match counted once from player 1's
-/// side. The cells are a hash table made on the first match and grown as
-/// character pairs are met, so a pair costs about as much as the character
-/// pairs it has seen: a log's pair uses a few of the grid's 529 cells.
-/// Against rows of 23 cells made on first use, the 1M-line log peaks at
-/// 14.8 MB vs 22.9 MB and its full run takes 131 ms vs 148 ms of CPU time,
-/// the report summing only the cells in use; the reading phase alone is 3%
-/// slower, finding a cell by its hash.
+/// side. A row of cells is made on the first match counted in it, so a pair
+/// costs about as much as the character pairs it has seen.
 struct PairRecord {
   std::array<const PlayerRecord*, 2> players{};
   std::uint32_t totalSeconds = 0;
-  std::uint32_t cellCount = 0;  // cells in use
-  std::uint32_t capacity = 0;   // slots of `cells`: 0 or a power of two
-  PairCell* cells = nullptr;    // open addressing, linear probing
+  std::array<PairRow*, kCharacterCount> rows{};  // by the character of side 0
 };
-
-/// Calls visit(const PairCell&) for every cell of `pair` in use, in no
-/// particular order.
-template <typename Visit>
-void forEachCell(const PairRecord& pair, Visit visit) {
-  for (std::uint32_t slot = 0; slot < pair.capacity; ++slot) {
-    if (pair.cells[slot].characters != kFreeCell) visit(pair.cells[slot]);
-  }
-}
 
 /// What is kept of one player while reading: the match lengths, and his pairs
 /// in the order his opponent entries were created.
@@ -112,21 +94,10 @@ class StatsRecords {
   friend void recordMatch(StatsRecords& records, const MatchRecords& session,
                           const MatchResult& match);
 
-  // Cell tables hold at most 2^kMaxCellTableBits slots.
-  static constexpr int kMaxCellTableBits = 10;
-
-  // The cell of `characters` in `pair`, added when missing.
-  PairCell& findOrAddCell(PairRecord& pair, std::uint16_t characters);
-  // Doubles the table of `pair`, or makes its first.
-  void growCells(PairRecord& pair);
-
   RecordList<PlayerRecord> players_;
   // Keyed by both players' ids, the smaller one in the high half.
   std::unordered_map<std::uint64_t, PairRecord*> pairs_;
-  Arena arena_;  // pairs and their cell tables
-  // Tables that a pair has outgrown, by the log2 of their size, for the next
-  // pair that grows to that size.
-  std::array<std::vector<PairCell*>, kMaxCellTableBits + 1> spareTables_;
+  Arena arena_;  // pairs and their rows
 };
 
 /// The player named `name`, appended when there is none.
@@ -150,10 +121,6 @@ MatchRecords findOrAddMatchRecords(StatsRecords& records,
 /// `match` are in 0..22.
 void recordMatch(StatsRecords& records, const MatchRecords& session,
                  const MatchResult& match);
-
-/// Asks the processor to bring in the memory that counting the session's
-/// matches will touch, while the lines before its first result are read.
-void prefetchForCounting(const MatchRecords& session);
 
 /// One opponent entry of a player: the pair that holds it, and the owner's
 /// side of it.
