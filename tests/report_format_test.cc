@@ -105,6 +105,42 @@ TEST(ReportFormat, WinLossMatchesPrintfOverManyCounts) {
   }
 }
 
+TEST(ReportFormat, WinLossMatchesPrintfOnExactHalvesAndRandomCounts) {
+  // Percentages that lie exactly halfway between two thousandths: 100 * w /
+  // t = (odd / 2) thousandths, so t = 200000 * w / odd.
+  for (std::int64_t wins = 1; wins <= 64; ++wins) {
+    for (std::int64_t odd = 1; odd < 200000; odd += 2) {
+      if (200000 * wins % odd != 0) continue;
+      const std::int64_t losses = 200000 * wins / odd - wins;
+      if (losses <= 0) continue;
+      const auto w = static_cast<std::int32_t>(wins);
+      const auto l = static_cast<std::int32_t>(losses);
+      ASSERT_EQ(formatted(formatWinLoss, w, l), printedWinLoss(w, l))
+          << w << '/' << l;
+    }
+  }
+  std::mt19937 random(7);
+  for (int i = 0; i < 200000; ++i) {
+    // Any 32-bit pattern, also negative, and large counts that sum past
+    // 2^31, and counts of a few thousand.
+    const std::uint32_t a = random();
+    const std::uint32_t b = random();
+    const std::int32_t pairs[][2] = {
+        {static_cast<std::int32_t>(a), static_cast<std::int32_t>(b)},
+        {static_cast<std::int32_t>(a >> 1), static_cast<std::int32_t>(b >> 1)},
+        {static_cast<std::int32_t>(a % 5000),
+         static_cast<std::int32_t>(b % 5000)}};
+    for (const auto& [wins, losses] : pairs) {
+      if (static_cast<std::int64_t>(wins) + losses == 0 && losses != 0) {
+        continue;
+      }
+      ASSERT_EQ(formatted(formatWinLoss, wins, losses),
+                printedWinLoss(wins, losses))
+          << wins << '/' << losses;
+    }
+  }
+}
+
 TEST(ReportFormat, PercentageRoundsLikePrintf) {
   std::vector<double> values = {0.0,   -0.0,   0.0625,      0.0005, 0.00049999,
                                 1e-20, -1e-20, 99.99955,    2.5e-4, 0.1875,
