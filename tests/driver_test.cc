@@ -202,57 +202,6 @@ TEST(Driver, AnswerIsTheFirstWord) {
   EXPECT_EQ(readFile(dir / "session_stats.txt").rfind("****", 0), 0u);
 }
 
-// A stream over `bytes` whose reads fail with EIO once `failAt` bytes have
-// been read, as a disk that goes bad part way would.
-struct FailingSource {
-  std::string bytes;
-  std::size_t failAt = 0;
-  std::size_t position = 0;
-
-  static ssize_t read(void* cookie, char* buffer, std::size_t size) {
-    auto& source = *static_cast<FailingSource*>(cookie);
-    if (source.position >= source.failAt) {
-      errno = EIO;
-      return -1;
-    }
-    const std::size_t count = source.bytes.copy(
-        buffer, std::min(size, source.failAt - source.position),
-        source.position);
-    source.position += count;
-    return static_cast<ssize_t>(count);
-  }
-
-  LogReadOutcome readInto(StatsRecords& records, int& error) {
-    std::FILE* file =
-        fopencookie(this, "r", {&read, nullptr, nullptr, nullptr});
-    SessionLogReader reader(records);
-    const LogReadOutcome outcome = readSessionLog(file, reader, error);
-    std::fclose(file);
-    return outcome;
-  }
-};
-
-TEST(Driver, ReadErrorsAreToldApartByWhereTheyHappen) {
-  const std::string log =
-      "Session start. Players: Alpha vs Bravo\n"
-      "Player 1 wins match 2-0 : Sion vs Ciel (50)\n";
-  StatsRecords records;
-  int error = 0;
-  FailingSource atOnce{log, 0};
-  EXPECT_EQ(atOnce.readInto(records, error), LogReadOutcome::kUnreadable);
-  EXPECT_EQ(error, EIO);
-
-  error = 0;
-  FailingSource partWay{log + std::string(1 << 20, '\n'), log.size() + 1000};
-  EXPECT_EQ(partWay.readInto(records, error), LogReadOutcome::kFailedPartWay);
-  EXPECT_EQ(error, EIO);
-  // What was read counts.
-  EXPECT_EQ(buildPlayerStats(*records.findPlayer("Alpha")).matchWins, 1);
-
-  FailingSource never{log, log.size() + 1};
-  EXPECT_EQ(never.readInto(records, error), LogReadOutcome::kComplete);
-}
-
 const std::vector<std::string> kLogAndReport = {"session_stats.txt",
                                                 "sessionlog.txt"};
 

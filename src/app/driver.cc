@@ -12,7 +12,6 @@
 
 #include "app/answer.h"
 #include "app/report_file.h"
-#include "log/log_line_splitter.h"
 #include "log/session_log_reader.h"
 #include "report/csv_writer.h"
 #include "report/html_report.h"
@@ -25,11 +24,6 @@
 
 namespace sessionstats {
 namespace {
-
-// Small enough that the kernel copies each block into cache and the reader
-// finds it still there: reading the 1M-line log takes 0.103 s of CPU time
-// with 32 KiB blocks vs 0.149 s with 256 KiB (64 KiB: 0.111 s).
-constexpr std::size_t kBlockSize = std::size_t{1} << 15;
 
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
@@ -137,35 +131,6 @@ int writeHistoryReport(const Options& options, const PlayerRecord& player,
 }
 
 }  // namespace
-
-LogReadOutcome readSessionLog(std::FILE* log, SessionLogReader& reader,
-                              int& error) {
-  const std::unique_ptr<char[]> block(new char[kBlockSize]);
-  LogLineSplitter splitter;
-  const auto sink = [&reader](std::string_view line) {
-    reader.processLine(line);
-  };
-  bool readAnything = false;
-  for (;;) {
-    const std::size_t got = std::fread(block.get(), 1, kBlockSize, log);
-    if (got > 0) {
-      splitter.feed(block.get(), got, sink);
-      readAnything = true;
-    }
-    if (got == kBlockSize) continue;
-    if (std::ferror(log)) {
-      error = errno;
-      // A log that fails before its first byte (a directory opened as a file,
-      // for one) gets the missing log's line before its reason; one that
-      // fails later has counted some lines already.
-      return readAnything ? LogReadOutcome::kFailedPartWay
-                          : LogReadOutcome::kUnreadable;
-    }
-    if (std::feof(log)) break;
-  }
-  splitter.finish(sink);
-  return LogReadOutcome::kComplete;
-}
 
 int runCommandLine(int argc, char* argv[], std::istream& console,
                    std::ostream& out, std::ostream& err) {

@@ -1,24 +1,13 @@
 #ifndef SESSION_STATS_APP_DRIVER_H_
 #define SESSION_STATS_APP_DRIVER_H_
 
-#include <cstdio>
 #include <istream>
 #include <ostream>
 
+#include "app/log_reading.h"
 #include "app/options.h"
-#include "log/session_log_reader.h"
 
 namespace sessionstats {
-
-/// How reading the log ended.
-enum class LogReadOutcome { kComplete, kUnreadable, kFailedPartWay };
-
-/// Streams `log` to its end through the line splitter into `reader`, in
-/// blocks, so memory does not grow with the log. kUnreadable when the first
-/// read fails before any byte (a directory opened as a file, for one),
-/// kFailedPartWay when a later read fails; `error` then holds its errno.
-LogReadOutcome readSessionLog(std::FILE* log, SessionLogReader& reader,
-                              int& error);
 
 /// The whole program: parses the command line (see parseOptions) and runs
 /// what it asks for. A wrong command line gives its one line and kTryHelpLine

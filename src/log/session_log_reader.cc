@@ -28,29 +28,44 @@ constexpr std::array<std::string_view, 3> kExcludedSecondPlayers = {
 
 // The kinds of line begin with different bytes, so the first byte of the
 // rest picks the one test that can hold; the order of the tests (start
-// line, result line, results line, alias line) cannot change the outcome.
+// line, result line, results line, alias line) cannot change the outcome. A
+// result line is read whether or not a session is open: reading it changes
+// nothing, and a line outside a session is rare.
+ParsedLine parseLine(std::string_view line) {
+  ParsedLine parsed;
+  const std::string_view rest = skipNumericTokens(line);
+  if (rest.empty()) return parsed;
+  if (rest.front() == 'P') {
+    if (readResultLine(rest, parsed.match)) {
+      parsed.kind = ParsedLine::Kind::kResult;
+    }
+  } else if (rest.front() == 'S' || rest.front() == 'a') {
+    parsed.kind = ParsedLine::Kind::kSessionLine;
+    parsed.rest = rest;
+  }
+  return parsed;
+}
+
 void SessionLogReader::processLine(std::string_view line) {
   if (matchLog_ != nullptr) noteStamp(line);
-  const std::string_view rest = skipNumericTokens(line);
-  if (rest.empty()) return;
-  switch (rest.front()) {
-    case 'S':
-      if (rest.starts_with(kSessionStart)) {
-        startSession(rest);
-      } else if (rest.starts_with(kSessionResults)) {
+  apply(parseLine(line));
+}
+
+void SessionLogReader::apply(const ParsedLine& line) {
+  switch (line.kind) {
+    case ParsedLine::Kind::kResult:
+      if (session_.inSession) countMatch(line.match);
+      return;
+    case ParsedLine::Kind::kSessionLine:
+      if (line.rest.starts_with(kSessionStart)) {
+        startSession(line.rest);
+      } else if (line.rest.starts_with(kSessionResults)) {
         session_.inSession = false;
+      } else if (line.rest.starts_with(kAliasPrefix)) {
+        addAlias(line.rest);
       }
       return;
-    case 'P':
-      if (session_.inSession) {
-        MatchResult match;
-        if (readResultLine(rest, match)) countMatch(match);
-      }
-      return;
-    case 'a':
-      if (rest.starts_with(kAliasPrefix)) addAlias(rest);
-      return;
-    default:
+    case ParsedLine::Kind::kNothing:
       return;
   }
 }

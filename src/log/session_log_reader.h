@@ -26,6 +26,24 @@ struct SessionState {
   MatchRecords records;
 };
 
+/// What a log line says before any session is looked at: a result line's
+/// fields, or the rest (after date and time) of a line that may start or end
+/// a session or add an alias. Other lines say nothing to the reader.
+struct ParsedLine {
+  enum class Kind { kNothing, kResult, kSessionLine };
+  Kind kind = Kind::kNothing;
+  MatchResult match;      // kResult: the fields of the result line
+  std::string_view rest;  // kSessionLine: the line after date and time
+};
+
+/// Reads `line` (without its line end) as far as no session state is needed:
+/// skips the leading tokens that begin with a digit (see skipNumericTokens),
+/// then a result line (see readResultLine) gives kResult, and a rest that
+/// begins with 'S' or 'a' gives kSessionLine; anything else, kNothing. Any
+/// bytes are accepted; nothing outside `line` is read, nothing allocated.
+/// `rest` points into `line`.
+ParsedLine parseLine(std::string_view line);
+
 /// Gives meaning to the lines of the session log, one at a time in file
 /// order: opens and closes sessions, counts their result lines into
 /// `records` and keeps the alias list. A line that fits no kind is ignored.
@@ -43,6 +61,12 @@ class SessionLogReader {
   /// `line` is read. Allocates only to create records and alias entries.
   void processLine(std::string_view line);
 
+  /// What processLine does with a line once parseLine has read it, for a
+  /// reader that reads no match log: the parsing may run ahead, elsewhere.
+  /// REQUIRES: !logsMatches(); `line` comes from parseLine, and its `rest`
+  /// is still valid.
+  void apply(const ParsedLine& line);
+
   /// The target of the most recently read alias line for `name`, or `name`
   /// itself; the result is not resolved again. The view stays valid as long
   /// as both the reader and `name` do.
@@ -57,6 +81,10 @@ class SessionLogReader {
   /// next token as their time when it is one (see parseTime), else none.
   /// REQUIRES: `log` outlives the reader.
   void logMatches(MatchLog& log, const std::optional<std::string>& onlyPlayer);
+
+  /// Whether logMatches was called: every line then dates the matches after
+  /// it, so each must come through processLine.
+  bool logsMatches() const { return matchLog_ != nullptr; }
 
  private:
   void startSession(std::string_view rest);

@@ -1,0 +1,132 @@
+#include "app/log_reading.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <random>
+#include <string>
+#include <string_view>
+
+#include "log/log_line_splitter.h"
+#include "stats/stats_records.h"
+#include "tools/log_generator.h"
+
+namespace sessionstats {
+namespace {
+
+// A stream over `bytes` whose reads fail with EIO once `failAt` bytes have
+// been read, as a disk that goes bad part way would.
+struct FailingSource {
+  std::string bytes;
+  std::size_t failAt = 0;
+  std::size_t position = 0;
+
+  static ssize_t read(void* cookie, char* buffer, std::size_t size) {
+    auto& source = *static_cast<FailingSource*>(cookie);
+    if (source.position >= source.failAt) {
+      errno = EIO;
+      return -1;
+    }
+    const std::size_t count = source.bytes.copy(
+        buffer, std::min(size, source.failAt - source.position),
+        source.position);
+    source.position += count;
+    return static_cast<ssize_t>(count);
+  }
+
+  LogReadOutcome readInto(StatsRecords& records, int& error) {
+    std::FILE* file =
+        fopencookie(this, "r", {&read, nullptr, nullptr, nullptr});
+    SessionLogReader reader(records);
+    const LogReadOutcome outcome = readSessionLog(file, reader, error);
+    std::fclose(file);
+    return outcome;
+  }
+};
+
+TEST(LogReading, ReadErrorsAreToldApartByWhereTheyHappen) {
+  const std::string log =
+      "Session start. Players: Alpha vs Bravo\n"
+      "Player 1 wins match 2-0 : Sion vs Ciel (50)\n";
+  StatsRecords records;
+  int error = 0;
+  FailingSource atOnce{log, 0};
+  EXPECT_EQ(atOnce.readInto(records, error), LogReadOutcome::kUnreadable);
+  EXPECT_EQ(error, EIO);
+
+  error = 0;
+  FailingSource partWay{log + std::string(1 << 20, '\n'), log.size() + 1000};
+  EXPECT_EQ(partWay.readInto(records, error), LogReadOutcome::kFailedPartWay);
+  EXPECT_EQ(error, EIO);
+  // What was read counts.
+  EXPECT_EQ(buildPlayerStats(*records.findPlayer("Alpha")).matchWins, 1);
+
+  FailingSource never{log, log.size() + 1};
+  EXPECT_EQ(never.readInto(records, error), LogReadOutcome::kComplete);
+}
+
+// Both readings must leave the same records: the same players in the same
+// order, each with the same counts and the same opponent entries.
+void expectSameRecords(const StatsRecords& expected,
+                       const StatsRecords& actual) {
+  ASSERT_EQ(expected.players().size(), actual.players().size());
+  auto other = actual.players().begin();
+  for (const PlayerRecord& record : expected.players()) {
+    const PlayerStats want = buildPlayerStats(record);
+    const PlayerStats got = buildPlayerStats(*other++);
+    ASSERT_EQ(got.name, want.name);
+    EXPECT_TRUE(static_cast<const Tally&>(got) == want) << want.name;
+    EXPECT_EQ(got.shortestSeconds, want.shortestSeconds) << want.name;
+    EXPECT_EQ(got.longestSeconds, want.longestSeconds) << want.name;
+    EXPECT_EQ(got.lengthBuckets, want.lengthBuckets) << want.name;
+    ASSERT_EQ(got.opponents.size(), want.opponents.size()) << want.name;
+    OpponentStats wantEntry;
+    OpponentStats gotEntry;
+    for (std::size_t i = 0; i < want.opponents.size(); ++i) {
+      buildOpponentStats(want.opponents[i], wantEntry);
+      buildOpponentStats(got.opponents[i], gotEntry);
+      EXPECT_EQ(gotEntry.name, wantEntry.name) << want.name;
+      EXPECT_TRUE(static_cast<const Tally&>(gotEntry) == wantEntry)
+          << want.name << " vs " << wantEntry.name;
+      EXPECT_EQ(gotEntry.oppCharWins, wantEntry.oppCharWins);
+      EXPECT_EQ(gotEntry.oppCharRoundLosses, wantEntry.oppCharRoundLosses);
+    }
+  }
+}
+
+// The file is parsed on one thread and counted on another, a batch behind:
+// the records must be those of reading the lines one by one, for a log of
+// many batches, clean or with damaged bytes (line ends, NULs and the first
+// bytes of session lines among them).
+TEST(LogReading, ReadingOnTwoThreadsCountsWhatReadingLineByLineCounts) {
+  std::string clean =
+      generateLog({.lines = 200'000, .opponents = 60, .seed = 11});
+  std::string damaged = clean;
+  std::mt19937_64 random(20261207);
+  for (int i = 0; i < 2'000; ++i) {
+    constexpr std::string_view kBytes("\n\0\rSaP:( 7", 12);
+    damaged[random() % damaged.size()] = kBytes[random() % kBytes.size()];
+  }
+  for (std::string* log : {&clean, &damaged}) {
+    StatsRecords lineByLine;
+    SessionLogReader oneThread(lineByLine);
+    splitLines(*log, [&oneThread](std::string_view line) {
+      oneThread.processLine(line);
+    });
+
+    StatsRecords piped;
+    SessionLogReader twoThreads(piped);
+    std::FILE* file = fmemopen(log->data(), log->size(), "r");
+    ASSERT_NE(file, nullptr);
+    int error = 0;
+    EXPECT_EQ(readSessionLog(file, twoThreads, error),
+              LogReadOutcome::kComplete);
+    std::fclose(file);
+    expectSameRecords(lineByLine, piped);
+  }
+}
+
+}  // namespace
+}  // namespace sessionstats
