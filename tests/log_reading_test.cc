@@ -106,8 +106,8 @@ TEST(LogReading, ReadingOnTwoThreadsCountsWhatReadingLineByLineCounts) {
   std::string damaged = clean;
   std::mt19937_64 random(20261207);
   for (int i = 0; i < 2'000; ++i) {
-    constexpr std::string_view kBytes("\n\0\rSaP:( 7", 12);
-    damaged[random() % damaged.size()] = kBytes[random() % kBytes.size()];
+    constexpr char kBytes[] = "\n\0\rSaP:( 7";
+    damaged[random() % damaged.size()] = kBytes[random() % (sizeof kBytes - 1)];
   }
   for (std::string* log : {&clean, &damaged}) {
     StatsRecords lineByLine;
