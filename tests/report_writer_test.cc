@@ -132,7 +132,7 @@ class WriteRecorder : public std::streambuf {
 };
 
 // Buffering is the stream's: a flush per line cost a system call per line.
-TEST(ReportWriter, EveryLineArrivesWholeInOneWriteAndNothingIsFlushed) {
+TEST(ReportWriter, EveryWriteEndsAtALineEndAndNothingIsFlushed) {
   Session session("Alpha", "Bravo");
   playOpponentExample(session);
   WriteRecorder recorder;
@@ -140,12 +140,58 @@ TEST(ReportWriter, EveryLineArrivesWholeInOneWriteAndNothingIsFlushed) {
   writeReport(out, session.first());
   EXPECT_EQ(recorder.flushes, 0);
   std::string joined;
-  for (const std::string& line : recorder.writes) {
-    ASSERT_EQ(std::count(line.begin(), line.end(), '\n'), 1) << line;
-    ASSERT_TRUE(line.ends_with("\r\n")) << line;
-    joined += line;
+  for (const std::string& write : recorder.writes) {
+    ASSERT_TRUE(write.ends_with("\r\n")) << write;
+    joined += write;
   }
   EXPECT_EQ(joined, report(session.first()));
+}
+
+// Hundreds of opponents make many pieces, more than the second thread can
+// hold ahead of the writing; some opponents met and never played.
+TEST(ReportWriter, ManyOpponentsGiveTheSameWritesOnOneThreadOrTwo) {
+  StatsRecords records;
+  std::vector<std::string> played;
+  std::uint32_t random = 12345;
+  const auto next = [&random](std::uint32_t bound) {
+    random = random * 1664525u + 1013904223u;
+    return static_cast<int>((random >> 8) % bound);
+  };
+  for (int i = 0; i < 700; ++i) {
+    const std::string name = "Opponent" + std::to_string(i);
+    const MatchRecords session =
+        i % 2 == 0 ? findOrAddMatchRecords(records, "Alpha", name)
+                   : findOrAddMatchRecords(records, name, "Alpha");
+    if (i % 7 == 3) continue;
+    played.push_back(name);
+    for (int match = next(5); match >= 0; --match) {
+      recordMatch(records, session,
+                  {next(3), next(3), next(3), next(kCharacterCount),
+                   next(kCharacterCount), next(300)});
+    }
+  }
+  const PlayerStats alpha = testing::playerStats(records, "Alpha");
+  std::vector<std::vector<std::string>> writes;
+  for (ReportThreads threads : {ReportThreads::kOne, ReportThreads::kTwo}) {
+    WriteRecorder recorder;
+    std::ostream out(&recorder);
+    writeReport(out, alpha, threads);
+    writes.push_back(recorder.writes);
+  }
+  ASSERT_EQ(writes[0], writes[1]);
+  std::string joined;
+  for (const std::string& write : writes[1]) joined += write;
+  std::vector<std::string> sections;
+  std::vector<std::string> grids;
+  for (const std::string& line : lines(joined)) {
+    if (line.starts_with("********** Matchup vs: ")) {
+      sections.push_back(line.substr(23));
+    } else if (line.starts_with("* Detailed matchup vs: ")) {
+      grids.push_back(line.substr(23));
+    }
+  }
+  EXPECT_EQ(sections, played);
+  EXPECT_EQ(grids, played);
 }
 
 TEST(ReportWriter, PlayerWithoutMatchesHasZerosAndEmptyBlocks) {

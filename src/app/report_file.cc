@@ -134,8 +134,10 @@ int followSymlinks(std::string path, std::string& target) {
   return ELOOP;
 }
 
-// umask() can only be read by setting it. The program runs one thread and
-// creates nothing between the two calls, so nothing sees the zero mask.
+// umask() can only be read by setting it. No other thread runs while the
+// report file is made (the log's reader has ended, the report's second thread
+// starts later), and nothing is created between the two calls, so nothing
+// sees the zero mask.
 mode_t currentUmask() {
   const mode_t mask = ::umask(0);
   ::umask(mask);

