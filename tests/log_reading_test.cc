@@ -96,10 +96,12 @@ void expectSameRecords(const StatsRecords& expected,
   }
 }
 
-// The file is parsed on one thread and counted on another, a batch behind:
-// the records must be those of reading the lines one by one, for a log of
-// many batches, clean or with damaged bytes (line ends, NULs and the first
-// bytes of session lines among them).
+// The file is parsed on one thread and counted on another, a batch behind,
+// and the counting thread parses the raw stretches it gets when it would wait
+// (always the first): the records must be those of reading the lines one by
+// one, whichever stretches went raw, for a log of many batches, clean or with
+// damaged bytes (line ends, NULs and the first bytes of session lines among
+// them).
 TEST(LogReading, ReadingOnTwoThreadsCountsWhatReadingLineByLineCounts) {
   std::string clean =
       generateLog({.lines = 200'000, .opponents = 60, .seed = 11});

@@ -65,45 +65,69 @@ LogReadOutcome streamLines(std::FILE* log, Sink&& sink, AfterBlock&& afterBlock,
   return LogReadOutcome::kComplete;
 }
 
-// The parsed lines of a stretch of the log that mean something to the
-// reader. The rest of a session line is copied into `text`: the block it
-// points into is reused.
+// The lines of a stretch of the log: parsed, keeping those that mean
+// something to the reader, or raw, left for the counting thread to parse.
+// Text is copied into `text_` (the rest of a session line, or a whole raw
+// line): the block it points into is reused.
 class Batch {
  public:
-  void add(const ParsedLine& line) {
-    if (line.kind == ParsedLine::Kind::kNothing) return;
-    Entry entry{line.kind, line.match};
-    if (line.kind == ParsedLine::Kind::kSessionLine) {
-      entry.restOffset = static_cast<std::uint32_t>(text_.size());
-      entry.restLength = static_cast<std::uint32_t>(line.rest.size());
-      text_.append(line.rest);
+  bool raw() const { return raw_; }
+  void setRaw(bool raw) { raw_ = raw; }
+
+  void add(std::string_view line) {
+    if (raw_) {
+      rawLines_.push_back(keep(line));
+      return;
+    }
+    const ParsedLine parsed = parseLine(line);
+    if (parsed.kind == ParsedLine::Kind::kNothing) return;
+    Entry entry{parsed.kind, parsed.match, {}};
+    if (parsed.kind == ParsedLine::Kind::kSessionLine) {
+      entry.rest = keep(parsed.rest);
     }
     entries_.push_back(entry);
   }
 
   void applyTo(SessionLogReader& reader) const {
+    for (const Span& line : rawLines_) reader.apply(parseLine(text(line)));
     for (const Entry& entry : entries_) {
-      reader.apply(
-          {entry.kind, entry.match,
-           std::string_view(text_).substr(entry.restOffset, entry.restLength)});
+      reader.apply({entry.kind, entry.match, text(entry.rest)});
     }
   }
 
   // Empties the batch and keeps its memory for the next stretch.
   void clear() {
     entries_.clear();
+    rawLines_.clear();
     text_.clear();
+    raw_ = false;
   }
 
  private:
+  struct Span {
+    std::uint32_t offset = 0;
+    std::uint32_t length = 0;
+  };
   struct Entry {
     ParsedLine::Kind kind = ParsedLine::Kind::kNothing;
     MatchResult match;
-    std::uint32_t restOffset = 0;
-    std::uint32_t restLength = 0;
+    Span rest;
   };
+
+  Span keep(std::string_view piece) {
+    const Span span{static_cast<std::uint32_t>(text_.size()),
+                    static_cast<std::uint32_t>(piece.size())};
+    text_.append(piece);
+    return span;
+  }
+  std::string_view text(Span span) const {
+    return std::string_view(text_).substr(span.offset, span.length);
+  }
+
   std::vector<Entry> entries_;
+  std::vector<Span> rawLines_;
   std::string text_;
+  bool raw_ = false;
 };
 
 // Carries batches from the reading thread to the counting one, in order,
@@ -120,6 +144,13 @@ class BatchQueue {
     full_.push_back(std::move(batch));
     changed_.notify_all();
     return true;
+  }
+
+  // Whether the counting thread has at most one batch to go on with: it will
+  // soon wait for the reading thread.
+  bool nearlyDrained() {
+    const std::lock_guard lock(mutex_);
+    return full_.size() <= 1;
   }
 
   // An emptied batch to fill, or a new one.
@@ -180,6 +211,10 @@ class BatchQueue {
 // reading phase of the 1M-line log takes 57.8 ms vs 85.5 ms of wall time
 // on two cores (89.7 ms vs 93.5 ms of CPU time), the full run of Kestrel
 // 113.6 ms vs 136.3 ms (medians of 40 to 60 runs in one hyperfine run).
+// The counting alone is the lighter side, so a counting thread about to wait
+// gets raw stretches to parse itself: the reading phase then takes 70.5 ms vs
+// 79.6 ms of wall time for the same CPU time (medians of 60 runs in one
+// hyperfine run).
 LogReadOutcome readSessionLog(std::FILE* log, SessionLogReader& reader,
                               int& error) {
   const auto processLine = [&reader](std::string_view line) {
@@ -195,18 +230,23 @@ LogReadOutcome readSessionLog(std::FILE* log, SessionLogReader& reader,
   std::exception_ptr failure;
   const auto readAndParse = [&] {
     try {
-      Batch batch = queue.takeEmpty();
-      int blocks = 0;
-      const auto parse = [&batch](std::string_view line) {
-        batch.add(parseLine(line));
+      Batch batch;
+      // A counting thread about to wait gets its next stretch raw, to parse
+      // itself: so the two threads share the parsing as their speeds allow.
+      const auto begin = [&] {
+        batch = queue.takeEmpty();
+        batch.setRaw(queue.nearlyDrained());
       };
+      begin();
+      int blocks = 0;
+      const auto add = [&batch](std::string_view line) { batch.add(line); };
       const auto handOver = [&] {
         if (++blocks % kBlocksPerBatch != 0) return true;
         if (!queue.push(batch)) return false;
-        batch = queue.takeEmpty();
+        begin();
         return true;
       };
-      outcome = streamLines(log, parse, handOver, readError);
+      outcome = streamLines(log, add, handOver, readError);
       queue.push(batch);
     } catch (...) {
       failure = std::current_exception();

@@ -17,8 +17,10 @@ enum class LogReadOutcome { kComplete, kUnreadable, kFailedPartWay };
 /// every line read before the failure has been given to `reader`.
 ///
 /// A reader that logs no matches gets its lines on the calling thread while
-/// a second thread reads the file and parses the lines ahead of it (see
-/// parseLine and SessionLogReader::apply); what it counts is the same. An
+/// a second thread reads the file and parses the lines ahead of it, leaving
+/// stretches for the calling thread to parse whenever it would otherwise
+/// wait (see parseLine and SessionLogReader::apply); what it counts is the
+/// same. An
 /// exception from either thread (out of memory) stops both and reaches the
 /// caller.
 LogReadOutcome readSessionLog(std::FILE* log, SessionLogReader& reader,
