@@ -353,17 +353,18 @@ TEST(Driver, ClosedStandardOutputStillGetsTheReportWritten) {
             sourceFile("tests/golden/example_kestrel.expected"));
 }
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kAddressSanitizer = true;
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kShadowMemory = true;
 #elif defined(__has_feature)
-constexpr bool kAddressSanitizer = __has_feature(address_sanitizer);
+constexpr bool kShadowMemory =
+    __has_feature(address_sanitizer) || __has_feature(thread_sanitizer);
 #else
-constexpr bool kAddressSanitizer = false;
+constexpr bool kShadowMemory = false;
 #endif
 
 TEST(Driver, RunningOutOfMemoryIsAMessageAndStatusOne) {
-  if (kAddressSanitizer) {
-    GTEST_SKIP() << "AddressSanitizer reserves more address space than the "
+  if (kShadowMemory) {
+    GTEST_SKIP() << "the sanitizer reserves more address space than the "
                     "limit allows";
   }
   // 150,000 sessions between new players: their 300,000 names alone need

@@ -21,9 +21,9 @@ enum class ReportThreads { kOne, kTwo };
 /// tables with the player's grid and one grid per such opponent. The last
 /// line is always empty, so a second report can follow directly.
 ///
-/// With kTwo and more than a few opponents, a second thread formats every
-/// other piece of a few opponents while this one formats and writes the rest
-/// in order; the bytes are the
+/// With kTwo and more than a few opponents, the report is cut into pieces of
+/// a few opponents, which a second thread and this one format, each taking
+/// the next piece when free, and this one writes in order; the bytes are the
 /// same as with kOne, and so is what reaches `out` in each write. Without a
 /// thread to be had, this one does it all. Only this thread writes to `out`.
 /// An exception from either thread (out of memory) stops both and reaches
