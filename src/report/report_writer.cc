@@ -243,6 +243,10 @@ std::vector<ReportPiece> reportPieces(const PlayerStats& player) {
 
 // Appends `piece` to `line`; `opponent` is room to build each entry in, so
 // that a player with thousands of opponents needs no memory for their counts.
+// Each entry is built twice, for its section and for its grid: building it
+// once and reading the grid straight from the pair measured no faster, since
+// a build costs little beyond reading the pair's cells, which the grid needs
+// either way.
 void writePiece(LineWriter& line, const PlayerStats& player,
                 const ReportPiece& piece, OpponentStats& opponent) {
   switch (piece.kind) {
