@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <limits>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -108,14 +110,17 @@ TEST(ReportWriter, StoredGoldenFilesKeepCarriageReturnLineFeed) {
   EXPECT_GT(files, 0);
 }
 
-// Keeps each write that reaches the stream and counts the flushes.
+// Keeps each write that reaches the stream and counts the flushes; the
+// write after the first `failAfter` throws.
 class WriteRecorder : public std::streambuf {
  public:
   std::vector<std::string> writes;
   int flushes = 0;
+  std::size_t failAfter = std::numeric_limits<std::size_t>::max();
 
  protected:
   std::streamsize xsputn(const char* text, std::streamsize length) override {
+    if (writes.size() == failAfter) throw std::runtime_error("write failed");
     writes.emplace_back(text, static_cast<std::size_t>(length));
     return length;
   }
@@ -148,7 +153,9 @@ TEST(ReportWriter, EveryWriteEndsAtALineEndAndNothingIsFlushed) {
 }
 
 // Hundreds of opponents make many pieces, more than the second thread can
-// hold ahead of the writing; some opponents met and never played.
+// hold ahead of the writing; some opponents met and never played. A stream
+// that fails part way stops both threads, and its exception reaches the
+// caller.
 TEST(ReportWriter, ManyOpponentsGiveTheSameWritesOnOneThreadOrTwo) {
   StatsRecords records;
   std::vector<std::string> played;
@@ -192,6 +199,15 @@ TEST(ReportWriter, ManyOpponentsGiveTheSameWritesOnOneThreadOrTwo) {
   }
   EXPECT_EQ(sections, played);
   EXPECT_EQ(grids, played);
+
+  WriteRecorder failing;
+  failing.failAfter = 5;
+  std::ostream out(&failing);
+  out.exceptions(std::ios::badbit);
+  EXPECT_THROW(writeReport(out, alpha, ReportThreads::kTwo),
+               std::runtime_error);
+  EXPECT_EQ(failing.writes,
+            std::vector<std::string>(writes[1].begin(), writes[1].begin() + 5));
 }
 
 TEST(ReportWriter, PlayerWithoutMatchesHasZerosAndEmptyBlocks) {
