@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "report/html_escape.h"
+#include "report/html_line_chart.h"
 #include "stats/session_history.h"
 #include "test_session.h"
 

@@ -2,22 +2,11 @@
 #define SESSION_STATS_REPORT_HTML_REPORT_H_
 
 #include <ostream>
-#include <string_view>
 
 #include "stats/session_history.h"
 #include "stats/stats_records.h"
 
 namespace sessionstats {
-
-/// The Content-Security-Policy every HTML report carries in a meta tag: no
-/// script, no remote or local load of any kind, only its own inline styles.
-inline constexpr std::string_view kHtmlContentSecurityPolicy =
-    "default-src 'none'; script-src 'none'; style-src 'unsafe-inline'; "
-    "base-uri 'none'; form-action 'none'";
-
-/// Sessions up to this many are charted one point each; more are charted
-/// one point per day.
-inline constexpr std::size_t kMaxSessionPoints = 40;
 
 /// Writes the report of `player` as one self-contained HTML5 page in UTF-8:
 /// inline CSS and SVG, no script and no reference to any other file or

@@ -1,0 +1,85 @@
+#include "report/html_chart.h"
+
+namespace sessionstats {
+namespace {
+
+// A value label sits this far left of the plot, its baseline this far below
+// its grid line so the text is centred on it.
+constexpr int kValueLabelGap = 6;
+constexpr int kLabelBaselineShift = 4;
+// The rotated title of the value axis: its centre line from the left edge.
+constexpr int kValueTitleX = 14;
+// The title of the category axis: its baseline above the bottom edge.
+constexpr int kCategoryTitleLift = 8;
+
+}  // namespace
+
+std::int64_t tickStep(std::int64_t top) {
+  std::int64_t step = 1;
+  for (;;) {
+    for (const std::int64_t factor : {1, 2, 5}) {
+      if (top / (step * factor) <= 5) return step * factor;
+    }
+    step *= 10;
+  }
+}
+
+void writeSvgOpen(HtmlPage& page, int width, int height, std::string_view label,
+                  std::string_view svgClass) {
+  page.raw("<svg");
+  if (!svgClass.empty()) page.attr("class", svgClass);
+  page.raw(" viewBox=\"0 0 ")
+      .number(width)
+      .raw(" ")
+      .number(height)
+      .raw("\"")
+      .attr("width", width)
+      .attr("height", height)
+      .attr("role", "img")
+      .attr("aria-label", label)
+      .raw(">\n");
+}
+
+void writeValueAxis(HtmlPage& page, std::int64_t top, std::int64_t step,
+                    std::string_view suffix, std::string_view title) {
+  for (std::int64_t value = 0; value <= top; value += step) {
+    const std::int64_t y = kPlotTop + kPlotHeight - value * kPlotHeight / top;
+    page.raw("<line class=\"grid\"")
+        .attr("x1", kPlotLeft)
+        .attr("x2", kChartWidth - kPlotRight)
+        .attr("y1", y)
+        .attr("y2", y)
+        .raw("/><text class=\"label\"")
+        .attr("x", kPlotLeft - kValueLabelGap)
+        .attr("y", y + kLabelBaselineShift)
+        .attr("text-anchor", "end")
+        .raw(">")
+        .number(value)
+        .raw(suffix)
+        .raw("</text>\n");
+  }
+  page.raw("<text class=\"title\" transform=\"translate(")
+      .number(kValueTitleX)
+      .raw(" ")
+      .number(kPlotTop + kPlotHeight / 2)
+      .raw(") rotate(-90)\" text-anchor=\"middle\">")
+      .raw(title)
+      .raw("</text>\n");
+}
+
+void writeCategoryAxis(HtmlPage& page, std::string_view title) {
+  page.raw("<line class=\"axis\"")
+      .attr("x1", kPlotLeft)
+      .attr("x2", kChartWidth - kPlotRight)
+      .attr("y1", kChartHeight - kPlotBottom)
+      .attr("y2", kChartHeight - kPlotBottom)
+      .raw("/>\n<text class=\"title\"")
+      .attr("x", (kPlotLeft + kChartWidth - kPlotRight) / 2)
+      .attr("y", kChartHeight - kCategoryTitleLift)
+      .attr("text-anchor", "middle")
+      .raw(">")
+      .raw(title)
+      .raw("</text>\n");
+}
+
+}  // namespace sessionstats
