@@ -85,10 +85,10 @@ void BM_WriteReport(benchmark::State& state) {
   const PlayerStats& player = longTimePlayer();
   const std::filesystem::path path = reportPath();
   for (auto _ : state) {
-    const int error = replaceReportFile(
+    const Status status = replaceReportFile(
         path.string(),
         [&player](std::ostream& out) { writeReport(out, player); });
-    if (error != 0) state.SkipWithError("could not write the report");
+    if (!status.ok()) state.SkipWithError("could not write the report");
   }
   std::filesystem::remove(path);
   setThroughput(state);

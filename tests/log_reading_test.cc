@@ -36,13 +36,13 @@ struct FailingSource {
     return static_cast<ssize_t>(count);
   }
 
-  LogReadOutcome readInto(StatsRecords& records, int& error) {
+  Status readInto(StatsRecords& records) {
     std::FILE* file =
         fopencookie(this, "r", {&read, nullptr, nullptr, nullptr});
     SessionLogReader reader(records);
-    const LogReadOutcome outcome = readSessionLog(file, reader, error);
+    Status status = readSessionLog(file, "x.log", reader);
     std::fclose(file);
-    return outcome;
+    return status;
   }
 };
 
@@ -51,20 +51,22 @@ TEST(LogReading, ReadErrorsAreToldApartByWhereTheyHappen) {
       "Session start. Players: Alpha vs Bravo\n"
       "Player 1 wins match 2-0 : Sion vs Ciel (50)\n";
   StatsRecords records;
-  int error = 0;
   FailingSource atOnce{log, 0};
-  EXPECT_EQ(atOnce.readInto(records, error), LogReadOutcome::kUnreadable);
-  EXPECT_EQ(error, EIO);
+  Status status = atOnce.readInto(records);
+  EXPECT_EQ(status.kind(), Status::Kind::kNotFound);
+  EXPECT_EQ(status.error(), EIO);
+  EXPECT_EQ(status.what(), "could not read x.log");
 
-  error = 0;
   FailingSource partWay{log + std::string(1 << 20, '\n'), log.size() + 1000};
-  EXPECT_EQ(partWay.readInto(records, error), LogReadOutcome::kFailedPartWay);
-  EXPECT_EQ(error, EIO);
+  status = partWay.readInto(records);
+  EXPECT_EQ(status.kind(), Status::Kind::kFailed);
+  EXPECT_EQ(status.error(), EIO);
+  EXPECT_EQ(status.what(), "could not read x.log");
   // What was read counts.
   EXPECT_EQ(buildPlayerStats(*records.findPlayer("Alpha")).matchWins, 1);
 
   FailingSource never{log, log.size() + 1};
-  EXPECT_EQ(never.readInto(records, error), LogReadOutcome::kComplete);
+  EXPECT_TRUE(never.readInto(records).ok());
 }
 
 // Both readings must leave the same records: the same players in the same
@@ -122,9 +124,7 @@ TEST(LogReading, ReadingOnTwoThreadsCountsWhatReadingLineByLineCounts) {
     SessionLogReader twoThreads(piped);
     std::FILE* file = fmemopen(log->data(), log->size(), "r");
     ASSERT_NE(file, nullptr);
-    int error = 0;
-    EXPECT_EQ(readSessionLog(file, twoThreads, error),
-              LogReadOutcome::kComplete);
+    EXPECT_TRUE(readSessionLog(file, "x.log", twoThreads).ok());
     std::fclose(file);
     expectSameRecords(lineByLine, piped);
   }

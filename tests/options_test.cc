@@ -24,7 +24,7 @@ ParsedOptions parse(const std::vector<const char*>& args) {
 
 TEST(Options, NothingGivenKeepsTheClassicRun) {
   const ParsedOptions parsed = parse({});
-  EXPECT_EQ(parsed.error, "");
+  EXPECT_TRUE(parsed.status.ok());
   EXPECT_EQ(parsed.options.command, Command::kReport);
   EXPECT_FALSE(parsed.options.player);
   EXPECT_EQ(parsed.options.logFile, "sessionlog.txt");
@@ -38,7 +38,7 @@ TEST(Options, ShortLongAttachedAndAbbreviatedFormsAgree) {
         parse({"--player=Ana Lee", "--log", "a.log", "--output=-"}),
         parse({"--pl", "Ana Lee", "--lo=a.log", "--out", "-"}),
         parse({"-l", "x", "--player=Bo", "-p", "Ana Lee", "-la.log", "-o-"})}) {
-    EXPECT_EQ(parsed.error, "");
+    EXPECT_TRUE(parsed.status.ok());
     EXPECT_EQ(parsed.options.player, "Ana Lee");
     EXPECT_EQ(parsed.options.logFile, "a.log");
     EXPECT_EQ(parsed.options.reportFile, "-");
@@ -51,7 +51,7 @@ TEST(Options, ShortLongAttachedAndAbbreviatedFormsAgree) {
 TEST(Options, EachFormatWritesItsOwnFileUnlessOneIsNamed) {
   EXPECT_EQ(parse({}).options.format, ReportFormat::kText);
   ParsedOptions parsed = parse({"--format=html"});
-  EXPECT_EQ(parsed.error, "");
+  EXPECT_TRUE(parsed.status.ok());
   EXPECT_EQ(parsed.options.format, ReportFormat::kHtml);
   EXPECT_EQ(parsed.options.reportFile, "session_stats.html");
   parsed = parse({"-o", "k.txt", "--form", "html"});
@@ -69,8 +69,8 @@ TEST(Options, HelpAndVersionWinWhereTheyStand) {
   EXPECT_EQ(parse({"--list", "--vers", "stray"}).options.command,
             Command::kVersion);
   EXPECT_EQ(parse({"-Vx"}).options.command, Command::kVersion);
-  EXPECT_EQ(parse({"--bogus", "-h"}).error,
-            "session-stats: unrecognized option '--bogus'");
+  EXPECT_EQ(parse({"--bogus", "-h"}).status.what(),
+            "unrecognized option '--bogus'");
   EXPECT_EQ(parse({"--list", "-l", "a.log"}).options.command,
             Command::kListPlayers);
 }
@@ -114,11 +114,12 @@ TEST(Options, EachErrorIsOneLineNamingWhatIsWrong) {
        "invalid session count '' (a whole number below 2^32)"},
   };
   for (const auto& [args, message] : cases) {
-    const std::string error = parse(args).error;
+    const Status status = parse(args).status;
     if (*message == '\0') {
-      EXPECT_EQ(error, "");
+      EXPECT_TRUE(status.ok());
     } else {
-      EXPECT_EQ(error, std::string("session-stats: ") + message);
+      EXPECT_EQ(status.kind(), Status::Kind::kUsage);
+      EXPECT_EQ(status.message(), message);
     }
   }
 }
@@ -128,7 +129,7 @@ TEST(Options, FiltersAndFormatsTakeTheNamesOfLogAndReport) {
       parse({"--format", "json", "--opponent=Moth", "--character=H&K",
              "--against=Neco-Arc Chaos", "--since=2024-02-29",
              "--until=2026-11-02", "--last-sessions=4294967295"});
-  ASSERT_EQ(parsed.error, "");
+  ASSERT_TRUE(parsed.status.ok());
   const Options& options = parsed.options;
   EXPECT_EQ(options.format, ReportFormat::kJson);
   EXPECT_EQ(options.filter.opponent, "Moth");

@@ -31,13 +31,18 @@ std::string manyBlocks() {
   return bytes;
 }
 
+// The errno of a failure, 0 on success.
 int replaceWith(const fs::path& path, const std::string& bytes) {
-  return replaceReportFile(path.string(), [&bytes](std::ostream& out) {
-    // Half in one write, the rest byte by byte.
-    const std::size_t half = bytes.size() / 2;
-    out.write(bytes.data(), static_cast<std::streamsize>(half));
-    for (std::size_t at = half; at < bytes.size(); ++at) out.put(bytes[at]);
-  });
+  return replaceReportFile(
+             path.string(),
+             [&bytes](std::ostream& out) {
+               // Half in one write, the rest byte by byte.
+               const std::size_t half = bytes.size() / 2;
+               out.write(bytes.data(), static_cast<std::streamsize>(half));
+               for (std::size_t at = half; at < bytes.size(); ++at)
+                 out.put(bytes[at]);
+             })
+      .error();
 }
 
 TEST(ReportFile, FollowsLinkChainsToTheFileTheyEndAt) {

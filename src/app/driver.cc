@@ -2,9 +2,6 @@
 
 #include <cerrno>
 #include <csignal>
-#include <cstdio>
-#include <cstring>
-#include <memory>
 #include <new>
 #include <optional>
 #include <string>
@@ -12,6 +9,7 @@
 
 #include "app/answer.h"
 #include "app/report_file.h"
+#include "app/status.h"
 #include "log/session_log_reader.h"
 #include "report/csv_writer.h"
 #include "report/html_report.h"
@@ -25,89 +23,70 @@
 namespace sessionstats {
 namespace {
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
 constexpr std::string_view kStandardOutputLabel = "standard output";
 
-int reportFailure(std::ostream& err, std::string_view what,
-                  std::string_view file, int error) {
-  err << "session-stats: could not " << what << ' ' << file << ": "
-      << std::strerror(error) << '\n';
-  return 1;
-}
-
-// Runs `write` on standard output and flushes it; 1 with a message when any
-// of it was lost (a full disk, a reader that has gone). A failed write leaves
-// its errno and the stream writes nothing more, so errno still tells why.
+// Runs `write` on standard output and flushes it; a failure when any of it
+// was lost (a full disk, a reader that has gone). A failed write leaves its
+// errno and the stream writes nothing more, so errno still tells why.
 template <typename Write>
-int writeOutput(std::ostream& out, std::ostream& err, const Write& write) {
+Status writeOutput(std::ostream& out, const Write& write) {
   errno = 0;
   write(out);
   out.flush();
-  if (out) return 0;
-  return reportFailure(err, "write", kStandardOutputLabel,
-                       errno != 0 ? errno : EIO);
+  if (out) return Status();
+  return Status::failed("could not write " + std::string(kStandardOutputLabel),
+                        errno != 0 ? errno : EIO);
 }
 
 // Reads the log at `path` into `records`, and its matches into `matchLog`
-// when given: those of `onlyPlayer` when known, else all. nullopt when it was
-// read to its end; else the exit status, after saying what went wrong.
-std::optional<int> loadLog(const std::string& path, StatsRecords& records,
-                           MatchLog* matchLog,
-                           const std::optional<std::string>& onlyPlayer,
-                           std::ostream& out, std::ostream& err) {
-  const FilePtr log(std::fopen(path.c_str(), "rb"));
-  int error = log ? 0 : errno;
-  LogReadOutcome outcome = LogReadOutcome::kUnreadable;
-  if (log) {
-    SessionLogReader reader(records);
-    if (matchLog != nullptr) reader.logMatches(*matchLog, onlyPlayer);
-    outcome = readSessionLog(log.get(), reader, error);
-  }
-  switch (outcome) {
-    case LogReadOutcome::kComplete:
-      return std::nullopt;
-    case LogReadOutcome::kFailedPartWay:
-      return reportFailure(err, "read", path, error);
-    case LogReadOutcome::kUnreadable:
-      break;
-  }
-  out << "Could not find " << path << '\n';
-  // A log that is there but cannot be read (no permission, a directory, a
-  // symlink loop, a failing disk) also says why.
-  if (error == ENOENT || error == ENOTDIR) return 1;
-  return reportFailure(err, "read", path, error);
+// when given: those of `onlyPlayer` when known, else all.
+Status loadLog(const std::string& path, StatsRecords& records,
+               MatchLog* matchLog,
+               const std::optional<std::string>& onlyPlayer) {
+  SessionLogReader reader(records);
+  if (matchLog != nullptr) reader.logMatches(*matchLog, onlyPlayer);
+  return readSessionLog(path, reader);
 }
 
-int reportNoPlayer(std::ostream& err, std::string_view log,
-                   std::string_view name) {
-  err << "session-stats: " << log << " names no player " << name << '\n';
-  return 1;
+Status noPlayer(std::string_view log, std::string_view name) {
+  return Status::failed(std::string(log) + " names no player " +
+                        std::string(name));
+}
+
+// Says what went wrong, if anything, and gives the exit status. A log that
+// cannot be read from its first byte gets the classic "Could not find" line
+// on `talk`; one that is there but cannot be read (no permission, a
+// directory, a symlink loop, a failing disk) also says why.
+int finish(const Status& status, const Options& options, std::ostream& talk,
+           std::ostream& err) {
+  if (status.ok()) return 0;
+  if (status.kind() == Status::Kind::kNotFound) {
+    talk << "Could not find " << options.logFile << '\n';
+    if (status.error() == ENOENT || status.error() == ENOTDIR) {
+      return status.exitStatus();
+    }
+  }
+  writeErrorLine(err, status);
+  return status.exitStatus();
 }
 
 // Runs `write` on the report file of `options`, or on `out` for "-".
 template <typename Write>
-int writeReportTo(const Options& options, std::ostream& out, std::ostream& err,
-                  const Write& write) {
+Status writeReportTo(const Options& options, std::ostream& out,
+                     const Write& write) {
   if (options.reportFile == kStandardOutputName) {
-    return writeOutput(out, err, write);
+    return writeOutput(out, write);
   }
-  const int error = replaceReportFile(options.reportFile, write);
-  return error == 0 ? 0
-                    : reportFailure(err, "write", options.reportFile, error);
+  return replaceReportFile(options.reportFile, write);
 }
 
 // The report of `player` in the format of `options`, over his matches in
 // `matches` that pass its filter (the rest are dropped).
-int writeHistoryReport(const Options& options, const PlayerRecord& player,
-                       MatchLog& matches, std::ostream& out,
-                       std::ostream& err) {
+Status writeHistoryReport(const Options& options, const PlayerRecord& player,
+                          MatchLog& matches, std::ostream& out) {
   keepMatches(matches, player, options.filter);
   if (options.format == ReportFormat::kCsv) {
-    return writeReportTo(options, out, err, [&](std::ostream& stream) {
+    return writeReportTo(options, out, [&](std::ostream& stream) {
       writeMatchCsv(stream, player, matches);
     });
   }
@@ -115,18 +94,64 @@ int writeHistoryReport(const Options& options, const PlayerRecord& player,
   replayMatches(player, matches, passing);
   const PlayerStats stats = buildPlayerStats(*passing.findPlayer(player.name));
   if (options.format == ReportFormat::kText) {
-    return writeReportTo(options, out, err, [&stats](std::ostream& stream) {
+    return writeReportTo(options, out, [&stats](std::ostream& stream) {
       writeReport(stream, stats);
     });
   }
   const SessionHistory history =
       buildSessionHistory(player, matches, options.filter);
-  return writeReportTo(options, out, err, [&](std::ostream& stream) {
+  return writeReportTo(options, out, [&](std::ostream& stream) {
     if (options.format == ReportFormat::kHtml) {
       writeHtmlReport(stream, stats, history);
     } else {
       writeJsonReport(stream, stats, history);
     }
+  });
+}
+
+// runSessionStats but for what it says at the end.
+Status runReportOrList(const Options& options, std::istream& console,
+                       std::ostream& out, std::ostream& talk) {
+  const bool listing = options.command == Command::kListPlayers;
+  // Only a filter or a format other than the classic text needs the
+  // matches one by one; a plain run keeps nothing per match.
+  const bool perMatch =
+      options.filter.any() || options.format != ReportFormat::kText;
+  StatsRecords records;
+  MatchLog matchLog;
+  if (Status status = loadLog(options.logFile, records,
+                              perMatch ? &matchLog : nullptr, options.player);
+      !status.ok()) {
+    return status;
+  }
+  if (listing) {
+    return writeOutput(out, [&records](std::ostream& stream) {
+      writePlayerList(stream, records);
+    });
+  }
+
+  // A name that --opponent takes from the command line and that the log does
+  // not hold is most likely mistyped: saying so beats an empty report.
+  const std::optional<std::string>& opponent = options.filter.opponent;
+  if (opponent && records.findPlayer(*opponent) == nullptr) {
+    return noPlayer(options.logFile, *opponent);
+  }
+  std::optional<std::string> name = options.player;
+  if (!name) {
+    talk << "Generate "
+         << (options.reportFile == kStandardOutputName
+                 ? std::string_view("the report")
+                 : options.reportFile)
+         << " for who: " << std::flush;
+    name = readAnswer(console);
+    if (!name) return Status();
+  }
+  const PlayerRecord* const record = records.findPlayer(*name);
+  if (record == nullptr) return noPlayer(options.logFile, *name);
+  if (perMatch) return writeHistoryReport(options, *record, matchLog, out);
+  const PlayerStats player = buildPlayerStats(*record);
+  return writeReportTo(options, out, [&player](std::ostream& stream) {
+    writeReport(stream, player);
   });
 }
 
@@ -142,76 +167,45 @@ int runCommandLine(int argc, char* argv[], std::istream& console,
   std::signal(SIGXFSZ, SIG_IGN);
   try {
     const ParsedOptions parsed = parseOptions(argc, argv);
-    if (!parsed.error.empty()) {
-      err << parsed.error << '\n' << kTryHelpLine << '\n';
-      return 2;
+    if (!parsed.status.ok()) {
+      writeErrorLine(err, parsed.status);
+      err << kTryHelpLine << '\n';
+      return parsed.status.exitStatus();
     }
+    Status status;
     switch (parsed.options.command) {
       case Command::kHelp:
-        return writeOutput(out, err, writeHelp);
+        status = writeOutput(out, writeHelp);
+        break;
       case Command::kVersion:
-        return writeOutput(out, err, [](std::ostream& stream) {
-          stream << versionLine() << '\n';
-        });
+        status = writeOutput(
+            out, [](std::ostream& stream) { stream << versionLine() << '\n'; });
+        break;
       case Command::kReport:
       case Command::kListPlayers:
-        break;
+        return runSessionStats(parsed.options, console, out, err);
     }
-    return runSessionStats(parsed.options, console, out, err);
+    if (!status.ok()) writeErrorLine(err, status);
+    return status.exitStatus();
   } catch (const std::bad_alloc&) {
     // Whatever was being built is dropped on the way here; a report being
     // written is abandoned and the old one kept.
-    err << "session-stats: out of memory\n";
-    return 1;
+    const Status status = Status::failed("out of memory");
+    writeErrorLine(err, status);
+    return status.exitStatus();
   }
 }
 
 int runSessionStats(const Options& options, std::istream& console,
                     std::ostream& out, std::ostream& err) {
-  const bool listing = options.command == Command::kListPlayers;
-  const bool reportToOut = options.reportFile == kStandardOutputName;
   // Standard output carries nothing but the report or the list when it
   // carries either.
-  std::ostream& talk = listing || reportToOut ? err : out;
-
-  // Only a filter or a format other than the classic text needs the
-  // matches one by one; a plain run keeps nothing per match.
-  const bool perMatch =
-      options.filter.any() || options.format != ReportFormat::kText;
-  StatsRecords records;
-  MatchLog matchLog;
-  if (const std::optional<int> status =
-          loadLog(options.logFile, records, perMatch ? &matchLog : nullptr,
-                  options.player, talk, err)) {
-    return *status;
-  }
-  if (listing) {
-    return writeOutput(out, err, [&records](std::ostream& stream) {
-      writePlayerList(stream, records);
-    });
-  }
-
-  // A name that --opponent takes from the command line and that the log does
-  // not hold is most likely mistyped: saying so beats an empty report.
-  const std::optional<std::string>& opponent = options.filter.opponent;
-  if (opponent && records.findPlayer(*opponent) == nullptr) {
-    return reportNoPlayer(err, options.logFile, *opponent);
-  }
-  std::optional<std::string> name = options.player;
-  if (!name) {
-    talk << "Generate "
-         << (reportToOut ? std::string_view("the report") : options.reportFile)
-         << " for who: " << std::flush;
-    name = readAnswer(console);
-    if (!name) return 0;
-  }
-  const PlayerRecord* const record = records.findPlayer(*name);
-  if (record == nullptr) return reportNoPlayer(err, options.logFile, *name);
-  if (perMatch) return writeHistoryReport(options, *record, matchLog, out, err);
-  const PlayerStats player = buildPlayerStats(*record);
-  return writeReportTo(options, out, err, [&player](std::ostream& stream) {
-    writeReport(stream, player);
-  });
+  std::ostream& talk = options.command == Command::kListPlayers ||
+                               options.reportFile == kStandardOutputName
+                           ? err
+                           : out;
+  return finish(runReportOrList(options, console, out, talk), options, talk,
+                err);
 }
 
 }  // namespace sessionstats

@@ -2,19 +2,20 @@
 #define SESSION_STATS_APP_LOG_READING_H_
 
 #include <cstdio>
+#include <string>
+#include <string_view>
 
+#include "app/status.h"
 #include "log/session_log_reader.h"
 
 namespace sessionstats {
 
-/// How reading the log ended.
-enum class LogReadOutcome { kComplete, kUnreadable, kFailedPartWay };
-
 /// Streams `log` to its end through the line splitter into `reader`, in
-/// blocks, so memory does not grow with the log. kUnreadable when the first
-/// read fails before any byte (a directory opened as a file, for one),
-/// kFailedPartWay when a later read fails; `error` then holds its errno, and
-/// every line read before the failure has been given to `reader`.
+/// blocks, so memory does not grow with the log. When the first read fails
+/// before any byte (a directory opened as a file, for one), a kNotFound
+/// status; when a later read fails, a kFailed one, after every line read
+/// before the failure has been given to `reader`. Both carry the read's errno
+/// and say "could not read NAME", `name` naming the log.
 ///
 /// A reader that logs no matches gets its lines on the calling thread while
 /// a second thread reads the file and parses the lines ahead of it, leaving
@@ -23,8 +24,12 @@ enum class LogReadOutcome { kComplete, kUnreadable, kFailedPartWay };
 /// same. An
 /// exception from either thread (out of memory) stops both and reaches the
 /// caller.
-LogReadOutcome readSessionLog(std::FILE* log, SessionLogReader& reader,
-                              int& error);
+Status readSessionLog(std::FILE* log, std::string_view name,
+                      SessionLogReader& reader);
+
+/// Opens the log at `path` and reads it as above; a log that cannot be opened
+/// gives the kNotFound status with the errno of the open.
+Status readSessionLog(const std::string& path, SessionLogReader& reader);
 
 }  // namespace sessionstats
 

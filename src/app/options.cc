@@ -43,8 +43,6 @@ constexpr std::array<option, 14> kLongOptions{{
 // unknown option ('?').
 constexpr char kShortOptions[] = ":p:l:o:hV";
 
-constexpr std::string_view kProgram = "session-stats: ";
-
 constexpr std::string_view kHelp =
     "Usage: session-stats [OPTION]...\n"
     "Read a netplay session log and write one player's statistics report.\n"
@@ -105,7 +103,7 @@ const option* findLongOption(std::string_view text, bool& ambiguous) {
 
 // Describes the option that getopt_long has just refused with `code`.
 std::string describeRefusal(int code, int argc, char* argv[]) {
-  std::string error(kProgram);
+  std::string error;
   // A short option may be refused inside a cluster ("-xV"), where optind
   // has not moved on yet; optopt alone names it. A refused long option has
   // always been stepped over, so it is the element before optind: optopt is
@@ -147,8 +145,8 @@ int findCharacterByEitherName(std::string_view name) {
 }
 
 // Reads the value of one of the options that take more than a name into
-// `options`; the error line when the value is wrong, else empty.
-std::string readValue(int code, std::string_view value, Options& options) {
+// `options`; what is wrong with the value, else ok.
+Status readValue(int code, std::string_view value, Options& options) {
   MatchFilter& filter = options.filter;
   switch (code) {
     case kFormatCode:
@@ -161,29 +159,28 @@ std::string readValue(int code, std::string_view value, Options& options) {
       } else if (value == "html") {
         options.format = ReportFormat::kHtml;
       } else {
-        return std::string(kProgram) + "unknown format '" + std::string(value) +
-               "' (text, csv, json or html)";
+        return Status::usage("unknown format '" + std::string(value) +
+                             "' (text, csv, json or html)");
       }
-      return {};
+      return Status();
     case kCharacterCode:
     case kAgainstCode: {
       const int character = findCharacterByEitherName(value);
       if (character == kCharacterCount) {
-        return std::string(kProgram) + "unknown character '" +
-               std::string(value) + '\'';
+        return Status::usage("unknown character '" + std::string(value) + '\'');
       }
       (code == kCharacterCode ? filter.character : filter.against) = character;
-      return {};
+      return Status();
     }
     case kSinceCode:
     case kUntilCode: {
       const std::uint32_t date = parseDate(value);
       if (date == kNoDate) {
-        return std::string(kProgram) + "invalid date '" + std::string(value) +
-               "' (a real date as YYYY-MM-DD)";
+        return Status::usage("invalid date '" + std::string(value) +
+                             "' (a real date as YYYY-MM-DD)");
       }
       (code == kSinceCode ? filter.since : filter.until) = date;
-      return {};
+      return Status();
     }
     default: {  // kLastSessionsCode
       std::uint64_t count = 0;
@@ -193,11 +190,11 @@ std::string readValue(int code, std::string_view value, Options& options) {
         if (valid) count = count * 10 + static_cast<std::uint64_t>(digit - '0');
       }
       if (!valid || count > UINT32_MAX) {
-        return std::string(kProgram) + "invalid session count '" +
-               std::string(value) + "' (a whole number below 2^32)";
+        return Status::usage("invalid session count '" + std::string(value) +
+                             "' (a whole number below 2^32)");
       }
       filter.lastSessions = static_cast<std::uint32_t>(count);
-      return {};
+      return Status();
     }
   }
 }
@@ -237,8 +234,8 @@ ParsedOptions parseOptions(int argc, char* argv[]) {
       case kSinceCode:
       case kUntilCode:
       case kLastSessionsCode:
-        parsed.error = readValue(code, optarg, options);
-        if (!parsed.error.empty()) return parsed;
+        parsed.status = readValue(code, optarg, options);
+        if (!parsed.status.ok()) return parsed;
         break;
       case 'h':
         options.command = Command::kHelp;
@@ -247,23 +244,23 @@ ParsedOptions parseOptions(int argc, char* argv[]) {
         options.command = Command::kVersion;
         return parsed;
       default:
-        parsed.error = describeRefusal(code, argc, argv);
+        parsed.status = Status::usage(describeRefusal(code, argc, argv));
         return parsed;
     }
   }
   if (optind < argc) {
-    parsed.error =
-        std::string(kProgram) + "unexpected argument '" + argv[optind] + '\'';
+    parsed.status = Status::usage(std::string("unexpected argument '") +
+                                  argv[optind] + '\'');
   } else if (options.logFile.empty() || options.reportFile.empty()) {
-    parsed.error = std::string(kProgram) + "a file name cannot be empty";
+    parsed.status = Status::usage("a file name cannot be empty");
   } else if (options.command == Command::kListPlayers &&
              (options.player || outputGiven)) {
-    parsed.error = std::string(kProgram) +
-                   "--list writes no report: it takes no --player or --output";
+    parsed.status = Status::usage(
+        "--list writes no report: it takes no --player or --output");
   } else if (options.command == Command::kListPlayers &&
              (options.filter.any() || options.format != ReportFormat::kText)) {
-    parsed.error = std::string(kProgram) +
-                   "--list writes no report: it takes no --format or filter";
+    parsed.status = Status::usage(
+        "--list writes no report: it takes no --format or filter");
   } else if (!outputGiven) {
     options.reportFile = defaultReportFile(options.format);
   }

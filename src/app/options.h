@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/status.h"
 #include "stats/match_filter.h"
 
 namespace sessionstats {
@@ -52,11 +53,11 @@ struct Options {
   MatchFilter filter;
 };
 
-/// Either the options or, when `error` is not empty, one line (without line
-/// end) that says what is wrong with the command line.
+/// The options, or a kUsage status that says in one line what is wrong with
+/// the command line.
 struct ParsedOptions {
   Options options;
-  std::string error;
+  Status status;
 };
 
 /// Parses GNU style options with getopt_long: short and long forms, values

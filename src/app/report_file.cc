@@ -154,10 +154,10 @@ struct TempFile {
   }
 };
 
-}  // namespace
-
-int replaceReportFile(const std::string& path,
-                      const std::function<void(std::ostream&)>& write) {
+// Writes the report at `path` as replaceReportFile says; 0 or the errno of
+// the first failure.
+int writeReportFile(const std::string& path,
+                    const std::function<void(std::ostream&)>& write) {
   struct stat status {};
   const bool exists = ::stat(path.c_str(), &status) == 0;
   if (exists && !S_ISREG(status.st_mode)) return writeInPlace(path, write);
@@ -178,6 +178,15 @@ int replaceReportFile(const std::string& path,
   if (::rename(temp.name.c_str(), target.c_str()) != 0) return errno;
   temp.created = false;
   return 0;
+}
+
+}  // namespace
+
+Status replaceReportFile(const std::string& path,
+                         const std::function<void(std::ostream&)>& write) {
+  const int error = writeReportFile(path, write);
+  if (error == 0) return Status();
+  return Status::failed("could not write " + path, error);
 }
 
 }  // namespace sessionstats

@@ -5,12 +5,15 @@
 #include <ostream>
 #include <string>
 
+#include "app/status.h"
+
 namespace sessionstats {
 
 /// Makes the file at `path` hold exactly what `write` puts into the stream it
 /// is given, or leaves it as it was: readers, and other runs writing the same
 /// file at the same time, see the old file or a whole new one, never a part.
-/// Returns 0 on success, else the errno of the first failure.
+/// Else a kFailed status "could not write PATH" with the errno of the first
+/// failure.
 ///
 /// - A regular file, or no file at all, is replaced the atomic way: the bytes
 ///   go to a new temporary file `<path>.XXXXXX` in the same folder, which is
@@ -27,8 +30,8 @@ namespace sessionstats {
 ///   instant: REQUIRES no other thread creates files meanwhile.
 /// If `write` throws, the exception passes through after the temporary file
 /// is removed; the old file is kept.
-int replaceReportFile(const std::string& path,
-                      const std::function<void(std::ostream&)>& write);
+Status replaceReportFile(const std::string& path,
+                         const std::function<void(std::ostream&)>& write);
 
 }  // namespace sessionstats
 

@@ -143,8 +143,7 @@ void runFuzzInput(const std::uint8_t* data, std::size_t size) {
     std::FILE* file = fmemopen(copy.data(), copy.size(), "r");
     require(file != nullptr);
     SessionLogReader reader(piped);
-    int error = 0;
-    require(readSessionLog(file, reader, error) == LogReadOutcome::kComplete);
+    require(readSessionLog(file, "log", reader).ok());
     std::fclose(file);
   }
   require(piped.players().size() == records.players().size());
