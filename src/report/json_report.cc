@@ -1,17 +1,29 @@
 #include "report/json_report.h"
 
+#include <cmath>
 #include <cstdint>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
 
 #include "stats/character_roster.h"
+#include "stats/win_rate_interval.h"
 
 namespace sessionstats {
 namespace {
 
 // Keys keep the order they are written in, which the schema documents.
 using Json = nlohmann::ordered_json;
+
+// The 95% Wilson interval of the win rate, in percent to three decimals as
+// the text report rounds its rates.
+Json winRateInterval(std::int64_t wins, std::int64_t losses) {
+  const WinRateInterval interval = wilsonInterval(wins, losses);
+  const auto rounded = [](double percent) {
+    return std::round(percent * 1000) / 1000;
+  };
+  return Json::array({rounded(interval.low), rounded(interval.high)});
+}
 
 // Wins, losses, rounds and time, as the text report's totals lines show them.
 void addTotals(Json& object, const Tally& tally) {
@@ -49,10 +61,13 @@ Json matchupList(const Tally& tally) {
       if (tally.matchupWins[cell] == 0 && tally.matchupLosses[cell] == 0) {
         continue;
       }
-      list.push_back({{"character", kRoster.longName[own]},
-                      {"against", kRoster.longName[opposing]},
-                      {"wins", tally.matchupWins[cell]},
-                      {"losses", tally.matchupLosses[cell]}});
+      list.push_back(
+          {{"character", kRoster.longName[own]},
+           {"against", kRoster.longName[opposing]},
+           {"wins", tally.matchupWins[cell]},
+           {"losses", tally.matchupLosses[cell]},
+           {"win_rate_95", winRateInterval(tally.matchupWins[cell],
+                                           tally.matchupLosses[cell])}});
     }
   }
   return list;
@@ -133,6 +148,8 @@ void addOpponents(const PlayerStats& player, const Add& add) {
     if (stats.matchWins == 0 && stats.matchLosses == 0) continue;
     Json opponent = {{"name", std::string(stats.name)}};
     addTotals(opponent, stats);
+    opponent["win_rate_95"] =
+        winRateInterval(stats.matchWins, stats.matchLosses);
     opponent["characters"] =
         characterList(stats.charWins, stats.charLosses, stats.charRoundWins,
                       stats.charRoundLosses);
