@@ -77,7 +77,7 @@ for size in $SIZES; do
   mkdir -p "$dir"
   if [ ! -f "$log" ] || [ "$generator" -nt "$log" ]; then
     echo "== generating $log"
-    "$generator" --lines "$lines" --opponents "$OPPONENTS" --seed 1 --out "$log"
+    "$generator" --lines "$lines" --opponents "$OPPONENTS" --seed 1 --force -o "$log"
   fi
   printf '%s\n' "$NO_PLAYER" >"$dir/no_player.txt"
   printf '%s\n' "$LOCAL_PLAYER" >"$dir/local_player.txt"

@@ -111,6 +111,17 @@ ToolRun runTool(const TempDir& dir, std::optional<std::string_view> console,
   return files.collect(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1);
 }
 
+ToolRun runScript(const TempDir& dir, std::string_view script) {
+  const StandardFiles files(dir, "");
+  const std::string command =
+      inFolder(dir) + "SESSION_STATS=" + shellQuoted(SESSION_STATS_BINARY) +
+      " GENERATE_LOG=" + shellQuoted(GENERATE_LOG_BINARY) + "\n{\n" +
+      std::string(script) + "\n} >" + shellQuoted(files.out.string()) + " 2>" +
+      shellQuoted(files.err.string()) + " </dev/null";
+  const int raw = std::system(command.c_str());
+  return files.collect(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1);
+}
+
 std::vector<ToolRun> runToolsTogether(
     const TempDir& dir, const std::vector<std::string>& consoles) {
   std::vector<StandardFiles> files;

@@ -41,6 +41,11 @@ ToolRun runTool(const TempDir& dir, std::optional<std::string_view> console,
                 const std::vector<std::string>& args = {},
                 std::string_view setup = {});
 
+/// Runs the shell commands `script` in `dir` with no standard input, where
+/// "$SESSION_STATS" names the tool and "$GENERATE_LOG" the log generator:
+/// for pipes and the like. `status` is the script's.
+ToolRun runScript(const TempDir& dir, std::string_view script);
+
 /// Starts one session-stats per entry of `consoles`, all at once in `dir`,
 /// each with its entry as standard input, and waits for all of them.
 std::vector<ToolRun> runToolsTogether(const TempDir& dir,

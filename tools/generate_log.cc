@@ -1,7 +1,8 @@
-// Writes a synthetic session log for benchmarks and experiments:
-//   generate_log [--lines N] [--opponents P] [--seed S] [--out FILE]
-// Defaults: 1000000 lines, 2000 opponents, seed 1, sessionlog.txt.
+// Writes a synthetic session log for benchmarks and experiments; see kUsage.
 
+#include <getopt.h>
+
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -14,16 +15,53 @@
 
 namespace {
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
+constexpr char kUsage[] =
+    "Usage: generate_log [OPTION]...\n"
+    "Write a synthetic session log to standard output, or to FILE with -o.\n"
+    "\n"
+    "  -o, --output=FILE   write the log to FILE; an existing FILE is kept\n"
+    "                        unless --force is given\n"
+    "  -f, --force         replace FILE when it exists\n"
+    "  -n, --lines=N       write N lines (default 1000000)\n"
+    "      --opponents=P   P distinct opponents, at least 1 (default 2000)\n"
+    "      --seed=S        the same seed gives the same bytes (default 1)\n"
+    "  -h, --help          show this help and exit\n";
 
-int usage(std::string_view problem) {
+constexpr int kOpponentsCode = 256;
+constexpr int kSeedCode = 257;
+
+constexpr std::array<option, 7> kLongOptions{{
+    {"output", required_argument, nullptr, 'o'},
+    {"force", no_argument, nullptr, 'f'},
+    {"lines", required_argument, nullptr, 'n'},
+    {"opponents", required_argument, nullptr, kOpponentsCode},
+    {"seed", required_argument, nullptr, kSeedCode},
+    {"help", no_argument, nullptr, 'h'},
+    {nullptr, 0, nullptr, 0},
+}};
+
+struct FileCloser {
+  void operator()(std::FILE* file) const {
+    if (file != stdout) std::fclose(file);
+  }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+// The long name of the option whose getopt_long code is `code`.
+std::string optionName(int code) {
+  for (const option& candidate : kLongOptions) {
+    if (candidate.name != nullptr && candidate.val == code) {
+      return std::string("--") + candidate.name;
+    }
+  }
+  return "an option";
+}
+
+int usageError(const std::string& problem) {
   std::fprintf(stderr,
-               "generate_log: %.*s\n"
-               "usage: generate_log [--lines N] [--opponents P] [--seed S] "
-               "[--out FILE]\n",
-               static_cast<int>(problem.size()), problem.data());
+               "generate_log: %s\nTry 'generate_log --help' for more "
+               "information.\n",
+               problem.c_str());
   return 2;
 }
 
@@ -38,33 +76,68 @@ bool parseNumber(std::string_view text, Number& value) {
 
 int main(int argc, char** argv) {
   sessionstats::LogGeneratorOptions options;
-  std::string out = "sessionlog.txt";
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view flag = argv[i];
-    if (i + 1 == argc) return usage("missing value after " + std::string(flag));
-    const std::string_view value = argv[++i];
+  std::string out;  // empty: standard output
+  bool force = false;
+  opterr = 0;
+  for (;;) {
+    const int code =
+        getopt_long(argc, argv, ":o:fn:h", kLongOptions.data(), nullptr);
+    if (code == -1) break;
     bool ok = true;
-    if (flag == "--lines") {
-      ok = parseNumber(value, options.lines);
-    } else if (flag == "--opponents") {
-      ok = parseNumber(value, options.opponents) && options.opponents >= 1;
-    } else if (flag == "--seed") {
-      ok = parseNumber(value, options.seed);
-    } else if (flag == "--out") {
-      out = value;
-    } else {
-      return usage("unknown option " + std::string(flag));
+    switch (code) {
+      case 'o':
+        out = optarg;
+        ok = !out.empty();
+        break;
+      case 'f':
+        force = true;
+        break;
+      case 'n':
+        ok = parseNumber(std::string_view(optarg), options.lines);
+        break;
+      case kOpponentsCode:
+        ok = parseNumber(std::string_view(optarg), options.opponents) &&
+             options.opponents >= 1;
+        break;
+      case kSeedCode:
+        ok = parseNumber(std::string_view(optarg), options.seed);
+        break;
+      case 'h':
+        std::fputs(kUsage, stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+      case ':':
+        return usageError("missing value for " + optionName(optopt));
+      default:
+        return usageError("unknown option " +
+                          (optopt != 0
+                               ? std::string{'-', static_cast<char>(optopt)}
+                               : std::string(argv[optind - 1])));
     }
-    if (!ok) return usage("bad value for " + std::string(flag));
+    if (!ok) {
+      return usageError(std::string("bad value '") + optarg + "' for " +
+                        optionName(code));
+    }
+  }
+  if (optind < argc) {
+    return usageError(std::string("unexpected argument ") + argv[optind]);
   }
 
-  const std::unique_ptr<std::FILE, FileCloser> file(
-      std::fopen(out.c_str(), "wb"));
+  // "x" opens only a file that does not exist yet, in the same step as the
+  // check, so a log that appears meanwhile is not replaced either.
+  const FilePtr file(out.empty() ? stdout
+                     : force     ? std::fopen(out.c_str(), "wb")
+                                 : std::fopen(out.c_str(), "wbx"));
   if (!file) {
-    std::fprintf(stderr, "generate_log: cannot create %s: %s\n", out.c_str(),
-                 std::strerror(errno));
+    if (errno == EEXIST) {
+      std::fprintf(stderr, "generate_log: %s exists; --force replaces it\n",
+                   out.c_str());
+    } else {
+      std::fprintf(stderr, "generate_log: cannot create %s: %s\n", out.c_str(),
+                   std::strerror(errno));
+    }
     return 1;
   }
+  const char* const name = out.empty() ? "standard output" : out.c_str();
   // Lines are gathered into large blocks: one write per block, not per line.
   constexpr std::size_t kBlock = std::size_t{1} << 20;
   std::string block;
@@ -83,8 +156,10 @@ int main(int argc, char** argv) {
   written = written && std::fwrite(block.data(), 1, block.size(), file.get()) ==
                            block.size();
   if (!written || std::fflush(file.get()) != 0) {
-    std::fprintf(stderr, "generate_log: cannot write %s: %s\n", out.c_str(),
+    std::fprintf(stderr, "generate_log: cannot write %s: %s\n", name,
                  std::strerror(errno));
+    // A cut log would read as a whole one.
+    if (!out.empty()) std::remove(out.c_str());
     return 1;
   }
   return 0;
