@@ -26,6 +26,7 @@ namespace fs = std::filesystem;
 using testing::DirectRun;
 using testing::namesIn;
 using testing::readFile;
+using testing::runScript;
 using testing::runTool;
 using testing::runToolDirectly;
 using testing::runToolsTogether;
@@ -578,6 +579,22 @@ TEST(Driver, StandardOutputThatFailsIsAnErrorForEveryKindOfOutput) {
   }
 }
 
+TEST(Driver, ReaderThatStopsEarlyEndsTheRunQuietly) {
+  TempDir dir;
+  // Enough opponents that the report outgrows the pipe's buffer.
+  writeFile(dir / "sessionlog.txt",
+            generateLog({.lines = 20'000, .opponents = 200, .seed = 3}));
+  for (const char* args : {"-p Kestrel -o -", "-p Kestrel -o - --format=csv",
+                           "--list", "--help"}) {
+    const auto run =
+        runScript(dir, std::string("{ \"$SESSION_STATS\" ") + args +
+                           "; echo $? >status; } | head -c 1");
+    EXPECT_EQ(run.out.size(), 1U) << args;
+    EXPECT_EQ(run.err, "") << args;
+    EXPECT_EQ(readFile(dir / "status"), "0\n") << args;
+  }
+}
+
 TEST(Driver, ListOfTheExampleLogIsTheCheckedInTable) {
   TempDir dir;
   writeFile(dir / "game.log", sourceFile("examples/sessionlog.txt"));
@@ -682,10 +699,15 @@ TEST(MatchHistory, CsvAndJsonAgreeWithTheTextReport) {
   EXPECT_EQ(numberAfter(only, "Total time played: "),
             numberAfter(text, "Total time played: ", section));
 
-  // Filters that pass everything change nothing, in any format.
+  // Filters that pass everything change nothing but the line that names
+  // them, in any format.
   const std::vector<std::string> everything = {"--since=0001-01-01",
                                                "--last-sessions=99999999"};
-  EXPECT_TRUE(kestrel(dir, everything) == text);
+  const std::string head = "Stats for: Kestrel\r\n";
+  std::string named = text;
+  named.insert(named.find(head) + head.size(),
+               "Filters: since 0001-01-01; last 99999999 sessions\r\n");
+  EXPECT_TRUE(kestrel(dir, everything) == named);
   auto all = everything;
   all.push_back("--format=json");
   auto filtered = nlohmann::json::parse(kestrel(dir, all));

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/answer.h"
 #include "app/report_file.h"
@@ -26,14 +27,16 @@ namespace {
 constexpr std::string_view kStandardOutputLabel = "standard output";
 
 // Runs `write` on standard output and flushes it; a failure when any of it
-// was lost (a full disk, a reader that has gone). A failed write leaves its
-// errno and the stream writes nothing more, so errno still tells why.
+// was lost (a full disk, a failing device). A failed write leaves its errno
+// and the stream writes nothing more, so errno still tells why. A reader
+// that has gone (`| head`, a pager quit early) took all it wanted: that ends
+// the output quietly, with success.
 template <typename Write>
 Status writeOutput(std::ostream& out, const Write& write) {
   errno = 0;
   write(out);
   out.flush();
-  if (out) return Status();
+  if (out || errno == EPIPE) return Status();
   return Status::failed("could not write " + std::string(kStandardOutputLabel),
                         errno != 0 ? errno : EIO);
 }
@@ -94,8 +97,9 @@ Status writeHistoryReport(const Options& options, const PlayerRecord& player,
   replayMatches(player, matches, passing);
   const PlayerStats stats = buildPlayerStats(*passing.findPlayer(player.name));
   if (options.format == ReportFormat::kText) {
-    return writeReportTo(options, out, [&stats](std::ostream& stream) {
-      writeReport(stream, stats);
+    const std::vector<std::string> filters = describeFilter(options.filter);
+    return writeReportTo(options, out, [&](std::ostream& stream) {
+      writeReport(stream, stats, ReportThreads::kTwo, filters);
     });
   }
   const SessionHistory history =

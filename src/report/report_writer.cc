@@ -8,6 +8,8 @@
 #include <exception>
 #include <mutex>
 #include <optional>
+#include <span>
+#include <string>
 #include <string_view>
 #include <system_error>
 #include <thread>
@@ -147,9 +149,18 @@ void writeWinsLosses(LineWriter& line, const Tally& record) {
       .end();
 }
 
-void writeSummary(LineWriter& line, const PlayerStats& player) {
+void writeSummary(LineWriter& line, const PlayerStats& player,
+                  std::span<const std::string> filters) {
   line.text(kRuleText).end();
   line.text("Stats for: ").text(player.name).end();
+  if (!filters.empty()) {
+    line.text("Filters: ");
+    for (std::size_t i = 0; i < filters.size(); ++i) {
+      if (i > 0) line.text("; ");
+      line.text(filters[i]);
+    }
+    line.end();
+  }
   writeTotals(line, player);
   line.text("       Shortest match: ")
       .put(kMaxInt64Length, formatInteger, player.shortestSeconds)
@@ -217,6 +228,7 @@ struct ReportPiece {
   Kind kind = Kind::kSummary;
   std::size_t first = 0;  // the opponent entries of kSections and kGrids
   std::size_t last = 0;
+  std::span<const std::string> filters = {};  // kSummary: those in force
 };
 
 // Opponents per piece: small enough that the pieces in flight between two
@@ -225,9 +237,11 @@ struct ReportPiece {
 // thousands of opponents.
 constexpr std::size_t kOpponentsPerPiece = 16;
 
-std::vector<ReportPiece> reportPieces(const PlayerStats& player) {
+std::vector<ReportPiece> reportPieces(const PlayerStats& player,
+                                      std::span<const std::string> filters) {
   std::vector<ReportPiece> pieces;
   pieces.push_back({ReportPiece::Kind::kSummary});
+  pieces.back().filters = filters;
   const auto addRanges = [&](ReportPiece::Kind kind) {
     const std::size_t count = player.opponents.size();
     for (std::size_t first = 0; first < count; first += kOpponentsPerPiece) {
@@ -251,7 +265,7 @@ void writePiece(LineWriter& line, const PlayerStats& player,
                 const ReportPiece& piece, OpponentStats& opponent) {
   switch (piece.kind) {
     case ReportPiece::Kind::kSummary:
-      writeSummary(line, player);
+      writeSummary(line, player, piece.filters);
       return;
     case ReportPiece::Kind::kTablesHead:
       writeTablesHead(line, player);
@@ -417,8 +431,8 @@ void writePiecesOnTwoThreads(std::ostream& out, const PlayerStats& player,
 }  // namespace
 
 void writeReport(std::ostream& out, const PlayerStats& player,
-                 ReportThreads threads) {
-  const std::vector<ReportPiece> pieces = reportPieces(player);
+                 ReportThreads threads, std::span<const std::string> filters) {
+  const std::vector<ReportPiece> pieces = reportPieces(player, filters);
   // A thread costs more than a report of a few opponents.
   if (threads == ReportThreads::kTwo &&
       player.opponents.size() > kOpponentsPerPiece) {

@@ -2,6 +2,8 @@
 #define SESSION_STATS_REPORT_REPORT_WRITER_H_
 
 #include <ostream>
+#include <span>
+#include <string>
 
 #include "stats/stats_records.h"
 
@@ -28,8 +30,13 @@ enum class ReportThreads { kOne, kTwo };
 /// thread to be had, this one does it all. Only this thread writes to `out`.
 /// An exception from either thread (out of memory) stops both and reaches
 /// the caller.
+///
+/// A report over the matches that pass some filters names them: one line
+/// "Filters: " and `filters` joined by "; " follows the "Stats for" line.
+/// Without filters the report is the classic one.
 void writeReport(std::ostream& out, const PlayerStats& player,
-                 ReportThreads threads = ReportThreads::kTwo);
+                 ReportThreads threads = ReportThreads::kTwo,
+                 std::span<const std::string> filters = {});
 
 /// Writes one line per character with a win or a loss, in roster order: the
 /// short name as "%9s", " wins/losses: " and the ratio of its counts. Round
