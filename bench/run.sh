@@ -7,11 +7,19 @@
 # then the pieces with the micro benchmarks; and ends with a summary of
 # medians.
 #
-#   bash bench/run.sh
+#   bash bench/run.sh                # the summary of medians
+#   bash bench/run.sh table [REV]    # the measures of docs/performance.md
+#
+# `table` prints the measures that the speed tricks' table in
+# docs/performance.md names (wall and CPU time, peak memory, page faults,
+# instructions), each the median of runs that alternate between the builds:
+# with REV (a commit, e.g. the parent of the one that brought a trick in),
+# that revision is built too and measured run for run beside this tree.
 #
 # Knobs (environment): RUNS_1M (default 30) and RUNS_10M (default 5) timed
 # runs per command, MEMORY_RUNS (default 3) runs for peak memory, MICRO_REPS
-# (default 5) micro benchmark repetitions, SIZES (default "1M 10M").
+# (default 5) micro benchmark repetitions, SIZES (default "1M 10M"; `table`
+# measures peak memory at 10M only when SIZES names it).
 # Release build in build/benchmark (not build/bench, which a plain
 # `cmake -B build` tree uses for this folder); logs and raw results in
 # build/benchmark/logs.
@@ -23,6 +31,12 @@ RUNS_10M=${RUNS_10M:-5}
 MEMORY_RUNS=${MEMORY_RUNS:-3}
 MICRO_REPS=${MICRO_REPS:-5}
 SIZES=${SIZES:-"1M 10M"}
+MODE=${1:-summary}
+BASELINE=${2:-}
+case $MODE in
+  summary | table) ;;
+  *) echo "usage: bash bench/run.sh [table [REV]]" >&2; exit 2 ;;
+esac
 OPPONENTS=2000
 LOCAL_PLAYER=Kestrel
 NO_PLAYER=NoSuchPlayer
@@ -34,7 +48,11 @@ command -v hyperfine >/dev/null || need+=(hyperfine)
 command -v cmake >/dev/null || need+=(cmake)
 command -v g++ >/dev/null || need+=(g++)
 command -v make >/dev/null || need+=(make)
-[ -f /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
+if [ "$MODE" = summary ]; then
+  [ -f /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
+else
+  command -v valgrind >/dev/null || need+=(valgrind)
+fi
 if [ ${#need[@]} -gt 0 ]; then
   sudo=()
   [ "$(id -u)" -eq 0 ] || sudo=(sudo)
@@ -45,10 +63,12 @@ fi
 
 # --- build -----------------------------------------------------------------
 build=$PWD/build/benchmark
+bench_option=ON targets=(session-stats generate_log session_stats_benchmarks)
+[ "$MODE" = table ] && bench_option=OFF targets=(session-stats generate_log)
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release \
-  -DSESSION_STATS_BUILD_BENCH=ON -DSESSION_STATS_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" -j2 \
-  --target session-stats generate_log session_stats_benchmarks
+  -DSESSION_STATS_BUILD_BENCH=$bench_option -DSESSION_STATS_BUILD_TESTS=OFF \
+  >/dev/null
+cmake --build "$build" -j2 --target "${targets[@]}"
 tool=$build/session-stats
 generator=$build/tools/generate_log
 micro=$build/bench/session_stats_benchmarks
@@ -65,6 +85,145 @@ cpu() { awk -F, -v name="$2" '$1 == name { print $5 + $6 }' "$1"; }
 # printf format $1 applied to expression $4 of a = $2 and b = $3.
 calc() { awk -v a="$2" -v b="$3" "BEGIN { printf \"$1\", $4 }"; }
 
+# Generates the log of size $1 (1M or 10M) under build/benchmark/logs once,
+# with the answer files beside it; prints its folder.
+log_folder() {
+  local lines
+  case $1 in
+    1M) lines=1000000 ;;
+    10M) lines=10000000 ;;
+    *) echo "unknown size $1 (1M or 10M)" >&2; exit 2 ;;
+  esac
+  local dir=$build/logs/$1
+  mkdir -p "$dir"
+  if [ ! -f "$dir/sessionlog.txt" ] || [ "$generator" -nt "$dir/sessionlog.txt" ]; then
+    echo "== generating $dir/sessionlog.txt" >&2
+    "$generator" --lines "$lines" --opponents "$OPPONENTS" --seed 1 --force \
+      -o "$dir/sessionlog.txt"
+  fi
+  printf '%s\n' "$NO_PLAYER" >"$dir/no_player.txt"
+  printf '%s\n' "$LOCAL_PLAYER" >"$dir/local_player.txt"
+  echo "$dir"
+}
+
+# --- table: the measures of docs/performance.md ----------------------------
+if [ "$MODE" = table ]; then
+  builds=("$tool") names=(present)
+  if [ -n "$BASELINE" ]; then
+    rev=$(git rev-parse --short "$BASELINE^{commit}")
+    base=$build/baseline-$rev
+    if [ ! -x "$base/build/session-stats" ]; then
+      echo "== building $rev in $base"
+      rm -rf "$base/src"
+      mkdir -p "$base/src"
+      git archive "$rev" | tar -x -C "$base/src"
+      cmake -S "$base/src" -B "$base/build" -DCMAKE_BUILD_TYPE=Release \
+        -DSESSION_STATS_BUILD_TESTS=OFF >/dev/null
+      cmake --build "$base/build" -j2 --target session-stats
+    fi
+    builds+=("$base/build/session-stats") names+=("$rev")
+  fi
+  dir1m=$(log_folder 1M)
+  dir200k=$build/logs/200k
+  mkdir -p "$dir200k"
+  head -n 200000 "$dir1m/sessionlog.txt" >"$dir200k/sessionlog.txt"
+  printf '%s\n' "$NO_PLAYER" >"$dir200k/no_player.txt"
+  raw=$build/logs/table
+  rm -rf "$raw"
+  mkdir -p "$raw"
+  TIMEFORMAT='%3R %3U %3S'
+  # One run of build $1 in folder $2 with standard input $3 and arguments
+  # $4...: appends "wall cpu" seconds to $raw/<measure $m>.<build $1>.
+  timed() {
+    local b=$1 dir=$2 input=$3
+    shift 3
+    { time (cd "$dir" && "${builds[$b]}" "$@" <"$input" >/dev/null 2>&1 ||
+      true); } 2>&1 | awk '{ print $1, $2 + $3 }' >>"$raw/$m.$b"
+  }
+  # Same, appending "peak-KiB minor-faults" from GNU time.
+  counted() {
+    local b=$1 dir=$2 input=$3
+    shift 3
+    (cd "$dir" && /usr/bin/time -f '%M %R' -o "$raw/one" "${builds[$b]}" "$@" \
+      <"$input" >/dev/null 2>&1 || true)
+    tail -1 "$raw/one" >>"$raw/$m.$b"
+  }
+  # Runs measure $1 with function $3 over $2 runs, the builds in turn.
+  measure() {
+    local runs=$2 b
+    m=$1
+    shift 2
+    echo "== $m: $runs runs of each build, in turn" >&2
+    for _ in $(seq "$runs"); do
+      for b in "${!builds[@]}"; do "$@" "$b"; done
+    done
+  }
+  reading() { timed "$1" "$dir1m" "$dir1m/no_player.txt"; }
+  full() { timed "$1" "$dir1m" "$dir1m/local_player.txt"; }
+  csv() { timed "$1" "$dir1m" /dev/null -p "$LOCAL_PLAYER" --format=csv -o report.csv; }
+  reading_memory() { counted "$1" "$dir1m" "$dir1m/no_player.txt"; }
+  full_memory() { counted "$1" "$dir1m" "$dir1m/local_player.txt"; }
+  measure read "$RUNS_1M" reading
+  measure full "$RUNS_1M" full
+  measure csv "$RUNS_1M" csv
+  measure read_memory "$MEMORY_RUNS" reading_memory
+  measure full_memory "$MEMORY_RUNS" full_memory
+  if [[ " $SIZES " == *" 10M "* ]]; then
+    dir10m=$(log_folder 10M)
+    filtered_memory() { counted "$1" "$dir10m" /dev/null -p "$LOCAL_PLAYER" \
+      --since=2000-01-01 -o filtered.txt; }
+    json_memory() { counted "$1" "$dir10m" /dev/null -p "$LOCAL_PLAYER" \
+      --format=json -o report.json; }
+    full10m_memory() { counted "$1" "$dir10m" "$dir10m/local_player.txt"; }
+    measure filtered_10m "$MEMORY_RUNS" filtered_memory
+    measure json_10m "$MEMORY_RUNS" json_memory
+    measure full_10m "$MEMORY_RUNS" full10m_memory
+  fi
+  # Instructions of the reading phase over the log's first 200,000 lines,
+  # both threads together (callgrind runs them one at a time).
+  instructions() {
+    (cd "$dir200k" && valgrind --tool=callgrind --callgrind-out-file=/dev/null \
+      "${builds[$1]}" <no_player.txt 2>&1 >/dev/null || true) |
+      awk '/Collected :/ { print $NF }' >>"$raw/$m.$1"
+  }
+  measure read_200k 1 instructions
+
+  # Column $2 of measure $1 for build $3: the median, scaled by $4, printed
+  # with format $5.
+  figure() {
+    [ -s "$raw/$1.$3" ] || { echo n/a; return; }
+    awk -v c="$2" '{ print $c }' "$raw/$1.$3" | median |
+      awk -v k="$4" -v f="$5" '{ printf f "\n", $1 * k }'
+  }
+  line() {
+    local label=$1 b
+    shift
+    printf '%-46s' "$label"
+    for b in "${!builds[@]}"; do printf '%14s' "$(figure "$1" "$2" "$b" "$3" "$4")"; done
+    echo
+  }
+  echo
+  echo "Medians; 1M-line log with $OPPONENTS opponents; $(uptime | sed 's/.*load/load/')"
+  printf '%-46s' measure
+  printf '%14s' "${names[@]}"
+  echo
+  line "read_wall: reading phase, wall (ms)" read 1 1000 %.1f
+  line "read_cpu: reading phase, CPU user+sys (ms)" read 2 1000 %.1f
+  line "read_rss: reading phase, peak memory (MiB)" read_memory 1 0.0009765625 %.1f
+  line "read_faults: reading phase, minor page faults" read_memory 2 1 %.0f
+  line "read_200k: reading 200,000 lines (M instr.)" read_200k 1 1e-6 %.1f
+  line "full_wall: full run of $LOCAL_PLAYER, wall (ms)" full 1 1000 %.1f
+  line "full_cpu: full run, CPU user+sys (ms)" full 2 1000 %.1f
+  line "full_rss: full run, peak memory (MiB)" full_memory 1 0.0009765625 %.1f
+  line "csv_cpu: CSV of $LOCAL_PLAYER, CPU user+sys (ms)" csv 2 1000 %.1f
+  if [[ " $SIZES " == *" 10M "* ]]; then
+    line "full_rss_10m: full run at 10M, peak (MiB)" full_10m 1 0.0009765625 %.1f
+    line "filtered_rss_10m: filtered text, peak (MiB)" filtered_10m 1 0.0009765625 %.1f
+    line "json_rss_10m: JSON at 10M, peak (MiB)" json_10m 1 0.0009765625 %.1f
+  fi
+  exit 0
+fi
+
 declare -A result
 for size in $SIZES; do
   case $size in
@@ -72,15 +231,8 @@ for size in $SIZES; do
     10M) lines=10000000 runs=$RUNS_10M ;;
     *) echo "unknown size $size (1M or 10M)" >&2; exit 2 ;;
   esac
-  dir=$build/logs/$size
+  dir=$(log_folder "$size")
   log=$dir/sessionlog.txt
-  mkdir -p "$dir"
-  if [ ! -f "$log" ] || [ "$generator" -nt "$log" ]; then
-    echo "== generating $log"
-    "$generator" --lines "$lines" --opponents "$OPPONENTS" --seed 1 --force -o "$log"
-  fi
-  printf '%s\n' "$NO_PLAYER" >"$dir/no_player.txt"
-  printf '%s\n' "$LOCAL_PLAYER" >"$dir/local_player.txt"
   bytes=$(stat -c %s "$log")
   cd "$dir"
 

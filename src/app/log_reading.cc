@@ -22,17 +22,16 @@ namespace sessionstats {
 namespace {
 
 // Small enough that the kernel copies each block into cache and the reader
-// finds it still there: reading the 1M-line log takes 0.103 s of CPU time
-// with 32 KiB blocks vs 0.149 s with 256 KiB (64 KiB: 0.111 s).
+// finds it still there.
 constexpr std::size_t kBlockSize = std::size_t{1} << 15;
 
 // Blocks of log whose parsed lines go over to the counting thread at once,
 // so that the threads meet about a hundred times in the 1M-line log.
 constexpr int kBlocksPerBatch = 16;
 
-// Blocks of log in a raw batch, whose every line is copied whole: at 16,
-// the batches kept for reuse raised peak memory at 10M lines from 28.2 MiB
-// to 31.5 MiB, for no gain in speed (53.1 ms vs 52.6 ms with 4).
+// Blocks of log in a raw batch, whose every line is copied whole: fewer
+// than for a parsed batch, since the batches kept for reuse hold that much
+// memory each, and more gained no speed.
 constexpr int kBlocksPerRawBatch = 4;
 
 // Batches on their way between the threads at most: the reading thread
@@ -221,13 +220,10 @@ class BatchQueue {
 // Finding the lines and reading them is about two thirds of the work, the
 // counting (cold memory at every start line and first match) the rest: the
 // parsing runs on a thread of its own, a batch ahead of the counting. The
-// reading phase of the 1M-line log takes 57.8 ms vs 85.5 ms of wall time
-// on two cores (89.7 ms vs 93.5 ms of CPU time), the full run of Kestrel
-// 113.6 ms vs 136.3 ms (medians of 40 to 60 runs in one hyperfine run).
-// The counting alone is the lighter side, so a counting thread about to wait
-// gets raw stretches to parse itself: the reading phase then takes 70.5 ms vs
-// 79.6 ms of wall time for the same CPU time (medians of 60 runs in one
-// hyperfine run).
+// counting alone is the lighter side, so a counting thread about to wait
+// gets raw stretches to parse itself. Batches reach the counting in log
+// order whichever thread parsed them, so the counts are those of one thread
+// reading the log line by line.
 Status readSessionLog(std::FILE* log, std::string_view name,
                       SessionLogReader& reader) {
   const auto processLine = [&reader](std::string_view line) {

@@ -73,8 +73,7 @@ class LogLineSplitter {
   }
 
   // The first LF or NUL in [from, end), or `end`: one pass for both bytes,
-  // where memchr would need one call for each. Reading the 1M-line log takes
-  // 0.113 s of CPU time vs 0.133 s with two memchr.
+  // where memchr would need one call for each.
   static const char* findLineEnd(const char* from, const char* end) {
     return findEither(from, end, '\n', '\0');
   }

@@ -401,12 +401,10 @@ class PieceRing {
 
 // Formatting is most of the work of a report, and its pieces do not depend
 // on each other: two threads format them, whichever is free taking the next
-// one, and this one also writes them out in order. The full run that writes
-// Kestrel's report of the 1M-line log (2,000 opponents, 17 MB) takes 88.9 ms
-// vs 99.6 ms of wall time with one thread formatting, for the same CPU time
-// (medians of 60 runs in one hyperfine run). The writing thread has the
-// writes to do as well, so strict turns, piece by piece, were slower: 97.0 ms
-// vs 87.0 ms.
+// one, and this one also writes them out in order, so the report's bytes
+// are those of one thread formatting piece after piece. The writing thread
+// has the writes to do as well, so the pieces are claimed by whichever
+// thread is free rather than in strict turns.
 void writePiecesOnTwoThreads(std::ostream& out, const PlayerStats& player,
                              const std::vector<ReportPiece>& pieces) {
   PieceRing ring(player, pieces);

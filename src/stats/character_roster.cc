@@ -23,9 +23,7 @@ constexpr std::array<std::string_view, kCharacterCount> kShortNames = {
 // Every result line names two characters, so lookup must be quick. No two
 // long names share both their length and the low five bits of their first
 // byte, so that pair picks the one long name a name can equal, and a single
-// comparison decides. Against a scan of the 23 names: 0.198 s vs 0.227 s
-// CPU for reading the 1M-line log with 2,000 opponents, 0.369 s vs 0.398 s
-// for the full run.
+// comparison decides; a static_assert below holds the table to that.
 constexpr std::size_t kLongestName = 16;  // two words of sameBytes
 constexpr std::size_t kFirstByteSlots = 32;
 

@@ -68,10 +68,8 @@ static_assert(sizeof(void*) != 8 || sizeof(MatchEntry) == 40);
 
 /// The counted matches of a log in log order. A deque, filtered in place by
 /// keepMatches: it grows without a moment that holds an old and a new copy,
-/// and needs no list of the kept entries. The filtered text report of the
-/// player of the 10M-line log (5.7 million matches) peaks at 277 MiB this
-/// way, against 346 MiB with a vector and a list of pointers to the kept
-/// entries, and 26 MiB for the plain run.
+/// and needs no list of the kept entries, so a filtered run's peak memory
+/// is the log's entries and little more.
 using MatchLog = std::deque<MatchEntry>;
 
 /// The match entry of `match`, counted in session `ordinal` of `session`
