@@ -7,9 +7,12 @@
 #include <type_traits>
 #include <vector>
 
+#include "stats/block_memory.h"
+
 namespace sessionstats {
 
-/// Hands out zero-filled memory in pieces from blocks of one huge page (2 MiB),
+/// Hands out zero-filled memory in pieces from blocks of the system's memory
+/// (see allocateMemoryBlock: a huge page where the system has them),
 /// for records that all live as long as the arena: no header per piece,
 /// records made one after another lie side by side. Memory grows a block at a
 /// time.
@@ -32,7 +35,7 @@ class Arena {
   }
 
  private:
-  static constexpr std::size_t kBlockBytes = std::size_t{1} << 21;
+  static constexpr std::size_t kBlockBytes = kMemoryBlockBytes;
 
   void* allocate(std::size_t bytes, std::size_t alignment);
 
