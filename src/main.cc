@@ -1,8 +1,13 @@
 #include <iostream>
+#include <string>
 
+#include "app/console.h"
 #include "app/driver.h"
 
 int main(int argc, char* argv[]) {
-  return sessionstats::runCommandLine(argc, argv, std::cin, std::cout,
-                                      std::cerr);
+  sessionstats::Console console;
+  std::string summary;
+  const int status = sessionstats::runCommandLine(
+      argc, argv, std::cin, std::cout, std::cerr, &summary);
+  return console.finish(status, summary);
 }

@@ -1,7 +1,6 @@
 #include "app/driver.h"
 
 #include <cerrno>
-#include <csignal>
 #include <new>
 #include <optional>
 #include <string>
@@ -9,6 +8,7 @@
 #include <vector>
 
 #include "app/answer.h"
+#include "app/console.h"
 #include "app/report_file.h"
 #include "app/status.h"
 #include "log/session_log_reader.h"
@@ -115,7 +115,8 @@ Status writeHistoryReport(const Options& options, const PlayerRecord& player,
 
 // runSessionStats but for what it says at the end.
 Status runReportOrList(const Options& options, std::istream& console,
-                       std::ostream& out, std::ostream& talk) {
+                       std::ostream& out, std::ostream& talk,
+                       std::string* summary) {
   const bool listing = options.command == Command::kListPlayers;
   // Only a filter or a format other than the classic text needs the
   // matches one by one; a plain run keeps nothing per match.
@@ -152,23 +153,26 @@ Status runReportOrList(const Options& options, std::istream& console,
   }
   const PlayerRecord* const record = records.findPlayer(*name);
   if (record == nullptr) return noPlayer(options.logFile, *name);
-  if (perMatch) return writeHistoryReport(options, *record, matchLog, out);
-  const PlayerStats player = buildPlayerStats(*record);
-  return writeReportTo(options, out, [&player](std::ostream& stream) {
-    writeReport(stream, player);
-  });
+  Status status;
+  if (perMatch) {
+    status = writeHistoryReport(options, *record, matchLog, out);
+  } else {
+    const PlayerStats player = buildPlayerStats(*record);
+    status = writeReportTo(options, out, [&player](std::ostream& stream) {
+      writeReport(stream, player);
+    });
+  }
+  if (status.ok() && summary != nullptr &&
+      options.reportFile != kStandardOutputName) {
+    *summary = "Wrote " + options.reportFile + " for " + *name + ".";
+  }
+  return status;
 }
 
 }  // namespace
 
 int runCommandLine(int argc, char* argv[], std::istream& console,
-                   std::ostream& out, std::ostream& err) {
-  // A reader of standard output that has gone away makes a write fail
-  // instead of ending the run; a file size limit makes the report's write
-  // fail with EFBIG, so its temporary file is removed, instead of killing
-  // the run.
-  std::signal(SIGPIPE, SIG_IGN);
-  std::signal(SIGXFSZ, SIG_IGN);
+                   std::ostream& out, std::ostream& err, std::string* summary) {
   try {
     const ParsedOptions parsed = parseOptions(argc, argv);
     if (!parsed.status.ok()) {
@@ -187,7 +191,7 @@ int runCommandLine(int argc, char* argv[], std::istream& console,
         break;
       case Command::kReport:
       case Command::kListPlayers:
-        return runSessionStats(parsed.options, console, out, err);
+        return runSessionStats(parsed.options, console, out, err, summary);
     }
     if (!status.ok()) writeErrorLine(err, status);
     return status.exitStatus();
@@ -201,15 +205,16 @@ int runCommandLine(int argc, char* argv[], std::istream& console,
 }
 
 int runSessionStats(const Options& options, std::istream& console,
-                    std::ostream& out, std::ostream& err) {
+                    std::ostream& out, std::ostream& err,
+                    std::string* summary) {
   // Standard output carries nothing but the report or the list when it
   // carries either.
-  std::ostream& talk = options.command == Command::kListPlayers ||
-                               options.reportFile == kStandardOutputName
-                           ? err
-                           : out;
-  return finish(runReportOrList(options, console, out, talk), options, talk,
-                err);
+  const bool data = options.command == Command::kListPlayers ||
+                    options.reportFile == kStandardOutputName;
+  if (data) useStandardOutputForData();
+  std::ostream& talk = data ? err : out;
+  return finish(runReportOrList(options, console, out, talk, summary), options,
+                talk, err);
 }
 
 }  // namespace sessionstats

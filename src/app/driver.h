@@ -3,6 +3,7 @@
 
 #include <istream>
 #include <ostream>
+#include <string>
 
 #include "app/log_reading.h"
 #include "app/options.h"
@@ -12,12 +13,12 @@ namespace sessionstats {
 /// The whole program: parses the command line (see parseOptions) and runs
 /// what it asks for. A wrong command line gives its one line and kTryHelpLine
 /// on `err` and exit status 2, before any file is opened; --help and
-/// --version print on `out` and give 0 (1 when `out` fails). Ignores SIGPIPE
-/// and SIGXFSZ for the rest of the process, so a gone reader of `out` or a
-/// file size limit fails a write instead of ending the run; running out of
-/// memory gives "session-stats: out of memory" on `err` and 1.
+/// --version print on `out` and give 0 (1 when `out` fails); running out of
+/// memory gives "session-stats: out of memory" on `err` and 1. See
+/// runSessionStats for `summary`.
 int runCommandLine(int argc, char* argv[], std::istream& console,
-                   std::ostream& out, std::ostream& err);
+                   std::ostream& out, std::ostream& err,
+                   std::string* summary = nullptr);
 
 /// A report or player list as `options` ask (their command is kReport or
 /// kListPlayers). Reads options.logFile in one pass. For a report: without
@@ -30,8 +31,10 @@ int runCommandLine(int argc, char* argv[], std::istream& console,
 /// options.player, or of every player when the name comes from the prompt.
 /// For a list: writes the player list to `out`. When
 /// `out` carries the report or the list, the prompt and "Could not find"
-/// go to `err` instead. Messages name the files given. Returns the exit
-/// status:
+/// go to `err` instead. Messages name the files given. When a report reached
+/// its file and `summary` is given, it gets the line that says so for a
+/// window about to close ("Wrote session_stats.txt for Kestrel."). Returns
+/// the exit status:
 /// - 0 after the report or list was written, and when `console` ends before
 ///   a word (the report file is left as it was);
 /// - 1 when the log is missing ("Could not find <log>"), unreadable from its
@@ -42,7 +45,8 @@ int runCommandLine(int argc, char* argv[], std::istream& console,
 ///   failure but the missing log puts one line "session-stats: ..." on
 ///   `err`, and none of them touches the report.
 int runSessionStats(const Options& options, std::istream& console,
-                    std::ostream& out, std::ostream& err);
+                    std::ostream& out, std::ostream& err,
+                    std::string* summary = nullptr);
 
 }  // namespace sessionstats
 

@@ -1,0 +1,24 @@
+#include <csignal>
+
+#include "app/console.h"
+
+namespace sessionstats {
+
+// A reader of standard output that has gone away makes a write fail instead
+// of ending the run; a file size limit makes the report's write fail with
+// EFBIG, so its temporary file is removed, instead of killing the run.
+Console::Console() {
+  std::signal(SIGPIPE, SIG_IGN);
+  std::signal(SIGXFSZ, SIG_IGN);
+}
+
+Console::~Console() = default;
+
+int Console::finish(int status, const std::string& /*summary*/) {
+  return status;
+}
+
+// POSIX streams carry bytes as they are.
+void useStandardOutputForData() {}
+
+}  // namespace sessionstats
