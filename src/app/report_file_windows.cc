@@ -1,0 +1,287 @@
+#include <windows.h>
+
+#include <cerrno>
+#include <memory>
+#include <random>
+#include <streambuf>
+#include <string>
+#include <utility>
+
+#include "app/report_file.h"
+
+namespace sessionstats {
+namespace {
+
+// The report reaches its file in blocks of this size.
+constexpr DWORD kBufferSize = DWORD{1} << 16;
+// A report that another program holds open (an editor, a stream overlay
+// reading it) cannot be replaced; such programs let go within moments, so
+// the move is tried this many times, this far apart: about a second.
+constexpr int kMoveAttempts = 20;
+constexpr DWORD kMoveRetryMilliseconds = 50;
+// The temporary file: this prefix and random letters, in the report's folder.
+constexpr wchar_t kTempPrefix[] = L".session-stats-";
+constexpr int kTempLetters = 8;
+constexpr int kTempNameAttempts = 16;
+
+constexpr DWORD kShareAll =
+    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// The errno that says best what a Windows error means.
+int errnoOf(DWORD error) {
+  struct Meaning {
+    DWORD error;
+    int errnoValue;
+  };
+  static constexpr Meaning kMeanings[] = {
+      {ERROR_FILE_NOT_FOUND, ENOENT},
+      {ERROR_PATH_NOT_FOUND, ENOENT},
+      {ERROR_ACCESS_DENIED, EACCES},
+      {ERROR_DISK_FULL, ENOSPC},
+      {ERROR_HANDLE_DISK_FULL, ENOSPC},
+      {ERROR_INVALID_NAME, EINVAL},
+      {ERROR_BAD_PATHNAME, EINVAL},
+      {ERROR_DIRECTORY, ENOTDIR},
+      {ERROR_FILENAME_EXCED_RANGE, ENAMETOOLONG},
+      {ERROR_WRITE_PROTECT, EROFS},
+      {ERROR_NOT_ENOUGH_MEMORY, ENOMEM},
+      {ERROR_OUTOFMEMORY, ENOMEM},
+  };
+  for (const Meaning& meaning : kMeanings) {
+    if (meaning.error == error) return meaning.errnoValue;
+  }
+  return EIO;
+}
+
+// `text` in UTF-16, as the file functions of Windows take names; empty when
+// it is not UTF-8.
+std::wstring widened(const std::string& text) {
+  if (text.empty()) return {};
+  const int size = static_cast<int>(text.size());
+  const int units = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS,
+                                        text.data(), size, nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(units), L'\0');
+  if (units > 0) {
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), size,
+                        wide.data(), units);
+  }
+  return wide;
+}
+
+// Owns an open file handle; closes it unless close() did.
+class FileHandle {
+ public:
+  explicit FileHandle(HANDLE handle) : handle_(handle) {}
+  ~FileHandle() {
+    if (valid()) CloseHandle(handle_);
+  }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE get() const { return handle_; }
+
+  // 0, or the Windows error of a failed close.
+  DWORD close() {
+    return CloseHandle(std::exchange(handle_, INVALID_HANDLE_VALUE)) != 0
+               ? 0
+               : GetLastError();
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+// An output stream buffer over a file handle that keeps the Windows error of
+// its first failed write.
+class HandleStreamBuf : public std::streambuf {
+ public:
+  explicit HandleStreamBuf(HANDLE file)
+      : file_(file), buffer_(new char[kBufferSize]) {
+    setp(buffer_.get(), buffer_.get() + kBufferSize);
+  }
+
+  DWORD error() const { return error_; }
+
+ protected:
+  int_type overflow(int_type byte) override {
+    if (!drain()) return traits_type::eof();
+    if (!traits_type::eq_int_type(byte, traits_type::eof())) {
+      *pptr() = traits_type::to_char_type(byte);
+      pbump(1);
+    }
+    return traits_type::not_eof(byte);
+  }
+
+  int sync() override { return drain() ? 0 : -1; }
+
+ private:
+  // Writes out what the buffer holds; false once any write has failed, after
+  // which everything is dropped.
+  bool drain() {
+    const char* at = pbase();
+    while (error_ == 0 && at < pptr()) {
+      DWORD written = 0;
+      if (WriteFile(file_, at, static_cast<DWORD>(pptr() - at), &written,
+                    nullptr) == 0) {
+        error_ = GetLastError();
+      } else if (written == 0) {
+        error_ = ERROR_WRITE_FAULT;  // no progress and no reason: do not spin
+      }
+      at += written;
+    }
+    setp(buffer_.get(), buffer_.get() + kBufferSize);
+    return error_ == 0;
+  }
+
+  HANDLE file_;
+  std::unique_ptr<char[]> buffer_;
+  DWORD error_ = 0;
+};
+
+// Runs `write` into `file` and writes out everything; 0 or the first error.
+DWORD writeAll(HANDLE file, const std::function<void(std::ostream&)>& write) {
+  HandleStreamBuf buffer(file);
+  std::ostream out(&buffer);
+  write(out);
+  out.flush();
+  if (buffer.error() != 0) return buffer.error();
+  return out ? 0 : ERROR_WRITE_FAULT;
+}
+
+// Whether `file` is the file, pipe or device standard output or standard
+// error goes to: that one is written in place, never replaced.
+bool isStandardStream(HANDLE file) {
+  BY_HANDLE_FILE_INFORMATION target{};
+  if (GetFileInformationByHandle(file, &target) == 0) return false;
+  for (const DWORD stream : {STD_OUTPUT_HANDLE, STD_ERROR_HANDLE}) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    const HANDLE handle = GetStdHandle(stream);
+    if (handle != INVALID_HANDLE_VALUE && handle != nullptr &&
+        GetFileInformationByHandle(handle, &info) != 0 &&
+        info.dwVolumeSerialNumber == target.dwVolumeSerialNumber &&
+        info.nFileIndexHigh == target.nFileIndexHigh &&
+        info.nFileIndexLow == target.nFileIndexLow) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// The folder part of `path`, with its separator: where the temporary file
+// goes.
+std::wstring folderOf(const std::wstring& path) {
+  const std::size_t end = path.find_last_of(L"\\/:");
+  return end == std::wstring::npos ? std::wstring() : path.substr(0, end + 1);
+}
+
+// A new temporary file beside the report, removed again unless moved.
+class TempFile {
+ public:
+  explicit TempFile(const std::wstring& report) {
+    std::random_device seed;
+    std::mt19937 random(seed());
+    std::uniform_int_distribution<int> letter(0, 25);
+    for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
+      name_ = folderOf(report) + kTempPrefix;
+      for (int i = 0; i < kTempLetters; ++i) {
+        name_ += static_cast<wchar_t>(L'a' + letter(random));
+      }
+      // Others may read it, and delete it: Ctrl-C removes it while open.
+      file_ = CreateFileW(name_.c_str(), GENERIC_WRITE,
+                          FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                          CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (file_ != INVALID_HANDLE_VALUE) return;
+      if (GetLastError() != ERROR_FILE_EXISTS) break;
+    }
+    error_ = GetLastError();
+  }
+  ~TempFile() {
+    if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
+    if (error_ == 0 && !moved_) DeleteFileW(name_.c_str());
+  }
+  TempFile(const TempFile&) = delete;
+  TempFile& operator=(const TempFile&) = delete;
+
+  // 0, or the Windows error that kept the file from being made.
+  DWORD error() const { return error_; }
+  HANDLE handle() const { return file_; }
+  const std::wstring& name() const { return name_; }
+
+  DWORD close() {
+    return CloseHandle(std::exchange(file_, INVALID_HANDLE_VALUE)) != 0
+               ? 0
+               : GetLastError();
+  }
+  void markMoved() { moved_ = true; }
+
+ private:
+  std::wstring name_;
+  HANDLE file_ = INVALID_HANDLE_VALUE;
+  DWORD error_ = 0;
+  bool moved_ = false;
+};
+
+bool isHeldOpen(DWORD error) {
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+         error == ERROR_ACCESS_DENIED;
+}
+
+}  // namespace
+
+Status replaceReportFile(const std::string& path,
+                         const std::function<void(std::ostream&)>& write) {
+  const std::string what = "could not write " + path;
+  const std::wstring target = widened(path);
+  if (target.empty()) return Status::failed(what, EINVAL);
+
+  const DWORD attributes = GetFileAttributesW(target.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES) {
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      return Status::failed(what, EISDIR);
+    }
+    if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+      return Status::failed(what + ": the file is read-only");
+    }
+  }
+  // A device (NUL, CON) or the file standard output goes to is written in
+  // place; nothing is created beside it.
+  {
+    FileHandle existing(CreateFileW(target.c_str(), GENERIC_WRITE, kShareAll,
+                                    nullptr, OPEN_EXISTING, 0, nullptr));
+    if (existing.valid() && (GetFileType(existing.get()) != FILE_TYPE_DISK ||
+                             isStandardStream(existing.get()))) {
+      DWORD error = writeAll(existing.get(), write);
+      const DWORD closeError = existing.close();
+      if (error == 0) error = closeError;
+      return error == 0 ? Status() : Status::failed(what, errnoOf(error));
+    }
+  }
+
+  TempFile temp(target);
+  if (temp.error() != 0) return Status::failed(what, errnoOf(temp.error()));
+  if (const DWORD error = writeAll(temp.handle(), write)) {
+    return Status::failed(what, errnoOf(error));
+  }
+  if (const DWORD error = temp.close()) {
+    return Status::failed(what, errnoOf(error));
+  }
+  DWORD error = 0;
+  for (int attempt = 0; attempt < kMoveAttempts; ++attempt) {
+    if (attempt > 0) Sleep(kMoveRetryMilliseconds);
+    if (MoveFileExW(temp.name().c_str(), target.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0) {
+      temp.markMoved();
+      return Status();
+    }
+    error = GetLastError();
+    if (!isHeldOpen(error)) break;
+  }
+  if (isHeldOpen(error)) {
+    return Status::failed(
+        what + ": another program has it open; close it and run again");
+  }
+  return Status::failed(what, errnoOf(error));
+}
+
+}  // namespace sessionstats
