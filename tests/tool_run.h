@@ -36,14 +36,16 @@ struct ToolRun {
 /// Runs session-stats in `dir` with `console` as its standard input
 /// (no standard input at all when nullopt: it reads end of input) and
 /// `args` as its arguments, each passed as it is. `setup` is shell code run
-/// first in the tool's shell ("umask 027; ulimit -f 8").
+/// first in the tool's shell ("umask 027; ulimit -f 8"); REQUIRES: it is
+/// empty when kOnWindows. On Windows, `err` has the CR LF line ends of the
+/// tool's messages as LF, so that tests compare the same text everywhere.
 ToolRun runTool(const TempDir& dir, std::optional<std::string_view> console,
                 const std::vector<std::string>& args = {},
                 std::string_view setup = {});
 
 /// Runs the shell commands `script` in `dir` with no standard input, where
 /// "$SESSION_STATS" names the tool and "$GENERATE_LOG" the log generator:
-/// for pipes and the like. `status` is the script's.
+/// for pipes and the like. `status` is the script's. REQUIRES: !kOnWindows
 ToolRun runScript(const TempDir& dir, std::string_view script);
 
 /// Starts one session-stats per entry of `consoles`, all at once in `dir`,
