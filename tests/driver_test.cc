@@ -1,8 +1,6 @@
 #include "app/driver.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -75,7 +73,7 @@ TEST(Driver, LogThatIsMissingOrUnreadableEndsTheRunWithStatusOne) {
        "Too many levels of symbolic links"},
   };
   // Root reads any file, whatever its permission bits.
-  if (::geteuid() != 0) {
+  if (!testing::runsAsRoot()) {
     cases.push_back({"without read permission",
                      [](const TempDir& dir) {
                        writeFile(dir / "sessionlog.txt", "Session results\n");
@@ -570,8 +568,7 @@ TEST(Driver, StandardOutputThatFailsIsAnErrorForEveryKindOfOutput) {
         "cd '" + dir.path().string() + "' && '" + SESSION_STATS_BINARY + "'";
     for (const std::string& arg : args) command += " '" + arg + "'";
     command += " >/dev/full 2>err.txt </dev/null";
-    const int raw = std::system(command.c_str());
-    EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 1) << args[0];
+    EXPECT_EQ(testing::shellStatus(command), 1) << args[0];
     EXPECT_EQ(readFile(dir / "err.txt"),
               "session-stats: could not write standard output: No space left "
               "on device\n")

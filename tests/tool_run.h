@@ -9,6 +9,19 @@
 
 namespace sessionstats::testing {
 
+/// Whether the tests run on Windows, where what POSIX alone has (permission
+/// bits, symlinks, devices such as /dev/full, signals, a POSIX shell) cannot
+/// be tested: such tests are skipped there with their reason.
+inline constexpr bool kOnWindows = SESSION_STATS_TESTS_ON_WINDOWS;
+
+/// Whether the tests run with the rights of root, which no permission bit
+/// stops.
+bool runsAsRoot();
+
+/// The exit status of `command` run by the POSIX shell, -1 when a signal
+/// ended it. REQUIRES: !kOnWindows
+int shellStatus(const std::string& command);
+
 /// A fresh, empty folder that is removed with everything in it.
 class TempDir {
  public:

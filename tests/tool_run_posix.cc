@@ -75,8 +75,7 @@ ToolRun runTool(const TempDir& dir, std::optional<std::string_view> console,
   const StandardFiles files(dir, "");
   const std::string command =
       inFolder(dir) + std::string(setup) + "\n" + files.command(console, args);
-  const int raw = std::system(command.c_str());
-  return files.collect(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1);
+  return files.collect(shellStatus(command));
 }
 
 ToolRun runScript(const TempDir& dir, std::string_view script) {
@@ -155,6 +154,13 @@ DirectRun runToolDirectly(const TempDir& dir, const fs::path& console,
   run.peakKilobytes = usage.ru_maxrss;
   fs::remove(files.err);
   return run;
+}
+
+bool runsAsRoot() { return ::geteuid() == 0; }
+
+int shellStatus(const std::string& command) {
+  const int raw = std::system(command.c_str());
+  return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
 }
 
 }  // namespace sessionstats::testing

@@ -169,6 +169,13 @@ struct StandardFiles {
 
 }  // namespace
 
+// Windows has no root; an administrator's rights are not asked for.
+bool runsAsRoot() { return false; }
+
+int shellStatus(const std::string& /*command*/) {
+  throw std::logic_error("a POSIX shell is for POSIX runs only");
+}
+
 ToolRun runTool(const TempDir& dir, std::optional<std::string_view> console,
                 const std::vector<std::string>& args, std::string_view setup) {
   if (!setup.empty()) {

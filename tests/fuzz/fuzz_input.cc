@@ -17,6 +17,7 @@
 #include "app/log_reading.h"
 #include "log/log_line_splitter.h"
 #include "log/session_log_reader.h"
+#include "memory_file.h"
 #include "report/csv_writer.h"
 #include "report/html_escape.h"
 #include "report/html_report.h"
@@ -140,7 +141,7 @@ void runFuzzInput(const std::uint8_t* data, std::size_t size) {
   StatsRecords piped;
   if (logSize > 0) {
     std::string copy(bytes, logSize);
-    std::FILE* file = fmemopen(copy.data(), copy.size(), "r");
+    std::FILE* file = testing::openBytes(copy);
     require(file != nullptr);
     SessionLogReader reader(piped);
     require(readSessionLog(file, "log", reader).ok());
