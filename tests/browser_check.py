@@ -5,8 +5,9 @@
     or attribute that a name could have brought in (script, img, iframe,
     object, embed, link, an on* attribute, a src or href), when the text the
     page shows holds each EXPECTED string, and when the page has one heatmap
-    cell (an SVG group of class "cell") per non-empty cell of the grids in
-    TEXT_REPORT, the classic report of the same player.
+    cell (a table cell of class "qN") per non-empty cell of the grids in
+    TEXT_REPORT, the classic report of the same player. The text of title
+    attributes (the heatmap's tooltips) counts as shown.
 
   browser_check.py png PNG_FILE
     Passes when the screenshot decodes and is not blank: more than 16
@@ -37,8 +38,10 @@ class Dom(html.parser.HTMLParser):
         for name, value in attrs:
             if name.startswith("on") or name in ("src", "href", "xlink:href"):
                 self.faults.append(f"attribute {name}={value!r} on <{tag}>")
-        if tag == "g" and ("class", "cell") in attrs:
+        if tag == "td" and re.fullmatch(r"q\d+", dict(attrs).get("class") or ""):
             self.cells += 1
+        if dict(attrs).get("title"):
+            self.text.append(dict(attrs)["title"])
 
     def handle_data(self, data):
         self.text.append(data)

@@ -1,16 +1,21 @@
 #!/usr/bin/env bash
 # Loads HTML reports in headless Chromium: the example log's report of
-# Kestrel, and the reports of players whose names are markup or broken
-# UTF-8. The DOM the browser built must show the figures and names as text
-# and hold no element that came from a name, and one heatmap cell per
-# non-empty grid cell of the classic report; a screenshot must not be blank.
+# Kestrel, the report of the local player of a generated log of 200,000 lines
+# (five years, 40 opponents), and the reports of players whose names are
+# markup or broken UTF-8. The DOM the browser built must show the figures and
+# names as text and hold no element that came from a name, and one heatmap
+# cell per non-empty grid cell of the classic report; a screenshot must not
+# be blank; at 1,400 and 400 px the layout must hold (browser_layout.py: no
+# sideways overflow outside scroll boxes, no overlapping chart labels, the
+# opponents sorted by matches, the matchups' Wilson intervals, all 23
+# heatmap columns in view at 1,400 px).
 #
-#   bash tests/browser_test.sh SESSION_STATS SOURCE_DIR
+#   bash tests/browser_test.sh SESSION_STATS SOURCE_DIR GENERATE_LOG
 #
 # Without a browser or python3 the test is skipped (status 77), unless
 # SESSION_STATS_REQUIRE_BROWSER=1 (as CI sets it) makes that a failure.
 set -euo pipefail
-tool=$1 source=$2
+tool=$1 source=$2 generator=$3
 . "$source/tools/headless_chromium.sh"
 
 missing=
@@ -29,6 +34,7 @@ fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 check() { python3 "$source/tests/browser_check.py" "$@"; }
+layout() { python3 "$source/tests/browser_layout.py" "$browser" "$@"; }
 
 # report NAME LOG BASE: the HTML and the classic report of NAME, and the DOM
 # the browser built from the HTML.
@@ -41,14 +47,24 @@ report() {
 echo "== example report of Kestrel"
 report Kestrel "$source/examples/sessionlog.txt" kestrel
 check dom "$work/kestrel.dom" "$work/kestrel.txt" \
-  "Kestrel" "30 matches" "53.333% win rate" "16 / 14 won / lost" \
+  "Kestrel" "30 matches" "53.3% win rate" "16 / 14 won / lost" \
   "37 / 36 rounds won / lost" "0h 49m 28s time played" \
   "98.9333s average match" "39s shortest match" "189s longest match" \
   "Hisui and Kohaku" "Moth" "Wren" "Heron" "Longest winning streak: 4" \
-  "Sion vs Ciel: 1 win, 3 losses (25.000%)"
+  "Sion vs Ciel: 1 win, 3 losses (25.0%)"
 headless_chromium "$browser" --window-size=1280,2000 \
   --screenshot="$work/kestrel.png" "file://$work/kestrel.html" >/dev/null
 check png "$work/kestrel.png"
+layout "$work/kestrel.html" 1400
+layout "$work/kestrel.html" 400
+
+echo "== report of a generated log of 200,000 lines"
+"$generator" --lines 200000 --opponents 40 --seed 1 --out "$work/big_log.txt"
+report Kestrel "$work/big_log.txt" big
+check dom "$work/big.dom" "$work/big.txt" "Kestrel" "113,998 matches" \
+  "Sorted by matches, most first"
+layout "$work/big.html" 1400 --columns 23 --matchups
+layout "$work/big.html" 400
 
 echo "== reports of hostile names"
 script='<script>alert(1)</script>'

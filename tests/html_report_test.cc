@@ -2,14 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "report/html_escape.h"
-#include "report/html_line_chart.h"
 #include "stats/session_history.h"
+#include "stats/win_rate_interval.h"
 #include "test_session.h"
 
 namespace sessionstats {
@@ -52,11 +54,11 @@ Session kestrelSession() {
   return session;
 }
 
-TEST(HtmlReport, HeaderShowsTheTotalsAsFigures) {
+TEST(HtmlReport, HeaderShowsTheTotalsAsFiguresForPeople) {
   const std::string html = page(kestrelSession().first());
   EXPECT_NE(html.find("<h1>Kestrel</h1>"), std::string::npos);
   for (const char* figure :
-       {"<b>4</b><span>matches", "<b>75.000%</b><span>win rate",
+       {"<b>4</b><span>matches", "<b>75.0%</b><span>win rate",
         "<b>3 / 1</b><span>won / lost", "<b>7 / 3</b><span>rounds won / lost",
         "<b>0h 5m 0s</b><span>time played", "<b>75s</b><span>average match",
         "<b>50s</b><span>shortest match", "<b>100s</b><span>longest match"}) {
@@ -64,6 +66,26 @@ TEST(HtmlReport, HeaderShowsTheTotalsAsFigures) {
   }
   EXPECT_NE(html.find("All matches in the log"), std::string::npos);
   EXPECT_NE(html.find("No streak counted"), std::string::npos);
+
+  // Thousands separators, also in hours; a selection without a match shows
+  // no rate and no average.
+  PlayerStats big;
+  big.name = "Big";
+  big.matchWins = 153251;
+  big.matchLosses = 1999;
+  big.totalSeconds = 2147483647;
+  std::string shown = page(big);
+  for (const char* figure :
+       {"<b>155,250</b><span>matches", "<b>153,251 / 1,999</b>",
+        "<b>596,523h 14m 7s</b><span>time played"}) {
+    EXPECT_NE(shown.find(figure), std::string::npos) << figure;
+  }
+  PlayerStats none;
+  none.name = "None";
+  shown = page(none);
+  EXPECT_NE(shown.find("<b>–</b><span>win rate"), std::string::npos);
+  EXPECT_NE(shown.find("<b>–</b><span>average match"), std::string::npos);
+  EXPECT_EQ(shown.find("0.0%"), std::string::npos);
 }
 
 TEST(HtmlReport, PageIsSelfContainedUnderAPolicyThatForbidsScripts) {
@@ -73,23 +95,26 @@ TEST(HtmlReport, PageIsSelfContainedUnderAPolicyThatForbidsScripts) {
   EXPECT_NE(html.find("<meta http-equiv=\"Content-Security-Policy\" "
                       "content=\"default-src 'none'; script-src 'none'; "),
             std::string::npos);
-  for (const char* reference : {"http:", "https:", "//", "<script",
-                                "src=", "href=", "url(", "@import"}) {
+  for (const char* reference : {"http:", "https:", "//", "<script", "src=",
+                                "href=", "url(", "@import", " style="}) {
     EXPECT_EQ(html.find(reference), std::string::npos) << reference;
   }
-  EXPECT_EQ(count(html, "<details>"), 1U);  // one per opponent
+  EXPECT_EQ(count(html, "<details class=\"opp\">"), 1U);  // one per opponent
 }
 
 TEST(HtmlReport, OneHeatmapCellPerGridCellWithAResult) {
   // Three pairs of characters in the player's grid; the opponent's heatmap
-  // shows the same four again.
+  // shows the same three again.
   const Session session = kestrelSession();
   const std::string html = page(session.first());
-  EXPECT_EQ(count(html, "<g class=\"cell\""), 3U + 3U);
-  EXPECT_NE(html.find("<title>Sion vs Ciel: 2 wins, 0 losses (100.000%)"),
+  EXPECT_EQ(count(html, "<td class=q"), 3U + 3U);
+  EXPECT_NE(html.find("title=\"Sion vs Ciel: 2 wins, 0 losses (100.0%)\">100"),
             std::string::npos);
-  EXPECT_NE(html.find("<title>Hisui and Kohaku vs Ciel: 0 wins, 1 loss "
-                      "(0.000%)"),
+  EXPECT_NE(html.find("title=\"Hisui and Kohaku vs Ciel: 0 wins, 1 loss "
+                      "(0.0%)\">0"),
+            std::string::npos);
+  // The opponent's grid: counts, and the totals by character.
+  EXPECT_NE(html.find("<tr><th>Sion<td><td class=q20>2/0<th>2/0"),
             std::string::npos);
 
   // A grid with a cell for every pair gives 23 x 23 cells; empty ones none.
@@ -103,8 +128,10 @@ TEST(HtmlReport, OneHeatmapCellPerGridCellWithAResult) {
   for (int cell = 0; cell < kMatchupCount; ++cell) {
     nonEmpty += full.matchupWins[cell] != 0 || full.matchupLosses[cell] != 0;
   }
-  EXPECT_EQ(count(page(full), "<g class=\"cell\""),
-            static_cast<std::size_t>(nonEmpty));
+  const std::string fullPage = page(full);
+  EXPECT_EQ(count(fullPage, "<td class=q"), static_cast<std::size_t>(nonEmpty));
+  EXPECT_EQ(count(fullPage, "<td>"),
+            static_cast<std::size_t>(kMatchupCount - nonEmpty));
 }
 
 TEST(HtmlReport, HostileNamesAndBrokenBytesShowAsText) {
@@ -124,18 +151,107 @@ TEST(HtmlReport, HostileNamesAndBrokenBytesShowAsText) {
               std::string::npos);
   }
 
-  Session broken("Ke\xFFstrel\xE2\x82", "Moth");
+  Session broken("Ke\xFFstrel\xE2\x82", "Mo\xC0th");
   broken.play(1, 2, 0, kSion, kCiel, 50);
   const std::string html = page(broken.first());
   EXPECT_EQ(html.find('\xFF'), std::string::npos);
-  const std::string repaired = "Ke" + std::string(kReplacementCharacter) +
-                               "strel" + std::string(kReplacementCharacter);
-  EXPECT_NE(html.find("<h1>" + repaired + "</h1>"), std::string::npos);
-  EXPECT_NE(html.find("<h3>" + repaired + " by character</h3>"),
+  const std::string bad(kReplacementCharacter);
+  EXPECT_NE(html.find("<h1>Ke" + bad + "strel" + bad + "</h1>"),
+            std::string::npos);
+  EXPECT_NE(html.find("<tr><td>Mo" + bad + "th</td>"), std::string::npos);
+  EXPECT_NE(html.find("<summary>Mo" + bad + "th<small>"), std::string::npos);
+}
+
+// Kestrel meets Moth once, Wren three times and Heron twice, in that order;
+// the table and the sections list Wren, Heron, Moth.
+TEST(HtmlReport, OpponentsTableAndSectionsMostMatchesFirst) {
+  StatsRecords records;
+  const auto meet = [&records](const char* opponent, int matches) {
+    const MatchRecords session =
+        findOrAddMatchRecords(records, "Kestrel", opponent);
+    for (int i = 0; i < matches; ++i) {
+      recordMatch(records, session, {1, 2, 0, kSion, kCiel, 1000});
+    }
+  };
+  meet("Moth", 1);
+  meet("Wren", 3);
+  meet("Heron", 2);
+  SessionHistory history;
+  history.sessions = {{1, "2026-11-02", "Moth", 1, 0, 2, 0, 1000},
+                      {2, "2026-11-03", "Wren", 3, 0, 6, 0, 3000},
+                      {3, "2026-11-05", "Heron", 1, 0, 2, 0, 1000},
+                      {4, "2026-11-04", "Heron", 1, 0, 2, 0, 1000}};
+  const std::string html =
+      page(buildPlayerStats(*records.findPlayer("Kestrel")), history);
+  const std::size_t table = html.find("<table class=\"opps sticky\">");
+  ASSERT_NE(table, std::string::npos);
+  EXPECT_NE(html.find("Sorted by matches, most first"), std::string::npos);
+  std::vector<std::size_t> rows;
+  std::vector<std::size_t> sections;
+  for (const char* name : {"Wren", "Heron", "Moth"}) {
+    rows.push_back(html.find(std::string("<tr><td>") + name, table));
+    sections.push_back(html.find(std::string("<summary>") + name));
+  }
+  EXPECT_TRUE(std::is_sorted(rows.begin(), rows.end()));
+  EXPECT_TRUE(std::is_sorted(sections.begin(), sections.end()));
+  EXPECT_LT(rows.back(), sections.front());
+  // Wren's row: matches, won, lost, the bar, rounds, time and last date.
+  EXPECT_NE(html.find("<tr><td>Wren</td><td>3</td><td>3</td><td>0</td><td "
+                      "class=\"rate\"><div class=\"bar\"><i><b "
+                      "class=\"w100\"></b></i><em>100.0%</em></div></td>"
+                      "<td>6 / 0</td><td>0h 50m 0s</td><td>2026-11-03</td>"),
+            std::string::npos);
+  EXPECT_NE(html.find("<td>2026-11-05</td>"), std::string::npos);  // Heron
+}
+
+TEST(HtmlReport, MatchupsThatMatterShowTheirWilsonInterval) {
+  // Sion vs Ciel 15-5 (20 matches) is shown; Sion vs Sion 19-0 is not, as
+  // are the matchups of 2 matches.
+  Session session("Kestrel", "Moth");
+  for (int i = 0; i < 20; ++i) {
+    session.play(i < 15 ? 1 : 2, 2, 1, kSion, kCiel, 60);
+  }
+  for (int i = 0; i < 19; ++i) session.play(1, 2, 0, kSion, kSion, 60);
+  session.play(2, 0, 2, kNecoArc, kCiel, 60);
+  session.play(2, 0, 2, kNecoArc, kCiel, 60);
+  const std::string html = page(session.first());
+  const WinRateInterval interval = wilsonInterval(15, 5);
+  ASSERT_NEAR(interval.low, 53.1, 0.05);
+  ASSERT_NEAR(interval.high, 88.8, 0.05);
+  EXPECT_NE(html.find("<tr><td>Sion vs Ciel</td><td>20</td><td>15</td><td>5"
+                      "</td>"),
+            std::string::npos);
+  EXPECT_NE(html.find("<td>53.1% – 88.8%</td>"), std::string::npos);
+  EXPECT_EQ(html.find("<tr><td>Sion vs Sion</td>"), std::string::npos);
+  EXPECT_EQ(html.find("<tr><td>Neco-Arc vs Ciel</td>"), std::string::npos);
+  EXPECT_EQ(count(html, "<table class=\"matchups sticky\">"), 1U);
+
+  EXPECT_NE(page(kestrelSession().first()).find("No matchup has 20 matches"),
             std::string::npos);
 }
 
-TEST(HtmlReport, ResultsOverTimeChartOneSessionOrOneDayPerPoint) {
+TEST(HtmlReport, LengthChartEndsWhereTheMatchesDo) {
+  PlayerStats player;
+  player.name = "Lengths";
+  player.matchWins = 1000;
+  for (int band = 1; band <= 7; ++band) player.lengthBuckets[band] = 100;
+  // Up to 210-239 s: eight bands, the last one closed.
+  std::string html = page(player);
+  EXPECT_EQ(count(html, " seconds: 100 matches</title>"), 7U);
+  EXPECT_NE(html.find("<title>210 to 239 seconds"), std::string::npos);
+  EXPECT_EQ(html.find("<title>240 to"), std::string::npos);
+  EXPECT_EQ(html.find("+</text>"), std::string::npos);
+  // Two rare long matches make one band "240+" of them.
+  player.lengthBuckets[12] = 1;
+  player.lengthBuckets[kLengthBucketCount - 1] = 1;
+  html = page(player);
+  EXPECT_NE(html.find("<title>240+ seconds: 2 matches</title>"),
+            std::string::npos);
+  EXPECT_NE(html.find(">240+</text>"), std::string::npos);
+  EXPECT_EQ(html.find("<title>270 to"), std::string::npos);
+}
+
+TEST(HtmlReport, ResultsOverTimeChartOnePointPerSession) {
   const Session session = kestrelSession();
   const PlayerStats player = session.first();
   EXPECT_NE(page(player).find("No dated session"), std::string::npos);
@@ -145,25 +261,14 @@ TEST(HtmlReport, ResultsOverTimeChartOneSessionOrOneDayPerPoint) {
   history.sessions = {{1, "2026-11-01", "Moth", 2, 1, 4, 2, 200},
                       {2, "", "Moth", 0, 0, 0, 0, 0},  // nothing passed
                       {3, "2026-11-02", "Moth", 1, 0, 2, 0, 50}};
-  std::string html = page(player, history);
+  const std::string html = page(player, history);
   EXPECT_EQ(count(html, "<circle"), 2U);
   EXPECT_NE(html.find("Session 1 (2026-11-01, vs Moth): 2 won, 1 lost "
-                      "(66.667%)"),
+                      "(66.7%)"),
             std::string::npos);
+  EXPECT_EQ(html.find("class=\"trend\""), std::string::npos);
   EXPECT_NE(html.find("Longest winning streak: 3"), std::string::npos);
   EXPECT_NE(html.find("Current streak: 2 wins"), std::string::npos);
-
-  // Past the limit, the sessions of a day make one point; undated ones none.
-  history.sessions.clear();
-  for (std::uint32_t i = 1; i <= kMaxSessionPoints + 1; ++i) {
-    history.sessions.push_back(
-        {i, i % 2 == 0 ? "2026-11-01" : "2026-11-03", "Moth", 1, 1, 2, 2, 90});
-  }
-  history.sessions.push_back({99, "", "Moth", 5, 0, 10, 0, 300});
-  html = page(player, history);
-  EXPECT_EQ(count(html, "<circle"), 2U);
-  EXPECT_NE(html.find("2026-11-03: 21 won, 21 lost (50.000%)"),
-            std::string::npos);
 }
 
 TEST(HtmlReport, WrappedCountsDrawNoNegativeShape) {
@@ -179,8 +284,9 @@ TEST(HtmlReport, WrappedCountsDrawNoNegativeShape) {
   player.lengthBuckets[4] = 2;
   const std::string html = page(player);
   EXPECT_EQ(html.find("height=\"-"), std::string::npos);
-  EXPECT_EQ(html.find("width:-"), std::string::npos);
-  EXPECT_EQ(count(html, "<g class=\"cell\""), 1U);
+  EXPECT_EQ(html.find("class=\"w-"), std::string::npos);
+  EXPECT_EQ(html.find("class=q-"), std::string::npos);
+  EXPECT_EQ(count(html, "<td class=q"), 1U);
 }
 
 }  // namespace

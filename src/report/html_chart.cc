@@ -3,16 +3,30 @@
 namespace sessionstats {
 namespace {
 
-// A value label sits this far left of the plot, its baseline this far below
+// A value label ends this far left of the plot, its baseline this far below
 // its grid line so the text is centred on it.
 constexpr int kValueLabelGap = 6;
 constexpr int kLabelBaselineShift = 4;
-// The rotated title of the value axis: its centre line from the left edge.
-constexpr int kValueTitleX = 14;
+// The rotated title of the value axis: its centre line from the left edge,
+// and the room it takes with a margin on both sides.
+constexpr int kValueTitleX = 12;
+constexpr int kValueTitleRoom = 24;
 // The title of the category axis: its baseline above the bottom edge.
 constexpr int kCategoryTitleLift = 8;
 
+// Characters of `value` written with grouped digits.
+int groupedLength(std::int64_t value) {
+  int digits = 1;
+  for (std::int64_t rest = value; rest >= 10; rest /= 10) ++digits;
+  return digits + (digits - 1) / 3;
+}
+
 }  // namespace
+
+ChartFrame chartFrame(std::int64_t top, std::string_view suffix) {
+  const int labelChars = groupedLength(top) + static_cast<int>(suffix.size());
+  return {kValueTitleRoom + labelChars * kLabelCharWidth + kValueLabelGap};
+}
 
 std::int64_t tickStep(std::int64_t top) {
   std::int64_t step = 1;
@@ -40,21 +54,22 @@ void writeSvgOpen(HtmlPage& page, int width, int height, std::string_view label,
       .raw(">\n");
 }
 
-void writeValueAxis(HtmlPage& page, std::int64_t top, std::int64_t step,
-                    std::string_view suffix, std::string_view title) {
+void writeValueAxis(HtmlPage& page, const ChartFrame& frame, std::int64_t top,
+                    std::int64_t step, std::string_view suffix,
+                    std::string_view title) {
   for (std::int64_t value = 0; value <= top; value += step) {
     const std::int64_t y = kPlotTop + kPlotHeight - value * kPlotHeight / top;
     page.raw("<line class=\"grid\"")
-        .attr("x1", kPlotLeft)
+        .attr("x1", frame.left)
         .attr("x2", kChartWidth - kPlotRight)
         .attr("y1", y)
         .attr("y2", y)
         .raw("/><text class=\"label\"")
-        .attr("x", kPlotLeft - kValueLabelGap)
+        .attr("x", frame.left - kValueLabelGap)
         .attr("y", y + kLabelBaselineShift)
         .attr("text-anchor", "end")
         .raw(">")
-        .number(value)
+        .count(value)
         .raw(suffix)
         .raw("</text>\n");
   }
@@ -62,19 +77,22 @@ void writeValueAxis(HtmlPage& page, std::int64_t top, std::int64_t step,
       .number(kValueTitleX)
       .raw(" ")
       .number(kPlotTop + kPlotHeight / 2)
-      .raw(") rotate(-90)\" text-anchor=\"middle\">")
+      .raw(") rotate(-90)\"")
+      .attr("text-anchor", "middle")
+      .raw(">")
       .raw(title)
       .raw("</text>\n");
 }
 
-void writeCategoryAxis(HtmlPage& page, std::string_view title) {
+void writeCategoryAxis(HtmlPage& page, const ChartFrame& frame,
+                       std::string_view title) {
   page.raw("<line class=\"axis\"")
-      .attr("x1", kPlotLeft)
+      .attr("x1", frame.left)
       .attr("x2", kChartWidth - kPlotRight)
       .attr("y1", kChartHeight - kPlotBottom)
       .attr("y2", kChartHeight - kPlotBottom)
       .raw("/>\n<text class=\"title\"")
-      .attr("x", (kPlotLeft + kChartWidth - kPlotRight) / 2)
+      .attr("x", frame.left + frame.width() / 2)
       .attr("y", kChartHeight - kCategoryTitleLift)
       .attr("text-anchor", "middle")
       .raw(">")

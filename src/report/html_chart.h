@@ -9,23 +9,33 @@
 
 namespace sessionstats {
 
-// What the charts of the page share: the frame of the bar and line charts,
-// in SVG user units, and the drawing of their axes.
+// What the bar and line charts of the page share: their frame, in SVG user
+// units, and the drawing of their axes.
 
 /// The whole chart.
 inline constexpr int kChartWidth = 760;
 inline constexpr int kChartHeight = 250;
-/// The margins around the plot: room for the value labels and the title of
-/// the value axis on the left, for the category labels and the axis title
-/// below.
-inline constexpr int kPlotLeft = 56;
+/// The margins of the plot right, above and below (room for the category
+/// labels and the axis title); the left one depends on the value labels.
 inline constexpr int kPlotRight = 16;
 inline constexpr int kPlotTop = 14;
 inline constexpr int kPlotBottom = 52;
-inline constexpr int kPlotWidth = kChartWidth - kPlotLeft - kPlotRight;
 inline constexpr int kPlotHeight = kChartHeight - kPlotTop - kPlotBottom;
 /// Baseline of the category labels, below the plot.
-inline constexpr int kCategoryLabelY = kChartHeight - kPlotBottom + 16;
+inline constexpr int kCategoryLabelY = kChartHeight - kPlotBottom + 20;
+/// Room a category label may take per character, at the labels' size.
+inline constexpr int kLabelCharWidth = 7;
+
+/// The plot's place across the chart: it starts right of the value axis's
+/// title and its widest label, so neither overlaps the other.
+struct ChartFrame {
+  int left = 0;
+  int width() const { return kChartWidth - kPlotRight - left; }
+};
+
+/// The frame of a chart whose value axis runs from 0 to `top`, each label
+/// followed by `suffix`. REQUIRES: top >= 0.
+ChartFrame chartFrame(std::int64_t top, std::string_view suffix);
 
 /// What a bar or a length may show of a count that wrapped around to a
 /// negative value: nothing.
@@ -46,14 +56,17 @@ std::int64_t tickStep(std::int64_t top);
 void writeSvgOpen(HtmlPage& page, int width, int height, std::string_view label,
                   std::string_view svgClass = "");
 
-/// The value axis of a chart: grid lines with labels from 0 to `top` in
-/// `step`s, `suffix` after each label, and the rotated axis `title`.
-/// REQUIRES: top > 0, step > 0.
-void writeValueAxis(HtmlPage& page, std::int64_t top, std::int64_t step,
-                    std::string_view suffix, std::string_view title);
+/// The value axis of a chart in `frame`: grid lines with labels (grouped
+/// digits) from 0 to `top` in `step`s, `suffix` after each label, and the
+/// rotated axis `title`. REQUIRES: top > 0, step > 0.
+void writeValueAxis(HtmlPage& page, const ChartFrame& frame, std::int64_t top,
+                    std::int64_t step, std::string_view suffix,
+                    std::string_view title);
 
-/// The category axis of a chart: its line and its `title` below the labels.
-void writeCategoryAxis(HtmlPage& page, std::string_view title);
+/// The category axis of a chart in `frame`: its line and its `title` below
+/// the labels.
+void writeCategoryAxis(HtmlPage& page, const ChartFrame& frame,
+                       std::string_view title);
 
 }  // namespace sessionstats
 

@@ -6,16 +6,33 @@
 
 namespace sessionstats {
 
-/// Writes the heatmap of `wins` and `losses` by character played (rows) and
-/// faced (columns): only the rows and columns that hold a result, in roster
-/// order, one SVG group of class "cell" per cell with a result, in the
-/// colour of its win rate with its exact counts as its tooltip; a note when
-/// no cell holds a result. Negative counts colour as a rate of 0..100.
+// A heatmap is a table of matchups: the character played in the rows, the
+// character faced in the columns, only the rows and columns that hold a
+// result (in roster order), each cell with a result in the colour of its
+// win rate (class "qN") and an empty cell hatched. It scrolls sideways in a
+// box of its own with the row labels kept in view. Negative counts colour
+// as a rate of 0..100.
+
+/// Writes the heatmap of `wins` and `losses` with each cell's win rate in
+/// whole percent and its counts as its tooltip, then the legend; a note
+/// when no cell holds a result.
 void writeHeatmap(HtmlPage& page, const MatchupCounts& wins,
                   const MatchupCounts& losses);
 
-/// Writes the legend of the heatmap's colours, from 0% to 100% won.
-void writeHeatmapLegend(HtmlPage& page);
+/// The results of a heatmap's rows and columns, from the player's side.
+struct HeatmapTotals {
+  const CharacterCounts& rowWins;
+  const CharacterCounts& rowLosses;
+  const CharacterCounts& columnWins;
+  const CharacterCounts& columnLosses;
+};
+
+/// Writes the heatmap of `wins` and `losses` with each cell's "wins/losses",
+/// plus a column and a row "All" of `totals`; a note when nothing holds a
+/// result.
+void writeCountHeatmap(HtmlPage& page, const MatchupCounts& wins,
+                       const MatchupCounts& losses,
+                       const HeatmapTotals& totals);
 
 }  // namespace sessionstats
 

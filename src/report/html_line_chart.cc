@@ -1,14 +1,15 @@
 #include "report/html_line_chart.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <map>
-#include <string>
 #include <string_view>
-#include <vector>
+#include <utility>
 
 #include "report/html_chart.h"
+#include "stats/match_log.h"
 #include "stats/tally.h"
 
 namespace sessionstats {
@@ -21,135 +22,284 @@ constexpr int kPointInset = 12;
 // they stay apart.
 constexpr int kRoomForLargeDot = 16;
 constexpr int kLargeDotRadius = 6;
-constexpr int kSmallDotRadius = 3;
-// At most about this many labels along the time axis.
-constexpr std::size_t kMaxTimeLabels = 8;
+constexpr int kSmallDotRadius = 4;
+// Room a time label takes beyond its characters.
+constexpr int kTimeLabelMargin = 14;
 // The value axis: 0% to 100% in quarters.
 constexpr int kRateAxisTop = 100;
 constexpr int kRateAxisStep = 25;
-// The strokes of the line and of the dots' outlines.
-constexpr int kTrendLineWidth = 2;
-constexpr std::string_view kDotOutlineWidth = "1.5";
+// The moving average takes each point with the points before it, this many
+// in all, weighted by their matches.
+constexpr std::size_t kTrendPoints = 5;
 
-// One point of the results chart.
-struct ResultPoint {
-  std::string label;   // the session's ordinal or the day
-  std::string detail;  // what its tooltip adds
-  // Sums of sessions wrap around like every count of the report.
-  std::int32_t wins = 0;
-  std::int32_t losses = 0;
-};
+// Days from 1970-01-01 to the packed date `date` (proleptic Gregorian).
+std::int64_t daysFromEpoch(std::uint32_t date) {
+  constexpr std::uint32_t kYearScale = 10000;
+  constexpr std::uint32_t kMonthScale = 100;
+  std::int64_t year = date / kYearScale;
+  const std::int64_t month = date / kMonthScale % kMonthScale;
+  const std::int64_t day = date % kMonthScale;
+  // Counted from March, so the leap day ends the year.
+  if (month <= 2) --year;
+  const std::int64_t era = year / 400;
+  const std::int64_t yearOfEra = year - era * 400;
+  const std::int64_t dayOfYear =
+      (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
+  const std::int64_t dayOfEra =
+      yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+  return era * 146097 + dayOfEra - 719468;
+}
 
-std::vector<ResultPoint> resultPoints(const SessionHistory& history,
-                                      bool& perDay) {
-  std::vector<ResultPoint> points;
-  perDay = history.sessions.size() > kMaxSessionPoints;
-  if (!perDay) {
-    for (const SessionSummary& session : history.sessions) {
-      if (session.matchWins == 0 && session.matchLosses == 0) continue;
-      ResultPoint point;
-      point.label = std::to_string(session.ordinal);
-      point.detail = session.date.empty() ? "" : session.date + ", ";
-      point.detail += "vs " + session.opponent;
-      point.wins = session.matchWins;
-      point.losses = session.matchLosses;
-      points.push_back(std::move(point));
-    }
-    return points;
+// "YYYY-MM-DD" of the Monday of the week of `date`.
+std::string weekStart(std::uint32_t date) {
+  const std::int64_t days = daysFromEpoch(date);
+  // 1970-01-01 was a Thursday, three days after a Monday.
+  const std::int64_t monday = days - (days % 7 + 7 + 3) % 7;
+  // Back from days to a civil date.
+  const std::int64_t z = monday + 719468;
+  const std::int64_t era = z / 146097;
+  const std::int64_t dayOfEra = z - era * 146097;
+  const std::int64_t yearOfEra =
+      (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+  const std::int64_t dayOfYear =
+      dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+  const std::int64_t shifted = (5 * dayOfYear + 2) / 153;
+  const std::int64_t day = dayOfYear - (153 * shifted + 2) / 5 + 1;
+  const std::int64_t month = shifted < 10 ? shifted + 3 : shifted - 9;
+  const std::int64_t year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
+  return formatDate(
+      static_cast<std::uint32_t>(year * 10000 + month * 100 + day));
+}
+
+// The label of the group of `date` ("YYYY-MM-DD") for `step`.
+std::string groupLabel(TimeStep step, std::uint32_t packed,
+                       const std::string& date) {
+  constexpr std::size_t kMonthLength = 7;  // "YYYY-MM"
+  constexpr std::size_t kYearLength = 4;   // "YYYY"
+  switch (step) {
+    case TimeStep::kWeek:
+      return weekStart(packed);
+    case TimeStep::kMonth:
+      return date.substr(0, kMonthLength);
+    default:
+      return date.substr(0, kYearLength);
   }
-  std::map<std::string, ResultPoint> days;
+}
+
+void addSession(ResultPoint& point, const SessionSummary& session) {
+  ++point.sessions;
+  addWrapping(point.wins, session.matchWins);
+  addWrapping(point.losses, session.matchLosses);
+}
+
+bool hasMatch(const SessionSummary& session) {
+  return session.matchWins != 0 || session.matchLosses != 0;
+}
+
+std::vector<ResultPoint> groupedPoints(const SessionHistory& history,
+                                       TimeStep step) {
+  std::map<std::string, ResultPoint> groups;
   for (const SessionSummary& session : history.sessions) {
-    if (session.date.empty()) continue;
-    if (session.matchWins == 0 && session.matchLosses == 0) continue;
-    ResultPoint& day = days[session.date];
-    addWrapping(day.wins, session.matchWins);
-    addWrapping(day.losses, session.matchLosses);
+    const std::uint32_t packed = parseDate(session.date);
+    if (packed == kNoDate || !hasMatch(session)) continue;
+    addSession(groups[groupLabel(step, packed, session.date)], session);
   }
-  for (auto& [date, day] : days) {
-    day.label = date;
-    points.push_back(std::move(day));
+  std::vector<ResultPoint> points;
+  points.reserve(groups.size());
+  for (auto& [label, point] : groups) {
+    point.label = label;
+    points.push_back(std::move(point));
   }
   return points;
 }
 
+std::string_view pointName(TimeStep step) {
+  switch (step) {
+    case TimeStep::kSession:
+      return "Session ";
+    case TimeStep::kWeek:
+      return "Week of ";
+    case TimeStep::kMonth:
+      return "Month ";
+    default:
+      return "Year ";
+  }
+}
+
+std::string_view axisTitle(TimeStep step) {
+  switch (step) {
+    case TimeStep::kSession:
+      return "Session";
+    case TimeStep::kWeek:
+      return "Week (from its Monday)";
+    case TimeStep::kMonth:
+      return "Month";
+    default:
+      return "Year";
+  }
+}
+
+std::string_view stepNote(TimeStep step) {
+  switch (step) {
+    case TimeStep::kSession:
+      return "per session, in the order of the log";
+    case TimeStep::kWeek:
+      return "per week";
+    case TimeStep::kMonth:
+      return "per month";
+    default:
+      return "per year";
+  }
+}
+
+// The moving average: each point with the kTrendPoints - 1 before it,
+// weighted by their matches.
+void writeTrend(HtmlPage& page, const std::vector<ResultPoint>& points,
+                const auto& xOf, const auto& yOf) {
+  page.raw("<polyline class=\"trend\" points=\"");
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    std::int64_t wins = 0;
+    std::int64_t matches = 0;
+    for (std::size_t j = i + 1 - std::min(i + 1, kTrendPoints); j <= i; ++j) {
+      wins += drawable(points[j].wins);
+      matches += drawable(points[j].wins) + drawable(points[j].losses);
+    }
+    const double percent = matches == 0 ? 0
+                                        : 100.0 * static_cast<double>(wins) /
+                                              static_cast<double>(matches);
+    page.number(xOf(i)).raw(",").number(yOf(percent)).raw(" ");
+  }
+  page.raw("\"/>\n");
+}
+
+// The labels of the time axis, every labelEvery-th point so that no two
+// labels come closer than their width.
+void writeTimeLabels(HtmlPage& page, const std::vector<ResultPoint>& points,
+                     const auto& xOf, int plotWidth) {
+  const std::int64_t room =
+      static_cast<std::int64_t>(points.back().label.size()) * kLabelCharWidth +
+      kTimeLabelMargin;
+  const std::int64_t spacing =
+      points.size() > 1 ? (xOf(points.size() - 1) - xOf(0)) /
+                              static_cast<std::int64_t>(points.size() - 1)
+                        : plotWidth;
+  const auto labelEvery = static_cast<std::size_t>(std::max<std::int64_t>(
+      1, (room + spacing - 1) / std::max<std::int64_t>(spacing, 1)));
+  for (std::size_t i = 0; i < points.size(); i += labelEvery) {
+    page.raw("<text class=\"label\"")
+        .attr("x", xOf(i))
+        .attr("y", kCategoryLabelY)
+        .attr("text-anchor", "middle")
+        .raw(">")
+        .escaped(points[i].label)
+        .raw("</text>\n");
+  }
+}
+
 }  // namespace
 
+ResultSeries resultSeries(const SessionHistory& history) {
+  ResultSeries series;
+  if (history.sessions.size() <= kMaxSessionPoints) {
+    for (const SessionSummary& session : history.sessions) {
+      if (!hasMatch(session)) continue;
+      ResultPoint point;
+      point.label = std::to_string(session.ordinal);
+      point.detail = session.date.empty() ? "" : session.date + ", ";
+      point.detail += "vs " + session.opponent;
+      addSession(point, session);
+      series.points.push_back(std::move(point));
+    }
+    return series;
+  }
+  for (const TimeStep step : {TimeStep::kWeek, TimeStep::kMonth}) {
+    series.step = step;
+    series.points = groupedPoints(history, step);
+    if (series.points.size() <= kMaxTimePoints) return series;
+  }
+  series.step = TimeStep::kYear;
+  series.points = groupedPoints(history, TimeStep::kYear);
+  return series;
+}
+
 void writeResultsChart(HtmlPage& page, const SessionHistory& history) {
-  page.raw("<section>\n<h2>Results over time</h2>\n");
-  bool perDay = false;
-  const std::vector<ResultPoint> points = resultPoints(history, perDay);
+  page.raw("<section class=\"far\">\n<h2>Results over time</h2>\n");
+  const ResultSeries series = resultSeries(history);
+  const std::vector<ResultPoint>& points = series.points;
   if (points.empty()) {
     page.raw(
         "<p class=\"note\">No dated session: there is no result to show over "
         "time.</p>\n</section>\n");
     return;
   }
+  const bool grouped = series.step != TimeStep::kSession;
   page.raw("<p class=\"note\">Share of matches won ")
-      .raw(perDay ? "per day, by date" : "per session, in the order of the log")
+      .raw(stepNote(series.step))
+      .raw(grouped ? "; the dashed line is the average of each point with the "
+                     "four before it, weighted by matches"
+                   : "")
       .raw(".</p>\n");
+  const ChartFrame frame = chartFrame(kRateAxisTop, "%");
   page.raw("<div class=\"scroll\">");
   writeSvgOpen(page, kChartWidth, kChartHeight,
                "Line chart of the win rate over time", "chart");
-  writeValueAxis(page, kRateAxisTop, kRateAxisStep, "%", "Matches won");
-  const auto xOf = [&points](std::size_t i) {
+  writeValueAxis(page, frame, kRateAxisTop, kRateAxisStep, "%", "Matches won");
+  const int plotWidth = frame.width();
+  const auto xOf = [&points, &frame, plotWidth](std::size_t i) {
     const std::size_t gaps = std::max<std::size_t>(points.size() - 1, 1);
-    const int inset = points.size() == 1 ? kPlotWidth / 2 : kPointInset;
-    return kPlotLeft + inset +
-           static_cast<std::int64_t>(i) * (kPlotWidth - 2 * inset) /
+    const int inset = points.size() == 1 ? plotWidth / 2 : kPointInset;
+    return frame.left + inset +
+           static_cast<std::int64_t>(i) * (plotWidth - 2 * inset) /
                static_cast<std::int64_t>(gaps);
   };
   const auto yOf = [](double percent) {
     return kPlotTop + kPlotHeight -
            std::lround(drawableRate(percent) * kPlotHeight / kRateAxisTop);
   };
-  page.raw("<polyline fill=\"none\"")
-      .attr("stroke", kTrendLineColour)
-      .attr("stroke-width", kTrendLineWidth)
-      .raw(" points=\"");
+  page.raw("<polyline class=\"line\" points=\"");
   for (std::size_t i = 0; i < points.size(); ++i) {
     const double percent = winPercentage(points[i].wins, points[i].losses);
     page.number(xOf(i)).raw(",").number(yOf(percent)).raw(" ");
   }
   page.raw("\"/>\n");
-  const int radius = points.size() > kPlotWidth / kRoomForLargeDot
-                         ? kSmallDotRadius
-                         : kLargeDotRadius;
-  const std::size_t labelEvery =
-      (points.size() + kMaxTimeLabels - 1) / kMaxTimeLabels;
-  for (std::size_t i = 0; i < points.size(); ++i) {
-    const ResultPoint& point = points[i];
+  if (grouped) writeTrend(page, points, xOf, yOf);
+  const int radius =
+      points.size() > static_cast<std::size_t>(plotWidth / kRoomForLargeDot)
+          ? kSmallDotRadius
+          : kLargeDotRadius;
+  page.raw("<g class=\"dots\">\n");
+  for (const ResultPoint& point : points) {
+    const std::size_t i = static_cast<std::size_t>(&point - points.data());
     const double percent = winPercentage(point.wins, point.losses);
-    page.raw("<circle")
+    page.raw("<circle class=\"q")
+        .number(rateStep(percent))
+        .raw("\"")
         .attr("cx", xOf(i))
         .attr("cy", yOf(percent))
         .attr("r", radius)
-        .attr("stroke", kDotOutlineColour)
-        .attr("stroke-width", kDotOutlineWidth)
-        .attr("fill", winRateColour(drawableRate(percent)))
         .raw("><title>")
-        .raw(perDay ? "" : "Session ")
+        .raw(pointName(series.step))
         .escaped(point.label)
         .raw(point.detail.empty() ? "" : " (")
         .escaped(point.detail)
         .raw(point.detail.empty() ? "" : ")")
-        .raw(": ")
-        .number(point.wins)
-        .raw(" won, ")
-        .number(point.losses)
-        .raw(" lost (")
-        .percentage(percent)
-        .raw(")</title></circle>\n");
-    if (i % labelEvery == 0) {
-      page.raw("<text class=\"label\"")
-          .attr("x", xOf(i))
-          .attr("y", kCategoryLabelY)
-          .attr("text-anchor", "middle")
-          .raw(">")
-          .escaped(point.label)
-          .raw("</text>\n");
+        .raw(": ");
+    if (grouped) {
+      page.count(point.sessions)
+          .raw(point.sessions == 1 ? " session, " : " sessions, ")
+          .count(std::int64_t{point.wins} + point.losses)
+          .raw(" matches, ");
     }
+    page.count(point.wins)
+        .raw(" won, ")
+        .count(point.losses)
+        .raw(" lost (")
+        .winRate(point.wins, point.losses)
+        .raw(")</title></circle>\n");
   }
-  writeCategoryAxis(page, perDay ? "Day" : "Session");
+  page.raw("</g>\n");
+  writeTimeLabels(page, points, xOf, plotWidth);
+  writeCategoryAxis(page, frame, axisTitle(series.step));
   page.raw("</svg></div>\n</section>\n");
 }
 

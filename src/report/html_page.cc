@@ -1,6 +1,9 @@
 #include "report/html_page.h"
 
+#include <algorithm>
 #include <array>
+#include <charconv>
+#include <cmath>
 
 namespace sessionstats {
 namespace {
@@ -15,15 +18,16 @@ struct PaletteColour {
   std::string_view css;
 };
 
-constexpr std::array<PaletteColour, 12> kPalette{{
+constexpr std::array<PaletteColour, 13> kPalette{{
     {"ink", "#1f2330"},
     {"muted", "#5d6475"},
     {"line", "#dfe2ea"},
     {"page", "#f3f4f8"},
     {"white", "#fff"},
     {"black", "#000"},
-    {"winbar", kWinBarColour},
-    {"lossbar", kLossBarColour},
+    {"winbar", "#7b68b5"},
+    {"lossbar", "#f1a340"},
+    {"trend", "#3b3f4c"},
     {"bannerfrom", "#2d1b4e"},
     {"bannerto", "#542788"},
     {"axis", "#9aa0ad"},
@@ -46,9 +50,13 @@ constexpr const PaletteColour* findColour(std::string_view name) {
   return nullptr;
 }
 
-// Narrow screens keep the name, matches and win-rate bar of each character
-// and scroll the charts sideways; print shows every opponent's section,
-// folded or not, in a block of its own, since a browser that does not know
+// The figures of the header shrink with their tile (cqi) and never wrap.
+// Wide tables and grids scroll sideways inside a ".scroll" box, their first
+// column staying in view. Sections far down the page (".far", the
+// opponents) are laid out only when scrolled near, which keeps a page with
+// thousands of opponents quick to open. An empty heatmap cell is hatched,
+// unlike any win rate. Print shows every opponent's section, folded or
+// not, in a block of its own, since a browser that does not know
 // ::details-content drops the whole block around it.
 constexpr std::string_view kStyle = R"(
 :root{--ink:$ink;--muted:$muted;--line:$line;--page:$page;--card:$white;
@@ -56,20 +64,22 @@ constexpr std::string_view kStyle = R"(
 *{box-sizing:border-box}
 body{margin:0;background:var(--page);color:var(--ink);
 font:15px/1.5 system-ui,-apple-system,"Segoe UI",Roboto,"Noto Sans",sans-serif}
-main{max-width:1100px;margin:0 auto;padding:16px}
+main{max-width:1200px;margin:0 auto;padding:16px}
 header.top{background:linear-gradient(135deg,$bannerfrom,$bannerto);color:$white;
 border-radius:14px;padding:20px 22px;margin-bottom:16px}
 .kicker{margin:0;font-size:12px;letter-spacing:.12em;text-transform:uppercase;opacity:.8}
 h1{margin:2px 0 6px;font-size:34px;line-height:1.15;overflow-wrap:anywhere}
 .filters{margin:0 0 14px;opacity:.9}
-.figures{display:grid;grid-template-columns:repeat(4,1fr);gap:10px}
-.figure{background:rgba(255,255,255,.12);border-radius:10px;padding:10px 12px}
-.figure b{display:block;font-size:26px;line-height:1.2;font-variant-numeric:tabular-nums}
+.figures{display:grid;grid-template-columns:repeat(4,minmax(0,1fr));gap:10px}
+.figure{background:rgba(255,255,255,.12);border-radius:10px;padding:10px 12px;container-type:inline-size}
+.figure b{display:block;font-size:clamp(10px,9cqi,26px);line-height:1.2;white-space:nowrap;font-variant-numeric:tabular-nums}
 .figure span{font-size:12px;opacity:.85}
 .streaks{margin:12px 0 0;display:flex;flex-wrap:wrap;gap:8px}
 .streaks span{background:rgba(255,255,255,.16);border-radius:999px;padding:3px 12px;font-size:13px}
 section,details{background:var(--card);border:1px solid var(--line);border-radius:14px;
 padding:16px 18px;margin-bottom:16px}
+.far{content-visibility:auto;contain-intrinsic-size:auto 600px}
+details.opp{content-visibility:auto;contain-intrinsic-size:auto 60px}
 h2{margin:0 0 10px;font-size:19px}
 h3{margin:14px 0 6px;font-size:15px}
 h2.opponents{margin:24px 4px 10px}
@@ -78,31 +88,48 @@ table{border-collapse:collapse;width:100%;font-variant-numeric:tabular-nums}
 th,td{padding:6px 8px;border-bottom:1px solid var(--line);text-align:right;white-space:nowrap}
 th:first-child,td:first-child{text-align:left}
 th{font-size:12px;color:var(--muted);font-weight:600;text-transform:uppercase;letter-spacing:.04em}
-td.rate{width:40%;min-width:140px}
+td.rate{width:30%;min-width:150px}
 .bar{display:flex;align-items:center;gap:8px}
 .bar i{display:block;height:12px;border-radius:6px;background:var(--lossbar);flex:1;position:relative;overflow:hidden}
 .bar i b{position:absolute;left:0;top:0;bottom:0;background:var(--winbar)}
-.bar em{font-style:normal;min-width:64px}
+.bar em{font-style:normal;min-width:48px}
 .scroll{overflow-x:auto}
 .scroll svg{max-width:none}
+.scroll table{width:auto;min-width:100%}
+.sticky tr>:first-child{position:sticky;left:0;background:var(--card);z-index:1}
 svg{display:block;max-width:100%;height:auto}
-svg.chart{width:100%;min-width:600px}
+svg.chart{width:100%;min-width:560px}
 svg text{font-family:inherit;fill:var(--ink)}
 svg .axis{stroke:$axis;stroke-width:1}
 svg .grid{stroke:var(--line);stroke-width:1}
 svg .label{font-size:12px;fill:var(--muted)}
 svg .title{font-size:13px;font-weight:600;fill:var(--muted)}
-svg .ground{fill:$ground}svg .rules{stroke:$white;stroke-width:2;fill:none}
-.cell text{text-anchor:middle;font-size:14px}svg .cell .light{fill:$white}.cell rect{stroke:rgba(0,0,0,.1)}
+svg .bars rect{fill:var(--winbar)}
+svg .line{fill:none;stroke:var(--winbar);stroke-width:2}
+svg .trend{fill:none;stroke:$trend;stroke-width:2.5;stroke-dasharray:6 4}
+svg .dots circle{stroke:$trend;stroke-width:1.5}
+table.heat{width:auto;min-width:0;border-collapse:separate;border-spacing:2px;font-size:12px}
+.heat th,.heat td{padding:0 2px;border:0;text-align:center;letter-spacing:0;text-transform:none}
+.heat td{min-width:38px;height:26px;border-radius:3px}
+.heat td:not([class]){
+background:repeating-linear-gradient(135deg,$white 0 3px,$ground 3px 6px)}
+.heat thead th{vertical-align:bottom;padding:2px 0}
+.heat thead th span{writing-mode:vertical-rl;transform:rotate(180deg)}
+.heat tbody th{text-align:right;padding-right:6px}
+.totals tr>:last-child,.totals tr.all>*{font-weight:700}
+.legend{display:flex;flex-wrap:wrap;align-items:center;gap:2px;font-size:12px;color:var(--muted);margin:10px 0 0}
+.legend i{display:inline-block;width:26px;height:16px;border-radius:3px}
+.legend i.e{background:repeating-linear-gradient(135deg,$white 0 3px,$ground 3px 6px);margin-left:12px}
 summary{cursor:pointer;font-weight:600;font-size:16px;overflow-wrap:anywhere}
 summary small{font-weight:400;color:var(--muted);margin-left:8px}
-@media (max-width:600px){main{padding:8px}h1{font-size:26px}.figure b{font-size:20px}
-.figures{grid-template-columns:repeat(2,1fr)}
+@media (max-width:600px){main{padding:8px}h1{font-size:26px}
+.figures{grid-template-columns:repeat(2,minmax(0,1fr))}
 section,details{padding:12px}td.rate{min-width:110px}.chars tr>:nth-child(3),.chars tr>:nth-child(4),
 .chars tr>:nth-child(6){display:none}}
 @media print{body{background:$white;font-size:12px}main{max-width:none;padding:0}
 header.top{background:$white;color:$black;border:2px solid $bannerto}
 section{break-inside:avoid}details{break-inside:avoid-page}.scroll{overflow:visible}
+.far,details.opp{content-visibility:visible}.sticky tr>:first-child{position:static}
 .scroll svg{max-width:100%}svg.chart{min-width:0}*{print-color-adjust:exact;-webkit-print-color-adjust:exact}}
 @media print{details::details-content{content-visibility:visible;display:block}}
 )";
@@ -128,9 +155,69 @@ void writeStyle(HtmlPage& page) {
     rest.remove_prefix(name.size());
   }
   page.raw(rest);
+  // The colour steps of the win rates, each in light text where it needs it.
+  for (int step = 0; step <= kRateSteps; ++step) {
+    const Colour colour = winRateColour(step * kRateStepPercent);
+    page.raw(".q").number(step).raw("{background:").colour(colour);
+    page.raw(";fill:").colour(colour);
+    if (needsLightText(colour)) {
+      page.raw(";color:").raw(findColour("white")->css);
+    }
+    page.raw("}");
+  }
+  page.raw("\n");
+  for (int percent = 0; percent <= 100; ++percent) {
+    page.raw(".w").number(percent).raw("{width:").number(percent).raw("%}");
+  }
+  page.raw("\n");
 }
 
 }  // namespace
+
+int rateStep(double percent) {
+  // !(x > 0) also catches NaN.
+  if (!(percent > 0)) return 0;
+  return static_cast<int>(
+      std::lround(std::min(percent, 100.0) / kRateStepPercent));
+}
+
+HtmlPage& HtmlPage::count(std::int64_t value) {
+  char digits[kMaxInt64Length];
+  const char* end = formatInteger(digits, value);
+  const char* first = digits;
+  if (*first == '-') text_ += *first++;
+  const auto length = static_cast<std::size_t>(end - first);
+  for (std::size_t i = 0; i < length; ++i) {
+    if (i > 0 && (length - i) % 3 == 0) text_ += ',';
+    text_ += first[i];
+  }
+  return *this;
+}
+
+HtmlPage& HtmlPage::shortPercentage(double percent) {
+  char digits[kMaxPercentageLength];
+  const auto [end, error] = std::to_chars(digits, digits + sizeof digits,
+                                          percent, std::chars_format::fixed, 1);
+  if (error == std::errc()) text_.append(digits, end);
+  text_ += '%';
+  return *this;
+}
+
+HtmlPage& HtmlPage::winRate(std::int32_t wins, std::int32_t losses) {
+  if (std::int64_t{wins} + losses == 0) return raw("–");
+  return shortPercentage(winPercentage(wins, losses));
+}
+
+HtmlPage& HtmlPage::duration(std::int32_t seconds) {
+  constexpr std::int32_t kMinute = 60;
+  constexpr std::int32_t kHour = 60 * kMinute;
+  return count(seconds / kHour)
+      .raw("h ")
+      .number(seconds % kHour / kMinute)
+      .raw("m ")
+      .number(seconds % kMinute)
+      .raw("s");
+}
 
 HtmlPage::HtmlPage(std::ostream& out) : out_(out) {
   text_.reserve(2 * kChunkSize);

@@ -19,12 +19,15 @@ inline constexpr std::string_view kHtmlContentSecurityPolicy =
     "default-src 'none'; script-src 'none'; style-src 'unsafe-inline'; "
     "base-uri 'none'; form-action 'none'";
 
-/// The colours of the page that are not win rates (those come from
-/// winRateColour). The stylesheet and the charts both take them from here.
-inline constexpr std::string_view kWinBarColour = "#7b68b5";
-inline constexpr std::string_view kLossBarColour = "#f1a340";
-inline constexpr std::string_view kTrendLineColour = "#998ec3";
-inline constexpr std::string_view kDotOutlineColour = "#3b3f4c";
+/// The win rates are coloured in steps of this many percent: class "qN"
+/// colours a cell (background) or a shape (fill) with winRateColour(N *
+/// kRateStepPercent), in light text where that reads better.
+inline constexpr int kRateStepPercent = 5;
+inline constexpr int kRateSteps = 100 / kRateStepPercent;
+
+/// The class "qN" of `percent`'s colour step (NaN and rates outside 0..100
+/// take the nearest end).
+int rateStep(double percent);
 
 /// An HTML page being written to a stream: markup as it is, text from the
 /// log escaped, figures through the report's own formatters. The text is
@@ -64,6 +67,18 @@ class HtmlPage {
   HtmlPage& percentage(double percent) {
     return put(kMaxPercentageLength, formatPercentage, percent);
   }
+  /// Appends `value` in decimal with a comma between groups of three
+  /// digits: "153,251", "-2,147,483,648".
+  HtmlPage& count(std::int64_t value);
+  /// Appends `percent` with one decimal: "53.3%".
+  HtmlPage& shortPercentage(double percent);
+  /// Appends the share of matches won of `wins` and `losses` as
+  /// shortPercentage does, or "–" when they sum to no match.
+  HtmlPage& winRate(std::int32_t wins, std::int32_t losses);
+  /// Appends `seconds` as hours (grouped as count does), minutes and
+  /// seconds, each truncated toward zero as formatTimeSplit does:
+  /// "17,697h 44m 55s".
+  HtmlPage& duration(std::int32_t seconds);
   /// Appends `colour` as "#rrggbb".
   HtmlPage& colour(Colour colour) {
     appendCssColour(text_, colour);
@@ -78,9 +93,6 @@ class HtmlPage {
   }
   HtmlPage& attr(std::string_view name, std::string_view value) {
     return openAttr(name).raw(value).raw("\"");
-  }
-  HtmlPage& attr(std::string_view name, Colour value) {
-    return openAttr(name).colour(value).raw("\"");
   }
 
   /// Writes out what is gathered once it makes a chunk.
@@ -98,8 +110,9 @@ class HtmlPage {
 };
 
 /// Writes the start of the page up to and including "<main>": the document
-/// type, the policy, the stylesheet and `title` (escaped) followed by
-/// " – session-stats".
+/// type, the policy, the stylesheet (with the classes "q0".."q20" of
+/// kRateStepPercent and "w0".."w100", a width in percent) and `title`
+/// (escaped) followed by " – session-stats".
 void writePageStart(HtmlPage& page, std::string_view title);
 
 /// Closes what writePageStart opened and flushes the page.

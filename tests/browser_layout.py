@@ -1,0 +1,244 @@
+"""Loads an HTML report in headless Chromium and checks its layout.
+
+  browser_layout.py CHROMIUM HTML_FILE WIDTH [--columns N] [--matchups]
+                    [--time]
+
+Drives the browser over the DevTools protocol on a pipe (--remote-debugging-
+pipe: JSON messages ended by NUL on file descriptors 3 and 4), so no port is
+opened and the page's own policy (no script) stays as it is; the checks run
+in the DevTools context. At WIDTH pixels it checks, with every far section
+laid out:
+  - no element overflows its box sideways, except inside a ".scroll" box,
+    and the page itself does not scroll sideways;
+  - no two text labels of a chart overlap;
+  - the opponents table is sorted by matches, most first, and the opponent
+    sections follow its order;
+  - each matchup row shows the 95% Wilson interval of its won and lost
+    counts, as computed here (with --matchups there must be some);
+  - with --columns N: the first heatmap has N columns, all inside the
+    viewport;
+  - the first heatmap's row labels stay in view when it scrolls sideways.
+With --time it prints the seconds from navigation to a finished screenshot.
+"""
+
+import json
+import math
+import os
+import re
+import subprocess
+import sys
+import tempfile
+import time
+
+Z = 1.959963984540054
+
+LAYOUT = r"""
+(() => {
+  for (const e of document.querySelectorAll('.far, details.opp'))
+    e.style.contentVisibility = 'visible';
+  const faults = [];
+  const inScroll = e => e.closest('.scroll') !== null;
+  const name = e => e.tagName.toLowerCase() +
+      (e.className && e.className.baseVal === undefined && e.className
+           ? '.' + e.className : '');
+  if (document.documentElement.scrollWidth > window.innerWidth + 1)
+    faults.push('page scrolls sideways: ' +
+                document.documentElement.scrollWidth + ' px wide');
+  for (const e of document.body.querySelectorAll('*')) {
+    if (e instanceof SVGElement || inScroll(e)) continue;
+    if (e.clientWidth > 0 && e.scrollWidth > e.clientWidth + 1)
+      faults.push(name(e) + ' overflows: ' + e.scrollWidth + ' > ' +
+                  e.clientWidth + ' "' + e.textContent.slice(0, 40) + '"');
+  }
+  for (const svg of document.querySelectorAll('svg.chart')) {
+    const boxes = [...svg.querySelectorAll('text')].map(t => {
+      const r = t.getBoundingClientRect();
+      return {text: t.textContent, l: r.left, r: r.right, t: r.top,
+              b: r.bottom};
+    });
+    for (let i = 0; i < boxes.length; ++i)
+      for (let j = i + 1; j < boxes.length; ++j) {
+        const a = boxes[i], b = boxes[j];
+        if (Math.min(a.r, b.r) - Math.max(a.l, b.l) > 0.5 &&
+            Math.min(a.b, b.b) - Math.max(a.t, b.t) > 0.5)
+          faults.push('chart labels overlap: "' + a.text + '" and "' +
+                      b.text + '"');
+      }
+  }
+  const cells = row => [...row.children].map(c => c.textContent.trim());
+  const opponents = [...document.querySelectorAll('table.opps tr')].slice(1)
+      .map(cells);
+  const sections = [...document.querySelectorAll('details.opp summary')]
+      .map(s => s.firstChild.textContent);
+  const matchups = [...document.querySelectorAll('table.matchups tr')]
+      .filter(r => r.querySelector('td')).map(cells);
+  const heat = document.querySelector('table.heat');
+  let columns = [], sticky = null;
+  if (heat) {
+    columns = [...heat.querySelectorAll('thead th')].slice(1).map(th => {
+      const r = th.getBoundingClientRect();
+      return {l: r.left, r: r.right};
+    });
+    const box = heat.closest('.scroll');
+    const label = heat.querySelector('tbody th');
+    const before = label.getBoundingClientRect().left;
+    box.scrollLeft = box.scrollWidth;
+    sticky = {scrolled: box.scrollLeft,
+              moved: label.getBoundingClientRect().left - before};
+    box.scrollLeft = 0;
+  }
+  return {faults, opponents, sections, matchups, columns, sticky,
+          viewport: window.innerWidth};
+})()
+"""
+
+
+class Browser:
+    def __init__(self, chromium, profile):
+        to_browser, self._write = os.pipe()
+        self._read, from_browser = os.pipe()
+        os.set_inheritable(to_browser, True)
+        os.set_inheritable(from_browser, True)
+
+        def move_pipes():
+            os.dup2(to_browser, 3)
+            os.dup2(from_browser, 4)
+
+        self.process = subprocess.Popen(
+            [chromium, "--headless", "--no-sandbox", "--disable-gpu",
+             "--disable-quic", "--no-first-run",
+             "--disable-background-networking", "--disable-component-update",
+             "--disable-sync", "--hide-scrollbars",
+             "--user-data-dir=" + profile, "--remote-debugging-pipe"],
+            preexec_fn=move_pipes, pass_fds=(3, 4),
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(to_browser)
+        os.close(from_browser)
+        self._buffer = b""
+        self._next = 0
+        self.session = None
+
+    def _message(self):
+        while b"\0" not in self._buffer:
+            chunk = os.read(self._read, 1 << 20)
+            if not chunk:
+                raise RuntimeError("the browser closed its pipe")
+            self._buffer += chunk
+        message, self._buffer = self._buffer.split(b"\0", 1)
+        return json.loads(message)
+
+    def call(self, method, **params):
+        self._next += 1
+        request = {"id": self._next, "method": method, "params": params}
+        if self.session and not method.startswith("Target."):
+            request["sessionId"] = self.session
+        os.write(self._write, json.dumps(request).encode() + b"\0")
+        while True:
+            message = self._message()
+            if message.get("id") == self._next:
+                if "error" in message:
+                    raise RuntimeError(f"{method}: {message['error']}")
+                return message["result"]
+
+    def wait_for(self, event):
+        while self._message().get("method") != event:
+            pass
+
+    def close(self):
+        try:
+            self.call("Browser.close")
+        except RuntimeError:
+            pass
+        self.process.wait(timeout=30)
+
+
+def wilson(wins, losses):
+    n = wins + losses
+    p = wins / n
+    denominator = 1 + Z * Z / n
+    centre = (p + Z * Z / (2 * n)) / denominator
+    half = Z * math.sqrt(p * (1 - p) / n + Z * Z / (4 * n * n)) / denominator
+    return max(0.0, centre - half) * 100, min(1.0, centre + half) * 100
+
+
+def number(text):
+    return int(text.replace(",", ""))
+
+
+def check(result, columns, need_matchups):
+    faults = list(result["faults"])
+    if need_matchups and not result["matchups"]:
+        faults.append("no matchup that matters shown")
+    matches = [number(row[1]) for row in result["opponents"]]
+    if matches != sorted(matches, reverse=True):
+        faults.append("opponents table not sorted by matches")
+    names = [row[0] for row in result["opponents"]]
+    if names != result["sections"]:
+        faults.append("opponent sections not in the table's order")
+    for row in result["matchups"]:
+        low, high = wilson(number(row[2]), number(row[3]))
+        want = f"{low:.1f}% – {high:.1f}%"
+        if row[5] != want:
+            faults.append(f"{row[0]}: interval {row[5]!r}, want {want!r}")
+    if columns is not None:
+        if len(result["columns"]) != columns:
+            faults.append(f"{len(result['columns'])} heatmap columns, "
+                          f"want {columns}")
+        outside = [c for c in result["columns"]
+                   if c["l"] < 0 or c["r"] > result["viewport"]]
+        if outside:
+            faults.append(f"{len(outside)} heatmap columns outside the "
+                          f"viewport of {result['viewport']} px")
+    sticky = result["sticky"]
+    if sticky and sticky["scrolled"] > 0 and abs(sticky["moved"]) > 4:
+        faults.append(f"heatmap row labels moved {sticky['moved']} px when "
+                      "it scrolled sideways")
+    return faults
+
+
+def main(argv):
+    if len(argv) < 4:
+        print(__doc__, file=sys.stderr)
+        return 2
+    chromium, page, width = argv[1], os.path.abspath(argv[2]), int(argv[3])
+    columns = int(argv[argv.index("--columns") + 1]) \
+        if "--columns" in argv else None
+    with tempfile.TemporaryDirectory() as profile:
+        browser = Browser(chromium, profile)
+        try:
+            target = browser.call("Target.createTarget", url="about:blank")
+            browser.session = browser.call(
+                "Target.attachToTarget", targetId=target["targetId"],
+                flatten=True)["sessionId"]
+            browser.call("Emulation.setDeviceMetricsOverride", width=width,
+                         height=900, deviceScaleFactor=1,
+                         mobile=width < 600)
+            browser.call("Page.enable")
+            start = time.monotonic()
+            browser.call("Page.navigate", url="file://" + page)
+            browser.wait_for("Page.loadEventFired")
+            browser.call("Page.captureScreenshot")
+            seconds = time.monotonic() - start
+            result = browser.call("Runtime.evaluate", expression=LAYOUT,
+                                  returnByValue=True)
+            if "exceptionDetails" in result:
+                raise RuntimeError(str(result["exceptionDetails"]))
+            result = result["result"]["value"]
+        finally:
+            browser.close()
+    faults = check(result, columns, "--matchups" in argv)
+    for fault in faults[:20]:
+        print(f"{page} at {width} px: {fault}", file=sys.stderr)
+    if "--time" in argv:
+        print(f"{seconds:.2f}")
+    else:
+        print(f"{os.path.basename(page)} at {width} px: "
+              f"{len(result['opponents'])} opponents, "
+              f"{len(result['matchups'])} matchups, "
+              f"{len(result['columns'])} heatmap columns, "
+              f"{len(faults)} faults")
+    return 1 if faults else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))

@@ -1,0 +1,100 @@
+#include "report/html_line_chart.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "stats/session_history.h"
+
+namespace sessionstats {
+namespace {
+
+// `count` sessions of 1 win and 2 losses on `date`, after those in
+// `history`.
+void addSessions(SessionHistory& history, const std::string& date,
+                 int count = 1) {
+  for (int i = 0; i < count; ++i) {
+    const auto ordinal =
+        static_cast<std::uint32_t>(history.sessions.size() + 1);
+    history.sessions.push_back({ordinal, date, "Moth", 1, 2, 2, 4, 300});
+  }
+}
+
+std::string dateOf(int year, int month, int day) {
+  std::string date = std::to_string(year) + "-";
+  for (const int part : {month, day}) {
+    date += (part < 10 ? "0" : "") + std::to_string(part) + "-";
+  }
+  date.pop_back();
+  return date;
+}
+
+std::vector<std::string> labels(const ResultSeries& series) {
+  std::vector<std::string> out;
+  for (const ResultPoint& point : series.points) out.push_back(point.label);
+  return out;
+}
+
+TEST(ResultSeries, UpToTheLimitOnePointPerSessionWithAMatch) {
+  SessionHistory history;
+  addSessions(history, "2026-11-02", kMaxSessionPoints - 1);
+  history.sessions.push_back({99, "2026-11-03", "Wren", 0, 0, 0, 0, 0});
+  const ResultSeries series = resultSeries(history);
+  EXPECT_EQ(series.step, TimeStep::kSession);
+  ASSERT_EQ(series.points.size(), kMaxSessionPoints - 1);
+  EXPECT_EQ(series.points[0].label, "1");
+  EXPECT_EQ(series.points[0].detail, "2026-11-02, vs Moth");
+}
+
+TEST(ResultSeries, ManySessionsGroupByWeekFromMonday) {
+  // Sunday and Monday fall in different weeks; a week may span two years.
+  SessionHistory history;
+  addSessions(history, "2025-12-31", 20);  // Wednesday
+  addSessions(history, "2026-01-04", 20);  // Sunday, same week
+  addSessions(history, "2026-11-01", 10);  // Sunday
+  addSessions(history, "2026-11-02", 10);  // Monday
+  addSessions(history, "", 5);             // undated
+  addSessions(history, "2026-02-30", 5);   // not a date
+  history.sessions.push_back({99, "2026-11-02", "Wren", 0, 0, 0, 0, 0});
+  const ResultSeries series = resultSeries(history);
+  EXPECT_EQ(series.step, TimeStep::kWeek);
+  EXPECT_EQ(labels(series), (std::vector<std::string>{
+                                "2025-12-29", "2026-10-26", "2026-11-02"}));
+  EXPECT_EQ(series.points[0].sessions, 40);
+  EXPECT_EQ(series.points[0].wins, 40);
+  EXPECT_EQ(series.points[0].losses, 80);
+  EXPECT_EQ(series.points[2].sessions, 10);
+}
+
+TEST(ResultSeries, TooManyWeeksGroupByMonthThenByYear) {
+  // Sessions on the 1st and the 15th of 31 months: 61 weeks, 31 months.
+  SessionHistory twiceMonthly;
+  for (int half = 0; half <= static_cast<int>(kMaxTimePoints); ++half) {
+    const int month = half / 2;
+    addSessions(twiceMonthly, dateOf(2024 + month / 12, month % 12 + 1,
+                                     half % 2 == 0 ? 1 : 15));
+  }
+  ResultSeries series = resultSeries(twiceMonthly);
+  EXPECT_EQ(series.step, TimeStep::kMonth);
+  ASSERT_EQ(series.points.size(), 31U);
+  EXPECT_EQ(series.points.front().label, "2024-01");
+  EXPECT_EQ(series.points.front().sessions, 2);
+  EXPECT_EQ(series.points.back().label, "2026-07");
+  EXPECT_EQ(series.points.back().sessions, 1);
+
+  // One session a month for 61 months: 6 years.
+  SessionHistory monthly;
+  for (int month = 0; month <= static_cast<int>(kMaxTimePoints); ++month) {
+    addSessions(monthly, dateOf(2020 + month / 12, month % 12 + 1, 15));
+  }
+  series = resultSeries(monthly);
+  EXPECT_EQ(series.step, TimeStep::kYear);
+  EXPECT_EQ(labels(series), (std::vector<std::string>{"2020", "2021", "2022",
+                                                      "2023", "2024", "2025"}));
+  EXPECT_EQ(series.points.back().sessions, 1);
+}
+
+}  // namespace
+}  // namespace sessionstats
