@@ -68,5 +68,38 @@ TEST(JsonReport, PlayerWithoutMatchesHasNoLengthsButValidDocument) {
   EXPECT_TRUE(document.at("sessions").empty());
 }
 
+TEST(JsonReport, TheSessionInProgressHasAMemberOfItsOwn) {
+  CurrentSession current;
+  current.opponent = "Moth";
+  current.matchWins = 2;
+  current.roundWins = 4;
+  current.roundLosses = 1;
+  current.characters = {0};
+  current.recordWins = 5;
+  current.recordLosses = 1;
+  current.streak = 2;
+  current.streakIsWinning = true;
+  current.lastResults = {false, true, true};
+  SessionHistory history;
+  history.current = current;
+  std::ostringstream out;
+  writeJsonReport(out, PlayerStats{}, history);
+  const std::string text = out.str();
+  EXPECT_NE(text.find("\n  \"current_session\": {\"opponent\":\"Moth\","),
+            std::string::npos);
+  const nlohmann::json session =
+      nlohmann::json::parse(text).at("current_session");
+  EXPECT_EQ(session.at("wins"), 2);
+  EXPECT_EQ(session.at("losses"), 0);
+  EXPECT_EQ(session.at("round_wins"), 4);
+  EXPECT_EQ(session.at("round_losses"), 1);
+  EXPECT_EQ(session.at("characters"), nlohmann::json({"Sion"}));
+  EXPECT_EQ(session.at("record_wins"), 5);
+  EXPECT_EQ(session.at("record_losses"), 1);
+  EXPECT_EQ(session.at("streak"), 2);
+  EXPECT_EQ(session.at("streak_is_winning"), true);
+  EXPECT_EQ(session.at("last_results"), nlohmann::json({"L", "W", "W"}));
+}
+
 }  // namespace
 }  // namespace sessionstats

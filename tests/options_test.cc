@@ -62,6 +62,8 @@ TEST(Options, EachFormatWritesItsOwnFileUnlessOneIsNamed) {
   EXPECT_EQ(parsed.options.reportFile, "session_stats.txt");
   EXPECT_EQ(parse({"--format=csv"}).options.reportFile, "session_stats.csv");
   EXPECT_EQ(parse({"--format=json"}).options.reportFile, "session_stats.json");
+  EXPECT_EQ(parse({"--format=overlay"}).options.reportFile,
+            "session_overlay.html");
 }
 
 TEST(Options, HelpAndVersionWinWhereTheyStand) {
@@ -99,7 +101,11 @@ TEST(Options, EachErrorIsOneLineNamingWhatIsWrong) {
        "--list writes no report: it takes no --player or --output"},
       {{"--list", "--since=2026-01-01"},
        "--list writes no report: it takes no --format or filter"},
-      {{"--format=xml"}, "unknown format 'xml' (text, csv, json or html)"},
+      {{"--format=xml"},
+       "unknown format 'xml' (text, csv, json, html or overlay)"},
+      {{"--follow"}, "--follow needs --player (or --list): it cannot prompt"},
+      {{"--follow", "-p", "Kestrel"}, ""},
+      {{"--follow", "--list"}, ""},
       {{"--character=Zelda"}, "unknown character 'Zelda'"},
       {{"--against", "sion"}, "unknown character 'sion'"},
       {{"--since=2026-02-30"},

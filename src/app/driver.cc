@@ -1,6 +1,7 @@
 #include "app/driver.h"
 
 #include <cerrno>
+#include <memory>
 #include <new>
 #include <optional>
 #include <string>
@@ -9,14 +10,17 @@
 
 #include "app/answer.h"
 #include "app/console.h"
+#include "app/log_follower.h"
 #include "app/report_file.h"
 #include "app/status.h"
 #include "log/session_log_reader.h"
 #include "report/csv_writer.h"
 #include "report/html_report.h"
 #include "report/json_report.h"
+#include "report/overlay_page.h"
 #include "report/player_list.h"
 #include "report/report_writer.h"
+#include "stats/current_session.h"
 #include "stats/match_filter.h"
 #include "stats/match_log.h"
 #include "stats/stats_records.h"
@@ -41,14 +45,10 @@ Status writeOutput(std::ostream& out, const Write& write) {
                         errno != 0 ? errno : EIO);
 }
 
-// Reads the log at `path` into `records`, and its matches into `matchLog`
-// when given: those of `onlyPlayer` when known, else all.
-Status loadLog(const std::string& path, StatsRecords& records,
-               MatchLog* matchLog,
-               const std::optional<std::string>& onlyPlayer) {
-  SessionLogReader reader(records);
-  if (matchLog != nullptr) reader.logMatches(*matchLog, onlyPlayer);
-  return readSessionLog(path, reader);
+OpenSession openSessionOf(const SessionLogReader& reader) {
+  const SessionState& session = reader.session();
+  if (!session.inSession) return {};
+  return {session.ordinal, session.records.player1, session.records.player2};
 }
 
 Status noPlayer(std::string_view log, std::string_view name) {
@@ -83,27 +83,49 @@ Status writeReportTo(const Options& options, std::ostream& out,
   return replaceReportFile(options.reportFile, write);
 }
 
+// The classic report of `stats`; while following, a line that says so
+// instead while no match has passed (a report of nothing would show
+// "999999s" as the shortest match).
+Status writeTextReport(const Options& options, const PlayerStats& stats,
+                       std::ostream& out) {
+  if (options.follow && stats.matchWins == 0 && stats.matchLosses == 0) {
+    return writeReportTo(options, out, [&stats](std::ostream& stream) {
+      stream << "No match of " << stats.name << " has passed yet.\r\n";
+    });
+  }
+  const std::vector<std::string> filters = describeFilter(options.filter);
+  return writeReportTo(options, out, [&](std::ostream& stream) {
+    writeReport(stream, stats, ReportThreads::kTwo, filters);
+  });
+}
+
 // The report of `player` in the format of `options`, over his matches in
-// `matches` that pass its filter (the rest are dropped).
+// `matches` that pass its filter (the rest are dropped); `open` is the
+// session that the log leaves open.
 Status writeHistoryReport(const Options& options, const PlayerRecord& player,
-                          MatchLog& matches, std::ostream& out) {
+                          MatchLog& matches, const OpenSession& open,
+                          std::ostream& out) {
   keepMatches(matches, player, options.filter);
   if (options.format == ReportFormat::kCsv) {
     return writeReportTo(options, out, [&](std::ostream& stream) {
       writeMatchCsv(stream, player, matches);
     });
   }
+  if (options.format == ReportFormat::kOverlay) {
+    const std::optional<CurrentSession> current =
+        findCurrentSession(player, matches, open, options.filter);
+    return writeReportTo(options, out, [&](std::ostream& stream) {
+      writeOverlayPage(stream, player.name, current);
+    });
+  }
   StatsRecords passing;
   replayMatches(player, matches, passing);
   const PlayerStats stats = buildPlayerStats(*passing.findPlayer(player.name));
   if (options.format == ReportFormat::kText) {
-    const std::vector<std::string> filters = describeFilter(options.filter);
-    return writeReportTo(options, out, [&](std::ostream& stream) {
-      writeReport(stream, stats, ReportThreads::kTwo, filters);
-    });
+    return writeTextReport(options, stats, out);
   }
-  const SessionHistory history =
-      buildSessionHistory(player, matches, options.filter);
+  SessionHistory history = buildSessionHistory(player, matches, options.filter);
+  history.current = findCurrentSession(player, matches, open, options.filter);
   return writeReportTo(options, out, [&](std::ostream& stream) {
     if (options.format == ReportFormat::kHtml) {
       writeHtmlReport(stream, stats, history);
@@ -112,6 +134,95 @@ Status writeHistoryReport(const Options& options, const PlayerRecord& player,
     }
   });
 }
+
+// A follow's side of the output: the records of the log read so far, and the
+// report or list of `options` written from them.
+class LiveReport final : public FollowTarget {
+ public:
+  LiveReport(const Options& options, std::ostream& out)
+      : options_(options), out_(out) {
+    restart();
+  }
+
+  void restart() override {
+    matchLog_.clear();
+    reader_.reset();
+    records_ = std::make_unique<StatsRecords>();
+    reader_ = std::make_unique<SessionLogReader>(*records_);
+    // The match log also tells which lines counted a match: a list counts
+    // every player's, a report its player's.
+    reader_->logMatches(matchLog_, listing() ? std::nullopt : options_.player);
+    seenMatches_ = 0;
+    seenPlayers_ = 0;
+    seenSession_ = {};
+  }
+
+  void line(std::string_view line) override { reader_->processLine(line); }
+
+  bool changed() override {
+    const OpenSession open = openSessionOf(*reader_);
+    bool changed = matchLog_.size() != seenMatches_;
+    if (listing()) {
+      changed = changed || records_->players().size() != seenPlayers_;
+      seenPlayers_ = records_->players().size();
+    } else if (open.ordinal != seenSession_.ordinal) {
+      changed = changed || playsIn(seenSession_) || playsIn(open);
+    }
+    seenSession_ = open;
+    // Only the formats that show matches one by one keep them.
+    if (listing() ||
+        (options_.format == ReportFormat::kText && !options_.filter.any())) {
+      matchLog_.clear();
+    }
+    seenMatches_ = matchLog_.size();
+    return changed;
+  }
+
+  Status write() override {
+    if (listing()) {
+      return writeOutput(out_, [this](std::ostream& stream) {
+        writePlayerList(stream, *records_);
+      });
+    }
+    // A player the log does not name yet has played no match yet.
+    PlayerRecord absent;
+    absent.name = *options_.player;
+    const PlayerRecord* found = records_->findPlayer(*options_.player);
+    const PlayerRecord& player = found != nullptr ? *found : absent;
+    if (options_.format == ReportFormat::kText && !options_.filter.any()) {
+      return writeTextReport(options_, buildPlayerStats(player), out_);
+    }
+    const OpenSession open = openSessionOf(*reader_);
+    // The log holds only this player's matches, which no filter but one
+    // that is set drops.
+    if (!options_.filter.any()) {
+      return writeHistoryReport(options_, player, matchLog_, open, out_);
+    }
+    // The filters drop matches from what they are given; the log itself
+    // must keep them for the next write.
+    MatchLog matches = matchLog_;
+    return writeHistoryReport(options_, player, matches, open, out_);
+  }
+
+ private:
+  bool listing() const { return options_.command == Command::kListPlayers; }
+
+  bool playsIn(const OpenSession& session) const {
+    const auto named = [this](const PlayerRecord* player) {
+      return player != nullptr && player->name == *options_.player;
+    };
+    return named(session.player1) || named(session.player2);
+  }
+
+  const Options& options_;
+  std::ostream& out_;
+  std::unique_ptr<StatsRecords> records_;
+  std::unique_ptr<SessionLogReader> reader_;  // counts into *records_
+  MatchLog matchLog_;
+  std::size_t seenMatches_ = 0;
+  std::size_t seenPlayers_ = 0;
+  OpenSession seenSession_;
+};
 
 // runSessionStats but for what it says at the end.
 Status runReportOrList(const Options& options, std::istream& console,
@@ -124,9 +235,9 @@ Status runReportOrList(const Options& options, std::istream& console,
       options.filter.any() || options.format != ReportFormat::kText;
   StatsRecords records;
   MatchLog matchLog;
-  if (Status status = loadLog(options.logFile, records,
-                              perMatch ? &matchLog : nullptr, options.player);
-      !status.ok()) {
+  SessionLogReader reader(records);
+  if (perMatch) reader.logMatches(matchLog, options.player);
+  if (Status status = readSessionLog(options.logFile, reader); !status.ok()) {
     return status;
   }
   if (listing) {
@@ -155,12 +266,10 @@ Status runReportOrList(const Options& options, std::istream& console,
   if (record == nullptr) return noPlayer(options.logFile, *name);
   Status status;
   if (perMatch) {
-    status = writeHistoryReport(options, *record, matchLog, out);
+    status = writeHistoryReport(options, *record, matchLog,
+                                openSessionOf(reader), out);
   } else {
-    const PlayerStats player = buildPlayerStats(*record);
-    status = writeReportTo(options, out, [&player](std::ostream& stream) {
-      writeReport(stream, player);
-    });
+    status = writeTextReport(options, buildPlayerStats(*record), out);
   }
   if (status.ok() && summary != nullptr &&
       options.reportFile != kStandardOutputName) {
@@ -213,6 +322,10 @@ int runSessionStats(const Options& options, std::istream& console,
                     options.reportFile == kStandardOutputName;
   if (data) useStandardOutputForData();
   std::ostream& talk = data ? err : out;
+  if (options.follow) {
+    LiveReport live(options, out);
+    return finish(followLog(options.logFile, live, err), options, talk, err);
+  }
   return finish(runReportOrList(options, console, out, talk, summary), options,
                 talk, err);
 }

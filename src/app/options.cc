@@ -21,8 +21,9 @@ constexpr int kAgainstCode = 260;
 constexpr int kSinceCode = 261;
 constexpr int kUntilCode = 262;
 constexpr int kLastSessionsCode = 263;
+constexpr int kFollowCode = 264;
 
-constexpr std::array<option, 14> kLongOptions{{
+constexpr std::array<option, 15> kLongOptions{{
     {"player", required_argument, nullptr, 'p'},
     {"log", required_argument, nullptr, 'l'},
     {"output", required_argument, nullptr, 'o'},
@@ -34,6 +35,7 @@ constexpr std::array<option, 14> kLongOptions{{
     {"since", required_argument, nullptr, kSinceCode},
     {"until", required_argument, nullptr, kUntilCode},
     {"last-sessions", required_argument, nullptr, kLastSessionsCode},
+    {"follow", no_argument, nullptr, kFollowCode},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, 'V'},
     {nullptr, 0, nullptr, 0},
@@ -58,9 +60,14 @@ constexpr std::string_view kHelp =
     "      --list          list the players that the log counts, most matches\n"
     "                        first, instead of writing a report\n"
     "      --format=FMT    text (the classic report, the default), csv (one\n"
-    "                        row per match), json (one document) or html\n"
-    "                        (one page for a browser); without -o they go\n"
-    "                        to session_stats.csv, .json or .html\n"
+    "                        row per match), json (one document), html\n"
+    "                        (one page for a browser) or overlay (the\n"
+    "                        session in progress, for a stream); without -o\n"
+    "                        they go to session_stats.csv, .json, .html or\n"
+    "                        session_overlay.html\n"
+    "      --follow        after writing, keep reading the log as it grows\n"
+    "                        and rewrite the report or list after each\n"
+    "                        result, until Ctrl-C (needs -p or --list)\n"
     "\n"
     "Filters: the report counts only the player's matches that pass them all.\n"
     "      --opponent=NAME     against the opponent NAME (after aliases)\n"
@@ -158,9 +165,11 @@ Status readValue(int code, std::string_view value, Options& options) {
         options.format = ReportFormat::kJson;
       } else if (value == "html") {
         options.format = ReportFormat::kHtml;
+      } else if (value == "overlay") {
+        options.format = ReportFormat::kOverlay;
       } else {
         return Status::usage("unknown format '" + std::string(value) +
-                             "' (text, csv, json or html)");
+                             "' (text, csv, json, html or overlay)");
       }
       return Status();
     case kCharacterCode:
@@ -225,6 +234,9 @@ ParsedOptions parseOptions(int argc, char* argv[]) {
       case kListCode:
         options.command = Command::kListPlayers;
         break;
+      case kFollowCode:
+        options.follow = true;
+        break;
       case kOpponentCode:
         options.filter.opponent = optarg;
         break;
@@ -261,6 +273,10 @@ ParsedOptions parseOptions(int argc, char* argv[]) {
              (options.filter.any() || options.format != ReportFormat::kText)) {
     parsed.status = Status::usage(
         "--list writes no report: it takes no --format or filter");
+  } else if (options.follow && options.command == Command::kReport &&
+             !options.player) {
+    parsed.status =
+        Status::usage("--follow needs --player (or --list): it cannot prompt");
   } else if (!outputGiven) {
     options.reportFile = defaultReportFile(options.format);
   }

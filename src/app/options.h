@@ -26,14 +26,15 @@ inline constexpr std::string_view kTryHelpLine =
 enum class Command { kReport, kListPlayers, kHelp, kVersion };
 
 /// What a report is written as: the classic text, one CSV row per match, one
-/// JSON document, or one self-contained HTML page.
-enum class ReportFormat { kText, kCsv, kJson, kHtml };
+/// JSON document, one self-contained HTML page, or the small HTML page of the
+/// session in progress for a stream.
+enum class ReportFormat { kText, kCsv, kJson, kHtml, kOverlay };
 
 /// The file each format is written to when no --output names one, by
 /// ReportFormat: a CSV or JSON report never replaces the text report.
-inline constexpr std::array<const char*, 4> kDefaultReportFiles = {
+inline constexpr std::array<const char*, 5> kDefaultReportFiles = {
     kReportFileName, "session_stats.csv", "session_stats.json",
-    "session_stats.html"};
+    "session_stats.html", "session_overlay.html"};
 
 inline const char* defaultReportFile(ReportFormat format) {
   return kDefaultReportFiles[static_cast<std::size_t>(format)];
@@ -51,6 +52,9 @@ struct Options {
   /// The matches the report counts (--opponent, --character, --against,
   /// --since, --until, --last-sessions).
   MatchFilter filter;
+  /// Set by --follow: keep reading the log as it grows and rewrite the
+  /// report (or the list) after each change.
+  bool follow = false;
 };
 
 /// The options, or a kUsage status that says in one line what is wrong with
@@ -66,10 +70,11 @@ struct ParsedOptions {
 /// they stand. An unknown or ambiguous option, a missing or unexpected value,
 /// an empty file name, a stray argument, --list together with --player,
 /// --output, --format or a filter, a character that is neither a long nor a
-/// short name of the roster, a date that is not a real YYYY-MM-DD, a
-/// session count that is not a whole number below 2^32, and a format other
-/// than text, csv, json or html are errors. Prints nothing.
-/// REQUIRES: argv[0..argc) are valid strings; getopt_long may reorder them.
+/// short name of the roster, --follow without --player or --list, a date that
+/// is not a real YYYY-MM-DD, a session count that is not a whole number below
+/// 2^32, and a format other than text, csv, json, html or overlay are errors.
+/// Prints nothing. REQUIRES: argv[0..argc) are valid strings; getopt_long may
+/// reorder them.
 ParsedOptions parseOptions(int argc, char* argv[]);
 
 /// Writes the usage text that --help prints.

@@ -89,7 +89,7 @@ void SessionLogReader::startSession(std::string_view rest) {
   session_.records = findOrAddMatchRecords(records_, resolveAlias(first),
                                            resolveAlias(second));
   session_.inSession = true;
-  ++sessionOrdinal_;
+  session_.ordinal = ++sessionOrdinal_;
   logSession_ =
       matchLog_ != nullptr &&
       (everyPlayer_ || session_.records.player1->name == onlyPlayer_ ||

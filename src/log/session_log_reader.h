@@ -24,6 +24,7 @@ struct AliasEntry {
 struct SessionState {
   bool inSession = false;
   MatchRecords records;
+  std::uint32_t ordinal = 0;  // as in MatchEntry::session
 };
 
 /// What a log line says before any session is looked at: a result line's

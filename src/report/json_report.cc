@@ -173,6 +173,28 @@ void addSessions(const SessionHistory& history, const Add& add) {
   }
 }
 
+Json currentSession(const CurrentSession& current) {
+  Json characters = Json::array();
+  for (const int character : current.characters) {
+    characters.push_back(kRoster.longName[character]);
+  }
+  Json lastResults = Json::array();
+  for (const bool won : current.lastResults) {
+    lastResults.push_back(won ? "W" : "L");
+  }
+  return {{"opponent", current.opponent},
+          {"wins", current.matchWins},
+          {"losses", current.matchLosses},
+          {"round_wins", current.roundWins},
+          {"round_losses", current.roundLosses},
+          {"characters", characters},
+          {"record_wins", current.recordWins},
+          {"record_losses", current.recordLosses},
+          {"streak", current.streak},
+          {"streak_is_winning", current.streakIsWinning},
+          {"last_results", lastResults}};
+}
+
 }  // namespace
 
 void writeJsonReport(std::ostream& out, const PlayerStats& player,
@@ -202,6 +224,9 @@ void writeJsonReport(std::ostream& out, const PlayerStats& player,
                    {"longest_losing", streaks.longestLosing},
                    {"current", streaks.current},
                    {"current_is_winning", streaks.currentIsWinning}});
+  if (history.current) {
+    document.member("current_session", currentSession(*history.current));
+  }
   document.finish();
 }
 

@@ -10,10 +10,10 @@ namespace sessionstats {
 
 /// Writes one JSON document (see docs/json-report.md) with all that the text
 /// report of `player` holds, plus the sessions, streaks and filters of
-/// `history`: each member of the document on a line of its own, each element
-/// of a list member too, ending in LF. The document is always
-/// valid JSON: each byte of a name that is not part of valid UTF-8 is written
-/// as U+FFFD.
+/// `history`, and its session in progress when it has one: each member of the
+/// document on a line of its own, each element of a list member too, ending in
+/// LF. The document is always valid JSON: each byte of a name that is not part
+/// of valid UTF-8 is written as U+FFFD.
 void writeJsonReport(std::ostream& out, const PlayerStats& player,
                      const SessionHistory& history);
 

@@ -1,0 +1,99 @@
+#include "app/log_tail.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <utility>
+
+namespace sessionstats {
+namespace {
+
+// What a client appends at once is a line or two; only the first read of a
+// long log fills whole blocks.
+constexpr std::size_t kTailBlockSize = std::size_t{1} << 16;
+
+bool isGone(int error) { return error == ENOENT || error == ENOTDIR; }
+
+}  // namespace
+
+LogTail::LogTail(std::string path)
+    : path_(std::move(path)), block_(new char[kTailBlockSize]) {}
+
+LogTail::~LogTail() { close(); }
+
+void LogTail::close() {
+  if (file_ != nullptr) std::fclose(file_);
+  file_ = nullptr;
+}
+
+bool LogTail::open() {
+  close();
+  splitter_ = LogLineSplitter();
+  offset_ = 0;
+  file_ = std::fopen(path_.c_str(), "rb");
+  if (file_ == nullptr) {
+    error_ = errno;
+    return false;
+  }
+  // The blocks are read straight into block_; a stream buffer would only
+  // copy them once more.
+  std::setvbuf(file_, nullptr, _IONBF, 0);
+  struct stat status {};
+  if (fstat(fileno(file_), &status) != 0) {
+    error_ = errno;
+    close();
+    return false;
+  }
+  identity_ = {static_cast<std::uint64_t>(status.st_dev),
+               static_cast<std::uint64_t>(status.st_ino)};
+  return true;
+}
+
+TailCheck LogTail::check() {
+  error_ = 0;
+  if (file_ == nullptr) {
+    if (!open())
+      return isGone(error_) ? TailCheck::kMissing : TailCheck::kFailed;
+    const bool again = seenAny_;
+    seenAny_ = true;
+    return again ? TailCheck::kRestart : TailCheck::kSame;
+  }
+  struct stat atPath {};
+  if (stat(path_.c_str(), &atPath) != 0) {
+    error_ = errno;
+    if (!isGone(error_)) return TailCheck::kFailed;
+    close();
+    return TailCheck::kMissing;
+  }
+  const Identity there{static_cast<std::uint64_t>(atPath.st_dev),
+                       static_cast<std::uint64_t>(atPath.st_ino)};
+  if (there != identity_) {
+    if (!open())
+      return isGone(error_) ? TailCheck::kMissing : TailCheck::kFailed;
+    return TailCheck::kRestart;
+  }
+  struct stat opened {};
+  if (fstat(fileno(file_), &opened) != 0) {
+    error_ = errno;
+    return TailCheck::kFailed;
+  }
+  if (static_cast<std::uint64_t>(opened.st_size) >= offset_) {
+    return TailCheck::kSame;
+  }
+  // Truncated: read it again from the start, as a file of its own.
+  if (!open()) return isGone(error_) ? TailCheck::kMissing : TailCheck::kFailed;
+  return TailCheck::kRestart;
+}
+
+bool LogTail::readBlock(std::size_t& got) {
+  got = std::fread(block_.get(), 1, kTailBlockSize, file_);
+  offset_ += got;
+  if (got == kTailBlockSize) return true;
+  if (std::ferror(file_)) error_ = errno != 0 ? errno : EIO;
+  // The end of the file so far: what is appended later is read once the
+  // end-of-file mark is cleared.
+  std::clearerr(file_);
+  return false;
+}
+
+}  // namespace sessionstats

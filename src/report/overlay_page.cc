@@ -1,0 +1,132 @@
+#include "report/overlay_page.h"
+
+#include <string>
+
+#include "report/html_escape.h"
+#include "report/html_page.h"
+#include "stats/character_roster.h"
+
+namespace sessionstats {
+namespace {
+
+// Light text with a dark outline reads on any scene a stream shows behind
+// it; one custom property per colour lets a streamer restyle it with one
+// line of CSS (a browser source's own CSS field, for one).
+constexpr std::string_view kOverlayStyle =
+    ":root{--overlay-size:40px;--overlay-text:#ffffff;"
+    "--overlay-outline:#000000;--overlay-win:#5ee07a;--overlay-loss:#ff6b6b;"
+    "--overlay-font:\"Segoe UI\",\"Noto Sans\",\"DejaVu Sans\",sans-serif}\n"
+    "html,body{margin:0;background:transparent}\n"
+    "body{padding:.3em .5em;color:var(--overlay-text);"
+    "font:700 var(--overlay-size)/1.25 var(--overlay-font);"
+    "text-shadow:0 0 .08em var(--overlay-outline),"
+    "0 0 .16em var(--overlay-outline),.04em .04em 0 var(--overlay-outline)}\n"
+    "div{white-space:nowrap}\n"
+    ".detail{font-size:.55em}\n"
+    ".score{font-size:1.6em}\n"
+    ".win{color:var(--overlay-win)}\n"
+    ".loss{color:var(--overlay-loss)}\n"
+    ".last-results span{display:inline-block;min-width:1em;"
+    "text-align:center}\n";
+
+void appendCount(std::string& page, std::int64_t count) {
+  page += std::to_string(count);
+}
+
+// "<span class="win">3</span> - <span class="loss">2</span>"
+void appendScore(std::string& page, std::int64_t wins, std::int64_t losses) {
+  page += "<span class=\"win\">";
+  appendCount(page, wins);
+  page += "</span> - <span class=\"loss\">";
+  appendCount(page, losses);
+  page += "</span>";
+}
+
+void appendLine(std::string& page, std::string_view classes) {
+  page += "<div class=\"";
+  page += classes;
+  page += "\">";
+}
+
+void appendSession(std::string& page, std::string_view player,
+                   const CurrentSession& current) {
+  appendLine(page, "players");
+  appendHtmlEscaped(page, player);
+  page += " <span class=\"detail\">vs</span> <span class=\"opponent\">";
+  appendHtmlEscaped(page, current.opponent);
+  page += "</span></div>\n";
+  appendLine(page, "score");
+  appendScore(page, current.matchWins, current.matchLosses);
+  page += "</div>\n";
+  appendLine(page, "rounds detail");
+  page += "Rounds ";
+  appendScore(page, current.roundWins, current.roundLosses);
+  page += "</div>\n";
+  appendLine(page, "streak detail");
+  page += "Streak: ";
+  if (current.streak == 0) {
+    page += "none";
+  } else {
+    page += current.streakIsWinning ? "<span class=\"win\">"
+                                    : "<span class=\"loss\">";
+    appendCount(page, current.streak);
+    if (current.streakIsWinning) {
+      page += current.streak == 1 ? " win" : " wins";
+    } else {
+      page += current.streak == 1 ? " loss" : " losses";
+    }
+    page += "</span>";
+  }
+  page += "</div>\n";
+  appendLine(page, "record detail");
+  page += "All-time vs ";
+  appendHtmlEscaped(page, current.opponent);
+  page += ": ";
+  appendScore(page, current.recordWins, current.recordLosses);
+  page += "</div>\n";
+  appendLine(page, "last-results detail");
+  for (const bool won : current.lastResults) {
+    page +=
+        won ? "<span class=\"win\">W</span>" : "<span class=\"loss\">L</span>";
+  }
+  page += "</div>\n";
+  appendLine(page, "characters detail");
+  bool first = true;
+  for (const int character : current.characters) {
+    if (!first) page += ", ";
+    first = false;
+    appendHtmlEscaped(page, kRoster.longName[character]);
+  }
+  page += "</div>\n";
+}
+
+}  // namespace
+
+void writeOverlayPage(std::ostream& out, std::string_view player,
+                      const std::optional<CurrentSession>& current) {
+  std::string page =
+      "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+      "<meta http-equiv=\"Content-Security-Policy\" content=\"";
+  page += kHtmlContentSecurityPolicy;
+  page += "\">\n<meta http-equiv=\"refresh\" content=\"";
+  appendCount(page, kOverlayRefreshSeconds);
+  page += "\">\n<title>";
+  appendHtmlEscaped(page, player);
+  page += "</title>\n<style>\n";
+  page += kOverlayStyle;
+  page += "</style>\n</head>\n<body>\n";
+  if (current) {
+    appendSession(page, player, *current);
+  } else {
+    appendLine(page, "players");
+    appendHtmlEscaped(page, player);
+    page += "</div>\n";
+    appendLine(page, "waiting detail");
+    page += kWaitingForSession;
+    page += "</div>\n";
+  }
+  page += "</body>\n</html>\n";
+  out.write(page.data(), static_cast<std::streamsize>(page.size()));
+}
+
+}  // namespace sessionstats

@@ -1,0 +1,145 @@
+#include "stats/current_session.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "log/log_line_splitter.h"
+#include "log/session_log_reader.h"
+#include "stats/character_roster.h"
+#include "test_session.h"
+
+namespace sessionstats {
+namespace {
+
+// Kestrel's session in progress at the end of `log`, filtered by `filter`,
+// read as the driver reads it: his matches only, then keepMatches.
+std::optional<CurrentSession> currentOf(std::string_view log,
+                                        const MatchFilter& filter = {}) {
+  StatsRecords records;
+  MatchLog matches;
+  SessionLogReader reader(records);
+  reader.logMatches(matches, std::string("Kestrel"));
+  splitLines(log,
+             [&reader](std::string_view line) { reader.processLine(line); });
+  const PlayerRecord* kestrel = records.findPlayer("Kestrel");
+  if (kestrel == nullptr) return std::nullopt;
+  const SessionState& state = reader.session();
+  OpenSession open;
+  if (state.inSession) {
+    open = {state.ordinal, state.records.player1, state.records.player2};
+  }
+  return findCurrentSession(*kestrel,
+                            testing::selectMatches(matches, *kestrel, filter),
+                            open, filter);
+}
+
+// Two earlier sessions (Kestrel 2-1 against Moth, then 0-2 against Wren),
+// then a session against Moth in progress, where Kestrel is player 2.
+constexpr std::string_view kEarlier =
+    "2026-11-01 20:00:00 Session start. Players: Kestrel vs Moth\n"
+    "Player 1 wins match 2-0 : Sion vs Ciel (50 seconds)\n"
+    "Player 2 wins match 1-2 : Sion vs Len (60 seconds)\n"
+    "Player 1 wins match 2-1 : Sion vs Len (70 seconds)\n"
+    "Session results: Kestrel vs Moth, 3 matches\n"
+    "2026-11-02 20:00:00 Session start. Players: Wren vs Kestrel\n"
+    "Player 1 wins match 2-0 : Akiha vs Sion (50 seconds)\n"
+    "Player 1 wins match 2-1 : Akiha vs Sion (50 seconds)\n"
+    "Session results: Wren vs Kestrel, 2 matches\n"
+    "2026-11-03 20:00:00 Session start. Players: Moth vs Kestrel\n";
+
+TEST(CurrentSession, CountsTheOpenSessionAndTheRecordAgainstItsOpponent) {
+  const std::string log =
+      std::string(kEarlier) +
+      "Player 2 wins match 1-2 : Len vs Hisui and Kohaku (80 seconds)\n"
+      "Player 2 wins match 0-2 : Len vs Sion (80 seconds)\n"
+      "Player 1 wins match 2-1 : Len vs Hisui and Kohaku (80 seconds)\n"
+      "Player 2 wins match 0-2 : Len vs Sion (80 seconds)\n";
+  const std::optional<CurrentSession> current = currentOf(log);
+  ASSERT_TRUE(current);
+  EXPECT_EQ(current->opponent, "Moth");
+  EXPECT_EQ(current->matchWins, 3);
+  EXPECT_EQ(current->matchLosses, 1);
+  EXPECT_EQ(current->roundWins, 7);
+  EXPECT_EQ(current->roundLosses, 3);
+  EXPECT_EQ(current->characters,
+            (std::vector<int>{findCharacter("Hisui and Kohaku"),
+                              findCharacter("Sion")}));
+  EXPECT_EQ(current->recordWins, 5);  // 2 earlier, 3 now; Wren's not
+  EXPECT_EQ(current->recordLosses, 2);
+  EXPECT_EQ(current->streak, 1);
+  EXPECT_TRUE(current->streakIsWinning);
+  EXPECT_EQ(current->lastResults,
+            (std::vector<bool>{true, false, true, false, false, true, true,
+                               false, true}));
+}
+
+TEST(CurrentSession, TheStreakAndTheLastTenRunOverSessions) {
+  std::string log = std::string(kEarlier);
+  for (int i = 0; i < 12; ++i) {
+    log += "Player 1 wins match 2-0 : Len vs Sion (80 seconds)\n";
+  }
+  const std::optional<CurrentSession> current = currentOf(log);
+  ASSERT_TRUE(current);
+  EXPECT_EQ(current->matchLosses, 12);
+  EXPECT_EQ(current->streak, 14);  // the two lost to Wren before
+  EXPECT_FALSE(current->streakIsWinning);
+  EXPECT_EQ(current->lastResults, std::vector<bool>(kLastResultCount, false));
+}
+
+TEST(CurrentSession, OnlyAnOpenSessionOfThePlayerThatPassesTheOpponent) {
+  // Just started: no match yet, the record so far.
+  std::optional<CurrentSession> current = currentOf(kEarlier);
+  ASSERT_TRUE(current);
+  EXPECT_EQ(current->matchWins + current->matchLosses, 0);
+  EXPECT_EQ(current->recordWins, 2);
+  EXPECT_TRUE(current->characters.empty());
+  EXPECT_FALSE(currentOf(std::string(kEarlier) +
+                         "Session results: Moth vs Kestrel, 0 matches\n"));
+  EXPECT_FALSE(currentOf(std::string(kEarlier) +
+                         "Session start. Players: Moth vs Wren\n"));
+  EXPECT_FALSE(
+      currentOf(std::string(kEarlier) +
+                "Session start. Players: Kestrel vs Practice Dummy\n"));
+  MatchFilter wren;
+  wren.opponent = "Wren";
+  EXPECT_FALSE(currentOf(kEarlier, wren));
+  MatchFilter moth;
+  moth.opponent = "Moth";
+  EXPECT_TRUE(currentOf(kEarlier, moth));
+}
+
+TEST(CurrentSession, FiltersDecideWhichMatchesCount) {
+  const std::string log =
+      std::string(kEarlier) +
+      "Player 2 wins match 1-2 : Len vs Hisui and Kohaku (80 seconds)\n"
+      "Player 1 wins match 2-0 : Len vs Sion (80 seconds)\n";
+  MatchFilter sion;
+  sion.character = findCharacter("Sion");
+  const std::optional<CurrentSession> current = currentOf(log, sion);
+  ASSERT_TRUE(current);
+  EXPECT_EQ(current->matchWins, 0);
+  EXPECT_EQ(current->matchLosses, 1);
+  EXPECT_EQ(current->characters, std::vector<int>{findCharacter("Sion")});
+  EXPECT_EQ(current->lastResults.size(), 6U);  // 5 earlier as Sion, 1 now
+}
+
+TEST(CurrentSession, AgainstHimselfEachMatchCountsOncePerSide) {
+  const std::optional<CurrentSession> current = currentOf(
+      "Session start. Players: Kestrel vs Kestrel\n"
+      "Player 1 wins match 2-1 : Sion vs Ciel (80 seconds)\n");
+  ASSERT_TRUE(current);
+  EXPECT_EQ(current->opponent, "Kestrel");
+  EXPECT_EQ(current->matchWins, 1);
+  EXPECT_EQ(current->matchLosses, 1);
+  EXPECT_EQ(current->roundWins, 3);
+  EXPECT_EQ(current->lastResults, (std::vector<bool>{true, false}));
+  EXPECT_EQ(current->characters,
+            (std::vector<int>{findCharacter("Sion"), findCharacter("Ciel")}));
+}
+
+}  // namespace
+}  // namespace sessionstats

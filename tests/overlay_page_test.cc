@@ -1,0 +1,82 @@
+#include "report/overlay_page.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+
+#include "report/html_page.h"
+#include "stats/character_roster.h"
+
+namespace sessionstats {
+namespace {
+
+std::string overlay(std::string_view player,
+                    const std::optional<CurrentSession>& current) {
+  std::ostringstream out;
+  writeOverlayPage(out, player, current);
+  return out.str();
+}
+
+bool holds(const std::string& page, std::string_view text) {
+  return page.find(text) != std::string::npos;
+}
+
+TEST(OverlayPage, ShowsTheSessionInProgressAndRefreshesWithoutScript) {
+  CurrentSession current;
+  current.opponent = "<b>Moth</b>";
+  current.matchWins = 3;
+  current.matchLosses = 2;
+  current.roundWins = 7;
+  current.roundLosses = 5;
+  current.characters = {findCharacter("Hisui and Kohaku"),
+                        findCharacter("Sion")};
+  current.recordWins = 13;
+  current.recordLosses = 8;
+  current.streak = 2;
+  current.streakIsWinning = true;
+  current.lastResults = {false, true, true};
+  const std::string page = overlay("Kes&trel", current);
+  for (const std::string_view text : {
+           std::string_view("<meta http-equiv=\"refresh\" content=\"1\">"),
+           kHtmlContentSecurityPolicy,
+           std::string_view("Kes&amp;trel <span class=\"detail\">vs</span> "
+                            "<span class=\"opponent\">&lt;b&gt;Moth&lt;/b&gt;"),
+           std::string_view("<span class=\"win\">3</span> - "
+                            "<span class=\"loss\">2</span>"),
+           std::string_view("Rounds <span class=\"win\">7</span> - "
+                            "<span class=\"loss\">5</span>"),
+           std::string_view("Streak: <span class=\"win\">2 wins</span>"),
+           std::string_view("All-time vs &lt;b&gt;Moth&lt;/b&gt;: "
+                            "<span class=\"win\">13</span> - "
+                            "<span class=\"loss\">8</span>"),
+           std::string_view("<span class=\"loss\">L</span>"
+                            "<span class=\"win\">W</span>"
+                            "<span class=\"win\">W</span></div>"),
+           std::string_view("Hisui and Kohaku, Sion</div>"),
+           std::string_view("background:transparent"),
+       }) {
+    EXPECT_TRUE(holds(page, text)) << text;
+  }
+  EXPECT_FALSE(holds(page, "<script"));
+  EXPECT_FALSE(holds(page, "<b>"));
+  EXPECT_FALSE(holds(page, kWaitingForSession));
+
+  current.streak = 1;
+  current.streakIsWinning = false;
+  EXPECT_TRUE(holds(overlay("Kestrel", current),
+                    "Streak: <span class=\"loss\">1 loss</span>"));
+  current.streak = 0;
+  EXPECT_TRUE(holds(overlay("Kestrel", current), "Streak: none"));
+}
+
+TEST(OverlayPage, BetweenSessionsItWaits) {
+  const std::string page = overlay("<Kestrel>", std::nullopt);
+  EXPECT_TRUE(holds(page, "&lt;Kestrel&gt;</div>"));
+  EXPECT_TRUE(holds(page, kWaitingForSession));
+  EXPECT_FALSE(holds(page, "Streak"));
+  EXPECT_TRUE(holds(page, "http-equiv=\"refresh\""));
+}
+
+}  // namespace
+}  // namespace sessionstats
