@@ -19,15 +19,14 @@ constexpr std::string_view kOverlayStyle =
     "html,body{margin:0;background:transparent}\n"
     "body{padding:.3em .5em;color:var(--overlay-text);"
     "font:700 var(--overlay-size)/1.25 var(--overlay-font);"
-    "text-shadow:0 0 .08em var(--overlay-outline),"
-    "0 0 .16em var(--overlay-outline),.04em .04em 0 var(--overlay-outline)}\n"
+    "-webkit-text-stroke:.12em var(--overlay-outline);paint-order:stroke fill;"
+    "text-shadow:0 0 .12em var(--overlay-outline)}\n"
     "div{white-space:nowrap}\n"
     ".detail{font-size:.55em}\n"
     ".score{font-size:1.6em}\n"
     ".win{color:var(--overlay-win)}\n"
     ".loss{color:var(--overlay-loss)}\n"
-    ".last-results span{display:inline-block;min-width:1em;"
-    "text-align:center}\n";
+    ".last-results span{display:inline-block;width:1.05em;text-align:center}\n";
 
 void appendCount(std::string& page, std::int64_t count) {
   page += std::to_string(count);
