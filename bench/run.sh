@@ -30,6 +30,7 @@ RUNS_1M=${RUNS_1M:-30}
 RUNS_10M=${RUNS_10M:-5}
 MEMORY_RUNS=${MEMORY_RUNS:-3}
 MICRO_REPS=${MICRO_REPS:-5}
+BROWSER_RUNS=${BROWSER_RUNS:-5}
 SIZES=${SIZES:-"1M 10M"}
 MODE=${1:-summary}
 BASELINE=${2:-}
@@ -72,6 +73,8 @@ cmake --build "$build" -j2 --target "${targets[@]}"
 tool=$build/session-stats
 generator=$build/tools/generate_log
 micro=$build/bench/session_stats_benchmarks
+. tools/headless_chromium.sh
+browser=$(find_chromium) || browser=
 
 # Median of the numbers on standard input.
 median() { sort -g | awk '{ v[NR] = $1 } END {
@@ -288,7 +291,24 @@ for size in $SIZES; do
   result[$size.csv_rss]=$(calc %.1f "$csv_rss" 0 'a / 1024')
   result[$size.json_rss]=$(calc %.1f "$json_rss" 0 'a / 1024')
   result[$size.html_mb]=$(calc %.1f "$(stat -c %s "$dir/report.html")" 0 'a / 1e6')
-  result[$size.html_sections]=$(grep -c '^<details>' "$dir/report.html" || true)
+  result[$size.html_sections]=$(grep -c '^<details' "$dir/report.html" || true)
+  # Headless Chromium opening the HTML report and taking a screenshot, as a
+  # reader's browser would show it, beside the same for a page of one line:
+  # the browser's own start-up.
+  if [ -n "$browser" ]; then
+    echo "== $size lines: headless Chromium opens the HTML report, $BROWSER_RUNS runs"
+    printf '<!DOCTYPE html><title>-</title><p>-\n' >"$dir/blank.html"
+    open_s() { for _ in $(seq "$BROWSER_RUNS"); do
+      start=$(date +%s.%N)
+      headless_chromium "$browser" --window-size=1400,1000 \
+        --screenshot="$dir/open.png" "file://$1" >/dev/null
+      calc %.3f "$(date +%s.%N)" "$start" 'a - b'
+    done | median; }
+    result[$size.html_open]=$(open_s "$dir/report.html")
+    result[$size.html_blank]=$(open_s "$dir/blank.html")
+  else
+    result[$size.html_open]=n/a result[$size.html_blank]=n/a
+  fi
   result[$size.html_rss]=$(calc %.1f "$html_rss" 0 'a / 1024')
   result[$size.filtered_rss]=$(calc %.1f "$filtered_rss" 0 'a / 1024')
 
@@ -391,6 +411,8 @@ row "CSV size (MB)" csv_mb
 row "JSON size (MB)" json_mb
 row "HTML size (MB)" html_mb
 row "opponent sections in the HTML" html_sections
+row "HTML: Chromium open + screenshot (s)" html_open
+row "  a blank page, the same way (s)" html_blank
 row "peak memory, CSV run (MiB)" csv_rss
 row "peak memory, JSON run (MiB)" json_rss
 row "peak memory, HTML run (MiB)" html_rss

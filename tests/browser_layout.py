@@ -1,7 +1,7 @@
 """Loads an HTML report in headless Chromium and checks its layout.
 
   browser_layout.py CHROMIUM HTML_FILE WIDTH [--columns N] [--matchups]
-                    [--time]
+                    [--print] [--time]
 
 Drives the browser over the DevTools protocol on a pipe (--remote-debugging-
 pipe: JSON messages ended by NUL on file descriptors 3 and 4), so no port is
@@ -18,6 +18,9 @@ laid out:
   - with --columns N: the first heatmap has N columns, all inside the
     viewport;
   - the first heatmap's row labels stay in view when it scrolls sideways.
+With --print the page is laid out for print at WIDTH pixels (a sheet's
+printable width) instead: every table, scroll box or not, must fit across
+it, and every opponent's section must show its grid though folded.
 With --time it prints the seconds from navigation to a finished screenshot.
 """
 
@@ -87,7 +90,20 @@ LAYOUT = r"""
               moved: label.getBoundingClientRect().left - before};
     box.scrollLeft = 0;
   }
-  return {faults, opponents, sections, matchups, columns, sticky,
+  const printFaults = [];
+  for (const t of document.querySelectorAll('table')) {
+    const r = t.getBoundingClientRect();
+    if (r.right > window.innerWidth + 1)
+      printFaults.push('table.' + t.className + ' runs to ' +
+                       Math.round(r.right) + ' px');
+  }
+  for (const d of document.querySelectorAll('details.opp')) {
+    const grid = d.querySelector('table');
+    if (!grid || grid.getBoundingClientRect().height === 0)
+      printFaults.push('section of ' + d.querySelector('summary')
+          .firstChild.textContent + ' shows no grid');
+  }
+  return {faults, printFaults, opponents, sections, matchups, columns, sticky,
           viewport: window.innerWidth};
 })()
 """
@@ -165,8 +181,10 @@ def number(text):
     return int(text.replace(",", ""))
 
 
-def check(result, columns, need_matchups):
+def check(result, columns, need_matchups, printed):
     faults = list(result["faults"])
+    if printed:
+        faults += result["printFaults"]
     if need_matchups and not result["matchups"]:
         faults.append("no matchup that matters shown")
     matches = [number(row[1]) for row in result["opponents"]]
@@ -213,6 +231,8 @@ def main(argv):
             browser.call("Emulation.setDeviceMetricsOverride", width=width,
                          height=900, deviceScaleFactor=1,
                          mobile=width < 600)
+            if "--print" in argv:
+                browser.call("Emulation.setEmulatedMedia", media="print")
             browser.call("Page.enable")
             start = time.monotonic()
             browser.call("Page.navigate", url="file://" + page)
@@ -226,7 +246,7 @@ def main(argv):
             result = result["result"]["value"]
         finally:
             browser.close()
-    faults = check(result, columns, "--matchups" in argv)
+    faults = check(result, columns, "--matchups" in argv, "--print" in argv)
     for fault in faults[:20]:
         print(f"{page} at {width} px: {fault}", file=sys.stderr)
     if "--time" in argv:

@@ -57,6 +57,7 @@ headless_chromium "$browser" --window-size=1280,2000 \
 check png "$work/kestrel.png"
 layout "$work/kestrel.html" 1400
 layout "$work/kestrel.html" 400
+layout "$work/kestrel.html" 720 --print
 
 echo "== report of a generated log of 200,000 lines"
 "$generator" --lines 200000 --opponents 40 --seed 1 --out "$work/big_log.txt"

@@ -109,7 +109,7 @@ svg .line{fill:none;stroke:var(--winbar);stroke-width:2}
 svg .trend{fill:none;stroke:$trend;stroke-width:2.5;stroke-dasharray:6 4}
 svg .dots circle{stroke:$trend;stroke-width:1.5}
 table.heat{width:auto;min-width:0;border-collapse:separate;border-spacing:2px;font-size:12px}
-.heat th,.heat td{padding:0 2px;border:0;text-align:center;letter-spacing:0;text-transform:none}
+.heat th,.heat td{padding:0 2px;border:0;text-align:center;letter-spacing:0;text-transform:none;font-size:inherit}
 .heat td{min-width:38px;height:26px;border-radius:3px}
 .heat td:not([class]){
 background:repeating-linear-gradient(135deg,$white 0 3px,$ground 3px 6px)}
@@ -130,6 +130,8 @@ section,details{padding:12px}td.rate{min-width:110px}.chars tr>:nth-child(3),.ch
 header.top{background:$white;color:$black;border:2px solid $bannerto}
 section{break-inside:avoid}details{break-inside:avoid-page}.scroll{overflow:visible}
 .far,details.opp{content-visibility:visible}.sticky tr>:first-child{position:static}
+th,td{padding:3px 4px}td.rate{width:auto;min-width:72px}.bar em{min-width:42px}
+table.heat{font-size:9px}table.heat.totals{font-size:7px}.heat td{min-width:0;height:16px}.scroll table{min-width:0}
 .scroll svg{max-width:100%}svg.chart{min-width:0}*{print-color-adjust:exact;-webkit-print-color-adjust:exact}}
 @media print{details::details-content{content-visibility:visible;display:block}}
 )";

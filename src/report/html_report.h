@@ -10,14 +10,18 @@ namespace sessionstats {
 
 /// Writes the report of `player` as one self-contained HTML5 page in UTF-8:
 /// inline CSS and SVG, no script and no reference to any other file or
-/// host. It holds the totals, `history`'s streaks and filters, the results
-/// by character, the match lengths, the matchup heatmap (one SVG group of
-/// class "cell" per grid cell with a win or a loss), the win rate over
-/// `history`'s sessions and one <details> section per opponent with a result,
-/// in the order they were met. Every name passes through htmlEscaped, so any
-/// bytes in the log give well-formed UTF-8 and no markup. Counts that wrapped
-/// around to negative values are shown as they are and drawn as zero.
-/// Output to a failing stream is silently lost; the writer never flushes.
+/// host. It holds the totals (figures with grouped digits, "–" for a rate
+/// or an average of no match), `history`'s streaks and filters, the results
+/// by character, the matchup heatmap (one cell of class "qN" per grid cell
+/// with a win or a loss), the best and worst matchups of at least 20
+/// matches with their 95% Wilson intervals, the win rate over `history`'s
+/// sessions, the match lengths, a table of the opponents with a result,
+/// most matches first, and in the same order one <details> section per
+/// opponent with his heatmap. Every name passes through htmlEscaped, so any
+/// bytes in the log give well-formed UTF-8 and no markup. Counts that
+/// wrapped around to negative values are shown as they are and drawn as
+/// zero. Output to a failing stream is silently lost; the writer never
+/// flushes.
 void writeHtmlReport(std::ostream& out, const PlayerStats& player,
                      const SessionHistory& history);
 
