@@ -749,5 +749,38 @@ TEST(MatchHistory, PromptedNameAndFormatsWriteTheReportFile) {
   EXPECT_EQ(report.find("     Sion wins/losses: "), std::string::npos);
 }
 
+// A selection that keeps none of the player's matches says so and leaves
+// the old report as it was, in every format; filters that no match could
+// pass are wrong command lines.
+TEST(MatchHistory, SelectionOfNoMatchKeepsTheOldReport) {
+  TempDir dir;
+  writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
+  writeFile(dir / "session_stats.txt", "old report");
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{
+           {"--since=2026-11-03"},
+           {"--against=Kouma", "--format=csv", "-o", "session_stats.txt"},
+           {"--opponent=Moth", "--character=N.A.Chaos", "-o", "-"}}) {
+    std::vector<std::string> withPlayer = {"-p", "Kestrel"};
+    withPlayer.insert(withPlayer.end(), args.begin(), args.end());
+    const ToolRun run = runTool(dir, std::nullopt, withPlayer);
+    EXPECT_EQ(run.status, 1) << args[0];
+    EXPECT_EQ(run.out, "") << args[0];
+    EXPECT_EQ(run.err,
+              "session-stats: no match of Kestrel passes the filters\n");
+    EXPECT_EQ(readFile(dir / "session_stats.txt"), "old report");
+  }
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{
+           {"--since=2026-11-03", "--until=2026-11-02"},
+           {"--last-sessions=0"}}) {
+    const ToolRun run = runTool(dir, "Kestrel\n", args);
+    EXPECT_EQ(run.status, 2) << args[0];
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(readFile(dir / "session_stats.txt"), "old report");
+  }
+  EXPECT_EQ(namesIn(dir.path()), kLogAndReport);
+}
+
 }  // namespace
 }  // namespace sessionstats

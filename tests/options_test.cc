@@ -113,11 +113,17 @@ TEST(Options, EachErrorIsOneLineNamingWhatIsWrong) {
       {{"--until=26-01-01"},
        "invalid date '26-01-01' (a real date as YYYY-MM-DD)"},
       {{"--last-sessions=-1"},
-       "invalid session count '-1' (a whole number below 2^32)"},
+       "invalid session count '-1' (a whole number from 1 to 4294967295)"},
       {{"--last-sessions=4294967296"},
-       "invalid session count '4294967296' (a whole number below 2^32)"},
+       "invalid session count '4294967296' (a whole number from 1 to "
+       "4294967295)"},
       {{"--last-sessions="},
-       "invalid session count '' (a whole number below 2^32)"},
+       "invalid session count '' (a whole number from 1 to 4294967295)"},
+      {{"--last-sessions=0"},
+       "invalid session count '0' (a whole number from 1 to 4294967295)"},
+      {{"--until=2026-11-01", "--since=2026-11-02"},
+       "--since 2026-11-02 is after --until 2026-11-01: no day passes both"},
+      {{"--since=2026-11-01", "--until=2026-11-01"}, ""},
   };
   for (const auto& [args, message] : cases) {
     const Status status = parse(args).status;

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "tool_run.h"
+
 namespace sessionstats {
 namespace {
 
@@ -43,6 +45,29 @@ TEST(PlayerList, ColumnsGrowForWideAndWrappedCounts) {
             "    Matches         Wins  Losses  Player\n"
             " 2147483648   2147483647       1  Big\n"
             "-2147483648  -2147483648       0  Wrapped\n");
+}
+
+// A name that would retitle the terminal and clear a line: escaped on a
+// terminal (script gives the run one; its line ends become CR LF), exact
+// through a pipe.
+TEST(PlayerList, TerminalSeesEscapesAPipeTheExactName) {
+  if (testing::kOnWindows) GTEST_SKIP() << "needs script and a POSIX shell";
+  testing::TempDir dir;
+  testing::writeFile(
+      dir / "sessionlog.txt",
+      "Session start. Players: Kestrel vs \x1b]0;pwned\x07\x1b[2K"
+      "\\x\n"
+      "Player 2 wins match 2-0 : Sion vs Ciel (50)\n");
+  EXPECT_EQ(testing::runScript(dir, "\"$SESSION_STATS\" --list | cat").out,
+            "Matches  Wins  Losses  Player\n"
+            "      1     0       1  Kestrel\n"
+            "      1     1       0  \x1b]0;pwned\x07\x1b[2K\\x\n");
+  EXPECT_EQ(testing::runScript(
+                dir, "script -q -c \"'$SESSION_STATS' --list\" /dev/null")
+                .out,
+            "Matches  Wins  Losses  Player\r\n"
+            "      1     0       1  Kestrel\r\n"
+            "      1     1       0  \\033]0;pwned\\a\\033[2K\\\\x\r\n");
 }
 
 }  // namespace

@@ -15,10 +15,26 @@ namespace sessionstats {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::kOnWindows;
 using testing::namesIn;
 using testing::readFile;
+using testing::runScript;
+using testing::runTool;
 using testing::TempDir;
+using testing::ToolRun;
 using testing::writeFile;
+
+std::string sourceFile(std::string_view relative) {
+  return readFile(fs::path(SESSION_STATS_SOURCE_DIR) / relative);
+}
+
+// A folder holding the example log, whose report of Kestrel is kGolden.
+struct ExampleDir : TempDir {
+  ExampleDir() {
+    writeFile(*this / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
+  }
+};
+constexpr char kGolden[] = "tests/golden/example_kestrel.expected";
 
 // Bytes that cross the writer's buffer many times, in pieces of odd sizes.
 std::string manyBlocks() {
@@ -95,6 +111,105 @@ TEST(ReportFile, MissingFolderOrADirectoryInPlaceIsAnError) {
   EXPECT_EQ(replaceWith(dir / "missing" / "report.txt", "new"), ENOENT);
   fs::create_directory(dir / "report.txt");
   EXPECT_EQ(replaceWith(dir / "report.txt", "new"), EISDIR);
+}
+
+// A report path that names a file the process has open goes through that
+// descriptor, at its position: what a script wrote around the report stays.
+TEST(ReportFile, PathOfAnOpenDescriptorIsWrittenInPlace) {
+  if (kOnWindows) GTEST_SKIP() << "descriptors named as paths are POSIX's";
+  ExampleDir dir;
+  const std::string report = sourceFile(kGolden);
+  ASSERT_EQ(runScript(dir,
+                      "{ echo a; \"$SESSION_STATS\" -p Kestrel -o /dev/stdout; "
+                      "echo b; } > out.txt")
+                .status,
+            0);
+  EXPECT_EQ(readFile(dir / "out.txt"), "a\n" + report + "b\n");
+
+  writeFile(dir / "keep.txt", "kept\n");
+  ASSERT_EQ(runScript(dir,
+                      "{ echo a; \"$SESSION_STATS\" -p Kestrel -o /dev/stdout; "
+                      "echo b; } >> keep.txt")
+                .status,
+            0);
+  EXPECT_EQ(readFile(dir / "keep.txt"), "kept\na\n" + report + "b\n");
+
+  // The same file as standard error by another name; a descriptor on a
+  // file that is gone.
+  ASSERT_EQ(
+      runScript(dir,
+                "{ echo a >&2; \"$SESSION_STATS\" -p Kestrel -o err.txt; } "
+                "2> err.txt")
+          .status,
+      0);
+  EXPECT_EQ(readFile(dir / "err.txt"), "a\n" + report);
+  ASSERT_EQ(runScript(dir,
+                      "exec 3> gone.txt; rm gone.txt; "
+                      "\"$SESSION_STATS\" -p Kestrel -o /dev/fd/3")
+                .status,
+            0);
+  EXPECT_EQ(namesIn(dir.path()),
+            (std::vector<std::string>{"err.txt", "keep.txt", "out.txt",
+                                      "sessionlog.txt"}));
+  const ToolRun closed =
+      runTool(dir, std::nullopt, {"-p", "Kestrel", "-o", "/dev/fd/7"});
+  EXPECT_EQ(closed.status, 1);
+  EXPECT_EQ(closed.err,
+            "session-stats: could not write /dev/fd/7: Bad file descriptor\n");
+}
+
+TEST(ReportFile, ReportOntoTheLogIsRefusedBeforeAnythingIsRead) {
+  if (kOnWindows) GTEST_SKIP() << "needs symlinks and a POSIX shell";
+  ExampleDir dir;
+  const std::string log = readFile(dir / "sessionlog.txt");
+  fs::create_symlink("sessionlog.txt", dir / "link.txt");
+  fs::create_hard_link(dir / "sessionlog.txt", dir / "hard.txt");
+  const std::string refused =
+      "session-stats: the report would overwrite the log ";
+  const std::vector<std::vector<std::string>> runs = {
+      {"-o", "sessionlog.txt"},
+      {"-o", "./link.txt", "--format=csv"},
+      {"-l", "link.txt", "-o", "hard.txt"},
+      {"-o", "/dev/fd/3"},
+  };
+  for (const std::vector<std::string>& args : runs) {
+    // The last reaches the log through a descriptor of the shell.
+    const ToolRun run =
+        runTool(dir, "Kestrel\n", args,
+                args[1] == "/dev/fd/3" ? "exec 3>>sessionlog.txt" : "");
+    EXPECT_EQ(run.status, 2) << args[1];
+    const std::string name = args[0] == "-l" ? args[1] : "sessionlog.txt";
+    EXPECT_EQ(run.err, refused + name + "\n") << args[1];
+    EXPECT_EQ(run.out, "") << args[1];  // no prompt
+    EXPECT_TRUE(readFile(dir / "sessionlog.txt") == log) << args[1];
+  }
+  // Standard output appending to the log.
+  const ToolRun appending =
+      runScript(dir, "\"$SESSION_STATS\" -p Kestrel -o - >> sessionlog.txt");
+  EXPECT_EQ(appending.status, 2);
+  EXPECT_EQ(appending.err, refused + "sessionlog.txt\n");
+  EXPECT_TRUE(readFile(dir / "sessionlog.txt") == log);
+  EXPECT_EQ(
+      namesIn(dir.path()),
+      (std::vector<std::string>{"hard.txt", "link.txt", "sessionlog.txt"}));
+  // A device is no log to lose.
+  EXPECT_EQ(runTool(dir, std::nullopt,
+                    {"-l", "/dev/null", "-o", "/dev/null", "-p", "Nobody"})
+                .status,
+            1);
+}
+
+// The temporary name is short, so a report whose name is as long as a name
+// may be (255 bytes) is still written.
+TEST(ReportFile, LongestReportNameIsWritten) {
+  ExampleDir dir;
+  const std::string name(255, 'r');
+  writeFile(dir / name, "old");
+  const ToolRun run = runTool(dir, std::nullopt, {"-p", "Kestrel", "-o", name});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(readFile(dir / name), sourceFile(kGolden));
+  EXPECT_EQ(namesIn(dir.path()),
+            (std::vector<std::string>{name, "sessionlog.txt"}));
 }
 
 }  // namespace

@@ -29,6 +29,10 @@ class Console {
   int finish(int status, const std::string& summary);
 };
 
+/// Whether standard output is a terminal (a console window), which would act
+/// on control bytes that a pipe or a file keeps.
+bool standardOutputIsTerminal();
+
 /// Standard output carries a report or a list from now on: its bytes go out
 /// exactly as written (on Windows its line ends are no longer translated).
 void useStandardOutputForData();

@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <csignal>
 
 #include "app/console.h"
@@ -17,6 +19,8 @@ Console::~Console() = default;
 int Console::finish(int status, const std::string& /*summary*/) {
   return status;
 }
+
+bool standardOutputIsTerminal() { return ::isatty(STDOUT_FILENO) == 1; }
 
 // POSIX streams carry bytes as they are.
 void useStandardOutputForData() {}

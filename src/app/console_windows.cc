@@ -218,6 +218,10 @@ int Console::finish(int status, const std::string& summary) {
   return status;
 }
 
+bool standardOutputIsTerminal() {
+  return consoleOf(STD_OUTPUT_HANDLE) != nullptr;
+}
+
 void useStandardOutputForData() {
   std::cout.flush();
   std::fflush(stdout);

@@ -10,6 +10,7 @@
 
 #include "app/answer.h"
 #include "app/console.h"
+#include "app/interrupt.h"
 #include "app/log_follower.h"
 #include "app/report_file.h"
 #include "app/status.h"
@@ -106,6 +107,11 @@ Status writeHistoryReport(const Options& options, const PlayerRecord& player,
                           MatchLog& matches, const OpenSession& open,
                           std::ostream& out) {
   keepMatches(matches, player, options.filter);
+  // A report of nothing would replace a good one with empty tables. A
+  // follow waits for the first match instead.
+  if (!options.follow && options.filter.any() && matches.empty()) {
+    return Status::failed("no match of " + player.name + " passes the filters");
+  }
   if (options.format == ReportFormat::kCsv) {
     return writeReportTo(options, out, [&](std::ostream& stream) {
       writeMatchCsv(stream, player, matches);
@@ -241,8 +247,12 @@ Status runReportOrList(const Options& options, std::istream& console,
     return status;
   }
   if (listing) {
-    return writeOutput(out, [&records](std::ostream& stream) {
-      writePlayerList(stream, records);
+    // A name's control bytes would act on a terminal; a pipe or a file gets
+    // them exactly.
+    const ListNames names =
+        standardOutputIsTerminal() ? ListNames::kEscaped : ListNames::kExact;
+    return writeOutput(out, [&records, names](std::ostream& stream) {
+      writePlayerList(stream, records, names);
     });
   }
 
@@ -282,6 +292,8 @@ Status runReportOrList(const Options& options, std::istream& console,
 
 int runCommandLine(int argc, char* argv[], std::istream& console,
                    std::ostream& out, std::ostream& err, std::string* summary) {
+  // An interrupt while the report is written removes its temporary file.
+  handleInterrupts(InterruptAction::kEnd);
   try {
     const ParsedOptions parsed = parseOptions(argc, argv);
     if (!parsed.status.ok()) {
@@ -322,6 +334,12 @@ int runSessionStats(const Options& options, std::istream& console,
                     options.reportFile == kStandardOutputName;
   if (data) useStandardOutputForData();
   std::ostream& talk = data ? err : out;
+  if (options.command == Command::kReport &&
+      wouldOverwrite(options.reportFile, options.logFile)) {
+    return finish(
+        Status::usage("the report would overwrite the log " + options.logFile),
+        options, talk, err);
+  }
   if (options.follow) {
     LiveReport live(options, out);
     return finish(followLog(options.logFile, live, err), options, talk, err);

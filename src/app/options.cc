@@ -7,6 +7,7 @@
 #include <string>
 
 #include "stats/character_roster.h"
+#include "stats/match_log.h"
 
 namespace sessionstats {
 namespace {
@@ -140,6 +141,11 @@ std::string describeRefusal(int code, int argc, char* argv[]) {
                               : "' doesn't allow an argument");
 }
 
+std::string dateText(std::uint32_t date) {
+  char text[kMaxStampLength];
+  return {text, static_cast<std::size_t>(writeDate(text, date) - text)};
+}
+
 // The roster index of `name`, a long name as the log writes it or a short
 // name as the report does, or kCharacterCount.
 int findCharacterByEitherName(std::string_view name) {
@@ -198,9 +204,10 @@ Status readValue(int code, std::string_view value, Options& options) {
         valid = valid && digit >= '0' && digit <= '9' && count <= UINT32_MAX;
         if (valid) count = count * 10 + static_cast<std::uint64_t>(digit - '0');
       }
-      if (!valid || count > UINT32_MAX) {
+      // No session at all would leave nothing to report.
+      if (!valid || count == 0 || count > UINT32_MAX) {
         return Status::usage("invalid session count '" + std::string(value) +
-                             "' (a whole number below 2^32)");
+                             "' (a whole number from 1 to 4294967295)");
       }
       filter.lastSessions = static_cast<std::uint32_t>(count);
       return Status();
@@ -277,6 +284,12 @@ ParsedOptions parseOptions(int argc, char* argv[]) {
              !options.player) {
     parsed.status =
         Status::usage("--follow needs --player (or --list): it cannot prompt");
+  } else if (options.filter.since != kNoDate &&
+             options.filter.until != kNoDate &&
+             options.filter.since > options.filter.until) {
+    parsed.status = Status::usage(
+        "--since " + dateText(options.filter.since) + " is after --until " +
+        dateText(options.filter.until) + ": no day passes both");
   } else if (!outputGiven) {
     options.reportFile = defaultReportFile(options.format);
   }

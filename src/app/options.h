@@ -71,10 +71,10 @@ struct ParsedOptions {
 /// an empty file name, a stray argument, --list together with --player,
 /// --output, --format or a filter, a character that is neither a long nor a
 /// short name of the roster, --follow without --player or --list, a date that
-/// is not a real YYYY-MM-DD, a session count that is not a whole number below
-/// 2^32, and a format other than text, csv, json, html or overlay are errors.
-/// Prints nothing. REQUIRES: argv[0..argc) are valid strings; getopt_long may
-/// reorder them.
+/// is not a real YYYY-MM-DD, --since after --until, a session count that is
+/// not a whole number from 1 below 2^32, and a format other than text, csv,
+/// json, html or overlay are errors. Prints nothing. REQUIRES: argv[0..argc)
+/// are valid strings; getopt_long may reorder them.
 ParsedOptions parseOptions(int argc, char* argv[]);
 
 /// Writes the usage text that --help prints.

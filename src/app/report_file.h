@@ -5,6 +5,7 @@
 #include <ostream>
 #include <string>
 
+#include "app/options.h"
 #include "app/status.h"
 
 namespace sessionstats {
@@ -12,26 +13,44 @@ namespace sessionstats {
 /// Makes the file at `path` hold exactly what `write` puts into the stream it
 /// is given, or leaves it as it was: readers, and other runs writing the same
 /// file at the same time, see the old file or a whole new one, never a part.
-/// Else a kFailed status "could not write PATH" with the errno of the first
-/// failure.
+/// On failure a kFailed status "could not write PATH" with the errno of the
+/// first failure.
 ///
 /// - A regular file, or no file at all, is replaced the atomic way: the bytes
-///   go to a new temporary file `<path>.XXXXXX` in the same folder, which is
-///   renamed over `path` only when every write and its close succeeded; on
-///   any failure the temporary file is removed.
+///   go to a new temporary file `.ss-` and 8 random letters in the same
+///   folder (a name that fits wherever the report's does), which is renamed
+///   over `path` only when every write and its close succeeded; on any
+///   failure, and on an interrupt (see RemoveOnInterrupt), the temporary
+///   file is removed.
 /// - A symlink is followed (through chains and relative links) and the file
 ///   it ends at is replaced that way in its own folder, so the link keeps
 ///   working; a dangling link gets its target created.
-/// - An existing file that is not regular (a device such as /dev/full, a
-///   FIFO, /dev/stdout) is opened and written in place, and nothing is
+/// - A file the process already has open is written through that descriptor,
+///   at its position and with its flags (O_APPEND), never truncated or
+///   replaced: a path that names a descriptor (/dev/stdout, /dev/stderr,
+///   /dev/fd/N, /proc/self/fd/N, or a link to one), and any path to the file
+///   standard output or standard error is open on. A descriptor that is not
+///   open gives EBADF.
+/// - Any other existing file that is not regular (a device such as
+///   /dev/full, a FIFO) is opened and written in place, and nothing is
 ///   created beside it. A directory gives EISDIR.
-/// - The replacement keeps the old file's permission bits; a new file gets
-///   0666 less the process's umask, which is read by setting it for an
-///   instant: REQUIRES no other thread creates files meanwhile.
+/// - The replacement keeps the old file's permission bits. Run as root, it
+///   gets the old file's owner and group first; set-user-ID and
+///   set-group-ID are dropped when its owner or group still differ from the
+///   old file's. A new file gets 0666 less the process's umask, which is
+///   read by setting it for an instant: REQUIRES no other thread creates
+///   files meanwhile.
 /// If `write` throws, the exception passes through after the temporary file
 /// is removed; the old file is kept.
 Status replaceReportFile(const std::string& path,
                          const std::function<void(std::ostream&)>& write);
+
+/// Whether a report written at `report` (see replaceReportFile), or on
+/// standard output when `report` is kStandardOutputName, would land on the
+/// regular file at `log`: the same file, by name, through links or hard
+/// links, or through a descriptor that is open on it. False when either is
+/// missing.
+bool wouldOverwrite(const std::string& report, const std::string& log);
 
 }  // namespace sessionstats
 

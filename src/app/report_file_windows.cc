@@ -149,23 +149,34 @@ DWORD writeAll(HANDLE file, const std::function<void(std::ostream&)>& write) {
   return out ? 0 : ERROR_WRITE_FAULT;
 }
 
+// Whether `a` and `b` are open on the same file.
+bool sameFile(HANDLE a, HANDLE b) {
+  BY_HANDLE_FILE_INFORMATION first{};
+  BY_HANDLE_FILE_INFORMATION second{};
+  return GetFileInformationByHandle(a, &first) != 0 &&
+         GetFileInformationByHandle(b, &second) != 0 &&
+         first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+         first.nFileIndexHigh == second.nFileIndexHigh &&
+         first.nFileIndexLow == second.nFileIndexLow;
+}
+
 // Whether `file` is the file, pipe or device standard output or standard
 // error goes to: that one is written in place, never replaced.
 bool isStandardStream(HANDLE file) {
-  BY_HANDLE_FILE_INFORMATION target{};
-  if (GetFileInformationByHandle(file, &target) == 0) return false;
   for (const DWORD stream : {STD_OUTPUT_HANDLE, STD_ERROR_HANDLE}) {
-    BY_HANDLE_FILE_INFORMATION info{};
     const HANDLE handle = GetStdHandle(stream);
     if (handle != INVALID_HANDLE_VALUE && handle != nullptr &&
-        GetFileInformationByHandle(handle, &info) != 0 &&
-        info.dwVolumeSerialNumber == target.dwVolumeSerialNumber &&
-        info.nFileIndexHigh == target.nFileIndexHigh &&
-        info.nFileIndexLow == target.nFileIndexLow) {
+        sameFile(handle, file)) {
       return true;
     }
   }
   return false;
+}
+
+// The file at `path`, opened only to learn which file it is.
+HANDLE openToCompare(const std::string& path) {
+  return CreateFileW(widened(path).c_str(), 0, kShareAll, nullptr,
+                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
 // The folder part of `path`, with its separator: where the temporary file
@@ -282,6 +293,20 @@ Status replaceReportFile(const std::string& path,
         what + ": another program has it open; close it and run again");
   }
   return Status::failed(what, errnoOf(error));
+}
+
+bool wouldOverwrite(const std::string& report, const std::string& log) {
+  const FileHandle logFile(openToCompare(log));
+  if (!logFile.valid() || GetFileType(logFile.get()) != FILE_TYPE_DISK) {
+    return false;
+  }
+  if (report == kStandardOutputName) {
+    const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+    return output != INVALID_HANDLE_VALUE && output != nullptr &&
+           sameFile(output, logFile.get());
+  }
+  const FileHandle reportFile(openToCompare(report));
+  return reportFile.valid() && sameFile(reportFile.get(), logFile.get());
 }
 
 }  // namespace sessionstats

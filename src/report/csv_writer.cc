@@ -12,6 +12,10 @@ constexpr std::string_view kHeader =
     "session,date,time,player,opponent,player_character,opponent_character,"
     "result,player_rounds,opponent_rounds,seconds";
 constexpr std::string_view kRowEnd = "\r\n";
+// The first bytes that make a spreadsheet read a text field as a formula, and
+// what goes before them so that it reads as text.
+constexpr std::string_view kFormulaStarts = "=+-@\t\r";
+constexpr char kFormulaGuard = '\'';
 
 // Integers through std::to_chars and dates through writeDate, into a row
 // reused from row to row, rather than std::to_string and snprintf: a log's
@@ -25,11 +29,15 @@ void appendNumber(std::string& row, std::int64_t number) {
 }  // namespace
 
 void appendCsvField(std::string& row, std::string_view field) {
+  const bool formula = !field.empty() && kFormulaStarts.find(field.front()) !=
+                                             std::string_view::npos;
   if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
+    if (formula) row += kFormulaGuard;
     row += field;
     return;
   }
   row += '"';
+  if (formula) row += kFormulaGuard;
   for (const char byte : field) {
     if (byte == '"') row += '"';
     row += byte;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "report/report_format.h"
+#include "report/terminal_escape.h"
 
 namespace sessionstats {
 namespace {
@@ -32,14 +33,18 @@ std::string decimal(std::int64_t value) {
 
 void writeRow(std::ostream& out, const Row& counts,
               const std::array<std::size_t, kCountHeaders.size()>& widths,
-              std::string_view name) {
+              std::string_view name, ListNames names) {
   std::string line;
   for (std::size_t column = 0; column < counts.size(); ++column) {
     line.append(widths[column] - counts[column].size(), ' ');
     line += counts[column];
     line += kGap;
   }
-  line += name;
+  if (names == ListNames::kEscaped) {
+    appendTerminalEscaped(line, name);
+  } else {
+    line += name;
+  }
   line += '\n';
   out << line;
 }
@@ -47,7 +52,8 @@ void writeRow(std::ostream& out, const Row& counts,
 }  // namespace
 
 void writePlayerList(std::ostream& out,
-                     std::span<const PlayerListEntry> players) {
+                     std::span<const PlayerListEntry> players,
+                     ListNames names) {
   std::vector<ListEntry> entries;
   entries.reserve(players.size());
   for (const PlayerListEntry& player : players) {
@@ -74,20 +80,21 @@ void writePlayerList(std::ostream& out,
       widths[column] = std::max(widths[column], entry.counts[column].size());
     }
   }
-  writeRow(out, header, widths, kNameHeader);
+  writeRow(out, header, widths, kNameHeader, ListNames::kExact);
   for (const ListEntry& entry : entries) {
-    writeRow(out, entry.counts, widths, entry.name);
+    writeRow(out, entry.counts, widths, entry.name, names);
   }
 }
 
-void writePlayerList(std::ostream& out, const StatsRecords& records) {
+void writePlayerList(std::ostream& out, const StatsRecords& records,
+                     ListNames names) {
   std::vector<PlayerListEntry> players;
   players.reserve(records.players().size());
   for (const PlayerRecord& record : records.players()) {
     const PlayerStats stats = buildPlayerStats(record);
     players.push_back({record.name, stats.matchWins, stats.matchLosses});
   }
-  writePlayerList(out, players);
+  writePlayerList(out, players, names);
 }
 
 }  // namespace sessionstats

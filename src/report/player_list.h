@@ -17,19 +17,25 @@ struct PlayerListEntry {
   std::int32_t matchLosses = 0;
 };
 
+/// How the list shows a name: byte for byte, for a pipe or a file, or
+/// escaped for a terminal (see appendTerminalEscaped).
+enum class ListNames { kExact, kEscaped };
+
 /// Writes `players`, in list order as given, as a table with LF line ends: a
 /// header line "Matches  Wins  Losses  Player", then one line per player, most
 /// matches (wins plus losses) first, ties in list order, players without a
 /// match included. Matches, wins and losses stand right-aligned in columns as
 /// wide as their header word or their widest number, two blanks apart, and
-/// the name follows as it is, bytes and all. Counts are printed as stored,
-/// negative ones too.
+/// the name follows, as `names` says. Counts are printed as stored, negative
+/// ones too.
 void writePlayerList(std::ostream& out,
-                     std::span<const PlayerListEntry> players);
+                     std::span<const PlayerListEntry> players,
+                     ListNames names = ListNames::kExact);
 
 /// Writes the list of every player of `records`, in creation order before
 /// sorting, each with the totals of his report.
-void writePlayerList(std::ostream& out, const StatsRecords& records);
+void writePlayerList(std::ostream& out, const StatsRecords& records,
+                     ListNames names = ListNames::kExact);
 
 }  // namespace sessionstats
 

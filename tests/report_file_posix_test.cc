@@ -1,0 +1,109 @@
+// Stories of the report file that need what POSIX alone has: signals,
+// owners and set-user-ID.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/report_file.h"
+#include "tool_run.h"
+#include "tools/log_generator.h"
+
+namespace sessionstats {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::namesIn;
+using testing::readFile;
+using testing::runScript;
+using testing::runTool;
+using testing::TempDir;
+using testing::writeFile;
+
+// The run is started without a shell, which would start it with SIGINT
+// ignored, and interrupted once its temporary file is there.
+TEST(ReportFile, InterruptDuringAWriteLeavesOnlyTheOldReport) {
+  TempDir dir;
+  writeFile(dir / "sessionlog.txt",
+            generateLog({.lines = 400'000, .opponents = 100, .seed = 3}));
+  writeFile(dir / "r.csv", "old report");
+  const std::string folder = dir.path().string();
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (::chdir(folder.c_str()) != 0) ::_exit(126);
+    ::execl(SESSION_STATS_BINARY, SESSION_STATS_BINARY, "-p",
+            kGeneratedLocalPlayer, "--format=csv", "-o", "r.csv", nullptr);
+    ::_exit(127);
+  }
+  bool sent = false;
+  int status = 0;
+  while (::waitpid(child, &status, WNOHANG) == 0) {
+    if (!sent && namesIn(dir.path()).size() > 2) {
+      ::kill(child, SIGINT);
+      sent = true;
+    }
+  }
+  ASSERT_TRUE(sent) << "the run ended before its temporary file was seen";
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT);
+  EXPECT_EQ(namesIn(dir.path()),
+            (std::vector<std::string>{"r.csv", "sessionlog.txt"}));
+  EXPECT_EQ(readFile(dir / "r.csv"), "old report");
+}
+
+struct stat statusOf(const fs::path& file) {
+  struct stat status {};
+  EXPECT_EQ(::lstat(file.c_str(), &status), 0) << file;
+  return status;
+}
+
+constexpr mode_t kSetUidMode = S_ISUID | 0755;
+constexpr uid_t kNobody = 65534;
+
+// Root keeps another user's report his, set-user-ID and all; another user
+// who replaces root's set-user-ID report gets a file of his own without it.
+TEST(ReportFile, SetUserIdIsKeptOnlyForTheSameOwner) {
+  if (!testing::runsAsRoot()) GTEST_SKIP() << "needs root";
+  TempDir dir;
+  writeFile(
+      dir / "sessionlog.txt",
+      readFile(fs::path(SESSION_STATS_SOURCE_DIR) / "examples/sessionlog.txt"));
+  const fs::path report = dir / "report.txt";
+  writeFile(report, "old");
+  ASSERT_EQ(::chown(report.c_str(), kNobody, kNobody), 0);
+  ASSERT_EQ(::chmod(report.c_str(), kSetUidMode), 0);
+  ASSERT_EQ(
+      runTool(dir, std::nullopt, {"-p", "Kestrel", "-o", "report.txt"}).status,
+      0);
+  struct stat made = statusOf(report);
+  EXPECT_EQ(made.st_uid, kNobody);
+  EXPECT_EQ(made.st_gid, kNobody);
+  EXPECT_EQ(made.st_mode & 07777, kSetUidMode);
+  EXPECT_EQ(readFile(report),
+            readFile(fs::path(SESSION_STATS_SOURCE_DIR) /
+                     "tests/golden/example_kestrel.expected"));
+
+  if (std::system("command -v setpriv > /dev/null") != 0) {
+    GTEST_SKIP() << "setpriv is needed to run as another user";
+  }
+  ASSERT_EQ(::chown(report.c_str(), 0, 0), 0);
+  ASSERT_EQ(::chmod(report.c_str(), kSetUidMode | S_ISGID), 0);
+  ASSERT_EQ(::chmod(dir.path().c_str(), 0777), 0);
+  ASSERT_EQ(runScript(dir,
+                      "setpriv --reuid=65534 --regid=65534 "
+                      "--clear-groups \"$SESSION_STATS\" -p Moth -o report.txt")
+                .status,
+            0);
+  made = statusOf(report);
+  EXPECT_EQ(made.st_uid, kNobody);
+  EXPECT_EQ(made.st_mode & 07777, 0755U);
+}
+
+}  // namespace
+}  // namespace sessionstats
