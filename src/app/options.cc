@@ -84,8 +84,9 @@ constexpr std::string_view kHelp =
     "  -V, --version       show the version and exit\n"
     "\n"
     "Exit status: 0 on success; 1 when the log cannot be read, the name\n"
-    "names no player or the output cannot be written; 2 for a wrong command\n"
-    "line. See session-stats(1) for the rest.\n";
+    "names no player, no match of his passes the filters or the output\n"
+    "cannot be written; 2 for a wrong command line or a report that would\n"
+    "overwrite the log. See session-stats(1) for the rest.\n";
 
 constexpr std::string_view kVersion = "session-stats " SESSION_STATS_VERSION;
 
