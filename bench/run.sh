@@ -302,12 +302,22 @@ for size in $SIZES; do
       start=$(date +%s.%N)
       headless_chromium "$browser" --window-size=1400,1000 \
         --screenshot="$dir/open.png" "file://$1" >/dev/null
-      calc %.3f "$(date +%s.%N)" "$start" 'a - b'
+      calc '%.3f\n' "$(date +%s.%N)" "$start" 'a - b'
     done | median; }
     result[$size.html_open]=$(open_s "$dir/report.html")
     result[$size.html_blank]=$(open_s "$dir/blank.html")
+    # From navigation to screenshot, and the renderer's CPU time, which a
+    # loaded machine distorts less.
+    page_s() { for _ in $(seq "$BROWSER_RUNS"); do
+      python3 tests/browser_layout.py "$browser" "$1" 1400 --time
+    done; }
+    page_s "$dir/report.html" >"$dir/page_times.txt"
+    result[$size.html_page]=$(cut -d' ' -f1 "$dir/page_times.txt" | median)
+    result[$size.html_cpu_renderer]=$(cut -d' ' -f2 "$dir/page_times.txt" | median)
   else
-    result[$size.html_open]=n/a result[$size.html_blank]=n/a
+    for key in html_open html_blank html_page html_cpu_renderer; do
+      result[$size.$key]=n/a
+    done
   fi
   result[$size.html_rss]=$(calc %.1f "$html_rss" 0 'a / 1024')
   result[$size.filtered_rss]=$(calc %.1f "$filtered_rss" 0 'a / 1024')
@@ -413,6 +423,8 @@ row "HTML size (MB)" html_mb
 row "opponent sections in the HTML" html_sections
 row "HTML: Chromium open + screenshot (s)" html_open
 row "  a blank page, the same way (s)" html_blank
+row "  page alone: navigation to screenshot (s)" html_page
+row "  renderer CPU for the page (s)" html_cpu_renderer
 row "peak memory, CSV run (MiB)" csv_rss
 row "peak memory, JSON run (MiB)" json_rss
 row "peak memory, HTML run (MiB)" html_rss

@@ -54,13 +54,30 @@ void openCell(HtmlPage& page, std::int32_t wins, std::int32_t losses) {
       .number(rateStep(drawableRate(winPercentage(wins, losses))));
 }
 
-void writeCountCell(HtmlPage& page, std::int32_t wins, std::int32_t losses) {
-  if (!holdsResult(wins, losses)) {
-    page.raw("<td>");
-    return;
+// Writes `run` empty cells as one hatched cell across them: a page of
+// thousands of grids builds far fewer elements that way.
+void writeEmptyCells(HtmlPage& page, int run) {
+  if (run == 1) page.raw("<td>");
+  if (run > 1) page.raw("<td colspan=").number(run).raw(">");
+}
+
+// The cells of the row of `own` over the axes' columns; writeFilled(own,
+// opposing, wins, losses) writes a cell with a result.
+void writeRowCells(HtmlPage& page, int own, const HeatmapAxes& axes,
+                   const MatchupCounts& wins, const MatchupCounts& losses,
+                   const auto& writeFilled) {
+  int emptyRun = 0;
+  for (const int opposing : axes.columns) {
+    const int cell = matchupIndex(own, opposing);
+    if (!holdsResult(wins[cell], losses[cell])) {
+      ++emptyRun;
+      continue;
+    }
+    writeEmptyCells(page, emptyRun);
+    emptyRun = 0;
+    writeFilled(own, opposing, wins[cell], losses[cell]);
   }
-  openCell(page, wins, losses);
-  page.raw(">").count(wins).raw("/").count(losses);
+  writeEmptyCells(page, emptyRun);
 }
 
 void writeTableHead(HtmlPage& page, const HeatmapAxes& axes, bool withTotals) {
@@ -94,29 +111,23 @@ void writeHeatmap(HtmlPage& page, const MatchupCounts& wins,
   writeTableHead(page, axes, false);
   for (const int own : axes.rows) {
     page.raw("<tr><th>").escaped(shortName(own));
-    for (const int opposing : axes.columns) {
-      const int cell = matchupIndex(own, opposing);
-      const std::int32_t won = wins[cell];
-      const std::int32_t lost = losses[cell];
-      if (!holdsResult(won, lost)) {
-        page.raw("<td>");
-        continue;
-      }
-      const double percent = winPercentage(won, lost);
-      openCell(page, won, lost);
-      page.raw(" title=\"")
-          .escaped(kRoster.longName[own])
-          .raw(" vs ")
-          .escaped(kRoster.longName[opposing])
-          .raw(": ")
-          .count(won)
-          .raw(won == 1 ? " win, " : " wins, ")
-          .count(lost)
-          .raw(lost == 1 ? " loss (" : " losses (")
-          .winRate(won, lost)
-          .raw(")\">")
-          .number(std::lround(drawableRate(percent)));
-    }
+    writeRowCells(
+        page, own, axes, wins, losses,
+        [&page](int row, int opposing, std::int32_t won, std::int32_t lost) {
+          openCell(page, won, lost);
+          page.raw(" title=\"")
+              .escaped(kRoster.longName[row])
+              .raw(" vs ")
+              .escaped(kRoster.longName[opposing])
+              .raw(": ")
+              .count(won)
+              .raw(won == 1 ? " win, " : " wins, ")
+              .count(lost)
+              .raw(lost == 1 ? " loss (" : " losses (")
+              .winRate(won, lost)
+              .raw(")\">")
+              .number(std::lround(drawableRate(winPercentage(won, lost))));
+        });
     page.raw("\n");
   }
   page.raw("</tbody></table></div>\n");
@@ -135,10 +146,11 @@ void writeCountHeatmap(HtmlPage& page, const MatchupCounts& wins,
   writeTableHead(page, axes, true);
   for (const int own : axes.rows) {
     page.raw("<tr><th>").escaped(shortName(own));
-    for (const int opposing : axes.columns) {
-      const int cell = matchupIndex(own, opposing);
-      writeCountCell(page, wins[cell], losses[cell]);
-    }
+    writeRowCells(page, own, axes, wins, losses,
+                  [&page](int, int, std::int32_t won, std::int32_t lost) {
+                    openCell(page, won, lost);
+                    page.raw(">").count(won).raw("/").count(lost);
+                  });
     page.raw("<th>")
         .count(totals.rowWins[own])
         .raw("/")
