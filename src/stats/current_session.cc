@@ -1,52 +1,81 @@
 #include "stats/current_session.h"
 
 #include <algorithm>
+#include <array>
+#include <utility>
+#include <vector>
 
 namespace sessionstats {
+namespace {
+
+// Sums one pass over the matches into a CurrentSession. The last results go
+// round a ring: the log may hold millions of matches.
+class SessionSums {
+ public:
+  SessionSums(const PlayerRecord& opponent, std::uint32_t ordinal)
+      : opponent_(opponent), ordinal_(ordinal) {
+    current_.opponent = opponent.name;
+  }
+
+  void add(const MatchSide& side) {
+    ring_[results_ % kLastResultCount] = side.won;
+    ++results_;
+    if (current_.streak == 0 || current_.streakIsWinning != side.won) {
+      current_.streak = 0;
+      current_.streakIsWinning = side.won;
+    }
+    ++current_.streak;
+    if (side.opponent == &opponent_) {
+      addWrapping(side.won ? current_.recordWins : current_.recordLosses, 1);
+    }
+    if (side.entry->session == ordinal_) addToSession(side);
+  }
+
+  CurrentSession finish() {
+    const std::size_t kept = std::min(results_, kLastResultCount);
+    for (std::size_t i = results_ - kept; i < results_; ++i) {
+      current_.lastResults.push_back(ring_[i % kLastResultCount]);
+    }
+    return std::move(current_);
+  }
+
+ private:
+  void addToSession(const MatchSide& side) {
+    addWrapping(side.won ? current_.matchWins : current_.matchLosses, 1);
+    addWrapping(current_.roundWins, side.ownRounds);
+    addWrapping(current_.roundLosses, side.opposingRounds);
+    std::vector<int>& characters = current_.characters;
+    if (std::find(characters.begin(), characters.end(), side.ownCharacter) ==
+        characters.end()) {
+      characters.push_back(side.ownCharacter);
+    }
+  }
+
+  const PlayerRecord& opponent_;
+  std::uint32_t ordinal_ = 0;
+  CurrentSession current_;
+  std::array<bool, kLastResultCount> ring_{};
+  std::size_t results_ = 0;
+};
+
+}  // namespace
 
 std::optional<CurrentSession> findCurrentSession(const PlayerRecord& player,
                                                  const MatchLog& matches,
                                                  const OpenSession& open,
                                                  const MatchFilter& filter) {
   if (open.player1 != &player && open.player2 != &player) return std::nullopt;
-  const PlayerRecord* const opponent =
-      open.player1 == &player ? open.player2 : open.player1;
-  if (filter.opponent && opponent->name != *filter.opponent) {
+  const PlayerRecord& opponent =
+      open.player1 == &player ? *open.player2 : *open.player1;
+  if (filter.opponent && opponent.name != *filter.opponent) {
     return std::nullopt;
   }
-  CurrentSession current;
-  current.opponent = opponent->name;
-  // The last results go round a ring: the log may hold millions of matches.
-  std::vector<bool> ring(kLastResultCount);
-  std::size_t results = 0;
+  SessionSums sums(opponent, open.ordinal);
   for (const MatchEntry& entry : matches) {
-    const bool thisSession = entry.session == open.ordinal;
-    forEachSide(entry, player, [&](const MatchSide& side) {
-      ring[results % kLastResultCount] = side.won;
-      ++results;
-      if (current.streak == 0 || current.streakIsWinning != side.won) {
-        current.streak = 0;
-        current.streakIsWinning = side.won;
-      }
-      ++current.streak;
-      if (side.opponent == opponent) {
-        addWrapping(side.won ? current.recordWins : current.recordLosses, 1);
-      }
-      if (!thisSession) return;
-      addWrapping(side.won ? current.matchWins : current.matchLosses, 1);
-      addWrapping(current.roundWins, side.ownRounds);
-      addWrapping(current.roundLosses, side.opposingRounds);
-      if (std::find(current.characters.begin(), current.characters.end(),
-                    side.ownCharacter) == current.characters.end()) {
-        current.characters.push_back(side.ownCharacter);
-      }
-    });
+    forEachSide(entry, player,
+                [&sums](const MatchSide& side) { sums.add(side); });
   }
-  const std::size_t kept = std::min(results, kLastResultCount);
-  for (std::size_t i = results - kept; i < results; ++i) {
-    current.lastResults.push_back(ring[i % kLastResultCount]);
-  }
-  return current;
+  return sums.finish();
 }
 
 }  // namespace sessionstats
