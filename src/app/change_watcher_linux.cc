@@ -100,9 +100,13 @@ class InotifyWatcher final : public ChangeWatcher {
     const std::string folder = slash == std::string::npos ? "."
                                : slash == 0               ? "/"
                                             : path_.substr(0, slash);
-    return inotify_add_watch(fd_, folder.c_str(),
-                             IN_CREATE | IN_MOVED_TO | IN_MOVED_FROM |
-                                 IN_DELETE | IN_ONLYDIR) >= 0;
+    if (inotify_add_watch(fd_, folder.c_str(),
+                          IN_CREATE | IN_MOVED_TO | IN_MOVED_FROM | IN_DELETE |
+                              IN_ONLYDIR) < 0) {
+      return false;
+    }
+    watchFile();
+    return true;
   }
 
   bool wait(std::chrono::milliseconds limit) override {
@@ -119,6 +123,14 @@ class InotifyWatcher final : public ChangeWatcher {
   }
 
  private:
+  // Watches the file now at the path, again when it is one watched already.
+  // Fails while no file is there: the folder's watch sees it come.
+  void watchFile() {
+    inotify_add_watch(
+        fd_, path_.c_str(),
+        IN_MODIFY | IN_ATTRIB | IN_CLOSE_WRITE | IN_DELETE_SELF | IN_MOVE_SELF);
+  }
+
   std::string path_;
   int fd_ = -1;
   StopSignals stops_;
