@@ -53,8 +53,9 @@ void BM_ProcessLog(benchmark::State& state) {
   for (auto _ : state) {
     StatsRecords records;
     SessionLogReader reader(records);
-    splitLog(log,
-             [&reader](std::string_view line) { reader.processLine(line); });
+    splitLog(log, [&reader](std::string_view line) {
+      reader.read(parseLine(line));
+    });
     benchmark::DoNotOptimize(records.players().size());
   }
   setThroughput(state, log);
@@ -82,10 +83,10 @@ void BM_ProcessLine(benchmark::State& state) {
     findOrAddPlayer(records, "Opponent" + std::to_string(i));
   }
   SessionLogReader reader(records);
-  reader.processLine(kLines[2]);
+  reader.read(parseLine(kLines[2]));
   const std::string line(kLines[kind]);
   for (auto _ : state) {
-    reader.processLine(line);
+    reader.read(parseLine(line));
   }
   benchmark::DoNotOptimize(records.players().size());
   state.SetItemsProcessed(state.iterations());

@@ -36,8 +36,8 @@ TEST(CsvWriter, HostileNamesParseBackToTheSameFields) {
   MatchLog matches;
   SessionLogReader reader(records);
   reader.logMatches(matches, std::string("Kestrel"));
-  splitLines(log,
-             [&reader](std::string_view line) { reader.processLine(line); });
+  splitLines(
+      log, [&reader](std::string_view line) { reader.read(parseLine(line)); });
   const PlayerRecord& kestrel = *records.findPlayer("Kestrel");
   std::ostringstream out;
   writeMatchCsv(out, kestrel, selectMatches(matches, kestrel, {}));

@@ -34,8 +34,8 @@ TEST(JsonReport, HostileNamesGiveValidJsonWithReplacementCharacters) {
   MatchLog matches;
   SessionLogReader reader(records);
   reader.logMatches(matches, std::nullopt);
-  splitLines(log,
-             [&reader](std::string_view line) { reader.processLine(line); });
+  splitLines(
+      log, [&reader](std::string_view line) { reader.read(parseLine(line)); });
   const PlayerRecord& kestrel = *records.findPlayer("Kestrel");
   const auto selected = selectMatches(matches, kestrel, {});
   std::ostringstream out;
@@ -58,7 +58,7 @@ TEST(JsonReport, HostileNamesGiveValidJsonWithReplacementCharacters) {
 TEST(JsonReport, PlayerWithoutMatchesHasNoLengthsButValidDocument) {
   StatsRecords records;
   SessionLogReader reader(records);
-  reader.processLine("Session start. Players: Ann vs Bob");
+  reader.read(parseLine("Session start. Players: Ann vs Bob"));
   const PlayerRecord& ann = *records.findPlayer("Ann");
   std::ostringstream out;
   writeJsonReport(out, buildPlayerStats(ann), {});

@@ -8,6 +8,7 @@
 #include <random>
 #include <string>
 #include <string_view>
+#include <tuple>
 
 #include "log/log_line_splitter.h"
 #include "memory_file.h"
@@ -101,35 +102,48 @@ void expectSameRecords(const StatsRecords& expected,
   }
 }
 
-// The file is parsed on one thread and counted on another, a batch behind,
-// and the counting thread parses the raw stretches it gets when it would wait
-// (always the first): the records must be those of reading the lines one by
-// one, whichever stretches went raw, for a log of many batches, clean or with
-// damaged bytes (line ends, NULs and the first bytes of session lines among
-// them).
+// The file is read and parsed ahead of the counting, by whichever of two
+// threads is free: the records and the match log (with every match's date,
+// time and session) must be those of reading the lines one by one, for a log
+// of many pipeline items, clean or with damaged bytes (line ends, NULs, the
+// first bytes of session lines and dates among them).
 TEST(LogReading, ReadingOnTwoThreadsCountsWhatReadingLineByLineCounts) {
   std::string clean =
       generateLog({.lines = 200'000, .opponents = 60, .seed = 11});
   std::string damaged = clean;
   std::mt19937_64 random(20261207);
   for (int i = 0; i < 2'000; ++i) {
-    constexpr char kBytes[] = "\n\0\rSaP:( 7";
+    constexpr char kBytes[] = "\n\0\rSaP:( 7-";
     damaged[random() % damaged.size()] = kBytes[random() % (sizeof kBytes - 1)];
   }
   for (std::string* log : {&clean, &damaged}) {
     StatsRecords lineByLine;
+    MatchLog lineByLineMatches;
     SessionLogReader oneThread(lineByLine);
+    oneThread.logMatches(lineByLineMatches, std::nullopt);
     splitLines(*log, [&oneThread](std::string_view line) {
-      oneThread.processLine(line);
+      oneThread.read(parseLine(line));
     });
 
     StatsRecords piped;
+    MatchLog pipedMatches;
     SessionLogReader twoThreads(piped);
+    twoThreads.logMatches(pipedMatches, std::nullopt);
     std::FILE* file = testing::openBytes(*log);
     ASSERT_NE(file, nullptr);
     EXPECT_TRUE(readSessionLog(file, "x.log", twoThreads).ok());
     std::fclose(file);
     expectSameRecords(lineByLine, piped);
+    ASSERT_EQ(pipedMatches.size(), lineByLineMatches.size());
+    for (std::size_t i = 0; i < pipedMatches.size(); ++i) {
+      const MatchEntry& want = lineByLineMatches[i];
+      const MatchEntry& got = pipedMatches[i];
+      ASSERT_EQ(std::tie(got.session, got.date, got.time, got.seconds,
+                         got.character1, got.character2, got.winner),
+                std::tie(want.session, want.date, want.time, want.seconds,
+                         want.character1, want.character2, want.winner))
+          << "match " << i;
+    }
   }
 }
 

@@ -29,8 +29,8 @@ struct LoadedLog {
 void load(std::string_view text, LoadedLog& log) {
   SessionLogReader reader(log.records);
   reader.logMatches(log.matches, std::nullopt);
-  splitLines(text,
-             [&reader](std::string_view line) { reader.processLine(line); });
+  splitLines(
+      text, [&reader](std::string_view line) { reader.read(parseLine(line)); });
 }
 
 const LoadedLog& generatedLog() {

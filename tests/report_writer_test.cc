@@ -179,7 +179,8 @@ TEST(ReportWriter, ManyOpponentsGiveTheSameWritesOnOneThreadOrTwo) {
   }
   const PlayerStats alpha = testing::playerStats(records, "Alpha");
   std::vector<std::vector<std::string>> writes;
-  for (ReportThreads threads : {ReportThreads::kOne, ReportThreads::kTwo}) {
+  for (PipelineThreads threads :
+       {PipelineThreads::kOne, PipelineThreads::kTwo}) {
     WriteRecorder recorder;
     std::ostream out(&recorder);
     writeReport(out, alpha, threads);
@@ -204,7 +205,7 @@ TEST(ReportWriter, ManyOpponentsGiveTheSameWritesOnOneThreadOrTwo) {
   failing.failAfter = 5;
   std::ostream out(&failing);
   out.exceptions(std::ios::badbit);
-  EXPECT_THROW(writeReport(out, alpha, ReportThreads::kTwo),
+  EXPECT_THROW(writeReport(out, alpha, PipelineThreads::kTwo),
                std::runtime_error);
   EXPECT_EQ(failing.writes,
             std::vector<std::string>(writes[1].begin(), writes[1].begin() + 5));

@@ -17,11 +17,9 @@ namespace sessionstats {
 /// before the failure has been given to `reader`. Both carry the read's errno
 /// and say "could not read NAME", `name` naming the log.
 ///
-/// A reader that logs no matches gets its lines on the calling thread while
-/// a second thread reads the file and parses the lines ahead of it, leaving
-/// stretches for the calling thread to parse whenever it would otherwise
-/// wait (see parseLine and SessionLogReader::apply); what it counts is the
-/// same. An
+/// A second thread reads the file and parses its lines ahead of the reader,
+/// through an ordered pipeline (see runOrderedPipeline): the reader gets
+/// every line on the calling thread, in order, as from a single thread. An
 /// exception from either thread (out of memory) stops both and reaches the
 /// caller.
 Status readSessionLog(std::FILE* log, std::string_view name,

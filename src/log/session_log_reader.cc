@@ -3,12 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <cstring>
 #include <string>
 
-#include "log/ascii.h"
 #include "log/result_line_matcher.h"
-#include "stats/character_roster.h"
 
 namespace sessionstats {
 namespace {
@@ -24,83 +21,134 @@ constexpr std::string_view kPlayersMarker = "Players: ";
 constexpr std::array<std::string_view, 3> kExcludedSecondPlayers = {
     "zv318Rambler", "Practice Dummy", "Debug mode"};
 
-}  // namespace
-
-// The kinds of line begin with different bytes, so the first byte of the
-// rest picks the one test that can hold; the order of the tests (start
-// line, result line, results line, alias line) cannot change the outcome. A
-// result line is read whether or not a session is open: reading it changes
-// nothing, and a line outside a session is rare.
-ParsedLine parseLine(std::string_view line) {
-  ParsedLine parsed;
-  const std::string_view rest = skipNumericTokens(line);
-  if (rest.empty()) return parsed;
-  if (rest.front() == 'P') {
-    if (readResultLine(rest, parsed.match)) {
-      parsed.kind = ParsedLine::Kind::kResult;
-    }
-  } else if (rest.front() == 'S' || rest.front() == 'a') {
-    parsed.kind = ParsedLine::Kind::kSessionLine;
-    parsed.rest = rest;
-  }
-  return parsed;
+// Where `part`, a stretch of `line.text`, begins in it.
+std::uint8_t offsetIn(const LogLine& line, std::string_view part) {
+  return static_cast<std::uint8_t>(part.data() - line.text);
 }
 
-void SessionLogReader::processLine(std::string_view line) {
-  if (matchLog_ != nullptr) noteStamp(line);
-  apply(parseLine(line));
+void setNames(LogLine& line, std::string_view first, std::string_view second) {
+  line.firstBegin = offsetIn(line, first);
+  line.firstLength = static_cast<std::uint8_t>(first.size());
+  line.secondBegin = offsetIn(line, second);
+  line.secondLength = static_cast<std::uint8_t>(second.size());
 }
 
-void SessionLogReader::apply(const ParsedLine& line) {
-  switch (line.kind) {
-    case ParsedLine::Kind::kResult:
-      if (session_.inSession) countMatch(line.match);
-      return;
-    case ParsedLine::Kind::kSessionLine:
-      if (line.rest.starts_with(kSessionStart)) {
-        startSession(line.rest);
-      } else if (line.rest.starts_with(kSessionResults)) {
-        session_.inSession = false;
-      } else if (line.rest.starts_with(kAliasPrefix)) {
-        addAlias(line.rest);
-      }
-      return;
-    case ParsedLine::Kind::kNothing:
-      return;
-  }
-}
-
-// "Session start." ... "Players: " first " vs " second. Any start line ends
-// the session before it; only a complete one with an admitted second player
-// opens a new one.
-void SessionLogReader::startSession(std::string_view rest) {
-  session_.inSession = false;
+// "Session start." ... "Players: " first " vs " second.
+void readStartLine(std::string_view rest, LogLine& line) {
+  line.kind = LogLine::Kind::kSessionEnd;
   const std::size_t marker = rest.find(kPlayersMarker);
   if (marker == std::string_view::npos) return;
   const std::size_t firstBegin = marker + kPlayersMarker.size();
   const std::size_t versus = rest.find(kVersus, firstBegin);
   if (versus == std::string_view::npos) return;
-  const std::string_view first = rest.substr(firstBegin, versus - firstBegin);
   const std::string_view second = rest.substr(versus + kVersus.size());
   for (std::string_view excluded : kExcludedSecondPlayers) {
     if (second == excluded) return;
   }
+  line.kind = LogLine::Kind::kSessionStart;
+  setNames(line, rest.substr(firstBegin, versus - firstBegin), second);
+}
 
-  session_.records = findOrAddMatchRecords(records_, resolveAlias(first),
-                                           resolveAlias(second));
-  session_.inSession = true;
-  session_.ordinal = ++sessionOrdinal_;
-  logSession_ =
-      matchLog_ != nullptr &&
-      (everyPlayer_ || session_.records.player1->name == onlyPlayer_ ||
-       session_.records.player2->name == onlyPlayer_);
+// alias ... "name" ... "target" ...
+void readAliasLine(std::string_view rest, LogLine& line) {
+  std::size_t quotes[4];
+  std::size_t from = 0;
+  for (std::size_t& quote : quotes) {
+    quote = rest.find('"', from);
+    if (quote == std::string_view::npos) return;
+    from = quote + 1;
+  }
+  line.kind = LogLine::Kind::kAlias;
+  setNames(line, rest.substr(quotes[0] + 1, quotes[1] - quotes[0] - 1),
+           rest.substr(quotes[2] + 1, quotes[3] - quotes[2] - 1));
+}
+
+// "YYYY-MM-DD HH:MM:SS ": the date token ends at a blank or the stamp's end.
+std::string_view dateToken(std::string_view stamp) {
+  return stamp.substr(0, stamp.find(' '));
+}
+
+}  // namespace
+
+// The kinds of line begin with different bytes, so the first byte after the
+// stamp picks the one reading that can hold. A result line is read whether
+// or not a session is open: reading it changes nothing, and a line outside a
+// session is rare.
+LogLine parseLine(std::string_view text) {
+  static_assert(kMaxLineLength <= UINT8_MAX, "offsets into a line are bytes");
+  text = text.substr(0, kMaxLineLength);
+  LogLine line;
+  line.text = text.data();
+  const std::string_view rest = skipNumericTokens(text);
+  // An empty rest may have no place in `text`: the line ended in the stamp.
+  line.stampLength = static_cast<std::uint8_t>(
+      rest.empty() ? text.size() : offsetIn(line, rest));
+  if (rest.empty()) return line;
+  switch (rest.front()) {
+    case 'P':
+      if (readResultLine(rest, line.match)) line.kind = LogLine::Kind::kResult;
+      break;
+    case 'S':
+      if (rest.starts_with(kSessionStart)) {
+        readStartLine(rest, line);
+      } else if (rest.starts_with(kSessionResults)) {
+        line.kind = LogLine::Kind::kSessionEnd;
+      }
+      break;
+    case 'a':
+      if (rest.starts_with(kAliasPrefix)) readAliasLine(rest, line);
+      break;
+    default:
+      break;
+  }
+  return line;
+}
+
+bool isDated(const LogLine& line) {
+  return parseDate(dateToken(line.stamp())) != kNoDate;
+}
+
+void SessionLogReader::read(const LogLine& line) {
+  if (matchLog_ != nullptr) noteStamp(line.stamp());
+  switch (line.kind) {
+    case LogLine::Kind::kSessionStart:
+      startSession(line.first(), line.second());
+      return;
+    case LogLine::Kind::kResult:
+      if (inSession_) countMatch(line.match);
+      return;
+    case LogLine::Kind::kSessionEnd:
+      inSession_ = false;
+      return;
+    case LogLine::Kind::kAlias:
+      addAlias(line.first(), line.second());
+      return;
+    case LogLine::Kind::kNothing:
+      return;
+  }
+}
+
+void SessionLogReader::startSession(std::string_view first,
+                                    std::string_view second) {
+  session_ = findOrAddMatchRecords(records_, resolveAlias(first),
+                                   resolveAlias(second));
+  inSession_ = true;
+  ++sessionOrdinal_;
+  logSession_ = matchLog_ != nullptr &&
+                (everyPlayer_ || session_.player1->name == onlyPlayer_ ||
+                 session_.player2->name == onlyPlayer_);
+}
+
+OpenSession SessionLogReader::openSession() const {
+  if (!inSession_) return {};
+  return {sessionOrdinal_, session_.player1, session_.player2};
 }
 
 void SessionLogReader::countMatch(const MatchResult& match) {
-  recordMatch(records_, session_.records, match);
+  recordMatch(records_, session_, match);
   if (logSession_) {
-    matchLog_->push_back(makeMatchEntry(session_.records, sessionOrdinal_,
-                                        match, stampDate_, stampTime_));
+    matchLog_->push_back(makeMatchEntry(session_, sessionOrdinal_, match,
+                                        stampDate_, stampTime_));
   }
 }
 
@@ -111,46 +159,34 @@ void SessionLogReader::logMatches(
   onlyPlayer_ = onlyPlayer.value_or(std::string());
 }
 
-// "YYYY-MM-DD HH:MM:SS rest": the date token ends at a blank or the line's
-// end, and so does the time token.
-void SessionLogReader::noteStamp(std::string_view line) {
-  const std::size_t dateEnd = std::min(line.find(' '), line.size());
-  const std::uint32_t date = parseDate(line.substr(0, dateEnd));
-  if (date == kNoDate) return;
-  stampDate_ = date;
+// The time token, like the date token, ends at a blank or the stamp's end. A
+// date and a time both begin with a digit, so the stamp holds them whenever
+// the line begins with them.
+void SessionLogReader::noteStamp(std::string_view stamp) {
+  const std::string_view date = dateToken(stamp);
+  const std::uint32_t packed = parseDate(date);
+  if (packed == kNoDate) return;
+  stampDate_ = packed;
   stampTime_ = kNoTime;
-  if (dateEnd == line.size()) return;
-  const std::string_view after = line.substr(dateEnd + 1);
+  if (date.size() == stamp.size()) return;
+  const std::string_view after = stamp.substr(date.size() + 1);
   stampTime_ = parseTime(after.substr(0, after.find(' ')));
 }
 
-// alias ... "name" ... "target" ...: the first quoted text is counted under
-// the second from the next start line on.
-void SessionLogReader::addAlias(std::string_view rest) {
-  std::size_t quotes[4];
-  std::size_t from = 0;
-  for (std::size_t& quote : quotes) {
-    quote = rest.find('"', from);
-    if (quote == std::string_view::npos) return;
-    from = quote + 1;
+void SessionLogReader::addAlias(std::string_view alias,
+                                std::string_view target) {
+  const auto found = newestTarget_.find(alias);
+  if (found == newestTarget_.end()) {
+    newestTarget_.emplace(alias, target);
+  } else {
+    found->second.assign(target);
   }
-  const std::string_view alias =
-      rest.substr(quotes[0] + 1, quotes[1] - quotes[0] - 1);
-  const std::string_view target =
-      rest.substr(quotes[2] + 1, quotes[3] - quotes[2] - 1);
-  // The client repeats its alias lines at every start; one that only says
-  // again what the newest entry for its alias says changes no lookup, and
-  // storing it would make memory grow with the length of the log.
-  const auto newest = newestTarget_.find(alias);
-  if (newest != newestTarget_.end() && newest->second == target) return;
-  const AliasEntry& entry = aliases_.emplace_front(
-      AliasEntry{std::string(alias), std::string(target)});
-  newestTarget_.insert_or_assign(entry.alias, entry.target);
 }
 
 std::string_view SessionLogReader::resolveAlias(std::string_view name) const {
   const auto found = newestTarget_.find(name);
-  return found == newestTarget_.end() ? name : found->second;
+  return found == newestTarget_.end() ? std::string_view(name)
+                                      : std::string_view(found->second);
 }
 
 }  // namespace sessionstats

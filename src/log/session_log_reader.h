@@ -1,79 +1,94 @@
 #ifndef SESSION_STATS_LOG_SESSION_LOG_READER_H_
 #define SESSION_STATS_LOG_SESSION_LOG_READER_H_
 
+#include <cstddef>
 #include <cstdint>
-#include <forward_list>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 
+#include "log/log_line_splitter.h"
+#include "stats/current_session.h"
 #include "stats/match_log.h"
 #include "stats/stats_records.h"
 
 namespace sessionstats {
 
-/// One alias line: start lines naming `alias` are counted under `target`.
-struct AliasEntry {
-  std::string alias;
-  std::string target;
-};
-
-/// The session whose result lines are being counted; `records` is meaningful
-/// only while inSession is true.
-struct SessionState {
-  bool inSession = false;
-  MatchRecords records;
-  std::uint32_t ordinal = 0;  // as in MatchEntry::session
-};
-
-/// What a log line says before any session is looked at: a result line's
-/// fields, or the rest (after date and time) of a line that may start or end
-/// a session or add an alias. Other lines say nothing to the reader.
-struct ParsedLine {
-  enum class Kind { kNothing, kResult, kSessionLine };
+/// What one log line is, read once. The texts are stretches of the line,
+/// kept as a pointer and byte offsets: the lines of the log go from the
+/// thread that parses them to the one that counts them, and at 40 bytes a
+/// line they cost half the memory traffic of views.
+struct LogLine {
+  enum class Kind : std::uint8_t {
+    kNothing,       // says nothing to the reader but, maybe, its stamp
+    kSessionStart,  // opens a session of first() and second()
+    kResult,        // a match result: `match`
+    kSessionEnd,    // a results line, or a start line that opens no session
+    kAlias,         // first() is counted under second() from now on
+  };
   Kind kind = Kind::kNothing;
-  MatchResult match;      // kResult: the fields of the result line
-  std::string_view rest;  // kSessionLine: the line after date and time
+  std::uint8_t stampLength = 0;
+  std::uint8_t firstBegin = 0;
+  std::uint8_t firstLength = 0;
+  std::uint8_t secondBegin = 0;
+  std::uint8_t secondLength = 0;
+  const char* text = nullptr;  // the line
+  MatchResult match;
+
+  /// The leading tokens that begin with a digit (see skipNumericTokens),
+  /// with their blanks: the line's date and time when it has them.
+  std::string_view stamp() const { return {text, stampLength}; }
+  std::string_view first() const { return {text + firstBegin, firstLength}; }
+  std::string_view second() const { return {text + secondBegin, secondLength}; }
 };
 
-/// Reads `line` (without its line end) as far as no session state is needed:
-/// skips the leading tokens that begin with a digit (see skipNumericTokens),
-/// then a result line (see readResultLine) gives kResult, and a rest that
-/// begins with 'S' or 'a' gives kSessionLine; anything else, kNothing. Any
-/// bytes are accepted; nothing outside `line` is read, nothing allocated.
-/// `rest` points into `line`.
-ParsedLine parseLine(std::string_view line);
+/// Reads `line` (without its line end; a longer line than kMaxLineLength is
+/// read as its first kMaxLineLength bytes, as the splitter hands it over):
+/// skips the leading tokens that begin
+/// with a digit (see skipNumericTokens), then tells by what follows:
+/// - "Session start." with "Players: " first " vs " second: kSessionStart;
+///   without both names, or when the second is a name whose sessions are
+///   not counted, kSessionEnd (any start line ends the session before it);
+/// - a result line (see readResultLine): kResult;
+/// - "Session results": kSessionEnd;
+/// - "alias " with four double quotes: kAlias, the first quoted text under
+///   the second;
+/// - anything else: kNothing.
+/// Any bytes are accepted; nothing outside `line` is read, nothing allocated.
+LogLine parseLine(std::string_view line);
+
+/// Whether the stamp of `line` begins with a date (see parseDate): reading
+/// such a line sets the date and time of the matches after it, whatever the
+/// lines before it said, so a line before it that says nothing else matters
+/// to no reader.
+bool isDated(const LogLine& line);
 
 /// Gives meaning to the lines of the session log, one at a time in file
 /// order: opens and closes sessions, counts their result lines into
-/// `records` and keeps the alias list. A line that fits no kind is ignored.
+/// `records` and keeps the alias list.
 class SessionLogReader {
  public:
   /// REQUIRES: `records` outlives the reader.
   explicit SessionLogReader(StatsRecords& records) : records_(records) {}
 
-  /// Interprets one line, given without its line end. Leading tokens that
-  /// begin with a digit (date, time) are skipped, each with the one blank
-  /// after it; the rest is then, in this order of tests, a session start, a
-  /// match result (only while a session is active), a "Session results"
-  /// line, an alias line, or ignored. A line that does not fit its kind is
-  /// ignored; any bytes of any length are accepted, and nothing outside
-  /// `line` is read. Allocates only to create records and alias entries.
-  void processLine(std::string_view line);
+  /// Takes the next line of the log, as parseLine read it: a start line
+  /// opens a session of its players after aliases, a result line counts
+  /// while a session is open, an end closes it, an alias line applies from
+  /// the next start line on. However the log was cut into lines and
+  /// whichever thread parsed them, this is the one way in. Allocates only to
+  /// create records and alias entries. REQUIRES: the text of `line` is
+  /// valid for the call.
+  void read(const LogLine& line);
 
-  /// What processLine does with a line once parseLine has read it, for a
-  /// reader that reads no match log: the parsing may run ahead, elsewhere.
-  /// REQUIRES: !logsMatches(); `line` comes from parseLine, and its `rest`
-  /// is still valid.
-  void apply(const ParsedLine& line);
+  /// The session the lines so far leave open; no players when none is.
+  OpenSession openSession() const;
 
-  /// The target of the most recently read alias line for `name`, or `name`
-  /// itself; the result is not resolved again. The view stays valid as long
-  /// as both the reader and `name` do.
+  /// The target of the most recent alias line for `name`, or `name` itself;
+  /// the result is not resolved again. The view stays valid until the next
+  /// alias line is read, or as long as `name` does.
   std::string_view resolveAlias(std::string_view name) const;
-
-  const SessionState& session() const { return session_; }
 
   /// From the next line on, also appends each counted match to `log`: all of
   /// them, or only those of sessions where `onlyPlayer` (a name after
@@ -83,25 +98,29 @@ class SessionLogReader {
   /// REQUIRES: `log` outlives the reader.
   void logMatches(MatchLog& log, const std::optional<std::string>& onlyPlayer);
 
-  /// Whether logMatches was called: every line then dates the matches after
-  /// it, so each must come through processLine.
-  bool logsMatches() const { return matchLog_ != nullptr; }
-
  private:
-  void startSession(std::string_view rest);
+  // Hashes std::string and std::string_view alike, so that a lookup by view
+  // makes no string.
+  struct NameHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view name) const {
+      return std::hash<std::string_view>()(name);
+    }
+  };
+
+  void startSession(std::string_view first, std::string_view second);
   void countMatch(const MatchResult& match);
-  void addAlias(std::string_view rest);
-  void noteStamp(std::string_view line);
+  void addAlias(std::string_view alias, std::string_view target);
+  void noteStamp(std::string_view stamp);
 
   StatsRecords& records_;
-  SessionState session_;
-  std::forward_list<AliasEntry> aliases_;  // newest first; never moves
-  // Each alias to the target of its newest entry, which is what a scan of
-  // aliases_ from the front finds; the views point into aliases_. A log
-  // that repeats its alias lines at every client start would otherwise
-  // make each start line walk thousands of entries.
-  std::unordered_map<std::string_view, std::string_view> newestTarget_;
-  std::uint32_t sessionOrdinal_ = 0;  // sessions counted so far
+  bool inSession_ = false;
+  MatchRecords session_;  // while inSession_: the session being counted
+  std::uint32_t sessionOrdinal_ = 0;  // sessions counted so far  // Each alias to the target of its newest alias line, which is all a
+  // lookup uses: memory grows with the distinct aliases, not with the alias
+  // lines, however often a log repeats or changes them.
+  std::unordered_map<std::string, std::string, NameHash, std::equal_to<>>
+      newestTarget_;
   MatchLog* matchLog_ = nullptr;      // null: matches are only counted
   bool everyPlayer_ = true;           // else only the sessions of onlyPlayer_
   std::string onlyPlayer_;

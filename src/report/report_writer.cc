@@ -2,21 +2,16 @@
 
 #include <algorithm>
 #include <array>
-#include <condition_variable>
 #include <cstdint>
 #include <cstring>
-#include <exception>
-#include <mutex>
-#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 #include "report/report_format.h"
 #include "stats/character_roster.h"
+#include "stats/ordered_pipeline.h"
 
 namespace sessionstats {
 namespace {
@@ -237,6 +232,9 @@ struct ReportPiece {
 // thousands of opponents.
 constexpr std::size_t kOpponentsPerPiece = 16;
 
+// Pieces formatted ahead of the writing at most, on two threads.
+constexpr std::size_t kPiecesAhead = 8;
+
 std::vector<ReportPiece> reportPieces(const PlayerStats& player,
                                       std::span<const std::string> filters) {
   std::vector<ReportPiece> pieces;
@@ -285,159 +283,55 @@ void writePiece(LineWriter& line, const PlayerStats& player,
   }
 }
 
-void writePiecesAlone(std::ostream& out, const PlayerStats& player,
-                      const std::vector<ReportPiece>& pieces) {
-  LineWriter line;
-  OpponentStats opponent;
-  for (const ReportPiece& piece : pieces) {
-    writePiece(line, player, piece, opponent);
-    line.drainTo(out);
-  }
-}
-
-// Pieces of a report formatted by two threads into a ring of buffers, each
-// taking the next piece when free, and written by one of them in order.
-class PieceRing {
+// The report's pieces through an ordered pipeline: each is formatted into a
+// slot's buffer by whichever thread took it, and written out in order by the
+// calling thread, each in one write, so the report's bytes are those of one
+// thread formatting piece after piece. The writing thread has the writes to
+// do as well, so the pieces go to whichever thread is free rather than in
+// strict turns.
+class ReportStages final : public PipelineStages {
  public:
-  PieceRing(const PlayerStats& player, const std::vector<ReportPiece>& pieces)
-      : player_(player), pieces_(pieces) {}
+  ReportStages(std::ostream& out, const PlayerStats& player,
+               const std::vector<ReportPiece>& pieces, std::size_t slots)
+      : out_(out), player_(player), pieces_(pieces), slots_(slots) {}
 
-  // Formats pieces until none is left; runs on the second thread.
-  void formatPieces() {
-    OpponentStats opponent;
-    for (;;) {
-      std::size_t index = 0;
-      {
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] {
-          return stopped_ || failure_ || !canClaim() ||
-                 next_ < written_ + kSlots;
-        });
-        if (stopped_ || failure_ || !canClaim()) return;
-        index = next_++;
-      }
-      if (!format(index, opponent)) return;
-    }
-  }
-
-  // Writes every piece to `out` in order, formatting pieces while the next
-  // one to write is still being formatted by the second thread; rethrows
-  // what stopped the second thread.
-  void writePieces(std::ostream& out) {
-    OpponentStats opponent;
-    while (written_ < pieces_.size()) {
-      Slot& slot = slotOf(written_);
-      std::optional<std::size_t> claimed;
-      {
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [&] {
-          return failure_ || slot.full ||
-                 (canClaim() && next_ < written_ + kSlots);
-        });
-        if (failure_) std::rethrow_exception(failure_);
-        if (!slot.full) claimed = next_++;
-      }
-      if (claimed) {
-        format(*claimed, opponent);
-        continue;
-      }
-      slot.line.drainTo(out);
-      const std::lock_guard lock(mutex_);
-      slot.full = false;
-      ++written_;
-      changed_.notify_all();
-    }
-  }
-
-  // The second thread takes no more pieces.
-  void stop() {
-    const std::lock_guard lock(mutex_);
-    stopped_ = true;
-    changed_.notify_all();
-  }
-
- private:
-  // Pieces formatted ahead of the writing at most.
-  static constexpr std::size_t kSlots = 8;
-
-  // The thread that claimed a piece owns its slot until it is full, then
-  // the writing thread does until it is written.
-  struct Slot {
-    LineWriter line;
-    bool full = false;
-  };
-
-  Slot& slotOf(std::size_t index) { return slots_[index % kSlots]; }
-  bool canClaim() const { return next_ < pieces_.size(); }
-
-  // Formats the claimed piece at `index` into its slot; false after an
-  // exception, which is then kept for the writing thread.
-  bool format(std::size_t index, OpponentStats& opponent) {
-    Slot& slot = slotOf(index);
-    try {
-      writePiece(slot.line, player_, pieces_[index], opponent);
-    } catch (...) {
-      const std::lock_guard lock(mutex_);
-      failure_ = std::current_exception();
-      changed_.notify_all();
-      return false;
-    }
-    const std::lock_guard lock(mutex_);
-    slot.full = true;
-    changed_.notify_all();
+  bool take(std::size_t item, std::size_t slot) override {
+    if (item == pieces_.size()) return false;
+    slots_[slot].piece = item;
     return true;
   }
+  void make(std::size_t slot) override {
+    Slot& made = slots_[slot];
+    writePiece(made.line, player_, pieces_[made.piece], made.opponent);
+  }
+  void use(std::size_t slot) override { slots_[slot].line.drainTo(out_); }
 
+ private:
+  struct Slot {
+    std::size_t piece = 0;
+    LineWriter line;
+    OpponentStats opponent;  // room to build an opponent's counts in
+  };
+
+  std::ostream& out_;
   const PlayerStats& player_;
   const std::vector<ReportPiece>& pieces_;
-  std::array<Slot, kSlots> slots_;
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  std::size_t next_ = 0;     // the next piece to claim
-  std::size_t written_ = 0;  // pieces written; only the writer changes it
-  std::exception_ptr failure_;
-  bool stopped_ = false;
+  std::vector<Slot> slots_;
 };
-
-// Formatting is most of the work of a report, and its pieces do not depend
-// on each other: two threads format them, whichever is free taking the next
-// one, and this one also writes them out in order, so the report's bytes
-// are those of one thread formatting piece after piece. The writing thread
-// has the writes to do as well, so the pieces are claimed by whichever
-// thread is free rather than in strict turns.
-void writePiecesOnTwoThreads(std::ostream& out, const PlayerStats& player,
-                             const std::vector<ReportPiece>& pieces) {
-  PieceRing ring(player, pieces);
-  std::thread second;
-  try {
-    second = std::thread([&ring] { ring.formatPieces(); });
-  } catch (const std::system_error&) {
-    // No thread to be had (a process limit): this one does it all.
-    writePiecesAlone(out, player, pieces);
-    return;
-  }
-  try {
-    ring.writePieces(out);
-  } catch (...) {
-    ring.stop();
-    second.join();
-    throw;
-  }
-  second.join();
-}
 
 }  // namespace
 
 void writeReport(std::ostream& out, const PlayerStats& player,
-                 ReportThreads threads, std::span<const std::string> filters) {
-  const std::vector<ReportPiece> pieces = reportPieces(player, filters);
+                 PipelineThreads threads,
+                 std::span<const std::string> filters) {
   // A thread costs more than a report of a few opponents.
-  if (threads == ReportThreads::kTwo &&
-      player.opponents.size() > kOpponentsPerPiece) {
-    writePiecesOnTwoThreads(out, player, pieces);
-  } else {
-    writePiecesAlone(out, player, pieces);
+  if (player.opponents.size() <= kOpponentsPerPiece) {
+    threads = PipelineThreads::kOne;
   }
+  const std::size_t slots = threads == PipelineThreads::kOne ? 1 : kPiecesAhead;
+  const std::vector<ReportPiece> pieces = reportPieces(player, filters);
+  ReportStages stages(out, player, pieces, slots);
+  runOrderedPipeline(stages, slots, threads);
 }
 
 void writeCharacterLines(std::ostream& out, const CharacterCounts& wins,

@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 
+#include "stats/ordered_pipeline.h"
 #include "stats/stats_records.h"
 
 namespace sessionstats {
@@ -15,27 +16,23 @@ namespace sessionstats {
 // writer only reads the records and keeps nothing between calls; output to a
 // failing stream is silently lost.
 
-/// How many threads format a report.
-enum class ReportThreads { kOne, kTwo };
-
 /// Writes the whole report of `player`: the summary, one section per opponent
 /// with at least one result (in the order they were met), then the detailed
 /// tables with the player's grid and one grid per such opponent. The last
 /// line is always empty, so a second report can follow directly.
 ///
 /// With kTwo and more than a few opponents, the report is cut into pieces of
-/// a few opponents, which a second thread and this one format, each taking
-/// the next piece when free, and this one writes in order; the bytes are the
-/// same as with kOne, and so is what reaches `out` in each write. Without a
-/// thread to be had, this one does it all. Only this thread writes to `out`.
-/// An exception from either thread (out of memory) stops both and reaches
-/// the caller.
+/// a few opponents that a second thread and this one format through an
+/// ordered pipeline (see runOrderedPipeline), and this one writes in order;
+/// the bytes are the same as with kOne, and so is what reaches `out` in each
+/// write. Only this thread writes to `out`. An exception from either thread
+/// (out of memory) stops both and reaches the caller.
 ///
 /// A report over the matches that pass some filters names them: one line
 /// "Filters: " and `filters` joined by "; " follows the "Stats for" line.
 /// Without filters the report is the classic one.
 void writeReport(std::ostream& out, const PlayerStats& player,
-                 ReportThreads threads = ReportThreads::kTwo,
+                 PipelineThreads threads = PipelineThreads::kTwo,
                  std::span<const std::string> filters = {});
 
 /// Writes one line per character with a win or a loss, in roster order: the

@@ -132,7 +132,7 @@ void runFuzzInput(const std::uint8_t* data, std::size_t size) {
         [&reader](std::string_view line) {
           require(line.size() <= sessionstats::kMaxLineLength);
           require(line.find('\n') == std::string_view::npos);
-          reader.processLine(line);
+          reader.read(parseLine(line));
         });
   }
 
@@ -163,7 +163,7 @@ void runFuzzInput(const std::uint8_t* data, std::size_t size) {
     require(twin != nullptr);
     // ... and written by one thread instead of two, the same report.
     std::ostringstream twinReport;
-    writeReport(twinReport, buildPlayerStats(*twin), ReportThreads::kOne);
+    writeReport(twinReport, buildPlayerStats(*twin), PipelineThreads::kOne);
     require(twinReport.str() == report.str());
 
     // Counted again from the match log, the player's matches give the same
