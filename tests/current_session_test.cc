@@ -23,15 +23,11 @@ std::optional<CurrentSession> currentOf(std::string_view log,
   MatchLog matches;
   SessionLogReader reader(records);
   reader.logMatches(matches, std::string("Kestrel"));
-  splitLines(log,
-             [&reader](std::string_view line) { reader.processLine(line); });
+  splitLines(
+      log, [&reader](std::string_view line) { reader.read(parseLine(line)); });
   const PlayerRecord* kestrel = records.findPlayer("Kestrel");
   if (kestrel == nullptr) return std::nullopt;
-  const SessionState& state = reader.session();
-  OpenSession open;
-  if (state.inSession) {
-    open = {state.ordinal, state.records.player1, state.records.player2};
-  }
+  const OpenSession open = reader.openSession();
   return findCurrentSession(*kestrel,
                             testing::selectMatches(matches, *kestrel, filter),
                             open, filter);

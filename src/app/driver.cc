@@ -46,12 +46,6 @@ Status writeOutput(std::ostream& out, const Write& write) {
                         errno != 0 ? errno : EIO);
 }
 
-OpenSession openSessionOf(const SessionLogReader& reader) {
-  const SessionState& session = reader.session();
-  if (!session.inSession) return {};
-  return {session.ordinal, session.records.player1, session.records.player2};
-}
-
 Status noPlayer(std::string_view log, std::string_view name) {
   return Status::failed(std::string(log) + " names no player " +
                         std::string(name));
@@ -96,7 +90,7 @@ Status writeTextReport(const Options& options, const PlayerStats& stats,
   }
   const std::vector<std::string> filters = describeFilter(options.filter);
   return writeReportTo(options, out, [&](std::ostream& stream) {
-    writeReport(stream, stats, ReportThreads::kTwo, filters);
+    writeReport(stream, stats, PipelineThreads::kTwo, filters);
   });
 }
 
@@ -163,10 +157,10 @@ class LiveReport final : public FollowTarget {
     seenSession_ = {};
   }
 
-  void line(std::string_view line) override { reader_->processLine(line); }
+  void line(std::string_view line) override { reader_->read(parseLine(line)); }
 
   bool changed() override {
-    const OpenSession open = openSessionOf(*reader_);
+    const OpenSession open = reader_->openSession();
     bool changed = matchLog_.size() != seenMatches_;
     if (listing()) {
       changed = changed || records_->players().size() != seenPlayers_;
@@ -198,7 +192,7 @@ class LiveReport final : public FollowTarget {
     if (options_.format == ReportFormat::kText && !options_.filter.any()) {
       return writeTextReport(options_, buildPlayerStats(player), out_);
     }
-    const OpenSession open = openSessionOf(*reader_);
+    const OpenSession open = reader_->openSession();
     // The log holds only this player's matches, which no filter but one
     // that is set drops.
     if (!options_.filter.any()) {
@@ -277,7 +271,7 @@ Status runReportOrList(const Options& options, std::istream& console,
   Status status;
   if (perMatch) {
     status = writeHistoryReport(options, *record, matchLog,
-                                openSessionOf(reader), out);
+                                reader.openSession(), out);
   } else {
     status = writeTextReport(options, buildPlayerStats(*record), out);
   }

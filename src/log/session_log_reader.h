@@ -44,10 +44,10 @@ struct LogLine {
   std::string_view second() const { return {text + secondBegin, secondLength}; }
 };
 
-/// Reads `line` (without its line end; a longer line than kMaxLineLength is
-/// read as its first kMaxLineLength bytes, as the splitter hands it over):
-/// skips the leading tokens that begin
-/// with a digit (see skipNumericTokens), then tells by what follows:
+/// Reads the line `text` (without its line end; a longer line than
+/// kMaxLineLength is read as its first kMaxLineLength bytes, as the splitter
+/// hands it over): skips the leading tokens that begin with a digit (see
+/// skipNumericTokens), then tells by what follows:
 /// - "Session start." with "Players: " first " vs " second: kSessionStart;
 ///   without both names, or when the second is a name whose sessions are
 ///   not counted, kSessionEnd (any start line ends the session before it);
@@ -56,8 +56,8 @@ struct LogLine {
 /// - "alias " with four double quotes: kAlias, the first quoted text under
 ///   the second;
 /// - anything else: kNothing.
-/// Any bytes are accepted; nothing outside `line` is read, nothing allocated.
-LogLine parseLine(std::string_view line);
+/// Any bytes are accepted; nothing outside `text` is read, nothing allocated.
+LogLine parseLine(std::string_view text);
 
 /// Whether the stamp of `line` begins with a date (see parseDate): reading
 /// such a line sets the date and time of the matches after it, whatever the
@@ -116,13 +116,14 @@ class SessionLogReader {
   StatsRecords& records_;
   bool inSession_ = false;
   MatchRecords session_;  // while inSession_: the session being counted
-  std::uint32_t sessionOrdinal_ = 0;  // sessions counted so far  // Each alias to the target of its newest alias line, which is all a
+  std::uint32_t sessionOrdinal_ = 0;  // sessions counted so far
+  // Each alias to the target of its newest alias line, which is all a
   // lookup uses: memory grows with the distinct aliases, not with the alias
   // lines, however often a log repeats or changes them.
   std::unordered_map<std::string, std::string, NameHash, std::equal_to<>>
       newestTarget_;
-  MatchLog* matchLog_ = nullptr;      // null: matches are only counted
-  bool everyPlayer_ = true;           // else only the sessions of onlyPlayer_
+  MatchLog* matchLog_ = nullptr;  // null: matches are only counted
+  bool everyPlayer_ = true;       // else only the sessions of onlyPlayer_
   std::string onlyPlayer_;
   bool logSession_ = false;  // the current session's matches go to matchLog_
   std::uint32_t stampDate_ = kNoDate;  // of the latest dated line
