@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/version.h"
 #include "csv_test_parser.h"
 #include "tool_run.h"
 #include "tools/log_generator.h"
@@ -418,7 +419,7 @@ TEST(Driver, HelpAndVersionPrintOnStandardOutputAndTouchNothing) {
   for (const char* option : {"-V", "--version", "--vers"}) {
     const auto version = runTool(dir, std::nullopt, {option});
     EXPECT_EQ(version.status, 0);
-    EXPECT_EQ(version.out, "session-stats " SESSION_STATS_VERSION "\n");
+    EXPECT_EQ(version.out, std::string(kVersionLine) + "\n");
     EXPECT_EQ(version.err, "");
   }
   EXPECT_EQ(filesIn(dir), std::vector<std::string>{});

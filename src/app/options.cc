@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/version.h"
 #include "stats/character_roster.h"
 #include "stats/match_log.h"
 
@@ -87,8 +88,6 @@ constexpr std::string_view kHelp =
     "names no player, no match of his passes the filters or the output\n"
     "cannot be written; 2 for a wrong command line or a report that would\n"
     "overwrite the log. See session-stats(1) for the rest.\n";
-
-constexpr std::string_view kVersion = "session-stats " SESSION_STATS_VERSION;
 
 // The long option `text` ("--na" or "--na=value") stands for, when the name
 // is a prefix of exactly one, else nullptr; several give `ambiguous`.
@@ -299,6 +298,6 @@ ParsedOptions parseOptions(int argc, char* argv[]) {
 
 void writeHelp(std::ostream& out) { out << kHelp; }
 
-std::string_view versionLine() { return kVersion; }
+std::string_view versionLine() { return kVersionLine; }
 
 }  // namespace sessionstats
