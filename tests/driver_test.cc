@@ -6,17 +6,29 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <filesystem>
 #include <functional>
+#include <iostream>
 #include <nlohmann/json.hpp>
+#include <optional>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "app/options.h"
 #include "app/version.h"
 #include "csv_test_parser.h"
 #include "tool_run.h"
 #include "tools/log_generator.h"
+
+// End-to-end runs of the built tool. Most are rows of one table: each row is
+// one run in a fresh folder, with the files it finds there, its arguments
+// and standard input, and what it must print, return and leave behind. To
+// add a run, add a row to the TEST whose story it belongs to (or start a
+// new TEST with expectRuns); only runs that compare several runs with each
+// other, run tools side by side or need a pipe stay TESTs of their own.
 
 namespace sessionstats {
 namespace {
@@ -24,16 +36,22 @@ namespace {
 namespace fs = std::filesystem;
 using testing::DirectRun;
 using testing::namesIn;
+using testing::parseCsv;
 using testing::readFile;
 using testing::runScript;
 using testing::runTool;
 using testing::runToolDirectly;
 using testing::runToolsTogether;
 using testing::TempDir;
-using testing::ToolRun;
 using testing::writeFile;
 
 constexpr char kPrompt[] = "Generate session_stats.txt for who: ";
+constexpr char kTryHelp[] =
+    "Try 'session-stats --help' for more information.\n";
+
+std::string sourceFile(std::string_view relative) {
+  return readFile(fs::path(SESSION_STATS_SOURCE_DIR) / relative);
+}
 
 // Replaces every LF of `text` with CR LF.
 std::string withCrLf(std::string_view text) {
@@ -45,188 +63,782 @@ std::string withCrLf(std::string_view text) {
   return out;
 }
 
-std::string sourceFile(std::string_view relative) {
-  return readFile(fs::path(SESSION_STATS_SOURCE_DIR) / relative);
+// What a text must be: exactly `is` when given; else it begins with
+// `startsWith`, holds each of `contains` and none of `lacks`. Text{} is any
+// text, and a file expected to hold any text is not even read (it may be a
+// folder, a device or a dangling link).
+struct Text {
+  std::optional<std::string> is = std::nullopt;
+  std::string startsWith = {};
+  std::vector<std::string> contains = {};
+  std::vector<std::string> lacks = {};
+};
+
+Text exactly(std::string text) { return {.is = std::move(text)}; }
+Text golden(std::string_view relative) { return exactly(sourceFile(relative)); }
+
+bool isAnyText(const Text& text) {
+  return !text.is && text.startsWith.empty() && text.contains.empty() &&
+         text.lacks.empty();
+}
+
+// Files in a run's folder: a name relative to it, and its bytes. A name
+// that ends in '/' is a folder.
+using Files = std::vector<std::pair<std::string, std::string>>;
+
+// The log of examples/, under the name the tool reads by default.
+Files exampleLog() {
+  return {{"sessionlog.txt", sourceFile("examples/sessionlog.txt")}};
+}
+// The same with an old report beside it.
+Files exampleLogAndOldReport() {
+  return {{"sessionlog.txt", sourceFile("examples/sessionlog.txt")},
+          {"session_stats.txt", "old report"}};
+}
+
+// One run of the tool, a row of a table. The fields, in the order a row
+// gives them (a row leaves out what it does not need):
+struct Row {
+  // Names the row in failure messages.
+  std::string what = {};
+  // When not empty, why the row cannot run here: it is skipped.
+  std::string skip = {};
+  // The arguments after the program's name, each passed as it is.
+  std::vector<std::string> args = {};
+  // The files in the run's folder before it.
+  Files before = {};
+  // Symbolic links in the folder before the run: name, target.
+  std::vector<std::pair<std::string, std::string>> links = {};
+  // Anything else to make before the run (permissions), after the files
+  // and links.
+  std::function<void(const TempDir&)> prepare = {};
+  // Shell code run first in the tool's shell: "umask 027", "ulimit -f 8".
+  std::string setup = {};
+  // Standard input; nullopt: none at all (the tool reads end of input).
+  std::optional<std::string> input = {};
+  // The exit status and the expected standard output and standard error.
+  int status = 0;
+  Text out = exactly("");
+  Text err = exactly("");
+  // Every file and folder in the run's folder afterwards, with what each
+  // holds (Text{} for a folder, a device or a link that leads nowhere).
+  std::vector<std::pair<std::string, Text>> after = {};
+  // Further checks of the folder afterwards (links, permissions).
+  std::function<void(const TempDir&)> verify = {};
+};
+
+// The files and folders under `dir`, sorted, other than the test's own
+// .stdin, .stdout and .stderr.
+std::vector<std::string> filesIn(const TempDir& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::recursive_directory_iterator(dir.path())) {
+    const std::string name =
+        entry.path().lexically_relative(dir.path()).string();
+    if (name[0] != '.') names.push_back(name);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+void expectText(const Text& expected, const std::string& actual,
+                const std::string& what) {
+  if (expected.is) {
+    EXPECT_EQ(actual, *expected.is) << what;
+    return;
+  }
+  EXPECT_TRUE(actual.starts_with(expected.startsWith))
+      << what << " begins " << actual.substr(0, 200);
+  for (const std::string& part : expected.contains) {
+    EXPECT_NE(actual.find(part), std::string::npos)
+        << what << " lacks " << part;
+  }
+  for (const std::string& part : expected.lacks) {
+    EXPECT_EQ(actual.find(part), std::string::npos)
+        << what << " holds " << part;
+  }
+}
+
+void expectRun(const Row& run) {
+  SCOPED_TRACE(run.what);
+  if (!run.skip.empty()) {
+    std::cout << "[ SKIPPED  ] " << run.what << ": " << run.skip << "\n";
+    return;
+  }
+  TempDir dir;
+  for (const auto& [name, bytes] : run.before) {
+    if (name.ends_with('/')) {
+      fs::create_directories(dir / name);
+    } else {
+      writeFile(dir / name, bytes);
+    }
+  }
+  for (const auto& [name, target] : run.links) {
+    fs::create_symlink(target, dir / name);
+  }
+  if (run.prepare) run.prepare(dir);
+
+  const auto ran = runTool(dir, run.input, run.args, run.setup);
+  EXPECT_EQ(ran.status, run.status) << ran.err;
+  expectText(run.out, ran.out, "standard output");
+  expectText(run.err, ran.err, "standard error");
+
+  std::vector<std::string> names;
+  for (const auto& [name, text] : run.after) names.push_back(name);
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(filesIn(dir), names);
+  for (const auto& [name, text] : run.after) {
+    if (isAnyText(text)) continue;
+    try {
+      expectText(text, readFile(dir / name), name);
+    } catch (const std::exception& failure) {
+      ADD_FAILURE() << failure.what();
+    }
+  }
+  if (run.verify) run.verify(dir);
+}
+
+void expectRuns(const std::vector<Row>& runs) {
+  for (const Row& run : runs) expectRun(run);
+}
+
+// What `before` leaves behind when a run changes nothing.
+std::vector<std::pair<std::string, Text>> unchanged(const Files& before) {
+  std::vector<std::pair<std::string, Text>> after;
+  for (auto [name, bytes] : before) {
+    if (name.ends_with('/')) {
+      name.pop_back();
+      after.emplace_back(name, Text{});
+    } else {
+      after.emplace_back(name, exactly(bytes));
+    }
+  }
+  return after;
+}
+
+std::string helpText() {
+  std::ostringstream help;
+  writeHelp(help);
+  return help.str();
+}
+
+fs::perms permissionsOf(const fs::path& file) {
+  return fs::status(file).permissions();
 }
 
 TEST(Driver, LogThatIsMissingOrUnreadableEndsTheRunWithStatusOne) {
-  struct Case {
-    const char* what;
-    std::function<void(const TempDir&)> make;
-    const char* reason;  // nullptr: the log is missing, nothing on stderr
+  const Files oldReport = {{"session_stats.txt", "old report"}};
+  const auto cannotRead = [](const char* reason) {
+    return exactly("session-stats: could not read sessionlog.txt: " +
+                   std::string(reason) + "\n");
   };
-  std::vector<Case> cases = {
-      {"missing", [](const TempDir&) {}, nullptr},
-      {"behind a plain file",
-       [](const TempDir& dir) {
-         writeFile(dir / "not_a_folder", "");
-         fs::create_symlink("not_a_folder/sessionlog.txt",
-                            dir / "sessionlog.txt");
-       },
-       nullptr},
-      {"a directory",
-       [](const TempDir& dir) { fs::create_directory(dir / "sessionlog.txt"); },
-       "Is a directory"},
-      {"a symlink loop",
-       [](const TempDir& dir) {
-         fs::create_symlink("sessionlog.txt", dir / "sessionlog.txt");
-       },
-       "Too many levels of symbolic links"},
+  const Row missing = {.what = "missing",
+                       .before = oldReport,
+                       .input = "Alpha\n",
+                       .status = 1,
+                       .out = exactly("Could not find sessionlog.txt\n"),
+                       .after = unchanged(oldReport)};
+  Row behindAFile = missing;
+  behindAFile.what = "behind a plain file";
+  behindAFile.before.emplace_back("not_a_folder", "");
+  behindAFile.links = {{"sessionlog.txt", "not_a_folder/sessionlog.txt"}};
+  behindAFile.after = {{"not_a_folder", exactly("")},
+                       {"session_stats.txt", exactly("old report")},
+                       {"sessionlog.txt", Text{}}};
+  Row aFolder = missing;
+  aFolder.what = "a folder";
+  aFolder.before.emplace_back("sessionlog.txt/", "");
+  aFolder.err = cannotRead("Is a directory");
+  aFolder.after = unchanged(aFolder.before);
+  Row aLoop = missing;
+  aLoop.what = "a symlink loop";
+  aLoop.links = {{"sessionlog.txt", "sessionlog.txt"}};
+  aLoop.err = cannotRead("Too many levels of symbolic links");
+  aLoop.after = {{"session_stats.txt", exactly("old report")},
+                 {"sessionlog.txt", Text{}}};
+  Row unreadable = missing;
+  unreadable.what = "without read permission";
+  unreadable.skip = testing::runsAsRoot() ? "root reads any file" : "";
+  unreadable.before.emplace_back("sessionlog.txt", "Session results\n");
+  unreadable.prepare = [](const TempDir& dir) {
+    fs::permissions(dir / "sessionlog.txt", fs::perms::none);
   };
-  // Root reads any file, whatever its permission bits.
-  if (!testing::runsAsRoot()) {
-    cases.push_back({"without read permission",
-                     [](const TempDir& dir) {
-                       writeFile(dir / "sessionlog.txt", "Session results\n");
-                       fs::permissions(dir / "sessionlog.txt", fs::perms::none);
-                     },
-                     "Permission denied"});
-  }
-  for (const Case& log : cases) {
-    SCOPED_TRACE(log.what);
-    TempDir dir;
-    log.make(dir);
-    writeFile(dir / "session_stats.txt", "old report");
-    const auto run = runTool(dir, "Alpha\n");
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, "Could not find sessionlog.txt\n");
-    EXPECT_EQ(run.err, log.reason == nullptr
-                           ? ""
-                           : "session-stats: could not read sessionlog.txt: " +
-                                 std::string(log.reason) + "\n");
-    EXPECT_EQ(readFile(dir / "session_stats.txt"), "old report");
-  }
+  unreadable.err = cannotRead("Permission denied");
+  unreadable.after = {{"session_stats.txt", exactly("old report")},
+                      {"sessionlog.txt", Text{}}};
+  expectRuns({missing, behindAFile, aFolder, aLoop, unreadable});
 }
 
-TEST(Driver, AnswerThatNamesNoPlayerLeavesTheReportAlone) {
-  TempDir dir;
-  writeFile(dir / "sessionlog.txt", "");
-  auto run = runTool(dir, " \t\r\n\v\f Nobody and more\n");
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.out, kPrompt);
-  EXPECT_EQ(run.err, "session-stats: sessionlog.txt names no player Nobody\n");
-  EXPECT_FALSE(fs::exists(dir / "session_stats.txt"));  // not created
-
-  writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
-  ASSERT_EQ(runTool(dir, "Kestrel").status, 0);
-  const std::string report = readFile(dir / "session_stats.txt");
+TEST(Driver, AnswerIsTheFirstWordAndOneThatNamesNoPlayerLeavesTheReport) {
+  const Files empty = {{"sessionlog.txt", ""}};
+  const Files alphaAndBravo = {
+      {"sessionlog.txt",
+       "Session start. Players: Alpha vs Bravo\n"
+       "Player 1 wins match 2-0 : Sion vs Ciel (50)\n"}};
+  std::vector<Row> runs = {
+      {.what = "blanks before the word, an empty log: no report created",
+       .before = empty,
+       .input = " \t\r\n\v\f Nobody and more\n",
+       .status = 1,
+       .out = exactly(kPrompt),
+       .err = exactly("session-stats: sessionlog.txt names no player Nobody\n"),
+       .after = unchanged(empty)},
+      {.what = "empty lines and blanks, then two words",
+       .before = alphaAndBravo,
+       .input = "\n\n   Alpha Bravo\n",
+       .out = exactly(kPrompt),
+       .after = {{"session_stats.txt",
+                  {.startsWith = "****", .contains = {"Stats for: Alpha\r\n"}}},
+                 {"sessionlog.txt", Text{}}}},
+  };
   // A typo, the wrong case, and a word longer than any name, of which the
   // message shows the bytes that were kept.
   const std::string endless = "Kestrel" + std::string(5000, 'l');
   for (const std::string& answer :
        {std::string("Kestrell"), std::string("kestrel"), endless}) {
-    run = runTool(dir, answer + "\nKestrel\n");
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, kPrompt);
-    EXPECT_EQ(run.err, "session-stats: sessionlog.txt names no player " +
-                           answer.substr(0, 200) + "\n");
-    EXPECT_EQ(readFile(dir / "session_stats.txt"), report);  // not emptied
+    runs.push_back(
+        {.what = "answer " + answer.substr(0, 20),
+         .before = exampleLogAndOldReport(),
+         .input = answer + "\nKestrel\n",
+         .status = 1,
+         .out = exactly(kPrompt),
+         .err = exactly("session-stats: sessionlog.txt names no player " +
+                        answer.substr(0, 200) + "\n"),
+         .after = unchanged(exampleLogAndOldReport())});
   }
+  expectRuns(runs);
 }
 
 TEST(Driver, EndOfInputAtThePromptLeavesTheReportUntouched) {
-  for (std::optional<std::string_view> console :
-       {std::optional<std::string_view>{},
-        std::optional<std::string_view>{" \n\t\n"}}) {
-    TempDir dir;
-    writeFile(dir / "sessionlog.txt", "Session results\n");
-    writeFile(dir / "session_stats.txt", "old report");
-    const auto run = runTool(dir, console);
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, kPrompt);
-    EXPECT_EQ(readFile(dir / "session_stats.txt"), "old report");
-  }
+  const Files files = {{"sessionlog.txt", "Session results\n"},
+                       {"session_stats.txt", "old report"}};
+  expectRuns({
+      {.what = "no input",
+       .before = files,
+       .out = exactly(kPrompt),
+       .after = unchanged(files)},
+      {.what = "blank lines only",
+       .before = files,
+       .input = " \n\t\n",
+       .out = exactly(kPrompt),
+       .after = unchanged(files)},
+  });
 }
 
-TEST(Driver, ReportThatCannotBeCreatedIsAnError) {
-  TempDir dir;
-  writeFile(dir / "sessionlog.txt", "Session start. Players: Alpha vs Bravo\n");
-  fs::create_directory(dir / "session_stats.txt");
-  const auto run = runTool(dir, "Alpha");
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.out, kPrompt);
-  EXPECT_EQ(run.err,
-            "session-stats: could not write session_stats.txt: Is a "
-            "directory\n");
-}
-
-TEST(Driver, ExampleLogGivesTheCheckedInReport) {
-  TempDir dir;
-  writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
-  const auto run = runTool(dir, "Kestrel\n");
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, kPrompt);
-  EXPECT_EQ(run.err, "");
-  EXPECT_EQ(readFile(dir / "session_stats.txt"),
-            sourceFile("tests/golden/example_kestrel.expected"));
-}
-
-TEST(Driver, CrLfLogReadsExactlyLikeItsLfTwin) {
+TEST(Driver, LogsGiveTheCheckedInReport) {
   // The excluded second player stands at the end of a line, where a CR
   // that was not dropped would let it through.
   const std::string log = sourceFile("examples/sessionlog.txt") +
                           "Session start. Players: Kestrel vs Debug mode\n"
                           "Player 1 wins match 2-0 : Sion vs Ciel (50)\n";
-  std::string reports[2];
-  for (int crlf = 0; crlf < 2; ++crlf) {
-    TempDir dir;
-    writeFile(dir / "sessionlog.txt", crlf ? withCrLf(log) : log);
-    ASSERT_EQ(runTool(dir, "Kestrel").status, 0);
-    reports[crlf] = readFile(dir / "session_stats.txt");
+  const Text report = golden("tests/golden/example_kestrel.expected");
+  std::vector<Row> runs;
+  for (const auto& [what, bytes] :
+       {std::pair{"the example log", sourceFile("examples/sessionlog.txt")},
+        std::pair{"with a Debug mode session", log},
+        std::pair{"the same with CR LF line ends", withCrLf(log)}}) {
+    runs.push_back(
+        {.what = what,
+         .before = {{"sessionlog.txt", bytes}},
+         .input = "Kestrel\n",
+         .out = exactly(kPrompt),
+         .after = {{"session_stats.txt", report}, {"sessionlog.txt", Text{}}}});
   }
-  EXPECT_EQ(reports[0], reports[1]);
-  EXPECT_EQ(reports[0], sourceFile("tests/golden/example_kestrel.expected"));
+  expectRuns(runs);
 }
 
 TEST(Driver, OverlongLineIsCutAndTheNextLineStillCounts) {
-  TempDir dir;
-  writeFile(dir / "sessionlog.txt",
+  expectRuns({{
+      .what = "lines of 300 and 283 bytes",
+      .before =
+          {{"sessionlog.txt",
             "Session start. Players: Alpha vs Bravo\n" + std::string(300, 'x') +
                 "\nPlayer 1 wins match 2-0 : Sion vs Ciel (50)\n" +
                 "Session start. Players: Alpha vs " + std::string(250, 'B') +
-                "\nPlayer 1 wins match 2-0 : Sion vs Ciel (50)");
-  ASSERT_EQ(runTool(dir, "Alpha").status, 0);
-  const std::string report = readFile(dir / "session_stats.txt");
-  EXPECT_NE(report.find("        Total matches: 2\r\n"), std::string::npos);
-  // The second opponent's name is what fits in the line.
-  EXPECT_NE(report.find("Matchup vs: " + std::string(199 - 33, 'B') + "\r\n"),
-            std::string::npos);
+                "\nPlayer 1 wins match 2-0 : Sion vs Ciel (50)"}},
+      .input = "Alpha",
+      .out = exactly(kPrompt),
+      // The second opponent's name is what fits in the line.
+      .after = {{"session_stats.txt",
+                 {.contains = {"        Total matches: 2\r\n",
+                               "Matchup vs: " + std::string(199 - 33, 'B') +
+                                   "\r\n"}}},
+                {"sessionlog.txt", Text{}}},
+  }});
 }
 
-TEST(Driver, AnswerIsTheFirstWord) {
-  TempDir dir;
-  writeFile(dir / "sessionlog.txt",
-            "Session start. Players: Alpha vs Bravo\n"
-            "Player 1 wins match 2-0 : Sion vs Ciel (50)\n");
-  ASSERT_EQ(runTool(dir, "\n\n   Alpha Bravo\n").status, 0);
-  EXPECT_EQ(readFile(dir / "session_stats.txt").rfind("****", 0), 0u);
+TEST(Driver, ReportThatCannotBeWrittenIsAnErrorAndLeavesTheOldOne) {
+  const std::string tooLarge =
+      "session-stats: could not write session_stats.txt: File too large\n";
+  // A file size limit of 4 KiB: Kestrel's report of 25 KB fails part way,
+  // as on a full disk, and leaves no temporary file.
+  constexpr char kSmallFileLimit[] = "ulimit -f 8";
+  const Files startLine = {
+      {"sessionlog.txt", "Session start. Players: Alpha vs Bravo\n"},
+      {"session_stats.txt/", ""}};
+  expectRuns({
+      {.what = "a folder in the way",
+       .before = startLine,
+       .input = "Alpha",
+       .status = 1,
+       .out = exactly(kPrompt),
+       .err = exactly("session-stats: could not write session_stats.txt: Is "
+                      "a directory\n"),
+       .after = unchanged(startLine)},
+      {.what = "fails part way over an old report",
+       .before = exampleLogAndOldReport(),
+       .setup = kSmallFileLimit,
+       .input = "Kestrel",
+       .status = 1,
+       .out = exactly(kPrompt),
+       .err = exactly(tooLarge),
+       .after = unchanged(exampleLogAndOldReport())},
+      {.what = "fails part way with no old report",
+       .before = exampleLog(),
+       .setup = kSmallFileLimit,
+       .input = "Kestrel",
+       .status = 1,
+       .out = exactly(kPrompt),
+       .err = exactly(tooLarge),
+       .after = unchanged(exampleLog())},
+  });
 }
+
+TEST(Driver, LinkedReportKeepsItsLinkAndPermissionsSurvive) {
+  const Text report = golden("tests/golden/example_kestrel.expected");
+  constexpr auto kOwnerWriteGroupRead =
+      fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+  Files withOld = exampleLog();
+  withOld.emplace_back("reports/", "");
+  withOld.emplace_back("reports/kestrel.txt", "old report");
+  Files withoutOld = exampleLog();
+  withoutOld.emplace_back("reports/", "");
+  const std::vector<std::pair<std::string, Text>> linkedReport = {
+      {"reports", Text{}},
+      {"reports/kestrel.txt", report},
+      {"session_stats.txt", report},
+      {"sessionlog.txt", Text{}}};
+  const auto linkAndPermissions = [=](const TempDir& dir) {
+    EXPECT_EQ(fs::read_symlink(dir / "session_stats.txt"),
+              "reports/kestrel.txt");
+    EXPECT_EQ(permissionsOf(dir / "reports/kestrel.txt"), kOwnerWriteGroupRead);
+  };
+  expectRuns({
+      {.what = "an old report behind the link keeps its permissions",
+       .before = withOld,
+       .links = {{"session_stats.txt", "reports/kestrel.txt"}},
+       .prepare =
+           [=](const TempDir& dir) {
+             fs::permissions(dir / "reports/kestrel.txt", kOwnerWriteGroupRead);
+           },
+       .input = "Kestrel",
+       .out = exactly(kPrompt),
+       .after = linkedReport,
+       .verify = linkAndPermissions},
+      // New reports get 0666 less the umask, behind a dangling link too.
+      {.what = "a dangling link, umask 027",
+       .before = withoutOld,
+       .links = {{"session_stats.txt", "reports/kestrel.txt"}},
+       .setup = "umask 027",
+       .input = "Kestrel",
+       .out = exactly(kPrompt),
+       .after = linkedReport,
+       .verify = linkAndPermissions},
+      {.what = "no link, umask 0",
+       .before = exampleLog(),
+       .setup = "umask 0",
+       .input = "Kestrel",
+       .out = exactly(kPrompt),
+       .after = {{"session_stats.txt", report}, {"sessionlog.txt", Text{}}},
+       .verify =
+           [](const TempDir& dir) {
+             EXPECT_EQ(permissionsOf(dir / "session_stats.txt"),
+                       fs::perms::owner_read | fs::perms::owner_write |
+                           fs::perms::group_read | fs::perms::group_write |
+                           fs::perms::others_read | fs::perms::others_write);
+           }},
+  });
+}
+
+TEST(Driver, DeviceAsTheReportIsWrittenInPlace) {
+  // Nothing is left beside the device, as a temporary file would be.
+  const auto nothingLeftInDev = [](const TempDir&) {
+    for (const char* device : {"/dev/full", "/dev/null"}) {
+      EXPECT_TRUE(fs::is_character_file(device)) << device;
+    }
+    for (const fs::directory_entry& entry : fs::directory_iterator("/dev")) {
+      const std::string name = entry.path().filename().string();
+      EXPECT_FALSE(name.starts_with("full.") || name.starts_with("null."))
+          << "left in /dev: " << name;
+    }
+  };
+  const std::vector<std::pair<std::string, Text>> logAndLink = {
+      {"session_stats.txt", Text{}}, {"sessionlog.txt", Text{}}};
+  expectRuns({
+      {.what = "/dev/full",
+       .before = exampleLog(),
+       .links = {{"session_stats.txt", "/dev/full"}},
+       .input = "Kestrel",
+       .status = 1,
+       .out = exactly(kPrompt),
+       .err = exactly("session-stats: could not write session_stats.txt: No "
+                      "space left on device\n"),
+       .after = logAndLink,
+       .verify = nothingLeftInDev},
+      {.what = "/dev/null",
+       .before = exampleLog(),
+       .links = {{"session_stats.txt", "/dev/null"}},
+       .input = "Kestrel",
+       .out = exactly(kPrompt),
+       .after = logAndLink,
+       .verify = nothingLeftInDev},
+  });
+}
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kShadowMemory = true;
+#elif defined(__has_feature)
+constexpr bool kShadowMemory =
+    __has_feature(address_sanitizer) || __has_feature(thread_sanitizer);
+#else
+constexpr bool kShadowMemory = false;
+#endif
+
+TEST(Driver, RunningOutOfMemoryIsAMessageAndStatusOne) {
+  // 150,000 sessions between new players: their 300,000 names alone need
+  // more than the 20 MiB of address space the tool is given.
+  std::string log;
+  for (int i = 0; i < 150'000; ++i) {
+    const std::string number = std::to_string(i);
+    log.append("Session start. Players: ")
+        .append(80, 'a')
+        .append(number)
+        .append(" vs ")
+        .append(80, 'b')
+        .append(number)
+        .append("\n");
+  }
+  const Files files = {{"sessionlog.txt", log},
+                       {"session_stats.txt", "old report"}};
+  expectRuns({{
+      .what = "300,000 names in 20 MiB",
+      .skip = kShadowMemory ? "the sanitizer reserves more address space "
+                              "than the limit allows"
+                            : "",
+      .before = files,
+      .setup = "ulimit -v 20480",
+      .input = "Alpha",
+      .status = 1,
+      .err = exactly("session-stats: out of memory\n"),
+      .after = unchanged(files),
+  }});
+}
+
+TEST(Driver, HelpAndVersionPrintOnStandardOutputAndTouchNothing) {
+  const Text help = {.is = helpText()};
+  // The help names every option.
+  const Text helpNamesOptions = {
+      .startsWith = "Usage: session-stats [OPTION]...\n",
+      .contains = {"--player=NAME", "--log=FILE", "--output=FILE", "--list",
+                   "--help", "--version"}};
+  std::vector<Row> runs = {
+      {.what = "--help", .args = {"--help"}, .input = "Kestrel\n", .out = help},
+      {.what = "--help names the options",
+       .args = {"--help"},
+       .out = helpNamesOptions},
+      {.what = "-h after other options",
+       .args = {"-l", "x", "-h"},
+       .out = help},
+  };
+  for (const char* option : {"-V", "--version", "--vers"}) {
+    runs.push_back({.what = option,
+                    .args = {option},
+                    .out = exactly(std::string(kVersionLine) + "\n")});
+  }
+  expectRuns(runs);
+}
+
+TEST(Driver, WrongCommandLineSaysWhatIsWrongAndTouchesNoFile) {
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"--bogus"}, "unrecognized option '--bogus'"},
+      {{"-o", "new.txt", "-p"}, "option requires an argument -- 'p'"},
+      {{"-p", "Kestrel", "-o", "new.txt", "Moth"},
+       "unexpected argument 'Moth'"},
+      {{"--list", "-o", "new.txt"},
+       "--list writes no report: it takes no --player or --output"},
+      {{"-p", "Kestrel", "--since=2026-11-31"},
+       "invalid date '2026-11-31' (a real date as YYYY-MM-DD)"},
+      {{"-p", "Kestrel", "--character=Nobody"}, "unknown character 'Nobody'"},
+  };
+  std::vector<Row> runs;
+  for (const auto& [args, message] : cases) {
+    runs.push_back(
+        {.what = message,
+         .args = args,
+         .before = exampleLogAndOldReport(),
+         .input = "Kestrel\n",
+         .status = 2,
+         .err = exactly("session-stats: " + message + "\n" + kTryHelp),
+         .after = unchanged(exampleLogAndOldReport())});
+  }
+  expectRuns(runs);
+}
+
+TEST(Driver, PlayerOptionTakesAnyNameWithoutPromptOrInput) {
+  const Files anaLee = {{"sessionlog.txt",
+                         "Session start. Players: Ana Lee vs Moth\n"
+                         "Player 1 wins match 2-0 : Sion vs Ciel (50)\n"}};
+  const std::string noPlayer =
+      "session-stats: sessionlog.txt names no player kestrel\n";
+  // Moth on standard input would be read as the answer if it were read.
+  expectRuns({
+      {.what = "a name with a blank",
+       .args = {"--player=Ana Lee"},
+       .before = anaLee,
+       .input = "Moth\n",
+       .after = {{"session_stats.txt",
+                  {.startsWith =
+                       std::string(76, '*') + "\r\nStats for: Ana Lee\r\n"}},
+                 {"sessionlog.txt", Text{}}}},
+      {.what = "-p Kestrel gives the report of the prompt",
+       .args = {"-p", "Kestrel"},
+       .before = exampleLog(),
+       .input = "Moth\n",
+       .after = {{"session_stats.txt",
+                  golden("tests/golden/example_kestrel.expected")},
+                 {"sessionlog.txt", Text{}}}},
+      // An unknown name ends the run as an unknown answer does.
+      {.what = "unknown name by option",
+       .args = {"-p", "kestrel"},
+       .before = exampleLogAndOldReport(),
+       .status = 1,
+       .err = exactly(noPlayer),
+       .after = unchanged(exampleLogAndOldReport())},
+      {.what = "unknown name at the prompt",
+       .before = exampleLogAndOldReport(),
+       .input = "kestrel\n",
+       .status = 1,
+       .out = exactly(kPrompt),
+       .err = exactly(noPlayer),
+       .after = unchanged(exampleLogAndOldReport())},
+  });
+}
+
+TEST(Driver, LogAndOutputOptionsUseAndNameTheFilesGiven) {
+  const Files folders = {
+      {"logs/", ""},
+      {"out/", ""},
+      {"logs/old.txt", sourceFile("examples/sessionlog.txt")}};
+  auto after = unchanged(folders);
+  after.emplace_back("out/k.txt",
+                     golden("tests/golden/example_kestrel.expected"));
+  expectRuns({
+      {.what = "-l and -o",
+       .args = {"-l", "logs/old.txt", "-o", "out/k.txt"},
+       .before = folders,
+       .input = "Kestrel\n",
+       .out = exactly("Generate out/k.txt for who: "),
+       .after = after},
+      {.what = "--log of a missing file",
+       .args = {"--log=logs/new.txt"},
+       .before = folders,
+       .input = "Kestrel\n",
+       .status = 1,
+       .out = exactly("Could not find logs/new.txt\n"),
+       .after = unchanged(folders)},
+      {.what = "-o in a missing folder",
+       .args = {"-l", "logs/old.txt", "-p", "Kestrel", "-o", "none/k.txt"},
+       .before = folders,
+       .status = 1,
+       .err = exactly("session-stats: could not write none/k.txt: No such "
+                      "file or directory\n"),
+       .after = unchanged(folders)},
+  });
+}
+
+TEST(Driver, DashOutputPutsTheReportAloneOnStandardOutput) {
+  const Text report = golden("tests/golden/example_kestrel.expected");
+  expectRuns({
+      {.what = "-p Kestrel -o -",
+       .args = {"-p", "Kestrel", "-o", "-"},
+       .before = exampleLog(),
+       .out = report,
+       .after = unchanged(exampleLog())},
+      // Asked at the prompt, the prompt goes to standard error.
+      {.what = "--output=- and the prompt",
+       .args = {"--output=-"},
+       .before = exampleLog(),
+       .input = "Kestrel\n",
+       .out = report,
+       .err = exactly("Generate the report for who: "),
+       .after = unchanged(exampleLog())},
+      {.what = "-o- with a missing log",
+       .args = {"-o-", "-p", "Kestrel", "-l", "gone.txt"},
+       .before = exampleLog(),
+       .status = 1,
+       .err = exactly("Could not find gone.txt\n"),
+       .after = unchanged(exampleLog())},
+  });
+}
+
+TEST(Driver, ListOfTheExampleLogIsTheCheckedInTable) {
+  const Files game = {{"game.log", sourceFile("examples/sessionlog.txt")}};
+  expectRuns({{.what = "--list -l game.log",
+               .args = {"--list", "-l", "game.log"},
+               .before = game,
+               .input = "Kestrel\n",
+               .out = golden("tests/golden/example_list.txt"),
+               .after = unchanged(game)}});
+}
+
+TEST(Driver, ListCountsEveryPlayerOfTheLogAsTheirReportsDo) {
+  const Files log = {{"sessionlog.txt",
+                      "alias \"Kes\" \"Kestrel\"\n"
+                      "Session start. Players: Kes vs Idle One\n"
+                      "Session results\n"
+                      "Session start. Players: Moth vs Kestrel\n"
+                      "Player 3 wins match 1-1 : Sion vs Ciel (50)\n"
+                      "Player 2 wins match 0-2 : Sion vs Ciel (50)\n"
+                      "Session start. Players: Moth vs Practice Dummy\n"}};
+  std::vector<Row> runs = {{.what = "--list",
+                            .args = {"--list"},
+                            .before = log,
+                            .out = exactly("Matches  Wins  Losses  Player\n"
+                                           "      2     1       1  Kestrel\n"
+                                           "      2     0       2  Moth\n"
+                                           "      0     0       0  Idle One\n"),
+                            .after = unchanged(log)}};
+  for (const auto& [name, total] :
+       {std::pair{"Kestrel", "2"}, std::pair{"Moth", "2"},
+        std::pair{"Idle One", "0"}}) {
+    runs.push_back(
+        {.what = name,
+         .args = {"-p", name, "-o", "-"},
+         .before = log,
+         .out = {.contains = {std::string("        Total matches: ") + total +
+                              "\r\n"}},
+         .after = unchanged(log)});
+  }
+  expectRuns(runs);
+}
+
+TEST(Driver, HtmlFormatWritesOnePageToItsFileOrStandardOutput) {
+  const Text page = {.startsWith = "<!DOCTYPE html>",
+                     .contains = {"<h1>Kestrel</h1>"}};
+  expectRuns({
+      {.what = "--format=html",
+       .args = {"--format=html"},
+       .before = exampleLog(),
+       .input = "Kestrel\n",
+       .out = exactly("Generate session_stats.html for who: "),
+       .after = {{"session_stats.html", page}, {"sessionlog.txt", Text{}}}},
+      {.what = "--format=html -o-",
+       .args = {"-p", "Kestrel", "--format=html", "-o-"},
+       .before = exampleLog(),
+       .out = page,
+       .after = unchanged(exampleLog())},
+  });
+  // The same page either way.
+  TempDir dir;
+  writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
+  ASSERT_EQ(runTool(dir, "Kestrel\n", {"--format=html"}).status, 0);
+  EXPECT_EQ(
+      runTool(dir, std::nullopt, {"-p", "Kestrel", "--format=html", "-o-"}).out,
+      readFile(dir / "session_stats.html"));
+}
+
+TEST(MatchHistory, ExampleLogGivesTheCheckedInCsvJsonAndFilteredReport) {
+  std::vector<Row> runs;
+  for (const auto& [args, file] :
+       {std::pair<std::vector<std::string>, const char*>{
+            {"--format=csv"}, "tests/golden/example_kestrel.csv"},
+        {{"--format=json"}, "tests/golden/example_kestrel.json"},
+        {{"--opponent=Moth", "--since=2026-11-02", "--character=Sion"},
+         "tests/golden/example_kestrel_moth_sion.expected"}}) {
+    Row run = {.what = file,
+               .args = args,
+               .before = exampleLog(),
+               .out = golden(file),
+               .after = unchanged(exampleLog())};
+    run.args.insert(run.args.end(), {"-p", "Kestrel", "-o", "-"});
+    runs.push_back(run);
+  }
+  expectRuns(runs);
+}
+
+TEST(MatchHistory, PromptedNameAndFormatsWriteTheReportFile) {
+  expectRuns({
+      {.what = "CSV of the prompted name",
+       .args = {"--format=csv", "-o", "moth.csv"},
+       .before = exampleLog(),
+       .input = "Moth\n",
+       .out = exactly("Generate moth.csv for who: "),
+       .after = {{"moth.csv", Text{}}, {"sessionlog.txt", Text{}}},
+       .verify =
+           [](const TempDir& dir) {
+             const auto rows = parseCsv(readFile(dir / "moth.csv"));
+             ASSERT_TRUE(rows);
+             EXPECT_EQ(rows->at(1).at(3), "Moth");
+           }},
+      // An unknown opponent ends the run before the prompt.
+      {.what = "--opponent that names no player",
+       .args = {"--opponent=moth"},
+       .before = exampleLogAndOldReport(),
+       .input = "Kestrel\n",
+       .status = 1,
+       .err = exactly("session-stats: sessionlog.txt names no player moth\n"),
+       .after = unchanged(exampleLogAndOldReport())},
+      {.what = "--character and --until",
+       .args = {"--character=H&K", "--until=2026-11-02"},
+       .before = exampleLog(),
+       .input = "Kestrel\n",
+       .out = exactly(kPrompt),
+       .after = {{"session_stats.txt",
+                  {.contains = {"      H&K wins/losses: "},
+                   .lacks = {"     Sion wins/losses: "}}},
+                 {"sessionlog.txt", Text{}}}},
+  });
+}
+
+// A selection that keeps none of the player's matches says so and leaves
+// the old report as it was, in every format; filters that no match could
+// pass are wrong command lines.
+TEST(MatchHistory, SelectionOfNoMatchKeepsTheOldReport) {
+  std::vector<Row> runs;
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{
+           {"--since=2026-11-03"},
+           {"--against=Kouma", "--format=csv", "-o", "session_stats.txt"},
+           {"--opponent=Moth", "--character=N.A.Chaos", "-o", "-"}}) {
+    Row run = {.what = args[0],
+               .args = {"-p", "Kestrel"},
+               .before = exampleLogAndOldReport(),
+               .status = 1,
+               .err = exactly(
+                   "session-stats: no match of Kestrel passes the filters\n"),
+               .after = unchanged(exampleLogAndOldReport())};
+    run.args.insert(run.args.end(), args.begin(), args.end());
+    runs.push_back(run);
+  }
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{
+           {"--since=2026-11-03", "--until=2026-11-02"},
+           {"--last-sessions=0"}}) {
+    runs.push_back({.what = args[0],
+                    .args = args,
+                    .before = exampleLogAndOldReport(),
+                    .input = "Kestrel\n",
+                    .status = 2,
+                    .err = Text{},
+                    .after = unchanged(exampleLogAndOldReport())});
+  }
+  expectRuns(runs);
+}
+
+// Runs that are not one run each: side by side, through a pipe, compared
+// with each other or measured.
 
 const std::vector<std::string> kLogAndReport = {"session_stats.txt",
                                                 "sessionlog.txt"};
-
-TEST(Driver, ReportThatFailsPartWayLeavesTheOldOneAndNoTemporaryFile) {
-  TempDir dir;
-  writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
-  ASSERT_EQ(runTool(dir, "Moth").status, 0);
-  const std::string old = readFile(dir / "session_stats.txt");
-  // A file size limit of 4 KiB: Kestrel's report of 25 KB fails part way,
-  // as on a full disk.
-  constexpr char kSmallFileLimit[] = "ulimit -f 8";
-  auto run = runTool(dir, "Kestrel", {}, kSmallFileLimit);
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.out, kPrompt);
-  EXPECT_EQ(run.err,
-            "session-stats: could not write session_stats.txt: File too "
-            "large\n");
-  EXPECT_EQ(readFile(dir / "session_stats.txt"), old);
-  EXPECT_EQ(namesIn(dir.path()), kLogAndReport);
-
-  fs::remove(dir / "session_stats.txt");
-  run = runTool(dir, "Kestrel", {}, kSmallFileLimit);
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"sessionlog.txt"});
-}
 
 TEST(Driver, RunsStartedTogetherLeaveOneWholeReport) {
   TempDir dir;
@@ -250,69 +862,6 @@ TEST(Driver, RunsStartedTogetherLeaveOneWholeReport) {
     EXPECT_TRUE(report == alone[0] || report == alone[1])
         << "a report of " << report.size() << " bytes";
     EXPECT_EQ(namesIn(dir.path()), kLogAndReport);
-  }
-}
-
-fs::perms permissionsOf(const fs::path& file) {
-  return fs::status(file).permissions();
-}
-
-TEST(Driver, LinkedReportKeepsItsLinkAndPermissionsSurvive) {
-  TempDir dir;
-  writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
-  const std::string golden =
-      sourceFile("tests/golden/example_kestrel.expected");
-  const fs::path target = dir / "reports" / "kestrel.txt";
-  fs::create_directory(dir / "reports");
-  writeFile(target, "old report");
-  constexpr auto kOwnerWriteGroupRead =
-      fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
-  fs::permissions(target, kOwnerWriteGroupRead);
-  fs::create_symlink("reports/kestrel.txt", dir / "session_stats.txt");
-
-  ASSERT_EQ(runTool(dir, "Kestrel").status, 0);
-  EXPECT_EQ(fs::read_symlink(dir / "session_stats.txt"), "reports/kestrel.txt");
-  EXPECT_EQ(readFile(target), golden);
-  EXPECT_EQ(permissionsOf(target), kOwnerWriteGroupRead);
-  EXPECT_EQ(namesIn(dir / "reports"), std::vector<std::string>{"kestrel.txt"});
-
-  // New reports get 0666 less the umask, behind a dangling link too.
-  fs::remove(target);
-  ASSERT_EQ(runTool(dir, "Kestrel", {}, "umask 027").status, 0);
-  EXPECT_EQ(readFile(target), golden);
-  EXPECT_EQ(permissionsOf(target), kOwnerWriteGroupRead);
-  fs::remove(dir / "session_stats.txt");
-  ASSERT_EQ(runTool(dir, "Kestrel", {}, "umask 0").status, 0);
-  EXPECT_EQ(permissionsOf(dir / "session_stats.txt"),
-            fs::perms::owner_read | fs::perms::owner_write |
-                fs::perms::group_read | fs::perms::group_write |
-                fs::perms::others_read | fs::perms::others_write);
-}
-
-TEST(Driver, DeviceAsTheReportIsWrittenInPlace) {
-  TempDir dir;
-  writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
-  fs::create_symlink("/dev/full", dir / "session_stats.txt");
-  auto run = runTool(dir, "Kestrel");
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.out, kPrompt);
-  EXPECT_EQ(run.err,
-            "session-stats: could not write session_stats.txt: No space left "
-            "on device\n");
-
-  fs::remove(dir / "session_stats.txt");
-  fs::create_symlink("/dev/null", dir / "session_stats.txt");
-  run = runTool(dir, "Kestrel");
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.err, "");
-
-  for (const char* device : {"/dev/full", "/dev/null"}) {
-    EXPECT_TRUE(fs::is_character_file(device)) << device;
-  }
-  for (const fs::directory_entry& entry : fs::directory_iterator("/dev")) {
-    const std::string name = entry.path().filename().string();
-    EXPECT_FALSE(name.starts_with("full.") || name.starts_with("null."))
-        << "left in /dev: " << name;
   }
 }
 
@@ -353,212 +902,6 @@ TEST(Driver, ClosedStandardOutputStillGetsTheReportWritten) {
             sourceFile("tests/golden/example_kestrel.expected"));
 }
 
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr bool kShadowMemory = true;
-#elif defined(__has_feature)
-constexpr bool kShadowMemory =
-    __has_feature(address_sanitizer) || __has_feature(thread_sanitizer);
-#else
-constexpr bool kShadowMemory = false;
-#endif
-
-TEST(Driver, RunningOutOfMemoryIsAMessageAndStatusOne) {
-  if (kShadowMemory) {
-    GTEST_SKIP() << "the sanitizer reserves more address space than the "
-                    "limit allows";
-  }
-  // 150,000 sessions between new players: their 300,000 names alone need
-  // more than the 20 MiB of address space the tool is given.
-  std::string log;
-  for (int i = 0; i < 150'000; ++i) {
-    const std::string number = std::to_string(i);
-    log.append("Session start. Players: ")
-        .append(80, 'a')
-        .append(number)
-        .append(" vs ")
-        .append(80, 'b')
-        .append(number)
-        .append("\n");
-  }
-  TempDir dir;
-  writeFile(dir / "sessionlog.txt", log);
-  writeFile(dir / "session_stats.txt", "old report");
-  const auto run = runTool(dir, "Alpha", {}, "ulimit -v 20480");
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "session-stats: out of memory\n");
-  EXPECT_EQ(readFile(dir / "session_stats.txt"), "old report");
-}
-
-constexpr char kTryHelp[] =
-    "Try 'session-stats --help' for more information.\n";
-
-// The files in `dir` other than the test's own .stdin, .stdout and .stderr.
-std::vector<std::string> filesIn(const TempDir& dir) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::recursive_directory_iterator(dir.path())) {
-    const std::string name = fs::relative(entry.path(), dir.path()).string();
-    if (name[0] != '.') names.push_back(name);
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-TEST(Driver, HelpAndVersionPrintOnStandardOutputAndTouchNothing) {
-  TempDir dir;
-  const auto help = runTool(dir, "Kestrel\n", {"--help"});
-  EXPECT_EQ(help.status, 0);
-  EXPECT_EQ(help.err, "");
-  EXPECT_EQ(help.out.rfind("Usage: session-stats [OPTION]...\n", 0), 0u);
-  for (const char* option : {"--player=NAME", "--log=FILE", "--output=FILE",
-                             "--list", "--help", "--version"}) {
-    EXPECT_NE(help.out.find(option), std::string::npos) << option;
-  }
-  EXPECT_EQ(runTool(dir, std::nullopt, {"-l", "x", "-h"}).out, help.out);
-
-  for (const char* option : {"-V", "--version", "--vers"}) {
-    const auto version = runTool(dir, std::nullopt, {option});
-    EXPECT_EQ(version.status, 0);
-    EXPECT_EQ(version.out, std::string(kVersionLine) + "\n");
-    EXPECT_EQ(version.err, "");
-  }
-  EXPECT_EQ(filesIn(dir), std::vector<std::string>{});
-}
-
-TEST(Driver, WrongCommandLineSaysWhatIsWrongAndTouchesNoFile) {
-  const std::pair<std::vector<std::string>, std::string> cases[] = {
-      {{"--bogus"}, "unrecognized option '--bogus'"},
-      {{"-o", "new.txt", "-p"}, "option requires an argument -- 'p'"},
-      {{"-p", "Kestrel", "-o", "new.txt", "Moth"},
-       "unexpected argument 'Moth'"},
-      {{"--list", "-o", "new.txt"},
-       "--list writes no report: it takes no --player or --output"},
-      {{"-p", "Kestrel", "--since=2026-11-31"},
-       "invalid date '2026-11-31' (a real date as YYYY-MM-DD)"},
-      {{"-p", "Kestrel", "--character=Nobody"}, "unknown character 'Nobody'"},
-  };
-  for (const auto& [args, message] : cases) {
-    TempDir dir;
-    writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
-    writeFile(dir / "session_stats.txt", "old report");
-    const auto run = runTool(dir, "Kestrel\n", args);
-    EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err, "session-stats: " + message + "\n" + kTryHelp);
-    EXPECT_EQ(readFile(dir / "session_stats.txt"), "old report");
-    EXPECT_FALSE(fs::exists(dir / "new.txt"));
-  }
-}
-
-TEST(Driver, PlayerOptionTakesAnyNameWithoutPromptOrInput) {
-  TempDir dir;
-  writeFile(dir / "sessionlog.txt",
-            "Session start. Players: Ana Lee vs Moth\n"
-            "Player 1 wins match 2-0 : Sion vs Ciel (50)\n");
-  // Moth on standard input would be read as the answer if it were read.
-  auto run = runTool(dir, "Moth\n", {"--player=Ana Lee"});
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "");
-  EXPECT_EQ(readFile(dir / "session_stats.txt")
-                .rfind("*****************************************************"
-                       "***********************\r\nStats for: Ana Lee\r\n",
-                       0),
-            0u);
-
-  writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
-  run = runTool(dir, "Moth\n", {"-p", "Kestrel"});
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(readFile(dir / "session_stats.txt"),
-            sourceFile("tests/golden/example_kestrel.expected"));
-}
-
-TEST(Driver, UnknownPlayerOptionEndsLikeAnUnknownAnswer) {
-  ToolRun runs[2];
-  std::string reports[2];
-  for (int byOption = 0; byOption < 2; ++byOption) {
-    TempDir dir;
-    writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
-    writeFile(dir / "session_stats.txt", "old report");
-    runs[byOption] = byOption ? runTool(dir, std::nullopt, {"-p", "kestrel"})
-                              : runTool(dir, "kestrel\n");
-    reports[byOption] = readFile(dir / "session_stats.txt");
-  }
-  EXPECT_EQ(runs[0].out, kPrompt);
-  EXPECT_EQ(runs[1].out, "");
-  EXPECT_EQ(runs[1].status, runs[0].status);
-  EXPECT_EQ(runs[1].err, runs[0].err);
-  EXPECT_EQ(reports[1], reports[0]);
-}
-
-TEST(Driver, LogAndOutputOptionsUseAndNameTheFilesGiven) {
-  TempDir dir;
-  fs::create_directories(dir / "logs");
-  fs::create_directories(dir / "out");
-  writeFile(dir / "logs/old.txt", sourceFile("examples/sessionlog.txt"));
-  auto run =
-      runTool(dir, "Kestrel\n", {"-l", "logs/old.txt", "-o", "out/k.txt"});
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, "Generate out/k.txt for who: ");
-  EXPECT_EQ(readFile(dir / "out/k.txt"),
-            sourceFile("tests/golden/example_kestrel.expected"));
-
-  run = runTool(dir, "Kestrel\n", {"--log=logs/new.txt"});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.out, "Could not find logs/new.txt\n");
-  EXPECT_EQ(run.err, "");
-
-  run = runTool(dir, std::nullopt,
-                {"-l", "logs/old.txt", "-p", "Kestrel", "-o", "none/k.txt"});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err,
-            "session-stats: could not write none/k.txt: No such file or "
-            "directory\n");
-  EXPECT_EQ(filesIn(dir), (std::vector<std::string>{"logs", "logs/old.txt",
-                                                    "out", "out/k.txt"}));
-}
-
-TEST(Driver, DashOutputPutsTheReportAloneOnStandardOutput) {
-  TempDir dir;
-  writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
-  const std::string expected =
-      sourceFile("tests/golden/example_kestrel.expected");
-  auto run = runTool(dir, std::nullopt, {"-p", "Kestrel", "-o", "-"});
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, expected);
-  EXPECT_EQ(run.err, "");
-
-  // Asked at the prompt, the prompt goes to standard error.
-  run = runTool(dir, "Kestrel\n", {"--output=-"});
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, expected);
-  EXPECT_EQ(run.err, "Generate the report for who: ");
-
-  run = runTool(dir, std::nullopt, {"-o-", "-p", "Kestrel", "-l", "gone.txt"});
-  EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "Could not find gone.txt\n");
-  EXPECT_EQ(filesIn(dir), std::vector<std::string>{"sessionlog.txt"});
-}
-
-TEST(Driver, HtmlFormatWritesOnePageToItsFileOrStandardOutput) {
-  TempDir dir;
-  writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
-  auto run = runTool(dir, "Kestrel\n", {"--format=html"});
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, "Generate session_stats.html for who: ");
-  const std::string html = readFile(dir / "session_stats.html");
-  EXPECT_TRUE(html.starts_with("<!DOCTYPE html>"));
-  EXPECT_NE(html.find("<h1>Kestrel</h1>"), std::string::npos);
-  EXPECT_EQ(filesIn(dir),
-            (std::vector<std::string>{"session_stats.html", "sessionlog.txt"}));
-
-  run = runTool(dir, std::nullopt, {"-p", "Kestrel", "--format=html", "-o-"});
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, html);
-  EXPECT_EQ(run.err, "");
-}
-
 TEST(Driver, StandardOutputThatFailsIsAnErrorForEveryKindOfOutput) {
   TempDir dir;
   writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
@@ -592,53 +935,6 @@ TEST(Driver, ReaderThatStopsEarlyEndsTheRunQuietly) {
     EXPECT_EQ(readFile(dir / "status"), "0\n") << args;
   }
 }
-
-TEST(Driver, ListOfTheExampleLogIsTheCheckedInTable) {
-  TempDir dir;
-  writeFile(dir / "game.log", sourceFile("examples/sessionlog.txt"));
-  const auto run = runTool(dir, "Kestrel\n", {"--list", "-l", "game.log"});
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, sourceFile("tests/golden/example_list.txt"));
-  EXPECT_EQ(run.err, "");
-  EXPECT_EQ(filesIn(dir), std::vector<std::string>{"game.log"});
-}
-
-TEST(Driver, ListCountsEveryPlayerOfTheLogAsTheirReportsDo) {
-  TempDir dir;
-  writeFile(dir / "sessionlog.txt",
-            "alias \"Kes\" \"Kestrel\"\n"
-            "Session start. Players: Kes vs Idle One\n"
-            "Session results\n"
-            "Session start. Players: Moth vs Kestrel\n"
-            "Player 3 wins match 1-1 : Sion vs Ciel (50)\n"
-            "Player 2 wins match 0-2 : Sion vs Ciel (50)\n"
-            "Session start. Players: Moth vs Practice Dummy\n");
-  const auto run = runTool(dir, std::nullopt, {"--list"});
-  EXPECT_EQ(run.out,
-            "Matches  Wins  Losses  Player\n"
-            "      2     1       1  Kestrel\n"
-            "      2     0       2  Moth\n"
-            "      0     0       0  Idle One\n");
-  for (const char* name : {"Kestrel", "Moth", "Idle One"}) {
-    const std::string report =
-        runTool(dir, std::nullopt, {"-p", name, "-o", "-"}).out;
-    const std::string total =
-        std::string("        Total matches: ") + (*name == 'I' ? "0" : "2");
-    EXPECT_NE(report.find(total + "\r\n"), std::string::npos) << name;
-  }
-}
-
-}  // namespace
-}  // namespace sessionstats
-
-namespace sessionstats {
-namespace {
-
-namespace fs = std::filesystem;
-using testing::parseCsv;
-using testing::runTool;
-using testing::TempDir;
-using testing::writeFile;
 
 // The number after `label` on the first line of `report` that starts with
 // it, past its leading blanks.
@@ -712,75 +1008,6 @@ TEST(MatchHistory, CsvAndJsonAgreeWithTheTextReport) {
   EXPECT_EQ(filtered.at("filters").size(), 2U);
   filtered.at("filters") = json.at("filters");
   EXPECT_TRUE(filtered == json);
-}
-
-TEST(MatchHistory, ExampleLogGivesTheCheckedInCsvJsonAndFilteredReport) {
-  TempDir dir;
-  writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
-  EXPECT_EQ(kestrel(dir, {"--format=csv"}),
-            sourceFile("tests/golden/example_kestrel.csv"));
-  EXPECT_EQ(kestrel(dir, {"--format=json"}),
-            sourceFile("tests/golden/example_kestrel.json"));
-  EXPECT_EQ(kestrel(dir, {"--opponent=Moth", "--since=2026-11-02",
-                          "--character=Sion"}),
-            sourceFile("tests/golden/example_kestrel_moth_sion.expected"));
-}
-
-TEST(MatchHistory, PromptedNameAndFormatsWriteTheReportFile) {
-  TempDir dir;
-  writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
-  auto run = runTool(dir, "Moth\n", {"--format=csv", "-o", "moth.csv"});
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, "Generate moth.csv for who: ");
-  const auto rows = parseCsv(readFile(dir / "moth.csv"));
-  ASSERT_TRUE(rows);
-  EXPECT_EQ(rows->at(1).at(3), "Moth");
-
-  writeFile(dir / "session_stats.txt", "old report");
-  run = runTool(dir, "Kestrel\n", {"--opponent=moth"});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.out, "");  // before the prompt
-  EXPECT_EQ(run.err, "session-stats: sessionlog.txt names no player moth\n");
-  EXPECT_EQ(readFile(dir / "session_stats.txt"), "old report");
-
-  run = runTool(dir, "Kestrel\n", {"--character=H&K", "--until=2026-11-02"});
-  EXPECT_EQ(run.status, 0);
-  const std::string report = readFile(dir / "session_stats.txt");
-  EXPECT_NE(report.find("      H&K wins/losses: "), std::string::npos);
-  EXPECT_EQ(report.find("     Sion wins/losses: "), std::string::npos);
-}
-
-// A selection that keeps none of the player's matches says so and leaves
-// the old report as it was, in every format; filters that no match could
-// pass are wrong command lines.
-TEST(MatchHistory, SelectionOfNoMatchKeepsTheOldReport) {
-  TempDir dir;
-  writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
-  writeFile(dir / "session_stats.txt", "old report");
-  for (const std::vector<std::string>& args :
-       std::vector<std::vector<std::string>>{
-           {"--since=2026-11-03"},
-           {"--against=Kouma", "--format=csv", "-o", "session_stats.txt"},
-           {"--opponent=Moth", "--character=N.A.Chaos", "-o", "-"}}) {
-    std::vector<std::string> withPlayer = {"-p", "Kestrel"};
-    withPlayer.insert(withPlayer.end(), args.begin(), args.end());
-    const ToolRun run = runTool(dir, std::nullopt, withPlayer);
-    EXPECT_EQ(run.status, 1) << args[0];
-    EXPECT_EQ(run.out, "") << args[0];
-    EXPECT_EQ(run.err,
-              "session-stats: no match of Kestrel passes the filters\n");
-    EXPECT_EQ(readFile(dir / "session_stats.txt"), "old report");
-  }
-  for (const std::vector<std::string>& args :
-       std::vector<std::vector<std::string>>{
-           {"--since=2026-11-03", "--until=2026-11-02"},
-           {"--last-sessions=0"}}) {
-    const ToolRun run = runTool(dir, "Kestrel\n", args);
-    EXPECT_EQ(run.status, 2) << args[0];
-    EXPECT_EQ(run.out, "");
-    EXPECT_EQ(readFile(dir / "session_stats.txt"), "old report");
-  }
-  EXPECT_EQ(namesIn(dir.path()), kLogAndReport);
 }
 
 }  // namespace

@@ -10,17 +10,12 @@
 #include "log/log_line_splitter.h"
 #include "log/session_log_reader.h"
 #include "stats/match_filter.h"
+#include "test_session.h"
 
 namespace sessionstats {
 namespace {
 
-// The matches of `log` that keepMatches keeps.
-MatchLog selectMatches(const MatchLog& log, const PlayerRecord& player,
-                       const MatchFilter& filter) {
-  MatchLog kept = log;
-  keepMatches(kept, player, filter);
-  return kept;
-}
+using testing::selectMatches;
 
 TEST(JsonReport, HostileNamesGiveValidJsonWithReplacementCharacters) {
   const std::string log =

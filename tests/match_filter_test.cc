@@ -126,6 +126,16 @@ TEST(MatchFilter, CharacterFiltersGiveThatCharactersLineAndColumn) {
   }
 }
 
+// The packed date of the day after the real date `date`: the next day of
+// its month, else the first of the next month, else of the next year.
+std::uint32_t dayAfter(std::uint32_t date) {
+  for (const std::uint32_t next :
+       {date + 1, date / 100 * 100 + 101, date / 10000 * 10000 + 10101}) {
+    if (parseDate(formatDate(next)) == next) return next;
+  }
+  return kNoDate;
+}
+
 TEST(MatchFilter, UntilADayAndSinceTheNextAddUpToTheWhole) {
   const LoadedLog& log = generatedLog();
   const Totals whole = totalsOf(playerStats(log.records, "Kestrel"));
@@ -135,7 +145,7 @@ TEST(MatchFilter, UntilADayAndSinceTheNextAddUpToTheWhole) {
   MatchFilter until;
   until.until = middle;
   MatchFilter since;
-  since.since = nextDay(middle);
+  since.since = dayAfter(middle);
   StatsRecords first;
   StatsRecords second;
   const Totals before = totalsOf(filtered(log, "Kestrel", until, first));

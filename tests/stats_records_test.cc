@@ -207,14 +207,41 @@ TEST(StatsRecords, SumsWrapAroundModulo2To32) {
   EXPECT_EQ(p1.lengthBuckets[0], 1);
 }
 
-TEST(StatsRecords, PairMadeOnceCostsAFewRowsNotAWholeGrid) {
+TEST(StatsRecords, GridHoldsThePlayedCellsOnlyAsEachSideSeesThem) {
   Session s("P1", "P2");
   s.play(1, 2, 0, kSion, kLen, 60);
   s.play(2, 0, 2, kSion, kSion, 60);
-  s.play(2, 0, 2, kLen, kSion, 60);
-  int rows = 0;
-  for (const PairRow* row : s.session.pair->rows) rows += row != nullptr;
-  EXPECT_EQ(rows, 2);
+  s.play(2, 1, 2, kLen, kSion, 60);
+  // P1's cells, own character first; P2 sees each with the sides swapped.
+  MatchupCounts wins{}, losses{}, roundWins{}, roundLosses{};
+  wins[matchupIndex(kSion, kLen)] = 1;
+  roundWins[matchupIndex(kSion, kLen)] = 2;
+  losses[matchupIndex(kSion, kSion)] = 1;
+  roundLosses[matchupIndex(kSion, kSion)] = 2;
+  losses[matchupIndex(kLen, kSion)] = 1;
+  roundWins[matchupIndex(kLen, kSion)] = 1;
+  roundLosses[matchupIndex(kLen, kSion)] = 2;
+  for (const Tally& tally :
+       {static_cast<Tally>(s.first()), static_cast<Tally>(s.firstVsSecond())}) {
+    EXPECT_EQ(tally.matchupWins, wins);
+    EXPECT_EQ(tally.matchupLosses, losses);
+    EXPECT_EQ(tally.matchupRoundWins, roundWins);
+    EXPECT_EQ(tally.matchupRoundLosses, roundLosses);
+  }
+  const auto swapped = [](const MatchupCounts& counts) {
+    MatchupCounts out{};
+    for (int own = 0; own < kCharacterCount; ++own) {
+      for (int opposing = 0; opposing < kCharacterCount; ++opposing) {
+        out[matchupIndex(opposing, own)] = counts[matchupIndex(own, opposing)];
+      }
+    }
+    return out;
+  };
+  const Tally second = s.secondVsFirst();
+  EXPECT_EQ(second.matchupWins, swapped(losses));
+  EXPECT_EQ(second.matchupLosses, swapped(wins));
+  EXPECT_EQ(second.matchupRoundWins, swapped(roundLosses));
+  EXPECT_EQ(second.matchupRoundLosses, swapped(roundWins));
 }
 
 // Random sessions among a few names (a player who meets himself among them),

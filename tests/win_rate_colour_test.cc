@@ -15,15 +15,26 @@ std::string css(Colour colour) {
   return text;
 }
 
-TEST(WinRateColour, EndsAreOrangeAndPurpleAroundANearWhiteMiddle) {
-  EXPECT_EQ(css(winRateColour(0)), "#b35806");
-  EXPECT_EQ(css(winRateColour(50)), "#f7f7f7");
-  EXPECT_EQ(css(winRateColour(100)), "#542788");
+TEST(WinRateColour, LossesAreOrangeWinsPurpleAndEvenNearWhite) {
+  const Colour losing = winRateColour(0);
+  const Colour even = winRateColour(50);
+  const Colour winning = winRateColour(100);
+  // Orange: red over green over blue. Purple: blue and red over green.
+  EXPECT_GT(losing.red, losing.green);
+  EXPECT_GT(losing.green, losing.blue);
+  EXPECT_GT(winning.blue, winning.red);
+  EXPECT_GT(winning.red, winning.green);
+  for (int channel : {even.red, even.green, even.blue})
+    EXPECT_GE(channel, 0xe0);
   // Out of range and NaN take an end instead of reading past the table.
-  EXPECT_EQ(winRateColour(-20), winRateColour(0));
-  EXPECT_EQ(winRateColour(1e300), winRateColour(100));
-  EXPECT_EQ(winRateColour(std::numeric_limits<double>::quiet_NaN()),
-            winRateColour(0));
+  EXPECT_EQ(winRateColour(-20), losing);
+  EXPECT_EQ(winRateColour(1e300), winning);
+  EXPECT_EQ(winRateColour(std::numeric_limits<double>::quiet_NaN()), losing);
+}
+
+TEST(WinRateColour, CssTextIsHashAndSixLowerCaseHexDigits) {
+  EXPECT_EQ(css({.red = 0x00, .green = 0xab, .blue = 0xff}), "#00abff");
+  EXPECT_EQ(css({.red = 0x5c, .green = 0x07, .blue = 0x10}), "#5c0710");
 }
 
 TEST(WinRateColour, ColourFadesTowardTheMiddleFromBothSides) {

@@ -96,20 +96,6 @@ std::string formatTime(std::uint32_t time) {
   return {text, writeTime(text, time)};
 }
 
-std::uint32_t nextDay(std::uint32_t date) {
-  std::uint32_t year = date / 10000;
-  std::uint32_t month = date / 100 % 100;
-  std::uint32_t day = date % 100 + 1;
-  if (day > daysInMonth(year, month)) {
-    day = 1;
-    if (++month > 12) {
-      month = 1;
-      ++year;
-    }
-  }
-  return year * 10000 + month * 100 + day;
-}
-
 MatchEntry makeMatchEntry(const MatchRecords& session, std::uint32_t ordinal,
                           const MatchResult& match, std::uint32_t date,
                           std::uint32_t time) {
@@ -128,10 +114,6 @@ MatchEntry makeMatchEntry(const MatchRecords& session, std::uint32_t ordinal,
                      : 0;
   entry.player1IsSide1 = session.player1IsSide1;
   return entry;
-}
-
-bool playsIn(const MatchEntry& entry, const PlayerRecord& player) {
-  return entry.pair->players[0] == &player || entry.pair->players[1] == &player;
 }
 
 }  // namespace sessionstats

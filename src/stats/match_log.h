@@ -43,9 +43,6 @@ std::string formatDate(std::uint32_t date);
 /// "HH:MM:SS" of a packed time; "" for kNoTime.
 std::string formatTime(std::uint32_t time);
 
-/// The packed date of the day after `date`. REQUIRES: a packed real date.
-std::uint32_t nextDay(std::uint32_t date);
-
 /// One counted match as read, in 40 bytes: enough to count it again, alone
 /// or with others, and to list it. The players are those of its pair: player
 /// 1 is pair->players[player1IsSide1 ? 1 : 0].
@@ -109,9 +106,6 @@ void forEachSide(const MatchEntry& entry, const PlayerRecord& player,
                     entry.player1Rounds});
   }
 }
-
-/// Whether `player` plays in `entry`.
-bool playsIn(const MatchEntry& entry, const PlayerRecord& player);
 
 }  // namespace sessionstats
 
