@@ -213,7 +213,10 @@ TEST(StatsRecords, GridHoldsThePlayedCellsOnlyAsEachSideSeesThem) {
   s.play(2, 0, 2, kSion, kSion, 60);
   s.play(2, 1, 2, kLen, kSion, 60);
   // P1's cells, own character first; P2 sees each with the sides swapped.
-  MatchupCounts wins{}, losses{}, roundWins{}, roundLosses{};
+  MatchupCounts wins{};
+  MatchupCounts losses{};
+  MatchupCounts roundWins{};
+  MatchupCounts roundLosses{};
   wins[matchupIndex(kSion, kLen)] = 1;
   roundWins[matchupIndex(kSion, kLen)] = 2;
   losses[matchupIndex(kSion, kSion)] = 1;
@@ -230,9 +233,9 @@ TEST(StatsRecords, GridHoldsThePlayedCellsOnlyAsEachSideSeesThem) {
   }
   const auto swapped = [](const MatchupCounts& counts) {
     MatchupCounts out{};
-    for (int own = 0; own < kCharacterCount; ++own) {
-      for (int opposing = 0; opposing < kCharacterCount; ++opposing) {
-        out[matchupIndex(opposing, own)] = counts[matchupIndex(own, opposing)];
+    for (int first = 0; first < kCharacterCount; ++first) {
+      for (int second = 0; second < kCharacterCount; ++second) {
+        out[matchupIndex(second, first)] = counts[matchupIndex(first, second)];
       }
     }
     return out;
