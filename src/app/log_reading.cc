@@ -90,7 +90,7 @@ class LogStages final : public PipelineStages {
     const auto parse = [&made](std::string_view text) {
       const LogLine line = parseLine(made.keep(text));
       // A line that says nothing and has no stamp matters to no reader.
-      if (line.kind != LogLine::Kind::kNothing || line.stampLength != 0) {
+      if (line.kind != LogLine::Kind::kNothing || !line.stamp.empty()) {
         made.lines.push_back(line);
       }
     };

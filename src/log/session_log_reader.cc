@@ -21,18 +21,6 @@ constexpr std::string_view kPlayersMarker = "Players: ";
 constexpr std::array<std::string_view, 3> kExcludedSecondPlayers = {
     "zv318Rambler", "Practice Dummy", "Debug mode"};
 
-// Where `part`, a stretch of `line.text`, begins in it.
-std::uint8_t offsetIn(const LogLine& line, std::string_view part) {
-  return static_cast<std::uint8_t>(part.data() - line.text);
-}
-
-void setNames(LogLine& line, std::string_view first, std::string_view second) {
-  line.firstBegin = offsetIn(line, first);
-  line.firstLength = static_cast<std::uint8_t>(first.size());
-  line.secondBegin = offsetIn(line, second);
-  line.secondLength = static_cast<std::uint8_t>(second.size());
-}
-
 // "Session start." ... "Players: " first " vs " second.
 void readStartLine(std::string_view rest, LogLine& line) {
   line.kind = LogLine::Kind::kSessionEnd;
@@ -46,7 +34,8 @@ void readStartLine(std::string_view rest, LogLine& line) {
     if (second == excluded) return;
   }
   line.kind = LogLine::Kind::kSessionStart;
-  setNames(line, rest.substr(firstBegin, versus - firstBegin), second);
+  line.first = rest.substr(firstBegin, versus - firstBegin);
+  line.second = second;
 }
 
 // alias ... "name" ... "target" ...
@@ -59,8 +48,8 @@ void readAliasLine(std::string_view rest, LogLine& line) {
     from = quote + 1;
   }
   line.kind = LogLine::Kind::kAlias;
-  setNames(line, rest.substr(quotes[0] + 1, quotes[1] - quotes[0] - 1),
-           rest.substr(quotes[2] + 1, quotes[3] - quotes[2] - 1));
+  line.first = rest.substr(quotes[0] + 1, quotes[1] - quotes[0] - 1);
+  line.second = rest.substr(quotes[2] + 1, quotes[3] - quotes[2] - 1);
 }
 
 // "YYYY-MM-DD HH:MM:SS ": the date token ends at a blank or the stamp's end.
@@ -75,14 +64,12 @@ std::string_view dateToken(std::string_view stamp) {
 // or not a session is open: reading it changes nothing, and a line outside a
 // session is rare.
 LogLine parseLine(std::string_view text) {
-  static_assert(kMaxLineLength <= UINT8_MAX, "offsets into a line are bytes");
-  text = text.substr(0, kMaxLineLength);
   LogLine line;
-  line.text = text.data();
   const std::string_view rest = skipNumericTokens(text);
   // An empty rest may have no place in `text`: the line ended in the stamp.
-  line.stampLength = static_cast<std::uint8_t>(
-      rest.empty() ? text.size() : offsetIn(line, rest));
+  line.stamp = text.substr(
+      0, rest.empty() ? text.size()
+                      : static_cast<std::size_t>(rest.data() - text.data()));
   if (rest.empty()) return line;
   switch (rest.front()) {
     case 'P':
@@ -104,15 +91,11 @@ LogLine parseLine(std::string_view text) {
   return line;
 }
 
-bool isDated(const LogLine& line) {
-  return parseDate(dateToken(line.stamp())) != kNoDate;
-}
-
 void SessionLogReader::read(const LogLine& line) {
-  if (matchLog_ != nullptr) noteStamp(line.stamp());
+  if (matchLog_ != nullptr) noteStamp(line.stamp);
   switch (line.kind) {
     case LogLine::Kind::kSessionStart:
-      startSession(line.first(), line.second());
+      startSession(line.first, line.second);
       return;
     case LogLine::Kind::kResult:
       if (inSession_) countMatch(line.match);
@@ -121,7 +104,7 @@ void SessionLogReader::read(const LogLine& line) {
       inSession_ = false;
       return;
     case LogLine::Kind::kAlias:
-      addAlias(line.first(), line.second());
+      addAlias(line.first, line.second);
       return;
     case LogLine::Kind::kNothing:
       return;

@@ -9,45 +9,32 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "log/log_line_splitter.h"
 #include "stats/current_session.h"
 #include "stats/match_log.h"
 #include "stats/stats_records.h"
 
 namespace sessionstats {
 
-/// What one log line is, read once. The texts are stretches of the line,
-/// kept as a pointer and byte offsets: the lines of the log go from the
-/// thread that parses them to the one that counts them, and at 40 bytes a
-/// line they cost half the memory traffic of views.
+/// What one log line is, read once. The views point into the line.
 struct LogLine {
   enum class Kind : std::uint8_t {
     kNothing,       // says nothing to the reader but, maybe, its stamp
-    kSessionStart,  // opens a session of first() and second()
+    kSessionStart,  // opens a session of `first` and `second`
     kResult,        // a match result: `match`
     kSessionEnd,    // a results line, or a start line that opens no session
-    kAlias,         // first() is counted under second() from now on
+    kAlias,         // `first` is counted under `second` from now on
   };
   Kind kind = Kind::kNothing;
-  std::uint8_t stampLength = 0;
-  std::uint8_t firstBegin = 0;
-  std::uint8_t firstLength = 0;
-  std::uint8_t secondBegin = 0;
-  std::uint8_t secondLength = 0;
-  const char* text = nullptr;  // the line
+  // The leading tokens that begin with a digit (see skipNumericTokens), with
+  // their blanks: the line's date and time when it has them.
+  std::string_view stamp;
+  std::string_view first;
+  std::string_view second;
   MatchResult match;
-
-  /// The leading tokens that begin with a digit (see skipNumericTokens),
-  /// with their blanks: the line's date and time when it has them.
-  std::string_view stamp() const { return {text, stampLength}; }
-  std::string_view first() const { return {text + firstBegin, firstLength}; }
-  std::string_view second() const { return {text + secondBegin, secondLength}; }
 };
 
-/// Reads the line `text` (without its line end; a longer line than
-/// kMaxLineLength is read as its first kMaxLineLength bytes, as the splitter
-/// hands it over): skips the leading tokens that begin with a digit (see
-/// skipNumericTokens), then tells by what follows:
+/// Reads the line `text` (without its line end): skips the leading tokens that
+/// begin with a digit (see skipNumericTokens), then tells by what follows:
 /// - "Session start." with "Players: " first " vs " second: kSessionStart;
 ///   without both names, or when the second is a name whose sessions are
 ///   not counted, kSessionEnd (any start line ends the session before it);
@@ -58,12 +45,6 @@ struct LogLine {
 /// - anything else: kNothing.
 /// Any bytes are accepted; nothing outside `text` is read, nothing allocated.
 LogLine parseLine(std::string_view text);
-
-/// Whether the stamp of `line` begins with a date (see parseDate): reading
-/// such a line sets the date and time of the matches after it, whatever the
-/// lines before it said, so a line before it that says nothing else matters
-/// to no reader.
-bool isDated(const LogLine& line);
 
 /// Gives meaning to the lines of the session log, one at a time in file
 /// order: opens and closes sessions, counts their result lines into
@@ -78,7 +59,7 @@ class SessionLogReader {
   /// while a session is open, an end closes it, an alias line applies from
   /// the next start line on. However the log was cut into lines and
   /// whichever thread parsed them, this is the one way in. Allocates only to
-  /// create records and alias entries. REQUIRES: the text of `line` is
+  /// create records and alias entries. REQUIRES: the views of `line` are
   /// valid for the call.
   void read(const LogLine& line);
 
