@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <unordered_map>
 
 #include "stats/character_roster.h"
 
@@ -55,19 +56,40 @@ void keepMatches(MatchLog& log, const PlayerRecord& player,
   log.erase(log.begin(), keepFrom);
 }
 
+// Each of the player's pairs is mapped once to its pair in `records`, with
+// his opponent there; a match then goes to its pair directly, with no lookup
+// by name. The matches of a session are next to each other, so most find
+// their pair in the one mapped last.
 void replayMatches(const PlayerRecord& player, const MatchLog& matches,
                    StatsRecords& records) {
+  struct Mapped {
+    PairRecord* pair = nullptr;
+    PlayerRecord* opponent = nullptr;
+  };
   PlayerRecord& owner = findOrAddPlayer(records, player.name);
+  std::unordered_map<const PairRecord*, Mapped> mapped;
+  mapped.reserve(player.pairs.size());
   for (const PairRecord* pair : player.pairs) {
     const PlayerRecord* other =
         pair->players[0] == &player ? pair->players[1] : pair->players[0];
-    findOrAddOpponent(records, owner, findOrAddPlayer(records, other->name));
+    PlayerRecord& opponent = findOrAddPlayer(records, other->name);
+    mapped[pair] = {&findOrAddOpponent(records, owner, opponent), &opponent};
   }
+  const PairRecord* lastPair = nullptr;
+  Mapped last;
   for (const MatchEntry& entry : matches) {
+    if (entry.pair != lastPair) {
+      lastPair = entry.pair;
+      last = mapped.at(entry.pair);
+    }
     const int side1 = entry.player1IsSide1 ? 1 : 0;
-    const MatchRecords session =
-        findOrAddMatchRecords(records, entry.pair->players[side1]->name,
-                              entry.pair->players[1 - side1]->name);
+    MatchRecords session;
+    session.pair = last.pair;
+    session.player1 =
+        entry.pair->players[side1] == &player ? &owner : last.opponent;
+    session.player2 =
+        entry.pair->players[1 - side1] == &player ? &owner : last.opponent;
+    session.player1IsSide1 = last.pair->players[0] != session.player1;
     MatchResult match;
     match.winner = entry.winner;
     match.player1Rounds = entry.player1Rounds;
