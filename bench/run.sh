@@ -3,8 +3,9 @@
 # (2,000 opponents each), each phase beside `wc -l` on the same log in the same
 # hyperfine run, and peak memory; the same player's report as CSV, JSON and
 # HTML and a filtered text report (time, size, peak memory); then a hostile
-# log of 40,000 start lines that each name two new players, one match each;
-# then the pieces with the micro benchmarks; and ends with a summary of
+# log of 40,000 start lines that each name two new players, one match each,
+# and one of 2,000,000 alias lines that give one alias two targets by turns
+# (peak memory of both); then the pieces with the micro benchmarks; and ends with a summary of
 # medians.
 #
 #   bash bench/run.sh                # the summary of medians
@@ -366,6 +367,24 @@ hostile_mib=$(calc %.1f "$hostile_kb" 0 'a / 1024')
 hostile_log_mb=$(calc %.1f "$(stat -c %s "$hostile_dir/sessionlog.txt")" 0 \
   'a / 1e6')
 
+# A log whose alias lines change one alias's target line after line: only
+# the newest target of each alias is kept, so memory must not follow them.
+alias_dir=$build/logs/hostile_alias
+mkdir -p "$alias_dir"
+awk 'BEGIN {
+  for (i = 0; i < 1000000; i++) print "alias \"A\" \"B\"\nalias \"A\" \"C\""
+  print "Session start. Players: A vs Z"
+  print "Player 1 wins match 2-1 : Sion vs Ciel (95 seconds)"
+  }' >"$alias_dir/sessionlog.txt"
+printf 'C\n' >"$alias_dir/answer.txt"
+echo "== hostile log: 2,000,000 alias lines by turns, $MEMORY_RUNS runs"
+alias_kb=$(cd "$alias_dir" && for _ in $(seq "$MEMORY_RUNS"); do
+  /usr/bin/time -f %M "$tool" <answer.txt 2>&1 >/dev/null | tail -1
+done | median)
+alias_mib=$(calc %.1f "$alias_kb" 0 'a / 1024')
+alias_log_mb=$(calc %.1f "$(stat -c %s "$alias_dir/sessionlog.txt")" 0 \
+  'a / 1e6')
+
 echo "== micro benchmarks, $MICRO_REPS repetitions"
 "$micro" --benchmark_repetitions="$MICRO_REPS" \
   --benchmark_report_aggregates_only=true \
@@ -430,7 +449,9 @@ row "peak memory, JSON run (MiB)" json_rss
 row "peak memory, HTML run (MiB)" html_rss
 row "peak memory, filtered text run (MiB)" filtered_rss
 printf '%-42s%14s\n' "hostile log: size (MB)" "$hostile_log_mb" \
-  "hostile log: peak memory (MiB)" "$hostile_mib"
+  "hostile log: peak memory (MiB)" "$hostile_mib" \
+  "alias lines by turns: size (MB)" "$alias_log_mb" \
+  "alias lines by turns: peak memory (MiB)" "$alias_mib"
 printf '%-42s%14s\n' "report of 2000 opponents, micro (ms)" "$report_ms" \
   "same lines, one write each (ms)" "$baseline_ms" \
   "report / one write per line" \

@@ -346,6 +346,11 @@ TEST(SessionLogReader, RepeatedAndAlternatingAliasLinesKeepTheNewestTarget) {
   EXPECT_EQ(log.reader.resolveAlias("A"), "B");
   log << "alias \"A\" \"C\"";
   EXPECT_EQ(log.reader.resolveAlias("A"), "C");
+  // The newest line wins for every lookup, and its target is not resolved
+  // again, even when the target is itself an alias.
+  log << "alias \"C\" \"D\""
+      << "Session start. Players: A vs C";
+  EXPECT_EQ(log.names(), (Names{"C", "D"}));
 }
 
 TEST(SessionLogReader, AliasActsOnlyOnLaterStartLines) {
