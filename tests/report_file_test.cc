@@ -202,6 +202,7 @@ TEST(ReportFile, ReportOntoTheLogIsRefusedBeforeAnythingIsRead) {
 // The temporary name is short, so a report whose name is as long as a name
 // may be (255 bytes) is still written.
 TEST(ReportFile, LongestReportNameIsWritten) {
+  if (kOnWindows) GTEST_SKIP() << "a 255-byte name passes Windows' MAX_PATH";
   ExampleDir dir;
   const std::string name(255, 'r');
   writeFile(dir / name, "old");
