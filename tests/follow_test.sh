@@ -53,6 +53,9 @@ printf '%s\n' \
   "2026-11-01 20:03:00 Session results: Kestrel vs Moth, 2 matches" \
   >sessionlog.txt
 
+# With job control, a background job keeps SIGINT as it was rather than
+# ignoring it, as a follower started at a terminal does.
+set -m
 "$tool" -p Kestrel --follow --format=json -o live.json 2>json.err &
 pids+=($!)
 "$tool" -p Kestrel --follow --format=overlay 2>overlay.err &

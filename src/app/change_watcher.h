@@ -18,18 +18,20 @@ class ChangeWatcher {
 
   /// Returns once the file at the watched path may have changed (written,
   /// truncated, created, replaced or removed), once `limit` has passed, or
-  /// at once when SIGINT or SIGTERM has come since the watcher was made:
-  /// false in that case, and from then on. It may also return without a
+  /// at once when an interrupt has come (see interrupted()): false in that
+  /// case, and from then on. It may also return without a
   /// change; the caller looks at the file itself.
   virtual bool wait(std::chrono::milliseconds limit) = 0;
 };
 
 /// A watcher of `path`: told of changes by the system where it can be
 /// (inotify on Linux, watching the file and its folder), else looking every
-/// kPollInterval. While it exists, SIGINT and SIGTERM no longer end the
-/// process: where the platform allows, they are held while the caller works
-/// (a write in progress completes) and let in only during wait(), which they
-/// end. REQUIRES: one watcher at a time; no other thread.
+/// kPollInterval. While it exists, an interrupt (SIGINT, SIGTERM, SIGHUP)
+/// no longer ends the process but is noted (see handleInterrupts and
+/// InterruptAction::kNote) and ends the next wait; where the platform
+/// allows, interrupts are held while the caller works, so a write in
+/// progress completes. Its destruction goes back to InterruptAction::kEnd.
+/// REQUIRES: one watcher at a time; no other thread.
 std::unique_ptr<ChangeWatcher> watchForChanges(const std::string& path);
 
 /// A watcher like watchForChanges that always looks every kPollInterval:

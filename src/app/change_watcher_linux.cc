@@ -1,4 +1,4 @@
-// Linux: inotify tells of changes; ppoll lets the held stop signals in only
+// Linux: inotify tells of changes; ppoll lets the held interrupts in only
 // while waiting.
 #include <poll.h>
 #include <signal.h>
@@ -6,67 +6,56 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <csignal>
 #include <ctime>
 #include <string_view>
 
 #include "app/change_watcher.h"
+#include "app/interrupt.h"
 
 namespace sessionstats {
 namespace {
 
-volatile std::sig_atomic_t stopRequested = 0;
+// The interrupts that handleInterrupts handles.
+constexpr int kInterrupts[] = {SIGINT, SIGTERM, SIGHUP};
 
-extern "C" void noteStop(int /*signal*/) { stopRequested = 1; }
-
-constexpr int kStopSignals[] = {SIGINT, SIGTERM};
-
-// From construction to destruction, SIGINT and SIGTERM set stopRequested
-// instead of ending the process, and are blocked but during a wait: a
-// signal that comes while the caller works waits for the next wait.
+// From construction to destruction, an interrupt is only noted (see
+// InterruptAction::kNote), and it is blocked but during a wait: one that
+// comes while the caller works (writing the output, say) waits for the next
+// wait, so no temporary file is ever there for it to remove.
 class StopSignals {
  public:
   StopSignals() {
-    stopRequested = 0;
-    struct sigaction action {};
-    action.sa_handler = noteStop;
-    sigemptyset(&action.sa_mask);
-    sigset_t stops;
-    sigemptyset(&stops);
-    for (std::size_t i = 0; i < std::size(kStopSignals); ++i) {
-      sigaction(kStopSignals[i], &action, &previous_[i]);
-      sigaddset(&stops, kStopSignals[i]);
-    }
-    sigprocmask(SIG_BLOCK, &stops, &blocked_);
+    handleInterrupts(InterruptAction::kNote);
+    sigset_t interrupts;
+    sigemptyset(&interrupts);
+    for (const int signal : kInterrupts) sigaddset(&interrupts, signal);
+    sigprocmask(SIG_BLOCK, &interrupts, &blocked_);
     waiting_ = blocked_;
-    for (const int signal : kStopSignals) sigdelset(&waiting_, signal);
+    for (const int signal : kInterrupts) sigdelset(&waiting_, signal);
   }
   ~StopSignals() {
     sigprocmask(SIG_SETMASK, &blocked_, nullptr);
-    for (std::size_t i = 0; i < std::size(kStopSignals); ++i) {
-      sigaction(kStopSignals[i], &previous_[i], nullptr);
-    }
+    handleInterrupts(InterruptAction::kEnd);
   }
   StopSignals(const StopSignals&) = delete;
   StopSignals& operator=(const StopSignals&) = delete;
 
-  // Waits on `fds` for at most `limit` with the stop signals let in; false
+  // Waits on `fds` for at most `limit` with the interrupts let in; false
   // once one has come.
   bool wait(pollfd* fds, nfds_t count, std::chrono::milliseconds limit) {
-    if (stopRequested != 0) return false;
+    if (interrupted()) return false;
     const auto seconds =
         std::chrono::duration_cast<std::chrono::seconds>(limit);
     const timespec timeout{
         static_cast<std::time_t>(seconds.count()),
         static_cast<long>(std::chrono::nanoseconds(limit - seconds).count())};
     ppoll(fds, count, &timeout, &waiting_);
-    return stopRequested == 0;
+    return !interrupted();
   }
 
  private:
-  struct sigaction previous_[std::size(kStopSignals)]{};
   sigset_t blocked_{};  // the mask before, which the destructor restores
-  sigset_t waiting_{};  // that mask with the stop signals let in
+  sigset_t waiting_{};  // that mask with the interrupts let in
 };
 
 class PollingWatcher final : public ChangeWatcher {

@@ -35,9 +35,9 @@ class FollowTarget {
 /// at most once per kMinRewriteInterval. A log that shrinks or is replaced
 /// is read again from its start after target.restart(); a missing log is
 /// waited for, with one line on `err` each time it goes missing (the
-/// output, once written, stays as it was). Ends when SIGINT or SIGTERM
-/// comes, ok, after the write in progress; or with the failure of a write,
-/// or of reading the log.
+/// output, once written, stays as it was). Ends when an interrupt (SIGINT,
+/// SIGTERM, SIGHUP) comes, ok, after the write in progress; or with the failure
+/// of a write, or of reading the log.
 Status followLog(const std::string& path, FollowTarget& target,
                  std::ostream& err);
 
