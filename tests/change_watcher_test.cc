@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -43,19 +44,26 @@ TEST(ChangeWatcher, AnAppendOrANewFileEndsTheWait) {
   }
 }
 
-// Last: an interrupt stays noted for the rest of the process.
-TEST(ChangeWatcher, AnInterruptEndsTheWaitNotTheProcess) {
+// In a child process of its own: an interrupt stays noted for the rest of
+// the process.
+TEST(ChangeWatcherDeathTest, AnInterruptEndsTheWaitNotTheProcess) {
   const testing::TempDir dir;
   const std::string log = (dir / "sessionlog.txt").string();
-  {
-    const std::unique_ptr<ChangeWatcher> watcher = watchForChanges(log);
-    EXPECT_TRUE(watcher->wait(milliseconds(1)));
-    // Held until the wait lets it in.
-    ASSERT_EQ(std::raise(SIGTERM), 0);
-    EXPECT_FALSE(watcher->wait(kLongWait));
-    EXPECT_FALSE(watcher->wait(milliseconds(1)));  // for good
-  }
-  EXPECT_FALSE(pollForChanges(log)->wait(kLongWait));
+  EXPECT_EXIT(
+      {
+        bool ok = false;
+        {
+          const std::unique_ptr<ChangeWatcher> watcher = watchForChanges(log);
+          ok = watcher->wait(milliseconds(1));
+          // Held until the wait lets it in.
+          ok = ok && std::raise(SIGTERM) == 0;
+          ok = ok && !watcher->wait(kLongWait);
+          ok = ok && !watcher->wait(milliseconds(1));  // for good
+        }
+        ok = ok && !pollForChanges(log)->wait(kLongWait);
+        std::exit(ok ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace
