@@ -54,5 +54,42 @@ TEST(CharacterRoster, NameWithEmbeddedNulIsNotARosterName) {
   EXPECT_EQ(findCharacter(std::string_view("Sion\0x", 6)), kCharacterCount);
 }
 
+TEST(CharacterRoster, ChoiceTakesEitherNameAnyCaseOrAUniqueStart) {
+  const struct {
+    const char* name;
+    int index;
+  } kChosen[] = {
+      {"Sion", 0},
+      {"sion", 0},
+      {"SION", 0},
+      {"Hisui and Kohaku", 4},
+      {"h&k", 4},
+      {"H&", 4},
+      {"hisui and", 4},
+      {"Hisui", 5},
+      {"hisui", 5},
+      {"Neco-Arc", 22},
+      {"neco-arc chaos", 21},
+      {"n.a.chaos", 21},
+      {"N.A", 21},
+      {"warc", 12},
+      {"Neco-Arc ", 21},
+      {"koh", 6},
+      {"Kouma", 20},
+  };
+  for (const auto& [name, index] : kChosen) {
+    const CharacterChoice choice = chooseCharacter(name);
+    EXPECT_EQ(choice.index, index) << name;
+    EXPECT_EQ(choice.candidates, 0U) << name;
+  }
+  EXPECT_EQ(chooseCharacter("h").candidates, (1U << 4) | (1U << 5));
+  EXPECT_EQ(chooseCharacter("ne").candidates, (1U << 21) | (1U << 22));
+  for (const char* none : {"", "Zelda", "Sion ", "Hisui and Kohaku!"}) {
+    const CharacterChoice choice = chooseCharacter(none);
+    EXPECT_EQ(choice.index, kCharacterCount) << none;
+    EXPECT_EQ(choice.candidates, 0U) << none;
+  }
+}
+
 }  // namespace
 }  // namespace sessionstats

@@ -231,12 +231,15 @@ TEST(Driver, LogThatIsMissingOrUnreadableEndsTheRunWithStatusOne) {
     return exactly("session-stats: could not read sessionlog.txt: " +
                    std::string(reason) + "\n");
   };
-  const Row missing = {.what = "missing",
-                       .before = oldReport,
-                       .input = "Alpha\n",
-                       .status = 1,
-                       .out = exactly("Could not find sessionlog.txt\n"),
-                       .after = unchanged(oldReport)};
+  const Row missing = {
+      .what = "missing",
+      .before = oldReport,
+      .input = "Alpha\n",
+      .status = 1,
+      .out = exactly("Could not find sessionlog.txt\n"),
+      .err = {.startsWith = "session-stats: looked for sessionlog.txt "
+                            "in /"},
+      .after = unchanged(oldReport)};
   Row behindAFile = missing;
   behindAFile.what = "behind a plain file";
   behindAFile.before.emplace_back("not_a_folder", "");
@@ -247,7 +250,8 @@ TEST(Driver, LogThatIsMissingOrUnreadableEndsTheRunWithStatusOne) {
   Row aFolder = missing;
   aFolder.what = "a folder";
   aFolder.before.emplace_back("sessionlog.txt/", "");
-  aFolder.err = cannotRead("Is a directory");
+  aFolder.err =
+      exactly("session-stats: sessionlog.txt is a directory, not a log\n");
   aFolder.after = unchanged(aFolder.before);
   Row aLoop = missing;
   aLoop.what = "a symlink loop";
@@ -280,7 +284,9 @@ TEST(Driver, AnswerIsTheFirstWordAndOneThatNamesNoPlayerLeavesTheReport) {
        .input = " \t\r\n\v\f Nobody and more\n",
        .status = 1,
        .out = exactly(kPrompt),
-       .err = exactly("session-stats: sessionlog.txt names no player Nobody\n"),
+       .err = exactly("session-stats: sessionlog.txt names no player Nobody\n"
+                      "session-stats: see --list for every player of the "
+                      "log\n"),
        .after = unchanged(empty)},
       {.what = "empty lines and blanks, then two words",
        .before = alphaAndBravo,
@@ -301,8 +307,9 @@ TEST(Driver, AnswerIsTheFirstWordAndOneThatNamesNoPlayerLeavesTheReport) {
          .input = answer + "\nKestrel\n",
          .status = 1,
          .out = exactly(kPrompt),
-         .err = exactly("session-stats: sessionlog.txt names no player " +
-                        answer.substr(0, 200) + "\n"),
+         .err = {.startsWith =
+                     "session-stats: sessionlog.txt names no player " +
+                     answer.substr(0, 200) + "\n"},
          .after = unchanged(exampleLogAndOldReport())});
   }
   expectRuns(runs);
@@ -563,11 +570,12 @@ TEST(Driver, WrongCommandLineSaysWhatIsWrongAndTouchesNoFile) {
       {{"-o", "new.txt", "-p"}, "option requires an argument -- 'p'"},
       {{"-p", "Kestrel", "-o", "new.txt", "Moth"},
        "unexpected argument 'Moth'"},
-      {{"--list", "-o", "new.txt"},
-       "--list writes no report: it takes no --player or --output"},
+      {{"--list", "-p", "Kestrel", "-o", "new.txt"},
+       "--list writes no report: it takes no --player"},
       {{"-p", "Kestrel", "--since=2026-11-31"},
        "invalid date '2026-11-31' (a real date as YYYY-MM-DD)"},
-      {{"-p", "Kestrel", "--character=Nobody"}, "unknown character 'Nobody'"},
+      {{"-p", "Kestrel", "--character=Hisu"},
+       "character 'Hisu' could be Hisui and Kohaku (H&K), Hisui"},
   };
   std::vector<Row> runs;
   for (const auto& [args, message] : cases) {
@@ -588,7 +596,9 @@ TEST(Driver, PlayerOptionTakesAnyNameWithoutPromptOrInput) {
                          "Session start. Players: Ana Lee vs Moth\n"
                          "Player 1 wins match 2-0 : Sion vs Ciel (50)\n"}};
   const std::string noPlayer =
-      "session-stats: sessionlog.txt names no player kestrel\n";
+      "session-stats: sessionlog.txt names no player kestrel\n"
+      "session-stats: letter case counts: did you mean Kestrel?\n"
+      "session-stats: see --list for every player of the log\n";
   // Moth on standard input would be read as the answer if it were read.
   expectRuns({
       {.what = "a name with a blank",
@@ -644,6 +654,7 @@ TEST(Driver, LogAndOutputOptionsUseAndNameTheFilesGiven) {
        .input = "Kestrel\n",
        .status = 1,
        .out = exactly("Could not find logs/new.txt\n"),
+       .err = {.startsWith = "session-stats: looked for logs/new.txt in /"},
        .after = unchanged(folders)},
       {.what = "-o in a missing folder",
        .args = {"-l", "logs/old.txt", "-p", "Kestrel", "-o", "none/k.txt"},
@@ -675,7 +686,7 @@ TEST(Driver, DashOutputPutsTheReportAloneOnStandardOutput) {
        .args = {"-o-", "-p", "Kestrel", "-l", "gone.txt"},
        .before = exampleLog(),
        .status = 1,
-       .err = exactly("Could not find gone.txt\n"),
+       .err = {.startsWith = "Could not find gone.txt\n"},
        .after = unchanged(exampleLog())},
   });
 }
@@ -785,7 +796,10 @@ TEST(MatchHistory, PromptedNameAndFormatsWriteTheReportFile) {
        .before = exampleLogAndOldReport(),
        .input = "Kestrel\n",
        .status = 1,
-       .err = exactly("session-stats: sessionlog.txt names no player moth\n"),
+       .err = exactly("session-stats: sessionlog.txt names no player moth\n"
+                      "session-stats: letter case counts: did you mean Moth?\n"
+                      "session-stats: see --list for every player of the "
+                      "log\n"),
        .after = unchanged(exampleLogAndOldReport())},
       {.what = "--character and --until",
        .args = {"--character=H&K", "--until=2026-11-02"},
@@ -1008,6 +1022,197 @@ TEST(MatchHistory, CsvAndJsonAgreeWithTheTextReport) {
   EXPECT_EQ(filtered.at("filters").size(), 2U);
   filtered.at("filters") = json.at("filters");
   EXPECT_TRUE(filtered == json);
+}
+
+// One run of the tool in a folder holding the example log as
+// sessionlog.txt, its two halves as first.txt (cut in the middle of a
+// session, without a line end) and second.txt, and people.txt, a log of
+// players with blanks in their names.
+struct Story {
+  const char* what;
+  std::vector<std::string> args;
+  std::optional<std::string> console;
+  int status = 0;
+  std::string out;  // kGolden: the example's report of Kestrel
+  std::string err;  // "(dir)" stands for the folder
+};
+
+constexpr char kGolden[] = "(golden)";
+constexpr char kSeeList[] =
+    "session-stats: see --list for every player of the log\n";
+
+TEST(Driver, StoriesOfPeopleWhoMakeMistakes) {
+  const std::string example = sourceFile("examples/sessionlog.txt");
+  const std::size_t cut = [&example] {
+    std::size_t at = 0;
+    for (int line = 0; line < 33; ++line) at = example.find('\n', at) + 1;
+    return at - 1;  // the 33rd line without its line end
+  }();
+  const std::string golden =
+      sourceFile("tests/golden/example_kestrel.expected");
+  const std::string notKestrel =
+      "session-stats: sessionlog.txt names no player ";
+  const Story stories[] = {
+      {"a case miss at the prompt",
+       {},
+       "kestrel\n",
+       1,
+       kPrompt,
+       notKestrel + "kestrel\n" +
+           "session-stats: letter case counts: did you mean Kestrel?\n" +
+           kSeeList},
+      {"an alias",
+       {"-p", "Kes"},
+       {},
+       1,
+       "",
+       notKestrel + "Kes\nsession-stats: Kes is an alias of Kestrel\n" +
+           kSeeList},
+      {"a near miss",
+       {"-p", "Kestrle"},
+       {},
+       1,
+       "",
+       notKestrel + "Kestrle\nsession-stats: close names: Kestrel\n" +
+           kSeeList},
+      {"a name with blanks at the prompt",
+       {"-l", "people.txt"},
+       "Ana Lee\n",
+       1,
+       kPrompt,
+       "session-stats: people.txt names no player Ana\n"
+       "session-stats: close names: Ava\n"
+       "session-stats: a name with blanks is given with -p: -p 'Ana Lee'\n"
+       "session-stats: a name with blanks is given with -p: -p 'Ana Lee "
+       "'\\''Jr'\\'''\n" +
+           std::string(kSeeList)},
+      {"an empty name", {"-p", ""}, {}, 1, "", notKestrel + "''\n" + kSeeList},
+      {"a name with a leading blank",
+       {"-p", " Moth"},
+       {},
+       1,
+       "",
+       notKestrel + "' Moth'\nsession-stats: close names: Moth\n" + kSeeList},
+      {"standard input as the log",
+       {"-l", "-", "-p", "Kestrel", "-o", "-"},
+       example,
+       0,
+       kGolden,
+       ""},
+      {"two logs as one history",
+       {"-l", "first.txt", "--log=second.txt", "-p", "Kestrel", "-o-"},
+       {},
+       0,
+       kGolden,
+       ""},
+      {"two logs, one of them missing",
+       {"-l", "first.txt", "-l", "none.txt", "-p", "Kestrel"},
+       {},
+       1,
+       "Could not find none.txt\n",
+       "session-stats: looked for none.txt in (dir); -l FILE names another "
+       "log\n"},
+      {"a folder as the log",
+       {"-l", ".", "-p", "Kestrel"},
+       {},
+       1,
+       "Could not find .\n",
+       "session-stats: . is a directory, not a log\n"},
+      {"the list of the last session",
+       {"--list", "--last-sessions=1"},
+       {},
+       0,
+       "Matches  Wins  Losses  Player\n"
+       "      8     4       4  Kestrel\n"
+       "      8     4       4  Heron\n",
+       ""},
+      {"the list of a day without matches",
+       {"--list", "--since=2026-11-03"},
+       {},
+       0,
+       "Matches  Wins  Losses  Player\n",
+       ""},
+  };
+  for (const Story& story : stories) {
+    SCOPED_TRACE(story.what);
+    TempDir dir;
+    writeFile(dir / "sessionlog.txt", example);
+    writeFile(dir / "first.txt", example.substr(0, cut));
+    writeFile(dir / "second.txt", example.substr(cut + 1));
+    writeFile(dir / "people.txt",
+              "Session start. Players: Ana Lee vs Ava\n"
+              "Session start. Players: Ana Lee 'Jr' vs Ana Lee\n");
+    const auto run = runTool(dir, story.console, story.args);
+    EXPECT_EQ(run.status, story.status);
+    EXPECT_EQ(run.out, story.out == kGolden ? golden : story.out);
+    std::string err = story.err;
+    if (const std::size_t at = err.find("(dir)"); at != std::string::npos) {
+      err.replace(at, 5, dir.path().string());
+    }
+    EXPECT_EQ(run.err, err);
+  }
+}
+
+TEST(Driver, CharactersGoByEitherNameInAnyCaseOrAUniqueStart) {
+  TempDir dir;
+  writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
+  for (const char* name :
+       {"H&K", "h&k", "Hisui and Kohaku", "hisui AND", "H&"}) {
+    const auto run =
+        runTool(dir, std::nullopt,
+                {"-p", "Kestrel", "-o-", "--character", name, "--against=ci"});
+    EXPECT_EQ(run.status, 0) << name;
+    EXPECT_NE(run.out.find("\r\nFilters: character Hisui and Kohaku; "
+                           "against Ciel\r\n    Total time played: "),
+              std::string::npos)
+        << name;
+  }
+}
+
+TEST(Driver, ListGoesToItsFileWholeLikeAReport) {
+  TempDir dir;
+  writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
+  writeFile(dir / "players.txt", "old list");
+  auto run = runTool(dir, std::nullopt, {"--list", "-o", "players.txt"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "");  // standard error is no terminal here
+  EXPECT_EQ(readFile(dir / "players.txt"),
+            sourceFile("tests/golden/example_list.txt"));
+  run = runTool(dir, std::nullopt, {"--list", "-o", "no/players.txt"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err,
+            "session-stats: could not write no/players.txt: No such file or "
+            "directory\n");
+  EXPECT_EQ(filesIn(dir),
+            (std::vector<std::string>{"players.txt", "sessionlog.txt"}));
+}
+
+TEST(Driver, NoteOfWhatWasWrittenToAFile) {
+  TempDir dir;
+  writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
+  std::istringstream console("Moth\n");
+  std::ostringstream out;
+  std::ostringstream err;
+  Options options;
+  options.format = ReportFormat::kHtml;
+  options.reportFile = (dir / "k.html").string();
+  options.logFiles = {(dir / "sessionlog.txt").string()};
+  options.player = "Kestrel";
+  std::string summary;
+  EXPECT_EQ(runSessionStats(options, console, out, err, &summary), 0);
+  EXPECT_EQ(summary, "session-stats: wrote " + options.reportFile +
+                         ": Kestrel, 30 matches");
+  options.player.reset();
+  options.command = Command::kListPlayers;
+  options.format = ReportFormat::kText;
+  options.filter.lastSessions = 1;
+  EXPECT_EQ(runSessionStats(options, console, out, err, &summary), 0);
+  EXPECT_EQ(summary,
+            "session-stats: wrote " + options.reportFile + ": 2 players");
+  // Written on standard error only when that is a terminal.
+  EXPECT_EQ(err.str(), "");
+  EXPECT_EQ(out.str(), "");
 }
 
 }  // namespace

@@ -27,7 +27,8 @@ TEST(Options, NothingGivenKeepsTheClassicRun) {
   EXPECT_TRUE(parsed.status.ok());
   EXPECT_EQ(parsed.options.command, Command::kReport);
   EXPECT_FALSE(parsed.options.player);
-  EXPECT_EQ(parsed.options.logFile, "sessionlog.txt");
+  EXPECT_EQ(parsed.options.logFiles,
+            std::vector<std::string>{"sessionlog.txt"});
   EXPECT_EQ(parsed.options.reportFile, "session_stats.txt");
 }
 
@@ -37,10 +38,10 @@ TEST(Options, ShortLongAttachedAndAbbreviatedFormsAgree) {
         parse({"-pAna Lee", "-la.log", "-o-"}),
         parse({"--player=Ana Lee", "--log", "a.log", "--output=-"}),
         parse({"--pl", "Ana Lee", "--lo=a.log", "--out", "-"}),
-        parse({"-l", "x", "--player=Bo", "-p", "Ana Lee", "-la.log", "-o-"})}) {
+        parse({"--player=Bo", "-p", "Ana Lee", "-la.log", "-o-"})}) {
     EXPECT_TRUE(parsed.status.ok());
     EXPECT_EQ(parsed.options.player, "Ana Lee");
-    EXPECT_EQ(parsed.options.logFile, "a.log");
+    EXPECT_EQ(parsed.options.logFiles, std::vector<std::string>{"a.log"});
     EXPECT_EQ(parsed.options.reportFile, "-");
   }
   // A value that looks like an option is still the value.
@@ -96,18 +97,45 @@ TEST(Options, EachErrorIsOneLineNamingWhatIsWrong) {
       {{"-o", ""}, "a file name cannot be empty"},
       {{"--log="}, "a file name cannot be empty"},
       {{"--list", "-p", "Kestrel"},
-       "--list writes no report: it takes no --player or --output"},
-      {{"-o", "session_stats.txt", "--list"},
-       "--list writes no report: it takes no --player or --output"},
-      {{"--list", "--since=2026-01-01"},
-       "--list writes no report: it takes no --format or filter"},
+       "--list writes no report: it takes no --player"},
+      {{"--list", "--opponent=Moth"},
+       "--list takes no --format, --opponent, --character or --against"},
+      {{"--format=csv", "--list"},
+       "--list takes no --format, --opponent, --character or --against"},
+      {{"-o", "players.txt", "--list", "--since=2026-01-01",
+        "--last-sessions=2"},
+       ""},
+      {{"-l", "-", "-l", "a.log", "-l-", "-p", "Kestrel"},
+       "standard input can be read as a log only once"},
+      {{"-l", "-"},
+       "-l - reads the log from standard input: name the player with -p, or "
+       "use --list"},
+      {{"-l", "-", "--list"}, ""},
+      {{"-l", "a.log", "-l", ""}, "a file name cannot be empty"},
       {{"--format=xml"},
        "unknown format 'xml' (text, csv, json, html or overlay)"},
       {{"--follow"}, "--follow needs --player (or --list): it cannot prompt"},
       {{"--follow", "-p", "Kestrel"}, ""},
       {{"--follow", "--list"}, ""},
-      {{"--character=Zelda"}, "unknown character 'Zelda'"},
-      {{"--against", "sion"}, "unknown character 'sion'"},
+      {{"--follow", "--list", "-l", "a.log", "-l", "b.log"},
+       "--follow reads one log file: give one -l FILE"},
+      {{"--follow", "--list", "-l", "-"},
+       "--follow reads one log file: give one -l FILE"},
+      {{"--character=Zelda"},
+       "unknown character 'Zelda'; the characters are Sion, Arcueid, Ciel, "
+       "Akiha, Hisui and Kohaku (H&K), Hisui, Kohaku, Shiki, Miyako, "
+       "Warakia, Nrvnqsr, V.Sion, Warcueid, V.Akiha, M.Hisui, Nanaya, "
+       "Satsuki, Len, Aoko, W.Len, Kouma, Neco-Arc Chaos (N.A.Chaos), "
+       "Neco-Arc"},
+      {{"--against", "h"},
+       "character 'h' could be Hisui and Kohaku (H&K), Hisui"},
+      {{"--against", "neco-arc "}, ""},
+      {{"--character="},
+       "unknown character ''; the characters are Sion, "
+       "Arcueid, Ciel, Akiha, Hisui and Kohaku (H&K), Hisui, Kohaku, Shiki, "
+       "Miyako, Warakia, Nrvnqsr, V.Sion, Warcueid, V.Akiha, M.Hisui, Nanaya, "
+       "Satsuki, Len, Aoko, W.Len, Kouma, Neco-Arc Chaos (N.A.Chaos), "
+       "Neco-Arc"},
       {{"--since=2026-02-30"},
        "invalid date '2026-02-30' (a real date as YYYY-MM-DD)"},
       {{"--until=26-01-01"},
@@ -153,6 +181,12 @@ TEST(Options, FiltersAndFormatsTakeTheNamesOfLogAndReport) {
   EXPECT_EQ(parse({"--against=N.A.Chaos"}).options.filter.against,
             options.filter.against);
   EXPECT_EQ(parse({"--format=csv"}).options.format, ReportFormat::kCsv);
+  // Each -l adds a log; --list goes to standard output unless -o names a file.
+  const ParsedOptions list =
+      parse({"--list", "-l", "a.log", "--log=-", "-lb.log"});
+  EXPECT_EQ(list.options.logFiles,
+            (std::vector<std::string>{"a.log", "-", "b.log"}));
+  EXPECT_EQ(list.options.reportFile, "-");
   EXPECT_FALSE(parse({"--format=text"}).options.filter.any());
 }
 

@@ -33,6 +33,10 @@ class Console {
 /// on control bytes that a pipe or a file keeps.
 bool standardOutputIsTerminal();
 
+/// Whether standard error is a terminal (a console window on Windows), where
+/// a person reads it.
+bool standardErrorIsTerminal();
+
 /// Standard output carries a report or a list from now on: its bytes go out
 /// exactly as written (on Windows its line ends are no longer translated).
 void useStandardOutputForData();

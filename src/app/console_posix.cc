@@ -22,6 +22,8 @@ int Console::finish(int status, const std::string& /*summary*/) {
 
 bool standardOutputIsTerminal() { return ::isatty(STDOUT_FILENO) == 1; }
 
+bool standardErrorIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
+
 // POSIX streams carry bytes as they are.
 void useStandardOutputForData() {}
 

@@ -228,4 +228,6 @@ void useStandardOutputForData() {
   _setmode(_fileno(stdout), _O_BINARY);
 }
 
+bool standardErrorIsTerminal() { return _isatty(_fileno(stderr)) != 0; }
+
 }  // namespace sessionstats

@@ -1,6 +1,9 @@
 #include "app/driver.h"
 
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <new>
 #include <optional>
@@ -12,6 +15,7 @@
 #include "app/console.h"
 #include "app/interrupt.h"
 #include "app/log_follower.h"
+#include "app/name_hints.h"
 #include "app/report_file.h"
 #include "app/status.h"
 #include "log/session_log_reader.h"
@@ -30,6 +34,7 @@ namespace sessionstats {
 namespace {
 
 constexpr std::string_view kStandardOutputLabel = "standard output";
+constexpr std::string_view kStandardInputLabel = "standard input";
 
 // Runs `write` on standard output and flushes it; a failure when any of it
 // was lost (a full disk, a failing device). A failed write leaves its errno
@@ -46,25 +51,75 @@ Status writeOutput(std::ostream& out, const Write& write) {
                         errno != 0 ? errno : EIO);
 }
 
-Status noPlayer(std::string_view log, std::string_view name) {
-  return Status::failed(std::string(log) + " names no player " +
-                        std::string(name));
+// What a run has to say besides a failure's own line: hints after a name
+// that named no player, each line without the program's name or line end.
+using Hints = std::vector<std::string>;
+
+// The name messages give the logs of `options`: the one log, or "the logs".
+std::string logsLabel(const Options& options) {
+  if (options.logFiles.size() > 1) return "the logs";
+  const std::string& log = options.logFiles.front();
+  return log == kStandardInputName ? std::string(kStandardInputLabel) : log;
 }
 
-// Says what went wrong, if anything, and gives the exit status. A log that
-// cannot be read from its first byte gets the classic "Could not find" line
-// on `talk`; one that is there but cannot be read (no permission, a
-// directory, a symlink loop, a failing disk) also says why.
-int finish(const Status& status, const Options& options, std::ostream& talk,
-           std::ostream& err) {
-  if (status.ok()) return 0;
-  if (status.kind() == Status::Kind::kNotFound) {
-    talk << "Could not find " << options.logFile << '\n';
-    if (status.error() == ENOENT || status.error() == ENOTDIR) {
-      return status.exitStatus();
-    }
+// The status of a log at `path` that could not be read from its first byte,
+// after the classic "Could not find" line on `talk`: where the tool looked
+// for a missing log, that a directory is one, or why the log is unreadable.
+Status logNotFound(const std::string& path, const Status& status,
+                   std::ostream& talk) {
+  talk << "Could not find " << path << '\n';
+  const int error = status.error();
+  if (error == EISDIR) {
+    return Status::notFound(quotedName(path) + " is a directory, not a log", 0);
   }
+  if (error != ENOENT && error != ENOTDIR) return status;
+  std::error_code failed;
+  const std::filesystem::path where =
+      std::filesystem::absolute(path, failed).parent_path();
+  return Status::notFound(
+      "looked for " + quotedName(path) + " in " +
+          (failed ? std::string("the current folder") : where.string()) +
+          "; -l FILE names another log",
+      0);
+}
+
+// Reads the logs of `options` in order, as one history, into `records`, and
+// their matches into `matchLog` when given: those of `onlyPlayer` when
+// known, else all. `reader` is left with the aliases of all of them.
+Status loadLogs(const Options& options, SessionLogReader& reader,
+                MatchLog* matchLog,
+                const std::optional<std::string>& onlyPlayer,
+                std::ostream& talk) {
+  if (matchLog != nullptr) reader.logMatches(*matchLog, onlyPlayer);
+  for (const std::string& path : options.logFiles) {
+    if (path == kStandardInputName) {
+      Status status = readSessionLog(stdin, kStandardInputLabel, reader);
+      if (!status.ok()) {
+        return Status::failed(status.what(), status.error());
+      }
+      continue;
+    }
+    const Status status = readSessionLog(path, reader);
+    if (status.kind() == Status::Kind::kNotFound) {
+      return logNotFound(path, status, talk);
+    }
+    if (!status.ok()) return status;
+  }
+  return Status();
+}
+
+Status noPlayer(const Options& options, std::string_view name) {
+  return Status::failed(logsLabel(options) + " " +
+                        (options.logFiles.size() > 1 ? "name" : "names") +
+                        " no player " + quotedName(name));
+}
+
+// Says what went wrong, if anything, with `hints` after it, and gives the
+// exit status.
+int finish(const Status& status, const Hints& hints, std::ostream& err) {
+  if (status.ok()) return 0;
   writeErrorLine(err, status);
+  for (const std::string& hint : hints) err << kMessagePrefix << hint << '\n';
   return status.exitStatus();
 }
 
@@ -104,7 +159,8 @@ Status writeHistoryReport(const Options& options, const PlayerRecord& player,
   // A report of nothing would replace a good one with empty tables. A
   // follow waits for the first match instead.
   if (!options.follow && options.filter.any() && matches.empty()) {
-    return Status::failed("no match of " + player.name + " passes the filters");
+    return Status::failed("no match of " + quotedName(player.name) +
+                          " passes the filters");
   }
   if (options.format == ReportFormat::kCsv) {
     return writeReportTo(options, out, [&](std::ostream& stream) {
@@ -169,9 +225,9 @@ class LiveReport final : public FollowTarget {
       changed = changed || playsIn(seenSession_) || playsIn(open);
     }
     seenSession_ = open;
-    // Only the formats that show matches one by one keep them.
-    if (listing() ||
-        (options_.format == ReportFormat::kText && !options_.filter.any())) {
+    // Only the formats that show matches one by one, and a list over a
+    // window, keep them.
+    if (options_.format == ReportFormat::kText && !options_.filter.any()) {
       matchLog_.clear();
     }
     seenMatches_ = matchLog_.size();
@@ -180,8 +236,15 @@ class LiveReport final : public FollowTarget {
 
   Status write() override {
     if (listing()) {
-      return writeOutput(out_, [this](std::ostream& stream) {
-        writePlayerList(stream, *records_);
+      if (!options_.filter.any()) {
+        return writeReportTo(options_, out_, [this](std::ostream& stream) {
+          writePlayerList(stream, *records_);
+        });
+      }
+      MatchLog window = matchLog_;
+      keepMatchesInWindow(window, options_.filter);
+      return writeReportTo(options_, out_, [&](std::ostream& stream) {
+        writePlayerList(stream, *records_, window);
       });
     }
     // A player the log does not name yet has played no match yet.
@@ -224,10 +287,22 @@ class LiveReport final : public FollowTarget {
   OpenSession seenSession_;
 };
 
-// runSessionStats but for what it says at the end.
+// "1 match", "30 matches".
+std::string countOf(std::int64_t count, std::string_view one,
+                    std::string_view many) {
+  return std::to_string(count) + ' ' + std::string(count == 1 ? one : many);
+}
+
+// The matches a report of `stats` counts.
+std::int64_t matchesOf(const PlayerStats& stats) {
+  return static_cast<std::int64_t>(stats.matchWins) + stats.matchLosses;
+}
+
+// runSessionStats but for what it says at the end; `hints` gets what to say
+// after a failure, `written` what was written when it went to a file.
 Status runReportOrList(const Options& options, std::istream& console,
-                       std::ostream& out, std::ostream& talk,
-                       std::string* summary) {
+                       std::ostream& out, std::ostream& talk, Hints& hints,
+                       std::string& written) {
   const bool listing = options.command == Command::kListPlayers;
   // Only a filter or a format other than the classic text needs the
   // matches one by one; a plain run keeps nothing per match.
@@ -236,25 +311,35 @@ Status runReportOrList(const Options& options, std::istream& console,
   StatsRecords records;
   MatchLog matchLog;
   SessionLogReader reader(records);
-  if (perMatch) reader.logMatches(matchLog, options.player);
-  if (Status status = readSessionLog(options.logFile, reader); !status.ok()) {
+  if (Status status = loadLogs(options, reader, perMatch ? &matchLog : nullptr,
+                               listing ? std::nullopt : options.player, talk);
+      !status.ok()) {
     return status;
   }
   if (listing) {
     // A name's control bytes would act on a terminal; a pipe or a file gets
     // them exactly.
     const ListNames names =
-        standardOutputIsTerminal() ? ListNames::kEscaped : ListNames::kExact;
-    return writeOutput(out, [&records, names](std::ostream& stream) {
-      writePlayerList(stream, records, names);
+        options.reportFile == kStandardOutputName && standardOutputIsTerminal()
+            ? ListNames::kEscaped
+            : ListNames::kExact;
+    if (perMatch) keepMatchesInWindow(matchLog, options.filter);
+    std::size_t players = 0;
+    Status status = writeReportTo(options, out, [&](std::ostream& stream) {
+      players = perMatch ? writePlayerList(stream, records, matchLog, names)
+                         : writePlayerList(stream, records, names);
     });
+    written = countOf(static_cast<std::int64_t>(players), "player", "players");
+    return status;
   }
 
   // A name that --opponent takes from the command line and that the log does
   // not hold is most likely mistyped: saying so beats an empty report.
   const std::optional<std::string>& opponent = options.filter.opponent;
   if (opponent && records.findPlayer(*opponent) == nullptr) {
-    return noPlayer(options.logFile, *opponent);
+    hints =
+        nameHints(records, *opponent, reader.resolveAlias(*opponent), false);
+    return noPlayer(options, *opponent);
   }
   std::optional<std::string> name = options.player;
   if (!name) {
@@ -267,18 +352,26 @@ Status runReportOrList(const Options& options, std::istream& console,
     if (!name) return Status();
   }
   const PlayerRecord* const record = records.findPlayer(*name);
-  if (record == nullptr) return noPlayer(options.logFile, *name);
+  if (record == nullptr) {
+    hints =
+        nameHints(records, *name, reader.resolveAlias(*name), !options.player);
+    return noPlayer(options, *name);
+  }
+  std::int64_t counted = 0;
   Status status;
   if (perMatch) {
     status = writeHistoryReport(options, *record, matchLog,
                                 reader.openSession(), out);
+    // What is left of the log is what the report counts, once per side.
+    for (const MatchEntry& entry : matchLog) {
+      forEachSide(entry, *record, [&counted](const MatchSide&) { ++counted; });
+    }
   } else {
-    status = writeTextReport(options, buildPlayerStats(*record), out);
+    const PlayerStats player = buildPlayerStats(*record);
+    counted = matchesOf(player);
+    status = writeTextReport(options, player, out);
   }
-  if (status.ok() && summary != nullptr &&
-      options.reportFile != kStandardOutputName) {
-    *summary = "Wrote " + options.reportFile + " for " + *name + ".";
-  }
+  written = quotedName(*name) + ", " + countOf(counted, "match", "matches");
   return status;
 }
 
@@ -305,8 +398,19 @@ int runCommandLine(int argc, char* argv[], std::istream& console,
             out, [](std::ostream& stream) { stream << versionLine() << '\n'; });
         break;
       case Command::kReport:
-      case Command::kListPlayers:
-        return runSessionStats(parsed.options, console, out, err, summary);
+      case Command::kListPlayers: {
+        std::string written;
+        const int exitStatus =
+            runSessionStats(parsed.options, console, out, err, &written);
+        // A note of what was written is for a person who gave options and
+        // watches standard error; a script sees nothing new, and neither
+        // does the classic run.
+        if (argc > 1 && !written.empty() && standardErrorIsTerminal()) {
+          err << written << '\n';
+        }
+        if (summary != nullptr) *summary = written;
+        return exitStatus;
+      }
     }
     if (!status.ok()) writeErrorLine(err, status);
     return status.exitStatus();
@@ -324,22 +428,36 @@ int runSessionStats(const Options& options, std::istream& console,
                     std::string* summary) {
   // Standard output carries nothing but the report or the list when it
   // carries either.
-  const bool data = options.command == Command::kListPlayers ||
-                    options.reportFile == kStandardOutputName;
+  const bool data = options.reportFile == kStandardOutputName;
   if (data) useStandardOutputForData();
   std::ostream& talk = data ? err : out;
-  if (options.command == Command::kReport &&
-      wouldOverwrite(options.reportFile, options.logFile)) {
-    return finish(
-        Status::usage("the report would overwrite the log " + options.logFile),
-        options, talk, err);
+  Hints hints;
+  for (const std::string& log : options.logFiles) {
+    if (log != kStandardInputName && wouldOverwrite(options.reportFile, log)) {
+      const bool listing = options.command == Command::kListPlayers;
+      return finish(
+          Status::usage(std::string(listing ? "the list" : "the report") +
+                        " would overwrite the log " + log),
+          hints, err);
+    }
   }
   if (options.follow) {
     LiveReport live(options, out);
-    return finish(followLog(options.logFile, live, err), options, talk, err);
+    const std::string& log = options.logFiles.front();
+    Status status = followLog(log, live, err);
+    if (status.kind() == Status::Kind::kNotFound) {
+      status = logNotFound(log, status, talk);
+    }
+    return finish(status, hints, err);
   }
-  return finish(runReportOrList(options, console, out, talk, summary), options,
-                talk, err);
+  std::string written;
+  const Status status =
+      runReportOrList(options, console, out, talk, hints, written);
+  if (status.ok() && summary != nullptr && !written.empty() && !data) {
+    *summary = std::string(kMessagePrefix) + "wrote " + options.reportFile +
+               ": " + written;
+  }
+  return finish(status, hints, err);
 }
 
 }  // namespace sessionstats

@@ -15,34 +15,39 @@ namespace sessionstats {
 /// on `err` and exit status 2, before any file is opened; --help and
 /// --version print on `out` and give 0 (1 when `out` fails); running out of
 /// memory gives "session-stats: out of memory" on `err` and 1. See
-/// runSessionStats for `summary`.
+/// runSessionStats for `summary`; when options are given and standard error
+/// is a terminal, that line is written on `err` too.
 int runCommandLine(int argc, char* argv[], std::istream& console,
                    std::ostream& out, std::ostream& err,
                    std::string* summary = nullptr);
 
 /// A report or player list as `options` ask (their command is kReport or
-/// kListPlayers). Reads options.logFile in one pass. For a report: without
-/// options.player, prompts "Generate FILE for who: " and reads the answer
-/// from `console` (see readAnswer); writes that player's report to
-/// options.reportFile (see replaceReportFile), or to `out` when it is
-/// kStandardOutputName; with a filter or a format other than text, the
-/// report is that format over the player's matches that pass the filter (see
-/// keepMatches), and the log is read keeping 40 bytes per match of
-/// options.player, or of every player when the name comes from the prompt.
-/// For a list: writes the player list to `out`. When
-/// `out` carries the report or the list, the prompt and "Could not find"
-/// go to `err` instead. Messages name the files given. When a report reached
-/// its file and `summary` is given, it gets the line that says so for a
-/// window about to close ("Wrote session_stats.txt for Kestrel."). Returns
-/// the exit status:
+/// kListPlayers). Reads options.logFiles in one pass each, in order, as one
+/// history ("-" is standard input). For a report: without options.player,
+/// prompts "Generate FILE for who: " and reads the answer from `console`
+/// (see readAnswer); writes that player's report to options.reportFile (see
+/// replaceReportFile), or to `out` when it is kStandardOutputName; with a
+/// filter or a format other than text, the report is that format over the
+/// player's matches that pass the filter (see keepMatches), and the log is
+/// read keeping 40 bytes per match of options.player, or of every player
+/// when the name comes from the prompt. For a list: writes the player list
+/// the same way, of the players with a match in the window of --since,
+/// --until and --last-sessions when one is given. When `out` carries the
+/// report or the list, the prompt and "Could not find" go to `err` instead.
+/// Messages name the files given, and quote a name that is empty or begins
+/// or ends with a blank. When the report or list reached a file and
+/// `summary` is given, it gets the line that says so ("session-stats: wrote
+/// session_stats.html: Kestrel, 30 matches", or "N players"). Returns the
+/// exit status:
 /// - 0 after the report or list was written, and when `console` ends before
 ///   a word (the report file is left as it was);
-/// - 1 when the log is missing ("Could not find <log>"), unreadable from its
-///   first byte (that line, plus the reason on `err`) or fails part way (the
+/// - 1 when a log is missing ("Could not find <log>" on `out`, and on `err`
+///   the folder looked in) or unreadable from its first byte (that line, and
+///   on `err` why: a directory is named as one) or fails part way (the
 ///   reason on `err`, no prompt); when the name, or the --opponent name
-///   (checked before the prompt), names no player; when the
-///   report or list cannot be written (the old report is kept). Every
-///   failure but the missing log puts one line "session-stats: ..." on
+///   (checked before the prompt), names no player (then the hints of
+///   nameHints follow); when the report or list cannot be written (the old
+///   report is kept). Every failure puts a line "session-stats: ..." on
 ///   `err`, and none of them touches the report.
 int runSessionStats(const Options& options, std::istream& console,
                     std::ostream& out, std::ostream& err,

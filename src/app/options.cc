@@ -2,6 +2,7 @@
 
 #include <getopt.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -55,12 +56,17 @@ constexpr std::string_view kHelp =
     "\n"
     "  -p, --player=NAME   report on NAME: no prompt is printed and standard\n"
     "                        input is not read; NAME may hold blanks\n"
-    "  -l, --log=FILE      read FILE instead of sessionlog.txt\n"
+    "  -l, --log=FILE      read FILE instead of sessionlog.txt; '-' reads\n"
+    "                        standard input (with -p or --list); several\n"
+    "                        -l read their logs in order as one history\n"
     "  -o, --output=FILE   write the report to FILE instead of\n"
     "                        session_stats.txt; '-' writes it to standard\n"
     "                        output\n"
     "      --list          list the players that the log counts, most matches\n"
-    "                        first, instead of writing a report\n"
+    "                        first, instead of writing a report: to standard\n"
+    "                        output, or to the file -o names; with --since,\n"
+    "                        --until or --last-sessions, those with matches\n"
+    "                        then\n"
     "      --format=FMT    text (the classic report, the default), csv (one\n"
     "                        row per match), json (one document), html\n"
     "                        (one page for a browser) or overlay (the\n"
@@ -74,7 +80,8 @@ constexpr std::string_view kHelp =
     "Filters: the report counts only the player's matches that pass them all.\n"
     "      --opponent=NAME     against the opponent NAME (after aliases)\n"
     "      --character=NAME    played as the character NAME (as in the log\n"
-    "                            or as in the report: H&K, N.A.Chaos)\n"
+    "                            or as in the report, any case, or a start\n"
+    "                            that fits one: h&k, neco-arc c, warc)\n"
     "      --against=NAME      played against the character NAME\n"
     "      --since=YYYY-MM-DD  on that day or later (undated matches drop)\n"
     "      --until=YYYY-MM-DD  on that day or earlier (undated matches drop)\n"
@@ -146,15 +153,20 @@ std::string dateText(std::uint32_t date) {
   return {text, static_cast<std::size_t>(writeDate(text, date) - text)};
 }
 
-// The roster index of `name`, a long name as the log writes it or a short
-// name as the report does, or kCharacterCount.
-int findCharacterByEitherName(std::string_view name) {
-  const int found = findCharacter(name);
-  if (found < kCharacterCount) return found;
+// The names of the characters whose bits `characters` sets, in roster
+// order, each long name with its short one where they differ: "Sion, Hisui
+// and Kohaku (H&K)".
+std::string characterNames(std::uint32_t characters) {
+  std::string names;
   for (int index = 0; index < kCharacterCount; ++index) {
-    if (kRoster.shortName[index] == name) return index;
+    if ((characters & (1U << index)) == 0) continue;
+    if (!names.empty()) names += ", ";
+    names += kRoster.longName[index];
+    if (kRoster.shortName[index] != kRoster.longName[index]) {
+      names.append(" (").append(kRoster.shortName[index]).append(")");
+    }
   }
-  return kCharacterCount;
+  return names;
 }
 
 // Reads the value of one of the options that take more than a name into
@@ -180,11 +192,19 @@ Status readValue(int code, std::string_view value, Options& options) {
       return Status();
     case kCharacterCode:
     case kAgainstCode: {
-      const int character = findCharacterByEitherName(value);
-      if (character == kCharacterCount) {
-        return Status::usage("unknown character '" + std::string(value) + '\'');
+      const CharacterChoice choice = chooseCharacter(value);
+      if (choice.candidates != 0) {
+        return Status::usage("character '" + std::string(value) +
+                             "' could be " + characterNames(choice.candidates));
       }
-      (code == kCharacterCode ? filter.character : filter.against) = character;
+      if (choice.index == kCharacterCount) {
+        constexpr std::uint32_t kEveryCharacter = (1U << kCharacterCount) - 1;
+        return Status::usage("unknown character '" + std::string(value) +
+                             "'; the characters are " +
+                             characterNames(kEveryCharacter));
+      }
+      (code == kCharacterCode ? filter.character : filter.against) =
+          choice.index;
       return Status();
     }
     case kSinceCode:
@@ -215,6 +235,57 @@ Status readValue(int code, std::string_view value, Options& options) {
   }
 }
 
+// What is wrong with options that are each right on their own, else ok; sets
+// the output's default when -o gave none.
+Status checkCombination(Options& options, bool outputGiven) {
+  const bool listing = options.command == Command::kListPlayers;
+  const auto isEmpty = [](const std::string& file) { return file.empty(); };
+  const auto fromInput = std::count(options.logFiles.begin(),
+                                    options.logFiles.end(), kStandardInputName);
+  if (options.reportFile.empty() ||
+      std::any_of(options.logFiles.begin(), options.logFiles.end(), isEmpty)) {
+    return Status::usage("a file name cannot be empty");
+  }
+  if (fromInput > 1) {
+    return Status::usage("standard input can be read as a log only once");
+  }
+  // The prompt would read its answer from the log.
+  if (fromInput == 1 && !listing && !options.player) {
+    return Status::usage(
+        "-l - reads the log from standard input: name the "
+        "player with -p, or use --list");
+  }
+  // A follow watches one file for what is appended.
+  if (options.follow && (options.logFiles.size() > 1 || fromInput > 0)) {
+    return Status::usage("--follow reads one log file: give one -l FILE");
+  }
+  if (options.follow && !listing && !options.player) {
+    return Status::usage(
+        "--follow needs --player (or --list): it cannot prompt");
+  }
+  const MatchFilter& filter = options.filter;
+  if (filter.since != kNoDate && filter.until != kNoDate &&
+      filter.since > filter.until) {
+    return Status::usage("--since " + dateText(filter.since) +
+                         " is after --until " + dateText(filter.until) +
+                         ": no day passes both");
+  }
+  if (listing && options.player) {
+    return Status::usage("--list writes no report: it takes no --player");
+  }
+  if (listing && (filter.opponent || filter.character != kAnyCharacter ||
+                  filter.against != kAnyCharacter ||
+                  options.format != ReportFormat::kText)) {
+    return Status::usage(
+        "--list takes no --format, --opponent, --character or --against");
+  }
+  if (!outputGiven) {
+    options.reportFile =
+        listing ? kStandardOutputName : defaultReportFile(options.format);
+  }
+  return Status();
+}
+
 }  // namespace
 
 ParsedOptions parseOptions(int argc, char* argv[]) {
@@ -223,6 +294,7 @@ ParsedOptions parseOptions(int argc, char* argv[]) {
   opterr = 0;
   optind = 0;  // 0, not 1: glibc then starts a new scan from scratch
   bool outputGiven = false;
+  bool logGiven = false;
   for (;;) {
     const int code =
         getopt_long(argc, argv, kShortOptions, kLongOptions.data(), nullptr);
@@ -232,7 +304,9 @@ ParsedOptions parseOptions(int argc, char* argv[]) {
         options.player = optarg;
         break;
       case 'l':
-        options.logFile = optarg;
+        if (!logGiven) options.logFiles.clear();
+        logGiven = true;
+        options.logFiles.emplace_back(optarg);
         break;
       case 'o':
         options.reportFile = optarg;
@@ -270,28 +344,8 @@ ParsedOptions parseOptions(int argc, char* argv[]) {
   if (optind < argc) {
     parsed.status = Status::usage(std::string("unexpected argument '") +
                                   argv[optind] + '\'');
-  } else if (options.logFile.empty() || options.reportFile.empty()) {
-    parsed.status = Status::usage("a file name cannot be empty");
-  } else if (options.command == Command::kListPlayers &&
-             (options.player || outputGiven)) {
-    parsed.status = Status::usage(
-        "--list writes no report: it takes no --player or --output");
-  } else if (options.command == Command::kListPlayers &&
-             (options.filter.any() || options.format != ReportFormat::kText)) {
-    parsed.status = Status::usage(
-        "--list writes no report: it takes no --format or filter");
-  } else if (options.follow && options.command == Command::kReport &&
-             !options.player) {
-    parsed.status =
-        Status::usage("--follow needs --player (or --list): it cannot prompt");
-  } else if (options.filter.since != kNoDate &&
-             options.filter.until != kNoDate &&
-             options.filter.since > options.filter.until) {
-    parsed.status = Status::usage(
-        "--since " + dateText(options.filter.since) + " is after --until " +
-        dateText(options.filter.until) + ": no day passes both");
-  } else if (!outputGiven) {
-    options.reportFile = defaultReportFile(options.format);
+  } else {
+    parsed.status = checkCombination(options, outputGiven);
   }
   return parsed;
 }

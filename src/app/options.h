@@ -7,6 +7,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/status.h"
 #include "stats/match_filter.h"
@@ -17,6 +18,8 @@ inline constexpr char kLogFileName[] = "sessionlog.txt";
 inline constexpr char kReportFileName[] = "session_stats.txt";
 /// The report file name that stands for standard output.
 inline constexpr std::string_view kStandardOutputName = "-";
+/// The log file name that stands for standard input.
+inline constexpr std::string_view kStandardInputName = "-";
 
 /// The line that follows every command line error on standard error.
 inline constexpr std::string_view kTryHelpLine =
@@ -45,8 +48,10 @@ struct Options {
   Command command = Command::kReport;
   /// Set by --player: the name to report on, without a prompt.
   std::optional<std::string> player;
-  std::string logFile = kLogFileName;
-  /// defaultReportFile(format) unless --output names one.
+  /// The logs read, in this order, as one history: each -l names one.
+  std::vector<std::string> logFiles = {kLogFileName};
+  /// defaultReportFile(format) unless --output names one; for --list,
+  /// kStandardOutputName.
   std::string reportFile = kReportFileName;
   ReportFormat format = ReportFormat::kText;
   /// The matches the report counts (--opponent, --character, --against,
@@ -66,15 +71,18 @@ struct ParsedOptions {
 
 /// Parses GNU style options with getopt_long: short and long forms, values
 /// attached or separate, long names abbreviated while they stay unique, the
-/// last of a repeated option wins. --help and --version end the parse where
-/// they stand. An unknown or ambiguous option, a missing or unexpected value,
-/// an empty file name, a stray argument, --list together with --player,
-/// --output, --format or a filter, a character that is neither a long nor a
-/// short name of the roster, --follow without --player or --list, a date that
-/// is not a real YYYY-MM-DD, --since after --until, a session count that is
-/// not a whole number from 1 below 2^32, and a format other than text, csv,
-/// json, html or overlay are errors. Prints nothing. REQUIRES: argv[0..argc)
-/// are valid strings; getopt_long may reorder them.
+/// last of a repeated option wins, except -l, which adds a log each time.
+/// --help and --version end the parse where they stand. An unknown or
+/// ambiguous option, a missing or unexpected value, an empty file name, a
+/// stray argument, --list together with --player, --format or a filter
+/// other than --since, --until and --last-sessions, "-l -" twice or without
+/// --player or --list, a character that is not one of the roster (see
+/// chooseCharacter), --follow without --player or --list or with a log
+/// other than one file, a date that is not a real YYYY-MM-DD, --since after
+/// --until, a session count that is not a whole number from 1 below 2^32,
+/// and a format other than text,
+/// csv, json, html or overlay are errors. Prints nothing.
+/// REQUIRES: argv[0..argc) are valid strings; getopt_long may reorder them.
 ParsedOptions parseOptions(int argc, char* argv[]);
 
 /// Writes the usage text that --help prints.

@@ -5,10 +5,12 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "report/report_format.h"
 #include "report/terminal_escape.h"
+#include "stats/tally.h"
 
 namespace sessionstats {
 namespace {
@@ -86,8 +88,8 @@ void writePlayerList(std::ostream& out,
   }
 }
 
-void writePlayerList(std::ostream& out, const StatsRecords& records,
-                     ListNames names) {
+std::size_t writePlayerList(std::ostream& out, const StatsRecords& records,
+                            ListNames names) {
   std::vector<PlayerListEntry> players;
   players.reserve(records.players().size());
   for (const PlayerRecord& record : records.players()) {
@@ -95,6 +97,34 @@ void writePlayerList(std::ostream& out, const StatsRecords& records,
     players.push_back({record.name, stats.matchWins, stats.matchLosses});
   }
   writePlayerList(out, players, names);
+  return players.size();
+}
+
+std::size_t writePlayerList(std::ostream& out, const StatsRecords& records,
+                            const MatchLog& matches, ListNames names) {
+  struct Counts {
+    std::int32_t wins = 0;
+    std::int32_t losses = 0;
+  };
+  std::unordered_map<const PlayerRecord*, Counts> counts;
+  for (const MatchEntry& entry : matches) {
+    for (const PlayerRecord* player : entry.pair->players) {
+      Counts& own = counts[player];
+      // Both sides of a match against himself are his.
+      forEachSide(entry, *player, [&](const MatchSide& side) {
+        addWrapping(side.won ? own.wins : own.losses, 1);
+      });
+      if (entry.pair->players[0] == entry.pair->players[1]) break;
+    }
+  }
+  std::vector<PlayerListEntry> players;
+  for (const PlayerRecord& record : records.players()) {
+    const auto found = counts.find(&record);
+    if (found == counts.end()) continue;
+    players.push_back({record.name, found->second.wins, found->second.losses});
+  }
+  writePlayerList(out, players, names);
+  return players.size();
 }
 
 }  // namespace sessionstats

@@ -1,11 +1,13 @@
 #ifndef SESSION_STATS_REPORT_PLAYER_LIST_H_
 #define SESSION_STATS_REPORT_PLAYER_LIST_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <ostream>
 #include <span>
 #include <string_view>
 
+#include "stats/match_log.h"
 #include "stats/stats_records.h"
 
 namespace sessionstats {
@@ -33,9 +35,17 @@ void writePlayerList(std::ostream& out,
                      ListNames names = ListNames::kExact);
 
 /// Writes the list of every player of `records`, in creation order before
-/// sorting, each with the totals of his report.
-void writePlayerList(std::ostream& out, const StatsRecords& records,
-                     ListNames names = ListNames::kExact);
+/// sorting, each with the totals of his report; returns how many.
+std::size_t writePlayerList(std::ostream& out, const StatsRecords& records,
+                            ListNames names = ListNames::kExact);
+
+/// Writes the list of the players of `records` who play in `matches`, in
+/// creation order before sorting, each with his wins and losses there (a
+/// match against himself counts once per side, as in his report); returns
+/// how many.
+std::size_t writePlayerList(std::ostream& out, const StatsRecords& records,
+                            const MatchLog& matches,
+                            ListNames names = ListNames::kExact);
 
 }  // namespace sessionstats
 

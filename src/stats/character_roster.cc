@@ -106,4 +106,36 @@ int findCharacter(std::string_view name) {
   return kCharacterCount;
 }
 
+CharacterChoice chooseCharacter(std::string_view name) {
+  // Names of the roster are ASCII: folding the letters of both sides is
+  // all that letter case needs.
+  const auto fold = [](char byte) {
+    return byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte - 'A' + 'a')
+                                      : byte;
+  };
+  const auto startsWith = [&](std::string_view full, std::string_view start) {
+    if (start.size() > full.size()) return false;
+    for (std::size_t i = 0; i < start.size(); ++i) {
+      if (fold(full[i]) != fold(start[i])) return false;
+    }
+    return true;
+  };
+  CharacterChoice choice;
+  if (name.empty()) return choice;
+  int fitting = 0;
+  for (int index = 0; index < kCharacterCount; ++index) {
+    for (const std::string_view full :
+         {kLongNames[index], kShortNames[index]}) {
+      if (!startsWith(full, name)) continue;
+      if (full.size() == name.size()) return {index, 0};
+      if ((choice.candidates & (1U << index)) == 0) ++fitting;
+      choice.candidates |= 1U << index;
+      choice.index = index;
+    }
+  }
+  if (fitting == 1) return {choice.index, 0};
+  choice.index = kCharacterCount;
+  return choice;
+}
+
 }  // namespace sessionstats

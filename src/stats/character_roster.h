@@ -2,6 +2,7 @@
 #define SESSION_STATS_STATS_CHARACTER_ROSTER_H_
 
 #include <array>
+#include <cstdint>
 #include <string_view>
 
 namespace sessionstats {
@@ -25,6 +26,20 @@ extern const CharacterRoster kRoster;
 /// Index 0..22 of the character whose long name equals `name` exactly (whole
 /// string, case-sensitive), or kCharacterCount when there is none.
 int findCharacter(std::string_view name);
+
+/// The character a person means by `name` (on a command line, say).
+struct CharacterChoice {
+  int index = kCharacterCount;  // kCharacterCount when none or several fit
+  /// With several fitting, bit i set for each fitting character i.
+  std::uint32_t candidates = 0;
+};
+
+/// A long or short name in any letter case, else the start of the names of
+/// only one character: "sion", "h&k", "neco-arc chaos", "N.A", "warc". A
+/// whole name wins over a start ("Hisui" is Hisui, not the start of "Hisui
+/// and Kohaku"); a start that several fit gives them in `candidates`; an
+/// empty name fits none.
+CharacterChoice chooseCharacter(std::string_view name);
 
 /// Short name of `index`. REQUIRES: 0 <= index < kCharacterCount.
 inline std::string_view shortName(int index) {

@@ -28,18 +28,9 @@ bool datePasses(const MatchEntry& entry, const MatchFilter& filter) {
   return filter.until == kNoDate || entry.date <= filter.until;
 }
 
-}  // namespace
-
-void keepMatches(MatchLog& log, const PlayerRecord& player,
-                 const MatchFilter& filter) {
-  std::erase_if(log, [&](const MatchEntry& entry) {
-    if (!datePasses(entry, filter)) return true;
-    bool passes = false;
-    forEachSide(entry, player, [&](const MatchSide& side) {
-      passes = passes || sidePasses(side, filter);
-    });
-    return !passes;
-  });
+// Keeps only the matches of the last filter.lastSessions sessions of `log`,
+// when set.
+void keepLastSessions(MatchLog& log, const MatchFilter& filter) {
   if (!filter.lastSessions) return;
   // The matches of one session are next to each other in log order, so the
   // last N sessions are the tail after the N-th change of ordinal from the
@@ -54,6 +45,28 @@ void keepMatches(MatchLog& log, const PlayerRecord& player,
     }
   }
   log.erase(log.begin(), keepFrom);
+}
+
+}  // namespace
+
+void keepMatches(MatchLog& log, const PlayerRecord& player,
+                 const MatchFilter& filter) {
+  std::erase_if(log, [&](const MatchEntry& entry) {
+    if (!datePasses(entry, filter)) return true;
+    bool passes = false;
+    forEachSide(entry, player, [&](const MatchSide& side) {
+      passes = passes || sidePasses(side, filter);
+    });
+    return !passes;
+  });
+  keepLastSessions(log, filter);
+}
+
+void keepMatchesInWindow(MatchLog& log, const MatchFilter& filter) {
+  std::erase_if(log, [&filter](const MatchEntry& entry) {
+    return !datePasses(entry, filter);
+  });
+  keepLastSessions(log, filter);
 }
 
 // Each of the player's pairs is mapped once to its pair in `records`, with

@@ -41,6 +41,11 @@ struct MatchFilter {
 void keepMatches(MatchLog& log, const PlayerRecord& player,
                  const MatchFilter& filter);
 
+/// Removes from `log` every match outside the window of `filter`'s since,
+/// until and lastSessions (counted over the log's sessions), whoever plays
+/// it; its other conditions are not looked at. Allocates nothing.
+void keepMatchesInWindow(MatchLog& log, const MatchFilter& filter);
+
 /// Counts `matches` again into `records` (which must be empty), as if the
 /// log held only them in their sessions: `player`'s opponent entries are
 /// made in the order of his own, so a report of his record in `records`

@@ -1,0 +1,149 @@
+#include "app/name_hints.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <utility>
+
+namespace sessionstats {
+namespace {
+
+constexpr char kSeeList[] = "see --list for every player of the log";
+
+char foldCase(char byte) {
+  return byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte - 'A' + 'a')
+                                    : byte;
+}
+
+bool isBlank(char byte) { return byte == ' ' || byte == '\t'; }
+
+bool sameIgnoringCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(),
+                    [](char x, char y) { return foldCase(x) == foldCase(y); });
+}
+
+// The most edits that still read as a slip of `length` characters: one per
+// three characters, at least one and at most three.
+std::size_t slipLimit(std::size_t length) {
+  return std::clamp<std::size_t>((length + 2) / 3, 1, 3);
+}
+
+// The edit distance of `a` and `b` with letter case folded, counting an
+// insertion, a deletion, a change and a swap of two neighbours as one each
+// (optimal string alignment); any value above `limit` stands for "too far",
+// and the rows stop as soon as every entry is.
+std::size_t editDistance(std::string_view a, std::string_view b,
+                         std::size_t limit) {
+  const std::size_t tooFar = limit + 1;
+  if ((a.size() > b.size() ? a.size() - b.size() : b.size() - a.size()) >
+      limit) {
+    return tooFar;
+  }
+  std::vector<std::size_t> before(b.size() + 1);  // row i - 2
+  std::vector<std::size_t> last(b.size() + 1);    // row i - 1
+  std::vector<std::size_t> row(b.size() + 1);
+  for (std::size_t j = 0; j <= b.size(); ++j) last[j] = j;
+  for (std::size_t i = 1; i <= a.size(); ++i) {
+    row[0] = i;
+    std::size_t best = row[0];
+    for (std::size_t j = 1; j <= b.size(); ++j) {
+      const bool same = foldCase(a[i - 1]) == foldCase(b[j - 1]);
+      row[j] = std::min({last[j] + 1, row[j - 1] + 1, last[j - 1] + !same});
+      if (i > 1 && j > 1 && foldCase(a[i - 1]) == foldCase(b[j - 2]) &&
+          foldCase(a[i - 2]) == foldCase(b[j - 1])) {
+        row[j] = std::min(row[j], before[j - 2] + 1);
+      }
+      best = std::min(best, row[j]);
+    }
+    if (best > limit) return tooFar;
+    std::swap(before, last);
+    std::swap(last, row);
+  }
+  return std::min(last[b.size()], tooFar);
+}
+
+// `name` as one word of a POSIX shell command line.
+std::string shellWord(std::string_view name) {
+  std::string word = "'";
+  for (const char byte : name) {
+    if (byte == '\'') {
+      word += "'\\''";
+    } else {
+      word += byte;
+    }
+  }
+  return word + "'";
+}
+
+std::string joined(const std::vector<std::string_view>& names) {
+  std::string text;
+  for (const std::string_view name : names) {
+    if (!text.empty()) text += ", ";
+    text += quotedName(name);
+  }
+  return text;
+}
+
+}  // namespace
+
+std::string quotedName(std::string_view name) {
+  if (!name.empty() && !isBlank(name.front()) && !isBlank(name.back())) {
+    return std::string(name);
+  }
+  return "'" + std::string(name) + "'";
+}
+
+std::vector<std::string> nameHints(const StatsRecords& records,
+                                   std::string_view name,
+                                   std::string_view aliasTarget,
+                                   bool fromPrompt) {
+  std::vector<std::string> hints;
+  std::vector<std::string_view> caseTwins;
+  std::vector<std::string_view> withBlank;
+  // (distance, list position) orders the close names: nearest first, then
+  // in the order the log met them.
+  std::vector<std::pair<std::size_t, std::string_view>> close;
+  const std::size_t limit = slipLimit(name.size());
+  const bool aliased =
+      aliasTarget != name && records.findPlayer(aliasTarget) != nullptr;
+  for (const PlayerRecord& player : records.players()) {
+    const std::string_view candidate = player.name;
+    if (sameIgnoringCase(candidate, name)) {
+      caseTwins.push_back(candidate);
+      continue;
+    }
+    if (aliased && candidate == aliasTarget) continue;
+    if (fromPrompt && candidate.size() > name.size() &&
+        candidate.starts_with(name) && isBlank(candidate[name.size()])) {
+      withBlank.push_back(candidate);
+      continue;
+    }
+    const std::size_t distance = editDistance(name, candidate, limit);
+    if (distance <= limit) close.emplace_back(distance, candidate);
+  }
+  if (!caseTwins.empty()) {
+    hints.push_back("letter case counts: did you mean " + joined(caseTwins) +
+                    "?");
+  }
+  if (aliased) {
+    hints.push_back(quotedName(name) + " is an alias of " +
+                    quotedName(aliasTarget));
+  }
+  if (!close.empty()) {
+    std::stable_sort(
+        close.begin(), close.end(),
+        [](const auto& a, const auto& b) { return a.first < b.first; });
+    if (close.size() > kMaxCloseNames) close.resize(kMaxCloseNames);
+    std::vector<std::string_view> names;
+    for (const auto& entry : close) names.push_back(entry.second);
+    hints.push_back("close names: " + joined(names));
+  }
+  for (std::size_t i = 0; i < withBlank.size() && i < kMaxCloseNames; ++i) {
+    hints.push_back("a name with blanks is given with -p: -p " +
+                    shellWord(withBlank[i]));
+  }
+  hints.emplace_back(kSeeList);
+  return hints;
+}
+
+}  // namespace sessionstats
