@@ -72,12 +72,17 @@ bool parseNumber(std::string_view text, Number& value) {
   return result.ec == std::errc() && result.ptr == end;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+// What the command line asks for.
+struct CommandLine {
   sessionstats::LogGeneratorOptions options;
   std::string out;  // empty: standard output
   bool force = false;
+  bool help = false;
+};
+
+// Reads the command line into `command`; 0, else the exit status after
+// saying what is wrong.
+int parseCommandLine(int argc, char** argv, CommandLine& command) {
   opterr = 0;
   for (;;) {
     const int code =
@@ -86,25 +91,25 @@ int main(int argc, char** argv) {
     bool ok = true;
     switch (code) {
       case 'o':
-        out = optarg;
-        ok = !out.empty();
+        command.out = optarg;
+        ok = !command.out.empty();
         break;
       case 'f':
-        force = true;
+        command.force = true;
         break;
       case 'n':
-        ok = parseNumber(std::string_view(optarg), options.lines);
+        ok = parseNumber(std::string_view(optarg), command.options.lines);
         break;
       case kOpponentsCode:
-        ok = parseNumber(std::string_view(optarg), options.opponents) &&
-             options.opponents >= 1;
+        ok = parseNumber(std::string_view(optarg), command.options.opponents) &&
+             command.options.opponents >= 1;
         break;
       case kSeedCode:
-        ok = parseNumber(std::string_view(optarg), options.seed);
+        ok = parseNumber(std::string_view(optarg), command.options.seed);
         break;
       case 'h':
-        std::fputs(kUsage, stdout);
-        return std::fflush(stdout) == 0 ? 0 : 1;
+        command.help = true;
+        return 0;
       case ':':
         return usageError("missing value for " + optionName(optopt));
       default:
@@ -121,23 +126,13 @@ int main(int argc, char** argv) {
   if (optind < argc) {
     return usageError(std::string("unexpected argument ") + argv[optind]);
   }
+  return 0;
+}
 
-  // "x" opens only a file that does not exist yet, in the same step as the
-  // check, so a log that appears meanwhile is not replaced either.
-  const FilePtr file(out.empty() ? stdout
-                     : force     ? std::fopen(out.c_str(), "wb")
-                                 : std::fopen(out.c_str(), "wbx"));
-  if (!file) {
-    if (errno == EEXIST) {
-      std::fprintf(stderr, "generate_log: %s exists; --force replaces it\n",
-                   out.c_str());
-    } else {
-      std::fprintf(stderr, "generate_log: cannot create %s: %s\n", out.c_str(),
-                   std::strerror(errno));
-    }
-    return 1;
-  }
-  const char* const name = out.empty() ? "standard output" : out.c_str();
+// Writes the log of `options` to `file`, named `name` in messages; 0, else
+// 1 after saying why.
+int writeLog(const sessionstats::LogGeneratorOptions& options, std::FILE* file,
+             const char* name) {
   // Lines are gathered into large blocks: one write per block, not per line.
   constexpr std::size_t kBlock = std::size_t{1} << 20;
   std::string block;
@@ -148,19 +143,49 @@ int main(int argc, char** argv) {
        line = generator.nextLine()) {
     block += line;
     if (block.size() >= kBlock) {
-      written = written && std::fwrite(block.data(), 1, block.size(),
-                                       file.get()) == block.size();
+      written = written && std::fwrite(block.data(), 1, block.size(), file) ==
+                               block.size();
       block.clear();
     }
   }
-  written = written && std::fwrite(block.data(), 1, block.size(), file.get()) ==
-                           block.size();
-  if (!written || std::fflush(file.get()) != 0) {
+  written = written &&
+            std::fwrite(block.data(), 1, block.size(), file) == block.size();
+  if (!written || std::fflush(file) != 0) {
     std::fprintf(stderr, "generate_log: cannot write %s: %s\n", name,
                  std::strerror(errno));
-    // A cut log would read as a whole one.
-    if (!out.empty()) std::remove(out.c_str());
     return 1;
   }
   return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CommandLine command;
+  if (const int status = parseCommandLine(argc, argv, command)) return status;
+  if (command.help) {
+    std::fputs(kUsage, stdout);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+  }
+  const std::string& out = command.out;
+  // "x" opens only a file that does not exist yet, in the same step as the
+  // check, so a log that appears meanwhile is not replaced either.
+  const FilePtr file(out.empty()     ? stdout
+                     : command.force ? std::fopen(out.c_str(), "wb")
+                                     : std::fopen(out.c_str(), "wbx"));
+  if (!file) {
+    if (errno == EEXIST) {
+      std::fprintf(stderr, "generate_log: %s exists; --force replaces it\n",
+                   out.c_str());
+    } else {
+      std::fprintf(stderr, "generate_log: cannot create %s: %s\n", out.c_str(),
+                   std::strerror(errno));
+    }
+    return 1;
+  }
+  const int status = writeLog(command.options, file.get(),
+                              out.empty() ? "standard output" : out.c_str());
+  // A cut log would read as a whole one.
+  if (status != 0 && !out.empty()) std::remove(out.c_str());
+  return status;
 }

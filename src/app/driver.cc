@@ -99,7 +99,7 @@ Status loadLogs(const Options& options, SessionLogReader& reader,
       }
       continue;
     }
-    const Status status = readSessionLog(path, reader);
+    Status status = readSessionLog(path, reader);
     if (status.kind() == Status::Kind::kNotFound) {
       return logNotFound(path, status, talk);
     }

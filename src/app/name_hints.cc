@@ -135,6 +135,7 @@ std::vector<std::string> nameHints(const StatsRecords& records,
         [](const auto& a, const auto& b) { return a.first < b.first; });
     if (close.size() > kMaxCloseNames) close.resize(kMaxCloseNames);
     std::vector<std::string_view> names;
+    names.reserve(close.size());
     for (const auto& entry : close) names.push_back(entry.second);
     hints.push_back("close names: " + joined(names));
   }

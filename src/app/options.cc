@@ -169,6 +169,24 @@ std::string characterNames(std::uint32_t characters) {
   return names;
 }
 
+// Reads the character that `value` names into `character`; what is wrong
+// with it, the names to choose from included, else ok.
+Status readCharacter(std::string_view value, int& character) {
+  const CharacterChoice choice = chooseCharacter(value);
+  if (choice.candidates != 0) {
+    return Status::usage("character '" + std::string(value) + "' could be " +
+                         characterNames(choice.candidates));
+  }
+  if (choice.index == kCharacterCount) {
+    constexpr std::uint32_t kEveryCharacter = (1U << kCharacterCount) - 1;
+    return Status::usage("unknown character '" + std::string(value) +
+                         "'; the characters are " +
+                         characterNames(kEveryCharacter));
+  }
+  character = choice.index;
+  return Status();
+}
+
 // Reads the value of one of the options that take more than a name into
 // `options`; what is wrong with the value, else ok.
 Status readValue(int code, std::string_view value, Options& options) {
@@ -191,22 +209,9 @@ Status readValue(int code, std::string_view value, Options& options) {
       }
       return Status();
     case kCharacterCode:
-    case kAgainstCode: {
-      const CharacterChoice choice = chooseCharacter(value);
-      if (choice.candidates != 0) {
-        return Status::usage("character '" + std::string(value) +
-                             "' could be " + characterNames(choice.candidates));
-      }
-      if (choice.index == kCharacterCount) {
-        constexpr std::uint32_t kEveryCharacter = (1U << kCharacterCount) - 1;
-        return Status::usage("unknown character '" + std::string(value) +
-                             "'; the characters are " +
-                             characterNames(kEveryCharacter));
-      }
-      (code == kCharacterCode ? filter.character : filter.against) =
-          choice.index;
-      return Status();
-    }
+      return readCharacter(value, filter.character);
+    case kAgainstCode:
+      return readCharacter(value, filter.against);
     case kSinceCode:
     case kUntilCode: {
       const std::uint32_t date = parseDate(value);
