@@ -18,7 +18,9 @@ namespace sessionstats {
 class Console {
  public:
   Console();
-  ~Console();
+  // Restores the console's code pages on Windows, so it is defined per
+  // platform rather than defaulted here.
+  ~Console();  // NOLINT(performance-trivially-destructible)
   Console(const Console&) = delete;
   Console& operator=(const Console&) = delete;
 
