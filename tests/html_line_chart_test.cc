@@ -23,11 +23,13 @@ void addSessions(SessionHistory& history, const std::string& date,
 }
 
 std::string dateOf(int year, int month, int day) {
-  std::string date = std::to_string(year) + "-";
+  // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) about
+  // "0" + std::string at -O2.
+  std::string date = std::to_string(year);
   for (const int part : {month, day}) {
-    date += (part < 10 ? "0" : "") + std::to_string(part) + "-";
+    date += part < 10 ? "-0" : "-";
+    date += std::to_string(part);
   }
-  date.pop_back();
   return date;
 }
 

@@ -281,8 +281,11 @@ class TempFile {
 // back first; set-user-ID and set-group-ID are kept only when owner and group
 // are the old ones, so that no one else's file becomes runnable as them.
 int keepOwnerAndMode(int fd, mode_t mode, uid_t owner, gid_t group) {
-  // A file system without owners (FAT) refuses; the bits below then go.
-  if (::geteuid() == 0) (void)::fchown(fd, owner, group);
+  // A file system without owners (FAT) refuses; the owner check below then
+  // drops the bits, so the refusal needs no handling of its own.
+  if (::geteuid() == 0) {
+    [[maybe_unused]] const int refused = ::fchown(fd, owner, group);
+  }
   struct stat made {};
   if (::fstat(fd, &made) != 0) return errno;
   if (made.st_uid != owner || made.st_gid != group) {
