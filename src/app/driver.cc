@@ -73,14 +73,21 @@ Status logNotFound(const std::string& path, const Status& status,
     return Status::notFound(quotedName(path) + " is a directory, not a log", 0);
   }
   if (error != ENOENT && error != ENOTDIR) return status;
+  constexpr std::string_view kOtherLog = "; -l FILE names another log";
+  // The folder is named whole, so the file goes by its own name in it:
+  // "looked for new.txt in /home/ana/logs", never "logs/new.txt in .../logs".
   std::error_code failed;
-  const std::filesystem::path where =
-      std::filesystem::absolute(path, failed).parent_path();
-  return Status::notFound(
-      "looked for " + quotedName(path) + " in " +
-          (failed ? std::string("the current folder") : where.string()) +
-          "; -l FILE names another log",
-      0);
+  const std::filesystem::path absolute =
+      std::filesystem::absolute(path, failed);
+  const std::string name = absolute.filename().string();
+  if (failed || name.empty()) {
+    return Status::notFound(
+        "looked for " + quotedName(path) + std::string(kOtherLog), 0);
+  }
+  return Status::notFound("looked for " + quotedName(name) + " in " +
+                              absolute.parent_path().string() +
+                              std::string(kOtherLog),
+                          0);
 }
 
 // Reads the logs of `options` in order, as one history, into `records`, and
