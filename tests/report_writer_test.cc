@@ -272,6 +272,31 @@ TEST(ReportWriter, OpponentsWithoutResultsAreAbsentEverywhere) {
   }
 }
 
+// 2^32 matches as Sion against Ciel, each side winning half: every count of
+// the pair has wrapped around to zero, yet Bravo was played.
+TEST(ReportWriter, OpponentWhoseCountsWrappedToZeroIsStillShown) {
+  PlayerRecord alpha;
+  alpha.name = "Alpha";
+  PlayerRecord bravo;
+  bravo.name = "Bravo";
+  PairRow row{};
+  PairRecord pair;
+  pair.players = {&alpha, &bravo};
+  pair.rows[kSion] = &row;
+  pair.usedCells[kSion] = std::uint32_t{1} << kCiel;
+  alpha.pairs.push_back(&pair);
+  const PlayerStats player = buildPlayerStats(alpha);
+  ASSERT_EQ(player.matchWins, 0);
+  ASSERT_EQ(player.matchLosses, 0);
+  ASSERT_TRUE(hasMatches(player.opponents[0]));
+  const std::vector<std::string> text = lines(report(player));
+  const auto section =
+      std::find(text.begin(), text.end(), "********** Matchup vs: Bravo");
+  ASSERT_GT(std::distance(section, text.end()), 2);
+  EXPECT_EQ(section[2], "        Total matches: 0");
+  EXPECT_TRUE(contains(text, "* Detailed matchup vs: Bravo"));
+}
+
 TEST(ReportWriter, PlayerWhoMetHimselfGetsHisOwnSection) {
   Session session("Alpha", "Alpha");
   session.play(1, 2, 1, kSion, kCiel, 95);

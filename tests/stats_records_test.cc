@@ -306,6 +306,17 @@ TEST(StatsRecords, AgreeWithPlainAccountingOnRandomSessions) {
       EXPECT_EQ(entries[i].name, expected->entries[i].name);
       EXPECT_TRUE(sameEntry(entries[i], expected->entries[i].stats))
           << player.name << " vs " << entries[i].name;
+      // What the report reads straight from the pair agrees with the sums.
+      const OpponentEntry& entry = player.opponents[i];
+      EXPECT_EQ(opponentName(entry), entries[i].name);
+      EXPECT_EQ(hasMatches(entry),
+                entries[i].matchWins != 0 || entries[i].matchLosses != 0);
+      for (int cell = 0; cell < kMatchupCount; ++cell) {
+        const CellCounts counts =
+            matchupCell(entry, cell % kCharacterCount, cell / kCharacterCount);
+        EXPECT_EQ(counts.wins, entries[i].matchupWins[cell]);
+        EXPECT_EQ(counts.losses, entries[i].matchupLosses[cell]);
+      }
     }
     ++expected;
   }

@@ -275,8 +275,8 @@ std::vector<OpponentRow> opponentRows(const PlayerStats& player,
   std::vector<OpponentRow> rows;
   OpponentStats stats;
   for (const OpponentEntry& entry : player.opponents) {
+    if (!hasMatches(entry)) continue;
     buildOpponentStats(entry, stats);
-    if (stats.matchWins == 0 && stats.matchLosses == 0) continue;
     const auto found = lastDates.find(stats.name);
     const OpponentTotals totals{stats.matchWins, stats.matchLosses,
                                 stats.roundWins, stats.roundLosses,

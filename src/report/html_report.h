@@ -15,13 +15,13 @@ namespace sessionstats {
 /// by character, the matchup heatmap (one cell of class "qN" per grid cell
 /// with a win or a loss), the best and worst matchups of at least 20
 /// matches with their 95% Wilson intervals, the win rate over `history`'s
-/// sessions, the match lengths, a table of the opponents with a result,
-/// most matches first, and in the same order one <details> section per
-/// opponent with his heatmap. Every name passes through htmlEscaped, so any
-/// bytes in the log give well-formed UTF-8 and no markup. Counts that
-/// wrapped around to negative values are shown as they are and drawn as
-/// zero. Output to a failing stream is silently lost; the writer never
-/// flushes.
+/// sessions, the match lengths, a table of the opponents with a match
+/// counted (hasMatches), most matches first, and in the same order one
+/// <details> section per opponent with his heatmap. Every name passes
+/// through htmlEscaped, so any bytes in the log give well-formed UTF-8 and
+/// no markup. Counts that wrapped around to negative values are shown as
+/// they are and drawn as zero. Output to a failing stream is silently lost;
+/// the writer never flushes.
 void writeHtmlReport(std::ostream& out, const PlayerStats& player,
                      const SessionHistory& history);
 

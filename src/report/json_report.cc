@@ -142,8 +142,8 @@ template <typename Add>
 void addOpponents(const PlayerStats& player, const Add& add) {
   OpponentStats stats;
   for (const OpponentEntry& entry : player.opponents) {
+    if (!hasMatches(entry)) continue;
     buildOpponentStats(entry, stats);
-    if (stats.matchWins == 0 && stats.matchLosses == 0) continue;
     Json opponent = {{"name", std::string(stats.name)}};
     addTotals(opponent, stats);
     opponent["win_rate_95"] =

@@ -79,10 +79,6 @@ class LineWriter {
   std::size_t used_ = 0;
 };
 
-bool hasResults(const OpponentStats& opponent) {
-  return opponent.matchWins != 0 || opponent.matchLosses != 0;
-}
-
 void writeCharacterLines(LineWriter& line, const CharacterCounts& wins,
                          const CharacterCounts& losses,
                          const CharacterCounts& roundWins,
@@ -97,8 +93,9 @@ void writeCharacterLines(LineWriter& line, const CharacterCounts& wins,
   }
 }
 
-void writeMatchupGrid(LineWriter& line, const MatchupCounts& wins,
-                      const MatchupCounts& losses) {
+// `cell(own, opposing)` gives the CellCounts of each cell.
+template <typename Cell>
+void writeMatchupGrid(LineWriter& line, const Cell& cell) {
   char* out = line.reserve(kMaxGridLineLength);
   out = formatRightAligned(out, "", kShortNameWidth);
   for (int column = 0; column < kCharacterCount; ++column) {
@@ -111,12 +108,20 @@ void writeMatchupGrid(LineWriter& line, const MatchupCounts& wins,
     out = line.reserve(kMaxGridLineLength);
     out = formatRightAligned(out, shortName(row), kShortNameWidth);
     for (int column = 0; column < kCharacterCount; ++column) {
-      const int cell = matchupIndex(row, column);
-      out = formatGridCell(out, wins[cell], losses[cell]);
+      const CellCounts counts = cell(row, column);
+      out = formatGridCell(out, counts.wins, counts.losses);
     }
     line.commit(out);
     line.end();
   }
+}
+
+void writeMatchupGrid(LineWriter& line, const MatchupCounts& wins,
+                      const MatchupCounts& losses) {
+  writeMatchupGrid(line, [&](int own, int opposing) {
+    const int index = matchupIndex(own, opposing);
+    return CellCounts{wins[index], losses[index]};
+  });
 }
 
 // Time played, match count and average: the first lines of the summary and
@@ -210,9 +215,13 @@ void writeTablesHead(LineWriter& line, const PlayerStats& player) {
   line.end();
 }
 
-void writeOpponentGrid(LineWriter& line, const OpponentStats& opponent) {
-  line.text("* Detailed matchup vs: ").text(opponent.name).end();
-  writeMatchupGrid(line, opponent.matchupWins, opponent.matchupLosses);
+// The grid is read straight from the pair, so an opponent's counts are
+// summed once in a report, for his section.
+void writeOpponentGrid(LineWriter& line, const OpponentEntry& opponent) {
+  line.text("* Detailed matchup vs: ").text(opponentName(opponent)).end();
+  writeMatchupGrid(line, [&](int own, int opposing) {
+    return matchupCell(opponent, own, opposing);
+  });
   line.end();
 }
 
@@ -253,12 +262,9 @@ std::vector<ReportPiece> reportPieces(const PlayerStats& player,
   return pieces;
 }
 
-// Appends `piece` to `line`; `opponent` is room to build each entry in, so
-// that a player with thousands of opponents needs no memory for their counts.
-// Each entry is built twice, for its section and for its grid: building it
-// once and reading the grid straight from the pair measured no faster, since
-// a build costs little beyond reading the pair's cells, which the grid needs
-// either way.
+// Appends `piece` to `line`; `opponent` is room to build a section's entry
+// in, so that a player with thousands of opponents needs no memory for their
+// counts.
 void writePiece(LineWriter& line, const PlayerStats& player,
                 const ReportPiece& piece, OpponentStats& opponent) {
   switch (piece.kind) {
@@ -272,13 +278,14 @@ void writePiece(LineWriter& line, const PlayerStats& player,
     case ReportPiece::Kind::kGrids:
       break;
   }
-  for (std::size_t entry = piece.first; entry < piece.last; ++entry) {
-    buildOpponentStats(player.opponents[entry], opponent);
-    if (!hasResults(opponent)) continue;
+  for (std::size_t index = piece.first; index < piece.last; ++index) {
+    const OpponentEntry& entry = player.opponents[index];
+    if (!hasMatches(entry)) continue;
     if (piece.kind == ReportPiece::Kind::kSections) {
+      buildOpponentStats(entry, opponent);
       writeOpponentSection(line, player, opponent);
     } else {
-      writeOpponentGrid(line, opponent);
+      writeOpponentGrid(line, entry);
     }
   }
 }

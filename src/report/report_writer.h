@@ -17,9 +17,10 @@ namespace sessionstats {
 // failing stream is silently lost.
 
 /// Writes the whole report of `player`: the summary, one section per opponent
-/// with at least one result (in the order they were met), then the detailed
-/// tables with the player's grid and one grid per such opponent. The last
-/// line is always empty, so a second report can follow directly.
+/// with at least one match counted (hasMatches; in the order they were met),
+/// then the detailed tables with the player's grid and one grid per such
+/// opponent. The last line is always empty, so a second report can follow
+/// directly.
 ///
 /// With kTwo and more than a few opponents, the report is cut into pieces of
 /// a few opponents that a second thread and this one format through an

@@ -162,11 +162,46 @@ PlayerStats buildPlayerStats(const PlayerRecord& player) {
 
 void buildOpponentStats(const OpponentEntry& entry, OpponentStats& stats) {
   stats = OpponentStats{};
-  const PairRecord& pair = *entry.pair;
-  stats.name = pair.players[1 - entry.ownSide]->name;
-  addOwnViews(stats, pair, entry.ownSide,
+  stats.name = opponentName(entry);
+  addOwnViews(stats, *entry.pair, entry.ownSide,
               {&stats.oppCharWins, &stats.oppCharLosses,
                &stats.oppCharRoundWins, &stats.oppCharRoundLosses});
+}
+
+std::string_view opponentName(const OpponentEntry& entry) {
+  return entry.pair->players[1 - entry.ownSide]->name;
+}
+
+// A cell's bit is set by the match that first counts into it, and every match
+// adds one to a side's wins or to neither: the entry's match wins and losses
+// sum those of its cells, so they are not both zero while the pair holds
+// fewer than 2^31 matches (a player met by himself adds his matches twice).
+bool hasMatches(const OpponentEntry& entry) {
+  const auto& used = entry.pair->usedCells;
+  return std::any_of(used.begin(), used.end(),
+                     [](std::uint32_t mask) { return mask != 0; });
+}
+
+CellCounts matchupCell(const OpponentEntry& entry, int own, int opposing) {
+  const PairRecord& pair = *entry.pair;
+  std::uint32_t wins = 0;
+  std::uint32_t losses = 0;
+  // The cell as side `side` sees it, as addView adds it.
+  const auto addSide = [&](int side) {
+    const int row = side == 0 ? own : opposing;
+    const int column = side == 0 ? opposing : own;
+    if ((pair.usedCells[row] >> column & 1U) == 0) return;
+    const PairCell& cell = (*pair.rows[row])[column];
+    wins += cell.wins[side];
+    losses += cell.wins[1 - side] + cell.neither;
+  };
+  if (pair.players[0] == pair.players[1]) {
+    addSide(0);
+    addSide(1);
+  } else {
+    addSide(entry.ownSide);
+  }
+  return {static_cast<std::int32_t>(wins), static_cast<std::int32_t>(losses)};
 }
 
 }  // namespace sessionstats

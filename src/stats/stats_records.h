@@ -158,6 +158,29 @@ PlayerStats buildPlayerStats(const PlayerRecord& player);
 /// opponent's record.
 void buildOpponentStats(const OpponentEntry& entry, OpponentStats& stats);
 
+/// The name of the opponent of `entry`, from his record.
+std::string_view opponentName(const OpponentEntry& entry);
+
+/// Whether a match of the owner against the opponent of `entry` was counted;
+/// an opponent met only at start lines has none. While the pair holds fewer
+/// than 2^31 matches this is exactly "the entry's match wins or losses are
+/// not zero"; past that those sums wrap around and can both be zero, and the
+/// entry still has matches (an opponent played is never taken for one never
+/// played).
+bool hasMatches(const OpponentEntry& entry);
+
+/// The counts of one cell of a grid: matches won and lost.
+struct CellCounts {
+  std::int32_t wins = 0;
+  std::int32_t losses = 0;
+};
+
+/// The owner's cell (`own`, `opposing`) of his grid against the opponent of
+/// `entry`, read from the pair: what buildOpponentStats puts in matchupWins
+/// and matchupLosses at matchupIndex(own, opposing).
+/// REQUIRES: both are character indices, 0 <= index < kCharacterCount.
+CellCounts matchupCell(const OpponentEntry& entry, int own, int opposing);
+
 }  // namespace sessionstats
 
 #endif  // SESSION_STATS_STATS_STATS_RECORDS_H_
