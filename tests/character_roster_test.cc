@@ -70,6 +70,8 @@ TEST(CharacterRoster, ChoiceTakesEitherNameAnyCaseOrAUniqueStart) {
       {"hisui", 5},
       {"Neco-Arc", 22},
       {"neco-arc chaos", 21},
+      {"Neco Arc Chaos", 21},
+      {"neco arc", 22},
       {"n.a.chaos", 21},
       {"N.A", 21},
       {"warc", 12},

@@ -176,6 +176,22 @@ TEST(MatchFilter, LastSessionsCountBackOverThePlayersSessions) {
   EXPECT_EQ(tail.back().seconds, all.back().seconds);
 }
 
+TEST(MatchFilter, DescriptionNamesEachFilterInForceInOptionOrder) {
+  EXPECT_TRUE(describeFilter({}).empty());
+  MatchFilter one;
+  one.lastSessions = 1;
+  EXPECT_EQ(describeFilter(one), std::vector<std::string>{"last 1 session"});
+  MatchFilter every;
+  every.opponent = "Moth";
+  every.character = 21;
+  every.against = 4;
+  every.lastSessions = 3;
+  EXPECT_EQ(describeFilter(every),
+            (std::vector<std::string>{
+                "opponent Moth", "character Neco-Arc Chaos",
+                "against Hisui and Kohaku", "last 3 sessions"}));
+}
+
 TEST(MatchFilter, DatesComeFromTheResultLineOrTheLatestDatedLine) {
   LoadedLog log;
   load(

@@ -108,8 +108,10 @@ int findCharacter(std::string_view name) {
 
 CharacterChoice chooseCharacter(std::string_view name) {
   // Names of the roster are ASCII: folding the letters of both sides is
-  // all that letter case needs.
+  // all that letter case needs. A hyphen folds to a blank, since people
+  // write "Neco Arc" as often as the game's "Neco-Arc".
   const auto fold = [](char byte) {
+    if (byte == '-') return ' ';
     return byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte - 'A' + 'a')
                                       : byte;
   };

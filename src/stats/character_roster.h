@@ -34,11 +34,11 @@ struct CharacterChoice {
   std::uint32_t candidates = 0;
 };
 
-/// A long or short name in any letter case, else the start of the names of
-/// only one character: "sion", "h&k", "neco-arc chaos", "N.A", "warc". A
-/// whole name wins over a start ("Hisui" is Hisui, not the start of "Hisui
-/// and Kohaku"); a start that several fit gives them in `candidates`; an
-/// empty name fits none.
+/// A long or short name in any letter case (a hyphen and a blank alike), else
+/// the start of the names of only one character: "sion", "h&k", "neco arc
+/// chaos", "N.A", "warc". A whole name wins over a start ("Hisui" is Hisui, not
+/// the start of "Hisui and Kohaku"); a start that several fit gives them in
+/// `candidates`; an empty name fits none.
 CharacterChoice chooseCharacter(std::string_view name);
 
 /// Short name of `index`. REQUIRES: 0 <= index < kCharacterCount.

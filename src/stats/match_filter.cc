@@ -165,7 +165,7 @@ std::vector<std::string> describeFilter(const MatchFilter& filter) {
     texts.push_back("until " + formatDate(filter.until));
   if (filter.lastSessions) {
     texts.push_back("last " + std::to_string(*filter.lastSessions) +
-                    " sessions");
+                    (*filter.lastSessions == 1 ? " session" : " sessions"));
   }
   return texts;
 }
