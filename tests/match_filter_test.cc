@@ -209,7 +209,7 @@ TEST(MatchFilter, DatesComeFromTheResultLineOrTheLatestDatedLine) {
   ASSERT_EQ(log.matches.size(), 6U);
   EXPECT_EQ(log.matches[0].date, kNoDate);
   EXPECT_EQ(formatDate(log.matches[1].date), "2026-11-02");
-  EXPECT_EQ(formatTime(log.matches[1].time), "20:05:12");
+  EXPECT_EQ(log.matches[1].time, parseTime("20:05:12"));
   EXPECT_EQ(formatDate(log.matches[2].date), "2026-11-03");
   EXPECT_EQ(log.matches[2].time, kNoTime);
   EXPECT_EQ(log.matches[3].session, 2U);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace sessionstats {
@@ -15,8 +17,13 @@ TEST(MatchLog, DatesAndTimesMustBeRealOnes) {
         "2026-1-01", "2026-01-01 ", "2026/01/01", "", "2026-01-0x"}) {
     EXPECT_EQ(parseDate(bad), kNoDate) << bad;
   }
-  EXPECT_EQ(formatTime(parseTime("00:00:00")), "00:00:00");
-  EXPECT_EQ(formatTime(parseTime("23:59:60")), "23:59:60");
+  const auto timeText = [](std::uint32_t time) {
+    char text[kMaxStampLength];
+    return std::string(text, writeTime(text, time));
+  };
+  EXPECT_EQ(timeText(parseTime("00:00:00")), "00:00:00");
+  EXPECT_EQ(timeText(parseTime("23:59:60")), "23:59:60");
+  EXPECT_EQ(timeText(kNoTime), "");
   for (const std::string_view bad : {"24:00:00", "12:60:00", "1:00:00", "x"}) {
     EXPECT_EQ(parseTime(bad), kNoTime) << bad;
   }

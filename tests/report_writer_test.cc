@@ -373,30 +373,36 @@ TEST(ReportWriter, TwoReportsOnOneStreamFollowEachOtherDirectly) {
   EXPECT_TRUE(once.starts_with(std::string(76, '*') + "\r\n"));
 }
 
+// The lines of `text` after the line `heading`, up to the next empty one.
+std::vector<std::string> blockAfter(const std::vector<std::string>& text,
+                                    const std::string& heading) {
+  auto line = std::find(text.begin(), text.end(), heading);
+  EXPECT_NE(line, text.end()) << "no " << heading;
+  if (line == text.end()) return {};
+  const auto first = line + 1;
+  return {first, std::find(first, text.end(), "")};
+}
+
 TEST(ReportWriter, CharacterLinesFollowTheRoster) {
-  CharacterCounts wins{};
-  CharacterCounts losses{};
-  CharacterCounts roundWins{};
-  CharacterCounts roundLosses{};
-  wins[kNecoArc] = 1;
-  losses[kSion] = 1;
-  roundWins[kCiel] = 3;  // rounds alone do not list a character
-  std::ostringstream block;
-  writeCharacterLines(block, wins, losses, roundWins, roundLosses);
-  EXPECT_EQ(block.str(),
-            "     Sion wins/losses:    0/   1   0.000% (rounds:    0/   0   "
-            "0.000%)\r\n"
-            " Neco-Arc wins/losses:    1/   0 100.000% (rounds:    0/   0   "
-            "0.000%)\r\n");
+  PlayerStats alpha;
+  alpha.name = "Alpha";
+  alpha.charWins[kNecoArc] = 1;
+  alpha.charLosses[kSion] = 1;
+  alpha.charRoundWins[kCiel] = 3;  // rounds alone do not list a character
+  EXPECT_EQ(blockAfter(lines(report(alpha)), "By character: "),
+            (std::vector<std::string>{
+                "     Sion wins/losses:    0/   1   0.000% (rounds:    0/   0 "
+                "  0.000%)",
+                " Neco-Arc wins/losses:    1/   0 100.000% (rounds:    0/   0 "
+                "  0.000%)"}));
 }
 
 TEST(ReportWriter, GridIsTwentyFourLinesOfFixedWidth) {
-  MatchupCounts wins{};
-  MatchupCounts losses{};
-  losses[matchupIndex(kNecoArc, kNecoArc)] = 3;
-  std::ostringstream grid;
-  writeMatchupGrid(grid, wins, losses);
-  const std::vector<std::string> text = lines(grid.str());
+  PlayerStats alpha;
+  alpha.name = "Alpha";
+  alpha.matchupLosses[matchupIndex(kNecoArc, kNecoArc)] = 3;
+  const std::vector<std::string> text =
+      blockAfter(lines(report(alpha)), "Total matchups for Alpha:");
   ASSERT_EQ(text.size(), 24u);
   for (const std::string& line : text) EXPECT_EQ(line.size(), 239u) << line;
   EXPECT_TRUE(text[0].ends_with("|N.A.Chaos| Neco-Arc"));

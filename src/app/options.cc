@@ -148,11 +148,6 @@ std::string describeRefusal(int code, int argc, char* argv[]) {
                               : "' doesn't allow an argument");
 }
 
-std::string dateText(std::uint32_t date) {
-  char text[kMaxStampLength];
-  return {text, static_cast<std::size_t>(writeDate(text, date) - text)};
-}
-
 // The names of the characters whose bits `characters` sets, in roster
 // order, each long name with its short one where they differ: "Sion, Hisui
 // and Kohaku (H&K)".
@@ -271,8 +266,8 @@ Status checkCombination(Options& options, bool outputGiven) {
   const MatchFilter& filter = options.filter;
   if (filter.since != kNoDate && filter.until != kNoDate &&
       filter.since > filter.until) {
-    return Status::usage("--since " + dateText(filter.since) +
-                         " is after --until " + dateText(filter.until) +
+    return Status::usage("--since " + formatDate(filter.since) +
+                         " is after --until " + formatDate(filter.until) +
                          ": no day passes both");
   }
   if (listing && options.player) {

@@ -79,6 +79,8 @@ class LineWriter {
   std::size_t used_ = 0;
 };
 
+// One line per character with a win or a loss, in roster order: round
+// counts alone give no line.
 void writeCharacterLines(LineWriter& line, const CharacterCounts& wins,
                          const CharacterCounts& losses,
                          const CharacterCounts& roundWins,
@@ -93,7 +95,9 @@ void writeCharacterLines(LineWriter& line, const CharacterCounts& wins,
   }
 }
 
-// `cell(own, opposing)` gives the CellCounts of each cell.
+// A 23 x 23 grid in 24 lines: a header of short names, then a row per own
+// character with a cell per opposing one, which `cell(own, opposing)` gives;
+// a cell with neither wins nor losses stays blank.
 template <typename Cell>
 void writeMatchupGrid(LineWriter& line, const Cell& cell) {
   char* out = line.reserve(kMaxGridLineLength);
@@ -339,22 +343,6 @@ void writeReport(std::ostream& out, const PlayerStats& player,
   const std::vector<ReportPiece> pieces = reportPieces(player, filters);
   ReportStages stages(out, player, pieces, slots);
   runOrderedPipeline(stages, slots, threads);
-}
-
-void writeCharacterLines(std::ostream& out, const CharacterCounts& wins,
-                         const CharacterCounts& losses,
-                         const CharacterCounts& roundWins,
-                         const CharacterCounts& roundLosses) {
-  LineWriter line;
-  writeCharacterLines(line, wins, losses, roundWins, roundLosses);
-  line.drainTo(out);
-}
-
-void writeMatchupGrid(std::ostream& out, const MatchupCounts& wins,
-                      const MatchupCounts& losses) {
-  LineWriter line;
-  writeMatchupGrid(line, wins, losses);
-  line.drainTo(out);
 }
 
 }  // namespace sessionstats

@@ -36,20 +36,6 @@ void writeReport(std::ostream& out, const PlayerStats& player,
                  PipelineThreads threads = PipelineThreads::kTwo,
                  std::span<const std::string> filters = {});
 
-/// Writes one line per character with a win or a loss, in roster order: the
-/// short name as "%9s", " wins/losses: " and the ratio of its counts. Round
-/// counts alone give no line; no qualifying character gives no line at all.
-void writeCharacterLines(std::ostream& out, const CharacterCounts& wins,
-                         const CharacterCounts& losses,
-                         const CharacterCounts& roundWins,
-                         const CharacterCounts& roundLosses);
-
-/// Writes one 23 x 23 grid in 24 lines: a header of short names, then a row
-/// per own character with a cell per opponent character, cell (a, b) from
-/// matchupIndex(a, b). Cells with neither wins nor losses stay blank.
-void writeMatchupGrid(std::ostream& out, const MatchupCounts& wins,
-                      const MatchupCounts& losses);
-
 }  // namespace sessionstats
 
 #endif  // SESSION_STATS_REPORT_REPORT_WRITER_H_

@@ -91,11 +91,6 @@ std::string formatDate(std::uint32_t date) {
   return {text, writeDate(text, date)};
 }
 
-std::string formatTime(std::uint32_t time) {
-  char text[kMaxStampLength];
-  return {text, writeTime(text, time)};
-}
-
 MatchEntry makeMatchEntry(const MatchRecords& session, std::uint32_t ordinal,
                           const MatchResult& match, std::uint32_t date,
                           std::uint32_t time) {

@@ -40,9 +40,6 @@ char* writeTime(char* out, std::uint32_t time);
 /// "YYYY-MM-DD" of a packed date; "" for kNoDate.
 std::string formatDate(std::uint32_t date);
 
-/// "HH:MM:SS" of a packed time; "" for kNoTime.
-std::string formatTime(std::uint32_t time);
-
 /// One counted match as read, in 40 bytes: enough to count it again, alone
 /// or with others, and to list it. The players are those of its pair: player
 /// 1 is pair->players[player1IsSide1 ? 1 : 0].
