@@ -62,6 +62,9 @@ int replaceWith(const fs::path& path, const std::string& bytes) {
 }
 
 TEST(ReportFile, FollowsLinkChainsToTheFileTheyEndAt) {
+  if (testing::kOnWindows) {
+    GTEST_SKIP() << "symlinks are POSIX's";
+  }
   TempDir dir;
   const std::string bytes = manyBlocks();
   fs::create_directories(dir / "a" / "b");

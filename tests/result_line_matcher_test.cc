@@ -13,6 +13,7 @@
 
 #include "plain_result_line.h"
 #include "stats/character_roster.h"
+#include "tool_run.h"
 
 namespace sessionstats {
 namespace {
@@ -254,6 +255,11 @@ class LineGenerator {
 };
 
 TEST(ResultLineMatcher, AgreesWithTheCLibraryOnGeneratedLines) {
+  if (testing::kOnWindows) {
+    GTEST_SKIP()
+        << "the reference is the GNU C library's sscanf and atoi; Microsoft's "
+           "C runtime converts out-of-range numbers its own way";
+  }
   constexpr int kLines = 400000;
   LineGenerator generator(20240611);
   int byConversions[4] = {};
@@ -287,6 +293,11 @@ TEST(ResultLineMatcher, AgreesWithTheCLibraryOnGeneratedLines) {
 // damaged: the quick reading of the usual line must never tell them apart
 // from the plain one.
 TEST(ResultLineMatcher, ReadsWholeResultLinesAsThePlainReadingDoes) {
+  if (testing::kOnWindows) {
+    GTEST_SKIP()
+        << "the reference is the GNU C library's sscanf and atoi; Microsoft's "
+           "C runtime converts out-of-range numbers its own way";
+  }
   using testing::plainResultLine;
   using testing::sameMatch;
   constexpr int kLines = 300000;

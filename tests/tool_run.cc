@@ -27,6 +27,16 @@ TempDir::~TempDir() {
   fs::remove_all(path_, ignored);
 }
 
+std::string textLines(std::string_view text) {
+  if (!kOnWindows) return std::string(text);
+  std::string lines;
+  for (const char byte : text) {
+    if (byte == '\n') lines += '\r';
+    lines += byte;
+  }
+  return lines;
+}
+
 void writeFile(const fs::path& file, std::string_view bytes) {
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

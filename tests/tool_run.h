@@ -14,6 +14,10 @@ namespace sessionstats::testing {
 /// be tested: such tests are skipped there with their reason.
 inline constexpr bool kOnWindows = SESSION_STATS_TESTS_ON_WINDOWS;
 
+/// `text` with each "\n" as the platform's text line end: a message of the
+/// tool on standard output as a test expects it (Windows: "\r\n").
+std::string textLines(std::string_view text);
+
 /// Whether the tests run with the rights of root, which no permission bit
 /// stops.
 bool runsAsRoot();

@@ -144,8 +144,11 @@ std::string describeRefusal(int code, int argc, char* argv[]) {
   }
   error += "option '--";
   error += known->name;
-  return error + (code == ':' ? "' requires an argument"
-                              : "' doesn't allow an argument");
+  // glibc refuses a value where none belongs with '?', the BSD getopt_long
+  // of MinGW-w64 with ':' as a missing value: the option tells them apart.
+  return error + (code == ':' && known->has_arg != no_argument
+                      ? "' requires an argument"
+                      : "' doesn't allow an argument");
 }
 
 // The names of the characters whose bits `characters` sets, in roster

@@ -53,16 +53,17 @@ int errnoOf(DWORD error) {
   return EIO;
 }
 
-// `text` in UTF-16, as the file functions of Windows take names; empty when
-// it is not UTF-8.
-std::wstring widened(const std::string& text) {
-  if (text.empty()) return {};
-  const int size = static_cast<int>(text.size());
-  const int units = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS,
-                                        text.data(), size, nullptr, 0);
+// `path` in UTF-16, as the file functions of Windows take names; empty when
+// it is not text of the process's code page. The manifest makes that code
+// page UTF-8; command lines and the C library's file functions use it too.
+std::wstring widened(const std::string& path) {
+  if (path.empty()) return {};
+  const int size = static_cast<int>(path.size());
+  const int units = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS,
+                                        path.data(), size, nullptr, 0);
   std::wstring wide(static_cast<std::size_t>(units), L'\0');
   if (units > 0) {
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), size,
+    MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path.data(), size,
                         wide.data(), units);
   }
   return wide;

@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# The Windows program in a console window, as Wine shows it: started from a
+# terminal, Wine gives the program a console window of its own (as a double
+# click does on Windows), whose code page is not UTF-8. Usage:
+#   windows_console_test.sh WINE SESSION_STATS_EXE
+# A double click: the name typed (Zoë) reaches the program in UTF-8, which
+# says what it wrote, or the error, and waits for Enter. Started from cmd.exe,
+# which shares the window, it ends at once as on Linux.
+# Exits 77 (skipped) without script(1) to make a terminal.
+set -euo pipefail
+wine=$1 exe=$2
+command -v script >/dev/null || exit 77
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+cd "$dir"
+# Wine reads what is typed in the terminal's character set.
+export LC_ALL=C.UTF-8
+
+fail() {
+  printf 'FAIL: %s\nscreen:\n' "$1"
+  cat screen.txt
+  exit 1
+}
+
+# Runs the command line $1 in a terminal, typing the lines that follow with
+# pauses as a player would; leaves the text of the screen in screen.txt and
+# the exit status in $status. A run still going after $limit seconds ends
+# with status 124.
+limit=120
+inTerminal() {
+  local command=$1
+  shift
+  status=0
+  {
+    for line in "$@"; do
+      sleep 2
+      printf '%s\r' "$line"
+    done
+  } | timeout "$limit" script -qec "$command" /dev/null >screen.raw ||
+    status=$?
+  # The screen's control sequences and carriage returns go; Wine moves the
+  # cursor over blanks, which become one blank.
+  sed 's/\x1b\[[0-9]*C/ /g; s/\x1b\[[?0-9;]*[a-zA-Z]//g; s/\x1b\][^\x07]*\x07//g' screen.raw |
+    tr -d '\r' >screen.txt
+}
+
+printf 'Session start. Players: Zo\xc3\xab vs Moth\nPlayer 1 wins match 2-0 : Sion vs Ciel (50 seconds)\n' \
+  >sessionlog.txt
+
+inTerminal "'$wine' '$exe'" 'Zoë' ''
+[ "$status" -eq 0 ] || fail "double click: status $status"
+grep -q 'Generate session_stats.txt for who: ' screen.txt || fail "no prompt"
+grep -q 'Wrote session_stats.txt for Zoë\.' screen.txt || fail "no summary"
+grep -q 'Press Enter to close this window\.' screen.txt || fail "no wait"
+grep -q 'Stats for: Zoë' session_stats.txt || fail "report not for Zoë"
+
+# Without Enter the window stays.
+limit=15 inTerminal "'$wine' '$exe' -p Zoë"
+[ "$status" -eq 124 ] || fail "did not wait for Enter: status $status"
+grep -q 'Wrote session_stats.txt for Zoë\.' screen.txt || fail "no summary"
+
+rm session_stats.txt
+inTerminal "'$wine' '$exe' -p Nobody" ''
+[ "$status" -eq 1 ] || fail "unknown name: status $status"
+grep -q 'session-stats: sessionlog.txt names no player Nobody' screen.txt ||
+  fail "no error shown"
+grep -q 'Press Enter to close this window\.' screen.txt || fail "no wait"
+[ ! -e session_stats.txt ] || fail "report written"
+
+# From cmd.exe, which shares the window: no summary, no wait.
+windowsExe="Z:${exe//\//\\}"
+inTerminal "'$wine' cmd /c '$windowsExe' -p Zoë"
+[ "$status" -eq 0 ] || fail "from cmd: status $status"
+grep -q 'Press Enter' screen.txt && fail "waited when started from cmd"
+grep -q 'Wrote' screen.txt && fail "summary when started from cmd"
+grep -q 'Stats for: Zoë' session_stats.txt || fail "from cmd: no report"
+echo "double click and cmd.exe behave"
