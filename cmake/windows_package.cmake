@@ -1,0 +1,22 @@
+# The release archive for Windows: `cpack` in the build folder (or the
+# windows workflow) makes session-stats-VERSION-win64.zip, which holds the
+# program, a README for Windows, the licence and the example log, all at its
+# top, so that the program lands beside the example when unpacked. The texts
+# get CR LF line ends, for Notepad.
+set(windows_texts ${PROJECT_BINARY_DIR}/windows)
+configure_file(packaging/windows/README.txt ${windows_texts}/README.txt
+               @ONLY NEWLINE_STYLE CRLF)
+configure_file(LICENSE ${windows_texts}/LICENSE.txt @ONLY NEWLINE_STYLE CRLF)
+
+install(TARGETS session-stats RUNTIME DESTINATION .)
+install(FILES ${windows_texts}/README.txt ${windows_texts}/LICENSE.txt
+              examples/sessionlog.txt
+        DESTINATION .)
+
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_NAME session-stats)
+set(CPACK_PACKAGE_VENDOR "session-stats developers")
+set(CPACK_PACKAGE_FILE_NAME session-stats-${PROJECT_VERSION}-win64)
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+set(CPACK_STRIP_FILES ON)
+include(CPack)
