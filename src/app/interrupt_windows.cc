@@ -9,13 +9,14 @@ namespace sessionstats {
 namespace {
 
 // Windows runs a console control handler on a thread of its own, so it may
-// call anything. A file still open is removed once its last handle closes,
-// at the latest when the process ends.
+// call anything. The name is in the process's code page, UTF-8 by the
+// manifest, as for every file function. A file still open is removed once its
+// last handle closes, at the latest when the process ends.
 void removeFile(const char* path) {
   const int size = static_cast<int>(std::strlen(path));
-  const int units = MultiByteToWideChar(CP_UTF8, 0, path, size, nullptr, 0);
+  const int units = MultiByteToWideChar(CP_ACP, 0, path, size, nullptr, 0);
   std::wstring wide(static_cast<std::size_t>(units), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, path, size, wide.data(), units);
+  MultiByteToWideChar(CP_ACP, 0, path, size, wide.data(), units);
   DeleteFileW(wide.c_str());
 }
 

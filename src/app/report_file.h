@@ -1,14 +1,23 @@
 #ifndef SESSION_STATS_APP_REPORT_FILE_H_
 #define SESSION_STATS_APP_REPORT_FILE_H_
 
+#include <cstddef>
 #include <functional>
 #include <ostream>
 #include <string>
+#include <string_view>
 
 #include "app/options.h"
 #include "app/status.h"
 
 namespace sessionstats {
+
+/// The temporary file beside a report being written is named kTempPrefix
+/// and kTempRandomLetters random letters: 12 bytes, which fit in any folder
+/// that holds files at all (every file system takes names of 14), however
+/// long the report's name.
+inline constexpr std::string_view kTempPrefix = ".ss-";
+inline constexpr std::size_t kTempRandomLetters = 8;
 
 /// Makes the file at `path` hold exactly what `write` puts into the stream it
 /// is given, or leaves it as it was: readers, and other runs writing the same
@@ -42,6 +51,15 @@ namespace sessionstats {
 ///   files meanwhile.
 /// If `write` throws, the exception passes through after the temporary file
 /// is removed; the old file is kept.
+///
+/// On Windows, which has no symlinks to follow, no descriptors by name and
+/// no permission bits: the temporary file is moved over the report with
+/// MoveFileExW; a report that another program holds open (an editor, a
+/// stream overlay) is tried again for about a second, then "could not write
+/// PATH: another program has it open; close it and run again"; a read-only
+/// report gives "could not write PATH: the file is read-only" and is not
+/// touched; a device (NUL, CON) and the file standard output or standard
+/// error goes to are written in place.
 Status replaceReportFile(const std::string& path,
                          const std::function<void(std::ostream&)>& write);
 

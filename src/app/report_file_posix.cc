@@ -31,11 +31,6 @@ constexpr mode_t kNewFileMode = 0666;
 constexpr mode_t kOwnerOnlyMode = 0600;
 constexpr mode_t kPermissionBits = 07777;
 
-// The temporary file is named kTempPrefix and kTempRandomLetters letters: 12
-// bytes, which fit in any folder that holds files at all (every file system
-// takes names of 14), however long the report's name.
-constexpr std::string_view kTempPrefix = ".ss-";
-constexpr std::size_t kTempRandomLetters = 8;
 constexpr std::string_view kTempLetters =
     "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
 // Names already taken before giving up with EEXIST: with 62^8 names, only a

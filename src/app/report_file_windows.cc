@@ -1,12 +1,16 @@
 #include <windows.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <memory>
+#include <optional>
 #include <random>
 #include <streambuf>
 #include <string>
+#include <string_view>
 #include <utility>
 
+#include "app/interrupt.h"
 #include "app/report_file.h"
 
 namespace sessionstats {
@@ -19,10 +23,9 @@ constexpr DWORD kBufferSize = DWORD{1} << 16;
 // the move is tried this many times, this far apart: about a second.
 constexpr int kMoveAttempts = 20;
 constexpr DWORD kMoveRetryMilliseconds = 50;
-// The temporary file: this prefix and random letters, in the report's folder.
-constexpr wchar_t kTempPrefix[] = L".session-stats-";
-constexpr int kTempLetters = 8;
-constexpr int kTempNameAttempts = 16;
+// Names already taken before giving up: with 36^8 names, only a folder that
+// refuses every new name gets this far.
+constexpr int kTempNameAttempts = 100;
 
 constexpr DWORD kShareAll =
     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
@@ -46,6 +49,7 @@ int errnoOf(DWORD error) {
       {ERROR_WRITE_PROTECT, EROFS},
       {ERROR_NOT_ENOUGH_MEMORY, ENOMEM},
       {ERROR_OUTOFMEMORY, ENOMEM},
+      {ERROR_OPERATION_ABORTED, EINTR},
   };
   for (const Meaning& meaning : kMeanings) {
     if (meaning.error == error) return meaning.errnoValue;
@@ -122,6 +126,12 @@ class HandleStreamBuf : public std::streambuf {
   bool drain() {
     const char* at = pbase();
     while (error_ == 0 && at < pptr()) {
+      // Under InterruptAction::kNote the run goes on after an interrupt:
+      // the report is abandoned.
+      if (interrupted()) {
+        error_ = ERROR_OPERATION_ABORTED;
+        break;
+      }
       DWORD written = 0;
       if (WriteFile(file_, at, static_cast<DWORD>(pptr() - at), &written,
                     nullptr) == 0) {
@@ -161,17 +171,18 @@ bool sameFile(HANDLE a, HANDLE b) {
          first.nFileIndexLow == second.nFileIndexLow;
 }
 
-// Whether `file` is the file, pipe or device standard output or standard
-// error goes to: that one is written in place, never replaced.
-bool isStandardStream(HANDLE file) {
+// The standard output or standard error handle that is open on the same
+// file as `file`, or nullptr: that file is written through it, at its
+// position, never replaced.
+HANDLE standardStreamOn(HANDLE file) {
   for (const DWORD stream : {STD_OUTPUT_HANDLE, STD_ERROR_HANDLE}) {
     const HANDLE handle = GetStdHandle(stream);
     if (handle != INVALID_HANDLE_VALUE && handle != nullptr &&
         sameFile(handle, file)) {
-      return true;
+      return handle;
     }
   }
-  return false;
+  return nullptr;
 }
 
 // The file at `path`, opened only to learn which file it is.
@@ -180,64 +191,91 @@ HANDLE openToCompare(const std::string& path) {
                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
-// The folder part of `path`, with its separator: where the temporary file
-// goes.
-std::wstring folderOf(const std::wstring& path) {
-  const std::size_t end = path.find_last_of(L"\\/:");
-  return end == std::wstring::npos ? std::wstring() : path.substr(0, end + 1);
+bool isHeldOpen(DWORD error) {
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+         error == ERROR_ACCESS_DENIED;
 }
 
-// A new temporary file beside the report, removed again unless moved.
+// The letters of the temporary file's name: Windows does not tell upper
+// from lower case.
+constexpr std::string_view kTempLetters =
+    "abcdefghijklmnopqrstuvwxyz0123456789";
+
+// A new temporary file beside the report, removed again unless moved, and by
+// an interrupt while it lives.
 class TempFile {
  public:
-  explicit TempFile(const std::wstring& report) {
-    std::random_device seed;
-    std::mt19937 random(seed());
-    std::uniform_int_distribution<int> letter(0, 25);
+  // Makes the file in the folder of `report`; 0 or the Windows error.
+  DWORD create(const std::string& report) {
+    const std::size_t slash = report.find_last_of("\\/:");
+    const std::string folder = slash == std::string::npos
+                                   ? std::string()
+                                   : report.substr(0, slash + 1);
+    std::random_device random;
+    std::uniform_int_distribution<std::size_t> pick(0, kTempLetters.size() - 1);
     for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
-      name_ = folderOf(report) + kTempPrefix;
-      for (int i = 0; i < kTempLetters; ++i) {
-        name_ += static_cast<wchar_t>(L'a' + letter(random));
+      std::string name = folder + std::string(kTempPrefix);
+      for (std::size_t i = 0; i < kTempRandomLetters; ++i) {
+        name += kTempLetters[pick(random)];
       }
-      // Others may read it, and delete it: Ctrl-C removes it while open.
-      file_ = CreateFileW(name_.c_str(), GENERIC_WRITE,
+      guard_.emplace(std::move(name));
+      wideName_ = widened(guard_->path());
+      // Others may read it, and delete it: an interrupt removes it while it
+      // is open.
+      file_ = CreateFileW(wideName_.c_str(), GENERIC_WRITE,
                           FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                           CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-      if (file_ != INVALID_HANDLE_VALUE) return;
-      if (GetLastError() != ERROR_FILE_EXISTS) break;
+      if (file_ != INVALID_HANDLE_VALUE) return 0;
+      const DWORD error = GetLastError();
+      guard_.reset();
+      if (error != ERROR_FILE_EXISTS) return error;
     }
-    error_ = GetLastError();
+    return ERROR_FILE_EXISTS;
   }
-  ~TempFile() {
-    if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
-    if (error_ == 0 && !moved_) DeleteFileW(name_.c_str());
-  }
-  TempFile(const TempFile&) = delete;
-  TempFile& operator=(const TempFile&) = delete;
 
-  // 0, or the Windows error that kept the file from being made.
-  DWORD error() const { return error_; }
   HANDLE handle() const { return file_; }
-  const std::wstring& name() const { return name_; }
 
   DWORD close() {
     return CloseHandle(std::exchange(file_, INVALID_HANDLE_VALUE)) != 0
                ? 0
                : GetLastError();
   }
-  void markMoved() { moved_ = true; }
+
+  // Moves the written file over `target`, trying again while another
+  // program holds the target open; 0 or the Windows error.
+  DWORD moveTo(const std::wstring& target) {
+    DWORD error = 0;
+    for (int attempt = 0; attempt < kMoveAttempts; ++attempt) {
+      if (attempt > 0) Sleep(kMoveRetryMilliseconds);
+      // Under InterruptAction::kNote the run goes on after an interrupt,
+      // which has removed the file already: the old report stays.
+      if (interrupted()) return ERROR_OPERATION_ABORTED;
+      if (MoveFileExW(wideName_.c_str(), target.c_str(),
+                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
+          0) {
+        moved_ = true;
+        return 0;
+      }
+      error = GetLastError();
+      if (!isHeldOpen(error)) break;
+    }
+    return error;
+  }
+
+  TempFile() = default;
+  TempFile(const TempFile&) = delete;
+  TempFile& operator=(const TempFile&) = delete;
+  ~TempFile() {
+    if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
+    if (guard_ && !moved_) DeleteFileW(wideName_.c_str());
+  }
 
  private:
-  std::wstring name_;
+  std::optional<RemoveOnInterrupt> guard_;
+  std::wstring wideName_;
   HANDLE file_ = INVALID_HANDLE_VALUE;
-  DWORD error_ = 0;
   bool moved_ = false;
 };
-
-bool isHeldOpen(DWORD error) {
-  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
-         error == ERROR_ACCESS_DENIED;
-}
 
 }  // namespace
 
@@ -256,39 +294,39 @@ Status replaceReportFile(const std::string& path,
       return Status::failed(what + ": the file is read-only");
     }
   }
-  // A device (NUL, CON) or the file standard output goes to is written in
-  // place; nothing is created beside it.
+  // A device (NUL, CON) is written in place, the file standard output or
+  // standard error goes to through that stream: nothing is created beside
+  // them.
   {
     FileHandle existing(CreateFileW(target.c_str(), GENERIC_WRITE, kShareAll,
                                     nullptr, OPEN_EXISTING, 0, nullptr));
-    if (existing.valid() && (GetFileType(existing.get()) != FILE_TYPE_DISK ||
-                             isStandardStream(existing.get()))) {
-      DWORD error = writeAll(existing.get(), write);
-      const DWORD closeError = existing.close();
-      if (error == 0) error = closeError;
-      return error == 0 ? Status() : Status::failed(what, errnoOf(error));
+    if (existing.valid()) {
+      if (const HANDLE stream = standardStreamOn(existing.get())) {
+        std::fflush(nullptr);  // what the C library holds for it goes first
+        const DWORD error = writeAll(stream, write);
+        return error == 0 ? Status() : Status::failed(what, errnoOf(error));
+      }
+      if (GetFileType(existing.get()) != FILE_TYPE_DISK) {
+        DWORD error = writeAll(existing.get(), write);
+        const DWORD closeError = existing.close();
+        if (error == 0) error = closeError;
+        return error == 0 ? Status() : Status::failed(what, errnoOf(error));
+      }
     }
   }
 
-  TempFile temp(target);
-  if (temp.error() != 0) return Status::failed(what, errnoOf(temp.error()));
+  TempFile temp;
+  if (const DWORD error = temp.create(path)) {
+    return Status::failed(what, errnoOf(error));
+  }
   if (const DWORD error = writeAll(temp.handle(), write)) {
     return Status::failed(what, errnoOf(error));
   }
   if (const DWORD error = temp.close()) {
     return Status::failed(what, errnoOf(error));
   }
-  DWORD error = 0;
-  for (int attempt = 0; attempt < kMoveAttempts; ++attempt) {
-    if (attempt > 0) Sleep(kMoveRetryMilliseconds);
-    if (MoveFileExW(temp.name().c_str(), target.c_str(),
-                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0) {
-      temp.markMoved();
-      return Status();
-    }
-    error = GetLastError();
-    if (!isHeldOpen(error)) break;
-  }
+  const DWORD error = temp.moveTo(target);
+  if (error == 0) return Status();
   if (isHeldOpen(error)) {
     return Status::failed(
         what + ": another program has it open; close it and run again");
