@@ -1,9 +1,9 @@
 #include "app/log_tail.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <utility>
+
+#include "app/file_identity.h"
 
 namespace sessionstats {
 namespace {
@@ -38,14 +38,10 @@ bool LogTail::open() {
   // The blocks are read straight into block_; a stream buffer would only
   // copy them once more.
   std::setvbuf(file_, nullptr, _IONBF, 0);
-  struct stat status {};
-  if (fstat(fileno(file_), &status) != 0) {
-    error_ = errno;
+  if ((error_ = identifyOpenFile(file_, identity_)) != 0) {
     close();
     return false;
   }
-  identity_ = {static_cast<std::uint64_t>(status.st_dev),
-               static_cast<std::uint64_t>(status.st_ino)};
   return true;
 }
 
@@ -58,26 +54,22 @@ TailCheck LogTail::check() {
     seenAny_ = true;
     return again ? TailCheck::kRestart : TailCheck::kSame;
   }
-  struct stat atPath {};
-  if (stat(path_.c_str(), &atPath) != 0) {
-    error_ = errno;
+  FileIdentity there;
+  if ((error_ = identifyPath(path_, there)) != 0) {
     if (!isGone(error_)) return TailCheck::kFailed;
     close();
     return TailCheck::kMissing;
   }
-  const Identity there{static_cast<std::uint64_t>(atPath.st_dev),
-                       static_cast<std::uint64_t>(atPath.st_ino)};
-  if (there != identity_) {
+  if (!there.sameFileAs(identity_)) {
     if (!open())
       return isGone(error_) ? TailCheck::kMissing : TailCheck::kFailed;
     return TailCheck::kRestart;
   }
-  struct stat opened {};
-  if (fstat(fileno(file_), &opened) != 0) {
-    error_ = errno;
+  FileIdentity opened;
+  if ((error_ = identifyOpenFile(file_, opened)) != 0) {
     return TailCheck::kFailed;
   }
-  if (static_cast<std::uint64_t>(opened.st_size) >= offset_) {
+  if (opened.size >= offset_) {
     return TailCheck::kSame;
   }
   // Truncated: read it again from the start, as a file of its own.

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "app/file_identity.h"
 #include "log/log_line_splitter.h"
 
 namespace sessionstats {
@@ -42,7 +43,7 @@ class LogTail {
   ///   forget every line handed over before;
   /// - kSame otherwise, the first file seen included.
   /// A file truncated and written past the bytes read between two checks is
-  /// taken as grown: only its size and identity (device and inode) are seen.
+  /// taken as grown: only its size and identity (FileIdentity) are seen.
   TailCheck check();
 
   /// Hands sink(std::string_view) each line completed since the last read,
@@ -64,12 +65,6 @@ class LogTail {
   int error() const { return error_; }
 
  private:
-  struct Identity {
-    std::uint64_t device = 0;
-    std::uint64_t inode = 0;
-    friend bool operator==(const Identity&, const Identity&) = default;
-  };
-
   // Opens the path afresh; false with error_ set when that fails.
   bool open();
   void close();
@@ -79,7 +74,7 @@ class LogTail {
 
   std::string path_;
   std::FILE* file_ = nullptr;
-  Identity identity_;
+  FileIdentity identity_;
   std::uint64_t offset_ = 0;  // bytes read from file_
   bool seenAny_ = false;      // a file was opened before
   int error_ = 0;
