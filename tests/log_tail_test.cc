@@ -79,14 +79,19 @@ TEST(LogTail, AShorterOrAnotherFileIsReadAgainFromItsStart) {
   EXPECT_EQ(got.check, TailCheck::kSame);
   EXPECT_EQ(got.lines, Lines{"after"});
 
-  // Replaced by another file of any size, the way an editor saves.
-  writeFile(dir / "other.txt", "after\nreplaced\n");
-  std::filesystem::rename(dir / "other.txt", log);
-  got = step(tail);
-  EXPECT_EQ(got.check, TailCheck::kRestart);
-  EXPECT_EQ(got.lines, (Lines{"after", "replaced"}));
+  // Replaced by another file of any size, the way an editor saves. (On
+  // Windows, GCC 12's std::filesystem::rename replaces no file.)
+  if (!testing::kOnWindows) {
+    writeFile(dir / "other.txt", "after\nreplaced\n");
+    std::filesystem::rename(dir / "other.txt", log);
+    got = step(tail);
+    EXPECT_EQ(got.check, TailCheck::kRestart);
+    EXPECT_EQ(got.lines, (Lines{"after", "replaced"}));
+  }
 
-  // Removed, then back.
+  // Removed, then back. (Wine, as Windows before version 1903, keeps a
+  // removed file's name until its last handle closes.)
+  if (testing::kOnWindows) return;
   std::filesystem::remove(log);
   EXPECT_EQ(step(tail).check, TailCheck::kMissing);
   EXPECT_EQ(step(tail).check, TailCheck::kMissing);
@@ -107,8 +112,13 @@ TEST(LogTail, ALogMissingFromTheStartIsNoRestartWhenItComes) {
   EXPECT_EQ(got.lines, Lines{"first"});
   const TempDir other;
   LogTail folder(other.path().string());
-  EXPECT_EQ(folder.check(), TailCheck::kSame);  // opens; reading fails
-  EXPECT_FALSE(folder.readAppended([](std::string_view) {}));
+  if (testing::kOnWindows) {
+    // Windows opens no folder as a file: the check fails already.
+    EXPECT_EQ(folder.check(), TailCheck::kFailed);
+  } else {
+    EXPECT_EQ(folder.check(), TailCheck::kSame);  // opens; reading fails
+    EXPECT_FALSE(folder.readAppended([](std::string_view) {}));
+  }
   EXPECT_NE(folder.error(), 0);
 }
 

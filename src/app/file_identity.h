@@ -27,6 +27,12 @@ int identifyPath(const std::string& path, FileIdentity& identity);
 /// Looks at the file `file` is open on into `identity`; 0 or the errno.
 int identifyOpenFile(std::FILE* file, FileIdentity& identity);
 
+/// Opens the file at `path` for reading its bytes as they are, such that
+/// other programs may still append to it, replace it or remove it (which
+/// Windows refuses for a file opened by fopen); nullptr with errno set on
+/// failure. Close it with std::fclose.
+std::FILE* openSharedForReading(const std::string& path);
+
 }  // namespace sessionstats
 
 #endif  // SESSION_STATS_APP_FILE_IDENTITY_H_

@@ -22,6 +22,10 @@ int identifyPath(const std::string& path, FileIdentity& identity) {
   return 0;
 }
 
+std::FILE* openSharedForReading(const std::string& path) {
+  return std::fopen(path.c_str(), "rb");
+}
+
 int identifyOpenFile(std::FILE* file, FileIdentity& identity) {
   struct stat status {};
   if (::fstat(fileno(file), &status) != 0) return errno;

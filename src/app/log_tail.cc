@@ -30,7 +30,7 @@ bool LogTail::open() {
   close();
   splitter_ = LogLineSplitter();
   offset_ = 0;
-  file_ = std::fopen(path_.c_str(), "rb");
+  file_ = openSharedForReading(path_);
   if (file_ == nullptr) {
     error_ = errno;
     return false;
@@ -83,8 +83,10 @@ bool LogTail::readBlock(std::size_t& got) {
   if (got == kTailBlockSize) return true;
   if (std::ferror(file_)) error_ = errno != 0 ? errno : EIO;
   // The end of the file so far: what is appended later is read once the
-  // end-of-file mark is cleared.
+  // end-of-file mark is cleared. A seek clears it in Windows' C runtime too,
+  // which otherwise keeps reading nothing.
   std::clearerr(file_);
+  std::fseek(file_, 0, SEEK_CUR);
   return false;
 }
 
