@@ -305,11 +305,18 @@ std::int64_t matchesOf(const PlayerStats& stats) {
   return static_cast<std::int64_t>(stats.matchWins) + stats.matchLosses;
 }
 
+// What a run wrote: the count its note gives ("Kestrel, 30 matches",
+// "2 players") and, for a report, the player's name as given.
+struct Written {
+  std::string counted;
+  std::string player;
+};
+
 // runSessionStats but for what it says at the end; `hints` gets what to say
-// after a failure, `written` what was written when it went to a file.
+// after a failure, `written` what was written.
 Status runReportOrList(const Options& options, std::istream& console,
                        std::ostream& out, std::ostream& talk, Hints& hints,
-                       std::string& written) {
+                       Written& written) {
   const bool listing = options.command == Command::kListPlayers;
   // Only a filter or a format other than the classic text needs the
   // matches one by one; a plain run keeps nothing per match.
@@ -336,7 +343,8 @@ Status runReportOrList(const Options& options, std::istream& console,
       players = perMatch ? writePlayerList(stream, records, matchLog, names)
                          : writePlayerList(stream, records, names);
     });
-    written = countOf(static_cast<std::int64_t>(players), "player", "players");
+    written.counted =
+        countOf(static_cast<std::int64_t>(players), "player", "players");
     return status;
   }
 
@@ -378,8 +386,52 @@ Status runReportOrList(const Options& options, std::istream& console,
     counted = matchesOf(player);
     status = writeTextReport(options, player, out);
   }
-  written = quotedName(*name) + ", " + countOf(counted, "match", "matches");
+  written.counted =
+      quotedName(*name) + ", " + countOf(counted, "match", "matches");
+  written.player = *name;
   return status;
+}
+
+// runSessionStats but for the lines said after it: `written` gets what was
+// written when it went to a file.
+int runAndTell(const Options& options, std::istream& console, std::ostream& out,
+               std::ostream& err, Written& written) {
+  // Standard output carries nothing but the report or the list when it
+  // carries either.
+  const bool data = options.reportFile == kStandardOutputName;
+  if (data) useStandardOutputForData();
+  std::ostream& talk = data ? err : out;
+  Hints hints;
+  for (const std::string& log : options.logFiles) {
+    if (log != kStandardInputName && wouldOverwrite(options.reportFile, log)) {
+      const bool listing = options.command == Command::kListPlayers;
+      return finish(
+          Status::usage(std::string(listing ? "the list" : "the report") +
+                        " would overwrite the log " + log),
+          hints, err);
+    }
+  }
+  if (options.follow) {
+    LiveReport live(options, out);
+    const std::string& log = options.logFiles.front();
+    Status status = followLog(log, live, err);
+    if (status.kind() == Status::Kind::kNotFound) {
+      status = logNotFound(log, status, talk);
+    }
+    return finish(status, hints, err);
+  }
+  Written done;
+  const Status status =
+      runReportOrList(options, console, out, talk, hints, done);
+  if (status.ok() && !data) written = done;
+  return finish(status, hints, err);
+}
+
+// The note of what was written ("session-stats: wrote k.html: Kestrel, 30
+// matches").
+std::string noteOf(const Options& options, const Written& written) {
+  return std::string(kMessagePrefix) + "wrote " + options.reportFile + ": " +
+         written.counted;
 }
 
 }  // namespace
@@ -406,16 +458,21 @@ int runCommandLine(int argc, char* argv[], std::istream& console,
         break;
       case Command::kReport:
       case Command::kListPlayers: {
-        std::string written;
-        const int exitStatus =
-            runSessionStats(parsed.options, console, out, err, &written);
+        const Options& options = parsed.options;
+        Written written;
+        const int exitStatus = runAndTell(options, console, out, err, written);
+        if (written.counted.empty()) return exitStatus;
         // A note of what was written is for a person who gave options and
         // watches standard error; a script sees nothing new, and neither
         // does the classic run.
-        if (argc > 1 && !written.empty() && standardErrorIsTerminal()) {
-          err << written << '\n';
+        if (argc > 1 && standardErrorIsTerminal()) {
+          err << noteOf(options, written) << '\n';
         }
-        if (summary != nullptr) *summary = written;
+        if (summary != nullptr) {
+          *summary = "Wrote " + options.reportFile +
+                     (written.player.empty() ? "" : " for " + written.player) +
+                     ".";
+        }
         return exitStatus;
       }
     }
@@ -433,38 +490,12 @@ int runCommandLine(int argc, char* argv[], std::istream& console,
 int runSessionStats(const Options& options, std::istream& console,
                     std::ostream& out, std::ostream& err,
                     std::string* summary) {
-  // Standard output carries nothing but the report or the list when it
-  // carries either.
-  const bool data = options.reportFile == kStandardOutputName;
-  if (data) useStandardOutputForData();
-  std::ostream& talk = data ? err : out;
-  Hints hints;
-  for (const std::string& log : options.logFiles) {
-    if (log != kStandardInputName && wouldOverwrite(options.reportFile, log)) {
-      const bool listing = options.command == Command::kListPlayers;
-      return finish(
-          Status::usage(std::string(listing ? "the list" : "the report") +
-                        " would overwrite the log " + log),
-          hints, err);
-    }
+  Written written;
+  const int status = runAndTell(options, console, out, err, written);
+  if (summary != nullptr && !written.counted.empty()) {
+    *summary = noteOf(options, written);
   }
-  if (options.follow) {
-    LiveReport live(options, out);
-    const std::string& log = options.logFiles.front();
-    Status status = followLog(log, live, err);
-    if (status.kind() == Status::Kind::kNotFound) {
-      status = logNotFound(log, status, talk);
-    }
-    return finish(status, hints, err);
-  }
-  std::string written;
-  const Status status =
-      runReportOrList(options, console, out, talk, hints, written);
-  if (status.ok() && summary != nullptr && !written.empty() && !data) {
-    *summary = std::string(kMessagePrefix) + "wrote " + options.reportFile +
-               ": " + written;
-  }
-  return finish(status, hints, err);
+  return status;
 }
 
 }  // namespace sessionstats

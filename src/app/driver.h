@@ -14,9 +14,11 @@ namespace sessionstats {
 /// what it asks for. A wrong command line gives its one line and kTryHelpLine
 /// on `err` and exit status 2, before any file is opened; --help and
 /// --version print on `out` and give 0 (1 when `out` fails); running out of
-/// memory gives "session-stats: out of memory" on `err` and 1. See
-/// runSessionStats for `summary`; when options are given and standard error
-/// is a terminal, that line is written on `err` too.
+/// memory gives "session-stats: out of memory" on `err` and 1. When the
+/// report or list reached a file: with options given and standard error a
+/// terminal, the note of runSessionStats's `summary` is written on `err`;
+/// `summary`, when given, gets the line for a window about to close ("Wrote
+/// session_stats.txt for Kestrel.", or "Wrote players.txt." for a list).
 int runCommandLine(int argc, char* argv[], std::istream& console,
                    std::ostream& out, std::ostream& err,
                    std::string* summary = nullptr);
