@@ -6,24 +6,19 @@
 #include <cerrno>
 #include <charconv>
 #include <filesystem>
-#include <memory>
 #include <optional>
 #include <random>
-#include <streambuf>
 #include <string_view>
 #include <system_error>
 #include <utility>
 
+#include "app/block_output.h"
 #include "app/interrupt.h"
 #include "app/report_file.h"
 
 namespace sessionstats {
 namespace {
 
-// The report reaches its file in blocks of this size rather than a write
-// call per line; nothing reads the file before it is renamed into place, so
-// no line needs to be on disk sooner.
-constexpr std::size_t kBufferSize = std::size_t{1} << 16;
 // Links followed from the report path before giving up with ELOOP, as the
 // kernel does.
 constexpr int kMaxSymlinkHops = 40;
@@ -46,51 +41,34 @@ constexpr std::array<std::pair<std::string_view, int>, 3> kStandardStreamPaths{{
 constexpr std::array<std::string_view, 3> kDescriptorFolders = {
     "/dev/fd/", "/proc/self/fd/", "/proc/thread-self/fd/"};
 
-// An output stream buffer over a file descriptor that keeps the errno of its
+// Hands the report's blocks to a file descriptor and keeps the errno of the
 // first failed write: a file stream of the standard library does not say
 // why it failed.
-class FdStreamBuf : public std::streambuf {
+class FdStreamBuf final : public BlockOutputBuffer {
  public:
-  explicit FdStreamBuf(int fd) : fd_(fd), buffer_(new char[kBufferSize]) {
-    setp(buffer_.get(), buffer_.get() + kBufferSize);
-  }
+  explicit FdStreamBuf(int fd) : fd_(fd) {}
 
   int error() const { return error_; }
 
- protected:
-  int_type overflow(int_type byte) override {
-    if (!drain()) return traits_type::eof();
-    if (!traits_type::eq_int_type(byte, traits_type::eof())) {
-      *pptr() = traits_type::to_char_type(byte);
-      pbump(1);
-    }
-    return traits_type::not_eof(byte);
-  }
-
-  int sync() override { return drain() ? 0 : -1; }
-
  private:
-  // Writes out what the buffer holds; false once any write has failed, after
-  // which everything is dropped.
-  bool drain() {
-    const char* at = pbase();
-    while (error_ == 0 && at < pptr()) {
-      const ssize_t written =
-          ::write(fd_, at, static_cast<std::size_t>(pptr() - at));
+  bool writeBlock(const char* data, std::size_t size) override {
+    while (size > 0) {
+      const ssize_t written = ::write(fd_, data, size);
       if (written > 0) {
-        at += written;
+        data += written;
+        size -= static_cast<std::size_t>(written);
       } else if (written == 0) {
         error_ = EIO;  // no progress and no reason: do not spin
+        return false;
       } else if (errno != EINTR || interrupted()) {
         error_ = errno;
+        return false;
       }
     }
-    setp(buffer_.get(), buffer_.get() + kBufferSize);
-    return error_ == 0;
+    return true;
   }
 
   int fd_;
-  std::unique_ptr<char[]> buffer_;
   int error_ = 0;
 };
 

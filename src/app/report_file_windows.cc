@@ -2,22 +2,19 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <memory>
 #include <optional>
 #include <random>
-#include <streambuf>
 #include <string>
 #include <string_view>
 #include <utility>
 
+#include "app/block_output.h"
 #include "app/interrupt.h"
 #include "app/report_file.h"
 
 namespace sessionstats {
 namespace {
 
-// The report reaches its file in blocks of this size.
-constexpr DWORD kBufferSize = DWORD{1} << 16;
 // A report that another program holds open (an editor, a stream overlay
 // reading it) cannot be replaced; such programs let go within moments, so
 // the move is tried this many times, this far apart: about a second.
@@ -97,56 +94,40 @@ class FileHandle {
   HANDLE handle_;
 };
 
-// An output stream buffer over a file handle that keeps the Windows error of
-// its first failed write.
-class HandleStreamBuf : public std::streambuf {
+// Hands the report's blocks to a file handle and keeps the Windows error of
+// the first failed write.
+class HandleStreamBuf final : public BlockOutputBuffer {
  public:
-  explicit HandleStreamBuf(HANDLE file)
-      : file_(file), buffer_(new char[kBufferSize]) {
-    setp(buffer_.get(), buffer_.get() + kBufferSize);
-  }
+  explicit HandleStreamBuf(HANDLE file) : file_(file) {}
 
   DWORD error() const { return error_; }
 
- protected:
-  int_type overflow(int_type byte) override {
-    if (!drain()) return traits_type::eof();
-    if (!traits_type::eq_int_type(byte, traits_type::eof())) {
-      *pptr() = traits_type::to_char_type(byte);
-      pbump(1);
-    }
-    return traits_type::not_eof(byte);
-  }
-
-  int sync() override { return drain() ? 0 : -1; }
-
  private:
-  // Writes out what the buffer holds; false once any write has failed, after
-  // which everything is dropped.
-  bool drain() {
-    const char* at = pbase();
-    while (error_ == 0 && at < pptr()) {
+  bool writeBlock(const char* data, std::size_t size) override {
+    while (size > 0) {
       // Under InterruptAction::kNote the run goes on after an interrupt:
       // the report is abandoned.
       if (interrupted()) {
         error_ = ERROR_OPERATION_ABORTED;
-        break;
+        return false;
       }
       DWORD written = 0;
-      if (WriteFile(file_, at, static_cast<DWORD>(pptr() - at), &written,
-                    nullptr) == 0) {
+      if (WriteFile(file_, data, static_cast<DWORD>(size), &written, nullptr) ==
+          0) {
         error_ = GetLastError();
-      } else if (written == 0) {
-        error_ = ERROR_WRITE_FAULT;  // no progress and no reason: do not spin
+        return false;
       }
-      at += written;
+      if (written == 0) {
+        error_ = ERROR_WRITE_FAULT;  // no progress and no reason: do not spin
+        return false;
+      }
+      data += written;
+      size -= written;
     }
-    setp(buffer_.get(), buffer_.get() + kBufferSize);
-    return error_ == 0;
+    return true;
   }
 
   HANDLE file_;
-  std::unique_ptr<char[]> buffer_;
   DWORD error_ = 0;
 };
 
