@@ -218,7 +218,11 @@ class TempFile {
                    O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC,
                    kOwnerOnlyMode);
       if (fd_ >= 0) return 0;
-      if (errno != EEXIST) return errno;
+      // The name is not ours: neither an interrupt nor the destructor may
+      // remove what another program made under it.
+      const int error = errno;
+      guard_.reset();
+      if (error != EEXIST) return error;
     }
     return EEXIST;
   }
