@@ -90,6 +90,24 @@ constexpr bool everyNameHasItsOwnSlot() {
 static_assert(everyNameHasItsOwnSlot(),
               "long names must differ in length or first byte");
 
+// Names of the roster are ASCII: folding the letters of both sides is all
+// that letter case needs. A hyphen folds to a blank, since people write
+// "Neco Arc" as often as the game's "Neco-Arc".
+constexpr char foldForChoice(char byte) {
+  if (byte == '-') return ' ';
+  return byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte - 'A' + 'a')
+                                    : byte;
+}
+
+// Whether `full` begins with `start`, both folded.
+bool startsLooselyWith(std::string_view full, std::string_view start) {
+  if (start.size() > full.size()) return false;
+  for (std::size_t i = 0; i < start.size(); ++i) {
+    if (foldForChoice(full[i]) != foldForChoice(start[i])) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 constinit const CharacterRoster kRoster = {kLongNames, kShortNames};
@@ -105,28 +123,13 @@ int findCharacter(std::string_view name) {
 }
 
 CharacterChoice chooseCharacter(std::string_view name) {
-  // Names of the roster are ASCII: folding the letters of both sides is
-  // all that letter case needs. A hyphen folds to a blank, since people
-  // write "Neco Arc" as often as the game's "Neco-Arc".
-  const auto fold = [](char byte) {
-    if (byte == '-') return ' ';
-    return byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte - 'A' + 'a')
-                                      : byte;
-  };
-  const auto startsWith = [&](std::string_view full, std::string_view start) {
-    if (start.size() > full.size()) return false;
-    for (std::size_t i = 0; i < start.size(); ++i) {
-      if (fold(full[i]) != fold(start[i])) return false;
-    }
-    return true;
-  };
   CharacterChoice choice;
   if (name.empty()) return choice;
   int fitting = 0;
   for (int index = 0; index < kCharacterCount; ++index) {
     for (const std::string_view full :
          {kLongNames[index], kShortNames[index]}) {
-      if (!startsWith(full, name)) continue;
+      if (!startsLooselyWith(full, name)) continue;
       if (full.size() == name.size()) return {index, 0};
       if ((choice.candidates & (1U << index)) == 0) ++fitting;
       choice.candidates |= 1U << index;
