@@ -349,6 +349,17 @@ for size in $SIZES; do
   result[$size.rss]=$(calc %.1f "$rss" 0 'a / 1024')
 done
 
+# The median peak memory (MiB) of MEMORY_RUNS runs in folder $1, answering
+# its answer.txt at the prompt; and the size (MB) of its log.
+peak_mib() {
+  local kb
+  kb=$(cd "$1" && for _ in $(seq "$MEMORY_RUNS"); do
+    /usr/bin/time -f %M "$tool" <answer.txt 2>&1 >/dev/null | tail -1
+  done | median)
+  calc %.1f "$kb" 0 'a / 1024'
+}
+log_mb() { calc %.1f "$(stat -c %s "$1/sessionlog.txt")" 0 'a / 1e6'; }
+
 # A log that names new players at every start line: memory must follow what
 # the log holds, not the number of names times a full record.
 hostile_dir=$build/logs/hostile
@@ -360,12 +371,8 @@ awk 'BEGIN {
   } }' >"$hostile_dir/sessionlog.txt"
 printf 'Host00000\n' >"$hostile_dir/answer.txt"
 echo "== hostile log: 40,000 start lines with new names, $MEMORY_RUNS runs"
-hostile_kb=$(cd "$hostile_dir" && for _ in $(seq "$MEMORY_RUNS"); do
-  /usr/bin/time -f %M "$tool" <answer.txt 2>&1 >/dev/null | tail -1
-done | median)
-hostile_mib=$(calc %.1f "$hostile_kb" 0 'a / 1024')
-hostile_log_mb=$(calc %.1f "$(stat -c %s "$hostile_dir/sessionlog.txt")" 0 \
-  'a / 1e6')
+hostile_mib=$(peak_mib "$hostile_dir")
+hostile_log_mb=$(log_mb "$hostile_dir")
 
 # A log whose alias lines change one alias's target line after line: only
 # the newest target of each alias is kept, so memory must not follow them.
@@ -378,12 +385,8 @@ awk 'BEGIN {
   }' >"$alias_dir/sessionlog.txt"
 printf 'C\n' >"$alias_dir/answer.txt"
 echo "== hostile log: 2,000,000 alias lines by turns, $MEMORY_RUNS runs"
-alias_kb=$(cd "$alias_dir" && for _ in $(seq "$MEMORY_RUNS"); do
-  /usr/bin/time -f %M "$tool" <answer.txt 2>&1 >/dev/null | tail -1
-done | median)
-alias_mib=$(calc %.1f "$alias_kb" 0 'a / 1024')
-alias_log_mb=$(calc %.1f "$(stat -c %s "$alias_dir/sessionlog.txt")" 0 \
-  'a / 1e6')
+alias_mib=$(peak_mib "$alias_dir")
+alias_log_mb=$(log_mb "$alias_dir")
 
 echo "== micro benchmarks, $MICRO_REPS repetitions"
 "$micro" --benchmark_repetitions="$MICRO_REPS" \
