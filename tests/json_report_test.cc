@@ -10,6 +10,7 @@
 #include "log/log_line_splitter.h"
 #include "log/session_log_reader.h"
 #include "stats/match_filter.h"
+#include "stats/session_history.h"
 #include "test_session.h"
 
 namespace sessionstats {
@@ -35,7 +36,7 @@ TEST(JsonReport, HostileNamesGiveValidJsonWithReplacementCharacters) {
   const auto selected = selectMatches(matches, kestrel, {});
   std::ostringstream out;
   writeJsonReport(out, buildPlayerStats(kestrel),
-                  buildSessionHistory(kestrel, selected, {}));
+                  buildSessionHistory(kestrel, selected, {}, {}));
 
   const nlohmann::json document = nlohmann::json::parse(out.str());
   const nlohmann::json& opponents = document.at("opponents");

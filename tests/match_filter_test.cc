@@ -10,6 +10,7 @@
 #include "log/log_line_splitter.h"
 #include "log/session_log_reader.h"
 #include "report/report_writer.h"
+#include "stats/session_history.h"
 #include "test_session.h"
 #include "tools/log_generator.h"
 
@@ -159,7 +160,7 @@ TEST(MatchFilter, LastSessionsCountBackOverThePlayersSessions) {
   const LoadedLog& log = generatedLog();
   const PlayerRecord& moth = *log.records.findPlayer("Moth");
   const auto all = selectMatches(log.matches, moth, {});
-  const SessionHistory history = buildSessionHistory(moth, all, {});
+  const SessionHistory history = buildSessionHistory(moth, all, {}, {});
   ASSERT_GT(history.sessions.size(), 2U);
 
   MatchFilter enough;
@@ -222,7 +223,7 @@ TEST(MatchFilter, DatesComeFromTheResultLineOrTheLatestDatedLine) {
   EXPECT_EQ(selectMatches(log.matches, ann, {}).size(), 6U);
 
   const SessionHistory history =
-      buildSessionHistory(ann, selectMatches(log.matches, ann, {}), {});
+      buildSessionHistory(ann, selectMatches(log.matches, ann, {}), {}, {});
   ASSERT_EQ(history.sessions.size(), 2U);
   EXPECT_EQ(history.sessions[0].matchWins, 2);
   EXPECT_EQ(history.sessions[0].matchLosses, 1);
@@ -254,7 +255,7 @@ TEST(MatchFilter, MatchAgainstOneselfCountsWholeWhenEitherSidePasses) {
   EXPECT_EQ(stats.matchLosses, 1);
   const PlayerRecord& ann = *log.records.findPlayer("Ann");
   const SessionHistory history =
-      buildSessionHistory(ann, selectMatches(log.matches, ann, {}), {});
+      buildSessionHistory(ann, selectMatches(log.matches, ann, {}), {}, {});
   EXPECT_EQ(history.sessions.at(0).matchWins, 2);
   EXPECT_EQ(history.sessions.at(0).matchLosses, 2);
   EXPECT_EQ(history.sessions.at(0).seconds, 240);

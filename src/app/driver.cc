@@ -25,9 +25,9 @@
 #include "report/overlay_page.h"
 #include "report/player_list.h"
 #include "report/report_writer.h"
-#include "stats/current_session.h"
 #include "stats/match_filter.h"
 #include "stats/match_log.h"
+#include "stats/session_history.h"
 #include "stats/stats_records.h"
 
 namespace sessionstats {
@@ -175,10 +175,10 @@ Status writeHistoryReport(const Options& options, const PlayerRecord& player,
     });
   }
   if (options.format == ReportFormat::kOverlay) {
-    const std::optional<CurrentSession> current =
-        findCurrentSession(player, matches, open, options.filter);
+    const SessionHistory history =
+        buildSessionHistory(player, matches, open, options.filter);
     return writeReportTo(options, out, [&](std::ostream& stream) {
-      writeOverlayPage(stream, player.name, current);
+      writeOverlayPage(stream, player.name, history.current);
     });
   }
   StatsRecords passing;
@@ -187,8 +187,8 @@ Status writeHistoryReport(const Options& options, const PlayerRecord& player,
   if (options.format == ReportFormat::kText) {
     return writeTextReport(options, stats, out);
   }
-  SessionHistory history = buildSessionHistory(player, matches, options.filter);
-  history.current = findCurrentSession(player, matches, open, options.filter);
+  const SessionHistory history =
+      buildSessionHistory(player, matches, open, options.filter);
   return writeReportTo(options, out, [&](std::ostream& stream) {
     if (options.format == ReportFormat::kHtml) {
       writeHtmlReport(stream, stats, history);

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "stats/current_session.h"
 #include "stats/match_log.h"
+#include "stats/session_history.h"
 #include "stats/stats_records.h"
 
 namespace sessionstats {

@@ -1,6 +1,5 @@
 #include "stats/match_filter.h"
 
-#include <algorithm>
 #include <iterator>
 #include <unordered_map>
 
@@ -112,41 +111,6 @@ void replayMatches(const PlayerRecord& player, const MatchLog& matches,
     match.seconds = entry.seconds;
     recordMatch(records, session, match);
   }
-}
-
-SessionHistory buildSessionHistory(const PlayerRecord& player,
-                                   const MatchLog& matches,
-                                   const MatchFilter& filter) {
-  SessionHistory history;
-  history.filters = describeFilter(filter);
-  Streaks& streaks = history.streaks;
-  for (const MatchEntry& entry : matches) {
-    if (history.sessions.empty() ||
-        history.sessions.back().ordinal != entry.session) {
-      SessionSummary& session = history.sessions.emplace_back();
-      session.ordinal = entry.session;
-      session.date = formatDate(entry.date);
-      const auto& players = entry.pair->players;
-      session.opponent =
-          (players[0] == &player ? players[1] : players[0])->name;
-    }
-    SessionSummary& session = history.sessions.back();
-    forEachSide(entry, player, [&](const MatchSide& side) {
-      addWrapping(side.won ? session.matchWins : session.matchLosses, 1);
-      addWrapping(session.roundWins, side.ownRounds);
-      addWrapping(session.roundLosses, side.opposingRounds);
-      addWrapping(session.seconds, entry.seconds);
-      if (streaks.current == 0 || streaks.currentIsWinning != side.won) {
-        streaks.current = 0;
-        streaks.currentIsWinning = side.won;
-      }
-      ++streaks.current;
-      std::int64_t& longest =
-          side.won ? streaks.longestWinning : streaks.longestLosing;
-      longest = std::max(longest, streaks.current);
-    });
-  }
-  return history;
 }
 
 std::vector<std::string> describeFilter(const MatchFilter& filter) {

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "stats/match_log.h"
-#include "stats/session_history.h"
 #include "stats/stats_records.h"
 
 namespace sessionstats {
@@ -53,13 +52,6 @@ void keepMatchesInWindow(MatchLog& log, const MatchFilter& filter);
 /// that `player` plays; `player` outlives `records`' use.
 void replayMatches(const PlayerRecord& player, const MatchLog& matches,
                    StatsRecords& records);
-
-/// The sessions and streaks of `player` over `matches` (in log order, each
-/// one he plays), and `filter` as text. A match against himself counts once
-/// per side, player 1's first, as the report does.
-SessionHistory buildSessionHistory(const PlayerRecord& player,
-                                   const MatchLog& matches,
-                                   const MatchFilter& filter);
 
 /// Each condition of `filter` as a short text: "opponent Moth", "character
 /// Sion", "against Ciel", "since 2026-11-01", "until 2026-11-30", "last 3

@@ -7,6 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "stats/match_filter.h"
+#include "stats/match_log.h"
+#include "stats/stats_records.h"
+
 namespace sessionstats {
 
 /// One counted session of the reported player, seen from his side: the
@@ -65,6 +69,24 @@ struct SessionHistory {
   // The player's session in progress at the end of the log, if any.
   std::optional<CurrentSession> current;
 };
+
+/// The session a log leaves open: started and not yet ended by its results
+/// line or by the next start line. No players when none is open.
+struct OpenSession {
+  std::uint32_t ordinal = 0;  // as in MatchEntry::session
+  const PlayerRecord* player1 = nullptr;
+  const PlayerRecord* player2 = nullptr;
+};
+
+/// The history of `player` over `matches` (in log order, each one he plays)
+/// in one pass: his sessions, his streaks, `filter` as text, and his session
+/// in progress when `open` is a session he plays whose opponent passes
+/// filter.opponent (else current stays empty). A match against himself
+/// counts once per side, player 1's first, as the report does.
+SessionHistory buildSessionHistory(const PlayerRecord& player,
+                                   const MatchLog& matches,
+                                   const OpenSession& open,
+                                   const MatchFilter& filter);
 
 }  // namespace sessionstats
 

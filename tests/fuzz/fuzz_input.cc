@@ -177,7 +177,7 @@ void runFuzzInput(const std::uint8_t* data, std::size_t size) {
     require(again.str() == report.str());
     std::ostringstream other;
     writeMatchCsv(other, record, own);
-    const SessionHistory history = buildSessionHistory(record, own, {});
+    const SessionHistory history = buildSessionHistory(record, own, {}, {});
     writeJsonReport(other, player, history);
     checkHtmlPage(player, history);
   }

@@ -1,4 +1,4 @@
-#include "stats/current_session.h"
+#include "stats/session_history.h"
 
 #include <gtest/gtest.h>
 
@@ -28,9 +28,10 @@ std::optional<CurrentSession> currentOf(std::string_view log,
   const PlayerRecord* kestrel = records.findPlayer("Kestrel");
   if (kestrel == nullptr) return std::nullopt;
   const OpenSession open = reader.openSession();
-  return findCurrentSession(*kestrel,
-                            testing::selectMatches(matches, *kestrel, filter),
-                            open, filter);
+  return buildSessionHistory(*kestrel,
+                             testing::selectMatches(matches, *kestrel, filter),
+                             open, filter)
+      .current;
 }
 
 // Two earlier sessions (Kestrel 2-1 against Moth, then 0-2 against Wren),

@@ -1,0 +1,100 @@
+#include "stats/session_history.h"
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+
+namespace sessionstats {
+namespace {
+
+// The opponent of `player` in `open`, when he plays in it and the opponent
+// passes filter.opponent.
+const PlayerRecord* currentOpponent(const PlayerRecord& player,
+                                    const OpenSession& open,
+                                    const MatchFilter& filter) {
+  if (open.player1 != &player && open.player2 != &player) return nullptr;
+  const PlayerRecord* opponent =
+      open.player1 == &player ? open.player2 : open.player1;
+  if (filter.opponent && opponent->name != *filter.opponent) return nullptr;
+  return opponent;
+}
+
+void addToSession(SessionSummary& session, const MatchSide& side) {
+  addWrapping(side.won ? session.matchWins : session.matchLosses, 1);
+  addWrapping(session.roundWins, side.ownRounds);
+  addWrapping(session.roundLosses, side.opposingRounds);
+  addWrapping(session.seconds, side.entry->seconds);
+}
+
+void addToStreaks(Streaks& streaks, bool won) {
+  if (streaks.current == 0 || streaks.currentIsWinning != won) {
+    streaks.current = 0;
+    streaks.currentIsWinning = won;
+  }
+  ++streaks.current;
+  std::int64_t& longest = won ? streaks.longestWinning : streaks.longestLosing;
+  longest = std::max(longest, streaks.current);
+}
+
+void addToCurrent(CurrentSession& current, const PlayerRecord& opponent,
+                  std::uint32_t ordinal, const MatchSide& side) {
+  if (side.opponent == &opponent) {
+    addWrapping(side.won ? current.recordWins : current.recordLosses, 1);
+  }
+  if (side.entry->session != ordinal) return;
+  addWrapping(side.won ? current.matchWins : current.matchLosses, 1);
+  addWrapping(current.roundWins, side.ownRounds);
+  addWrapping(current.roundLosses, side.opposingRounds);
+  std::vector<int>& characters = current.characters;
+  if (std::find(characters.begin(), characters.end(), side.ownCharacter) ==
+      characters.end()) {
+    characters.push_back(side.ownCharacter);
+  }
+}
+
+}  // namespace
+
+// The last results go round a ring: the log may hold millions of matches.
+SessionHistory buildSessionHistory(const PlayerRecord& player,
+                                   const MatchLog& matches,
+                                   const OpenSession& open,
+                                   const MatchFilter& filter) {
+  SessionHistory history;
+  history.filters = describeFilter(filter);
+  const PlayerRecord* const opponent = currentOpponent(player, open, filter);
+  if (opponent != nullptr) history.current.emplace().opponent = opponent->name;
+  std::array<bool, kLastResultCount> ring{};
+  std::size_t results = 0;
+  for (const MatchEntry& entry : matches) {
+    if (history.sessions.empty() ||
+        history.sessions.back().ordinal != entry.session) {
+      SessionSummary& session = history.sessions.emplace_back();
+      session.ordinal = entry.session;
+      session.date = formatDate(entry.date);
+      const auto& players = entry.pair->players;
+      session.opponent =
+          (players[0] == &player ? players[1] : players[0])->name;
+    }
+    forEachSide(entry, player, [&](const MatchSide& side) {
+      addToSession(history.sessions.back(), side);
+      addToStreaks(history.streaks, side.won);
+      ring[results % kLastResultCount] = side.won;
+      ++results;
+      if (opponent != nullptr) {
+        addToCurrent(*history.current, *opponent, open.ordinal, side);
+      }
+    });
+  }
+  if (history.current) {
+    CurrentSession& current = *history.current;
+    current.streak = history.streaks.current;
+    current.streakIsWinning = history.streaks.currentIsWinning;
+    const std::size_t kept = std::min(results, kLastResultCount);
+    for (std::size_t i = results - kept; i < results; ++i) {
+      current.lastResults.push_back(ring[i % kLastResultCount]);
+    }
+  }
+  return history;
+}
+
+}  // namespace sessionstats
