@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <map>
@@ -32,58 +33,45 @@ constexpr int kRateAxisStep = 25;
 // in all, weighted by their matches.
 constexpr std::size_t kTrendPoints = 5;
 
-// Days from 1970-01-01 to the packed date `date` (proleptic Gregorian).
-std::int64_t daysFromEpoch(std::uint32_t date) {
+// "YYYY-MM-DD" of the Monday of the week of the packed date `date`.
+std::string weekStart(std::uint32_t date) {
   constexpr std::uint32_t kYearScale = 10000;
   constexpr std::uint32_t kMonthScale = 100;
-  std::int64_t year = date / kYearScale;
-  const std::int64_t month = date / kMonthScale % kMonthScale;
-  const std::int64_t day = date % kMonthScale;
-  // Counted from March, so the leap day ends the year.
-  if (month <= 2) --year;
-  const std::int64_t era = year / 400;
-  const std::int64_t yearOfEra = year - era * 400;
-  const std::int64_t dayOfYear =
-      (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
-  const std::int64_t dayOfEra =
-      yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-  return era * 146097 + dayOfEra - 719468;
+  const std::chrono::sys_days day = std::chrono::year_month_day{
+      std::chrono::year(static_cast<int>(date / kYearScale)),
+      std::chrono::month(date / kMonthScale % kMonthScale),
+      std::chrono::day(date % kMonthScale)};
+  const std::chrono::year_month_day monday{
+      day - (std::chrono::weekday(day) - std::chrono::Monday)};
+  return formatDate(static_cast<std::uint32_t>(
+      static_cast<int>(monday.year()) * kYearScale +
+      static_cast<unsigned>(monday.month()) * kMonthScale +
+      static_cast<unsigned>(monday.day())));
 }
 
-// "YYYY-MM-DD" of the Monday of the week of `date`.
-std::string weekStart(std::uint32_t date) {
-  const std::int64_t days = daysFromEpoch(date);
-  // 1970-01-01 was a Thursday, three days after a Monday.
-  const std::int64_t monday = days - (days % 7 + 7 + 3) % 7;
-  // Back from days to a civil date.
-  const std::int64_t z = monday + 719468;
-  const std::int64_t era = z / 146097;
-  const std::int64_t dayOfEra = z - era * 146097;
-  const std::int64_t yearOfEra =
-      (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-  const std::int64_t dayOfYear =
-      dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-  const std::int64_t shifted = (5 * dayOfYear + 2) / 153;
-  const std::int64_t day = dayOfYear - (153 * shifted + 2) / 5 + 1;
-  const std::int64_t month = shifted < 10 ? shifted + 3 : shifted - 9;
-  const std::int64_t year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
-  return formatDate(
-      static_cast<std::uint32_t>(year * 10000 + month * 100 + day));
+// What the chart calls a point of each step, in TimeStep's order.
+struct StepWords {
+  std::string_view pointName;  // before a point's label in its tooltip
+  std::string_view axisTitle;
+  std::string_view note;        // after "Share of matches won "
+  std::size_t labelLength = 0;  // of a group's label, a prefix of its date
+};
+constexpr std::array<StepWords, 4> kStepWords = {{
+    {"Session ", "Session", "per session, in the order of the log", 0},
+    {"Week of ", "Week (from its Monday)", "per week", 0},
+    {"Month ", "Month", "per month", 7},  // "YYYY-MM"
+    {"Year ", "Year", "per year", 4},     // "YYYY"
+}};
+
+const StepWords& wordsOf(TimeStep step) {
+  return kStepWords[static_cast<std::size_t>(step)];
 }
 
 // The label of the group of `date` ("YYYY-MM-DD") for `step`.
 std::string groupLabel(TimeStep step, std::uint32_t packed,
                        const std::string& date) {
-  constexpr std::size_t kMonthLength = 7;  // "YYYY-MM"
-  constexpr std::size_t kYearLength = 4;   // "YYYY"
-  switch (step) {
-    case TimeStep::kWeek:
-      return weekStart(packed);
-    case TimeStep::kMonth:
-      return date.substr(0, kMonthLength);
-    default:
-      return date.substr(0, kYearLength);
-  }
+  if (step == TimeStep::kWeek) return weekStart(packed);
+  return date.substr(0, wordsOf(step).labelLength);
 }
 
 void addSession(ResultPoint& point, const SessionSummary& session) {
@@ -111,45 +99,6 @@ std::vector<ResultPoint> groupedPoints(const SessionHistory& history,
     points.push_back(std::move(point));
   }
   return points;
-}
-
-std::string_view pointName(TimeStep step) {
-  switch (step) {
-    case TimeStep::kSession:
-      return "Session ";
-    case TimeStep::kWeek:
-      return "Week of ";
-    case TimeStep::kMonth:
-      return "Month ";
-    default:
-      return "Year ";
-  }
-}
-
-std::string_view axisTitle(TimeStep step) {
-  switch (step) {
-    case TimeStep::kSession:
-      return "Session";
-    case TimeStep::kWeek:
-      return "Week (from its Monday)";
-    case TimeStep::kMonth:
-      return "Month";
-    default:
-      return "Year";
-  }
-}
-
-std::string_view stepNote(TimeStep step) {
-  switch (step) {
-    case TimeStep::kSession:
-      return "per session, in the order of the log";
-    case TimeStep::kWeek:
-      return "per week";
-    case TimeStep::kMonth:
-      return "per month";
-    default:
-      return "per year";
-  }
 }
 
 // The moving average: each point with the kTrendPoints - 1 before it,
@@ -234,7 +183,7 @@ void writeResultsChart(HtmlPage& page, const SessionHistory& history) {
   }
   const bool grouped = series.step != TimeStep::kSession;
   page.raw("<p class=\"note\">Share of matches won ")
-      .raw(stepNote(series.step))
+      .raw(wordsOf(series.step).note)
       .raw(grouped ? "; the dashed line is the average of each point with the "
                      "four before it, weighted by matches"
                    : "")
@@ -278,7 +227,7 @@ void writeResultsChart(HtmlPage& page, const SessionHistory& history) {
         .attr("cy", yOf(percent))
         .attr("r", radius)
         .raw("><title>")
-        .raw(pointName(series.step))
+        .raw(wordsOf(series.step).pointName)
         .escaped(point.label)
         .raw(point.detail.empty() ? "" : " (")
         .escaped(point.detail)
@@ -299,7 +248,7 @@ void writeResultsChart(HtmlPage& page, const SessionHistory& history) {
   }
   page.raw("</g>\n");
   writeTimeLabels(page, points, xOf, plotWidth);
-  writeCategoryAxis(page, frame, axisTitle(series.step));
+  writeCategoryAxis(page, frame, wordsOf(series.step).axisTitle);
   page.raw("</svg></div>\n</section>\n");
 }
 

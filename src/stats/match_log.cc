@@ -1,6 +1,6 @@
 #include "stats/match_log.h"
 
-#include <array>
+#include <chrono>
 
 namespace sessionstats {
 namespace {
@@ -28,13 +28,6 @@ std::uint32_t digits(std::string_view text, std::size_t from,
   return value;
 }
 
-std::uint32_t daysInMonth(std::uint32_t year, std::uint32_t month) {
-  constexpr std::array<std::uint32_t, 12> kDays = {31, 28, 31, 30, 31, 30,
-                                                   31, 31, 30, 31, 30, 31};
-  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-  return month == 2 && leap ? 29 : kDays[month - 1];
-}
-
 // Writes the `count` last decimal digits of `value`, zeros in front.
 char* writeDigits(char* out, std::uint32_t value, int count) {
   for (int i = count - 1; i >= 0; --i) {
@@ -51,10 +44,10 @@ std::uint32_t parseDate(std::string_view text) {
   const std::uint32_t year = digits(text, 0, 4);
   const std::uint32_t month = digits(text, 5, 2);
   const std::uint32_t day = digits(text, 8, 2);
-  if (year == 0 || month < 1 || month > 12 || day < 1 ||
-      day > daysInMonth(year, month)) {
-    return kNoDate;
-  }
+  const std::chrono::year_month_day date{
+      std::chrono::year(static_cast<int>(year)), std::chrono::month(month),
+      std::chrono::day(day)};
+  if (year == 0 || !date.ok()) return kNoDate;
   return year * 10000 + month * 100 + day;
 }
 
