@@ -12,43 +12,23 @@ namespace {
 // with thousands of opponents needs no more memory than one chunk.
 constexpr std::size_t kChunkSize = std::size_t{1} << 16;
 
-// A colour of the stylesheet, named where the stylesheet says "$name".
-struct PaletteColour {
-  std::string_view name;
+// The colour of each win-rate step, and whether white text reads better on
+// it than near black: ColorBrewer's PuOr (7 classes, losses orange, wins
+// purple) interpolated at every step, and the text light where the WCAG 2
+// relative luminance is below 0.18, where both give the same contrast.
+struct RateColour {
   std::string_view css;
+  bool lightText = false;
 };
-
-constexpr std::array<PaletteColour, 13> kPalette{{
-    {"ink", "#1f2330"},
-    {"muted", "#5d6475"},
-    {"line", "#dfe2ea"},
-    {"page", "#f3f4f8"},
-    {"white", "#fff"},
-    {"black", "#000"},
-    {"winbar", "#7b68b5"},
-    {"lossbar", "#f1a340"},
-    {"trend", "#3b3f4c"},
-    {"bannerfrom", "#2d1b4e"},
-    {"bannerto", "#542788"},
-    {"axis", "#9aa0ad"},
-    {"ground", "#eceef3"},
+constexpr std::array<RateColour, kRateSteps + 1> kRateColours{{
+    {"#b35806", true},  {"#c66f17", false}, {"#d88529", false},
+    {"#eb9c3a", false}, {"#f4af58", false}, {"#f8c27b", false},
+    {"#fbd49e", false}, {"#fde2bc", false}, {"#fbe9d0", false},
+    {"#f9f0e4", false}, {"#f7f7f7", false}, {"#eeeef3", false},
+    {"#e4e6f0", false}, {"#dbddec", false}, {"#cbcbe3", false},
+    {"#b9b4d7", false}, {"#a69dcb", false}, {"#9284bd", false},
+    {"#7d65ab", true},  {"#69469a", true},  {"#542788", true},
 }};
-
-constexpr bool isNameByte(char c) { return c >= 'a' && c <= 'z'; }
-
-// The name that starts `text`: its leading lower-case letters.
-constexpr std::string_view leadingName(std::string_view text) {
-  std::size_t length = 0;
-  while (length < text.size() && isNameByte(text[length])) ++length;
-  return text.substr(0, length);
-}
-
-constexpr const PaletteColour* findColour(std::string_view name) {
-  for (const PaletteColour& colour : kPalette) {
-    if (colour.name == name) return &colour;
-  }
-  return nullptr;
-}
 
 // The figures of the header shrink with their tile (cqi) and never wrap.
 // Wide tables and grids scroll sideways inside a ".scroll" box, their first
@@ -59,13 +39,14 @@ constexpr const PaletteColour* findColour(std::string_view name) {
 // not, in a block of its own, since a browser that does not know
 // ::details-content drops the whole block around it.
 constexpr std::string_view kStyle = R"(
-:root{--ink:$ink;--muted:$muted;--line:$line;--page:$page;--card:$white;
---winbar:$winbar;--lossbar:$lossbar}
+:root{--ink:#1f2330;--muted:#5d6475;--line:#dfe2ea;--page:#f3f4f8;--white:#fff;
+--black:#000;--card:var(--white);--winbar:#7b68b5;--lossbar:#f1a340;--trend:#3b3f4c;
+--banner-from:#2d1b4e;--banner-to:#542788;--axis:#9aa0ad;--ground:#eceef3}
 *{box-sizing:border-box}
 body{margin:0;background:var(--page);color:var(--ink);
 font:15px/1.5 system-ui,-apple-system,"Segoe UI",Roboto,"Noto Sans",sans-serif}
 main{max-width:1200px;margin:0 auto;padding:16px}
-header.top{background:linear-gradient(135deg,$bannerfrom,$bannerto);color:$white;
+header.top{background:linear-gradient(135deg,var(--banner-from),var(--banner-to));color:var(--white);
 border-radius:14px;padding:20px 22px;margin-bottom:16px}
 .kicker{margin:0;font-size:12px;letter-spacing:.12em;text-transform:uppercase;opacity:.8}
 h1{margin:2px 0 6px;font-size:34px;line-height:1.15;overflow-wrap:anywhere}
@@ -100,34 +81,34 @@ td.rate{width:30%;min-width:150px}
 svg{display:block;max-width:100%;height:auto}
 svg.chart{width:100%;min-width:560px}
 svg text{font-family:inherit;fill:var(--ink)}
-svg .axis{stroke:$axis;stroke-width:1}
+svg .axis{stroke:var(--axis);stroke-width:1}
 svg .grid{stroke:var(--line);stroke-width:1}
 svg .label{font-size:12px;fill:var(--muted)}
 svg .title{font-size:13px;font-weight:600;fill:var(--muted)}
 svg .bars rect{fill:var(--winbar)}
 svg .line{fill:none;stroke:var(--winbar);stroke-width:2}
-svg .trend{fill:none;stroke:$trend;stroke-width:2.5;stroke-dasharray:6 4}
-svg .dots circle{stroke:$trend;stroke-width:1.5}
+svg .trend{fill:none;stroke:var(--trend);stroke-width:2.5;stroke-dasharray:6 4}
+svg .dots circle{stroke:var(--trend);stroke-width:1.5}
 table.heat{width:auto;min-width:0;border-collapse:separate;border-spacing:2px;font-size:12px}
 .heat th,.heat td{padding:0 2px;border:0;text-align:center;letter-spacing:0;text-transform:none;font-size:inherit}
 .heat td{min-width:38px;height:26px;border-radius:3px}
 .heat td:not([class]){
-background:repeating-linear-gradient(135deg,$white 0 3px,$ground 3px 6px)}
+background:repeating-linear-gradient(135deg,var(--white) 0 3px,var(--ground) 3px 6px)}
 .heat thead th{vertical-align:bottom;padding:2px 0}
 .heat thead th span{writing-mode:vertical-rl;transform:rotate(180deg)}
 .heat tbody th{text-align:right;padding-right:6px}
 .totals tr>:last-child,.totals tr.all>*{font-weight:700}
 .legend{display:flex;flex-wrap:wrap;align-items:center;gap:2px;font-size:12px;color:var(--muted);margin:10px 0 0}
 .legend i{display:inline-block;width:26px;height:16px;border-radius:3px}
-.legend i.e{background:repeating-linear-gradient(135deg,$white 0 3px,$ground 3px 6px);margin-left:12px}
+.legend i.e{background:repeating-linear-gradient(135deg,var(--white) 0 3px,var(--ground) 3px 6px);margin-left:12px}
 summary{cursor:pointer;font-weight:600;font-size:16px;overflow-wrap:anywhere}
 summary small{font-weight:400;color:var(--muted);margin-left:8px}
 @media (max-width:600px){main{padding:8px}h1{font-size:26px}
 .figures{grid-template-columns:repeat(2,minmax(0,1fr))}
 section,details{padding:12px}td.rate{min-width:110px}.chars tr>:nth-child(3),.chars tr>:nth-child(4),
 .chars tr>:nth-child(6){display:none}}
-@media print{body{background:$white;font-size:12px}main{max-width:none;padding:0}
-header.top{background:$white;color:$black;border:2px solid $bannerto}
+@media print{body{background:var(--white);font-size:12px}main{max-width:none;padding:0}
+header.top{background:var(--white);color:var(--black);border:2px solid var(--banner-to)}
 section{break-inside:avoid}details{break-inside:avoid-page}.scroll{overflow:visible}
 .far,details.opp{content-visibility:visible}.sticky tr>:first-child{position:static}
 th,td{padding:3px 4px}td.rate{width:auto;min-width:72px}.bar em{min-width:42px}
@@ -136,36 +117,16 @@ table.heat{font-size:9px}table.heat.totals{font-size:7px}.heat td{min-width:0;he
 @media print{details::details-content{content-visibility:visible;display:block}}
 )";
 
-// Whether every "$name" of `style` names a colour of the palette.
-constexpr bool everyColourNamed(std::string_view style) {
-  for (std::size_t at = style.find('$'); at != std::string_view::npos;
-       at = style.find('$', at + 1)) {
-    if (findColour(leadingName(style.substr(at + 1))) == nullptr) return false;
-  }
-  return true;
-}
-static_assert(everyColourNamed(kStyle));
-
 void writeStyle(HtmlPage& page) {
-  std::string_view rest = kStyle;
-  for (std::size_t at = rest.find('$'); at != std::string_view::npos;
-       at = rest.find('$')) {
-    page.raw(rest.substr(0, at));
-    rest.remove_prefix(at + 1);
-    const std::string_view name = leadingName(rest);
-    page.raw(findColour(name)->css);
-    rest.remove_prefix(name.size());
-  }
-  page.raw(rest);
-  // The colour steps of the win rates, each in light text where it needs it.
-  for (int step = 0; step <= kRateSteps; ++step) {
-    const Colour colour = winRateColour(step * kRateStepPercent);
-    page.raw(".q").number(step).raw("{background:").colour(colour);
-    page.raw(";fill:").colour(colour);
-    if (needsLightText(colour)) {
-      page.raw(";color:").raw(findColour("white")->css);
-    }
-    page.raw("}");
+  page.raw(kStyle);
+  for (const RateColour& colour : kRateColours) {
+    page.raw(".q")
+        .number(&colour - kRateColours.data())
+        .raw("{background:")
+        .raw(colour.css)
+        .raw(";fill:")
+        .raw(colour.css)
+        .raw(colour.lightText ? ";color:var(--white)}" : "}");
   }
   page.raw("\n");
   for (int percent = 0; percent <= 100; ++percent) {

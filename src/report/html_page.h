@@ -9,7 +9,6 @@
 
 #include "report/html_escape.h"
 #include "report/report_format.h"
-#include "report/win_rate_colour.h"
 
 namespace sessionstats {
 
@@ -20,8 +19,10 @@ inline constexpr std::string_view kHtmlContentSecurityPolicy =
     "base-uri 'none'; form-action 'none'";
 
 /// The win rates are coloured in steps of this many percent: class "qN"
-/// colours a cell (background) or a shape (fill) with winRateColour(N *
-/// kRateStepPercent), in light text where that reads better.
+/// colours a cell (background) or a shape (fill) with the colour of N *
+/// kRateStepPercent on a diverging scale that readers with any common form
+/// of colour blindness can follow (deep orange at 0%, near white at 50%,
+/// deep purple at 100%), in light text where that reads better.
 inline constexpr int kRateStepPercent = 5;
 inline constexpr int kRateSteps = 100 / kRateStepPercent;
 
@@ -79,11 +80,6 @@ class HtmlPage {
   /// seconds, each truncated toward zero as formatTimeSplit does:
   /// "17,697h 44m 55s".
   HtmlPage& duration(std::int32_t seconds);
-  /// Appends `colour` as "#rrggbb".
-  HtmlPage& colour(Colour colour) {
-    appendCssColour(text_, colour);
-    return *this;
-  }
 
   /// Appends the attribute ` name="value"`. The text overload takes markup:
   /// REQUIRES: `value` holds no '"' (a name from the log goes through
