@@ -6,8 +6,8 @@
 
 int main(int argc, char* argv[]) {
   sessionstats::Console console;
-  std::string summary;
+  sessionstats::Written written;
   const int status = sessionstats::runCommandLine(
-      argc, argv, std::cin, std::cout, std::cerr, &summary);
-  return console.finish(status, summary);
+      argc, argv, std::cin, std::cout, std::cerr, &written);
+  return console.finish(status, sessionstats::closingLine(written));
 }

@@ -1143,31 +1143,43 @@ TEST(MatchHistory, CsvAndJsonAgreeWithTheTextReport) {
   EXPECT_TRUE(filtered == json);
 }
 
+// Runs the program in this process on `args`; `written` gets what it wrote.
+int runHere(std::vector<std::string> args, std::ostream& out, std::ostream& err,
+            Written& written) {
+  args.insert(args.begin(), "session-stats");
+  std::vector<char*> argv;
+  for (std::string& arg : args) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  std::istringstream console("Moth\n");
+  return runCommandLine(static_cast<int>(args.size()), argv.data(), console,
+                        out, err, &written);
+}
+
 TEST(Driver, NoteOfWhatWasWrittenToAFile) {
   TempDir dir;
   writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
-  std::istringstream console("Moth\n");
+  const std::string log = (dir / "sessionlog.txt").string();
+  const std::string file = (dir / "k.html").string();
   std::ostringstream out;
   std::ostringstream err;
-  Options options;
-  options.format = ReportFormat::kHtml;
-  options.reportFile = (dir / "k.html").string();
-  options.logFiles = {(dir / "sessionlog.txt").string()};
-  options.player = "Kestrel";
-  std::string summary;
-  EXPECT_EQ(runSessionStats(options, console, out, err, &summary), 0);
-  EXPECT_EQ(summary, "session-stats: wrote " + options.reportFile +
-                         ": Kestrel, 30 matches");
-  options.player.reset();
-  options.command = Command::kListPlayers;
-  options.format = ReportFormat::kText;
-  options.filter.lastSessions = 1;
-  EXPECT_EQ(runSessionStats(options, console, out, err, &summary), 0);
-  EXPECT_EQ(summary,
-            "session-stats: wrote " + options.reportFile + ": 2 players");
-  // Written on standard error only when that is a terminal.
+  Written written;
+  EXPECT_EQ(runHere({"-p", "Kestrel", "--format=html", "-o", file, "-l", log},
+                    out, err, written),
+            0);
+  EXPECT_EQ(written.file, file);
+  EXPECT_EQ(written.counted, "Kestrel, 30 matches");
+  EXPECT_EQ(closingLine(written), "Wrote " + file + " for Kestrel.");
+  EXPECT_EQ(runHere({"--list", "--last-sessions=1", "-o", file, "-l", log}, out,
+                    err, written),
+            0);
+  EXPECT_EQ(written.counted, "2 players");
+  EXPECT_EQ(closingLine(written), "Wrote " + file + ".");
+  // Standard output says nothing of it, standard error only when it is a
+  // terminal; and a report there is no file written.
   EXPECT_EQ(err.str(), "");
   EXPECT_EQ(out.str(), "");
+  EXPECT_EQ(runHere({"--list", "-o", "-", "-l", log}, out, err, written), 0);
+  EXPECT_EQ(closingLine(written), "");
 }
 
 }  // namespace

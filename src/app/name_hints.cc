@@ -4,6 +4,9 @@
 #include <cstddef>
 #include <utility>
 
+#include "base/ascii.h"
+#include "base/status.h"
+
 namespace sessionstats {
 namespace {
 
@@ -13,8 +16,6 @@ char foldCase(char byte) {
   return byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte - 'A' + 'a')
                                     : byte;
 }
-
-bool isBlank(char byte) { return byte == ' ' || byte == '\t'; }
 
 bool sameIgnoringCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() &&
@@ -85,20 +86,6 @@ std::string joined(const std::vector<std::string_view>& names) {
 }
 
 }  // namespace
-
-std::string quotedName(std::string_view name) {
-  if (!name.empty() && !isBlank(name.front()) && !isBlank(name.back())) {
-    return std::string(name);
-  }
-  // Built by appending: GCC 12 warns falsely (-Wrestrict) about the inlined
-  // copy in "'" + std::string(name) at -O2.
-  std::string quoted;
-  quoted.reserve(name.size() + 2);
-  quoted += '\'';
-  quoted += name;
-  quoted += '\'';
-  return quoted;
-}
 
 std::vector<std::string> nameHints(const StatsRecords& records,
                                    std::string_view name,

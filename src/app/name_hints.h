@@ -9,11 +9,6 @@
 
 namespace sessionstats {
 
-/// `name` as a message shows it: in single quotes when it is empty or
-/// begins or ends with a blank (space or tab), so that it can be seen; else
-/// as it is.
-std::string quotedName(std::string_view name);
-
 /// The most close names nameHints offers.
 inline constexpr std::size_t kMaxCloseNames = 3;
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/status.h"
+#include "live/live_report.h"
 #include "stats/match_filter.h"
 
 namespace sessionstats {
@@ -27,11 +28,6 @@ inline constexpr std::string_view kTryHelpLine =
 
 /// What one run is asked to do.
 enum class Command { kReport, kListPlayers, kHelp, kVersion };
-
-/// What a report is written as: the classic text, one CSV row per match, one
-/// JSON document, one self-contained HTML page, or the small HTML page of the
-/// session in progress for a stream.
-enum class ReportFormat { kText, kCsv, kJson, kHtml, kOverlay };
 
 /// The file each format is written to when no --output names one, by
 /// ReportFormat: a CSV or JSON report never replaces the text report.

@@ -16,6 +16,9 @@ constexpr bool isSpace(char byte) {
   return byte == ' ' || (byte >= '\t' && byte <= '\r');
 }
 
+/// A space or a tab, the blanks a name may carry unseen at its ends.
+constexpr bool isBlank(char byte) { return byte == ' ' || byte == '\t'; }
+
 }  // namespace sessionstats
 
 #endif  // SESSION_STATS_BASE_ASCII_H_

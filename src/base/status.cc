@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "base/ascii.h"
+
 namespace sessionstats {
 
 std::string Status::message() const {
@@ -24,6 +26,20 @@ int Status::exitStatus() const {
 
 void writeErrorLine(std::ostream& err, const Status& status) {
   err << kMessagePrefix << status.message() << '\n';
+}
+
+std::string quotedName(std::string_view name) {
+  if (!name.empty() && !isBlank(name.front()) && !isBlank(name.back())) {
+    return std::string(name);
+  }
+  // Built by appending: GCC 12 warns falsely (-Wrestrict) about the inlined
+  // copy in "'" + std::string(name) at -O2.
+  std::string quoted;
+  quoted.reserve(name.size() + 2);
+  quoted += '\'';
+  quoted += name;
+  quoted += '\'';
+  return quoted;
 }
 
 }  // namespace sessionstats

@@ -60,6 +60,11 @@ class Status {
   std::string what_;
 };
 
+/// `name` as a message shows it: in single quotes when it is empty or
+/// begins or ends with a blank (space or tab), so that it can be seen; else
+/// as it is.
+std::string quotedName(std::string_view name);
+
 /// Writes kMessagePrefix, message() and a line end on `err`.
 /// REQUIRES: !status.ok()
 void writeErrorLine(std::ostream& err, const Status& status);

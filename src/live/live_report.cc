@@ -1,0 +1,151 @@
+#include "live/live_report.h"
+
+#include <utility>
+#include <vector>
+
+#include "report/csv_writer.h"
+#include "report/html_report.h"
+#include "report/json_report.h"
+#include "report/overlay_page.h"
+#include "report/report_writer.h"
+
+namespace sessionstats {
+
+LiveReport::LiveReport(ReportRequest request, OutputSink sink)
+    : request_(std::move(request)), sink_(std::move(sink)) {
+  restart();
+}
+
+void LiveReport::restart() {
+  matchLog_.clear();
+  reader_.reset();
+  records_ = std::make_unique<StatsRecords>();
+  reader_ = std::make_unique<SessionLogReader>(*records_);
+  // A follow's match log also tells which lines counted a match: a list
+  // counts every player's, a report its player's.
+  if (request_.follow || perMatch()) {
+    reader_->logMatches(matchLog_,
+                        request_.listing ? std::nullopt : request_.player);
+  }
+  seenMatches_ = 0;
+  seenPlayers_ = 0;
+  seenSession_ = {};
+}
+
+void LiveReport::line(std::string_view line) { reader_->read(parseLine(line)); }
+
+bool LiveReport::changed() {
+  const OpenSession open = reader_->openSession();
+  bool changed = matchLog_.size() != seenMatches_;
+  if (request_.listing) {
+    changed = changed || records_->players().size() != seenPlayers_;
+    seenPlayers_ = records_->players().size();
+  } else if (open.ordinal != seenSession_.ordinal) {
+    changed = changed || playsIn(seenSession_) || playsIn(open);
+  }
+  seenSession_ = open;
+  if (!perMatch()) matchLog_.clear();
+  seenMatches_ = matchLog_.size();
+  return changed;
+}
+
+Status LiveReport::write() {
+  if (request_.listing) return writeList();
+  // A player the log does not name yet has played no match yet.
+  PlayerRecord absent;
+  absent.name = *request_.player;
+  const PlayerRecord* found = records_->findPlayer(*request_.player);
+  const PlayerRecord& player = found != nullptr ? *found : absent;
+  if (!perMatch()) {
+    const PlayerStats stats = buildPlayerStats(player);
+    counted_ = std::int64_t{stats.matchWins} + stats.matchLosses;
+    return writeText(stats);
+  }
+  // A follow filters a copy: the log itself must keep every match for the
+  // next write.
+  if (!request_.follow || !request_.filter.any()) {
+    return writeHistory(player, matchLog_);
+  }
+  MatchLog matches = matchLog_;
+  return writeHistory(player, matches);
+}
+
+bool LiveReport::playsIn(const OpenSession& session) const {
+  const auto named = [this](const PlayerRecord* player) {
+    return player != nullptr && player->name == *request_.player;
+  };
+  return named(session.player1) || named(session.player2);
+}
+
+Status LiveReport::writeList() {
+  std::size_t players = 0;
+  Status status;
+  if (!request_.filter.any()) {
+    status = sink_([&](std::ostream& stream) {
+      players = writePlayerList(stream, *records_, request_.names);
+    });
+  } else {
+    MatchLog copy;
+    MatchLog& window = request_.follow ? (copy = matchLog_) : matchLog_;
+    keepMatchesInWindow(window, request_.filter);
+    status = sink_([&](std::ostream& stream) {
+      players = writePlayerList(stream, *records_, window, request_.names);
+    });
+  }
+  counted_ = static_cast<std::int64_t>(players);
+  return status;
+}
+
+// While following, a line that says so stands instead of a report of no
+// match, which would show "999999s" as the shortest match.
+Status LiveReport::writeText(const PlayerStats& stats) {
+  if (request_.follow && stats.matchWins == 0 && stats.matchLosses == 0) {
+    return sink_([&stats](std::ostream& stream) {
+      stream << "No match of " << stats.name << " has passed yet.\r\n";
+    });
+  }
+  const std::vector<std::string> filters = describeFilter(request_.filter);
+  return sink_([&](std::ostream& stream) {
+    writeReport(stream, stats, PipelineThreads::kTwo, filters);
+  });
+}
+
+Status LiveReport::writeHistory(const PlayerRecord& player, MatchLog& matches) {
+  const MatchFilter& filter = request_.filter;
+  keepMatches(matches, player, filter);
+  counted_ = 0;
+  for (const MatchEntry& entry : matches) {
+    forEachSide(entry, player, [this](const MatchSide&) { ++counted_; });
+  }
+  // A report of nothing would replace a good one with empty tables. A
+  // follow waits for the first match instead.
+  if (!request_.follow && filter.any() && matches.empty()) {
+    return Status::failed("no match of " + quotedName(player.name) +
+                          " passes the filters");
+  }
+  if (request_.format == ReportFormat::kCsv) {
+    return sink_(
+        [&](std::ostream& stream) { writeMatchCsv(stream, player, matches); });
+  }
+  // The stats point into the records they are built from.
+  StatsRecords passing;
+  PlayerStats stats;
+  if (request_.format != ReportFormat::kOverlay) {
+    replayMatches(player, matches, passing);
+    stats = buildPlayerStats(*passing.findPlayer(player.name));
+    if (request_.format == ReportFormat::kText) return writeText(stats);
+  }
+  const SessionHistory history =
+      buildSessionHistory(player, matches, reader_->openSession(), filter);
+  return sink_([&](std::ostream& stream) {
+    if (request_.format == ReportFormat::kOverlay) {
+      writeOverlayPage(stream, player.name, history.current);
+    } else if (request_.format == ReportFormat::kHtml) {
+      writeHtmlReport(stream, stats, history);
+    } else {
+      writeJsonReport(stream, stats, history);
+    }
+  });
+}
+
+}  // namespace sessionstats
