@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstdint>
 #include <sstream>
 #include <string>
@@ -10,6 +12,7 @@
 #include <vector>
 
 #include "report/html_escape.h"
+#include "report/html_page.h"
 #include "stats/session_history.h"
 #include "stats/win_rate_interval.h"
 #include "test_session.h"
@@ -100,6 +103,38 @@ TEST(HtmlReport, PageIsSelfContainedUnderAPolicyThatForbidsScripts) {
     EXPECT_EQ(html.find(reference), std::string::npos) << reference;
   }
   EXPECT_EQ(count(html, "<details class=\"opp\">"), 1U);  // one per opponent
+}
+
+// The win rates' colours: orange for losses and purple for wins, each
+// fading toward near white in the middle, in light text exactly where the
+// colour is dark (WCAG 2 relative luminance below 0.18).
+TEST(HtmlReport, WinRateStepsFadeTowardTheMiddleAndDarkOnesTakeLightText) {
+  const std::string html = page(kestrelSession().first());
+  constexpr std::array<double, 3> kWeights = {0.2126, 0.7152, 0.0722};
+  std::vector<int> sums;
+  for (int step = 0; step <= kRateSteps; ++step) {
+    const std::string rule = ".q" + std::to_string(step) + "{background:#";
+    const std::size_t at = html.find(rule);
+    ASSERT_NE(at, std::string::npos) << step;
+    const std::size_t hex = at + rule.size();
+    int sum = 0;
+    double luminance = 0;
+    for (std::size_t c = 0; c < kWeights.size(); ++c) {
+      const int channel = std::stoi(html.substr(hex + 2 * c, 2), nullptr, 16);
+      sum += channel;
+      const double value = channel / 255.0;
+      luminance += kWeights[c] * (value <= 0.04045
+                                      ? value / 12.92
+                                      : std::pow((value + 0.055) / 1.055, 2.4));
+    }
+    sums.push_back(sum);
+    const std::string body = html.substr(hex, html.find('}', hex) - hex);
+    EXPECT_EQ(body.ends_with(";color:var(--white)"), luminance < 0.18) << step;
+  }
+  for (int step = 0; step < kRateSteps / 2; ++step) {
+    EXPECT_LE(sums[step], sums[step + 1]) << step;
+    EXPECT_LE(sums[kRateSteps - step], sums[kRateSteps - step - 1]) << step;
+  }
 }
 
 TEST(HtmlReport, OneHeatmapCellPerGridCellWithAResult) {
