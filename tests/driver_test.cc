@@ -1148,6 +1148,7 @@ int runHere(std::vector<std::string> args, std::ostream& out, std::ostream& err,
             Written& written) {
   args.insert(args.begin(), "session-stats");
   std::vector<char*> argv;
+  argv.reserve(args.size() + 1);
   for (std::string& arg : args) argv.push_back(arg.data());
   argv.push_back(nullptr);
   std::istringstream console("Moth\n");
