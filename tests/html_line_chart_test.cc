@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -86,6 +87,13 @@ TEST(ResultSeries, TooManyWeeksGroupByMonthThenByYear) {
   EXPECT_EQ(series.points.back().label, "2026-07");
   EXPECT_EQ(series.points.back().sessions, 1);
 
+  // One week fewer, as many sessions: 60 weeks still go by week.
+  twiceMonthly.sessions.pop_back();
+  addSessions(twiceMonthly, "2024-01-01");
+  series = resultSeries(twiceMonthly);
+  EXPECT_EQ(series.step, TimeStep::kWeek);
+  EXPECT_EQ(series.points.size(), kMaxTimePoints);
+
   // One session a month for 61 months: 6 years.
   SessionHistory monthly;
   for (int month = 0; month <= static_cast<int>(kMaxTimePoints); ++month) {
@@ -96,6 +104,48 @@ TEST(ResultSeries, TooManyWeeksGroupByMonthThenByYear) {
   EXPECT_EQ(labels(series), (std::vector<std::string>{"2020", "2021", "2022",
                                                       "2023", "2024", "2025"}));
   EXPECT_EQ(series.points.back().sessions, 1);
+}
+
+// The points of the polyline of `kind` in `html`, "x,y" each.
+std::vector<std::string> polyline(const std::string& html,
+                                  const std::string& kind) {
+  const std::string start = "<polyline class=\"" + kind + "\" points=\"";
+  std::size_t at = html.find(start);
+  EXPECT_NE(at, std::string::npos) << kind;
+  at += start.size();
+  std::vector<std::string> points;
+  for (std::size_t end = 0; (end = html.find(' ', at)) < html.find('"', at);
+       at = end + 1) {
+    points.push_back(html.substr(at, end - at));
+  }
+  return points;
+}
+
+TEST(ResultsChart, TheTrendOfAPointAveragesItAndTheFourBefore) {
+  // A week all won, then five weeks all lost: the sixth trend point no
+  // longer holds the first week.
+  SessionHistory history;
+  for (const char* date : {"2026-11-02", "2026-11-09", "2026-11-16",
+                           "2026-11-23", "2026-11-30", "2026-12-07"}) {
+    for (int i = 0; i < 11; ++i) {
+      const auto ordinal =
+          static_cast<std::uint32_t>(history.sessions.size() + 1);
+      const bool first = history.sessions.size() < 11;
+      history.sessions.push_back(
+          {ordinal, date, "Moth", first ? 1 : 0, first ? 0 : 1, 2, 2, 300});
+    }
+  }
+  std::ostringstream out;
+  HtmlPage page(out);
+  writeResultsChart(page, history);
+  page.flush();
+  const std::vector<std::string> line = polyline(out.str(), "line");
+  const std::vector<std::string> trend = polyline(out.str(), "trend");
+  ASSERT_EQ(line.size(), 6U);
+  ASSERT_EQ(trend.size(), 6U);
+  EXPECT_EQ(trend[0], line[0]);
+  EXPECT_NE(trend[4], line[4]);
+  EXPECT_EQ(trend[5], line[5]);
 }
 
 }  // namespace
