@@ -1,4 +1,4 @@
-#include "app/log_follower.h"
+#include "live/log_follower.h"
 
 #include <gtest/gtest.h>
 
