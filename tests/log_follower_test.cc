@@ -20,24 +20,17 @@ constexpr int kLines = 20;
 
 // Counts the writes; the write after the last line fails, which ends the
 // follow.
-class CountingTarget final : public FollowTarget {
- public:
+struct CountingTarget final : FollowTarget {
   void restart() override {}
-  void line(std::string_view /*line*/) override {
-    ++lines_;
-    fresh_ = true;
-  }
-  bool changed() override { return std::exchange(fresh_, false); }
+  void line(std::string_view /*line*/) override { ++lines; }
+  bool changed() override { return std::exchange(seen, lines) != lines; }
   Status write() override {
     ++writes;
-    return lines_ < kLines ? Status() : Status::failed("all lines written");
+    return lines < kLines ? Status() : Status::failed("all lines written");
   }
-
+  int lines = 0;
+  int seen = 0;
   int writes = 0;
-
- private:
-  int lines_ = 0;
-  bool fresh_ = false;
 };
 
 // Lines that come 20 ms apart are written together: writes stand at least

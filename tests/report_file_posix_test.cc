@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/report_file.h"
@@ -95,15 +96,11 @@ TEST(ReportFile, SetUserIdIsKeptOnlyForTheSameOwner) {
   ASSERT_EQ(::chmod(dir.path().c_str(), 0777), 0);
   // Root's report, root's in the other user's group (another owner alone
   // loses the bits), and the other user's own report, which keeps them.
-  struct OldReport {
-    uid_t owner;
-    gid_t group;
-    mode_t made;
-  };
-  for (const OldReport old :
+  using OldReport = std::tuple<uid_t, gid_t, mode_t>;
+  for (const auto& [owner, group, mode] :
        {OldReport{0, 0, 0755}, OldReport{0, kNobody, 0755},
         OldReport{kNobody, kNobody, 06755}}) {
-    ASSERT_EQ(::chown(report.c_str(), old.owner, old.group), 0);
+    ASSERT_EQ(::chown(report.c_str(), owner, group), 0);
     ASSERT_EQ(::chmod(report.c_str(), kSetUidMode | S_ISGID), 0);
     ASSERT_EQ(
         runScript(dir,
@@ -113,8 +110,7 @@ TEST(ReportFile, SetUserIdIsKeptOnlyForTheSameOwner) {
         0);
     made = statusOf(report);
     EXPECT_EQ(made.st_uid, kNobody);
-    EXPECT_EQ(made.st_mode & 07777, old.made)
-        << "owner " << old.owner << ", group " << old.group;
+    EXPECT_EQ(made.st_mode & 07777, mode) << owner << ":" << group;
   }
 }
 
