@@ -28,6 +28,8 @@ TEST(ChangeWatcher, AnAppendOrANewFileEndsTheWait) {
     const testing::TempDir dir;
     const auto log = dir / "sessionlog.txt";
     testing::writeFile(log, "one\n");
+    std::filesystem::create_directory(dir / "made");
+    testing::writeFile(dir / "made" / "four.txt", "four\n");
     const std::unique_ptr<ChangeWatcher> watcher = make(log.string());
     // Appended before the first wait, as after the first read.
     std::ofstream(log, std::ios::app) << "two\n";
@@ -38,6 +40,14 @@ TEST(ChangeWatcher, AnAppendOrANewFileEndsTheWait) {
     std::filesystem::remove(log);
     EXPECT_TRUE(watcher->wait(milliseconds(0)));
     testing::writeFile(log, "three\n");
+    began = Clock::now();
+    EXPECT_TRUE(watcher->wait(kLongWait));
+    EXPECT_LT(Clock::now() - began, kLongWait);
+    // Removed, then another file renamed into place from a folder that is
+    // not watched.
+    std::filesystem::remove(log);
+    EXPECT_TRUE(watcher->wait(milliseconds(0)));
+    std::filesystem::rename(dir / "made" / "four.txt", log);
     began = Clock::now();
     EXPECT_TRUE(watcher->wait(kLongWait));
     EXPECT_LT(Clock::now() - began, kLongWait);

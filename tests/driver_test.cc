@@ -855,7 +855,8 @@ TEST(Driver, StoriesOfPeopleWhoMakeMistakes) {
                        {"second.txt", example.substr(cut + 1)},
                        {"people.txt",
                         "Session start. Players: Ana Lee vs Ava\n"
-                        "Session start. Players: Ana Lee 'Jr' vs Ana Lee\n"}};
+                        "Session start. Players: Ana Lee 'Jr' vs Ana Lee\n"
+                        "Session start. Players: Zeta vs Ava\n"}};
   const std::string notKestrel =
       "session-stats: sessionlog.txt names no player ";
   std::vector<Row> runs = {
@@ -879,6 +880,26 @@ TEST(Driver, StoriesOfPeopleWhoMakeMistakes) {
        .err = exactly(notKestrel +
                       "Kestrle\nsession-stats: close names: Kestrel\n" +
                       kSeeList)},
+      // A slip is one edit per three letters, rounded up; a swap is one.
+      {.what = "two slips in five letters, in two logs",
+       .args = {"-l", "first.txt", "-l", "second.txt", "-p", "Hxrxn"},
+       .status = 1,
+       .err = exactly("session-stats: the logs name no player Hxrxn\n"
+                      "session-stats: close names: Heron\n" +
+                      std::string(kSeeList))},
+      {.what = "a swap in three letters",
+       .args = {"-l", "people.txt", "-p", "Aav"},
+       .status = 1,
+       .err = exactly("session-stats: people.txt names no player Aav\n"
+                      "session-stats: close names: Ava\n" +
+                      std::string(kSeeList))},
+      {.what = "a case miss in the last letter of the alphabet",
+       .args = {"-l", "people.txt", "-p", "zeta"},
+       .status = 1,
+       .err = exactly("session-stats: people.txt names no player zeta\n"
+                      "session-stats: letter case counts: did you mean "
+                      "Zeta?\n" +
+                      std::string(kSeeList))},
       {.what = "a name with blanks at the prompt",
        .args = {"-l", "people.txt"},
        .input = "Ana Lee\n",

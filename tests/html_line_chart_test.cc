@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -11,14 +13,14 @@
 namespace sessionstats {
 namespace {
 
-// `count` sessions of 1 win and 2 losses on `date`, after those in
+// `count` sessions of `wins` wins and 2 losses on `date`, after those in
 // `history`.
 void addSessions(SessionHistory& history, const std::string& date,
-                 int count = 1) {
+                 int count = 1, std::int32_t wins = 1) {
   for (int i = 0; i < count; ++i) {
     const auto ordinal =
         static_cast<std::uint32_t>(history.sessions.size() + 1);
-    history.sessions.push_back({ordinal, date, "Moth", 1, 2, 2, 4, 300});
+    history.sessions.push_back({ordinal, date, "Moth", wins, 2, 2, 4, 300});
   }
 }
 
@@ -86,6 +88,13 @@ TEST(ResultSeries, TooManyWeeksGroupByMonthThenByYear) {
   EXPECT_EQ(series.points.back().label, "2026-07");
   EXPECT_EQ(series.points.back().sessions, 1);
 
+  // One week fewer, as many sessions: 60 weeks still go by week.
+  twiceMonthly.sessions.pop_back();
+  addSessions(twiceMonthly, "2024-01-01");
+  series = resultSeries(twiceMonthly);
+  EXPECT_EQ(series.step, TimeStep::kWeek);
+  EXPECT_EQ(series.points.size(), kMaxTimePoints);
+
   // One session a month for 61 months: 6 years.
   SessionHistory monthly;
   for (int month = 0; month <= static_cast<int>(kMaxTimePoints); ++month) {
@@ -96,6 +105,36 @@ TEST(ResultSeries, TooManyWeeksGroupByMonthThenByYear) {
   EXPECT_EQ(labels(series), (std::vector<std::string>{"2020", "2021", "2022",
                                                       "2023", "2024", "2025"}));
   EXPECT_EQ(series.points.back().sessions, 1);
+}
+
+// The points of the polyline of class `kind` in `html`, "x,y" each.
+std::vector<std::string> polyline(const std::string& html,
+                                  const std::string& kind) {
+  const std::string start = "<polyline class=\"" + kind + "\" points=\"";
+  const std::size_t at = html.find(start) + start.size();
+  std::istringstream points(html.substr(at, html.find('"', at) - at));
+  return {std::istream_iterator<std::string>(points), {}};
+}
+
+TEST(ResultsChart, TheTrendOfAPointAveragesItAndTheFourBefore) {
+  // A week mostly won, then five weeks all lost: the sixth trend point no
+  // longer holds the first week.
+  SessionHistory history;
+  addSessions(history, "2026-11-02", 11, 8);
+  for (const char* date :
+       {"2026-11-09", "2026-11-16", "2026-11-23", "2026-11-30", "2026-12-07"}) {
+    addSessions(history, date, 10, 0);
+  }
+  std::ostringstream out;
+  HtmlPage page(out);
+  writeResultsChart(page, history);
+  page.flush();
+  const std::vector<std::string> line = polyline(out.str(), "line");
+  const std::vector<std::string> trend = polyline(out.str(), "trend");
+  ASSERT_EQ(line.size(), 6U);
+  ASSERT_EQ(trend.size(), 6U);
+  EXPECT_NE(trend[4], line[4]);
+  EXPECT_EQ(trend[5], line[5]);
 }
 
 }  // namespace

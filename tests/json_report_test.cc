@@ -22,6 +22,7 @@ TEST(JsonReport, HostileNamesGiveValidJsonWithReplacementCharacters) {
   const std::string log =
       "Session start. Players: Kestrel vs q\"u,o\\te\rx\n"
       "Player 1 wins match 2-1 : Sion vs Ciel (95 seconds)\n"
+      "Player 1 wins match 2-0 : Sion vs Ciel (800 seconds)\n"
       "Session start. Players: Kestrel vs bad\xff\xc3 utf\n"
       "Player 2 wins match 1-2 : Sion vs Ciel (35 seconds)\n"
       "Session start. Players: Kestrel vs \xc3\xa9t\xc3\xa9\n"
@@ -46,7 +47,11 @@ TEST(JsonReport, HostileNamesGiveValidJsonWithReplacementCharacters) {
   EXPECT_EQ(opponents[2].at("name"), "\xc3\xa9t\xc3\xa9");  // valid: kept
   EXPECT_EQ(document.at("sessions").size(), 3U);
   EXPECT_EQ(document.at("sessions")[1].at("opponent"), opponents[1].at("name"));
-  EXPECT_EQ(document.at("summary").at("matches"), 3);
+  EXPECT_EQ(document.at("summary").at("matches"), 4);
+  // The last band of lengths has no end.
+  EXPECT_EQ(document.at("match_lengths").back(),
+            nlohmann::json::parse(
+                R"({"from_seconds":720,"to_seconds":null,"matches":1})"));
   EXPECT_EQ(document.at("summary").at("shortest_seconds"), 35);
   EXPECT_EQ(document.at("streaks").at("longest_losing"), 2);
 }

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/report_file.h"
@@ -92,17 +93,25 @@ TEST(ReportFile, SetUserIdIsKeptOnlyForTheSameOwner) {
   if (std::system("command -v setpriv > /dev/null") != 0) {
     GTEST_SKIP() << "setpriv is needed to run as another user";
   }
-  ASSERT_EQ(::chown(report.c_str(), 0, 0), 0);
-  ASSERT_EQ(::chmod(report.c_str(), kSetUidMode | S_ISGID), 0);
   ASSERT_EQ(::chmod(dir.path().c_str(), 0777), 0);
-  ASSERT_EQ(runScript(dir,
-                      "setpriv --reuid=65534 --regid=65534 "
-                      "--clear-groups \"$SESSION_STATS\" -p Moth -o report.txt")
-                .status,
-            0);
-  made = statusOf(report);
-  EXPECT_EQ(made.st_uid, kNobody);
-  EXPECT_EQ(made.st_mode & 07777, 0755U);
+  // Root's report, root's in the other user's group (another owner alone
+  // loses the bits), and the other user's own report, which keeps them.
+  using OldReport = std::tuple<uid_t, gid_t, mode_t>;
+  for (const auto& [owner, group, mode] :
+       {OldReport{0, 0, 0755}, OldReport{0, kNobody, 0755},
+        OldReport{kNobody, kNobody, 06755}}) {
+    ASSERT_EQ(::chown(report.c_str(), owner, group), 0);
+    ASSERT_EQ(::chmod(report.c_str(), kSetUidMode | S_ISGID), 0);
+    ASSERT_EQ(
+        runScript(dir,
+                  "setpriv --reuid=65534 --regid=65534 "
+                  "--clear-groups \"$SESSION_STATS\" -p Moth -o report.txt")
+            .status,
+        0);
+    made = statusOf(report);
+    EXPECT_EQ(made.st_uid, kNobody);
+    EXPECT_EQ(made.st_mode & 07777, mode) << owner << ":" << group;
+  }
 }
 
 }  // namespace

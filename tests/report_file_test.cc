@@ -137,8 +137,14 @@ TEST(ReportFile, PathOfAnOpenDescriptorIsWrittenInPlace) {
             0);
   EXPECT_EQ(readFile(dir / "keep.txt"), "kept\na\n" + report + "b\n");
 
-  // The same file as standard error by another name; a descriptor on a
-  // file that is gone.
+  // The same file as standard output or standard error by another name; a
+  // descriptor on a file that is gone.
+  ASSERT_EQ(runScript(dir,
+                      "{ echo a; \"$SESSION_STATS\" -p Kestrel -o out.txt; "
+                      "echo b; } > out.txt")
+                .status,
+            0);
+  EXPECT_EQ(readFile(dir / "out.txt"), "a\n" + report + "b\n");
   ASSERT_EQ(
       runScript(dir,
                 "{ echo a >&2; \"$SESSION_STATS\" -p Kestrel -o err.txt; } "

@@ -23,12 +23,14 @@ TEST(TerminalEscape, ControlBytesShowAsLsShowsThemTextStaysAsItIs) {
       {"a\rb\nc\td\be\vf\fg", "a\\rb\\nc\\td\\be\\vf\\fg"},
       {std::string_view("\0\x06\x0e\x1f\x7f", 5), "\\000\\006\\016\\037\\177"},
       {"back\\slash", "back\\\\slash"},
-      // UTF-8 text stays; the C1 controls (CSI is U+009B) and bytes that are
-      // not UTF-8 (a lone CSI byte, a cut sequence) do not.
+      // UTF-8 text stays; the C1 controls (CSI is U+009B, the last one
+      // U+009F) and bytes that are not UTF-8 (a lone CSI byte, a cut
+      // sequence) do not.
       {"Kōhaku 猫", "Kōhaku 猫"},
       {"\xc2\x9b"
        "2K",
        "\\302\\2332K"},
+      {"\xc2\x9f", "\\302\\237"},
       {"\x9b"
        "2K",
        "\\2332K"},

@@ -182,9 +182,9 @@ int followSymlinks(std::string path, LinkEnd& end) {
   return ELOOP;
 }
 
-// umask() can only be read by setting it. No other thread runs while the
-// report file is made (the log's reader has ended, the report's second thread
-// starts later), and nothing is created between the two calls, so nothing
+// umask() can only be read by setting it. No other thread runs when it is
+// read (the log's reader has ended, and the report's second thread with the
+// report written), and nothing is created between the two calls, so nothing
 // sees the zero mask.
 mode_t currentUmask() {
   const mode_t mask = ::umask(0);
@@ -278,6 +278,9 @@ int replaceByRename(const std::string& target, bool exists,
                     const std::function<void(std::ostream&)>& write) {
   TempFile temp;
   if (const int error = temp.create(target)) return error;
+  if (const int writeError = writeAll(temp.fd(), write)) return writeError;
+  // The mode comes after the bytes: a write by anyone but root clears
+  // set-user-ID and set-group-ID.
   const int error =
       exists
           ? keepOwnerAndMode(temp.fd(), old.st_mode & kPermissionBits,
@@ -285,7 +288,6 @@ int replaceByRename(const std::string& target, bool exists,
           : (::fchmod(temp.fd(), kNewFileMode & ~currentUmask()) == 0 ? 0
                                                                       : errno);
   if (error != 0) return error;
-  if (const int writeError = writeAll(temp.fd(), write)) return writeError;
   if (const int closeError = temp.close()) return closeError;
   return temp.renameTo(target);
 }
