@@ -181,9 +181,16 @@ Status writeHistoryReport(const Options& options, const PlayerRecord& player,
       writeOverlayPage(stream, player.name, current);
     });
   }
+  // Without a filter every match of the player passes, and his own records
+  // already hold what a replay would count: a second copy of them would
+  // double the memory of a report of thousands of opponents.
   StatsRecords passing;
-  replayMatches(player, matches, passing);
-  const PlayerStats stats = buildPlayerStats(*passing.findPlayer(player.name));
+  const PlayerRecord* counted = &player;
+  if (options.filter.any()) {
+    replayMatches(player, matches, passing);
+    counted = passing.findPlayer(player.name);
+  }
+  const PlayerStats stats = buildPlayerStats(*counted);
   if (options.format == ReportFormat::kText) {
     return writeTextReport(options, stats, out);
   }

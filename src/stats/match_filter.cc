@@ -119,6 +119,15 @@ SessionHistory buildSessionHistory(const PlayerRecord& player,
                                    const MatchFilter& filter) {
   SessionHistory history;
   history.filters = describeFilter(filter);
+  // A long log holds tens of thousands of sessions: room for exactly them
+  // spares the copy, and the memory, of a growing vector.
+  std::size_t sessions = 0;
+  std::uint32_t last = 0;
+  for (const MatchEntry& entry : matches) {
+    sessions += sessions == 0 || entry.session != last ? 1 : 0;
+    last = entry.session;
+  }
+  history.sessions.reserve(sessions);
   Streaks& streaks = history.streaks;
   for (const MatchEntry& entry : matches) {
     if (history.sessions.empty() ||
