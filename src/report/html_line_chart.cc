@@ -71,9 +71,9 @@ std::string weekStart(std::uint32_t date) {
       static_cast<std::uint32_t>(year * 10000 + month * 100 + day));
 }
 
-// The label of the group of `date` ("YYYY-MM-DD") for `step`.
-std::string groupLabel(TimeStep step, std::uint32_t packed,
-                       const std::string& date) {
+// The label of the group of the packed date `packed` for `step`.
+std::string groupLabel(TimeStep step, std::uint32_t packed) {
+  const std::string date = formatDate(packed);
   constexpr std::size_t kMonthLength = 7;  // "YYYY-MM"
   constexpr std::size_t kYearLength = 4;   // "YYYY"
   switch (step) {
@@ -100,9 +100,8 @@ std::vector<ResultPoint> groupedPoints(const SessionHistory& history,
                                        TimeStep step) {
   std::map<std::string, ResultPoint> groups;
   for (const SessionSummary& session : history.sessions) {
-    const std::uint32_t packed = parseDate(session.date);
-    if (packed == kNoDate || !hasMatch(session)) continue;
-    addSession(groups[groupLabel(step, packed, session.date)], session);
+    if (session.date == kNoDate || !hasMatch(session)) continue;
+    addSession(groups[groupLabel(step, session.date)], session);
   }
   std::vector<ResultPoint> points;
   points.reserve(groups.size());
@@ -205,8 +204,10 @@ ResultSeries resultSeries(const SessionHistory& history) {
       if (!hasMatch(session)) continue;
       ResultPoint point;
       point.label = std::to_string(session.ordinal);
-      point.detail = session.date.empty() ? "" : session.date + ", ";
-      point.detail += "vs " + session.opponent;
+      if (session.date != kNoDate)
+        point.detail = formatDate(session.date) + ", ";
+      point.detail += "vs ";
+      point.detail += session.opponent;
       addSession(point, session);
       series.points.push_back(std::move(point));
     }

@@ -110,7 +110,7 @@ svg .trend{fill:none;stroke:$trend;stroke-width:2.5;stroke-dasharray:6 4}
 svg .dots circle{stroke:$trend;stroke-width:1.5}
 table.heat{width:auto;min-width:0;border-collapse:separate;border-spacing:2px;font-size:12px}
 .heat th,.heat td{padding:0 2px;border:0;text-align:center;letter-spacing:0;text-transform:none;font-size:inherit}
-.heat td{min-width:38px;height:26px;border-radius:3px}
+.heat td,.heat th[class]{min-width:38px;height:26px;border-radius:3px}
 .heat td:not([class]){
 background:repeating-linear-gradient(135deg,$white 0 3px,$ground 3px 6px)}
 .heat thead th{vertical-align:bottom;padding:2px 0}

@@ -150,10 +150,11 @@ void writeSessions(JsonWriter& json, const SessionHistory& history) {
   for (const SessionSummary& session : history.sessions) {
     list.next().raw("{\"session\":").number(session.ordinal);
     json.raw(",\"date\":");
-    if (session.date.empty()) {
+    if (session.date == kNoDate) {
       json.null();
     } else {
-      json.string(session.date);
+      char date[kMaxStampLength];
+      json.string({date, writeDate(date, session.date)});
     }
     json.raw(",\"opponent\":").string(session.opponent);
     json.raw(",\"wins\":").number(session.matchWins);

@@ -134,7 +134,7 @@ SessionHistory buildSessionHistory(const PlayerRecord& player,
         history.sessions.back().ordinal != entry.session) {
       SessionSummary& session = history.sessions.emplace_back();
       session.ordinal = entry.session;
-      session.date = formatDate(entry.date);
+      session.date = entry.date;
       const auto& players = entry.pair->players;
       session.opponent =
           (players[0] == &player ? players[1] : players[0])->name;
