@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "base/ordered_pipeline.h"
 #include "log/log_line_splitter.h"
-#include "stats/ordered_pipeline.h"
 
 namespace sessionstats {
 namespace {

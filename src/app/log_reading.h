@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/status.h"
+#include "base/status.h"
 #include "log/session_log_reader.h"
 
 namespace sessionstats {
