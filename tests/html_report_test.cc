@@ -223,6 +223,7 @@ TEST(HtmlReport, OpponentsTableAndSectionsMostMatchesFirst) {
                       "<td>6 / 0</td><td>0h 50m 0s</td><td>2026-11-03</td>"),
             std::string::npos);
   EXPECT_NE(html.find("<td>2026-11-05</td>"), std::string::npos);  // Heron
+  EXPECT_NE(html.find("lost · last met 2026-11-05</p>"), std::string::npos);
   // Sections for the most played only: the rest are rows, and a line says
   // how to see them.
   EXPECT_EQ(count(html, "<details class=\"opp\">"), kOpponentSections);
