@@ -277,15 +277,25 @@ for size in $SIZES; do
   peak() { for _ in $(seq "$MEMORY_RUNS"); do
     /usr/bin/time -f %M "$tool" -p $LOCAL_PLAYER "$@" 2>&1 >/dev/null | tail -1
   done | median; }
+  text_rss=$(peak -o report.txt)
   csv_rss=$(peak --format=csv -o report.csv)
   json_rss=$(peak --format=json -o report.json)
   html_rss=$(peak --format=html -o report.html)
   filtered_rss=$(peak --since=2000-01-01 -o filtered.txt)
   cd - >/dev/null
+  text_s=$(csv_median "$dir/formats.csv" text)
   for kind in text csv json html filtered; do
-    result[$size.$kind]=$(calc %.3f "$(csv_median "$dir/formats.csv" $kind)" 0 a)
+    kind_s=$(csv_median "$dir/formats.csv" $kind)
+    result[$size.$kind]=$(calc %.3f "$kind_s" 0 a)
+    result[$size.${kind}_ratio]=$(calc %.2fx "$kind_s" "$text_s" 'a / b')
     result[$size.${kind}_cpu]=$(calc %.3f "$(cpu "$dir/formats.csv" $kind)" 0 a)
   done
+  # Each format's output and peak memory beside the text report's; JSON and
+  # HTML also beside the CSV run's, which keeps the same match log.
+  result[$size.text_mb]=$(calc %.1f "$(stat -c %s "$dir/report.txt")" 0 'a / 1e6')
+  result[$size.text_rss]=$(calc %.1f "$text_rss" 0 'a / 1024')
+  result[$size.json_over_csv]=$(calc %+.1f "$json_rss" "$csv_rss" '(a - b) / 1024')
+  result[$size.html_over_csv]=$(calc %+.1f "$html_rss" "$csv_rss" '(a - b) / 1024')
   result[$size.csv_mb]=$(calc %.1f "$(stat -c %s "$dir/report.csv")" 0 'a / 1e6')
   result[$size.csv_rows]=$(($(wc -l <"$dir/report.csv") - 1))
   result[$size.json_mb]=$(calc %.1f "$(stat -c %s "$dir/report.json")" 0 'a / 1e6')
@@ -305,7 +315,13 @@ for size in $SIZES; do
         --screenshot="$dir/open.png" "file://$1" >/dev/null
       calc '%.3f\n' "$(date +%s.%N)" "$start" 'a - b'
     done | median; }
+    # The example log's page, a few opponents: what a page should cost.
+    "$tool" -l examples/sessionlog.txt -p $LOCAL_PLAYER --format=html \
+      -o "$dir/example.html"
     result[$size.html_open]=$(open_s "$dir/report.html")
+    result[$size.html_example]=$(open_s "$dir/example.html")
+    result[$size.html_open_ratio]=$(calc %.2fx "${result[$size.html_open]}" \
+      "${result[$size.html_example]}" 'a / b')
     result[$size.html_blank]=$(open_s "$dir/blank.html")
     # From navigation to screenshot, and the renderer's CPU time, which a
     # loaded machine distorts less.
@@ -316,7 +332,8 @@ for size in $SIZES; do
     result[$size.html_page]=$(cut -d' ' -f1 "$dir/page_times.txt" | median)
     result[$size.html_cpu_renderer]=$(cut -d' ' -f2 "$dir/page_times.txt" | median)
   else
-    for key in html_open html_blank html_page html_cpu_renderer; do
+    for key in html_open html_example html_open_ratio html_blank html_page \
+      html_cpu_renderer; do
       result[$size.$key]=n/a
     done
   fi
@@ -431,25 +448,35 @@ row "peak memory of the full run (MiB)" rss
 row "$LOCAL_PLAYER with -p, text report (s)" text
 row "  CPU user+sys (s, mean)" text_cpu
 row "  as CSV (s)" csv
+row "  ratio to the text report" csv_ratio
 row "  CPU user+sys (s, mean)" csv_cpu
 row "  as JSON (s)" json
+row "  ratio to the text report" json_ratio
 row "  CPU user+sys (s, mean)" json_cpu
 row "  as HTML (s)" html
+row "  ratio to the text report" html_ratio
 row "  CPU user+sys (s, mean)" html_cpu
 row "  text, filter passing all (s)" filtered
+row "  ratio to the text report" filtered_ratio
 row "  CPU user+sys (s, mean)" filtered_cpu
 row "CSV rows (matches of $LOCAL_PLAYER)" csv_rows
+row "text report size (MB)" text_mb
 row "CSV size (MB)" csv_mb
 row "JSON size (MB)" json_mb
 row "HTML size (MB)" html_mb
 row "opponent sections in the HTML" html_sections
 row "HTML: Chromium open + screenshot (s)" html_open
+row "  the example's page, the same way (s)" html_example
+row "  ratio to the example's page" html_open_ratio
 row "  a blank page, the same way (s)" html_blank
 row "  page alone: navigation to screenshot (s)" html_page
 row "  renderer CPU for the page (s)" html_cpu_renderer
+row "peak memory, text run with -p (MiB)" text_rss
 row "peak memory, CSV run (MiB)" csv_rss
 row "peak memory, JSON run (MiB)" json_rss
+row "  over the CSV run's (MiB)" json_over_csv
 row "peak memory, HTML run (MiB)" html_rss
+row "  over the CSV run's (MiB)" html_over_csv
 row "peak memory, filtered text run (MiB)" filtered_rss
 printf '%-42s%14s\n' "hostile log: size (MB)" "$hostile_log_mb" \
   "hostile log: peak memory (MiB)" "$hostile_mib" \

@@ -6,7 +6,8 @@
     object, embed, link, an on* attribute, a src or href), when the text the
     page shows holds each EXPECTED string, and when the page has one heatmap
     cell (a table cell of class "qN") per non-empty cell of the grids in
-    TEXT_REPORT, the classic report of the same player. The text of title
+    TEXT_REPORT, the classic report of the same player: his own grid and
+    those of the opponents the page has a section for. The text of title
     attributes (the heatmap's tooltips) counts as shown.
 
   browser_check.py png PNG_FILE
@@ -31,6 +32,8 @@ class Dom(html.parser.HTMLParser):
         self.faults = []
         self.text = []
         self.cells = 0
+        self.sections = []  # the opponents' names, from their summaries
+        self._in_summary = False
 
     def handle_starttag(self, tag, attrs):
         if tag in FORBIDDEN_ELEMENTS:
@@ -42,16 +45,32 @@ class Dom(html.parser.HTMLParser):
             self.cells += 1
         if dict(attrs).get("title"):
             self.text.append(dict(attrs)["title"])
+        if tag == "summary":
+            self._in_summary = True
+            self.sections.append("")
+        elif tag == "small":
+            self._in_summary = False
+
+    def handle_endtag(self, tag):
+        if tag == "summary":
+            self._in_summary = False
 
     def handle_data(self, data):
         self.text.append(data)
+        if self._in_summary:
+            self.sections[-1] += data
 
 
-def grid_cells(report):
-    """Non-empty cells of the classic report's grids: "|%4d/%4d"."""
-    cells = 0
+def grid_cells(report, opponents):
+    """Non-empty cells ("|%4d/%4d") of the classic report's grids: the
+    player's own and those of the named opponents."""
+    cells, counted = 0, False
+    wanted = {"* Detailed matchup vs: " + name for name in opponents}
     for line in report.splitlines():
-        if line.count("|") == 23:
+        if line.startswith("Total matchups for ") or \
+                line.startswith("* Detailed matchup vs: "):
+            counted = line.startswith("Total") or line in wanted
+        if counted and line.count("|") == 23:
             cells += len(re.findall(r"\|\s*-?\d+/\s*-?\d+", line))
     return cells
 
@@ -68,7 +87,7 @@ def check_dom(dom_file, report_file, expected):
     for text in expected:
         if text not in shown:
             faults.append(f"text {text!r} not shown")
-    want = grid_cells(report)
+    want = grid_cells(report, dom.sections)
     if dom.cells != want or want == 0:
         faults.append(f"{dom.cells} heatmap cells for {want} grid cells")
     return faults

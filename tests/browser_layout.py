@@ -1,7 +1,7 @@
 """Loads an HTML report in headless Chromium and checks its layout.
 
-  browser_layout.py CHROMIUM HTML_FILE WIDTH [--columns N] [--matchups]
-                    [--print] [--time]
+  browser_layout.py CHROMIUM HTML_FILE WIDTH [--columns N] [--sections N]
+                    [--matchups] [--print] [--time]
 
 Drives the browser over the DevTools protocol on a pipe (--remote-debugging-
 pipe: JSON messages ended by NUL on file descriptors 3 and 4), so no port is
@@ -12,11 +12,13 @@ laid out:
     and the page itself does not scroll sideways;
   - no two text labels of a chart overlap;
   - the opponents table is sorted by matches, most first, and the opponent
-    sections follow its order;
+    sections follow its order, one for each of its first rows;
+  - with --sections N: exactly N opponents have a section, and when the
+    table has more, a line names --opponent, the way to see the others;
   - each matchup row shows the 95% Wilson interval of its won and lost
     counts, as computed here (with --matchups there must be some);
   - with --columns N: the first heatmap has N columns, all inside the
-    viewport;
+    viewport, and no heatmap, the opponents' included, scrolls sideways;
   - the first heatmap's row labels stay in view when it scrolls sideways.
 With --print the page is laid out for print at WIDTH pixels (a sheet's
 printable width) instead: every table, scroll box or not, must fit across
@@ -79,6 +81,10 @@ LAYOUT = r"""
   const matchups = [...document.querySelectorAll('table.matchups tr')]
       .filter(r => r.querySelector('td')).map(cells);
   const heat = document.querySelector('table.heat');
+  const scrolling = [...document.querySelectorAll('table.heat')]
+      .map(t => t.closest('.scroll'))
+      .filter(box => box.scrollWidth > box.clientWidth + 1).length;
+  const opponentLine = document.body.textContent.includes('--opponent NAME');
   let columns = [], sticky = null;
   if (heat) {
     columns = [...heat.querySelectorAll('thead th')].slice(1).map(th => {
@@ -107,7 +113,7 @@ LAYOUT = r"""
           .firstChild.textContent + ' shows no grid');
   }
   return {faults, printFaults, opponents, sections, matchups, columns, sticky,
-          viewport: window.innerWidth};
+          scrolling, opponentLine, viewport: window.innerWidth};
 })()
 """
 
@@ -184,7 +190,7 @@ def number(text):
     return int(text.replace(",", ""))
 
 
-def check(result, columns, need_matchups, printed):
+def check(result, columns, sections, need_matchups, printed):
     faults = list(result["faults"])
     if printed:
         faults += result["printFaults"]
@@ -194,8 +200,15 @@ def check(result, columns, need_matchups, printed):
     if matches != sorted(matches, reverse=True):
         faults.append("opponents table not sorted by matches")
     names = [row[0] for row in result["opponents"]]
-    if names != result["sections"]:
-        faults.append("opponent sections not in the table's order")
+    if names[:len(result["sections"])] != result["sections"]:
+        faults.append("opponent sections not the table's first rows")
+    if sections is not None:
+        if len(result["sections"]) != sections:
+            faults.append(f"{len(result['sections'])} opponent sections, "
+                          f"want {sections}")
+        if (len(names) > sections) != result["opponentLine"]:
+            faults.append("the line on --opponent NAME is "
+                          + ("missing" if len(names) > sections else "there"))
     for row in result["matchups"]:
         low, high = wilson(number(row[2]), number(row[3]))
         want = f"{low:.1f}% – {high:.1f}%"
@@ -210,6 +223,8 @@ def check(result, columns, need_matchups, printed):
         if outside:
             faults.append(f"{len(outside)} heatmap columns outside the "
                           f"viewport of {result['viewport']} px")
+        if result["scrolling"]:
+            faults.append(f"{result['scrolling']} heatmaps scroll sideways")
     sticky = result["sticky"]
     if sticky and sticky["scrolled"] > 0 and abs(sticky["moved"]) > 4:
         faults.append(f"heatmap row labels moved {sticky['moved']} px when "
@@ -224,6 +239,8 @@ def main(argv):
     chromium, page, width = argv[1], os.path.abspath(argv[2]), int(argv[3])
     columns = int(argv[argv.index("--columns") + 1]) \
         if "--columns" in argv else None
+    sections = int(argv[argv.index("--sections") + 1]) \
+        if "--sections" in argv else None
     with tempfile.TemporaryDirectory() as profile:
         browser = Browser(chromium, profile)
         try:
@@ -252,7 +269,8 @@ def main(argv):
             result = result["result"]["value"]
         finally:
             browser.close()
-    faults = check(result, columns, "--matchups" in argv, "--print" in argv)
+    faults = check(result, columns, sections, "--matchups" in argv,
+                   "--print" in argv)
     for fault in faults[:20]:
         print(f"{page} at {width} px: {fault}", file=sys.stderr)
     if "--time" in argv:

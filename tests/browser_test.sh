@@ -7,8 +7,9 @@
 # cell per non-empty grid cell of the classic report; a screenshot must not
 # be blank; at 1,400 and 400 px the layout must hold (browser_layout.py: no
 # sideways overflow outside scroll boxes, no overlapping chart labels, the
-# opponents sorted by matches, the matchups' Wilson intervals, all 23
-# heatmap columns in view at 1,400 px).
+# opponents sorted by matches, sections for the 30 most played alone with a
+# line on how to see the others, the matchups' Wilson intervals, all 23
+# heatmap columns in view and no heatmap scrolling sideways at 1,400 px).
 #
 #   bash tests/browser_test.sh SESSION_STATS SOURCE_DIR GENERATE_LOG
 #
@@ -55,7 +56,7 @@ check dom "$work/kestrel.dom" "$work/kestrel.txt" \
 headless_chromium "$browser" --window-size=1280,2000 \
   --screenshot="$work/kestrel.png" "file://$work/kestrel.html" >/dev/null
 check png "$work/kestrel.png"
-layout "$work/kestrel.html" 1400
+layout "$work/kestrel.html" 1400 --sections 3
 layout "$work/kestrel.html" 400
 layout "$work/kestrel.html" 720 --print
 
@@ -64,7 +65,7 @@ echo "== report of a generated log of 200,000 lines"
 report Kestrel "$work/big_log.txt" big
 check dom "$work/big.dom" "$work/big.txt" "Kestrel" "113,998 matches" \
   "Sorted by matches, most first"
-layout "$work/big.html" 1400 --columns 23 --matchups
+layout "$work/big.html" 1400 --columns 23 --sections 30 --matchups
 layout "$work/big.html" 400
 
 echo "== reports of hostile names"

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -1125,7 +1126,15 @@ TEST(MatchHistory, CsvAndJsonAgreeWithTheTextReport) {
                                  [](auto& row) { return row.at(7) == "win"; });
   EXPECT_EQ(won, wins);
 
-  const auto json = nlohmann::json::parse(kestrel(dir, {"--format=json"}));
+  const std::string jsonText = kestrel(dir, {"--format=json"});
+  // The FNV-1a digest of this document as it was when nlohmann::json built
+  // it whole before writing it: the streamed writer gives the same bytes.
+  std::uint64_t digest = 0xcbf29ce484222325U;
+  for (const char c : jsonText) {
+    digest = (digest ^ static_cast<unsigned char>(c)) * 0x100000001b3U;
+  }
+  EXPECT_EQ(digest, 0xf45c0bddd8a31df3U);
+  const auto json = nlohmann::json::parse(jsonText);
   EXPECT_EQ(json.at("summary").at("matches"), matches);
   EXPECT_EQ(json.at("summary").at("wins"), wins);
   std::int64_t sessionMatches = 0;

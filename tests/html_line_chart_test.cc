@@ -20,7 +20,8 @@ void addSessions(SessionHistory& history, const std::string& date,
   for (int i = 0; i < count; ++i) {
     const auto ordinal =
         static_cast<std::uint32_t>(history.sessions.size() + 1);
-    history.sessions.push_back({ordinal, date, "Moth", wins, 2, 2, 4, 300});
+    history.sessions.push_back(
+        {ordinal, parseDate(date), "Moth", wins, 2, 2, 4, 300});
   }
 }
 
@@ -44,7 +45,8 @@ std::vector<std::string> labels(const ResultSeries& series) {
 TEST(ResultSeries, UpToTheLimitOnePointPerSessionWithAMatch) {
   SessionHistory history;
   addSessions(history, "2026-11-02", kMaxSessionPoints - 1);
-  history.sessions.push_back({99, "2026-11-03", "Wren", 0, 0, 0, 0, 0});
+  history.sessions.push_back(
+      {99, parseDate("2026-11-03"), "Wren", 0, 0, 0, 0, 0});
   const ResultSeries series = resultSeries(history);
   EXPECT_EQ(series.step, TimeStep::kSession);
   ASSERT_EQ(series.points.size(), kMaxSessionPoints - 1);
@@ -61,7 +63,8 @@ TEST(ResultSeries, ManySessionsGroupByWeekFromMonday) {
   addSessions(history, "2026-11-02", 10);  // Monday
   addSessions(history, "", 5);             // undated
   addSessions(history, "2026-02-30", 5);   // not a date
-  history.sessions.push_back({99, "2026-11-02", "Wren", 0, 0, 0, 0, 0});
+  history.sessions.push_back(
+      {99, parseDate("2026-11-02"), "Wren", 0, 0, 0, 0, 0});
   const ResultSeries series = resultSeries(history);
   EXPECT_EQ(series.step, TimeStep::kWeek);
   EXPECT_EQ(labels(series), (std::vector<std::string>{

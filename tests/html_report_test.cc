@@ -13,6 +13,7 @@
 
 #include "report/html_escape.h"
 #include "report/html_page.h"
+#include "report/html_opponents.h"
 #include "stats/session_history.h"
 #include "stats/win_rate_interval.h"
 #include "test_session.h"
@@ -148,8 +149,13 @@ TEST(HtmlReport, OneHeatmapCellPerGridCellWithAResult) {
   EXPECT_NE(html.find("title=\"Hisui and Kohaku vs Ciel: 0 wins, 1 loss "
                       "(0.0%)\">0"),
             std::string::npos);
-  // The opponent's grid: counts, and the totals by character.
-  EXPECT_NE(html.find("<tr><th>Sion<td><td class=q20>2/0<th>2/0"),
+  // The opponent's grid, drawn the same way, and the totals by character.
+  EXPECT_NE(html.find("<tr><th>Sion<td><td class=q20 title=\"Sion vs Ciel: 2 "
+                      "wins, 0 losses (100.0%)\">100<th class=q20 title=\"Sion "
+                      "vs All: 2 wins, 0 losses (100.0%)\">100\n"),
+            std::string::npos);
+  EXPECT_NE(html.find("<tr class=\"all\"><th>All<th class=q20 title=\"All vs "
+                      "Sion: 1 win, 0 losses (100.0%)\">"),
             std::string::npos);
 
   // A grid with a cell for every pair gives 23 x 23 cells; empty ones none.
@@ -184,7 +190,7 @@ TEST(HtmlReport, HostileNamesAndBrokenBytesShowAsText) {
   session.play(2, 0, 2, kNecoArc, kSion, 40);
   SessionHistory history;
   history.filters = {"opponent <b>x</b>"};
-  history.sessions = {{1, "2026-11-02", kImageName, 0, 1, 0, 2, 40}};
+  history.sessions = {{1, parseDate("2026-11-02"), kImageName, 0, 1, 0, 2, 40}};
   for (const PlayerStats& player : {session.first(), session.second()}) {
     const std::string html = page(player, history);
     EXPECT_EQ(html.find("<script"), std::string::npos);
@@ -221,11 +227,16 @@ TEST(HtmlReport, OpponentsTableAndSectionsMostMatchesFirst) {
   meet("Moth", 1);
   meet("Wren", 3);
   meet("Heron", 2);
+  // Then enough others, once each, that the last ones get no section.
+  const std::size_t others = kOpponentSections;
+  for (std::size_t i = 1; i <= others; ++i) {
+    meet(("X" + std::to_string(i)).c_str(), 1);
+  }
   SessionHistory history;
-  history.sessions = {{1, "2026-11-02", "Moth", 1, 0, 2, 0, 1000},
-                      {2, "2026-11-03", "Wren", 3, 0, 6, 0, 3000},
-                      {3, "2026-11-05", "Heron", 1, 0, 2, 0, 1000},
-                      {4, "2026-11-04", "Heron", 1, 0, 2, 0, 1000}};
+  history.sessions = {{1, parseDate("2026-11-02"), "Moth", 1, 0, 2, 0, 1000},
+                      {2, parseDate("2026-11-03"), "Wren", 3, 0, 6, 0, 3000},
+                      {3, parseDate("2026-11-05"), "Heron", 1, 0, 2, 0, 1000},
+                      {4, parseDate("2026-11-04"), "Heron", 1, 0, 2, 0, 1000}};
   const std::string html =
       page(buildPlayerStats(*records.findPlayer("Kestrel")), history);
   const std::size_t table = html.find("<table class=\"opps sticky\">");
@@ -247,6 +258,21 @@ TEST(HtmlReport, OpponentsTableAndSectionsMostMatchesFirst) {
                       "<td>6 / 0</td><td>0h 50m 0s</td><td>2026-11-03</td>"),
             std::string::npos);
   EXPECT_NE(html.find("<td>2026-11-05</td>"), std::string::npos);  // Heron
+  EXPECT_NE(html.find("lost · last met 2026-11-05</p>"), std::string::npos);
+  // Sections for the most played only: the rest are rows, and a line says
+  // how to see them.
+  EXPECT_EQ(count(html, "<details class=\"opp\">"), kOpponentSections);
+  const std::string lastWithSection = "X" + std::to_string(others - 3);
+  const std::string firstWithout = "X" + std::to_string(others - 2);
+  EXPECT_NE(html.find("<summary>" + lastWithSection + "<small>"),
+            std::string::npos);
+  EXPECT_EQ(html.find("<summary>" + firstWithout + "<small>"),
+            std::string::npos);
+  EXPECT_NE(html.find("<tr><td>" + firstWithout + "</td>"), std::string::npos);
+  EXPECT_NE(html.find("Only the 30 most played of these 33 opponents have a "
+                      "section below. For any other one's, run session-stats "
+                      "again with <code>--opponent NAME</code>."),
+            std::string::npos);
 }
 
 TEST(HtmlReport, MatchupsThatMatterShowTheirWilsonInterval) {
@@ -303,9 +329,9 @@ TEST(HtmlReport, ResultsOverTimeChartOnePointPerSession) {
 
   SessionHistory history;
   history.streaks = {3, 1, 2, true};
-  history.sessions = {{1, "2026-11-01", "Moth", 2, 1, 4, 2, 200},
-                      {2, "", "Moth", 0, 0, 0, 0, 0},  // nothing passed
-                      {3, "2026-11-02", "Moth", 1, 0, 2, 0, 50}};
+  history.sessions = {{1, parseDate("2026-11-01"), "Moth", 2, 1, 4, 2, 200},
+                      {2, kNoDate, "Moth", 0, 0, 0, 0, 0},  // nothing passed
+                      {3, parseDate("2026-11-02"), "Moth", 1, 0, 2, 0, 50}};
   const std::string html = page(player, history);
   EXPECT_EQ(count(html, "<circle"), 2U);
   EXPECT_NE(html.find("Session 1 (2026-11-01, vs Moth): 2 won, 1 lost "

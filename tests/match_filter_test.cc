@@ -227,12 +227,12 @@ TEST(MatchFilter, DatesComeFromTheResultLineOrTheLatestDatedLine) {
   ASSERT_EQ(history.sessions.size(), 2U);
   EXPECT_EQ(history.sessions[0].matchWins, 2);
   EXPECT_EQ(history.sessions[0].matchLosses, 1);
-  EXPECT_EQ(history.sessions[0].date, "");
+  EXPECT_EQ(history.sessions[0].date, kNoDate);
   EXPECT_EQ(history.sessions[1].matchLosses, 1);  // winner 9: a loss for both
   EXPECT_EQ(history.sessions[1].opponent, "Bob");
   EXPECT_EQ(history.sessions[1].matchWins, 2);
   EXPECT_EQ(history.sessions[1].roundWins, 5);
-  EXPECT_EQ(history.sessions[1].date, "2026-11-04");
+  EXPECT_EQ(history.sessions[1].date, parseDate("2026-11-04"));
   // W L W, then L W W.
   EXPECT_EQ(history.streaks.longestWinning, 2);
   EXPECT_EQ(history.streaks.longestLosing, 1);

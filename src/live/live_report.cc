@@ -127,12 +127,19 @@ Status LiveReport::writeHistory(const PlayerRecord& player, MatchLog& matches) {
     return sink_(
         [&](std::ostream& stream) { writeMatchCsv(stream, player, matches); });
   }
-  // The stats point into the records they are built from.
+  // The stats point into the records they are built from. Without a filter
+  // every match of the player passes, and his own records already hold what
+  // a replay would count: a second copy of them would double the memory of a
+  // report of thousands of opponents.
   StatsRecords passing;
   PlayerStats stats;
   if (request_.format != ReportFormat::kOverlay) {
-    replayMatches(player, matches, passing);
-    stats = buildPlayerStats(*passing.findPlayer(player.name));
+    const PlayerRecord* counted = &player;
+    if (filter.any()) {
+      replayMatches(player, matches, passing);
+      counted = passing.findPlayer(player.name);
+    }
+    stats = buildPlayerStats(*counted);
     if (request_.format == ReportFormat::kText) return writeText(stats);
   }
   const SessionHistory history =

@@ -1,5 +1,7 @@
 #include "report/html_chart.h"
 
+#include <cmath>
+
 namespace sessionstats {
 namespace {
 
@@ -26,6 +28,14 @@ int groupedLength(std::int64_t value) {
 ChartFrame chartFrame(std::int64_t top, std::string_view suffix) {
   const int labelChars = groupedLength(top) + static_cast<int>(suffix.size());
   return {kValueTitleRoom + labelChars * kLabelCharWidth + kValueLabelGap};
+}
+
+void writeRateBar(HtmlPage& page, std::int32_t wins, std::int32_t losses) {
+  page.raw("<div class=\"bar\"><i><b class=\"w")
+      .number(std::lround(drawableRate(winPercentage(wins, losses))))
+      .raw("\"></b></i><em>")
+      .winRate(wins, losses)
+      .raw("</em></div>");
 }
 
 std::int64_t tickStep(std::int64_t top) {

@@ -47,6 +47,11 @@ inline double drawableRate(double percent) {
   return std::clamp(percent, 0.0, 100.0);
 }
 
+/// Writes a bar of the share won of `wins` and `losses` beside that rate
+/// ("–" for no match); the bar's width is one of the stylesheet's "wN"
+/// classes, of the drawable rate.
+void writeRateBar(HtmlPage& page, std::int32_t wins, std::int32_t losses);
+
 /// A tick step of 1, 2 or 5 times a power of ten that gives at most about
 /// five ticks up to `top`. REQUIRES: top >= 0.
 std::int64_t tickStep(std::int64_t top);

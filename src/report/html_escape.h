@@ -4,10 +4,9 @@
 #include <string>
 #include <string_view>
 
-namespace sessionstats {
+#include "report/utf8.h"
 
-/// The replacement character U+FFFD in UTF-8.
-inline constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
+namespace sessionstats {
 
 /// Appends `text` to `out` so that it reads as the same text in HTML element
 /// content and in quoted attribute values: & < > " ' become character

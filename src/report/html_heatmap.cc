@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "report/html_chart.h"
@@ -17,6 +18,9 @@ struct HeatmapAxes {
   std::vector<int> rows;
   std::vector<int> columns;
 };
+
+// What the tooltip of a total names in place of a character.
+constexpr std::string_view kAllCharacters = "All";
 
 bool holdsResult(std::int32_t wins, std::int32_t losses) {
   return wins != 0 || losses != 0;
@@ -48,10 +52,42 @@ HeatmapAxes heatmapAxes(const MatchupCounts& wins, const MatchupCounts& losses,
   return axes;
 }
 
-// The class goes unquoted: a page with thousands of grids saves the bytes.
-void openCell(HtmlPage& page, std::int32_t wins, std::int32_t losses) {
-  page.raw("<td class=q")
-      .number(rateStep(drawableRate(winPercentage(wins, losses))));
+// A cell of `wins` and `losses` (element `tag`, "td" or "th") in the colour
+// of their win rate, showing it in whole percent, with `own` vs `opposing`
+// and the counts as its tooltip. The class goes unquoted: a page of many
+// grids saves the bytes.
+void writeRateCell(HtmlPage& page, std::string_view tag, std::string_view own,
+                   std::string_view opposing, std::int32_t wins,
+                   std::int32_t losses) {
+  const double rate = drawableRate(winPercentage(wins, losses));
+  page.raw("<")
+      .raw(tag)
+      .raw(" class=q")
+      .number(rateStep(rate))
+      .raw(" title=\"")
+      .escaped(own)
+      .raw(" vs ")
+      .escaped(opposing)
+      .raw(": ")
+      .count(wins)
+      .raw(wins == 1 ? " win, " : " wins, ")
+      .count(losses)
+      .raw(losses == 1 ? " loss (" : " losses (")
+      .winRate(wins, losses)
+      .raw(")\">")
+      .number(std::lround(rate));
+}
+
+// A total of the grid: a cell like the others, or an empty header cell when
+// it holds no result.
+void writeTotalCell(HtmlPage& page, std::string_view own,
+                    std::string_view opposing, std::int32_t wins,
+                    std::int32_t losses) {
+  if (holdsResult(wins, losses)) {
+    writeRateCell(page, "th", own, opposing, wins, losses);
+  } else {
+    page.raw("<th>");
+  }
 }
 
 // Writes `run` empty cells as one hatched cell across them: a page of
@@ -61,11 +97,9 @@ void writeEmptyCells(HtmlPage& page, int run) {
   if (run > 1) page.raw("<td colspan=").number(run).raw(">");
 }
 
-// The cells of the row of `own` over the axes' columns; writeFilled(own,
-// opposing, wins, losses) writes a cell with a result.
+// The cells of the row of `own` over the axes' columns.
 void writeRowCells(HtmlPage& page, int own, const HeatmapAxes& axes,
-                   const MatchupCounts& wins, const MatchupCounts& losses,
-                   const auto& writeFilled) {
+                   const MatchupCounts& wins, const MatchupCounts& losses) {
   int emptyRun = 0;
   for (const int opposing : axes.columns) {
     const int cell = matchupIndex(own, opposing);
@@ -75,7 +109,8 @@ void writeRowCells(HtmlPage& page, int own, const HeatmapAxes& axes,
     }
     writeEmptyCells(page, emptyRun);
     emptyRun = 0;
-    writeFilled(own, opposing, wins[cell], losses[cell]);
+    writeRateCell(page, "td", kRoster.longName[own], kRoster.longName[opposing],
+                  wins[cell], losses[cell]);
   }
   writeEmptyCells(page, emptyRun);
 }
@@ -111,32 +146,16 @@ void writeHeatmap(HtmlPage& page, const MatchupCounts& wins,
   writeTableHead(page, axes, false);
   for (const int own : axes.rows) {
     page.raw("<tr><th>").escaped(shortName(own));
-    writeRowCells(
-        page, own, axes, wins, losses,
-        [&page](int row, int opposing, std::int32_t won, std::int32_t lost) {
-          openCell(page, won, lost);
-          page.raw(" title=\"")
-              .escaped(kRoster.longName[row])
-              .raw(" vs ")
-              .escaped(kRoster.longName[opposing])
-              .raw(": ")
-              .count(won)
-              .raw(won == 1 ? " win, " : " wins, ")
-              .count(lost)
-              .raw(lost == 1 ? " loss (" : " losses (")
-              .winRate(won, lost)
-              .raw(")\">")
-              .number(std::lround(drawableRate(winPercentage(won, lost))));
-        });
+    writeRowCells(page, own, axes, wins, losses);
     page.raw("\n");
   }
   page.raw("</tbody></table></div>\n");
   writeRateLegend(page);
 }
 
-void writeCountHeatmap(HtmlPage& page, const MatchupCounts& wins,
-                       const MatchupCounts& losses,
-                       const HeatmapTotals& totals) {
+void writeHeatmapWithTotals(HtmlPage& page, const MatchupCounts& wins,
+                            const MatchupCounts& losses,
+                            const HeatmapTotals& totals) {
   const HeatmapAxes axes = heatmapAxes(wins, losses, &totals);
   if (axes.rows.empty()) {
     page.raw("<p class=\"note\">No match to show.</p>\n");
@@ -146,23 +165,15 @@ void writeCountHeatmap(HtmlPage& page, const MatchupCounts& wins,
   writeTableHead(page, axes, true);
   for (const int own : axes.rows) {
     page.raw("<tr><th>").escaped(shortName(own));
-    writeRowCells(page, own, axes, wins, losses,
-                  [&page](int, int, std::int32_t won, std::int32_t lost) {
-                    openCell(page, won, lost);
-                    page.raw(">").count(won).raw("/").count(lost);
-                  });
-    page.raw("<th>")
-        .count(totals.rowWins[own])
-        .raw("/")
-        .count(totals.rowLosses[own])
-        .raw("\n");
+    writeRowCells(page, own, axes, wins, losses);
+    writeTotalCell(page, kRoster.longName[own], kAllCharacters,
+                   totals.rowWins[own], totals.rowLosses[own]);
+    page.raw("\n");
   }
   page.raw("<tr class=\"all\"><th>All");
   for (const int opposing : axes.columns) {
-    page.raw("<th>")
-        .count(totals.columnWins[opposing])
-        .raw("/")
-        .count(totals.columnLosses[opposing]);
+    writeTotalCell(page, kAllCharacters, kRoster.longName[opposing],
+                   totals.columnWins[opposing], totals.columnLosses[opposing]);
   }
   page.raw("<th>\n</tbody></table></div>\n");
 }

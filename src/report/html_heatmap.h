@@ -27,12 +27,13 @@ struct HeatmapTotals {
   const CharacterCounts& columnLosses;
 };
 
-/// Writes the heatmap of `wins` and `losses` with each cell's "wins/losses",
-/// plus a column and a row "All" of `totals`; a note when nothing holds a
-/// result.
-void writeCountHeatmap(HtmlPage& page, const MatchupCounts& wins,
-                       const MatchupCounts& losses,
-                       const HeatmapTotals& totals);
+/// Writes the heatmap of `wins` and `losses` as writeHeatmap draws it,
+/// without the legend, plus a column and a row "All" of `totals` drawn the
+/// same way, so it is as narrow as the player's own; a note when nothing
+/// holds a result.
+void writeHeatmapWithTotals(HtmlPage& page, const MatchupCounts& wins,
+                            const MatchupCounts& losses,
+                            const HeatmapTotals& totals);
 
 }  // namespace sessionstats
 

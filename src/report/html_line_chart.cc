@@ -67,11 +67,10 @@ const StepWords& wordsOf(TimeStep step) {
   return kStepWords[static_cast<std::size_t>(step)];
 }
 
-// The label of the group of `date` ("YYYY-MM-DD") for `step`.
-std::string groupLabel(TimeStep step, std::uint32_t packed,
-                       const std::string& date) {
+// The label of the group of the packed date `packed` for `step`.
+std::string groupLabel(TimeStep step, std::uint32_t packed) {
   if (step == TimeStep::kWeek) return weekStart(packed);
-  return date.substr(0, wordsOf(step).labelLength);
+  return formatDate(packed).substr(0, wordsOf(step).labelLength);
 }
 
 void addSession(ResultPoint& point, const SessionSummary& session) {
@@ -88,9 +87,8 @@ std::vector<ResultPoint> groupedPoints(const SessionHistory& history,
                                        TimeStep step) {
   std::map<std::string, ResultPoint> groups;
   for (const SessionSummary& session : history.sessions) {
-    const std::uint32_t packed = parseDate(session.date);
-    if (packed == kNoDate || !hasMatch(session)) continue;
-    addSession(groups[groupLabel(step, packed, session.date)], session);
+    if (session.date == kNoDate || !hasMatch(session)) continue;
+    addSession(groups[groupLabel(step, session.date)], session);
   }
   std::vector<ResultPoint> points;
   points.reserve(groups.size());
@@ -154,8 +152,11 @@ ResultSeries resultSeries(const SessionHistory& history) {
       if (!hasMatch(session)) continue;
       ResultPoint point;
       point.label = std::to_string(session.ordinal);
-      point.detail = session.date.empty() ? "" : session.date + ", ";
-      point.detail += "vs " + session.opponent;
+      if (session.date != kNoDate) {
+        point.detail = formatDate(session.date) + ", ";
+      }
+      point.detail += "vs ";
+      point.detail += session.opponent;
       addSession(point, session);
       series.points.push_back(std::move(point));
     }

@@ -91,7 +91,7 @@ svg .trend{fill:none;stroke:var(--trend);stroke-width:2.5;stroke-dasharray:6 4}
 svg .dots circle{stroke:var(--trend);stroke-width:1.5}
 table.heat{width:auto;min-width:0;border-collapse:separate;border-spacing:2px;font-size:12px}
 .heat th,.heat td{padding:0 2px;border:0;text-align:center;letter-spacing:0;text-transform:none;font-size:inherit}
-.heat td{min-width:38px;height:26px;border-radius:3px}
+.heat td,.heat th[class]{min-width:38px;height:26px;border-radius:3px}
 .heat td:not([class]){
 background:repeating-linear-gradient(135deg,var(--white) 0 3px,var(--ground) 3px 6px)}
 .heat thead th{vertical-align:bottom;padding:2px 0}

@@ -5,13 +5,13 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "report/html_bar_chart.h"
 #include "report/html_chart.h"
 #include "report/html_heatmap.h"
 #include "report/html_line_chart.h"
+#include "report/html_opponents.h"
 #include "report/html_page.h"
 #include "report/report_format.h"
 #include "stats/character_roster.h"
@@ -117,16 +117,6 @@ void writeHeader(HtmlPage& page, const PlayerStats& player,
   page.raw("</div>\n");
   writeStreaks(page, history.streaks);
   page.raw("</header>\n");
-}
-
-// A bar of the share won beside the rate; the bar's width is one of the
-// stylesheet's "wN" classes.
-void writeRateBar(HtmlPage& page, std::int32_t wins, std::int32_t losses) {
-  page.raw("<div class=\"bar\"><i><b class=\"w")
-      .number(std::lround(drawableRate(winPercentage(wins, losses))))
-      .raw("\"></b></i><em>")
-      .winRate(wins, losses)
-      .raw("</em></div>");
 }
 
 void writeCharacterTable(HtmlPage& page, const PlayerStats& player) {
@@ -245,125 +235,8 @@ void writeMatchupsThatMatter(HtmlPage& page, const PlayerStats& player) {
   page.raw("</section>\n");
 }
 
-// The totals of an opponent, without the per-character counts.
-struct OpponentTotals {
-  std::int32_t matchWins = 0;
-  std::int32_t matchLosses = 0;
-  std::int32_t roundWins = 0;
-  std::int32_t roundLosses = 0;
-  std::int32_t totalSeconds = 0;
-};
-
-// An opponent with a result, as its row of the opponents table shows it.
-struct OpponentRow {
-  const OpponentEntry* entry = nullptr;
-  std::string_view name;
-  OpponentTotals totals;
-  std::string_view lastDate;  // "" when no session with him is dated
-};
-
-// The opponents with a result, most matches first; equal ones in the order
-// they were met.
-std::vector<OpponentRow> opponentRows(const PlayerStats& player,
-                                      const SessionHistory& history) {
-  std::unordered_map<std::string_view, std::string_view> lastDates;
-  for (const SessionSummary& session : history.sessions) {
-    if (session.date.empty()) continue;
-    std::string_view& last = lastDates[session.opponent];
-    last = std::max<std::string_view>(last, session.date);
-  }
-  std::vector<OpponentRow> rows;
-  OpponentStats stats;
-  for (const OpponentEntry& entry : player.opponents) {
-    if (!hasMatches(entry)) continue;
-    buildOpponentStats(entry, stats);
-    const auto found = lastDates.find(stats.name);
-    const OpponentTotals totals{stats.matchWins, stats.matchLosses,
-                                stats.roundWins, stats.roundLosses,
-                                stats.totalSeconds};
-    rows.push_back({&entry, stats.name, totals,
-                    found == lastDates.end() ? "" : found->second});
-  }
-  std::stable_sort(
-      rows.begin(), rows.end(), [](const OpponentRow& a, const OpponentRow& b) {
-        return matchCount(a.totals.matchWins, a.totals.matchLosses) >
-               matchCount(b.totals.matchWins, b.totals.matchLosses);
-      });
-  return rows;
-}
-
-void writeOpponentTable(HtmlPage& page, const std::vector<OpponentRow>& rows) {
-  page.raw(
-      "<section class=\"far\">\n<p class=\"note\">Sorted by matches, most "
-      "first; the sections below follow the same order, each with the "
-      "matches won/lost by the character played (rows) and faced "
-      "(columns).</p>\n<div "
-      "class=\"scroll\"><table class=\"opps sticky\">\n<tr><th>Opponent</th>"
-      "<th>Matches</th><th>Won</th><th>Lost</th><th>Win rate</th>"
-      "<th>Rounds</th><th>Time played</th><th>Last met</th></tr>\n");
-  for (const OpponentRow& row : rows) {
-    const OpponentTotals& t = row.totals;
-    page.raw("<tr><td>")
-        .escaped(row.name)
-        .raw("</td><td>")
-        .count(matchCount(t.matchWins, t.matchLosses))
-        .raw("</td><td>")
-        .count(t.matchWins)
-        .raw("</td><td>")
-        .count(t.matchLosses)
-        .raw("</td><td class=\"rate\">");
-    writeRateBar(page, t.matchWins, t.matchLosses);
-    page.raw("</td><td>")
-        .count(t.roundWins)
-        .raw(" / ")
-        .count(t.roundLosses)
-        .raw("</td><td>")
-        .duration(t.totalSeconds)
-        .raw("</td><td>")
-        .raw(row.lastDate.empty() ? "–" : "")
-        .escaped(row.lastDate)
-        .raw("</td></tr>\n");
-    page.mayFlush();
-  }
-  page.raw("</table></div>\n</section>\n");
-}
-
-void writeOpponentSection(HtmlPage& page, const OpponentStats& opponent,
-                          std::string_view lastDate) {
-  const std::int64_t matches =
-      matchCount(opponent.matchWins, opponent.matchLosses);
-  page.raw("<details class=\"opp\">\n<summary>")
-      .escaped(opponent.name)
-      .raw("<small>")
-      .count(matches)
-      .raw(matches == 1 ? " match, " : " matches, ")
-      .count(opponent.matchWins)
-      .raw(" won, ")
-      .count(opponent.matchLosses)
-      .raw(" lost, ")
-      .winRate(opponent.matchWins, opponent.matchLosses)
-      .raw("</small></summary>\n<p class=\"note\">Time played ")
-      .duration(opponent.totalSeconds)
-      .raw(" · average ");
-  page.put(kMaxAverageLength, formatAverage, opponent.totalSeconds, matches)
-      .raw("s · rounds ")
-      .count(opponent.roundWins)
-      .raw(" won, ")
-      .count(opponent.roundLosses)
-      .raw(" lost");
-  if (!lastDate.empty()) page.raw(" · last met ").escaped(lastDate);
-  page.raw("</p>\n");
-  writeCountHeatmap(page, opponent.matchupWins, opponent.matchupLosses,
-                    {opponent.charWins, opponent.charLosses,
-                     opponent.oppCharLosses, opponent.oppCharWins});
-  page.raw("</details>\n");
-}
-
 }  // namespace
 
-// The opponents are summed once for the table and again, one at a time
-// into one OpponentStats, for their sections, so thousands of opponents
-// need memory only for their totals.
 void writeHtmlReport(std::ostream& out, const PlayerStats& player,
                      const SessionHistory& history) {
   HtmlPage page(out);
@@ -381,19 +254,7 @@ void writeHtmlReport(std::ostream& out, const PlayerStats& player,
   writeMatchupsThatMatter(page, player);
   writeResultsChart(page, history);
   writeLengthChart(page, player.lengthBuckets);
-  page.raw("<h2 class=\"opponents\">Opponents</h2>\n");
-  const std::vector<OpponentRow> rows = opponentRows(player, history);
-  if (rows.empty()) {
-    page.raw("<p class=\"note\">No opponent with a result.</p>\n");
-  } else {
-    writeOpponentTable(page, rows);
-  }
-  OpponentStats opponent;
-  for (const OpponentRow& row : rows) {
-    buildOpponentStats(*row.entry, opponent);
-    writeOpponentSection(page, opponent, row.lastDate);
-    page.mayFlush();
-  }
+  writeOpponents(page, player, history);
   writePageEnd(page);
 }
 

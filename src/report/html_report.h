@@ -16,8 +16,9 @@ namespace sessionstats {
 /// with a win or a loss), the best and worst matchups of at least 20
 /// matches with their 95% Wilson intervals, the win rate over `history`'s
 /// sessions, the match lengths, a table of the opponents with a match
-/// counted (hasMatches), most matches first, and in the same order one
-/// <details> section per opponent with his heatmap. Every name passes
+/// counted (hasMatches), most matches first, and in the same order a
+/// <details> section with his heatmap for each of the most played
+/// (writeOpponents in html_opponents.h). Every name passes
 /// through htmlEscaped, so any bytes in the log give well-formed UTF-8 and
 /// no markup. Counts that wrapped around to negative values are shown as
 /// they are and drawn as zero. Output to a failing stream is silently lost;

@@ -2,232 +2,245 @@
 
 #include <cmath>
 #include <cstdint>
-#include <nlohmann/json.hpp>
-#include <string>
 #include <string_view>
 
+#include "report/json_writer.h"
 #include "stats/character_roster.h"
 #include "stats/win_rate_interval.h"
 
 namespace sessionstats {
 namespace {
 
-// Keys keep the order they are written in, which the schema documents.
-using Json = nlohmann::ordered_json;
+// The elements of an array: on lines of their own below a member of the
+// document (kLines), or packed inside a value (kPacked).
+enum class Layout { kLines, kPacked };
+
+class ArrayWriter {
+ public:
+  ArrayWriter(JsonWriter& json, Layout layout) : json_(json), layout_(layout) {
+    json_.raw("[");
+  }
+
+  // Begins the next element, which the caller then writes.
+  JsonWriter& next() {
+    if (layout_ == Layout::kLines) {
+      json_.raw(any_ ? ",\n    " : "\n    ");
+    } else if (any_) {
+      json_.raw(",");
+    }
+    any_ = true;
+    return json_;
+  }
+
+  void close() { json_.raw(any_ && layout_ == Layout::kLines ? "\n  ]" : "]"); }
+
+ private:
+  JsonWriter& json_;
+  Layout layout_;
+  bool any_ = false;
+};
 
 // The 95% Wilson interval of the win rate, in percent to three decimals as
 // the text report rounds its rates.
-Json winRateInterval(std::int64_t wins, std::int64_t losses) {
+void writeInterval(JsonWriter& json, std::int64_t wins, std::int64_t losses) {
   const WinRateInterval interval = wilsonInterval(wins, losses);
   const auto rounded = [](double percent) {
     return std::round(percent * 1000) / 1000;
   };
-  return Json::array({rounded(interval.low), rounded(interval.high)});
+  json.raw("[").decimal(rounded(interval.low)).raw(",");
+  json.decimal(rounded(interval.high)).raw("]");
 }
 
-// Wins, losses, rounds and time, as the text report's totals lines show them.
-void addTotals(Json& object, const Tally& tally) {
-  object["seconds"] = tally.totalSeconds;
-  object["matches"] = std::int64_t{tally.matchWins} + tally.matchLosses;
-  object["wins"] = tally.matchWins;
-  object["losses"] = tally.matchLosses;
-  object["round_wins"] = tally.roundWins;
-  object["round_losses"] = tally.roundLosses;
+// Wins, losses, rounds and time, as the text report's totals lines show
+// them: the members without the braces around them.
+void writeTotals(JsonWriter& json, const Tally& tally) {
+  json.raw("\"seconds\":").number(tally.totalSeconds);
+  json.raw(",\"matches\":")
+      .number(std::int64_t{tally.matchWins} + tally.matchLosses);
+  json.raw(",\"wins\":").number(tally.matchWins);
+  json.raw(",\"losses\":").number(tally.matchLosses);
+  json.raw(",\"round_wins\":").number(tally.roundWins);
+  json.raw(",\"round_losses\":").number(tally.roundLosses);
 }
 
 // The characters with a win or a loss, as the "by character" lines list them.
-Json characterList(const CharacterCounts& wins, const CharacterCounts& losses,
-                   const CharacterCounts& roundWins,
-                   const CharacterCounts& roundLosses) {
-  Json list = Json::array();
+void writeCharacters(JsonWriter& json, Layout layout,
+                     const CharacterCounts& wins, const CharacterCounts& losses,
+                     const CharacterCounts& roundWins,
+                     const CharacterCounts& roundLosses) {
+  ArrayWriter list(json, layout);
   for (int c = 0; c < kCharacterCount; ++c) {
     if (wins[c] == 0 && losses[c] == 0) continue;
-    list.push_back({{"character", kRoster.longName[c]},
-                    {"short_name", kRoster.shortName[c]},
-                    {"wins", wins[c]},
-                    {"losses", losses[c]},
-                    {"round_wins", roundWins[c]},
-                    {"round_losses", roundLosses[c]}});
+    list.next().raw("{\"character\":").string(kRoster.longName[c]);
+    json.raw(",\"short_name\":").string(kRoster.shortName[c]);
+    json.raw(",\"wins\":").number(wins[c]);
+    json.raw(",\"losses\":").number(losses[c]);
+    json.raw(",\"round_wins\":").number(roundWins[c]);
+    json.raw(",\"round_losses\":").number(roundLosses[c]).raw("}");
   }
-  return list;
+  list.close();
 }
 
 // The grid cells with a win or a loss.
-Json matchupList(const Tally& tally) {
-  Json list = Json::array();
+void writeMatchups(JsonWriter& json, Layout layout, const Tally& tally) {
+  ArrayWriter list(json, layout);
   for (int own = 0; own < kCharacterCount; ++own) {
     for (int opposing = 0; opposing < kCharacterCount; ++opposing) {
       const int cell = matchupIndex(own, opposing);
-      if (tally.matchupWins[cell] == 0 && tally.matchupLosses[cell] == 0) {
-        continue;
-      }
-      list.push_back(
-          {{"character", kRoster.longName[own]},
-           {"against", kRoster.longName[opposing]},
-           {"wins", tally.matchupWins[cell]},
-           {"losses", tally.matchupLosses[cell]},
-           {"win_rate_95", winRateInterval(tally.matchupWins[cell],
-                                           tally.matchupLosses[cell])}});
+      const std::int32_t wins = tally.matchupWins[cell];
+      const std::int32_t losses = tally.matchupLosses[cell];
+      if (wins == 0 && losses == 0) continue;
+      list.next().raw("{\"character\":").string(kRoster.longName[own]);
+      json.raw(",\"against\":").string(kRoster.longName[opposing]);
+      json.raw(",\"wins\":").number(wins);
+      json.raw(",\"losses\":").number(losses);
+      json.raw(",\"win_rate_95\":");
+      writeInterval(json, wins, losses);
+      json.raw("}");
     }
   }
-  return list;
+  list.close();
 }
 
-Json lengthList(const LengthCounts& buckets) {
-  Json list = Json::array();
+void writeLengths(JsonWriter& json, const LengthCounts& buckets) {
+  ArrayWriter list(json, Layout::kLines);
   for (int bucket = 0; bucket < kLengthBucketCount; ++bucket) {
     if (buckets[bucket] <= 0) continue;
     const std::int32_t from = bucket * kLengthBandSeconds;
-    Json band = {{"from_seconds", from},
-                 {"to_seconds", nullptr},
-                 {"matches", buckets[bucket]}};
+    list.next().raw("{\"from_seconds\":").number(from).raw(",\"to_seconds\":");
     if (bucket + 1 < kLengthBucketCount) {
-      band["to_seconds"] = from + kLengthBandSeconds - 1;
+      json.number(from + kLengthBandSeconds - 1);
+    } else {
+      json.null();
     }
-    list.push_back(band);
+    json.raw(",\"matches\":").number(buckets[bucket]).raw("}");
   }
-  return list;
+  list.close();
 }
 
-// Writes the document a member at a time, each on its own line, and the
-// members that are lists an element a line: the opponents and sessions of a
-// long log are never all held as JSON values at once. The values
-// themselves, and so every string in the document, are written by the
-// library, so the document is what dumping it as one value would give.
-class DocumentWriter {
- public:
-  explicit DocumentWriter(std::ostream& out) : out_(out) { out_ << '{'; }
-
-  void member(std::string_view key, const Json& value) {
-    open(key);
-    out_ << dump(value);
-  }
-
-  // Calls each(add) where add(const Json&) writes one element of the list.
-  template <typename Each>
-  void list(std::string_view key, const Each& each) {
-    open(key);
-    out_ << '[';
-    bool any = false;
-    each([this, &any](const Json& element) {
-      out_ << (any ? ",\n    " : "\n    ") << dump(element);
-      any = true;
-    });
-    out_ << (any ? "\n  ]" : "]");
-  }
-
-  void list(std::string_view key, const Json& elements) {
-    list(key, [&elements](const auto& add) {
-      for (const Json& element : elements) add(element);
-    });
-  }
-
-  void finish() { out_ << "\n}\n"; }
-
- private:
-  static std::string dump(const Json& value) {
-    return value.dump(-1, ' ', false, Json::error_handler_t::replace);
-  }
-
-  void open(std::string_view key) {
-    out_ << (first_ ? "\n  \"" : ",\n  \"") << key << "\": ";
-    first_ = false;
-  }
-
-  std::ostream& out_;
-  bool first_ = true;
-};
-
-template <typename Add>
-void addOpponents(const PlayerStats& player, const Add& add) {
+// Each opponent is summed into one OpponentStats, written and overwritten
+// by the next, and the text handed on a chunk at a time: a player with
+// thousands of opponents needs no more memory for them than one.
+void writeOpponents(JsonWriter& json, const PlayerStats& player) {
+  ArrayWriter list(json, Layout::kLines);
   OpponentStats stats;
   for (const OpponentEntry& entry : player.opponents) {
     if (!hasMatches(entry)) continue;
     buildOpponentStats(entry, stats);
-    Json opponent = {{"name", std::string(stats.name)}};
-    addTotals(opponent, stats);
-    opponent["win_rate_95"] =
-        winRateInterval(stats.matchWins, stats.matchLosses);
-    opponent["characters"] =
-        characterList(stats.charWins, stats.charLosses, stats.charRoundWins,
-                      stats.charRoundLosses);
-    opponent["opponent_characters"] =
-        characterList(stats.oppCharWins, stats.oppCharLosses,
-                      stats.oppCharRoundWins, stats.oppCharRoundLosses);
-    opponent["matchups"] = matchupList(stats);
-    add(opponent);
+    list.next().raw("{\"name\":").string(stats.name).raw(",");
+    writeTotals(json, stats);
+    json.raw(",\"win_rate_95\":");
+    writeInterval(json, stats.matchWins, stats.matchLosses);
+    json.raw(",\"characters\":");
+    writeCharacters(json, Layout::kPacked, stats.charWins, stats.charLosses,
+                    stats.charRoundWins, stats.charRoundLosses);
+    json.raw(",\"opponent_characters\":");
+    writeCharacters(json, Layout::kPacked, stats.oppCharWins,
+                    stats.oppCharLosses, stats.oppCharRoundWins,
+                    stats.oppCharRoundLosses);
+    json.raw(",\"matchups\":");
+    writeMatchups(json, Layout::kPacked, stats);
+    json.raw("}").mayFlush();
   }
+  list.close();
 }
 
-template <typename Add>
-void addSessions(const SessionHistory& history, const Add& add) {
+void writeSessions(JsonWriter& json, const SessionHistory& history) {
+  ArrayWriter list(json, Layout::kLines);
   for (const SessionSummary& session : history.sessions) {
-    add(Json{{"session", session.ordinal},
-             {"date", session.date.empty() ? Json() : Json(session.date)},
-             {"opponent", session.opponent},
-             {"wins", session.matchWins},
-             {"losses", session.matchLosses},
-             {"round_wins", session.roundWins},
-             {"round_losses", session.roundLosses},
-             {"seconds", session.seconds}});
+    list.next().raw("{\"session\":").number(session.ordinal);
+    json.raw(",\"date\":");
+    if (session.date == kNoDate) {
+      json.null();
+    } else {
+      char date[kMaxStampLength];
+      json.string({date, writeDate(date, session.date)});
+    }
+    json.raw(",\"opponent\":").string(session.opponent);
+    json.raw(",\"wins\":").number(session.matchWins);
+    json.raw(",\"losses\":").number(session.matchLosses);
+    json.raw(",\"round_wins\":").number(session.roundWins);
+    json.raw(",\"round_losses\":").number(session.roundLosses);
+    json.raw(",\"seconds\":").number(session.seconds).raw("}").mayFlush();
   }
+  list.close();
 }
 
-Json currentSession(const CurrentSession& current) {
-  Json characters = Json::array();
+void writeCurrentSession(JsonWriter& json, const CurrentSession& current) {
+  json.raw("{\"opponent\":").string(current.opponent);
+  json.raw(",\"wins\":").number(current.matchWins);
+  json.raw(",\"losses\":").number(current.matchLosses);
+  json.raw(",\"round_wins\":").number(current.roundWins);
+  json.raw(",\"round_losses\":").number(current.roundLosses);
+  json.raw(",\"characters\":");
+  ArrayWriter characters(json, Layout::kPacked);
   for (const int character : current.characters) {
-    characters.push_back(kRoster.longName[character]);
+    characters.next().string(kRoster.longName[character]);
   }
-  Json lastResults = Json::array();
+  characters.close();
+  json.raw(",\"record_wins\":").number(current.recordWins);
+  json.raw(",\"record_losses\":").number(current.recordLosses);
+  json.raw(",\"streak\":").number(current.streak);
+  json.raw(",\"streak_is_winning\":").boolean(current.streakIsWinning);
+  json.raw(",\"last_results\":");
+  ArrayWriter results(json, Layout::kPacked);
   for (const bool won : current.lastResults) {
-    lastResults.push_back(won ? "W" : "L");
+    results.next().string(won ? "W" : "L");
   }
-  return {{"opponent", current.opponent},
-          {"wins", current.matchWins},
-          {"losses", current.matchLosses},
-          {"round_wins", current.roundWins},
-          {"round_losses", current.roundLosses},
-          {"characters", characters},
-          {"record_wins", current.recordWins},
-          {"record_losses", current.recordLosses},
-          {"streak", current.streak},
-          {"streak_is_winning", current.streakIsWinning},
-          {"last_results", lastResults}};
+  results.close();
+  json.raw("}");
 }
 
 }  // namespace
 
+// Each member of the document goes on a line of its own, and so does each
+// element of the lists that grow with the log (characters, lengths,
+// matchups, opponents, sessions).
 void writeJsonReport(std::ostream& out, const PlayerStats& player,
                      const SessionHistory& history) {
-  DocumentWriter document(out);
-  document.member("player", player.name);
-  document.member("filters", history.filters);
-  Json summary;
-  addTotals(summary, player);
-  const bool anyMatch = player.matchWins != 0 || player.matchLosses != 0;
-  summary["shortest_seconds"] =
-      anyMatch ? Json(player.shortestSeconds) : Json();
-  summary["longest_seconds"] = anyMatch ? Json(player.longestSeconds) : Json();
-  document.member("summary", summary);
-  document.list("characters",
-                characterList(player.charWins, player.charLosses,
-                              player.charRoundWins, player.charRoundLosses));
-  document.list("match_lengths", lengthList(player.lengthBuckets));
-  document.list("matchups", matchupList(player));
-  document.list("opponents",
-                [&player](const auto& add) { addOpponents(player, add); });
-  document.list("sessions",
-                [&history](const auto& add) { addSessions(history, add); });
-  const Streaks& streaks = history.streaks;
-  document.member("streaks",
-                  {{"longest_winning", streaks.longestWinning},
-                   {"longest_losing", streaks.longestLosing},
-                   {"current", streaks.current},
-                   {"current_is_winning", streaks.currentIsWinning}});
-  if (history.current) {
-    document.member("current_session", currentSession(*history.current));
+  JsonWriter json(out);
+  json.raw("{\n  \"player\": ").string(player.name);
+  json.raw(",\n  \"filters\": ");
+  ArrayWriter filters(json, Layout::kPacked);
+  for (const std::string& filter : history.filters)
+    filters.next().string(filter);
+  filters.close();
+
+  json.raw(",\n  \"summary\": {");
+  writeTotals(json, player);
+  // A player without a match has no shortest or longest one.
+  if (player.matchWins != 0 || player.matchLosses != 0) {
+    json.raw(",\"shortest_seconds\":").number(player.shortestSeconds);
+    json.raw(",\"longest_seconds\":").number(player.longestSeconds);
+  } else {
+    json.raw(",\"shortest_seconds\":null,\"longest_seconds\":null");
   }
-  document.finish();
+  json.raw("}");
+
+  json.raw(",\n  \"characters\": ");
+  writeCharacters(json, Layout::kLines, player.charWins, player.charLosses,
+                  player.charRoundWins, player.charRoundLosses);
+  json.raw(",\n  \"match_lengths\": ");
+  writeLengths(json, player.lengthBuckets);
+  json.raw(",\n  \"matchups\": ");
+  writeMatchups(json, Layout::kLines, player);
+  json.raw(",\n  \"opponents\": ");
+  writeOpponents(json, player);
+  json.raw(",\n  \"sessions\": ");
+  writeSessions(json, history);
+
+  const Streaks& streaks = history.streaks;
+  json.raw(",\n  \"streaks\": {\"longest_winning\":")
+      .number(streaks.longestWinning);
+  json.raw(",\"longest_losing\":").number(streaks.longestLosing);
+  json.raw(",\"current\":").number(streaks.current);
+  json.raw(",\"current_is_winning\":").boolean(streaks.currentIsWinning);
+  json.raw("}");
+  if (history.current) {
+    json.raw(",\n  \"current_session\": ");
+    writeCurrentSession(json, *history.current);
+  }
+  json.raw("\n}\n").flush();
 }
 
 }  // namespace sessionstats

@@ -5,6 +5,9 @@
 
 namespace sessionstats {
 
+/// The replacement character U+FFFD in UTF-8.
+inline constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
+
 /// Length of the well-formed UTF-8 sequence at the start of `text`, or, when
 /// there is none, the length of its maximal ill-formed part (at least 1),
 /// negated, so that a caller replaces each maximal ill-formed part once as

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <iterator>
 
 namespace sessionstats {
 namespace {
@@ -63,6 +64,15 @@ SessionHistory buildSessionHistory(const PlayerRecord& player,
   history.filters = describeFilter(filter);
   const PlayerRecord* const opponent = currentOpponent(player, open, filter);
   if (opponent != nullptr) history.current.emplace().opponent = opponent->name;
+  // A long log holds tens of thousands of sessions: room for exactly them
+  // spares the copies, and the memory, of a growing vector.
+  std::size_t sessions = 0;
+  for (auto entry = matches.begin(); entry != matches.end(); ++entry) {
+    if (entry == matches.begin() || entry->session != std::prev(entry)->session) {
+      ++sessions;
+    }
+  }
+  history.sessions.reserve(sessions);
   std::array<bool, kLastResultCount> ring{};
   std::size_t results = 0;
   for (const MatchEntry& entry : matches) {
@@ -70,7 +80,7 @@ SessionHistory buildSessionHistory(const PlayerRecord& player,
         history.sessions.back().ordinal != entry.session) {
       SessionSummary& session = history.sessions.emplace_back();
       session.ordinal = entry.session;
-      session.date = formatDate(entry.date);
+      session.date = entry.date;
       const auto& players = entry.pair->players;
       session.opponent =
           (players[0] == &player ? players[1] : players[0])->name;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "stats/match_filter.h"
@@ -14,11 +15,13 @@
 namespace sessionstats {
 
 /// One counted session of the reported player, seen from his side: the
-/// matches of that session that passed the filters in force.
+/// matches of that session that passed the filters in force. A long log
+/// holds tens of thousands of them, hence the packed date and the name kept
+/// by its record.
 struct SessionSummary {
-  std::uint32_t ordinal = 0;  // among the sessions the log counts, from 1
-  std::string date;           // "YYYY-MM-DD" of its first match; may be empty
-  std::string opponent;       // the opponent's record name
+  std::uint32_t ordinal = 0;     // among the sessions the log counts, from 1
+  std::uint32_t date = kNoDate;  // packed, of its first match; or kNoDate
+  std::string_view opponent;     // the opponent's record name
   std::int32_t matchWins = 0;
   std::int32_t matchLosses = 0;
   std::int32_t roundWins = 0;

@@ -1,0 +1,171 @@
+#include "report/html_opponents.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "report/html_chart.h"
+#include "report/html_heatmap.h"
+#include "report/report_format.h"
+
+namespace sessionstats {
+namespace {
+
+std::int64_t matchCount(std::int32_t wins, std::int32_t losses) {
+  return std::int64_t{wins} + losses;
+}
+
+// The totals of an opponent, without the per-character counts.
+struct OpponentTotals {
+  std::int32_t matchWins = 0;
+  std::int32_t matchLosses = 0;
+  std::int32_t roundWins = 0;
+  std::int32_t roundLosses = 0;
+  std::int32_t totalSeconds = 0;
+};
+
+// An opponent with a result, as its row of the opponents table shows it.
+struct OpponentRow {
+  const OpponentEntry* entry = nullptr;
+  std::string_view name;
+  OpponentTotals totals;
+  std::uint32_t lastDate = kNoDate;  // packed; kNoDate: no session dated
+};
+
+// The opponents with a result, most matches first; equal ones in the order
+// they were met.
+std::vector<OpponentRow> opponentRows(const PlayerStats& player,
+                                      const SessionHistory& history) {
+  std::unordered_map<std::string_view, std::uint32_t> lastDates;
+  for (const SessionSummary& session : history.sessions) {
+    std::uint32_t& last = lastDates[session.opponent];
+    last = std::max(last, session.date);  // kNoDate is below every date
+  }
+  std::vector<OpponentRow> rows;
+  OpponentStats stats;
+  for (const OpponentEntry& entry : player.opponents) {
+    if (!hasMatches(entry)) continue;
+    buildOpponentStats(entry, stats);
+    const auto found = lastDates.find(stats.name);
+    const OpponentTotals totals{stats.matchWins, stats.matchLosses,
+                                stats.roundWins, stats.roundLosses,
+                                stats.totalSeconds};
+    rows.push_back({&entry, stats.name, totals,
+                    found == lastDates.end() ? kNoDate : found->second});
+  }
+  std::stable_sort(
+      rows.begin(), rows.end(), [](const OpponentRow& a, const OpponentRow& b) {
+        return matchCount(a.totals.matchWins, a.totals.matchLosses) >
+               matchCount(b.totals.matchWins, b.totals.matchLosses);
+      });
+  return rows;
+}
+
+void writeOpponentTable(HtmlPage& page, const std::vector<OpponentRow>& rows) {
+  page.raw(
+      "<section class=\"far\">\n<p class=\"note\">Sorted by matches, most "
+      "first; the sections below follow the same order, each with the share "
+      "of matches won by the character played (rows) and faced (columns), "
+      "and over all characters (the last row and column).</p>\n<div "
+      "class=\"scroll\"><table class=\"opps sticky\">\n<tr><th>Opponent</th>"
+      "<th>Matches</th><th>Won</th><th>Lost</th><th>Win rate</th>"
+      "<th>Rounds</th><th>Time played</th><th>Last met</th></tr>\n");
+  for (const OpponentRow& row : rows) {
+    const OpponentTotals& t = row.totals;
+    page.raw("<tr><td>")
+        .escaped(row.name)
+        .raw("</td><td>")
+        .count(matchCount(t.matchWins, t.matchLosses))
+        .raw("</td><td>")
+        .count(t.matchWins)
+        .raw("</td><td>")
+        .count(t.matchLosses)
+        .raw("</td><td class=\"rate\">");
+    writeRateBar(page, t.matchWins, t.matchLosses);
+    page.raw("</td><td>")
+        .count(t.roundWins)
+        .raw(" / ")
+        .count(t.roundLosses)
+        .raw("</td><td>")
+        .duration(t.totalSeconds)
+        .raw("</td><td>");
+    if (row.lastDate == kNoDate) {
+      page.raw("–");
+    } else {
+      page.put(kMaxStampLength, writeDate, row.lastDate);
+    }
+    page.raw("</td></tr>\n");
+    page.mayFlush();
+  }
+  page.raw("</table></div>\n");
+  if (rows.size() > kOpponentSections) {
+    page.raw("<p class=\"note\">Only the ")
+        .count(kOpponentSections)
+        .raw(" most played of these ")
+        .count(static_cast<std::int64_t>(rows.size()))
+        .raw(
+            " opponents have a section below. For any other one's, run "
+            "session-stats again with <code>--opponent NAME</code>.</p>\n");
+  }
+  page.raw("</section>\n");
+}
+
+void writeOpponentSection(HtmlPage& page, const OpponentStats& opponent,
+                          std::uint32_t lastDate) {
+  const std::int64_t matches =
+      matchCount(opponent.matchWins, opponent.matchLosses);
+  page.raw("<details class=\"opp\">\n<summary>")
+      .escaped(opponent.name)
+      .raw("<small>")
+      .count(matches)
+      .raw(matches == 1 ? " match, " : " matches, ")
+      .count(opponent.matchWins)
+      .raw(" won, ")
+      .count(opponent.matchLosses)
+      .raw(" lost, ")
+      .winRate(opponent.matchWins, opponent.matchLosses)
+      .raw("</small></summary>\n<p class=\"note\">Time played ")
+      .duration(opponent.totalSeconds)
+      .raw(" · average ");
+  page.put(kMaxAverageLength, formatAverage, opponent.totalSeconds, matches)
+      .raw("s · rounds ")
+      .count(opponent.roundWins)
+      .raw(" won, ")
+      .count(opponent.roundLosses)
+      .raw(" lost");
+  if (lastDate != kNoDate) {
+    page.raw(" · last met ").put(kMaxStampLength, writeDate, lastDate);
+  }
+  page.raw("</p>\n");
+  writeHeatmapWithTotals(page, opponent.matchupWins, opponent.matchupLosses,
+                         {opponent.charWins, opponent.charLosses,
+                          opponent.oppCharLosses, opponent.oppCharWins});
+  page.raw("</details>\n");
+}
+
+}  // namespace
+
+// The opponents are summed once for the table and again, one at a time
+// into one OpponentStats, for their sections, so thousands of opponents
+// need memory only for their totals.
+void writeOpponents(HtmlPage& page, const PlayerStats& player,
+                    const SessionHistory& history) {
+  page.raw("<h2 class=\"opponents\">Opponents</h2>\n");
+  const std::vector<OpponentRow> rows = opponentRows(player, history);
+  if (rows.empty()) {
+    page.raw("<p class=\"note\">No opponent with a result.</p>\n");
+    return;
+  }
+  writeOpponentTable(page, rows);
+  OpponentStats opponent;
+  const std::size_t sections = std::min(rows.size(), kOpponentSections);
+  for (std::size_t i = 0; i < sections; ++i) {
+    buildOpponentStats(*rows[i].entry, opponent);
+    writeOpponentSection(page, opponent, rows[i].lastDate);
+    page.mayFlush();
+  }
+}
+
+}  // namespace sessionstats

@@ -1,0 +1,121 @@
+#include "report/json_writer.h"
+
+#include <charconv>
+#include <cstddef>
+#include <cstdint>
+
+#include "report/report_format.h"
+#include "report/utf8.h"
+
+namespace sessionstats {
+namespace {
+
+// The text is handed to the stream whenever it holds this much, so a
+// document of any length needs about one chunk of memory.
+constexpr std::size_t kChunkSize = std::size_t{1} << 16;
+
+// Appends the escape of `c` inside a string: JSON names a few control
+// characters, the rest go as \u00xx in lower case, as the library writes
+// them. REQUIRES: `c` is '"', '\\' or below 0x20.
+void appendEscape(std::string& out, char c) {
+  switch (c) {
+    case '"':
+      out += "\\\"";
+      return;
+    case '\\':
+      out += "\\\\";
+      return;
+    case '\b':
+      out += "\\b";
+      return;
+    case '\t':
+      out += "\\t";
+      return;
+    case '\n':
+      out += "\\n";
+      return;
+    case '\f':
+      out += "\\f";
+      return;
+    case '\r':
+      out += "\\r";
+      return;
+    default:
+      break;
+  }
+  constexpr std::string_view kHex = "0123456789abcdef";
+  const auto byte = static_cast<unsigned char>(c);
+  out += "\\u00";
+  out += kHex[byte >> 4];
+  out += kHex[byte & 0xF];
+}
+
+}  // namespace
+
+JsonWriter::JsonWriter(std::ostream& out) : out_(out) {
+  text_.reserve(2 * kChunkSize);
+}
+
+// Runs of bytes that need nothing are copied whole; the rest goes a code
+// point or an ill-formed part at a time, as utf8SequenceLength splits it.
+JsonWriter& JsonWriter::string(std::string_view text) {
+  text_ += '"';
+  std::size_t plain = 0;
+  while (plain < text.size()) {
+    const char c = text[plain];
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte < 0x80 && c != '"' && c != '\\') {
+      ++plain;
+      continue;
+    }
+    text_ += text.substr(0, plain);
+    text.remove_prefix(plain);
+    plain = 0;
+    const int length = utf8SequenceLength(text);
+    if (length < 0) {
+      text_ += kReplacementCharacter;
+      text.remove_prefix(static_cast<std::size_t>(-length));
+    } else if (length > 1) {
+      text_ += text.substr(0, static_cast<std::size_t>(length));
+      text.remove_prefix(static_cast<std::size_t>(length));
+    } else {
+      appendEscape(text_, c);
+      text.remove_prefix(1);
+    }
+  }
+  text_ += text;
+  text_ += '"';
+  return *this;
+}
+
+JsonWriter& JsonWriter::number(std::int64_t value) {
+  char digits[kMaxInt64Length];
+  text_.append(digits, formatInteger(digits, value));
+  return *this;
+}
+
+// std::to_chars gives the shortest digits that read back as the value, as
+// the library's Grisu2 does over the range the caller keeps to; the library
+// marks a whole number as a double with ".0".
+JsonWriter& JsonWriter::decimal(double value) {
+  char digits[32];
+  const char* end = std::to_chars(digits, digits + sizeof digits, value,
+                                  std::chars_format::fixed)
+                        .ptr;
+  const std::string_view written(digits,
+                                 static_cast<std::size_t>(end - digits));
+  text_ += written;
+  if (written.find('.') == std::string_view::npos) text_ += ".0";
+  return *this;
+}
+
+void JsonWriter::mayFlush() {
+  if (text_.size() >= kChunkSize) flush();
+}
+
+void JsonWriter::flush() {
+  out_.write(text_.data(), static_cast<std::streamsize>(text_.size()));
+  text_.clear();
+}
+
+}  // namespace sessionstats
