@@ -856,6 +856,8 @@ TEST(Driver, StoriesOfPeopleWhoMakeMistakes) {
                        {"people.txt",
                         "Session start. Players: Ana Lee vs Ava\n"
                         "Session start. Players: Ana Lee 'Jr' vs Ana Lee\n"}};
+  After withPipe = unchanged(files);
+  withPipe.emplace_back("pipe", Text{});
   const std::string notKestrel =
       "session-stats: sessionlog.txt names no player ";
   std::vector<Row> runs = {
@@ -919,6 +921,25 @@ TEST(Driver, StoriesOfPeopleWhoMakeMistakes) {
        .status = 1,
        .out = exactly("Could not find .\n"),
        .err = exactly("session-stats: . is a directory, not a log\n")},
+      {.what = "a folder followed",
+       .args = {"-l", ".", "-p", "Kestrel", "--follow"},
+       .status = 1,
+       .out = exactly("Could not find .\n"),
+       .err = exactly("session-stats: . is a directory, not a log\n")},
+      // A FIFO would block the follow where no interrupt ends it.
+      {.what = "a FIFO followed",
+       .args = {"-l", "pipe", "-p", "Kestrel", "--follow"},
+       .setup = "mkfifo pipe",
+       .status = 2,
+       .err = exactly("session-stats: --follow reads a log file: pipe is a "
+                      "pipe or a device\n"),
+       .after = withPipe},
+      {.what = "one log given twice, by two names",
+       .args = {"-l", "sessionlog.txt", "-l", "./sessionlog.txt", "-p",
+                "Kestrel"},
+       .status = 2,
+       .err = exactly("session-stats: sessionlog.txt and ./sessionlog.txt "
+                      "are the same log: give each log once\n")},
       {.what = "the list of the last session",
        .args = {"--list", "--last-sessions=1"},
        .out = exactly("Matches  Wins  Losses  Player\n"

@@ -15,6 +15,7 @@
 #include "app/console.h"
 #include "app/interrupt.h"
 #include "app/log_follower.h"
+#include "app/log_reading.h"
 #include "app/name_hints.h"
 #include "app/report_file.h"
 #include "app/status.h"
@@ -34,7 +35,6 @@ namespace sessionstats {
 namespace {
 
 constexpr std::string_view kStandardOutputLabel = "standard output";
-constexpr std::string_view kStandardInputLabel = "standard input";
 
 // Runs `write` on standard output and flushes it; a failure when any of it
 // was lost (a full disk, a failing device). A failed write leaves its errno
@@ -410,6 +410,9 @@ int runAndTell(const Options& options, std::istream& console, std::ostream& out,
                         " would overwrite the log " + log),
           hints, err);
     }
+  }
+  if (Status status = checkLogFiles(options); !status.ok()) {
+    return finish(status, hints, err);
   }
   if (options.follow) {
     LiveReport live(options, out);
