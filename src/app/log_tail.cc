@@ -1,5 +1,6 @@
 #include "app/log_tail.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <utility>
 
@@ -30,6 +31,7 @@ bool LogTail::open() {
   close();
   splitter_ = LogLineSplitter();
   offset_ = 0;
+  markSize_ = 0;
   file_ = openSharedForReading(path_);
   if (file_ == nullptr) {
     error_ = errno;
@@ -69,17 +71,55 @@ TailCheck LogTail::check() {
   if ((error_ = identifyOpenFile(file_, opened)) != 0) {
     return TailCheck::kFailed;
   }
-  if (opened.size >= offset_) {
-    return TailCheck::kSame;
-  }
-  // Truncated: read it again from the start, as a file of its own.
+  bool same = opened.size >= offset_;
+  // Its size cannot tell a file written anew past what was read (cp over
+  // it) from one that grew; the bytes before the offset can.
+  if (same && !checkMark(same)) return TailCheck::kFailed;
+  if (same) return TailCheck::kSame;
+  // Truncated or written anew: read it again from the start, as a file of
+  // its own.
   if (!open()) return isGone(error_) ? TailCheck::kMissing : TailCheck::kFailed;
   return TailCheck::kRestart;
+}
+
+bool LogTail::checkMark(bool& there) {
+  there = true;
+  if (markSize_ == 0) return true;
+  // The stream has no buffer, so it stands at offset_: a step back of a few
+  // hundred bytes fits any long, where offset_ itself may not (Windows).
+  std::array<char, kMarkSize> now{};
+  if (std::fseek(file_, -static_cast<long>(markSize_), SEEK_CUR) != 0) {
+    error_ = errno != 0 ? errno : EIO;
+    return false;
+  }
+  const std::size_t got = std::fread(now.data(), 1, markSize_, file_);
+  if (std::ferror(file_)) {
+    error_ = errno != 0 ? errno : EIO;
+    return false;
+  }
+  // Fewer bytes: truncated since it was looked at, and read again anyway.
+  there = got == markSize_ &&
+          std::equal(now.begin(), now.begin() + got, mark_.begin());
+  return true;
+}
+
+void LogTail::keepMark(std::size_t got) {
+  const std::size_t fresh = std::min(got, kMarkSize);
+  const std::size_t kept = std::min(markSize_, kMarkSize - fresh);
+  // The newest `kept` bytes of the old mark, then the last `fresh` of block_.
+  if (kept < markSize_) {
+    std::copy(mark_.begin() + (markSize_ - kept), mark_.begin() + markSize_,
+              mark_.begin());
+  }
+  std::copy(block_.get() + (got - fresh), block_.get() + got,
+            mark_.begin() + kept);
+  markSize_ = kept + fresh;
 }
 
 bool LogTail::readBlock(std::size_t& got) {
   got = std::fread(block_.get(), 1, kTailBlockSize, file_);
   offset_ += got;
+  keepMark(got);
   if (got == kTailBlockSize) return true;
   if (std::ferror(file_)) error_ = errno != 0 ? errno : EIO;
   // The end of the file so far: what is appended later is read once the
