@@ -31,8 +31,10 @@ class Dom(html.parser.HTMLParser):
         self.faults = []
         self.text = []
         self.cells = 0
+        self.glued = False  # the next text goes on from a name's <bdi>
 
     def handle_starttag(self, tag, attrs):
+        self.glued = False
         if tag in FORBIDDEN_ELEMENTS:
             self.faults.append(f"element <{tag}>")
         for name, value in attrs:
@@ -43,8 +45,15 @@ class Dom(html.parser.HTMLParser):
         if dict(attrs).get("title"):
             self.text.append(dict(attrs)["title"])
 
+    def handle_endtag(self, tag):
+        self.glued = tag == "bdi"
+
     def handle_data(self, data):
-        self.text.append(data)
+        if self.glued and self.text:
+            self.text[-1] += data
+        else:
+            self.text.append(data)
+        self.glued = False
 
 
 def grid_cells(report):

@@ -732,7 +732,7 @@ TEST(Driver, ListCountsEveryPlayerOfTheLogAsTheirReportsDo) {
 
 TEST(Driver, HtmlFormatWritesOnePageToItsFileOrStandardOutput) {
   const Text page = {.startsWith = "<!DOCTYPE html>",
-                     .contains = {"<h1>Kestrel</h1>"}};
+                     .contains = {"<h1><bdi>Kestrel</bdi></h1>"}};
   expectRuns({
       {.what = "--format=html",
        .args = {"--format=html"},

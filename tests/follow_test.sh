@@ -74,7 +74,7 @@ echo "== a session starts"
 append $'2026-11-02 20:00:00 Session start. Players: Moth vs Kestrel\n'
 wait_for "the session in progress" is 'd.get("current_session", {}).get("opponent")' Moth
 is 'd["current_session"]["wins"] + d["current_session"]["losses"]' 0 || fail "a match before any"
-wait_for "the overlay's session" grep -q '<span class="opponent">Moth</span>' session_overlay.html
+wait_for "the overlay's session" grep -q '<span class="opponent"><bdi>Moth</bdi></span>' session_overlay.html
 
 echo "== a result line written in two parts"
 append '2026-11-02 20:01:00 Player 2 wins match 0-2 : Len vs Sion (1'

@@ -281,7 +281,7 @@ void writeResultsChart(HtmlPage& page, const SessionHistory& history) {
         .raw(pointName(series.step))
         .escaped(point.label)
         .raw(point.detail.empty() ? "" : " (")
-        .escaped(point.detail)
+        .isolatedName(point.detail)  // ends in the opponent's name
         .raw(point.detail.empty() ? "" : ")")
         .raw(": ");
     if (grouped) {

@@ -44,7 +44,7 @@ void writeFilters(HtmlPage& page, const std::vector<std::string>& filters) {
     page.raw("Filters: ");
     for (std::size_t i = 0; i < filters.size(); ++i) {
       if (i > 0) page.raw(" · ");
-      page.escaped(filters[i]);
+      page.name(filters[i]);  // an opponent's ends in his name
     }
   }
   page.raw("</p>\n");
@@ -90,7 +90,7 @@ void writeHeader(HtmlPage& page, const PlayerStats& player,
   page.raw(
           "<header class=\"top\">\n<p class=\"kicker\">session-stats "
           "report</p>\n<h1>")
-      .escaped(player.name)
+      .name(player.name)
       .raw("</h1>\n");
   writeFilters(page, history.filters);
   page.raw("<div class=\"figures\">\n");
@@ -304,7 +304,7 @@ void writeOpponentTable(HtmlPage& page, const std::vector<OpponentRow>& rows) {
   for (const OpponentRow& row : rows) {
     const OpponentTotals& t = row.totals;
     page.raw("<tr><td>")
-        .escaped(row.name)
+        .name(row.name)
         .raw("</td><td>")
         .count(matchCount(t.matchWins, t.matchLosses))
         .raw("</td><td>")
@@ -333,7 +333,7 @@ void writeOpponentSection(HtmlPage& page, const OpponentStats& opponent,
   const std::int64_t matches =
       matchCount(opponent.matchWins, opponent.matchLosses);
   page.raw("<details class=\"opp\">\n<summary>")
-      .escaped(opponent.name)
+      .name(opponent.name)
       .raw("<small>")
       .count(matches)
       .raw(matches == 1 ? " match, " : " matches, ")
