@@ -1,8 +1,8 @@
 #include <iostream>
 #include <string>
 
-#include "app/console.h"
 #include "app/driver.h"
+#include "os/console.h"
 
 int main(int argc, char* argv[]) {
   sessionstats::Console console;

@@ -1,4 +1,4 @@
-#include "app/block_output.h"
+#include "os/block_output.h"
 
 #include <gtest/gtest.h>
 

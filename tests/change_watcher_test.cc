@@ -1,4 +1,4 @@
-#include "app/change_watcher.h"
+#include "os/change_watcher.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include <csignal>
 #include <filesystem>
 
-#include "app/interrupt.h"
+#include "os/interrupt.h"
 #include "tool_run.h"
 
 namespace sessionstats {

@@ -1,4 +1,4 @@
-#include "app/log_tail.h"
+#include "live/log_tail.h"
 
 #include <gtest/gtest.h>
 

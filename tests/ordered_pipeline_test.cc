@@ -1,4 +1,4 @@
-#include "stats/ordered_pipeline.h"
+#include "base/ordered_pipeline.h"
 
 #include <gtest/gtest.h>
 

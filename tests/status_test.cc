@@ -1,4 +1,4 @@
-#include "app/status.h"
+#include "base/status.h"
 
 #include <gtest/gtest.h>
 

@@ -12,14 +12,14 @@
 #include <vector>
 
 #include "app/answer.h"
-#include "app/console.h"
-#include "app/interrupt.h"
-#include "app/log_follower.h"
 #include "app/log_reading.h"
 #include "app/name_hints.h"
 #include "app/report_file.h"
-#include "app/status.h"
+#include "base/status.h"
+#include "live/log_follower.h"
 #include "log/session_log_reader.h"
+#include "os/console.h"
+#include "os/interrupt.h"
 #include "report/csv_writer.h"
 #include "report/html_report.h"
 #include "report/json_report.h"

@@ -12,9 +12,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/file_identity.h"
+#include "base/ordered_pipeline.h"
 #include "log/log_line_splitter.h"
-#include "stats/ordered_pipeline.h"
+#include "os/file_identity.h"
 
 namespace sessionstats {
 namespace {

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "app/options.h"
-#include "app/status.h"
+#include "base/status.h"
 #include "log/session_log_reader.h"
 
 namespace sessionstats {

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/status.h"
+#include "base/status.h"
 #include "stats/match_filter.h"
 
 namespace sessionstats {

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "app/options.h"
-#include "app/status.h"
+#include "base/status.h"
 
 namespace sessionstats {
 

@@ -12,9 +12,9 @@
 #include <system_error>
 #include <utility>
 
-#include "app/block_output.h"
-#include "app/interrupt.h"
 #include "app/report_file.h"
+#include "os/block_output.h"
+#include "os/interrupt.h"
 
 namespace sessionstats {
 namespace {

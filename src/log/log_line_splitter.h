@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "log/byte_search.h"
+#include "base/byte_search.h"
 
 namespace sessionstats {
 

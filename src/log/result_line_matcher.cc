@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "log/ascii.h"
-#include "log/byte_search.h"
+#include "base/ascii.h"
+#include "base/byte_search.h"
 #include "stats/character_roster.h"
 
 namespace sessionstats {

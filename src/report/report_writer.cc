@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
+#include "base/ordered_pipeline.h"
 #include "report/report_format.h"
 #include "stats/character_roster.h"
-#include "stats/ordered_pipeline.h"
 
 namespace sessionstats {
 namespace {

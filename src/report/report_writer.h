@@ -5,7 +5,7 @@
 #include <span>
 #include <string>
 
-#include "stats/ordered_pipeline.h"
+#include "base/ordered_pipeline.h"
 #include "stats/stats_records.h"
 
 namespace sessionstats {

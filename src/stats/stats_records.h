@@ -8,7 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "stats/arena.h"
+#include "base/arena.h"
 #include "stats/record_list.h"
 #include "stats/tally.h"
 

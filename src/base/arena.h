@@ -1,0 +1,52 @@
+#ifndef SESSION_STATS_BASE_ARENA_H_
+#define SESSION_STATS_BASE_ARENA_H_
+
+#include <cstddef>
+#include <memory>
+#include <new>
+#include <type_traits>
+#include <vector>
+
+#include "os/block_memory.h"
+
+namespace sessionstats {
+
+/// Hands out zero-filled memory in pieces from blocks of the system's memory
+/// (see allocateMemoryBlock: a huge page where the system has them),
+/// for records that all live as long as the arena: no header per piece,
+/// records made one after another lie side by side. Memory grows a block at a
+/// time.
+class Arena {
+ public:
+  Arena() = default;
+  Arena(const Arena&) = delete;
+  Arena& operator=(const Arena&) = delete;
+  Arena(Arena&&) noexcept = default;
+  Arena& operator=(Arena&&) noexcept = default;
+  ~Arena() = default;
+
+  /// A value-initialised T that lives as long as the arena.
+  /// REQUIRES: T is trivially destructible and at most a block in size.
+  template <typename T>
+  T* make() {
+    static_assert(std::is_trivially_destructible_v<T>);
+    static_assert(sizeof(T) <= kBlockBytes);
+    return new (allocate(sizeof(T), alignof(T))) T();
+  }
+
+ private:
+  static constexpr std::size_t kBlockBytes = kMemoryBlockBytes;
+
+  void* allocate(std::size_t bytes, std::size_t alignment);
+
+  struct BlockFree {
+    void operator()(std::byte* block) const;
+  };
+  std::vector<std::unique_ptr<std::byte, BlockFree>> blocks_;
+  std::byte* next_ = nullptr;
+  std::byte* end_ = nullptr;
+};
+
+}  // namespace sessionstats
+
+#endif  // SESSION_STATS_BASE_ARENA_H_

@@ -1,0 +1,133 @@
+#include "live/log_tail.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <utility>
+
+#include "os/file_identity.h"
+
+namespace sessionstats {
+namespace {
+
+// What a client appends at once is a line or two; only the first read of a
+// long log fills whole blocks.
+constexpr std::size_t kTailBlockSize = std::size_t{1} << 16;
+
+bool isGone(int error) { return error == ENOENT || error == ENOTDIR; }
+
+}  // namespace
+
+LogTail::LogTail(std::string path)
+    : path_(std::move(path)), block_(new char[kTailBlockSize]) {}
+
+LogTail::~LogTail() { close(); }
+
+void LogTail::close() {
+  if (file_ != nullptr) std::fclose(file_);
+  file_ = nullptr;
+}
+
+bool LogTail::open() {
+  close();
+  splitter_ = LogLineSplitter();
+  offset_ = 0;
+  markSize_ = 0;
+  file_ = openSharedForReading(path_);
+  if (file_ == nullptr) {
+    error_ = errno;
+    return false;
+  }
+  // The blocks are read straight into block_; a stream buffer would only
+  // copy them once more.
+  std::setvbuf(file_, nullptr, _IONBF, 0);
+  if ((error_ = identifyOpenFile(file_, identity_)) != 0) {
+    close();
+    return false;
+  }
+  return true;
+}
+
+TailCheck LogTail::check() {
+  error_ = 0;
+  if (file_ == nullptr) {
+    if (!open())
+      return isGone(error_) ? TailCheck::kMissing : TailCheck::kFailed;
+    const bool again = seenAny_;
+    seenAny_ = true;
+    return again ? TailCheck::kRestart : TailCheck::kSame;
+  }
+  FileIdentity there;
+  if ((error_ = identifyPath(path_, there)) != 0) {
+    if (!isGone(error_)) return TailCheck::kFailed;
+    close();
+    return TailCheck::kMissing;
+  }
+  if (!there.sameFileAs(identity_)) {
+    if (!open())
+      return isGone(error_) ? TailCheck::kMissing : TailCheck::kFailed;
+    return TailCheck::kRestart;
+  }
+  FileIdentity opened;
+  if ((error_ = identifyOpenFile(file_, opened)) != 0) {
+    return TailCheck::kFailed;
+  }
+  bool same = opened.size >= offset_;
+  // Its size cannot tell a file written anew past what was read (cp over
+  // it) from one that grew; the bytes before the offset can.
+  if (same && !checkMark(same)) return TailCheck::kFailed;
+  if (same) return TailCheck::kSame;
+  // Truncated or written anew: read it again from the start, as a file of
+  // its own.
+  if (!open()) return isGone(error_) ? TailCheck::kMissing : TailCheck::kFailed;
+  return TailCheck::kRestart;
+}
+
+bool LogTail::checkMark(bool& there) {
+  there = true;
+  if (markSize_ == 0) return true;
+  // The stream has no buffer, so it stands at offset_: a step back of a few
+  // hundred bytes fits any long, where offset_ itself may not (Windows).
+  std::array<char, kMarkSize> now{};
+  if (std::fseek(file_, -static_cast<long>(markSize_), SEEK_CUR) != 0) {
+    error_ = errno != 0 ? errno : EIO;
+    return false;
+  }
+  const std::size_t got = std::fread(now.data(), 1, markSize_, file_);
+  if (std::ferror(file_)) {
+    error_ = errno != 0 ? errno : EIO;
+    return false;
+  }
+  // Fewer bytes: truncated since it was looked at, and read again anyway.
+  there = got == markSize_ &&
+          std::equal(now.begin(), now.begin() + got, mark_.begin());
+  return true;
+}
+
+void LogTail::keepMark(std::size_t got) {
+  const std::size_t fresh = std::min(got, kMarkSize);
+  const std::size_t kept = std::min(markSize_, kMarkSize - fresh);
+  // The newest `kept` bytes of the old mark, then the last `fresh` of block_.
+  if (kept < markSize_) {
+    std::copy(mark_.begin() + (markSize_ - kept), mark_.begin() + markSize_,
+              mark_.begin());
+  }
+  std::copy(block_.get() + (got - fresh), block_.get() + got,
+            mark_.begin() + kept);
+  markSize_ = kept + fresh;
+}
+
+bool LogTail::readBlock(std::size_t& got) {
+  got = std::fread(block_.get(), 1, kTailBlockSize, file_);
+  offset_ += got;
+  keepMark(got);
+  if (got == kTailBlockSize) return true;
+  if (std::ferror(file_)) error_ = errno != 0 ? errno : EIO;
+  // The end of the file so far: what is appended later is read once the
+  // end-of-file mark is cleared. A seek clears it in Windows' C runtime too,
+  // which otherwise keeps reading nothing.
+  std::clearerr(file_);
+  std::fseek(file_, 0, SEEK_CUR);
+  return false;
+}
+
+}  // namespace sessionstats

@@ -1,0 +1,24 @@
+#ifndef SESSION_STATS_OS_BLOCK_MEMORY_H_
+#define SESSION_STATS_OS_BLOCK_MEMORY_H_
+
+#include <cstddef>
+
+namespace sessionstats {
+
+/// Size of the blocks the system hands out: one huge page, where the system
+/// backs memory with huge pages.
+inline constexpr std::size_t kMemoryBlockBytes = std::size_t{1} << 21;
+
+/// A zero-filled block of kMemoryBlockBytes straight from the system, aligned
+/// for any type, or nullptr when the system has no memory to give. Where the
+/// system has huge pages the block is one, aligned to its size; elsewhere it
+/// is plain pages.
+std::byte* allocateMemoryBlock();
+
+/// Gives back a block of allocateMemoryBlock.
+/// REQUIRES: `block` came from allocateMemoryBlock and is not used again.
+void freeMemoryBlock(std::byte* block);
+
+}  // namespace sessionstats
+
+#endif  // SESSION_STATS_OS_BLOCK_MEMORY_H_

@@ -1,0 +1,48 @@
+#ifndef SESSION_STATS_OS_CONSOLE_H_
+#define SESSION_STATS_OS_CONSOLE_H_
+
+#include <string>
+
+namespace sessionstats {
+
+/// The process's standard streams (std::cin, std::cout, std::cerr) made ready
+/// for the tool on this platform, for as long as the object lives; one per
+/// process, made first thing in main. Through them the tool reads and writes
+/// bytes: names in UTF-8, reports exactly as formatted, messages with "\n".
+/// - POSIX: a reader of standard output that has gone away, or a file size
+///   limit, makes a write fail instead of ending the process (SIGPIPE and
+///   SIGXFSZ are ignored); the streams are otherwise left as they are.
+/// - Windows: a stream that is a console window reads and writes UTF-8
+///   whatever the console's code page; a message's "\n" reaches a file or
+///   pipe as CR LF, as Windows text does, until useStandardOutputForData.
+class Console {
+ public:
+  Console();
+  // Restores the console's code pages on Windows, so it is defined per
+  // platform rather than defaulted here.
+  ~Console();  // NOLINT(performance-trivially-destructible)
+  Console(const Console&) = delete;
+  Console& operator=(const Console&) = delete;
+
+  /// What main returns: `status`. On Windows, when the console window
+  /// belongs to this process alone (a double click started it, so the window
+  /// closes with it), first shows `summary` (when `status` is 0 and it is not
+  /// empty; an error is on the screen already) and waits for Enter.
+  int finish(int status, const std::string& summary);
+};
+
+/// Whether standard output is a terminal (a console window), which would act
+/// on control bytes that a pipe or a file keeps.
+bool standardOutputIsTerminal();
+
+/// Whether standard error is a terminal (a console window on Windows), where
+/// a person reads it.
+bool standardErrorIsTerminal();
+
+/// Standard output carries a report or a list from now on: its bytes go out
+/// exactly as written (on Windows its line ends are no longer translated).
+void useStandardOutputForData();
+
+}  // namespace sessionstats
+
+#endif  // SESSION_STATS_OS_CONSOLE_H_
