@@ -881,6 +881,11 @@ TEST(Driver, StoriesOfPeopleWhoMakeMistakes) {
        .err = exactly(notKestrel +
                       "Kestrle\nsession-stats: close names: Kestrel\n" +
                       kSeeList)},
+      {.what = "a letter too many in front, and a swap",
+       .args = {"-p", "xMoht"},
+       .status = 1,
+       .err = exactly(notKestrel + "xMoht\nsession-stats: close names: Moth\n" +
+                      kSeeList)},
       {.what = "a name with blanks at the prompt",
        .args = {"-l", "people.txt"},
        .input = "Ana Lee\n",

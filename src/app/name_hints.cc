@@ -44,12 +44,13 @@ std::size_t editDistance(std::string_view a, std::string_view b,
     return tooFar;
   }
   const std::size_t width = b.size() + 1;
-  // A cell right of the band is never written and must read as too far.
+  // A cell right of the band is never written after row 0 and must read as
+  // too far.
   cells.assign(3 * width, tooFar);
   std::size_t* before = cells.data();  // row i - 2
   std::size_t* last = before + width;  // row i - 1
   std::size_t* row = last + width;
-  for (std::size_t j = 0; j <= std::min(b.size(), limit); ++j) last[j] = j;
+  for (std::size_t j = 0; j <= b.size(); ++j) last[j] = j;
   for (std::size_t i = 1; i <= a.size(); ++i) {
     const std::size_t first = i > limit ? i - limit : 1;
     const std::size_t end = std::min(b.size(), i + limit);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <utility>
 
 #include "os/file_identity.h"
@@ -71,46 +72,32 @@ TailCheck LogTail::check() {
   if ((error_ = identifyOpenFile(file_, opened)) != 0) {
     return TailCheck::kFailed;
   }
-  bool same = opened.size >= offset_;
   // Its size cannot tell a file written anew past what was read (cp over
   // it) from one that grew; the bytes before the offset can.
-  if (same && !checkMark(same)) return TailCheck::kFailed;
-  if (same) return TailCheck::kSame;
+  if (opened.size >= offset_ && markStillThere()) return TailCheck::kSame;
   // Truncated or written anew: read it again from the start, as a file of
   // its own.
   if (!open()) return isGone(error_) ? TailCheck::kMissing : TailCheck::kFailed;
   return TailCheck::kRestart;
 }
 
-bool LogTail::checkMark(bool& there) {
-  there = true;
+bool LogTail::markStillThere() {
   if (markSize_ == 0) return true;
   // The stream has no buffer, so it stands at offset_: a step back of a few
-  // hundred bytes fits any long, where offset_ itself may not (Windows).
+  // hundred bytes fits any long, where offset_ itself may not (Windows). A
+  // step or a read that fails (truncated since it was looked at, a failing
+  // disk) counts as a change: the reading from the start tells which.
   std::array<char, kMarkSize> now{};
-  if (std::fseek(file_, -static_cast<long>(markSize_), SEEK_CUR) != 0) {
-    error_ = errno != 0 ? errno : EIO;
-    return false;
-  }
-  const std::size_t got = std::fread(now.data(), 1, markSize_, file_);
-  if (std::ferror(file_)) {
-    error_ = errno != 0 ? errno : EIO;
-    return false;
-  }
-  // Fewer bytes: truncated since it was looked at, and read again anyway.
-  there = got == markSize_ &&
-          std::equal(now.begin(), now.begin() + got, mark_.begin());
-  return true;
+  return std::fseek(file_, -static_cast<long>(markSize_), SEEK_CUR) == 0 &&
+         std::fread(now.data(), 1, markSize_, file_) == markSize_ &&
+         std::equal(now.begin(), now.begin() + markSize_, mark_.begin());
 }
 
 void LogTail::keepMark(std::size_t got) {
   const std::size_t fresh = std::min(got, kMarkSize);
   const std::size_t kept = std::min(markSize_, kMarkSize - fresh);
   // The newest `kept` bytes of the old mark, then the last `fresh` of block_.
-  if (kept < markSize_) {
-    std::copy(mark_.begin() + (markSize_ - kept), mark_.begin() + markSize_,
-              mark_.begin());
-  }
+  std::memmove(mark_.data(), mark_.data() + (markSize_ - kept), kept);
   std::copy(block_.get() + (got - fresh), block_.get() + got,
             mark_.begin() + kept);
   markSize_ = kept + fresh;

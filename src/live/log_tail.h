@@ -76,10 +76,9 @@ class LogTail {
   bool readBlock(std::size_t& got);
   // Keeps the last bytes of the `got` just read into block_ in mark_.
   void keepMark(std::size_t got);
-  // Sets `there` to whether the file still holds mark_ just before offset_,
-  // which it reads again; the file is left at offset_ when it does. False
-  // with error_ set when the file cannot be read there.
-  bool checkMark(bool& there);
+  // Whether the file still holds mark_ just before offset_, which it reads
+  // again; the file is left at offset_ when it does.
+  bool markStillThere();
 
   std::string path_;
   std::FILE* file_ = nullptr;
