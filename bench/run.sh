@@ -5,8 +5,9 @@
 # HTML and a filtered text report (time, size, peak memory); then a hostile
 # log of 40,000 start lines that each name two new players, one match each,
 # and one of 2,000,000 alias lines that give one alias two targets by turns
-# (peak memory of both); then the pieces with the micro benchmarks; and ends with a summary of
-# medians.
+# (peak memory of both); a log of 100,000 names that share a 150-byte prefix
+# (a name close to them all beside one close to none); then the pieces with
+# the micro benchmarks; and ends with a summary of medians.
 #
 #   bash bench/run.sh                # the summary of medians
 #   bash bench/run.sh table [REV]    # the measures of docs/performance.md
@@ -405,6 +406,25 @@ echo "== hostile log: 2,000,000 alias lines by turns, $MEMORY_RUNS runs"
 alias_mib=$(peak_mib "$alias_dir")
 alias_log_mb=$(log_mb "$alias_dir")
 
+# 100,000 players whose names share a 150-byte prefix: a name that nearly
+# matches them all is compared with each for the close-name hints, which must
+# cost each name its length, not its square. Beside it, a name close to none,
+# whose run is the reading of the log alone.
+prefix_dir=$build/logs/hostile_prefix
+prefix=$(printf 'a%.0s' $(seq 150))
+mkdir -p "$prefix_dir"
+awk -v prefix="$prefix" 'BEGIN {
+  for (i = 0; i < 100000; i++)
+    printf "Session start. Players: %s%06d vs Z\n", prefix, i
+  }' >"$prefix_dir/sessionlog.txt"
+echo "== 100,000 names of one long prefix: a near miss beside a far miss"
+(cd "$prefix_dir" && hyperfine --style basic --warmup 1 --runs "$RUNS_1M" \
+  --ignore-failure --export-csv "$prefix_dir/misses.csv" \
+  -n near "'$tool' -p ${prefix}00000 -o - 2>/dev/null" \
+  -n far "'$tool' -p Zed -o - 2>/dev/null")
+near_s=$(calc %.3f "$(csv_median "$prefix_dir/misses.csv" near)" 0 a)
+far_s=$(calc %.3f "$(csv_median "$prefix_dir/misses.csv" far)" 0 a)
+
 echo "== micro benchmarks, $MICRO_REPS repetitions"
 "$micro" --benchmark_repetitions="$MICRO_REPS" \
   --benchmark_report_aggregates_only=true \
@@ -482,6 +502,10 @@ printf '%-42s%14s\n' "hostile log: size (MB)" "$hostile_log_mb" \
   "hostile log: peak memory (MiB)" "$hostile_mib" \
   "alias lines by turns: size (MB)" "$alias_log_mb" \
   "alias lines by turns: peak memory (MiB)" "$alias_mib"
+printf '%-42s%14s\n' "long-prefix names: near miss (s)" "$near_s" \
+  "  far miss, same log (s)" "$far_s" \
+  "  near / far" \
+  "$(awk -v a="$near_s" -v b="$far_s" 'BEGIN { printf "%.2fx", a / b }')"
 printf '%-42s%14s\n' "report of 2000 opponents, micro (ms)" "$report_ms" \
   "same lines, one write each (ms)" "$baseline_ms" \
   "report / one write per line" \

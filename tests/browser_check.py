@@ -34,8 +34,10 @@ class Dom(html.parser.HTMLParser):
         self.cells = 0
         self.sections = []  # the opponents' names, from their summaries
         self._in_summary = False
+        self.glued = False  # the next text goes on from a name's <bdi>
 
     def handle_starttag(self, tag, attrs):
+        self.glued = False
         if tag in FORBIDDEN_ELEMENTS:
             self.faults.append(f"element <{tag}>")
         for name, value in attrs:
@@ -52,11 +54,16 @@ class Dom(html.parser.HTMLParser):
             self._in_summary = False
 
     def handle_endtag(self, tag):
+        self.glued = tag == "bdi"
         if tag == "summary":
             self._in_summary = False
 
     def handle_data(self, data):
-        self.text.append(data)
+        if self.glued and self.text:
+            self.text[-1] += data
+        else:
+            self.text.append(data)
+        self.glued = False
         if self._in_summary:
             self.sections[-1] += data
 

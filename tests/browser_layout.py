@@ -1,7 +1,8 @@
 """Loads an HTML report in headless Chromium and checks its layout.
 
   browser_layout.py CHROMIUM HTML_FILE WIDTH [--columns N] [--sections N]
-                    [--matchups] [--print] [--time]
+                    [--matchups] [--print] [--time] [--reading-order]
+                    [--names-fit]
 
 Drives the browser over the DevTools protocol on a pipe (--remote-debugging-
 pipe: JSON messages ended by NUL on file descriptors 3 and 4), so no port is
@@ -20,6 +21,10 @@ laid out:
   - with --columns N: the first heatmap has N columns, all inside the
     viewport, and no heatmap, the opponents' included, scrolls sideways;
   - the first heatmap's row labels stay in view when it scrolls sideways.
+With --reading-order, every text of the page's own outside a name's <bdi>
+(an HTML page, the report or the overlay) must be laid out left to right,
+whatever direction marks a name holds. With --names-fit the opponents table
+must fit its scroll box: however long a name, no number is out of view.
 With --print the page is laid out for print at WIDTH pixels (a sheet's
 printable width) instead: every table, scroll box or not, must fit across
 it, and every opponent's section must show its grid though folded.
@@ -112,8 +117,41 @@ LAYOUT = r"""
       printFaults.push('section of ' + d.querySelector('summary')
           .firstChild.textContent + ' shows no grid');
   }
+  const opps = document.querySelector('table.opps');
+  const oppsOverflow = opps ? opps.closest('.scroll').scrollWidth -
+      opps.closest('.scroll').clientWidth : 0;
   return {faults, printFaults, opponents, sections, matchups, columns, sticky,
-          scrolling, opponentLine, viewport: window.innerWidth};
+          scrolling, opponentLine, oppsOverflow, viewport: window.innerWidth};
+})()
+"""
+
+# The characters of the texts outside names and charts, those on one line,
+# must stand left to right in the order they are written, from one element
+# to the next too (a score's figures are elements of their own).
+READING_ORDER = r"""
+(() => {
+  const faults = [];
+  const walker = document.createTreeWalker(document.body,
+                                           NodeFilter.SHOW_TEXT);
+  const range = document.createRange();
+  let last = null;
+  for (let t = walker.nextNode(); t; t = walker.nextNode()) {
+    if (t.parentElement.closest('bdi, svg')) continue;
+    for (let i = 0; i < t.length; ++i) {
+      if (/\s/.test(t.data[i])) continue;
+      range.setStart(t, i);
+      range.setEnd(t, i + 1);
+      const r = range.getBoundingClientRect();
+      if (r.width === 0) continue;
+      if (last && Math.abs(r.top - last.top) < 2 && r.left < last.left) {
+        faults.push('text out of reading order: "' + t.data.slice(0, 40) +
+                    '"');
+        break;
+      }
+      last = r;
+    }
+  }
+  return faults;
 })()
 """
 
@@ -177,6 +215,14 @@ class Browser:
         self.process.wait(timeout=30)
 
 
+def evaluate(browser, expression):
+    result = browser.call("Runtime.evaluate", expression=expression,
+                          returnByValue=True)
+    if "exceptionDetails" in result:
+        raise RuntimeError(str(result["exceptionDetails"]))
+    return result["result"]["value"]
+
+
 def wilson(wins, losses):
     n = wins + losses
     p = wins / n
@@ -190,10 +236,13 @@ def number(text):
     return int(text.replace(",", ""))
 
 
-def check(result, columns, sections, need_matchups, printed):
+def check(result, columns, sections, need_matchups, printed, names_fit):
     faults = list(result["faults"])
     if printed:
         faults += result["printFaults"]
+    if names_fit and result["oppsOverflow"] > 1:
+        faults.append(f"opponents table scrolls {result['oppsOverflow']} px "
+                      "sideways")
     if need_matchups and not result["matchups"]:
         faults.append("no matchup that matters shown")
     matches = [number(row[1]) for row in result["opponents"]]
@@ -262,15 +311,13 @@ def main(argv):
             seconds = time.monotonic() - start
             metrics = {m["name"]: m["value"] for m in
                        browser.call("Performance.getMetrics")["metrics"]}
-            result = browser.call("Runtime.evaluate", expression=LAYOUT,
-                                  returnByValue=True)
-            if "exceptionDetails" in result:
-                raise RuntimeError(str(result["exceptionDetails"]))
-            result = result["result"]["value"]
+            result = evaluate(browser, LAYOUT)
+            if "--reading-order" in argv:
+                result["faults"] += evaluate(browser, READING_ORDER)
         finally:
             browser.close()
     faults = check(result, columns, sections, "--matchups" in argv,
-                   "--print" in argv)
+                   "--print" in argv, "--names-fit" in argv)
     for fault in faults[:20]:
         print(f"{page} at {width} px: {fault}", file=sys.stderr)
     if "--time" in argv:

@@ -2,14 +2,17 @@
 # Loads HTML reports in headless Chromium: the example log's report of
 # Kestrel, the report of the local player of a generated log of 200,000 lines
 # (five years, 40 opponents), and the reports of players whose names are
-# markup or broken UTF-8. The DOM the browser built must show the figures and
-# names as text and hold no element that came from a name, and one heatmap
-# cell per non-empty grid cell of the classic report; a screenshot must not
-# be blank; at 1,400 and 400 px the layout must hold (browser_layout.py: no
-# sideways overflow outside scroll boxes, no overlapping chart labels, the
-# opponents sorted by matches, sections for the 30 most played alone with a
-# line on how to see the others, the matchups' Wilson intervals, all 23
-# heatmap columns in view and no heatmap scrolling sideways at 1,400 px).
+# markup or broken UTF-8, or whose opponents' names reverse the text after
+# them or are as long as a line allows. The DOM the browser built must show
+# the figures and names as text and hold no element that came from a name,
+# and one heatmap cell per non-empty grid cell of the classic report; a
+# screenshot must not be blank; at 1,400 and 400 px the layout must hold
+# (browser_layout.py: no sideways overflow outside scroll boxes, no
+# overlapping chart labels, the opponents sorted by matches, sections for the
+# 30 most played alone with a line on how to see the others, the matchups'
+# Wilson intervals, all 23 heatmap columns in view and no heatmap scrolling
+# sideways at 1,400 px); at 1,000 px the page's own text reads left to right
+# and the opponents table fits.
 #
 #   bash tests/browser_test.sh SESSION_STATS SOURCE_DIR GENERATE_LOG
 #
@@ -79,9 +82,27 @@ printf '%s\n' \
   "2026-11-03 20:05:16 Session start. Players: $script vs Br"$'\xff'"ok"$'\xe2\x82' \
   "2026-11-03 20:06:13 Player 2 wins match 0-2 : Sion vs Len (55 seconds)" \
   >"$work/hostile_log.txt"
+# K meets an opponent whose name ends in a right-to-left override, which must
+# not turn the figures after it around, and one of the longest name a line
+# holds, which must not push them out of view.
+override=Moth$'\xe2\x80\xae'
+longest=$(printf 'W%.0s' $(seq 170))
+{
+  echo "Session start. Players: K vs $override"
+  for score in 2-0 2-1 0-2 2-0 1-2 2-1; do
+    winner=1
+    [ "${score%-*}" = 2 ] || winner=2
+    echo "Player $winner wins match $score : Sion vs Ciel (60 seconds)"
+  done
+  echo "Session start. Players: K vs $longest"
+  echo "Player 1 wins match 2-0 : Sion vs Ciel (60 seconds)"
+} >>"$work/hostile_log.txt"
 report "$script" "$work/hostile_log.txt" script
 check dom "$work/script.dom" "$work/script.txt" \
   "$script" "$image" "Br"$'\xef\xbf\xbd'"ok"$'\xef\xbf\xbd' "4 matches"
 report "$image" "$work/hostile_log.txt" image
 check dom "$work/image.dom" "$work/image.txt" "$image" "$script" "3 matches"
+report K "$work/hostile_log.txt" names
+check dom "$work/names.dom" "$work/names.txt" "6 matches, 4 won, 2 lost"
+layout "$work/names.html" 1000 --reading-order --names-fit
 echo "PASS"

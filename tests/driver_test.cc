@@ -733,7 +733,7 @@ TEST(Driver, ListCountsEveryPlayerOfTheLogAsTheirReportsDo) {
 
 TEST(Driver, HtmlFormatWritesOnePageToItsFileOrStandardOutput) {
   const Text page = {.startsWith = "<!DOCTYPE html>",
-                     .contains = {"<h1>Kestrel</h1>"}};
+                     .contains = {"<h1><bdi>Kestrel</bdi></h1>"}};
   expectRuns({
       {.what = "--format=html",
        .args = {"--format=html"},
@@ -858,6 +858,8 @@ TEST(Driver, StoriesOfPeopleWhoMakeMistakes) {
                         "Session start. Players: Ana Lee vs Ava\n"
                         "Session start. Players: Ana Lee 'Jr' vs Ana Lee\n"
                         "Session start. Players: Zeta vs Ava\n"}};
+  After withPipe = unchanged(files);
+  withPipe.emplace_back("pipe", Text{});
   const std::string notKestrel =
       "session-stats: sessionlog.txt names no player ";
   std::vector<Row> runs = {
@@ -901,6 +903,11 @@ TEST(Driver, StoriesOfPeopleWhoMakeMistakes) {
                       "session-stats: letter case counts: did you mean "
                       "Zeta?\n" +
                       std::string(kSeeList))},
+      {.what = "a letter too many in front, and a swap",
+       .args = {"-p", "xMoht"},
+       .status = 1,
+       .err = exactly(notKestrel + "xMoht\nsession-stats: close names: Moth\n" +
+                      kSeeList)},
       {.what = "a name with blanks at the prompt",
        .args = {"-l", "people.txt"},
        .input = "Ana Lee\n",
@@ -941,6 +948,25 @@ TEST(Driver, StoriesOfPeopleWhoMakeMistakes) {
        .status = 1,
        .out = exactly("Could not find .\n"),
        .err = exactly("session-stats: . is a directory, not a log\n")},
+      {.what = "a folder followed",
+       .args = {"-l", ".", "-p", "Kestrel", "--follow"},
+       .status = 1,
+       .out = exactly("Could not find .\n"),
+       .err = exactly("session-stats: . is a directory, not a log\n")},
+      // A FIFO would block the follow where no interrupt ends it.
+      {.what = "a FIFO followed",
+       .args = {"-l", "pipe", "-p", "Kestrel", "--follow"},
+       .setup = "mkfifo pipe",
+       .status = 2,
+       .err = exactly("session-stats: --follow reads a log file: pipe is a "
+                      "pipe or a device\n"),
+       .after = withPipe},
+      {.what = "one log given twice, by two names",
+       .args = {"-l", "sessionlog.txt", "-l", "./sessionlog.txt", "-p",
+                "Kestrel"},
+       .status = 2,
+       .err = exactly("session-stats: sessionlog.txt and ./sessionlog.txt "
+                      "are the same log: give each log once\n")},
       {.what = "the list of the last session",
        .args = {"--list", "--last-sessions=1"},
        .out = exactly("Matches  Wins  Losses  Player\n"

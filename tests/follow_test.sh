@@ -2,8 +2,9 @@
 # The story of a stream, through the binary: session-stats --follow in a
 # fresh folder while a client appends to the log as it plays. Each step
 # waits (polling the output, with a time limit) for the output to change,
-# then checks its figures. Then the log is truncated, removed and made again;
-# SIGTERM and SIGINT end the followers with status 0 and no temporary file.
+# then checks its figures. Then the log is truncated, removed and made again,
+# and written anew in place (the report then equals a fresh run's); SIGTERM
+# and SIGINT end the followers with status 0 and no temporary file.
 #
 #   bash tests/follow_test.sh SESSION_STATS
 set -euo pipefail
@@ -73,7 +74,7 @@ echo "== a session starts"
 append $'2026-11-02 20:00:00 Session start. Players: Moth vs Kestrel\n'
 wait_for "the session in progress" is 'd.get("current_session", {}).get("opponent")' Moth
 is 'd["current_session"]["wins"] + d["current_session"]["losses"]' 0 || fail "a match before any"
-wait_for "the overlay's session" grep -q '<span class="opponent">Moth</span>' session_overlay.html
+wait_for "the overlay's session" grep -q '<span class="opponent"><bdi>Moth</bdi></span>' session_overlay.html
 
 echo "== a result line written in two parts"
 append '2026-11-02 20:01:00 Player 2 wins match 0-2 : Len vs Sion (1'
@@ -126,6 +127,22 @@ mv sessionlog.tmp sessionlog.txt
 wait_for "figures of the recreated log" is 'd["summary"]["matches"]' 2
 is 'd["current_session"]["opponent"], d["current_session"]["wins"]' "Heron 2" || fail "recreated"
 [ "$(grep -c . json.err)" = 1 ] || fail "not one message: $(cat json.err)"
+
+echo "== the log is written anew in place, longer, with other players"
+{
+  echo "2026-11-05 20:00:00 Session start. Players: Kestrel vs Newbie"
+  for minute in $(seq 10 59); do
+    echo "2026-11-05 20:$minute:00 Player 1 wins match 2-0 : Sion vs Ciel ($minute seconds)"
+  done
+} >longer.txt
+# Stopped, the follower sees the file only once it is whole: the same file,
+# grown, with other bytes where it had read.
+kill -STOP "${pids[0]}"
+cp longer.txt sessionlog.txt
+kill -CONT "${pids[0]}"
+"$tool" -p Kestrel --format=json -o fresh.json
+wait_for "the report of a fresh run" cmp -s live.json fresh.json
+rm longer.txt fresh.json
 
 echo "== SIGTERM and SIGINT end the followers"
 kill -TERM "${pids[0]}"

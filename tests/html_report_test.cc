@@ -60,7 +60,7 @@ Session kestrelSession() {
 
 TEST(HtmlReport, HeaderShowsTheTotalsAsFiguresForPeople) {
   const std::string html = page(kestrelSession().first());
-  EXPECT_NE(html.find("<h1>Kestrel</h1>"), std::string::npos);
+  EXPECT_NE(html.find("<h1><bdi>Kestrel</bdi></h1>"), std::string::npos);
   for (const char* figure :
        {"<b>4</b><span>matches", "<b>75.0%</b><span>win rate",
         "<b>3 / 1</b><span>won / lost", "<b>7 / 3</b><span>rounds won / lost",
@@ -207,10 +207,12 @@ TEST(HtmlReport, HostileNamesAndBrokenBytesShowAsText) {
   const std::string html = page(broken.first());
   EXPECT_EQ(html.find('\xFF'), std::string::npos);
   const std::string bad(kReplacementCharacter);
-  EXPECT_NE(html.find("<h1>Ke" + bad + "strel" + bad + "</h1>"),
+  EXPECT_NE(html.find("<h1><bdi>Ke" + bad + "strel" + bad + "</bdi></h1>"),
             std::string::npos);
-  EXPECT_NE(html.find("<tr><td>Mo" + bad + "th</td>"), std::string::npos);
-  EXPECT_NE(html.find("<summary>Mo" + bad + "th<small>"), std::string::npos);
+  EXPECT_NE(html.find("<tr><td><bdi>Mo" + bad + "th</bdi></td>"),
+            std::string::npos);
+  EXPECT_NE(html.find("<summary><bdi>Mo" + bad + "th</bdi><small>"),
+            std::string::npos);
 }
 
 // Kestrel meets Moth once, Wren three times and Heron twice, in that order;
@@ -245,18 +247,19 @@ TEST(HtmlReport, OpponentsTableAndSectionsMostMatchesFirst) {
   std::vector<std::size_t> rows;
   std::vector<std::size_t> sections;
   for (const char* name : {"Wren", "Heron", "Moth"}) {
-    rows.push_back(html.find(std::string("<tr><td>") + name, table));
-    sections.push_back(html.find(std::string("<summary>") + name));
+    rows.push_back(html.find(std::string("<tr><td><bdi>") + name, table));
+    sections.push_back(html.find(std::string("<summary><bdi>") + name));
   }
   EXPECT_TRUE(std::is_sorted(rows.begin(), rows.end()));
   EXPECT_TRUE(std::is_sorted(sections.begin(), sections.end()));
   EXPECT_LT(rows.back(), sections.front());
   // Wren's row: matches, won, lost, the bar, rounds, time and last date.
-  EXPECT_NE(html.find("<tr><td>Wren</td><td>3</td><td>3</td><td>0</td><td "
-                      "class=\"rate\"><div class=\"bar\"><i><b "
-                      "class=\"w100\"></b></i><em>100.0%</em></div></td>"
-                      "<td>6 / 0</td><td>0h 50m 0s</td><td>2026-11-03</td>"),
-            std::string::npos);
+  EXPECT_NE(
+      html.find("<tr><td><bdi>Wren</bdi></td><td>3</td><td>3</td><td>0</td><td "
+                "class=\"rate\"><div class=\"bar\"><i><b "
+                "class=\"w100\"></b></i><em>100.0%</em></div></td>"
+                "<td>6 / 0</td><td>0h 50m 0s</td><td>2026-11-03</td>"),
+      std::string::npos);
   EXPECT_NE(html.find("<td>2026-11-05</td>"), std::string::npos);  // Heron
   EXPECT_NE(html.find("lost · last met 2026-11-05</p>"), std::string::npos);
   // Sections for the most played only: the rest are rows, and a line says
@@ -334,8 +337,9 @@ TEST(HtmlReport, ResultsOverTimeChartOnePointPerSession) {
                       {3, parseDate("2026-11-02"), "Moth", 1, 0, 2, 0, 50}};
   const std::string html = page(player, history);
   EXPECT_EQ(count(html, "<circle"), 2U);
-  EXPECT_NE(html.find("Session 1 (2026-11-01, vs Moth): 2 won, 1 lost "
-                      "(66.7%)"),
+  // The opponent's name is isolated, as a title holds no element.
+  EXPECT_NE(html.find("Session 1 (\u20682026-11-01, vs Moth\u2069): 2 won, "
+                      "1 lost (66.7%)"),
             std::string::npos);
   EXPECT_EQ(html.find("class=\"trend\""), std::string::npos);
   EXPECT_NE(html.find("Longest winning streak: 3"), std::string::npos);

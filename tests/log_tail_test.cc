@@ -78,6 +78,16 @@ TEST(LogTail, AShorterOrAnotherFileIsReadAgainFromItsStart) {
   got = step(tail);
   EXPECT_EQ(got.check, TailCheck::kSame);
   EXPECT_EQ(got.lines, Lines{"after"});
+  append(log, "more\n");
+  EXPECT_EQ(step(tail).lines, Lines{"more"});
+  // Written anew in place, longer, between two checks (cp over it): only
+  // the bytes of the read before last differ.
+  writeFile(log, "AFTER\nmore\nlonger\n");
+  got = step(tail);
+  EXPECT_EQ(got.check, TailCheck::kRestart);
+  EXPECT_EQ(got.lines, (Lines{"AFTER", "more", "longer"}));
+  append(log, "on\n");
+  EXPECT_EQ(step(tail).lines, Lines{"on"});
 
   // Replaced by another file of any size, the way an editor saves. (On
   // Windows, GCC 12's std::filesystem::rename replaces no file.)

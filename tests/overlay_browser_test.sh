@@ -2,7 +2,8 @@
 # Loads the overlay in headless Chromium as a streaming program's browser
 # source would: a session in progress, and between sessions. The page must
 # show the figures as text, hold no element that came from a name, and leave
-# its background transparent with the figures drawn on it.
+# its background transparent with the figures drawn on it; an opponent's
+# name must not turn the figures after it around.
 #
 #   bash tests/overlay_browser_test.sh SESSION_STATS SOURCE_DIR
 #
@@ -54,4 +55,13 @@ printf '%s\n' "2026-11-02 22:20:00 Session results: Kestrel vs x, 3 matches" \
 "$tool" -l "$work/sessionlog.txt" -p Kestrel --format=overlay -o "$work/wait.html"
 headless_chromium "$browser" --dump-dom "file://$work/wait.html" >"$work/wait.dom"
 check dom "$work/wait.dom" "Kestrel Waiting for a session"
+
+echo "== an opponent whose name ends in a right-to-left override"
+printf '%s\n' \
+  "2026-11-02 22:30:00 Session start. Players: Kestrel vs Moth"$'\xe2\x80\xae' \
+  "2026-11-02 22:31:00 Player 1 wins match 2-1 : Sion vs Ciel (80 seconds)" \
+  >>"$work/sessionlog.txt"
+"$tool" -l "$work/sessionlog.txt" -p Kestrel --format=overlay -o "$work/moth.html"
+python3 "$source/tests/browser_layout.py" "$browser" "$work/moth.html" 1200 \
+  --reading-order
 echo "PASS"

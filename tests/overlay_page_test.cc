@@ -40,14 +40,15 @@ TEST(OverlayPage, ShowsTheSessionInProgressAndRefreshesWithoutScript) {
   for (const std::string_view text : {
            std::string_view("<meta http-equiv=\"refresh\" content=\"1\">"),
            kHtmlContentSecurityPolicy,
-           std::string_view("Kes&amp;trel <span class=\"detail\">vs</span> "
-                            "<span class=\"opponent\">&lt;b&gt;Moth&lt;/b&gt;"),
+           std::string_view("<bdi>Kes&amp;trel</bdi> <span "
+                            "class=\"detail\">vs</span> <span "
+                            "class=\"opponent\"><bdi>&lt;b&gt;Moth&lt;/b&gt;"),
            std::string_view("<span class=\"win\">3</span> - "
                             "<span class=\"loss\">2</span>"),
            std::string_view("Rounds <span class=\"win\">7</span> - "
                             "<span class=\"loss\">5</span>"),
            std::string_view("Streak: <span class=\"win\">2 wins</span>"),
-           std::string_view("All-time vs &lt;b&gt;Moth&lt;/b&gt;: "
+           std::string_view("All-time vs <bdi>&lt;b&gt;Moth&lt;/b&gt;</bdi>: "
                             "<span class=\"win\">13</span> - "
                             "<span class=\"loss\">8</span>"),
            std::string_view("<span class=\"loss\">L</span>"
@@ -72,7 +73,9 @@ TEST(OverlayPage, ShowsTheSessionInProgressAndRefreshesWithoutScript) {
 
 TEST(OverlayPage, BetweenSessionsItWaits) {
   const std::string page = overlay("<Kestrel>", std::nullopt);
-  EXPECT_TRUE(holds(page, "&lt;Kestrel&gt;</div>"));
+  EXPECT_TRUE(holds(page, "<bdi>&lt;Kestrel&gt;</bdi></div>"));
+  // A title holds no element: marks isolate the name there.
+  EXPECT_TRUE(holds(page, "<title>\u2068&lt;Kestrel&gt;\u2069</title>"));
   EXPECT_TRUE(holds(page, kWaitingForSession));
   EXPECT_FALSE(holds(page, "Streak"));
   EXPECT_TRUE(holds(page, "http-equiv=\"refresh\""));

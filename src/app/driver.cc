@@ -30,7 +30,6 @@ namespace sessionstats {
 namespace {
 
 constexpr std::string_view kStandardOutputLabel = "standard output";
-constexpr std::string_view kStandardInputLabel = "standard input";
 
 // Runs `write` on standard output and flushes it; a failure when any of it
 // was lost (a full disk, a failing device). A failed write leaves its errno
@@ -219,6 +218,9 @@ int runAndTell(const Options& options, std::istream& console, std::ostream& out,
                         " would overwrite the log " + log),
           hints, err);
     }
+  }
+  if (Status status = checkLogFiles(options); !status.ok()) {
+    return finish(status, hints, err);
   }
   if (options.follow) {
     LiveReport live(requestOf(options), outputOf(options, out));

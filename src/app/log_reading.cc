@@ -4,6 +4,7 @@
 #include <array>
 #include <cerrno>
 #include <cstddef>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -13,6 +14,7 @@
 
 #include "base/ordered_pipeline.h"
 #include "log/log_line_splitter.h"
+#include "os/file_identity.h"
 
 namespace sessionstats {
 namespace {
@@ -159,6 +161,41 @@ Status readSessionLog(const std::string& path, SessionLogReader& reader) {
   const FilePtr log(std::fopen(path.c_str(), "rb"));
   if (!log) return Status::notFound(readFailure(path), errno);
   return readSessionLog(log.get(), path, reader);
+}
+
+Status checkLogFiles(const Options& options) {
+  // Each log as it is named, and the file it leads to when there is one.
+  std::vector<std::pair<std::string_view, FileIdentity>> seen;
+  for (const std::string& path : options.logFiles) {
+    FileIdentity identity;
+    const bool input = path == kStandardInputName;
+    const int error = input ? identifyOpenFile(stdin, identity)
+                            : identifyPath(path, identity);
+    if (error != 0) continue;
+    const std::string_view name =
+        input ? kStandardInputLabel : std::string_view(path);
+    for (const auto& [before, file] : seen) {
+      if (file.sameFileAs(identity)) {
+        return Status::usage(std::string(before) + " and " + std::string(name) +
+                             " are the same log: give each log once");
+      }
+    }
+    seen.emplace_back(name, identity);
+  }
+  if (!options.follow) return Status();
+  // A FIFO blocks its open until a writer comes, and its reads until he
+  // writes, while the follow holds the stop signals back.
+  const std::string& log = options.logFiles.front();
+  std::error_code failed;
+  const std::filesystem::file_status status =
+      std::filesystem::status(log, failed);
+  if (failed || !std::filesystem::exists(status) ||
+      std::filesystem::is_regular_file(status) ||
+      std::filesystem::is_directory(status)) {
+    return Status();
+  }
+  return Status::usage("--follow reads a log file: " + log +
+                       " is a pipe or a device");
 }
 
 }  // namespace sessionstats

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/options.h"
 #include "base/status.h"
 #include "log/session_log_reader.h"
 
@@ -28,6 +29,15 @@ Status readSessionLog(std::FILE* log, std::string_view name,
 /// Opens the log at `path` and reads it as above; a log that cannot be opened
 /// gives the kNotFound status with the errno of the open.
 Status readSessionLog(const std::string& path, SessionLogReader& reader);
+
+/// Whether the logs of `options` can be read as it asks, before any is: a
+/// usage status when two of them (by name, link, hard link, or standard
+/// input open on it) are the same file, which would count its matches
+/// twice; and under --follow, when the log is neither a regular file nor a
+/// folder (a FIFO, a pipe, a device), which may block with no end that an
+/// interrupt reaches. A log that is missing or cannot be looked at passes:
+/// its reading says why.
+Status checkLogFiles(const Options& options);
 
 }  // namespace sessionstats
 

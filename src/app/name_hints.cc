@@ -31,23 +31,34 @@ std::size_t slipLimit(std::size_t length) {
 
 // The edit distance of `a` and `b` with letter case folded, counting an
 // insertion, a deletion, a change and a swap of two neighbours as one each
-// (optimal string alignment); any value above `limit` stands for "too far",
-// and the rows stop as soon as every entry is.
+// (optimal string alignment); any value above `limit` stands for "too far".
+// A cell (i, j) with |i - j| > limit is at least that far, so only the band
+// of 2 * limit + 1 cells around the diagonal is computed: the cost grows
+// with the names' length, not its square, however long a prefix they share.
+// The rows stop as soon as every cell of the band is too far. `cells` is
+// scratch space, kept between calls so that each name costs no allocation.
 std::size_t editDistance(std::string_view a, std::string_view b,
-                         std::size_t limit) {
+                         std::size_t limit, std::vector<std::size_t>& cells) {
   const std::size_t tooFar = limit + 1;
   if ((a.size() > b.size() ? a.size() - b.size() : b.size() - a.size()) >
       limit) {
     return tooFar;
   }
-  std::vector<std::size_t> before(b.size() + 1);  // row i - 2
-  std::vector<std::size_t> last(b.size() + 1);    // row i - 1
-  std::vector<std::size_t> row(b.size() + 1);
+  const std::size_t width = b.size() + 1;
+  // A cell right of the band is never written after row 0 and must read as
+  // too far.
+  cells.assign(3 * width, tooFar);
+  std::size_t* before = cells.data();  // row i - 2
+  std::size_t* last = before + width;  // row i - 1
+  std::size_t* row = last + width;
   for (std::size_t j = 0; j <= b.size(); ++j) last[j] = j;
   for (std::size_t i = 1; i <= a.size(); ++i) {
-    row[0] = i;
-    std::size_t best = row[0];
-    for (std::size_t j = 1; j <= b.size(); ++j) {
+    const std::size_t first = i > limit ? i - limit : 1;
+    const std::size_t end = std::min(b.size(), i + limit);
+    // The cell left of the band holds a value of row i - 3.
+    row[first - 1] = first == 1 ? i : tooFar;
+    std::size_t best = row[first - 1];
+    for (std::size_t j = first; j <= end; ++j) {
       const bool same = foldCase(a[i - 1]) == foldCase(b[j - 1]);
       row[j] = std::min({last[j] + 1, row[j - 1] + 1, last[j - 1] + !same});
       if (i > 1 && j > 1 && foldCase(a[i - 1]) == foldCase(b[j - 2]) &&
@@ -100,6 +111,7 @@ std::vector<std::string> nameHints(const StatsRecords& records,
   const std::size_t limit = slipLimit(name.size());
   const bool aliased =
       aliasTarget != name && records.findPlayer(aliasTarget) != nullptr;
+  std::vector<std::size_t> cells;
   for (const PlayerRecord& player : records.players()) {
     const std::string_view candidate = player.name;
     if (sameIgnoringCase(candidate, name)) {
@@ -112,7 +124,7 @@ std::vector<std::string> nameHints(const StatsRecords& records,
       withBlank.push_back(candidate);
       continue;
     }
-    const std::size_t distance = editDistance(name, candidate, limit);
+    const std::size_t distance = editDistance(name, candidate, limit, cells);
     if (distance <= limit) close.emplace_back(distance, candidate);
   }
   if (!caseTwins.empty()) {

@@ -21,6 +21,8 @@ inline constexpr char kReportFileName[] = "session_stats.txt";
 inline constexpr std::string_view kStandardOutputName = "-";
 /// The log file name that stands for standard input.
 inline constexpr std::string_view kStandardInputName = "-";
+/// What messages call the log read from standard input.
+inline constexpr std::string_view kStandardInputLabel = "standard input";
 
 /// The line that follows every command line error on standard error.
 inline constexpr std::string_view kTryHelpLine =

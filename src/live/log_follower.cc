@@ -1,5 +1,7 @@
 #include "live/log_follower.h"
 
+#include <cerrno>
+#include <filesystem>
 #include <memory>
 
 #include "live/log_tail.h"
@@ -15,7 +17,13 @@ using Clock = std::chrono::steady_clock;
 // seen this late at most.
 constexpr std::chrono::milliseconds kIdleRecheck{2000};
 
+// A folder at the path is a log that cannot be found, as a plain run says
+// of it; Windows refuses to open one at all, so the errno does not tell.
 Status unreadable(const std::string& path, int error) {
+  std::error_code failed;
+  if (std::filesystem::is_directory(path, failed)) {
+    return Status::notFound("could not read " + path, EISDIR);
+  }
   return Status::failed("could not read " + path, error);
 }
 

@@ -37,7 +37,8 @@ class FollowTarget {
 /// waited for, with one line on `err` each time it goes missing (the
 /// output, once written, stays as it was). Ends when an interrupt (SIGINT,
 /// SIGTERM, SIGHUP) comes, ok, after the write in progress; or with the failure
-/// of a write, or of reading the log.
+/// of a write, or of reading the log (kNotFound with EISDIR when a folder
+/// stands at `path`).
 Status followLog(const std::string& path, FollowTarget& target,
                  std::ostream& err);
 

@@ -1,6 +1,8 @@
 #include "live/log_tail.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <utility>
 
 #include "os/file_identity.h"
@@ -30,6 +32,7 @@ bool LogTail::open() {
   close();
   splitter_ = LogLineSplitter();
   offset_ = 0;
+  markSize_ = 0;
   file_ = openSharedForReading(path_);
   if (file_ == nullptr) {
     error_ = errno;
@@ -69,17 +72,41 @@ TailCheck LogTail::check() {
   if ((error_ = identifyOpenFile(file_, opened)) != 0) {
     return TailCheck::kFailed;
   }
-  if (opened.size >= offset_) {
-    return TailCheck::kSame;
-  }
-  // Truncated: read it again from the start, as a file of its own.
+  // Its size cannot tell a file written anew past what was read (cp over
+  // it) from one that grew; the bytes before the offset can.
+  if (opened.size >= offset_ && markStillThere()) return TailCheck::kSame;
+  // Truncated or written anew: read it again from the start, as a file of
+  // its own.
   if (!open()) return isGone(error_) ? TailCheck::kMissing : TailCheck::kFailed;
   return TailCheck::kRestart;
+}
+
+bool LogTail::markStillThere() {
+  if (markSize_ == 0) return true;
+  // The stream has no buffer, so it stands at offset_: a step back of a few
+  // hundred bytes fits any long, where offset_ itself may not (Windows). A
+  // step or a read that fails (truncated since it was looked at, a failing
+  // disk) counts as a change: the reading from the start tells which.
+  std::array<char, kMarkSize> now{};
+  return std::fseek(file_, -static_cast<long>(markSize_), SEEK_CUR) == 0 &&
+         std::fread(now.data(), 1, markSize_, file_) == markSize_ &&
+         std::equal(now.begin(), now.begin() + markSize_, mark_.begin());
+}
+
+void LogTail::keepMark(std::size_t got) {
+  const std::size_t fresh = std::min(got, kMarkSize);
+  const std::size_t kept = std::min(markSize_, kMarkSize - fresh);
+  // The newest `kept` bytes of the old mark, then the last `fresh` of block_.
+  std::memmove(mark_.data(), mark_.data() + (markSize_ - kept), kept);
+  std::copy(block_.get() + (got - fresh), block_.get() + got,
+            mark_.begin() + kept);
+  markSize_ = kept + fresh;
 }
 
 bool LogTail::readBlock(std::size_t& got) {
   got = std::fread(block_.get(), 1, kTailBlockSize, file_);
   offset_ += got;
+  keepMark(got);
   if (got == kTailBlockSize) return true;
   if (std::ferror(file_)) error_ = errno != 0 ? errno : EIO;
   // The end of the file so far: what is appended later is read once the

@@ -1,6 +1,7 @@
 #ifndef SESSION_STATS_LIVE_LOG_TAIL_H_
 #define SESSION_STATS_LIVE_LOG_TAIL_H_
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -15,16 +16,16 @@ namespace sessionstats {
 /// What LogTail::check found at the log's path.
 enum class TailCheck {
   kSame,     // the file read so far (or the first one seen): read on
-  kRestart,  // another file, or the same one shorter: read from its start
+  kRestart,  // another file, or the same one shorter or written anew: read
+             // from its start
   kMissing,  // no file there
   kFailed,   // the file cannot be opened or looked at: see LogTail::error
 };
 
-/// Reads a log that another program appends to, one stretch at a time,
-/// without reading any byte twice: each read hands over the lines completed
-/// since the last one. A line the writer has not finished yet (no LF so far)
-/// is held back until its LF comes, so a result line written in two parts
-/// is read once, whole.
+/// Reads a log that another program appends to, one stretch at a time: each
+/// read hands over the lines completed since the last one. A line the writer
+/// has not finished yet (no LF so far) is held back until its LF comes, so a
+/// result line written in two parts is read once, whole.
 class LogTail {
  public:
   /// Opens nothing yet: check() does.
@@ -38,12 +39,14 @@ class LogTail {
   ///   far is let go, and whatever comes later at the path is a new one;
   /// - kRestart when the file there is another one than was read so far
   ///   (replaced, or back after kMissing), or the one read so far has
-  ///   become shorter than what was read (truncated): reading starts again
-  ///   at its first byte, a held back line is dropped, and the caller must
+  ///   become shorter than what was read (truncated), or no longer holds the
+  ///   last bytes read (up to kMarkSize of them) where they were
+  ///   (written anew in place, as long or longer): reading starts again at
+  ///   its first byte, a held back line is dropped, and the caller must
   ///   forget every line handed over before;
   /// - kSame otherwise, the first file seen included.
-  /// A file truncated and written past the bytes read between two checks is
-  /// taken as grown: only its size and identity (FileIdentity) are seen.
+  /// A file written anew in place with the same bytes just before the end
+  /// of what was read is taken as grown.
   TailCheck check();
 
   /// Hands sink(std::string_view) each line completed since the last read,
@@ -71,12 +74,23 @@ class LogTail {
   // Reads the next bytes of the file into block_ and sets `got` to how many;
   // false at its end or on a failure (error_ then set).
   bool readBlock(std::size_t& got);
+  // Keeps the last bytes of the `got` just read into block_ in mark_.
+  void keepMark(std::size_t got);
+  // Whether the file still holds mark_ just before offset_, which it reads
+  // again; the file is left at offset_ when it does.
+  bool markStillThere();
 
   std::string path_;
   std::FILE* file_ = nullptr;
   FileIdentity identity_;
   std::uint64_t offset_ = 0;  // bytes read from file_
-  bool seenAny_ = false;      // a file was opened before
+  // The most bytes before offset_ that check() reads again: a few lines.
+  static constexpr std::size_t kMarkSize = 256;
+
+  // The last markSize_ bytes read, those just before offset_.
+  std::array<char, kMarkSize> mark_{};
+  std::size_t markSize_ = 0;
+  bool seenAny_ = false;  // a file was opened before
   int error_ = 0;
   LogLineSplitter splitter_;
   std::unique_ptr<char[]> block_;

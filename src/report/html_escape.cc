@@ -56,6 +56,20 @@ void appendHtmlEscaped(std::string& out, std::string_view text) {
   }
 }
 
+void appendIsolatedName(std::string& out, std::string_view name) {
+  constexpr std::string_view kFirstStrongIsolate = "\xE2\x81\xA8";
+  constexpr std::string_view kPopDirectionalIsolate = "\xE2\x81\xA9";
+  out += kFirstStrongIsolate;
+  appendHtmlEscaped(out, name);
+  out += kPopDirectionalIsolate;
+}
+
+void appendNameElement(std::string& out, std::string_view name) {
+  out += "<bdi>";
+  appendHtmlEscaped(out, name);
+  out += "</bdi>";
+}
+
 std::string htmlEscaped(std::string_view text) {
   std::string out;
   out.reserve(text.size());

@@ -18,6 +18,18 @@ namespace sessionstats {
 /// well-formed UTF-8 that no browser reads as markup.
 void appendHtmlEscaped(std::string& out, std::string_view text);
 
+/// Appends `name`, text from the log, escaped as appendHtmlEscaped does and
+/// set apart between U+2068 FIRST STRONG ISOLATE and U+2069 POP DIRECTIONAL
+/// ISOLATE: a direction mark in it (a right-to-left override) ends with it,
+/// so the text after it keeps its order. For text that no element can hold
+/// (a page's <title>, an SVG <title>); in element content
+/// appendNameElement does the same and leaves the text the name alone.
+void appendIsolatedName(std::string& out, std::string_view name);
+
+/// Appends `name`, text from the log, escaped as appendHtmlEscaped does in a
+/// <bdi> element, which isolates it as appendIsolatedName does.
+void appendNameElement(std::string& out, std::string_view name);
+
 /// `text` escaped as appendHtmlEscaped does.
 std::string htmlEscaped(std::string_view text);
 

@@ -231,7 +231,7 @@ void writeResultsChart(HtmlPage& page, const SessionHistory& history) {
         .raw(wordsOf(series.step).pointName)
         .escaped(point.label)
         .raw(point.detail.empty() ? "" : " (")
-        .escaped(point.detail)
+        .isolatedName(point.detail)  // ends in the opponent's name
         .raw(point.detail.empty() ? "" : ")")
         .raw(": ");
     if (grouped) {

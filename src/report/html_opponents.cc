@@ -75,7 +75,7 @@ void writeOpponentTable(HtmlPage& page, const std::vector<OpponentRow>& rows) {
   for (const OpponentRow& row : rows) {
     const OpponentTotals& t = row.totals;
     page.raw("<tr><td>")
-        .escaped(row.name)
+        .name(row.name)
         .raw("</td><td>")
         .count(matchCount(t.matchWins, t.matchLosses))
         .raw("</td><td>")
@@ -117,7 +117,7 @@ void writeOpponentSection(HtmlPage& page, const OpponentStats& opponent,
   const std::int64_t matches =
       matchCount(opponent.matchWins, opponent.matchLosses);
   page.raw("<details class=\"opp\">\n<summary>")
-      .escaped(opponent.name)
+      .name(opponent.name)
       .raw("<small>")
       .count(matches)
       .raw(matches == 1 ? " match, " : " matches, ")

@@ -37,7 +37,9 @@ constexpr std::array<RateColour, kRateSteps + 1> kRateColours{{
 // thousands of opponents quick to open. An empty heatmap cell is hatched,
 // unlike any win rate. Print shows every opponent's section, folded or
 // not, in a block of its own, since a browser that does not know
-// ::details-content drops the whole block around it.
+// ::details-content drops the whole block around it. A name in the
+// opponents table wraps anywhere, so that the longest a log line holds
+// leaves the figures beside it in view.
 constexpr std::string_view kStyle = R"(
 :root{--ink:#1f2330;--muted:#5d6475;--line:#dfe2ea;--page:#f3f4f8;--white:#fff;
 --black:#000;--card:var(--white);--winbar:#7b68b5;--lossbar:#f1a340;--trend:#3b3f4c;
@@ -68,6 +70,7 @@ h2.opponents{margin:24px 4px 10px}
 table{border-collapse:collapse;width:100%;font-variant-numeric:tabular-nums}
 th,td{padding:6px 8px;border-bottom:1px solid var(--line);text-align:right;white-space:nowrap}
 th:first-child,td:first-child{text-align:left}
+.opps td:first-child{white-space:normal;overflow-wrap:anywhere;min-width:8em}
 th{font-size:12px;color:var(--muted);font-weight:600;text-transform:uppercase;letter-spacing:.04em}
 td.rate{width:30%;min-width:150px}
 .bar{display:flex;align-items:center;gap:8px}
@@ -204,7 +207,7 @@ void writePageStart(HtmlPage& page, std::string_view title) {
       .raw(
           "\">\n<meta name=\"viewport\" content=\"width=device-width, "
           "initial-scale=1\">\n<title>")
-      .escaped(title)
+      .isolatedName(title)
       .raw(" – session-stats</title>\n<style>");
   writeStyle(page);
   page.raw("</style>\n</head>\n<body>\n<main>\n");

@@ -50,6 +50,18 @@ class HtmlPage {
     appendHtmlEscaped(text_, text);
     return *this;
   }
+  /// Appends a name from the log in an element of its own, so that its
+  /// direction marks act on it alone (appendNameElement).
+  HtmlPage& name(std::string_view name) {
+    appendNameElement(text_, name);
+    return *this;
+  }
+  /// Appends a name from the log where no element may stand
+  /// (appendIsolatedName).
+  HtmlPage& isolatedName(std::string_view name) {
+    appendIsolatedName(text_, name);
+    return *this;
+  }
   /// Appends what `format` writes given room for `maxLength` bytes; the
   /// formatters of report_format.h fit.
   template <typename Format, typename... Args>
@@ -108,7 +120,8 @@ class HtmlPage {
 /// Writes the start of the page up to and including "<main>": the document
 /// type, the policy, the stylesheet (with the classes "q0".."q20" of
 /// kRateStepPercent and "w0".."w100", a width in percent) and `title`
-/// (escaped) followed by " – session-stats".
+/// (a name from the log, isolated as HtmlPage::isolatedName does) followed
+/// by " – session-stats".
 void writePageStart(HtmlPage& page, std::string_view title);
 
 /// Closes what writePageStart opened and flushes the page.

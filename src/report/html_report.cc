@@ -44,7 +44,7 @@ void writeFilters(HtmlPage& page, const std::vector<std::string>& filters) {
     page.raw("Filters: ");
     for (std::size_t i = 0; i < filters.size(); ++i) {
       if (i > 0) page.raw(" · ");
-      page.escaped(filters[i]);
+      page.name(filters[i]);  // an opponent's ends in his name
     }
   }
   page.raw("</p>\n");
@@ -90,7 +90,7 @@ void writeHeader(HtmlPage& page, const PlayerStats& player,
   page.raw(
           "<header class=\"top\">\n<p class=\"kicker\">session-stats "
           "report</p>\n<h1>")
-      .escaped(player.name)
+      .name(player.name)
       .raw("</h1>\n");
   writeFilters(page, history.filters);
   page.raw("<div class=\"figures\">\n");

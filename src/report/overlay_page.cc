@@ -50,9 +50,9 @@ void appendLine(std::string& page, std::string_view classes) {
 void appendSession(std::string& page, std::string_view player,
                    const CurrentSession& current) {
   appendLine(page, "players");
-  appendHtmlEscaped(page, player);
+  appendNameElement(page, player);
   page += " <span class=\"detail\">vs</span> <span class=\"opponent\">";
-  appendHtmlEscaped(page, current.opponent);
+  appendNameElement(page, current.opponent);
   page += "</span></div>\n";
   appendLine(page, "score");
   appendScore(page, current.matchWins, current.matchLosses);
@@ -79,7 +79,7 @@ void appendSession(std::string& page, std::string_view player,
   page += "</div>\n";
   appendLine(page, "record detail");
   page += "All-time vs ";
-  appendHtmlEscaped(page, current.opponent);
+  appendNameElement(page, current.opponent);
   page += ": ";
   appendScore(page, current.recordWins, current.recordLosses);
   page += "</div>\n";
@@ -110,7 +110,7 @@ void writeOverlayPage(std::ostream& out, std::string_view player,
   page += "\">\n<meta http-equiv=\"refresh\" content=\"";
   appendCount(page, kOverlayRefreshSeconds);
   page += "\">\n<title>";
-  appendHtmlEscaped(page, player);
+  appendIsolatedName(page, player);
   page += "</title>\n<style>\n";
   page += kOverlayStyle;
   page += "</style>\n</head>\n<body>\n";
@@ -118,7 +118,7 @@ void writeOverlayPage(std::ostream& out, std::string_view player,
     appendSession(page, player, *current);
   } else {
     appendLine(page, "players");
-    appendHtmlEscaped(page, player);
+    appendNameElement(page, player);
     page += "</div>\n";
     appendLine(page, "waiting detail");
     page += kWaitingForSession;

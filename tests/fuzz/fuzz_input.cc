@@ -100,14 +100,14 @@ bool isCleanUtf8(std::string_view text) {
 }
 
 // The page is clean UTF-8 whatever the names hold, and the name shows
-// escaped where it belongs.
+// escaped and isolated where it belongs.
 void checkHtmlPage(const PlayerStats& player,
                    const sessionstats::SessionHistory& history) {
   std::ostringstream page;
   sessionstats::writeHtmlReport(page, player, history);
   require(isCleanUtf8(page.str()));
-  require(page.str().find("<h1>" + sessionstats::htmlEscaped(player.name) +
-                          "</h1>") != std::string::npos);
+  require(page.str().find("<h1><bdi>" + sessionstats::htmlEscaped(player.name) +
+                          "</bdi></h1>") != std::string::npos);
 }
 
 }  // namespace
