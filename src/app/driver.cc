@@ -13,7 +13,6 @@
 
 #include "app/answer.h"
 #include "app/name_hints.h"
-#include "app/report_file.h"
 #include "base/status.h"
 #include "live/log_follower.h"
 #include "log/session_log_reader.h"
@@ -24,6 +23,7 @@
 #include "report/json_report.h"
 #include "report/overlay_page.h"
 #include "report/player_list.h"
+#include "report/report_file.h"
 #include "report/report_writer.h"
 #include "stats/current_session.h"
 #include "stats/match_filter.h"
