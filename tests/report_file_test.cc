@@ -160,6 +160,18 @@ TEST(ReportFile, PathOfAnOpenDescriptorIsWrittenInPlace) {
   EXPECT_EQ(closed.status, 1);
   EXPECT_EQ(closed.err,
             "session-stats: could not write /dev/fd/7: Bad file descriptor\n");
+  // Standard input, by name or through a link, is the descriptor open for
+  // reading only: neither the pipe nor the file behind it is written anew.
+  EXPECT_EQ(
+      runScript(dir, ": | \"$SESSION_STATS\" -p Kestrel -o /dev/stdin").status,
+      1);
+  writeFile(dir / "in.txt", "input");
+  EXPECT_EQ(runScript(dir,
+                      "ln -s /dev/fd/0 link; \"$SESSION_STATS\" -p "
+                      "Kestrel -o link < in.txt")
+                .status,
+            1);
+  EXPECT_EQ(readFile(dir / "in.txt"), "input");
 }
 
 TEST(ReportFile, ReportOntoTheLogIsRefusedBeforeAnythingIsRead) {
