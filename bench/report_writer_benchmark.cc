@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/report_file.h"
+#include "report/report_file.h"
 #include "report/report_writer.h"
 #include "stats/stats_records.h"
 

@@ -8,11 +8,12 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
 
-#include "app/report_file.h"
+#include "report/report_file.h"
 #include "tool_run.h"
 #include "tools/log_generator.h"
 
@@ -25,6 +26,7 @@ using testing::readFile;
 using testing::runScript;
 using testing::runTool;
 using testing::TempDir;
+using testing::ToolRun;
 using testing::writeFile;
 
 // The run is started without a shell, which would start it with SIGINT
@@ -56,6 +58,38 @@ TEST(ReportFile, InterruptDuringAWriteLeavesOnlyTheOldReport) {
   EXPECT_EQ(namesIn(dir.path()),
             (std::vector<std::string>{"r.csv", "sessionlog.txt"}));
   EXPECT_EQ(readFile(dir / "r.csv"), "old report");
+}
+
+// The calls that put files on the disk, in order, traced: the new report's
+// data before its rename and the folder after it; a report through standard
+// output, none.
+TEST(ReportFile, ReplacedReportIsOnTheDiskBeforeAndAfterItsRename) {
+  TempDir dir;
+  if (testing::shellStatus("strace -o /dev/null true 2>/dev/null") != 0) {
+    GTEST_SKIP() << "strace is missing or may not trace";
+  }
+  writeFile(dir / "sessionlog.txt", generateLog({.lines = 200, .seed = 5}));
+  const auto traced = [&dir](const std::string& output) {
+    const ToolRun run =
+        runScript(dir,
+                  "strace -f -qq -e trace=fsync,fdatasync,rename,renameat,"
+                  "renameat2 -o trace.txt \"$SESSION_STATS\" -p " +
+                      std::string(kGeneratedLocalPlayer) + " -o " + output +
+                      " >/dev/null");
+    EXPECT_EQ(run.status, 0) << run.err;
+    std::vector<std::string> calls;
+    std::istringstream trace(readFile(dir / "trace.txt"));
+    // "PID call(arguments) = result", the PID padded.
+    for (std::string pid, call, rest;
+         trace >> pid >> call && std::getline(trace, rest);) {
+      const std::string name = call.substr(0, call.find('('));
+      calls.push_back(name.starts_with("rename") ? "rename" : name);
+    }
+    return calls;
+  };
+  EXPECT_EQ(traced("r.txt"),
+            (std::vector<std::string>{"fdatasync", "rename", "fsync"}));
+  EXPECT_EQ(traced("/dev/stdout"), std::vector<std::string>{});
 }
 
 struct stat statusOf(const fs::path& file) {

@@ -1,10 +1,11 @@
-#include "app/report_file.h"
+#include "report/report_file.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <map>
 #include <new>
 #include <string>
 #include <vector>
@@ -165,6 +166,18 @@ TEST(ReportFile, PathOfAnOpenDescriptorIsWrittenInPlace) {
   EXPECT_EQ(closed.status, 1);
   EXPECT_EQ(closed.err,
             "session-stats: could not write /dev/fd/7: Bad file descriptor\n");
+  // Standard input, by name or through a link, is the descriptor open for
+  // reading only: neither the pipe nor the file behind it is written anew.
+  EXPECT_EQ(
+      runScript(dir, ": | \"$SESSION_STATS\" -p Kestrel -o /dev/stdin").status,
+      1);
+  writeFile(dir / "in.txt", "input");
+  EXPECT_EQ(runScript(dir,
+                      "ln -s /dev/fd/0 link; \"$SESSION_STATS\" -p "
+                      "Kestrel -o link < in.txt")
+                .status,
+            1);
+  EXPECT_EQ(readFile(dir / "in.txt"), "input");
 }
 
 TEST(ReportFile, ReportOntoTheLogIsRefusedBeforeAnythingIsRead) {
@@ -220,6 +233,111 @@ TEST(ReportFile, LongestReportNameIsWritten) {
   EXPECT_EQ(readFile(dir / name), sourceFile(kGolden));
   EXPECT_EQ(namesIn(dir.path()),
             (std::vector<std::string>{name, "sessionlog.txt"}));
+}
+
+// The replace flow over files in memory that fail one step on demand,
+// recording each step.
+class FakeFiles final : public ReportFileSystem {
+ public:
+  std::map<std::string, std::string> files;
+  std::string failing;  // the step that fails with `error`
+  int error = EIO;
+  std::vector<std::string> steps;
+
+  int locate(const std::string& path, ReportTarget& target) override {
+    target = {ReportTarget::Kind::kReplace, path, -1};
+    return step("locate");
+  }
+  std::string folderOf(const std::string& path) override {
+    return path.substr(0, path.rfind('/') + 1);
+  }
+  std::string_view nameLetters() override { return "a"; }
+  int create(const std::string& path, FileHandle& handle) override {
+    if (files.contains(path)) return EEXIST;
+    if (const int failure = step("create")) return failure;
+    names_.push_back(path);
+    files[path];
+    handle = static_cast<FileHandle>(names_.size() - 1);
+    return 0;
+  }
+  int adoptPermissions(FileHandle /*handle*/,
+                       const std::string& /*target*/) override {
+    return step("adoptPermissions");
+  }
+  int write(FileHandle handle, const char* data, std::size_t size) override {
+    files[names_.at(static_cast<std::size_t>(handle))].append(data, size);
+    return step("write");
+  }
+  int syncData(FileHandle /*handle*/) override { return step("syncData"); }
+  int close(FileHandle /*handle*/) override { return step("close"); }
+  int rename(const std::string& from, const std::string& to) override {
+    if (const int failure = step("rename")) return failure;
+    files[to] = files.at(from);
+    files.erase(from);
+    return 0;
+  }
+  int syncFolder(const std::string& /*path*/) override {
+    return step("syncFolder");
+  }
+  void remove(const std::string& path) override { files.erase(path); }
+
+ private:
+  int step(const std::string& name) {
+    if (steps.empty() || steps.back() != name) steps.push_back(name);
+    return name == failing ? error : 0;
+  }
+
+  std::vector<std::string> names_;
+};
+
+TEST(ReportFile, FailingStepLeavesTheOldReportAndNoTemporaryFile) {
+  const std::vector<std::string> kSteps = {
+      "locate",   "create", "write",  "adoptPermissions",
+      "syncData", "close",  "rename", "syncFolder"};
+  {
+    FakeFiles files;
+    files.files["r/x.txt"] = "old";
+    ASSERT_TRUE(replaceReportFile(files, "r/x.txt", [](std::ostream& out) {
+                  out << "new";
+                }).ok());
+    // The data is on the disk before the rename, the folder after.
+    EXPECT_EQ(files.files,
+              (std::map<std::string, std::string>{{"r/x.txt", "new"}}));
+    EXPECT_EQ(files.steps, kSteps);
+  }
+  {
+    // Every name taken (the fake has one): another's file is left alone.
+    FakeFiles files;
+    files.files[".ss-aaaaaaaa"] = "someone else's";
+    const Status status =
+        replaceReportFile(files, "x.txt", [](std::ostream&) {});
+    EXPECT_EQ(status.error(), EEXIST);
+    EXPECT_EQ(files.files, (std::map<std::string, std::string>{
+                               {".ss-aaaaaaaa", "someone else's"}}));
+  }
+  for (std::ptrdiff_t failing = 0;
+       failing + 1 < static_cast<std::ptrdiff_t>(kSteps.size()); ++failing) {
+    FakeFiles files;
+    files.files["x.txt"] = "old";
+    files.failing = kSteps[static_cast<std::size_t>(failing)];
+    const Status status = replaceReportFile(
+        files, "x.txt", [](std::ostream& out) { out << "new"; });
+    EXPECT_EQ(status.error(), EIO) << files.failing;
+    EXPECT_EQ(files.files,
+              (std::map<std::string, std::string>{{"x.txt", "old"}}))
+        << files.failing;
+    // Nothing after the failure but closing the open temporary file.
+    std::vector<std::string> expected(kSteps.begin(),
+                                      kSteps.begin() + failing + 1);
+    if (failing >= 2 && failing <= 4) expected.emplace_back("close");
+    EXPECT_EQ(files.steps, expected);
+  }
+  FakeFiles held;
+  held.failing = "rename";
+  held.error = kErrorHeldOpen;
+  EXPECT_EQ(replaceReportFile(held, "x.txt", [](std::ostream&) {}).what(),
+            "could not write x.txt: another program has it open; close it "
+            "and run again");
 }
 
 }  // namespace

@@ -17,13 +17,13 @@
 #include "app/log_reading.h"
 #include "app/name_hints.h"
 #include "app/options.h"
-#include "app/report_file.h"
 #include "base/status.h"
 #include "live/live_report.h"
 #include "live/log_follower.h"
 #include "os/console.h"
 #include "os/interrupt.h"
 #include "report/player_list.h"
+#include "report/report_file.h"
 #include "stats/stats_records.h"
 
 namespace sessionstats {

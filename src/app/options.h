@@ -11,14 +11,13 @@
 
 #include "base/status.h"
 #include "live/live_report.h"
+#include "report/report_file.h"
 #include "stats/match_filter.h"
 
 namespace sessionstats {
 
 inline constexpr char kLogFileName[] = "sessionlog.txt";
 inline constexpr char kReportFileName[] = "session_stats.txt";
-/// The report file name that stands for standard output.
-inline constexpr std::string_view kStandardOutputName = "-";
 /// The log file name that stands for standard input.
 inline constexpr std::string_view kStandardInputName = "-";
 /// What messages call the log read from standard input.

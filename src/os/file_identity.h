@@ -13,6 +13,8 @@ struct FileIdentity {
                              // volume's serial number)
   std::uint64_t file = 0;    // the file on it (st_ino; the file index)
   std::uint64_t size = 0;    // bytes, when it was looked at
+  bool regular = false;      // a file of bytes on a disk, not a folder, a
+                             // device or a pipe
 
   /// The same file, through any name, link or hard link; sizes aside.
   bool sameFileAs(const FileIdentity& other) const {

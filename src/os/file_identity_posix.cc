@@ -10,7 +10,7 @@ namespace {
 FileIdentity identityOf(const struct stat& status) {
   return {static_cast<std::uint64_t>(status.st_dev),
           static_cast<std::uint64_t>(status.st_ino),
-          static_cast<std::uint64_t>(status.st_size)};
+          static_cast<std::uint64_t>(status.st_size), S_ISREG(status.st_mode)};
 }
 
 }  // namespace

@@ -6,22 +6,10 @@
 #include <cstdint>
 
 #include "os/file_identity.h"
+#include "os/windows_error.h"
 
 namespace sessionstats {
 namespace {
-
-int errnoOf(DWORD error) {
-  switch (error) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-      return ENOENT;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-      return EACCES;
-    default:
-      return EIO;
-  }
-}
 
 // Every other program may read, write, rename and delete the file meanwhile.
 constexpr DWORD kShareAll =
@@ -36,6 +24,8 @@ int identityOf(HANDLE handle, FileIdentity& identity) {
   identity.file =
       (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
   identity.size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
+  identity.regular = GetFileType(handle) == FILE_TYPE_DISK &&
+                     (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
   return 0;
 }
 
@@ -46,7 +36,8 @@ int identifyPath(const std::string& path, FileIdentity& identity) {
   const HANDLE handle =
       CreateFileA(path.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
                   FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return errnoOf(GetLastError());
+  if (handle == INVALID_HANDLE_VALUE)
+    return errnoOfWindowsError(GetLastError());
   const int error = identityOf(handle, identity);
   CloseHandle(handle);
   return error;
@@ -56,7 +47,7 @@ std::FILE* openSharedForReading(const std::string& path) {
   const HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, kShareAll,
                                     nullptr, OPEN_EXISTING, 0, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
-    errno = errnoOf(GetLastError());
+    errno = errnoOfWindowsError(GetLastError());
     return nullptr;
   }
   const int descriptor = _open_osfhandle(

@@ -1,6 +1,7 @@
 #ifndef SESSION_STATS_OS_INTERRUPT_H_
 #define SESSION_STATS_OS_INTERRUPT_H_
 
+#include <chrono>
 #include <string>
 
 namespace sessionstats {
@@ -44,6 +45,24 @@ class RemoveOnInterrupt {
 
  private:
   std::string path_;
+};
+
+/// For its lifetime an interrupt is only noted (InterruptAction::kNote) and,
+/// where the platform allows, held back but during wait(): one that comes
+/// while the caller works waits for the next wait, so no temporary file is
+/// ever there for it to remove. Its end goes back to InterruptAction::kEnd.
+/// REQUIRES: one at a time; no other thread.
+class NotedInterrupts {
+ public:
+  NotedInterrupts();
+  ~NotedInterrupts();
+  NotedInterrupts(const NotedInterrupts&) = delete;
+  NotedInterrupts& operator=(const NotedInterrupts&) = delete;
+
+  /// Waits at most `limit` with the interrupts let in, ending early when
+  /// the file descriptor `input` (POSIX; -1 for none) has something to
+  /// read; false once an interrupt has come.
+  bool wait(int input, std::chrono::milliseconds limit);
 };
 
 /// The platform's part (interrupt_posix.cc, interrupt_windows.cc): installs

@@ -1,7 +1,10 @@
+#include <poll.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <array>
 #include <csignal>
+#include <ctime>
 
 #include "os/interrupt.h"
 
@@ -9,6 +12,11 @@ namespace sessionstats {
 namespace {
 
 constexpr std::array<int, 3> kInterrupts = {SIGINT, SIGTERM, SIGHUP};
+
+// While NotedInterrupts lives: the mask before it, which it gives back, and
+// that mask with the interrupts let in, for its waits.
+sigset_t maskBefore{};
+sigset_t maskWaiting{};
 
 void removeFile(const char* path) { ::unlink(path); }
 
@@ -40,6 +48,35 @@ void installInterruptHandler() {
     if (previous.sa_handler == SIG_IGN) continue;
     ::sigaction(signal, &handler, nullptr);
   }
+}
+
+NotedInterrupts::NotedInterrupts() {
+  handleInterrupts(InterruptAction::kNote);
+  sigset_t interrupts;
+  sigemptyset(&interrupts);
+  for (const int signal : kInterrupts) sigaddset(&interrupts, signal);
+  sigprocmask(SIG_BLOCK, &interrupts, &maskBefore);
+  maskWaiting = maskBefore;
+  for (const int signal : kInterrupts) sigdelset(&maskWaiting, signal);
+}
+
+NotedInterrupts::~NotedInterrupts() {
+  sigprocmask(SIG_SETMASK, &maskBefore, nullptr);
+  handleInterrupts(InterruptAction::kEnd);
+}
+
+// A member, though its state is the process's: it holds only while the
+// object lives.
+// NOLINTNEXTLINE(readability-convert-member-functions-to-static)
+bool NotedInterrupts::wait(int input, std::chrono::milliseconds limit) {
+  if (interrupted()) return false;
+  const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(limit);
+  const timespec timeout{
+      static_cast<std::time_t>(seconds.count()),
+      static_cast<long>(std::chrono::nanoseconds(limit - seconds).count())};
+  pollfd events{input, POLLIN, 0};
+  ppoll(&events, input >= 0 ? 1 : 0, &timeout, &maskWaiting);
+  return !interrupted();
 }
 
 }  // namespace sessionstats

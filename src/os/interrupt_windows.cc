@@ -1,7 +1,6 @@
 #include <windows.h>
 
-#include <cstring>
-#include <string>
+#include <thread>
 
 #include "os/interrupt.h"
 
@@ -12,13 +11,7 @@ namespace {
 // call anything. The name is in the process's code page, UTF-8 by the
 // manifest, as for every file function. A file still open is removed once its
 // last handle closes, at the latest when the process ends.
-void removeFile(const char* path) {
-  const int size = static_cast<int>(std::strlen(path));
-  const int units = MultiByteToWideChar(CP_ACP, 0, path, size, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(units), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, path, size, wide.data(), units);
-  DeleteFileW(wide.c_str());
-}
+void removeFile(const char* path) { DeleteFileA(path); }
 
 BOOL WINAPI onInterrupt(DWORD event) {
   if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT &&
@@ -35,5 +28,17 @@ BOOL WINAPI onInterrupt(DWORD event) {
 // Ctrl-C that the parent turned off (SetConsoleCtrlHandler(nullptr, TRUE),
 // inherited) stays off: adding a handler does not undo it.
 void installInterruptHandler() { SetConsoleCtrlHandler(onInterrupt, TRUE); }
+
+// Windows cannot hold a console's interrupt back: its handler runs on a
+// thread of its own at once. Waits look for it every so often.
+NotedInterrupts::NotedInterrupts() { handleInterrupts(InterruptAction::kNote); }
+
+NotedInterrupts::~NotedInterrupts() { handleInterrupts(InterruptAction::kEnd); }
+
+bool NotedInterrupts::wait(int /*input*/, std::chrono::milliseconds limit) {
+  if (interrupted()) return false;
+  std::this_thread::sleep_for(limit);
+  return !interrupted();
+}
 
 }  // namespace sessionstats

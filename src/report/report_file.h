@@ -1,5 +1,5 @@
-#ifndef SESSION_STATS_APP_REPORT_FILE_H_
-#define SESSION_STATS_APP_REPORT_FILE_H_
+#ifndef SESSION_STATS_REPORT_REPORT_FILE_H_
+#define SESSION_STATS_REPORT_REPORT_FILE_H_
 
 #include <cstddef>
 #include <functional>
@@ -7,10 +7,13 @@
 #include <string>
 #include <string_view>
 
-#include "app/options.h"
 #include "base/status.h"
+#include "os/report_file_system.h"
 
 namespace sessionstats {
+
+/// The report file name that stands for standard output.
+inline constexpr std::string_view kStandardOutputName = "-";
 
 /// The temporary file beside a report being written is named kTempPrefix
 /// and kTempRandomLetters random letters: 12 bytes, which fit in any folder
@@ -27,8 +30,10 @@ inline constexpr std::size_t kTempRandomLetters = 8;
 ///
 /// - A regular file, or no file at all, is replaced the atomic way: the bytes
 ///   go to a new temporary file `.ss-` and 8 random letters in the same
-///   folder (a name that fits wherever the report's does), which is renamed
-///   over `path` only when every write and its close succeeded; on any
+///   folder (a name that fits wherever the report's does), which is put on
+///   the disk and renamed over `path` only when every write, the sync and
+///   the close succeeded, and the folder is put on the disk after the
+///   rename, so that a power cut leaves the old report or the new; on any
 ///   failure, and on an interrupt (see RemoveOnInterrupt), the temporary
 ///   file is removed.
 /// - A symlink is followed (through chains and relative links) and the file
@@ -63,6 +68,10 @@ inline constexpr std::size_t kTempRandomLetters = 8;
 Status replaceReportFile(const std::string& path,
                          const std::function<void(std::ostream&)>& write);
 
+/// replaceReportFile over the file operations `files`.
+Status replaceReportFile(ReportFileSystem& files, const std::string& path,
+                         const std::function<void(std::ostream&)>& write);
+
 /// Whether a report written at `report` (see replaceReportFile), or on
 /// standard output when `report` is kStandardOutputName, would land on the
 /// regular file at `log`: the same file, by name, through links or hard
@@ -72,4 +81,4 @@ bool wouldOverwrite(const std::string& report, const std::string& log);
 
 }  // namespace sessionstats
 
-#endif  // SESSION_STATS_APP_REPORT_FILE_H_
+#endif  // SESSION_STATS_REPORT_REPORT_FILE_H_

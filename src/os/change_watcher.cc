@@ -1,0 +1,27 @@
+// Looking every kPollInterval: the fallback on every platform.
+#include "os/change_watcher.h"
+
+#include <algorithm>
+
+#include "os/interrupt.h"
+
+namespace sessionstats {
+namespace {
+
+class PollingWatcher final : public ChangeWatcher {
+ public:
+  bool wait(std::chrono::milliseconds limit) override {
+    return stops_.wait(-1, std::min(limit, kPollInterval));
+  }
+
+ private:
+  NotedInterrupts stops_;
+};
+
+}  // namespace
+
+std::unique_ptr<ChangeWatcher> pollForChanges(const std::string& /*path*/) {
+  return std::make_unique<PollingWatcher>();
+}
+
+}  // namespace sessionstats

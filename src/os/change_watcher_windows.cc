@@ -1,0 +1,10 @@
+// Windows: no way to be told of a file's changes is used; the watcher looks.
+#include "os/change_watcher.h"
+
+namespace sessionstats {
+
+std::unique_ptr<ChangeWatcher> watchForChanges(const std::string& path) {
+  return pollForChanges(path);
+}
+
+}  // namespace sessionstats

@@ -1,0 +1,172 @@
+// Every name goes to Windows as it is, through the narrow file functions:
+// the manifest makes their code page UTF-8.
+#include <windows.h>
+
+#include <cerrno>
+#include <cstdio>
+
+#include "os/interrupt.h"
+#include "os/report_file_system.h"
+#include "os/windows_error.h"
+
+namespace sessionstats {
+namespace {
+
+// A report that another program holds open (an editor, a stream overlay
+// reading it) cannot be replaced; such programs let go within moments, so
+// the move is tried this many times, this far apart: about a second.
+constexpr int kMoveAttempts = 20;
+constexpr DWORD kMoveRetryMilliseconds = 50;
+
+constexpr DWORD kShareAll =
+    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+HANDLE handleOf(FileHandle handle) { return reinterpret_cast<HANDLE>(handle); }
+FileHandle handleOf(HANDLE handle) {
+  return reinterpret_cast<FileHandle>(handle);
+}
+
+int lastError() { return errnoOfWindowsError(GetLastError()); }
+
+bool isHeldOpen(DWORD error) {
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+         error == ERROR_ACCESS_DENIED;
+}
+
+// Whether `a` and `b` are open on the same file.
+bool sameFile(HANDLE a, HANDLE b) {
+  BY_HANDLE_FILE_INFORMATION first{};
+  BY_HANDLE_FILE_INFORMATION second{};
+  return GetFileInformationByHandle(a, &first) != 0 &&
+         GetFileInformationByHandle(b, &second) != 0 &&
+         first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+         first.nFileIndexHigh == second.nFileIndexHigh &&
+         first.nFileIndexLow == second.nFileIndexLow;
+}
+
+// The standard output or standard error handle that is open on the same
+// file as `file`, or nullptr.
+HANDLE standardStreamOn(HANDLE file) {
+  for (const DWORD stream : {STD_OUTPUT_HANDLE, STD_ERROR_HANDLE}) {
+    const HANDLE handle = GetStdHandle(stream);
+    if (handle != INVALID_HANDLE_VALUE && handle != nullptr &&
+        sameFile(handle, file)) {
+      return handle;
+    }
+  }
+  return nullptr;
+}
+
+class WindowsFileSystem final : public ReportFileSystem {
+ public:
+  // A device (NUL, CON) is written in place, the file standard output or
+  // standard error goes to through that stream: nothing is created beside
+  // them.
+  int locate(const std::string& path, ReportTarget& target) override {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+      if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return EISDIR;
+      if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) return kErrorReadOnly;
+    }
+    target = {ReportTarget::Kind::kReplace, path, -1};
+    const HANDLE existing = CreateFileA(path.c_str(), GENERIC_WRITE, kShareAll,
+                                        nullptr, OPEN_EXISTING, 0, nullptr);
+    if (existing == INVALID_HANDLE_VALUE) return 0;
+    if (const HANDLE stream = standardStreamOn(existing)) {
+      CloseHandle(existing);
+      std::fflush(nullptr);  // what the C library holds for it goes first
+      target = {ReportTarget::Kind::kThrough, {}, handleOf(stream)};
+    } else if (GetFileType(existing) != FILE_TYPE_DISK) {
+      target = {ReportTarget::Kind::kInPlace, {}, handleOf(existing)};
+    } else {
+      CloseHandle(existing);
+    }
+    return 0;
+  }
+
+  std::string folderOf(const std::string& path) override {
+    return path.substr(0, path.find_last_of("\\/:") + 1);
+  }
+
+  // Windows does not tell upper from lower case.
+  std::string_view nameLetters() override {
+    return "abcdefghijklmnopqrstuvwxyz0123456789";
+  }
+
+  // Others may read the file, and delete it: an interrupt removes it while
+  // it is open.
+  int create(const std::string& path, FileHandle& handle) override {
+    const HANDLE file = CreateFileA(
+        path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+        nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+      return GetLastError() == ERROR_FILE_EXISTS ? EEXIST : lastError();
+    }
+    handle = handleOf(file);
+    return 0;
+  }
+
+  // Windows files here have no permission bits to keep.
+  int adoptPermissions(FileHandle /*handle*/,
+                       const std::string& /*target*/) override {
+    return 0;
+  }
+
+  int write(FileHandle handle, const char* data, std::size_t size) override {
+    while (size > 0) {
+      // Under InterruptAction::kNote the run goes on after an interrupt:
+      // the report is abandoned.
+      if (interrupted()) return EINTR;
+      DWORD written = 0;
+      if (WriteFile(handleOf(handle), data, static_cast<DWORD>(size), &written,
+                    nullptr) == 0) {
+        return lastError();
+      }
+      if (written == 0) return EIO;  // no progress and no reason: do not spin
+      data += written;
+      size -= written;
+    }
+    return 0;
+  }
+
+  int syncData(FileHandle handle) override {
+    return FlushFileBuffers(handleOf(handle)) != 0 ? 0 : lastError();
+  }
+
+  int close(FileHandle handle) override {
+    return CloseHandle(handleOf(handle)) != 0 ? 0 : lastError();
+  }
+
+  // Tried again while another program holds the target open.
+  int rename(const std::string& from, const std::string& to) override {
+    DWORD error = 0;
+    for (int attempt = 0; attempt < kMoveAttempts; ++attempt) {
+      if (attempt > 0) Sleep(kMoveRetryMilliseconds);
+      // Under InterruptAction::kNote the run goes on after an interrupt,
+      // which has removed the file already: the old report stays.
+      if (interrupted()) return EINTR;
+      if (MoveFileExA(from.c_str(), to.c_str(),
+                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
+          0) {
+        return 0;
+      }
+      error = GetLastError();
+      if (!isHeldOpen(error)) return errnoOfWindowsError(error);
+    }
+    return kErrorHeldOpen;
+  }
+
+  // MOVEFILE_WRITE_THROUGH returns once the move is on the disk.
+  int syncFolder(const std::string& /*path*/) override { return 0; }
+
+  void remove(const std::string& path) override { DeleteFileA(path.c_str()); }
+};
+
+}  // namespace
+
+ReportFileSystem& platformFileSystem() {
+  static WindowsFileSystem fileSystem;
+  return fileSystem;
+}
+
+}  // namespace sessionstats
