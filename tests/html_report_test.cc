@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "report/html_escape.h"
-#include "report/html_page.h"
 #include "report/html_opponents.h"
+#include "report/html_page.h"
 #include "stats/session_history.h"
 #include "stats/win_rate_interval.h"
 #include "test_session.h"
@@ -267,11 +267,12 @@ TEST(HtmlReport, OpponentsTableAndSectionsMostMatchesFirst) {
   EXPECT_EQ(count(html, "<details class=\"opp\">"), kOpponentSections);
   const std::string lastWithSection = "X" + std::to_string(others - 3);
   const std::string firstWithout = "X" + std::to_string(others - 2);
-  EXPECT_NE(html.find("<summary>" + lastWithSection + "<small>"),
+  EXPECT_NE(html.find("<summary><bdi>" + lastWithSection + "</bdi><small>"),
             std::string::npos);
-  EXPECT_EQ(html.find("<summary>" + firstWithout + "<small>"),
+  EXPECT_EQ(html.find("<summary><bdi>" + firstWithout + "</bdi><small>"),
             std::string::npos);
-  EXPECT_NE(html.find("<tr><td>" + firstWithout + "</td>"), std::string::npos);
+  EXPECT_NE(html.find("<tr><td><bdi>" + firstWithout + "</bdi></td>"),
+            std::string::npos);
   EXPECT_NE(html.find("Only the 30 most played of these 33 opponents have a "
                       "section below. For any other one's, run session-stats "
                       "again with <code>--opponent NAME</code>."),
