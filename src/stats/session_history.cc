@@ -68,7 +68,8 @@ SessionHistory buildSessionHistory(const PlayerRecord& player,
   // spares the copies, and the memory, of a growing vector.
   std::size_t sessions = 0;
   for (auto entry = matches.begin(); entry != matches.end(); ++entry) {
-    if (entry == matches.begin() || entry->session != std::prev(entry)->session) {
+    if (entry == matches.begin() ||
+        entry->session != std::prev(entry)->session) {
       ++sessions;
     }
   }
