@@ -81,31 +81,6 @@ TEST(LogLineSplitter, BlockBoundariesNeverChangeTheLines) {
   }
 }
 
-// A stream cut into stretches by skip, each stretch's lines handed over later
-// by a copy of the splitter made before it, gives the lines of feeding it
-// straight: as the pipeline that reads the log does.
-TEST(LogLineSplitter, SkippingAStretchLeavesTheSplitterWhereFeedingDoes) {
-  std::string input = "Session start. Players: A vs B\r\nshort\n\r\n";
-  input += std::string(250, 'q') + "\r\n" + std::string(199, 'w') + "\r\n";
-  input += std::string(200, 'e') + "\r" + std::string(3, '\0') + "tail\r";
-  const Lines whole = split(input);
-  for (std::size_t stretch = 1; stretch <= input.size(); ++stretch) {
-    Lines lines;
-    const auto keep = [&lines](std::string_view line) {
-      lines.emplace_back(line);
-    };
-    LogLineSplitter ahead;
-    for (std::size_t at = 0; at < input.size(); at += stretch) {
-      const std::size_t size = std::min(stretch, input.size() - at);
-      LogLineSplitter behind = ahead;
-      ahead.skip(input.data() + at, size);
-      behind.feed(input.data() + at, size, keep);
-    }
-    ahead.finish(keep);
-    ASSERT_EQ(lines, whole) << "stretch " << stretch;
-  }
-}
-
 // The rules of the splitter, applied byte by byte to the whole stream.
 Lines plainSplit(std::string_view input) {
   Lines lines;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <iterator>
 #include <random>
 #include <string>
 #include <string_view>
@@ -108,8 +109,11 @@ void expectSameRecords(const StatsRecords& expected,
 // of many pipeline items, clean or with damaged bytes (line ends, NULs, the
 // first bytes of session lines and dates among them).
 TEST(LogReading, ReadingOnTwoThreadsCountsWhatReadingLineByLineCounts) {
+  // Its last line, which no LF ends, dates its match.
   std::string clean =
-      generateLog({.lines = 200'000, .opponents = 60, .seed = 11});
+      generateLog({.lines = 200'000, .opponents = 60, .seed = 11}) +
+      "2030-01-02 03:04:05 Session start. Players: Alpha vs Bravo\n"
+      "2030-01-02 03:04:06 Player 1 wins match 2-0 : Sion vs Ciel (50)";
   std::string damaged = clean;
   std::mt19937_64 random(20261207);
   for (int i = 0; i < 2'000; ++i) {
@@ -145,6 +149,29 @@ TEST(LogReading, ReadingOnTwoThreadsCountsWhatReadingLineByLineCounts) {
           << "match " << i;
     }
   }
+}
+
+// However the reading cuts the file into pieces, a line that ends in the
+// next piece is read whole: here its LF lands on every byte of any piece of
+// up to 64 KiB, and its 199th byte is a CR that is a byte of the name kept,
+// where a line cut short before its LF would lose it.
+TEST(LogReading, ALineIsReadWholeWhereverTheReadingCutsTheFile) {
+  const std::string start = "Session start. Players: Alpha vs ";
+  std::string line = start;
+  line.resize(kMaxLineLength - 1, 'n');
+  line += "\rx\n";
+  ASSERT_EQ(line.size() % 2, 1U);  // so its ends land on every byte
+  std::string log;
+  for (int i = 0; i < 1 << 16; ++i) log += line;
+  std::FILE* file = testing::openBytes(log);
+  ASSERT_NE(file, nullptr);
+  StatsRecords records;
+  SessionLogReader reader(records);
+  EXPECT_TRUE(readSessionLog(file, "x.log", reader).ok());
+  std::fclose(file);
+  ASSERT_EQ(records.players().size(), 2U);
+  EXPECT_EQ(std::next(records.players().begin())->name,
+            line.substr(start.size(), kMaxLineLength - start.size()));
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cstddef>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -40,10 +39,10 @@ std::string readFailure(std::string_view name) {
 }
 
 // The log through an ordered pipeline: take reads the next blocks of the
-// file and notes where their lines begin, make cuts them into lines and
-// parses them, use gives them to the reader in order. Only take must go in
-// file order; the parsing, which needs no session state, runs ahead of the
-// counting on either thread.
+// file and ends the item at its last line end, carrying what follows into
+// the next item; make cuts the item into lines and parses them; use gives
+// them to the reader in order. Only take must go in file order; the parsing,
+// which needs no session state, runs ahead of the counting on either thread.
 class LogStages final : public PipelineStages {
  public:
   LogStages(std::FILE* log, std::string_view name, SessionLogReader& reader)
@@ -52,20 +51,16 @@ class LogStages final : public PipelineStages {
   bool take(std::size_t /*item*/, std::size_t slot) override {
     if (ended_) return false;
     Slot& taken = slots_[slot];
-    // The copy hands over this item's lines, beginning with the one the
-    // previous item left unfinished.
-    taken.splitter = splitter_;
-    taken.size = 0;
+    char* const bytes = taken.bytes.get();
+    std::copy(tail_.begin(), tail_.begin() + tailSize_, bytes);
+    std::size_t size = tailSize_;
+    const std::size_t full = tailSize_ + kItemBytes;
     taken.last = false;
-    while (taken.size < kItemBytes) {
-      char* const bytes = taken.bytes.get() + taken.size;
-      const std::size_t got = std::fread(
-          bytes, 1, std::min(kBlockSize, kItemBytes - taken.size), log_);
-      if (got > 0) {
-        splitter_.skip(bytes, got);
-        taken.size += got;
-        readAnything_ = true;
-      }
+    while (size < full) {
+      const std::size_t got =
+          std::fread(bytes + size, 1, std::min(kBlockSize, full - size), log_);
+      size += got;
+      readAnything_ = readAnything_ || got > 0;
       if (got == kBlockSize) continue;
       if (std::ferror(log_)) {
         // A log that fails before its first byte (a directory opened as a
@@ -82,20 +77,29 @@ class LogStages final : public PipelineStages {
         break;
       }
     }
+    // The last line of the log is handed over whole; any other unfinished
+    // line waits for the next item.
+    taken.size = size;
+    if (!taken.last) {
+      while (taken.size > 0 && bytes[taken.size - 1] != '\n') --taken.size;
+      tailSize_ = std::min(size - taken.size, kMaxTail);
+      std::copy(bytes + taken.size, bytes + taken.size + tailSize_,
+                tail_.begin());
+    }
     return true;
   }
 
   void make(std::size_t slot) override {
     Slot& made = slots_[slot];
     made.lines.clear();
-    made.straddlingUsed = 0;
     const auto parse = [&made](std::string_view text) {
-      const LogLine line = parseLine(made.keep(text));
+      const LogLine line = parseLine(text);
       // A line that says nothing and has no stamp matters to no reader.
       if (line.kind != LogLine::Kind::kNothing || !line.stamp.empty()) {
         made.lines.push_back(line);
       }
     };
+    made.splitter = LogLineSplitter();
     made.splitter.feed(made.bytes.get(), made.size, parse);
     if (made.last) made.splitter.finish(parse);
   }
@@ -109,30 +113,19 @@ class LogStages final : public PipelineStages {
 
  private:
   static constexpr std::size_t kItemBytes = kBlocksPerItem * kBlockSize;
+  // A line is handed over as at most its first kMaxLineLength bytes, and
+  // whether a CR ends it matters only up to kMaxLineLength + 1 (see
+  // LogLineSplitter): the bytes of an unfinished line past these change
+  // nothing, and are not carried.
+  static constexpr std::size_t kMaxTail = kMaxLineLength + 1;
 
   struct Slot {
-    // `line` where it stays while the slot holds the item: a line that
-    // began in an earlier item comes from the splitter's own copy, which the
-    // splitter reuses, so it is copied here; any other line lies in `bytes`.
-    std::string_view keep(std::string_view line) {
-      if (std::less_equal<const char*>()(bytes.get(), line.data()) &&
-          std::less<const char*>()(line.data(), bytes.get() + kItemBytes)) {
-        return line;
-      }
-      char* const copy = straddling.data() + straddlingUsed;
-      std::copy(line.begin(), line.end(), copy);
-      straddlingUsed += line.size();
-      return {copy, line.size()};
-    }
-
-    std::unique_ptr<char[]> bytes{new char[kItemBytes]};
-    std::size_t size = 0;  // bytes read into `bytes`
+    // The carried line, then the bytes read.
+    std::unique_ptr<char[]> bytes{new char[kMaxTail + kItemBytes]};
+    std::size_t size = 0;  // of the item's lines in `bytes`
     bool last = false;     // the log ends after them
+    // The log's last line, which no LF ends, comes from the splitter's copy.
     LogLineSplitter splitter;
-    // The first line and the last one (at the log's end) of an item may
-    // come from the splitter's copy.
-    std::array<char, 2 * kMaxLineLength> straddling{};
-    std::size_t straddlingUsed = 0;
     std::vector<LogLine> lines;  // parsed by make
   };
 
@@ -142,7 +135,8 @@ class LogStages final : public PipelineStages {
   std::vector<Slot> slots_;
   // Only take touches these, one call at a time; they are read once the
   // pipeline has finished.
-  LogLineSplitter splitter_;
+  std::array<char, kMaxTail> tail_{};
+  std::size_t tailSize_ = 0;
   bool readAnything_ = false;
   bool ended_ = false;
   Status outcome_;

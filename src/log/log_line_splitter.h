@@ -53,17 +53,6 @@ class LogLineSplitter {
     }
   }
 
-  /// Takes in `data` as feed does, but hands over no line: afterwards the
-  /// splitter is where feed would have left it. So a stream can be cut into
-  /// stretches at once and the lines of each handed over later, by a copy of
-  /// the splitter made before its stretch was skipped.
-  void skip(const char* data, std::size_t size) {
-    const char* lastNewline = data + size;
-    while (lastNewline != data && *(lastNewline - 1) != '\n') --lastNewline;
-    if (lastNewline != data) rawLength_ = 0;
-    append(lastNewline, static_cast<std::size_t>(data + size - lastNewline));
-  }
-
   /// Hands over the last line, the one the end of the stream cut off.
   template <typename Sink>
   void finish(Sink&& sink) {
