@@ -12,15 +12,11 @@ namespace {
 
 constexpr char kSeeList[] = "see --list for every player of the log";
 
-char foldCase(char byte) {
-  return byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte - 'A' + 'a')
-                                    : byte;
-}
-
 bool sameIgnoringCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(),
-                    [](char x, char y) { return foldCase(x) == foldCase(y); });
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return toLowerAscii(x) == toLowerAscii(y);
+         });
 }
 
 // The most edits that still read as a slip of `length` characters: one per
@@ -59,10 +55,10 @@ std::size_t editDistance(std::string_view a, std::string_view b,
     row[first - 1] = first == 1 ? i : tooFar;
     std::size_t best = row[first - 1];
     for (std::size_t j = first; j <= end; ++j) {
-      const bool same = foldCase(a[i - 1]) == foldCase(b[j - 1]);
+      const bool same = toLowerAscii(a[i - 1]) == toLowerAscii(b[j - 1]);
       row[j] = std::min({last[j] + 1, row[j - 1] + 1, last[j - 1] + !same});
-      if (i > 1 && j > 1 && foldCase(a[i - 1]) == foldCase(b[j - 2]) &&
-          foldCase(a[i - 2]) == foldCase(b[j - 1])) {
+      if (i > 1 && j > 1 && toLowerAscii(a[i - 1]) == toLowerAscii(b[j - 2]) &&
+          toLowerAscii(a[i - 2]) == toLowerAscii(b[j - 1])) {
         row[j] = std::min(row[j], before[j - 2] + 1);
       }
       best = std::min(best, row[j]);

@@ -19,6 +19,13 @@ constexpr bool isSpace(char byte) {
 /// A space or a tab, the blanks a name may carry unseen at its ends.
 constexpr bool isBlank(char byte) { return byte == ' ' || byte == '\t'; }
 
+/// `byte` with the letters A to Z made lower case, as tolower does in the C
+/// locale.
+constexpr char toLowerAscii(char byte) {
+  return byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte - 'A' + 'a')
+                                    : byte;
+}
+
 }  // namespace sessionstats
 
 #endif  // SESSION_STATS_BASE_ASCII_H_

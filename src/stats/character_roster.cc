@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "base/ascii.h"
+
 namespace sessionstats {
 namespace {
 
@@ -94,9 +96,7 @@ static_assert(everyNameHasItsOwnSlot(),
 // that letter case needs. A hyphen folds to a blank, since people write
 // "Neco Arc" as often as the game's "Neco-Arc".
 constexpr char foldForChoice(char byte) {
-  if (byte == '-') return ' ';
-  return byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte - 'A' + 'a')
-                                    : byte;
+  return byte == '-' ? ' ' : toLowerAscii(byte);
 }
 
 // Whether `full` begins with `start`, both folded.

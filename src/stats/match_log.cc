@@ -2,6 +2,8 @@
 
 #include <chrono>
 
+#include "base/ascii.h"
+
 namespace sessionstats {
 namespace {
 
@@ -13,8 +15,7 @@ constexpr std::string_view kTimeForm = "dd:dd:dd";
 bool hasForm(std::string_view text, std::string_view form) {
   if (text.size() != form.size()) return false;
   for (std::size_t i = 0; i < form.size(); ++i) {
-    const bool digit = text[i] >= '0' && text[i] <= '9';
-    if (form[i] == 'd' ? !digit : text[i] != form[i]) return false;
+    if (form[i] == 'd' ? !isDigit(text[i]) : text[i] != form[i]) return false;
   }
   return true;
 }
