@@ -89,10 +89,12 @@ void addOwnViews(Tally& tally, const PairRecord& pair, int ownSide,
 }  // namespace
 
 PlayerRecord& findOrAddPlayer(StatsRecords& records, std::string_view name) {
-  if (PlayerRecord* found = records.players_.find(name)) return *found;
-  const auto id = static_cast<std::uint32_t>(records.players_.size());
-  PlayerRecord& added = records.players_.findOrAdd(name);
-  added.id = id;
+  const auto found = records.playerIndex_.find(name);
+  if (found != records.playerIndex_.end()) return *found->second;
+  PlayerRecord& added = records.players_.emplace_back();
+  added.name = name;
+  added.id = static_cast<std::uint32_t>(records.players_.size() - 1);
+  records.playerIndex_.emplace(added.name, &added);
   return added;
 }
 

@@ -3,13 +3,13 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "base/arena.h"
-#include "stats/record_list.h"
 #include "stats/tally.h"
 
 namespace sessionstats {
@@ -83,9 +83,11 @@ class StatsRecords {
  public:
   /// The player named `name`, or nullptr.
   const PlayerRecord* findPlayer(std::string_view name) const {
-    return players_.find(name);
+    const auto found = playerIndex_.find(name);
+    return found == playerIndex_.end() ? nullptr : found->second;
   }
-  const RecordList<PlayerRecord>& players() const { return players_; }
+  /// The players in creation order.
+  const std::deque<PlayerRecord>& players() const { return players_; }
 
  private:
   friend PlayerRecord& findOrAddPlayer(StatsRecords& records,
@@ -96,7 +98,10 @@ class StatsRecords {
   friend void recordMatch(StatsRecords& records, const MatchRecords& session,
                           const MatchResult& match);
 
-  RecordList<PlayerRecord> players_;
+  // A deque never moves what it holds, so the index points into it (by the
+  // record's name); the arena makes the records impossible to copy.
+  std::deque<PlayerRecord> players_;
+  std::unordered_map<std::string_view, PlayerRecord*> playerIndex_;
   // Keyed by both players' ids, the smaller one in the high half.
   std::unordered_map<std::uint64_t, PairRecord*> pairs_;
   Arena arena_;  // pairs and their rows
