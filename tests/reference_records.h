@@ -91,8 +91,6 @@ class ReferenceRecords {
     add(tally.charRoundLosses[side.own], side.roundsLost);
     add(tally.matchupWins[index], wins);
     add(tally.matchupLosses[index], 1 - wins);
-    add(tally.matchupRoundWins[index], side.roundsWon);
-    add(tally.matchupRoundLosses[index], side.roundsLost);
   }
 
   static void addPlayer(Player& player, const Side& side,

@@ -79,8 +79,6 @@ TEST(StatsRecords, WorkedExampleUpdatesAllFourRecords) {
   EXPECT_EQ(p1.charRoundWins[kSion], 1);
   EXPECT_EQ(p1.charRoundLosses[kSion], 2);
   EXPECT_EQ(p1.matchupLosses[matchupIndex(kSion, kLen)], 1);
-  EXPECT_EQ(p1.matchupRoundWins[matchupIndex(kSion, kLen)], 1);
-  EXPECT_EQ(p1.matchupRoundLosses[matchupIndex(kSion, kLen)], 2);
   EXPECT_EQ(p1.matchupWins[matchupIndex(kSion, kLen)], 0);
   EXPECT_EQ(p1.totalSeconds, 95);
   EXPECT_EQ(p1.lengthBuckets[3], 1);
@@ -96,8 +94,6 @@ TEST(StatsRecords, WorkedExampleUpdatesAllFourRecords) {
   EXPECT_EQ(p2.charRoundWins[kLen], 2);
   EXPECT_EQ(p2.charRoundLosses[kLen], 1);
   EXPECT_EQ(p2.matchupWins[matchupIndex(kLen, kSion)], 1);
-  EXPECT_EQ(p2.matchupRoundWins[matchupIndex(kLen, kSion)], 2);
-  EXPECT_EQ(p2.matchupRoundLosses[matchupIndex(kLen, kSion)], 1);
   EXPECT_EQ(p2.lengthBuckets[3], 1);
 
   const OpponentStats v12 = s.firstVsSecond();
@@ -118,7 +114,6 @@ TEST(StatsRecords, WorkedExampleUpdatesAllFourRecords) {
   EXPECT_EQ(v21.matchWins, 1);
   EXPECT_EQ(v21.charWins[kLen], 1);
   EXPECT_EQ(v21.matchupWins[matchupIndex(kLen, kSion)], 1);
-  EXPECT_EQ(v21.matchupRoundWins[matchupIndex(kLen, kSion)], 2);
   EXPECT_EQ(v21.oppCharWins[kSion], 0);
   EXPECT_EQ(v21.oppCharLosses[kSion], 1);
   EXPECT_EQ(v21.oppCharRoundWins[kSion], 1);
@@ -215,21 +210,13 @@ TEST(StatsRecords, GridHoldsThePlayedCellsOnlyAsEachSideSeesThem) {
   // P1's cells, own character first; P2 sees each with the sides swapped.
   MatchupCounts wins{};
   MatchupCounts losses{};
-  MatchupCounts roundWins{};
-  MatchupCounts roundLosses{};
   wins[matchupIndex(kSion, kLen)] = 1;
-  roundWins[matchupIndex(kSion, kLen)] = 2;
   losses[matchupIndex(kSion, kSion)] = 1;
-  roundLosses[matchupIndex(kSion, kSion)] = 2;
   losses[matchupIndex(kLen, kSion)] = 1;
-  roundWins[matchupIndex(kLen, kSion)] = 1;
-  roundLosses[matchupIndex(kLen, kSion)] = 2;
   for (const Tally& tally :
        {static_cast<Tally>(s.first()), static_cast<Tally>(s.firstVsSecond())}) {
     EXPECT_EQ(tally.matchupWins, wins);
     EXPECT_EQ(tally.matchupLosses, losses);
-    EXPECT_EQ(tally.matchupRoundWins, roundWins);
-    EXPECT_EQ(tally.matchupRoundLosses, roundLosses);
   }
   const auto swapped = [](const MatchupCounts& counts) {
     MatchupCounts out{};
@@ -243,8 +230,6 @@ TEST(StatsRecords, GridHoldsThePlayedCellsOnlyAsEachSideSeesThem) {
   const Tally second = s.secondVsFirst();
   EXPECT_EQ(second.matchupWins, swapped(losses));
   EXPECT_EQ(second.matchupLosses, swapped(wins));
-  EXPECT_EQ(second.matchupRoundWins, swapped(roundLosses));
-  EXPECT_EQ(second.matchupRoundLosses, swapped(roundWins));
 }
 
 // Random sessions among a few names (a player who meets himself among them),
@@ -361,13 +346,6 @@ TEST(StatsRecords, TotalsAreTheSumOfTheEntriesSeenFromEitherSide) {
       EXPECT_EQ(back.matchWins, sumOf(entry.oppCharWins));
       EXPECT_EQ(back.roundWins, entry.roundLosses);
       EXPECT_EQ(back.totalSeconds, entry.totalSeconds);
-      // Cell (own a, opposing b) of one side is cell (b, a) of the other.
-      for (int cell = 0; cell < kMatchupCount; ++cell) {
-        const int mirrored =
-            matchupIndex(cell / kCharacterCount, cell % kCharacterCount);
-        EXPECT_EQ(back.matchupRoundWins[mirrored],
-                  entry.matchupRoundLosses[cell]);
-      }
     }
     EXPECT_EQ(sum.matchupWins, player.matchupWins) << name;
     EXPECT_EQ(sum.matchupLosses, player.matchupLosses) << name;

@@ -55,8 +55,6 @@ void addView(Tally& tally, const PairRecord& pair, int side,
       const std::uint32_t roundLosses = cell.rounds[other];
       add(tally.matchupWins[index], wins);
       add(tally.matchupLosses[index], losses);
-      add(tally.matchupRoundWins[index], roundWins);
-      add(tally.matchupRoundLosses[index], roundLosses);
       add(tally.charWins[own], wins);
       add(tally.charLosses[own], losses);
       add(tally.charRoundWins[own], roundWins);

@@ -44,8 +44,9 @@ inline void addWrapping(std::int32_t& counter, std::int32_t amount) {
 }
 
 /// What is counted for a player, in all and against one opponent alike, from
-/// the owner's side: matches and rounds won and lost, in all, per own
-/// character and per pair of own and opposing character, and time played.
+/// the owner's side: matches and rounds won and lost, in all and per own
+/// character, matches won and lost per pair of own and opposing character,
+/// and time played.
 struct Tally {
   std::int32_t matchWins = 0;
   std::int32_t matchLosses = 0;
@@ -58,8 +59,6 @@ struct Tally {
   CharacterCounts charRoundLosses{};
   MatchupCounts matchupWins{};
   MatchupCounts matchupLosses{};
-  MatchupCounts matchupRoundWins{};
-  MatchupCounts matchupRoundLosses{};
 
   friend bool operator==(const Tally&, const Tally&) = default;
 };
