@@ -9,6 +9,12 @@
 namespace sessionstats {
 namespace {
 
+std::string htmlEscaped(std::string_view text) {
+  std::string out;
+  appendHtmlEscaped(out, text);
+  return out;
+}
+
 TEST(HtmlEscape, HostileNamesBecomeTextWithNoMarkupLeft) {
   EXPECT_EQ(htmlEscaped("<script>alert(1)</script>"),
             "&lt;script&gt;alert(1)&lt;/script&gt;");

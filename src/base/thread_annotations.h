@@ -14,8 +14,6 @@
 #define CAPABILITY(x) SESSION_STATS_THREAD_ANNOTATION(capability(x))
 #define SCOPED_CAPABILITY SESSION_STATS_THREAD_ANNOTATION(scoped_lockable)
 #define GUARDED_BY(x) SESSION_STATS_THREAD_ANNOTATION(guarded_by(x))
-#define ACQUIRED_BEFORE(...) \
-  SESSION_STATS_THREAD_ANNOTATION(acquired_before(__VA_ARGS__))
 #define REQUIRES(...) \
   SESSION_STATS_THREAD_ANNOTATION(requires_capability(__VA_ARGS__))
 #define EXCLUDES(...) \

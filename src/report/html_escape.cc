@@ -70,11 +70,4 @@ void appendNameElement(std::string& out, std::string_view name) {
   out += "</bdi>";
 }
 
-std::string htmlEscaped(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  appendHtmlEscaped(out, text);
-  return out;
-}
-
 }  // namespace sessionstats

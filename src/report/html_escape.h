@@ -30,9 +30,6 @@ void appendIsolatedName(std::string& out, std::string_view name);
 /// <bdi> element, which isolates it as appendIsolatedName does.
 void appendNameElement(std::string& out, std::string_view name);
 
-/// `text` escaped as appendHtmlEscaped does.
-std::string htmlEscaped(std::string_view text);
-
 }  // namespace sessionstats
 
 #endif  // SESSION_STATS_REPORT_HTML_ESCAPE_H_

@@ -106,8 +106,9 @@ void checkHtmlPage(const PlayerStats& player,
   std::ostringstream page;
   sessionstats::writeHtmlReport(page, player, history);
   require(isCleanUtf8(page.str()));
-  require(page.str().find("<h1><bdi>" + sessionstats::htmlEscaped(player.name) +
-                          "</bdi></h1>") != std::string::npos);
+  std::string heading = "<h1>";
+  sessionstats::appendNameElement(heading, player.name);
+  require(page.str().find(heading + "</h1>") != std::string::npos);
 }
 
 }  // namespace
