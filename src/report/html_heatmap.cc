@@ -136,44 +136,34 @@ void writeRateLegend(HtmlPage& page) {
 }  // namespace
 
 void writeHeatmap(HtmlPage& page, const MatchupCounts& wins,
-                  const MatchupCounts& losses) {
-  const HeatmapAxes axes = heatmapAxes(wins, losses, nullptr);
+                  const MatchupCounts& losses, const HeatmapTotals* totals) {
+  const HeatmapAxes axes = heatmapAxes(wins, losses, totals);
   if (axes.rows.empty()) {
     page.raw("<p class=\"note\">No match to show.</p>\n");
     return;
   }
-  page.raw("<div class=\"scroll\"><table class=\"heat sticky\">");
-  writeTableHead(page, axes, false);
+  page.raw("<div class=\"scroll\"><table class=\"heat ")
+      .raw(totals != nullptr ? "totals sticky\">" : "sticky\">");
+  writeTableHead(page, axes, totals != nullptr);
   for (const int own : axes.rows) {
     page.raw("<tr><th>").escaped(shortName(own));
     writeRowCells(page, own, axes, wins, losses);
+    if (totals != nullptr) {
+      writeTotalCell(page, kRoster.longName[own], kAllCharacters,
+                     totals->rowWins[own], totals->rowLosses[own]);
+    }
     page.raw("\n");
   }
-  page.raw("</tbody></table></div>\n");
-  writeRateLegend(page);
-}
-
-void writeHeatmapWithTotals(HtmlPage& page, const MatchupCounts& wins,
-                            const MatchupCounts& losses,
-                            const HeatmapTotals& totals) {
-  const HeatmapAxes axes = heatmapAxes(wins, losses, &totals);
-  if (axes.rows.empty()) {
-    page.raw("<p class=\"note\">No match to show.</p>\n");
+  if (totals == nullptr) {
+    page.raw("</tbody></table></div>\n");
+    writeRateLegend(page);
     return;
-  }
-  page.raw("<div class=\"scroll\"><table class=\"heat totals sticky\">");
-  writeTableHead(page, axes, true);
-  for (const int own : axes.rows) {
-    page.raw("<tr><th>").escaped(shortName(own));
-    writeRowCells(page, own, axes, wins, losses);
-    writeTotalCell(page, kRoster.longName[own], kAllCharacters,
-                   totals.rowWins[own], totals.rowLosses[own]);
-    page.raw("\n");
   }
   page.raw("<tr class=\"all\"><th>All");
   for (const int opposing : axes.columns) {
     writeTotalCell(page, kAllCharacters, kRoster.longName[opposing],
-                   totals.columnWins[opposing], totals.columnLosses[opposing]);
+                   totals->columnWins[opposing],
+                   totals->columnLosses[opposing]);
   }
   page.raw("<th>\n</tbody></table></div>\n");
 }

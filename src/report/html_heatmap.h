@@ -13,12 +13,6 @@ namespace sessionstats {
 // box of its own with the row labels kept in view. Negative counts colour
 // as a rate of 0..100.
 
-/// Writes the heatmap of `wins` and `losses` with each cell's win rate in
-/// whole percent and its counts as its tooltip, then the legend; a note
-/// when no cell holds a result.
-void writeHeatmap(HtmlPage& page, const MatchupCounts& wins,
-                  const MatchupCounts& losses);
-
 /// The results of a heatmap's rows and columns, from the player's side.
 struct HeatmapTotals {
   const CharacterCounts& rowWins;
@@ -27,13 +21,14 @@ struct HeatmapTotals {
   const CharacterCounts& columnLosses;
 };
 
-/// Writes the heatmap of `wins` and `losses` as writeHeatmap draws it,
-/// without the legend, plus a column and a row "All" of `totals` drawn the
-/// same way, so it is as narrow as the player's own; a note when nothing
-/// holds a result.
-void writeHeatmapWithTotals(HtmlPage& page, const MatchupCounts& wins,
-                            const MatchupCounts& losses,
-                            const HeatmapTotals& totals);
+/// Writes the heatmap of `wins` and `losses` with each cell's win rate in
+/// whole percent and its counts as its tooltip; a note when nothing holds a
+/// result. Without `totals` the legend follows it; with them, a column and
+/// a row "All" of `totals` drawn the same way take its place, so that it is
+/// as narrow as the player's own.
+void writeHeatmap(HtmlPage& page, const MatchupCounts& wins,
+                  const MatchupCounts& losses,
+                  const HeatmapTotals* totals = nullptr);
 
 }  // namespace sessionstats
 

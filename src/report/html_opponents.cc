@@ -139,9 +139,9 @@ void writeOpponentSection(HtmlPage& page, const OpponentStats& opponent,
     page.raw(" · last met ").put(kMaxStampLength, writeDate, lastDate);
   }
   page.raw("</p>\n");
-  writeHeatmapWithTotals(page, opponent.matchupWins, opponent.matchupLosses,
-                         {opponent.charWins, opponent.charLosses,
-                          opponent.oppCharLosses, opponent.oppCharWins});
+  const HeatmapTotals totals{opponent.charWins, opponent.charLosses,
+                             opponent.oppCharLosses, opponent.oppCharWins};
+  writeHeatmap(page, opponent.matchupWins, opponent.matchupLosses, &totals);
   page.raw("</details>\n");
 }
 
