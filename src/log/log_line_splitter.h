@@ -31,11 +31,12 @@ class LogLineSplitter {
   void feed(const char* data, std::size_t size, Sink&& sink) {
     const char* const end = data + size;
     while (data != end) {
-      const char* newline = findLineEnd(data, end);
+      // One pass for both bytes, where memchr would need one call for each.
+      const char* newline = findEither(data, end, '\n', '\0');
       const char* nul = end;  // the line's first NUL, or a place past it
       if (newline != end && *newline == '\0') {
         nul = newline;
-        newline = find(nul, end, '\n');
+        newline = findByte(nul, end, '\n');
       }
       if (newline == end) {
         append(data, static_cast<std::size_t>(end - data));
@@ -65,19 +66,6 @@ class LogLineSplitter {
   // can still be told apart from a CR that stands before an LF.
   static constexpr std::size_t kKeptBytes = kMaxLineLength + 1;
 
-  // The first `byte` in [from, end), or `end`.
-  static const char* find(const char* from, const char* end, char byte) {
-    const void* found =
-        std::memchr(from, byte, static_cast<std::size_t>(end - from));
-    return found ? static_cast<const char*>(found) : end;
-  }
-
-  // The first LF or NUL in [from, end), or `end`: one pass for both bytes,
-  // where memchr would need one call for each.
-  static const char* findLineEnd(const char* from, const char* end) {
-    return findEither(from, end, '\n', '\0');
-  }
-
   // `length` raw bytes, the whole line; `atNewline` when an LF ended it.
   // `nul` is the line's first NUL, or any place at or past its end when it
   // holds none.
@@ -94,7 +82,7 @@ class LogLineSplitter {
 
   std::string_view pendingLine(bool atNewline) const {
     const std::size_t length = std::min(rawLength_, kKeptBytes);
-    const char* const nul = find(pending_, pending_ + length, '\0');
+    const char* const nul = findByte(pending_, pending_ + length, '\0');
     if (rawLength_ > kKeptBytes) {
       return lineView(pending_, length, false, nul);  // cut: no CR to drop
     }
