@@ -162,13 +162,12 @@ ResultSeries resultSeries(const SessionHistory& history) {
     }
     return series;
   }
-  for (const TimeStep step : {TimeStep::kWeek, TimeStep::kMonth}) {
+  for (const TimeStep step :
+       {TimeStep::kWeek, TimeStep::kMonth, TimeStep::kYear}) {
     series.step = step;
     series.points = groupedPoints(history, step);
-    if (series.points.size() <= kMaxTimePoints) return series;
+    if (series.points.size() <= kMaxTimePoints) break;
   }
-  series.step = TimeStep::kYear;
-  series.points = groupedPoints(history, TimeStep::kYear);
   return series;
 }
 
