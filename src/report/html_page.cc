@@ -8,10 +8,6 @@
 namespace sessionstats {
 namespace {
 
-// The page is handed to the stream whenever it holds this much, so a report
-// with thousands of opponents needs no more memory than one chunk.
-constexpr std::size_t kChunkSize = std::size_t{1} << 16;
-
 // The colour of each win-rate step, and whether white text reads better on
 // it than near black: ColorBrewer's PuOr (7 classes, losses orange, wins
 // purple) interpolated at every step, and the text light where the WCAG 2
@@ -183,19 +179,6 @@ HtmlPage& HtmlPage::duration(std::int32_t seconds) {
       .raw("m ")
       .number(seconds % kMinute)
       .raw("s");
-}
-
-HtmlPage::HtmlPage(std::ostream& out) : out_(out) {
-  text_.reserve(2 * kChunkSize);
-}
-
-void HtmlPage::mayFlush() {
-  if (text_.size() >= kChunkSize) flush();
-}
-
-void HtmlPage::flush() {
-  out_.write(text_.data(), static_cast<std::streamsize>(text_.size()));
-  text_.clear();
 }
 
 void writePageStart(HtmlPage& page, std::string_view title) {

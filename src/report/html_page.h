@@ -9,6 +9,7 @@
 
 #include "report/html_escape.h"
 #include "report/report_format.h"
+#include "report/text_buffer.h"
 
 namespace sessionstats {
 
@@ -31,20 +32,11 @@ inline constexpr int kRateSteps = 100 / kRateStepPercent;
 int rateStep(double percent);
 
 /// An HTML page being written to a stream: markup as it is, text from the
-/// log escaped, figures through the report's own formatters. The text is
-/// gathered in memory and handed to the stream a chunk at a time (mayFlush)
-/// and at the end (flush), so a page of any length needs about one chunk of
-/// memory. Output to a failing stream is silently lost; the page never
-/// flushes the stream itself.
-class HtmlPage {
+/// log escaped, figures through the report's own formatters.
+class HtmlPage : public TextBuffer<HtmlPage> {
  public:
-  explicit HtmlPage(std::ostream& out);
+  using TextBuffer::TextBuffer;
 
-  /// Appends markup as it stands. REQUIRES: `text` is trusted markup.
-  HtmlPage& raw(std::string_view text) {
-    text_ += text;
-    return *this;
-  }
   /// Appends any bytes as text (appendHtmlEscaped).
   HtmlPage& escaped(std::string_view text) {
     appendHtmlEscaped(text_, text);
@@ -61,24 +53,6 @@ class HtmlPage {
   HtmlPage& isolatedName(std::string_view name) {
     appendIsolatedName(text_, name);
     return *this;
-  }
-  /// Appends what `format` writes given room for `maxLength` bytes; the
-  /// formatters of report_format.h fit.
-  template <typename Format, typename... Args>
-  HtmlPage& put(std::size_t maxLength, Format format, Args... args) {
-    const std::size_t used = text_.size();
-    text_.resize(used + maxLength);
-    const char* end = format(text_.data() + used, args...);
-    text_.resize(static_cast<std::size_t>(end - text_.data()));
-    return *this;
-  }
-  /// Appends `value` in decimal.
-  HtmlPage& number(std::int64_t value) {
-    return put(kMaxInt64Length, formatInteger, value);
-  }
-  /// Appends `percent` as formatPercentage writes it ("53.333%").
-  HtmlPage& percentage(double percent) {
-    return put(kMaxPercentageLength, formatPercentage, percent);
   }
   /// Appends `value` in decimal with a comma between groups of three
   /// digits: "153,251", "-2,147,483,648".
@@ -103,18 +77,10 @@ class HtmlPage {
     return openAttr(name).raw(value).raw("\"");
   }
 
-  /// Writes out what is gathered once it makes a chunk.
-  void mayFlush();
-  /// Writes out everything gathered.
-  void flush();
-
  private:
   HtmlPage& openAttr(std::string_view name) {
     return raw(" ").raw(name).raw("=\"");
   }
-
-  std::ostream& out_;
-  std::string text_;
 };
 
 /// Writes the start of the page up to and including "<main>": the document

@@ -2,17 +2,12 @@
 
 #include <charconv>
 #include <cstddef>
-#include <cstdint>
+#include <string>
 
-#include "report/report_format.h"
 #include "report/utf8.h"
 
 namespace sessionstats {
 namespace {
-
-// The text is handed to the stream whenever it holds this much, so a
-// document of any length needs about one chunk of memory.
-constexpr std::size_t kChunkSize = std::size_t{1} << 16;
 
 // Appends the escape of `c` inside a string: JSON names a few control
 // characters, the rest go as \u00xx in lower case, as the library writes
@@ -52,10 +47,6 @@ void appendEscape(std::string& out, char c) {
 
 }  // namespace
 
-JsonWriter::JsonWriter(std::ostream& out) : out_(out) {
-  text_.reserve(2 * kChunkSize);
-}
-
 // Runs of bytes that need nothing are copied whole; the rest goes a code
 // point or an ill-formed part at a time, as utf8SequenceLength splits it.
 JsonWriter& JsonWriter::string(std::string_view text) {
@@ -88,12 +79,6 @@ JsonWriter& JsonWriter::string(std::string_view text) {
   return *this;
 }
 
-JsonWriter& JsonWriter::number(std::int64_t value) {
-  char digits[kMaxInt64Length];
-  text_.append(digits, formatInteger(digits, value));
-  return *this;
-}
-
 // std::to_chars gives the shortest digits that read back as the value, as
 // the library's Grisu2 does over the range the caller keeps to; the library
 // marks a whole number as a double with ".0".
@@ -107,15 +92,6 @@ JsonWriter& JsonWriter::decimal(double value) {
   text_ += written;
   if (written.find('.') == std::string_view::npos) text_ += ".0";
   return *this;
-}
-
-void JsonWriter::mayFlush() {
-  if (text_.size() >= kChunkSize) flush();
-}
-
-void JsonWriter::flush() {
-  out_.write(text_.data(), static_cast<std::streamsize>(text_.size()));
-  text_.clear();
 }
 
 }  // namespace sessionstats
