@@ -1,12 +1,24 @@
 #include "report/html_escape.h"
 
+#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 
 #include "report/utf8.h"
 
 namespace sessionstats {
 namespace {
+
+// The characters that could be read as markup, and their references.
+constexpr std::array<std::pair<char, std::string_view>, 5> kReferences{{
+    {'&', "&amp;"},
+    {'<', "&lt;"},
+    {'>', "&gt;"},
+    {'"', "&quot;"},
+    {'\'', "&#39;"},
+}};
 
 bool isForbiddenControl(char c) {
   const auto byte = static_cast<std::uint8_t>(c);
@@ -30,28 +42,15 @@ void appendHtmlEscaped(std::string& out, std::string_view text) {
     }
     const char c = text.front();
     text.remove_prefix(1);
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      case '\'':
-        out += "&#39;";
-        break;
-      default:
-        if (isForbiddenControl(c)) {
-          out += kReplacementCharacter;
-        } else {
-          out += c;
-        }
+    const auto* const reference =
+        std::find_if(kReferences.begin(), kReferences.end(),
+                     [c](const auto& markup) { return markup.first == c; });
+    if (reference != kReferences.end()) {
+      out += reference->second;
+    } else if (isForbiddenControl(c)) {
+      out += kReplacementCharacter;
+    } else {
+      out += c;
     }
   }
 }

@@ -1,42 +1,37 @@
 #include "report/json_writer.h"
 
+#include <array>
 #include <charconv>
 #include <cstddef>
 #include <string>
+#include <string_view>
+#include <utility>
 
 #include "report/utf8.h"
 
 namespace sessionstats {
 namespace {
 
-// Appends the escape of `c` inside a string: JSON names a few control
-// characters, the rest go as \u00xx in lower case, as the library writes
-// them. REQUIRES: `c` is '"', '\\' or below 0x20.
+// The escapes that JSON names; the other control characters go as \u00xx
+// in lower case, as the library writes them.
+constexpr std::array<std::pair<char, std::string_view>, 7> kNamedEscapes{{
+    {'"', "\\\""},
+    {'\\', "\\\\"},
+    {'\b', "\\b"},
+    {'\t', "\\t"},
+    {'\n', "\\n"},
+    {'\f', "\\f"},
+    {'\r', "\\r"},
+}};
+
+// Appends the escape of `c` inside a string.
+// REQUIRES: `c` is '"', '\\' or below 0x20.
 void appendEscape(std::string& out, char c) {
-  switch (c) {
-    case '"':
-      out += "\\\"";
+  for (const auto& [named, escape] : kNamedEscapes) {
+    if (c == named) {
+      out += escape;
       return;
-    case '\\':
-      out += "\\\\";
-      return;
-    case '\b':
-      out += "\\b";
-      return;
-    case '\t':
-      out += "\\t";
-      return;
-    case '\n':
-      out += "\\n";
-      return;
-    case '\f':
-      out += "\\f";
-      return;
-    case '\r':
-      out += "\\r";
-      return;
-    default:
-      break;
+    }
   }
   constexpr std::string_view kHex = "0123456789abcdef";
   const auto byte = static_cast<unsigned char>(c);
