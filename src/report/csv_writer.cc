@@ -1,8 +1,9 @@
 #include "report/csv_writer.h"
 
-#include <charconv>
+#include <cstdint>
 #include <string>
 
+#include "report/report_format.h"
 #include "stats/character_roster.h"
 
 namespace sessionstats {
@@ -17,13 +18,13 @@ constexpr std::string_view kRowEnd = "\r\n";
 constexpr std::string_view kFormulaStarts = "=+-@\t\r";
 constexpr char kFormulaGuard = '\'';
 
-// Integers through std::to_chars and dates through writeDate, into a row
+// Integers through formatInteger and dates through writeDate, into a row
 // reused from row to row, rather than std::to_string and snprintf: a log's
-// CSV has a row per match of the player. to_chars writes the same digits
-// in any locale.
+// CSV has a row per match of the player. They write the same digits in any
+// locale.
 void appendNumber(std::string& row, std::int64_t number) {
-  char text[24];
-  row.append(text, std::to_chars(text, text + sizeof text, number).ptr);
+  char text[kMaxInt64Length];
+  row.append(text, formatInteger(text, number));
 }
 
 }  // namespace
