@@ -84,9 +84,7 @@ void writeLengthChart(HtmlPage& page, const LengthCounts& lengths) {
   const int slot = frame.width() / (last + 1);
   const int labelEvery = (kBandLabelRoom + slot - 1) / slot;
   page.raw("<div class=\"scroll\">");
-  writeSvgOpen(page, kChartWidth, kChartHeight,
-               "Bar chart of the number of matches by length in seconds",
-               "chart");
+  writeSvgOpen(page, "Bar chart of the number of matches by length in seconds");
   writeValueAxis(page, frame, top, step, "", "Matches");
   page.raw("<g class=\"bars\">\n");
   for (int band = 0; band <= last; ++band) {

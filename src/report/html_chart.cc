@@ -48,17 +48,14 @@ std::int64_t tickStep(std::int64_t top) {
   }
 }
 
-void writeSvgOpen(HtmlPage& page, int width, int height, std::string_view label,
-                  std::string_view svgClass) {
-  page.raw("<svg");
-  if (!svgClass.empty()) page.attr("class", svgClass);
-  page.raw(" viewBox=\"0 0 ")
-      .number(width)
+void writeSvgOpen(HtmlPage& page, std::string_view label) {
+  page.raw("<svg class=\"chart\" viewBox=\"0 0 ")
+      .number(kChartWidth)
       .raw(" ")
-      .number(height)
+      .number(kChartHeight)
       .raw("\"")
-      .attr("width", width)
-      .attr("height", height)
+      .attr("width", kChartWidth)
+      .attr("height", kChartHeight)
       .attr("role", "img")
       .attr("aria-label", label)
       .raw(">\n");

@@ -56,10 +56,9 @@ void writeRateBar(HtmlPage& page, std::int32_t wins, std::int32_t losses);
 /// five ticks up to `top`. REQUIRES: top >= 0.
 std::int64_t tickStep(std::int64_t top);
 
-/// Opens an <svg> of `width` x `height` user units, scaled by the page, with
-/// `label` (markup) as its accessible name and `svgClass` as its class.
-void writeSvgOpen(HtmlPage& page, int width, int height, std::string_view label,
-                  std::string_view svgClass = "");
+/// Opens a chart's <svg>, of class "chart", kChartWidth x kChartHeight user
+/// units scaled by the page, with `label` (markup) as its accessible name.
+void writeSvgOpen(HtmlPage& page, std::string_view label);
 
 /// The value axis of a chart in `frame`: grid lines with labels (grouped
 /// digits) from 0 to `top` in `step`s, `suffix` after each label, and the

@@ -190,8 +190,7 @@ void writeResultsChart(HtmlPage& page, const SessionHistory& history) {
       .raw(".</p>\n");
   const ChartFrame frame = chartFrame(kRateAxisTop, "%");
   page.raw("<div class=\"scroll\">");
-  writeSvgOpen(page, kChartWidth, kChartHeight,
-               "Line chart of the win rate over time", "chart");
+  writeSvgOpen(page, "Line chart of the win rate over time");
   writeValueAxis(page, frame, kRateAxisTop, kRateAxisStep, "%", "Matches won");
   const int plotWidth = frame.width();
   const auto xOf = [&points, &frame, plotWidth](std::size_t i) {
