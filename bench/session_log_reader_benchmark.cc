@@ -25,7 +25,7 @@ const std::string& sampleLog() {
 template <typename Sink>
 void splitLog(std::string_view log, Sink&& sink) {
   constexpr std::size_t kBlock = std::size_t{1} << 18;
-  splitLines(log, kBlock, sink);
+  splitLines(log, sink, kBlock);
 }
 
 void setThroughput(benchmark::State& state, std::string_view log) {

@@ -11,19 +11,13 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// The lines of `input` fed in blocks of `blockSize` bytes.
-Lines split(std::string_view input, std::size_t blockSize) {
+// The lines of `input` fed in blocks of `blockSize` bytes, or as one block.
+Lines split(std::string_view input,
+            std::size_t blockSize = std::string_view::npos) {
   Lines lines;
-  splitLines(input, blockSize,
-             [&lines](std::string_view line) { lines.emplace_back(line); });
-  return lines;
-}
-
-// The lines of `input` fed as one block.
-Lines split(std::string_view input) {
-  Lines lines;
-  splitLines(input,
-             [&lines](std::string_view line) { lines.emplace_back(line); });
+  splitLines(
+      input, [&lines](std::string_view line) { lines.emplace_back(line); },
+      blockSize);
   return lines;
 }
 

@@ -104,23 +104,18 @@ class LogLineSplitter {
 
 /// Calls sink(std::string_view) for every line of `text`, the last one
 /// included: `text` is one whole stream, fed to a LogLineSplitter in blocks
-/// of `blockSize` bytes (the last block may be shorter) and then finished.
-/// The lines do not depend on the block size. REQUIRES: blockSize > 0.
+/// of `blockSize` bytes (the last block may be shorter), by default as one
+/// block, and then finished. The lines do not depend on the block size.
+/// REQUIRES: blockSize > 0.
 template <typename Sink>
-void splitLines(std::string_view text, std::size_t blockSize, Sink&& sink) {
+void splitLines(std::string_view text, Sink&& sink,
+                std::size_t blockSize = std::string_view::npos) {
   LogLineSplitter splitter;
-  for (std::size_t at = 0; at < text.size(); at += blockSize) {
-    splitter.feed(text.data() + at, std::min(blockSize, text.size() - at),
-                  sink);
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t size = std::min(blockSize, text.size() - at);
+    splitter.feed(text.data() + at, size, sink);
+    at += size;
   }
-  splitter.finish(sink);
-}
-
-/// splitLines with `text` fed as a single block.
-template <typename Sink>
-void splitLines(std::string_view text, Sink&& sink) {
-  LogLineSplitter splitter;
-  splitter.feed(text.data(), text.size(), sink);
   splitter.finish(sink);
 }
 

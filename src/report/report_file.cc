@@ -1,8 +1,10 @@
 #include "report/report_file.h"
 
 #include <cerrno>
+#include <cstddef>
 #include <optional>
 #include <random>
+#include <string_view>
 #include <utility>
 
 #include "os/block_output.h"
@@ -11,6 +13,13 @@
 
 namespace sessionstats {
 namespace {
+
+// The temporary file beside a report being written is named kTempPrefix
+// and kTempRandomLetters random letters: 12 bytes, which fit in any folder
+// that holds files at all (every file system takes names of 14), however
+// long the report's name.
+constexpr std::string_view kTempPrefix = ".ss-";
+constexpr std::size_t kTempRandomLetters = 8;
 
 // Names already taken before giving up with EEXIST: with 36^8 names or more,
 // only a folder that refuses every new name gets this far.

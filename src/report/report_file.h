@@ -1,7 +1,6 @@
 #ifndef SESSION_STATS_REPORT_REPORT_FILE_H_
 #define SESSION_STATS_REPORT_REPORT_FILE_H_
 
-#include <cstddef>
 #include <functional>
 #include <ostream>
 #include <string>
@@ -14,13 +13,6 @@ namespace sessionstats {
 
 /// The report file name that stands for standard output.
 inline constexpr std::string_view kStandardOutputName = "-";
-
-/// The temporary file beside a report being written is named kTempPrefix
-/// and kTempRandomLetters random letters: 12 bytes, which fit in any folder
-/// that holds files at all (every file system takes names of 14), however
-/// long the report's name.
-inline constexpr std::string_view kTempPrefix = ".ss-";
-inline constexpr std::size_t kTempRandomLetters = 8;
 
 /// Makes the file at `path` hold exactly what `write` puts into the stream it
 /// is given, or leaves it as it was: readers, and other runs writing the same

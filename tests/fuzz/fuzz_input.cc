@@ -129,12 +129,13 @@ void runFuzzInput(const std::uint8_t* data, std::size_t size) {
     sessionstats::SessionLogReader reader(records);
     reader.logMatches(matches, std::nullopt);
     sessionstats::splitLines(
-        std::string_view(bytes, logSize), blockSize,
+        std::string_view(bytes, logSize),
         [&reader](std::string_view line) {
           require(line.size() <= sessionstats::kMaxLineLength);
           require(line.find('\n') == std::string_view::npos);
           reader.read(parseLine(line));
-        });
+        },
+        blockSize);
   }
 
   // Read from a file, with a second thread parsing ahead of the counting,
