@@ -37,6 +37,12 @@ struct ChartFrame {
 /// followed by `suffix`. REQUIRES: top >= 0.
 ChartFrame chartFrame(std::int64_t top, std::string_view suffix);
 
+/// The matches of `wins` and `losses`, summed so that two counts that
+/// wrapped around cannot overflow.
+inline std::int64_t matchCount(std::int32_t wins, std::int32_t losses) {
+  return std::int64_t{wins} + losses;
+}
+
 /// What a bar or a length may show of a count that wrapped around to a
 /// negative value: nothing.
 inline std::int64_t drawable(std::int64_t count) {

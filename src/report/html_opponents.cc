@@ -13,10 +13,6 @@
 namespace sessionstats {
 namespace {
 
-std::int64_t matchCount(std::int32_t wins, std::int32_t losses) {
-  return std::int64_t{wins} + losses;
-}
-
 // The totals of an opponent, without the per-character counts.
 struct OpponentTotals {
   std::int32_t matchWins = 0;

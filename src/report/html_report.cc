@@ -25,10 +25,6 @@ namespace {
 constexpr std::int64_t kMatchupMinMatches = 20;
 constexpr std::size_t kMatchupsShown = 5;
 
-std::int64_t matchCount(std::int32_t wins, std::int32_t losses) {
-  return std::int64_t{wins} + losses;
-}
-
 void writeFigure(HtmlPage& page, std::string_view label,
                  const auto& writeValue) {
   page.raw("<div class=\"figure\"><b>");
