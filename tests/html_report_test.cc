@@ -157,6 +157,13 @@ TEST(HtmlReport, OneHeatmapCellPerGridCellWithAResult) {
   EXPECT_NE(html.find("<tr class=\"all\"><th>All<th class=q20 title=\"All vs "
                       "Sion: 1 win, 0 losses (100.0%)\">"),
             std::string::npos);
+  // The player's heatmap, first, has the legend; the opponent's its totals.
+  const std::size_t own = html.find("<table class=\"heat sticky\">");
+  const std::size_t legend = html.find("<p class=\"legend\">");
+  const std::size_t totals = html.find("<table class=\"heat totals sticky\">");
+  EXPECT_LT(own, legend);
+  EXPECT_LT(legend, totals);
+  EXPECT_EQ(count(html, "<p class=\"legend\">"), 1U);
 
   // A grid with a cell for every pair gives 23 x 23 cells; empty ones none.
   PlayerStats full;
