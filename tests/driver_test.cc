@@ -582,6 +582,16 @@ TEST(Driver, WrongCommandLineSaysWhatIsWrongAndTouchesNoFile) {
       {{"-o", "new.txt", "-p"}, "option requires an argument -- 'p'"},
       {{"-p", "Kestrel", "-o", "new.txt", "Moth"},
        "unexpected argument 'Moth'"},
+      // What was perhaps meant: a player, a log, the closest option.
+      {{"Kestrel"},
+       "unexpected argument 'Kestrel'\nsession-stats: did you mean -p "
+       "Kestrel?"},
+      {{"-p", "Kestrel", "sessionlog.txt"},
+       "unexpected argument 'sessionlog.txt'\nsession-stats: did you mean -l "
+       "sessionlog.txt?"},
+      {{"-p", "Kestrel", "--oponent=Moth"},
+       "unrecognized option '--oponent=Moth'\nsession-stats: did you mean "
+       "--opponent?"},
       {{"--list", "-p", "Kestrel", "-o", "new.txt"},
        "--list writes no report: it takes no --player"},
       {{"-p", "Kestrel", "--since=2026-11-31"},
@@ -871,6 +881,16 @@ TEST(Driver, StoriesOfPeopleWhoMakeMistakes) {
            notKestrel + "kestrel\n" +
            "session-stats: letter case counts: did you mean Kestrel?\n" +
            kSeeList)},
+      {.what = "an alias in another letter case",
+       .args = {"-p", "kes"},
+       .status = 1,
+       .err = exactly(notKestrel +
+                      "kes\nsession-stats: letter case counts: Kes is an "
+                      "alias of Kestrel\n" +
+                      kSeeList)},
+      {.what = "a format in capitals",
+       .args = {"-p", "Kestrel", "--format=CSV", "-o", "-"},
+       .out = golden("tests/golden/example_kestrel.csv")},
       {.what = "an alias",
        .args = {"-p", "Kes"},
        .status = 1,
@@ -1106,13 +1126,21 @@ TEST(Driver, ReaderThatStopsEarlyEndsTheRunQuietly) {
   // Enough opponents that the report outgrows the pipe's buffer.
   writeFile(dir / "sessionlog.txt",
             generateLog({.lines = 20'000, .opponents = 200, .seed = 3}));
-  for (const char* args : {"-p Kestrel -o -", "-p Kestrel -o - --format=csv",
-                           "--list", "--help"}) {
-    const auto run =
-        runScript(dir, std::string("{ \"$SESSION_STATS\" ") + args +
-                           "; echo $? >status; } | head -c 1");
+  // A follow ends with its reader too, not when the log next grows.
+  const std::string following =
+      "session-stats: following sessionlog.txt for Kestrel: the report is "
+      "written to standard output after each result; Ctrl-C to stop\n";
+  for (const auto& [args, err] :
+       std::vector<std::pair<std::string, std::string>>{
+           {"-p Kestrel -o -", ""},
+           {"-p Kestrel -o - --format=csv", ""},
+           {"--list", ""},
+           {"--help", ""},
+           {"-p Kestrel -o - --follow", following}}) {
+    const auto run = runScript(dir, "{ timeout 60 \"$SESSION_STATS\" " + args +
+                                        "; echo $? >status; } | head -c 1");
     EXPECT_EQ(run.out.size(), 1U) << args;
-    EXPECT_EQ(run.err, "") << args;
+    EXPECT_EQ(run.err, err) << args;
     EXPECT_EQ(readFile(dir / "status"), "0\n") << args;
   }
 }

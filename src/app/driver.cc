@@ -192,18 +192,25 @@ std::string followingLine(const Options& options) {
   return line + " after each result; Ctrl-C to stop";
 }
 
-// A follow's output that, for a person watching standard error, says what
-// each write wrote.
+// A follow's output that says on standard error where it goes once it is
+// first written, and after each later write, for a person watching a
+// terminal, what it holds.
 class NotedWrites final : public FollowTarget {
  public:
   NotedWrites(const Options& options, LiveReport& live, std::ostream& err)
-      : options_(options), live_(live), err_(err) {}
+      : options_(options),
+        live_(live),
+        err_(err),
+        eachWrite_(standardErrorIsTerminal()) {}
   void restart() override { live_.restart(); }
   void line(std::string_view line) override { live_.line(line); }
   bool changed() override { return live_.changed(); }
   Status write() override {
     Status status = live_.write();
-    if (status.ok()) {
+    if (status.ok() && !started_) {
+      err_ << kMessagePrefix << followingLine(options_) << '\n';
+      started_ = true;
+    } else if (status.ok() && eachWrite_) {
       err_ << kMessagePrefix << "wrote "
            << (options_.reportFile == kStandardOutputName
                    ? std::string(kStandardOutputLabel)
@@ -218,19 +225,18 @@ class NotedWrites final : public FollowTarget {
   const Options& options_;
   LiveReport& live_;
   std::ostream& err_;
+  bool eachWrite_;
+  bool started_ = false;
 };
 
 // Follows the log of `options` into `live` until an interrupt, a failure
 // or, with the output on standard output, the end of its reader.
 Status follow(const Options& options, LiveReport& live, std::ostream& err) {
-  err << kMessagePrefix << followingLine(options) << '\n';
-  const std::string& log = options.logFiles.front();
   const OutputWatch output = options.reportFile == kStandardOutputName
                                  ? OutputWatch::kStandardOutput
                                  : OutputWatch::kNone;
-  if (!standardErrorIsTerminal()) return followLog(log, live, err, output);
   NotedWrites noted(options, live, err);
-  return followLog(log, noted, err, output);
+  return followLog(options.logFiles.front(), noted, err, output);
 }
 
 // The report or list of `options`, read once and written once; `hints`

@@ -369,13 +369,13 @@ ParsedOptions parseOptions(int argc, char* argv[]) {
   if (optind < argc) {
     const std::string word = argv[optind];
     parsed.status = Status::usage("unexpected argument '" + word + '\'');
-    // A bare word is most likely a log or a player's name without its
-    // option; "-" alone is not a name.
+    // A bare word is most likely a log, or without -p a player's name,
+    // given without its option.
     std::error_code failed;
-    if (word != kStandardInputName) {
-      parsed.hint = std::string("did you mean ") +
-                    (std::filesystem::exists(word, failed) ? "-l " : "-p ") +
-                    quotedName(word) + "?";
+    if (std::filesystem::is_regular_file(word, failed)) {
+      parsed.hint = "did you mean -l " + quotedName(word) + "?";
+    } else if (!options.player && word != kStandardInputName) {
+      parsed.hint = "did you mean -p " + quotedName(word) + "?";
     }
   } else {
     parsed.status = checkCombination(options, outputGiven);

@@ -82,7 +82,8 @@ struct ParsedOptions {
 /// --until, a session count that is not a whole number from 1 below 2^32,
 /// and a format other than text, csv, json, html or overlay (in any letter
 /// case) are errors. An unknown long option close to a known one hints at
-/// it; a stray word hints at -l when a file has that name, else at -p.
+/// it; a stray word hints at -l when it names a file, else, without
+/// --player, at -p.
 /// Prints nothing.
 /// REQUIRES: argv[0..argc) are valid strings; getopt_long may reorder them.
 ParsedOptions parseOptions(int argc, char* argv[]);

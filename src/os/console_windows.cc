@@ -243,18 +243,23 @@ bool standardInputIsTerminal() {
 
 // The C runtime gives a write to a pipe whose reader has gone EPIPE or,
 // when Windows says ERROR_NO_DATA, EINVAL; the Windows error stays in
-// _doserrno. Without a failed write, a write of no bytes asks the pipe.
+// _doserrno. Without a failed write, a write of no bytes asks the pipe,
+// which not every pipe answers (Wine's over a POSIX pipe takes it), so a
+// reader once found gone stays gone: it never comes back.
 bool standardOutputReaderGone(int writeError) {
-  if (writeError == EPIPE) return true;
+  static bool gone = false;
+  if (gone) return true;
   HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
-  if (output == INVALID_HANDLE_VALUE || output == nullptr ||
-      GetFileType(output) != FILE_TYPE_PIPE) {
-    return false;
+  if (writeError == EPIPE) {
+    gone = true;
+  } else if (output != INVALID_HANDLE_VALUE && output != nullptr &&
+             GetFileType(output) == FILE_TYPE_PIPE) {
+    DWORD written = 0;
+    gone = writeError != 0 ? isPipeGone(_doserrno)
+                           : WriteFile(output, "", 0, &written, nullptr) == 0 &&
+                                 isPipeGone(GetLastError());
   }
-  if (writeError != 0) return isPipeGone(_doserrno);
-  DWORD written = 0;
-  return WriteFile(output, "", 0, &written, nullptr) == 0 &&
-         isPipeGone(GetLastError());
+  return gone;
 }
 
 bool standardErrorIsTerminal() { return _isatty(_fileno(stderr)) != 0; }
