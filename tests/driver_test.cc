@@ -352,6 +352,39 @@ TEST(Driver, EndOfInputAtThePromptLeavesTheReportUntouched) {
   });
 }
 
+// At a terminal (script(1) makes one) a name that names no player is asked
+// for again, up to three times; piped, the first answer is the only one.
+TEST(Driver, PromptAtATerminalAsksAgain) {
+  if (testing::kOnWindows || std::system("command -v script >/dev/null") != 0) {
+    GTEST_SKIP() << "no script(1) to make a terminal";
+  }
+  TempDir dir;
+  writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
+  const auto typed = [&dir](const char* lines) {
+    return runScript(dir, std::string("printf '") + lines +
+                              "' | script -qec \"$SESSION_STATS\" /dev/null");
+  };
+  const auto prompts = [](const std::string& screen) {
+    std::size_t count = 0;
+    for (std::size_t at = screen.find(kPrompt); at != std::string::npos;
+         at = screen.find(kPrompt, at + 1)) {
+      ++count;
+    }
+    return count;
+  };
+  const auto second = typed("kestrel\\nKestrel\\n");
+  EXPECT_EQ(second.status, 0) << second.out;
+  EXPECT_EQ(prompts(second.out), 2U) << second.out;
+  EXPECT_NE(second.out.find("did you mean Kestrel?"), std::string::npos);
+  EXPECT_EQ(readFile(dir / "session_stats.txt"),
+            sourceFile("tests/golden/example_kestrel.expected"));
+  fs::remove(dir / "session_stats.txt");
+  const auto missed = typed("kes\\nkestrel\\nKestrle\\nKestrel\\n");
+  EXPECT_EQ(missed.status, 1) << missed.out;
+  EXPECT_EQ(prompts(missed.out), 3U) << missed.out;
+  EXPECT_FALSE(fs::exists(dir / "session_stats.txt"));
+}
+
 TEST(Driver, LogsGiveTheCheckedInReport) {
   // The excluded second player stands at the end of a line, where a CR
   // that was not dropped would let it through.
