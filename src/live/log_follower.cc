@@ -27,6 +27,21 @@ Status unreadable(const std::string& path, int error) {
   return Status::failed("could not read " + path, error);
 }
 
+// Figures that fall back (an all-time record of 8 wins, then 1) are
+// explained; a log back after it went missing was announced already.
+void sayRestarted(const std::string& path, std::ostream& err) {
+  err << kMessagePrefix << path
+      << " was truncated or replaced: reading it again from its start\n";
+}
+
+// Waits for the log to change, at most `limit`; false when the follow is
+// over: an interrupt came, or nobody reads its standard output any more.
+bool waitForMore(ChangeWatcher& watcher, std::chrono::milliseconds limit,
+                 OutputWatch output) {
+  if (!watcher.wait(limit)) return false;
+  return output != OutputWatch::kStandardOutput || !standardOutputReaderGone(0);
+}
+
 }  // namespace
 
 Status followLog(const std::string& path, FollowTarget& target,
@@ -48,13 +63,7 @@ Status followLog(const std::string& path, FollowTarget& target,
       case TailCheck::kFailed:
         return unreadable(path, tail.error());
       case TailCheck::kRestart:
-        // Figures that fall back (an all-time record of 8 wins, then 1) are
-        // explained; a log back after it went missing was announced.
-        if (!saidMissing) {
-          err << kMessagePrefix << path
-              << " was truncated or replaced: reading it again from its "
-                 "start\n";
-        }
+        if (!saidMissing) sayRestarted(path, err);
         target.restart();
         pending = true;
         [[fallthrough]];
@@ -79,11 +88,7 @@ Status followLog(const std::string& path, FollowTarget& target,
         limit = std::chrono::ceil<std::chrono::milliseconds>(due - now);
       }
     }
-    if (!watcher->wait(limit)) return Status();
-    // Nobody reads what would be written: the follow is over.
-    if (output == OutputWatch::kStandardOutput && standardOutputReaderGone(0)) {
-      return Status();
-    }
+    if (!waitForMore(*watcher, limit, output)) return Status();
   }
 }
 
