@@ -72,8 +72,8 @@ Status logNotFound(const std::string& path, const Status& status,
   // started in.
   if (consoleWindowIsOwn() && path == kLogFileName) {
     return Status::notFound(
-        "put session-stats.exe in the netplay client's folder, beside " + path +
-            ", and start it there",
+        "put session-stats.exe in the netplay client's folder and start it "
+        "there",
         0);
   }
   constexpr std::string_view kOtherLog = "; -l FILE names another log";
