@@ -385,6 +385,34 @@ TEST(Driver, PromptAtATerminalAsksAgain) {
   EXPECT_FALSE(fs::exists(dir / "session_stats.txt"));
 }
 
+// A follow at a terminal says where its output goes, then what each later
+// write holds.
+TEST(Driver, FollowAtATerminalSaysEachWrite) {
+  if (testing::kOnWindows || std::system("command -v script >/dev/null") != 0) {
+    GTEST_SKIP() << "no script(1) to make a terminal";
+  }
+  TempDir dir;
+  writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
+  // Each wait gives up after a minute, when the machine is loaded.
+  const auto run = runScript(dir, R"(
+    script -qec "'$SESSION_STATS' -p Kestrel --follow --format=overlay" \
+      /dev/null >screen.txt &
+    terminal=$!
+    for i in $(seq 600); do [ -e session_overlay.html ] && break; sleep 0.1; done
+    printf 'Session start. Players: Kestrel vs Moth\nPlayer 1 wins match 2-0 : Sion vs Ciel (5 seconds)\n' >>sessionlog.txt
+    for i in $(seq 600); do grep -q wrote screen.txt && break; sleep 0.1; done
+    kill $terminal
+    wait $terminal
+    cat screen.txt)");
+  EXPECT_NE(run.out.find("session-stats: following sessionlog.txt for "
+                         "Kestrel: session_overlay.html is rewritten after "
+                         "each result; Ctrl-C to stop\r\n"
+                         "session-stats: wrote session_overlay.html: Kestrel, "
+                         "31 matches\r\n"),
+            std::string::npos)
+      << run.out;
+}
+
 TEST(Driver, LogsGiveTheCheckedInReport) {
   // The excluded second player stands at the end of a line, where a CR
   // that was not dropped would let it through.
@@ -625,6 +653,9 @@ TEST(Driver, WrongCommandLineSaysWhatIsWrongAndTouchesNoFile) {
       {{"-p", "Kestrel", "--oponent=Moth"},
        "unrecognized option '--oponent=Moth'\nsession-stats: did you mean "
        "--opponent?"},
+      // One slip in four letters is as far as a hint goes.
+      {{"--hlp"},
+       "unrecognized option '--hlp'\nsession-stats: did you mean --help?"},
       {{"--list", "-p", "Kestrel", "-o", "new.txt"},
        "--list writes no report: it takes no --player"},
       {{"-p", "Kestrel", "--since=2026-11-31"},
@@ -900,7 +931,8 @@ TEST(Driver, StoriesOfPeopleWhoMakeMistakes) {
                        {"people.txt",
                         "Session start. Players: Ana Lee vs Ava\n"
                         "Session start. Players: Ana Lee 'Jr' vs Ana Lee\n"
-                        "Session start. Players: Zeta vs Ava\n"}};
+                        "Session start. Players: Zeta vs Ava\n"
+                        "alias \"Avo\" \"Zeta\"\n"}};
   After withPipe = unchanged(files);
   withPipe.emplace_back("pipe", Text{});
   const std::string notKestrel =
@@ -921,6 +953,13 @@ TEST(Driver, StoriesOfPeopleWhoMakeMistakes) {
                       "kes\nsession-stats: letter case counts: Kes is an "
                       "alias of Kestrel\n" +
                       kSeeList)},
+      {.what = "an alias close to another player",
+       .args = {"-l", "people.txt", "-p", "Avo"},
+       .status = 1,
+       .err = exactly("session-stats: people.txt names no player Avo\n"
+                      "session-stats: Avo is an alias of Zeta\n"
+                      "session-stats: close names: Ava\n" +
+                      std::string(kSeeList))},
       {.what = "a format in capitals",
        .args = {"-p", "Kestrel", "--format=CSV", "-o", "-"},
        .out = golden("tests/golden/example_kestrel.csv")},
