@@ -21,7 +21,8 @@ using Clock = std::chrono::steady_clock;
 // Far longer than any wait that a change or a signal ends.
 constexpr milliseconds kLongWait{30000};
 
-using MakeWatcher = std::unique_ptr<ChangeWatcher> (*)(const std::string&);
+using MakeWatcher = std::unique_ptr<ChangeWatcher> (*)(const std::string&,
+                                                       OutputWatch);
 
 TEST(ChangeWatcher, AnAppendOrANewFileEndsTheWait) {
   for (const MakeWatcher make : {watchForChanges, pollForChanges}) {
@@ -30,7 +31,8 @@ TEST(ChangeWatcher, AnAppendOrANewFileEndsTheWait) {
     testing::writeFile(log, "one\n");
     std::filesystem::create_directory(dir / "made");
     testing::writeFile(dir / "made" / "four.txt", "four\n");
-    const std::unique_ptr<ChangeWatcher> watcher = make(log.string());
+    const std::unique_ptr<ChangeWatcher> watcher =
+        make(log.string(), OutputWatch::kNone);
     // Appended before the first wait, as after the first read.
     std::ofstream(log, std::ios::app) << "two\n";
     Clock::time_point began = Clock::now();
@@ -66,14 +68,15 @@ TEST(ChangeWatcherDeathTest, AnInterruptEndsTheWaitNotTheProcess) {
       {
         bool ok = false;
         {
-          const std::unique_ptr<ChangeWatcher> watcher = watchForChanges(log);
+          const std::unique_ptr<ChangeWatcher> watcher =
+              watchForChanges(log, OutputWatch::kNone);
           ok = watcher->wait(milliseconds(1));
           // Held until the wait lets it in.
           ok = ok && std::raise(SIGTERM) == 0;
           ok = ok && !watcher->wait(kLongWait);
           ok = ok && !watcher->wait(milliseconds(1));  // for good
         }
-        ok = ok && !pollForChanges(log)->wait(kLongWait);
+        ok = ok && !pollForChanges(log, OutputWatch::kNone)->wait(kLongWait);
         std::exit(ok ? 0 : 1);
       },
       ::testing::ExitedWithCode(0), "");

@@ -352,6 +352,67 @@ TEST(Driver, EndOfInputAtThePromptLeavesTheReportUntouched) {
   });
 }
 
+// At a terminal (script(1) makes one) a name that names no player is asked
+// for again, up to three times; piped, the first answer is the only one.
+TEST(Driver, PromptAtATerminalAsksAgain) {
+  if (testing::kOnWindows || std::system("command -v script >/dev/null") != 0) {
+    GTEST_SKIP() << "no script(1) to make a terminal";
+  }
+  TempDir dir;
+  writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
+  const auto typed = [&dir](const char* lines) {
+    return runScript(dir, std::string("printf '") + lines +
+                              "' | script -qec \"$SESSION_STATS\" /dev/null");
+  };
+  const auto prompts = [](const std::string& screen) {
+    std::size_t count = 0;
+    for (std::size_t at = screen.find(kPrompt); at != std::string::npos;
+         at = screen.find(kPrompt, at + 1)) {
+      ++count;
+    }
+    return count;
+  };
+  const auto second = typed("kestrel\\nKestrel\\n");
+  EXPECT_EQ(second.status, 0) << second.out;
+  EXPECT_EQ(prompts(second.out), 2U) << second.out;
+  EXPECT_NE(second.out.find("did you mean Kestrel?"), std::string::npos);
+  EXPECT_EQ(readFile(dir / "session_stats.txt"),
+            sourceFile("tests/golden/example_kestrel.expected"));
+  fs::remove(dir / "session_stats.txt");
+  const auto missed = typed("kes\\nkestrel\\nKestrle\\nKestrel\\n");
+  EXPECT_EQ(missed.status, 1) << missed.out;
+  EXPECT_EQ(prompts(missed.out), 3U) << missed.out;
+  EXPECT_FALSE(fs::exists(dir / "session_stats.txt"));
+}
+
+// A follow at a terminal says where its output goes, then what each later
+// write holds.
+TEST(Driver, FollowAtATerminalSaysEachWrite) {
+  if (testing::kOnWindows || std::system("command -v script >/dev/null") != 0) {
+    GTEST_SKIP() << "no script(1) to make a terminal";
+  }
+  TempDir dir;
+  writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
+  // Each wait gives up after a minute, when the machine is loaded.
+  const auto run = runScript(dir, R"(
+    script -qec "'$SESSION_STATS' -p Kestrel --follow --format=overlay" \
+      /dev/null >screen.txt &
+    terminal=$!
+    for i in $(seq 600); do [ -e session_overlay.html ] && break; sleep 0.1; done
+    printf 'Session start. Players: Kestrel vs Moth\nPlayer 1 wins match 2-0 : Sion vs Ciel (5 seconds)\n' >>sessionlog.txt
+    for i in $(seq 600); do grep -q wrote screen.txt && break; sleep 0.1; done
+    kill $terminal
+    wait $terminal
+    cat screen.txt)");
+  EXPECT_NE(run.out.find("session-stats: following sessionlog.txt for "
+                         "Kestrel: session_overlay.html is rewritten after "
+                         "each result; Ctrl-C to stop\r\n"
+                         "session-stats: wrote session_overlay.html: Kestrel, "
+                         "31 matches\r\n"),
+            std::string::npos)
+      << run.out;
+}
+
 TEST(Driver, LogsGiveTheCheckedInReport) {
   // The excluded second player stands at the end of a line, where a CR
   // that was not dropped would let it through.
@@ -582,6 +643,19 @@ TEST(Driver, WrongCommandLineSaysWhatIsWrongAndTouchesNoFile) {
       {{"-o", "new.txt", "-p"}, "option requires an argument -- 'p'"},
       {{"-p", "Kestrel", "-o", "new.txt", "Moth"},
        "unexpected argument 'Moth'"},
+      // What was perhaps meant: a player, a log, the closest option.
+      {{"Kestrel"},
+       "unexpected argument 'Kestrel'\nsession-stats: did you mean -p "
+       "Kestrel?"},
+      {{"-p", "Kestrel", "sessionlog.txt"},
+       "unexpected argument 'sessionlog.txt'\nsession-stats: did you mean -l "
+       "sessionlog.txt?"},
+      {{"-p", "Kestrel", "--oponent=Moth"},
+       "unrecognized option '--oponent=Moth'\nsession-stats: did you mean "
+       "--opponent?"},
+      // One slip in four letters is as far as a hint goes.
+      {{"--hlp"},
+       "unrecognized option '--hlp'\nsession-stats: did you mean --help?"},
       {{"--list", "-p", "Kestrel", "-o", "new.txt"},
        "--list writes no report: it takes no --player"},
       {{"-p", "Kestrel", "--since=2026-11-31"},
@@ -857,7 +931,8 @@ TEST(Driver, StoriesOfPeopleWhoMakeMistakes) {
                        {"people.txt",
                         "Session start. Players: Ana Lee vs Ava\n"
                         "Session start. Players: Ana Lee 'Jr' vs Ana Lee\n"
-                        "Session start. Players: Zeta vs Ava\n"}};
+                        "Session start. Players: Zeta vs Ava\n"
+                        "alias \"Avo\" \"Zeta\"\n"}};
   After withPipe = unchanged(files);
   withPipe.emplace_back("pipe", Text{});
   const std::string notKestrel =
@@ -871,6 +946,23 @@ TEST(Driver, StoriesOfPeopleWhoMakeMistakes) {
            notKestrel + "kestrel\n" +
            "session-stats: letter case counts: did you mean Kestrel?\n" +
            kSeeList)},
+      {.what = "an alias in another letter case",
+       .args = {"-p", "kes"},
+       .status = 1,
+       .err = exactly(notKestrel +
+                      "kes\nsession-stats: letter case counts: Kes is an "
+                      "alias of Kestrel\n" +
+                      kSeeList)},
+      {.what = "an alias close to another player",
+       .args = {"-l", "people.txt", "-p", "Avo"},
+       .status = 1,
+       .err = exactly("session-stats: people.txt names no player Avo\n"
+                      "session-stats: Avo is an alias of Zeta\n"
+                      "session-stats: close names: Ava\n" +
+                      std::string(kSeeList))},
+      {.what = "a format in capitals",
+       .args = {"-p", "Kestrel", "--format=CSV", "-o", "-"},
+       .out = golden("tests/golden/example_kestrel.csv")},
       {.what = "an alias",
        .args = {"-p", "Kes"},
        .status = 1,
@@ -1106,13 +1198,21 @@ TEST(Driver, ReaderThatStopsEarlyEndsTheRunQuietly) {
   // Enough opponents that the report outgrows the pipe's buffer.
   writeFile(dir / "sessionlog.txt",
             generateLog({.lines = 20'000, .opponents = 200, .seed = 3}));
-  for (const char* args : {"-p Kestrel -o -", "-p Kestrel -o - --format=csv",
-                           "--list", "--help"}) {
-    const auto run =
-        runScript(dir, std::string("{ \"$SESSION_STATS\" ") + args +
-                           "; echo $? >status; } | head -c 1");
+  // A follow ends with its reader too, not when the log next grows.
+  const std::string following =
+      "session-stats: following sessionlog.txt for Kestrel: the report is "
+      "written to standard output after each result; Ctrl-C to stop\n";
+  for (const auto& [args, err] :
+       std::vector<std::pair<std::string, std::string>>{
+           {"-p Kestrel -o -", ""},
+           {"-p Kestrel -o - --format=csv", ""},
+           {"--list", ""},
+           {"--help", ""},
+           {"-p Kestrel -o - --follow", following}}) {
+    const auto run = runScript(dir, "{ timeout 60 \"$SESSION_STATS\" " + args +
+                                        "; echo $? >status; } | head -c 1");
     EXPECT_EQ(run.out.size(), 1U) << args;
-    EXPECT_EQ(run.err, "") << args;
+    EXPECT_EQ(run.err, err) << args;
     EXPECT_EQ(readFile(dir / "status"), "0\n") << args;
   }
 }

@@ -50,7 +50,8 @@ TEST(LogFollower, LinesOfABurstAreWrittenTogether) {
   CountingTarget target;
   std::ostringstream err;
   const Clock::time_point began = Clock::now();
-  const Status status = followLog(log.string(), target, err);
+  const Status status =
+      followLog(log.string(), target, err, OutputWatch::kNone);
   const auto elapsed = Clock::now() - began;
   appender.join();
   EXPECT_EQ(status.what(), "all lines written");

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Loads the overlay in headless Chromium as a streaming program's browser
-# source would: a session in progress, and between sessions. The page must
-# show the figures as text, hold no element that came from a name, and leave
-# its background transparent with the figures drawn on it; an opponent's
-# name must not turn the figures after it around.
+# source would: a session in progress, and between sessions the last one.
+# The page must show the figures as text, hold no element that came from a
+# name, and leave its background transparent with the figures drawn on it;
+# an opponent's name must not turn the figures after it around.
 #
 #   bash tests/overlay_browser_test.sh SESSION_STATS SOURCE_DIR
 #
@@ -54,7 +54,11 @@ printf '%s\n' "2026-11-02 22:20:00 Session results: Kestrel vs x, 3 matches" \
   >>"$work/sessionlog.txt"
 "$tool" -l "$work/sessionlog.txt" -p Kestrel --format=overlay -o "$work/wait.html"
 headless_chromium "$browser" --dump-dom "file://$work/wait.html" >"$work/wait.dom"
-check dom "$work/wait.dom" "Kestrel Waiting for a session"
+check dom "$work/wait.dom" "Last session Kestrel vs <img src=x onerror=alert(1)>" \
+  "2 - 1" "Streak: 1 win" "All-time vs <img src=x onerror=alert(1)>: 2 - 1" \
+  "Last 10: W W W L L L W W L W"
+# Each mark in a box of its own, none wider than its box.
+python3 "$source/tests/browser_layout.py" "$browser" "$work/wait.html" 1200
 
 echo "== an opponent whose name ends in a right-to-left override"
 printf '%s\n' \

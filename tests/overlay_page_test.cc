@@ -11,10 +11,16 @@
 namespace sessionstats {
 namespace {
 
+// The overlay of `player` with `current` in progress, or between sessions
+// after `last`.
 std::string overlay(std::string_view player,
-                    const std::optional<CurrentSession>& current) {
+                    const std::optional<CurrentSession>& current,
+                    const std::optional<CurrentSession>& last = {}) {
+  SessionHistory history;
+  history.current = current;
+  history.last = last;
   std::ostringstream out;
-  writeOverlayPage(out, player, current);
+  writeOverlayPage(out, player, history);
   return out.str();
 }
 
@@ -51,9 +57,9 @@ TEST(OverlayPage, ShowsTheSessionInProgressAndRefreshesWithoutScript) {
            std::string_view("All-time vs <bdi>&lt;b&gt;Moth&lt;/b&gt;</bdi>: "
                             "<span class=\"win\">13</span> - "
                             "<span class=\"loss\">8</span>"),
-           std::string_view("<span class=\"loss\">L</span>"
-                            "<span class=\"win\">W</span>"
-                            "<span class=\"win\">W</span></div>"),
+           std::string_view("Last 3: <span class=\"mark loss\">L</span>"
+                            "<span class=\"mark win\">W</span>"
+                            "<span class=\"mark win\">W</span></div>"),
            std::string_view("Hisui and Kohaku, Sion</div>"),
            std::string_view("background:transparent"),
        }) {
@@ -62,6 +68,13 @@ TEST(OverlayPage, ShowsTheSessionInProgressAndRefreshesWithoutScript) {
   EXPECT_FALSE(holds(page, "<script"));
   EXPECT_FALSE(holds(page, "<b>"));
   EXPECT_FALSE(holds(page, kWaitingForSession));
+  EXPECT_FALSE(holds(page, kLastSessionLabel));
+  // Between sessions, the last one under its label.
+  const std::string after = overlay("Kes&trel", std::nullopt, current);
+  EXPECT_TRUE(holds(after, std::string(kLastSessionLabel) +
+                               "</div>\n<div class=\"players\">"));
+  EXPECT_TRUE(holds(after, "Streak: <span class=\"win\">2 wins</span>"));
+  EXPECT_FALSE(holds(after, kWaitingForSession));
 
   current.streak = 1;
   current.streakIsWinning = false;

@@ -15,10 +15,12 @@
 namespace sessionstats {
 namespace {
 
-// Kestrel's session in progress at the end of `log`, filtered by `filter`,
-// read as the driver reads it: his matches only, then keepMatches.
+// Kestrel's session in progress at the end of `log` (with `last`, his last
+// session instead), filtered by `filter`, read as the driver reads it: his
+// matches only, then keepMatches.
 std::optional<CurrentSession> currentOf(std::string_view log,
-                                        const MatchFilter& filter = {}) {
+                                        const MatchFilter& filter = {},
+                                        bool last = false) {
   StatsRecords records;
   MatchLog matches;
   SessionLogReader reader(records);
@@ -28,10 +30,10 @@ std::optional<CurrentSession> currentOf(std::string_view log,
   const PlayerRecord* kestrel = records.findPlayer("Kestrel");
   if (kestrel == nullptr) return std::nullopt;
   const OpenSession open = reader.openSession();
-  return buildSessionHistory(*kestrel,
-                             testing::selectMatches(matches, *kestrel, filter),
-                             open, filter)
-      .current;
+  SessionHistory history = buildSessionHistory(
+      *kestrel, testing::selectMatches(matches, *kestrel, filter), open,
+      filter);
+  return last ? history.last : history.current;
 }
 
 // Two earlier sessions (Kestrel 2-1 against Moth, then 0-2 against Wren),
@@ -136,6 +138,35 @@ TEST(CurrentSession, AgainstHimselfEachMatchCountsOncePerSide) {
   EXPECT_EQ(current->lastResults, (std::vector<bool>{true, false}));
   EXPECT_EQ(current->characters,
             (std::vector<int>{findCharacter("Sion"), findCharacter("Ciel")}));
+}
+
+TEST(CurrentSession, BetweenSessionsTheLastOneAsItEnded) {
+  const std::string ended =
+      std::string(kEarlier) + "Session results: Moth vs Kestrel, 0 matches\n";
+  // The empty session against Moth holds no match: Wren's is the last.
+  const std::optional<CurrentSession> last = currentOf(ended, {}, true);
+  ASSERT_TRUE(last);
+  EXPECT_EQ(last->opponent, "Wren");
+  EXPECT_EQ(last->matchWins, 0);
+  EXPECT_EQ(last->matchLosses, 2);
+  EXPECT_EQ(last->roundWins, 1);
+  EXPECT_EQ(last->recordLosses, 2);
+  EXPECT_EQ(last->recordWins, 0);
+  EXPECT_EQ(last->streak, 2);
+  EXPECT_FALSE(last->streakIsWinning);
+  EXPECT_EQ(last->lastResults,
+            (std::vector<bool>{true, false, true, false, false}));
+  // Only Moth's matches pass: his last session with Moth, 2-1.
+  MatchFilter moth;
+  moth.opponent = "Moth";
+  const std::optional<CurrentSession> lastWithMoth =
+      currentOf(ended, moth, true);
+  ASSERT_TRUE(lastWithMoth);
+  EXPECT_EQ(lastWithMoth->matchWins, 2);
+  EXPECT_EQ(lastWithMoth->recordWins, 2);
+  EXPECT_EQ(lastWithMoth->characters, std::vector<int>{findCharacter("Sion")});
+  // A session in progress is shown instead.
+  EXPECT_FALSE(currentOf(kEarlier, {}, true));
 }
 
 }  // namespace

@@ -4,7 +4,8 @@
 # click does on Windows), whose code page is not UTF-8. Usage:
 #   windows_console_test.sh WINE SESSION_STATS_EXE
 # A double click: the name typed (Zoë) reaches the program in UTF-8, which
-# says what it wrote, or the error, and waits for Enter. Started from cmd.exe,
+# says what it wrote, or the error, and waits for Enter; a name mistyped is
+# asked for again, and a missing log sends the player to the client's folder. Started from cmd.exe,
 # which shares the window, it ends at once as on Linux.
 # Exits 77 (skipped) without script(1) to make a terminal.
 set -euo pipefail
@@ -66,6 +67,26 @@ grep -q 'session-stats: sessionlog.txt names no player Nobody' screen.txt ||
   fail "no error shown"
 grep -q 'Press Enter to close this window\.' screen.txt || fail "no wait"
 [ ! -e session_stats.txt ] || fail "report written"
+
+# A name in the wrong letter case: its hint, and the prompt again.
+inTerminal "'$wine' '$exe'" 'zoë' 'Zoë' ''
+[ "$status" -eq 0 ] || fail "asked again: status $status"
+[ "$(grep -c 'Generate session_stats.txt for who: ' screen.txt)" -eq 2 ] ||
+  fail "not asked again"
+grep -q 'letter case counts: did you mean Zoë?' screen.txt || fail "no hint"
+grep -q 'Stats for: Zoë' session_stats.txt || fail "no report after the retry"
+
+# No log beside it: where the program belongs.
+mkdir elsewhere
+(
+  cd elsewhere
+  inTerminal "'$wine' '$exe'" ''
+  [ "$status" -eq 1 ] || fail "no log: status $status"
+  # The console window is narrower than the line.
+  tr -d '\n' <screen.txt |
+    grep -q "put session-stats.exe in the netplay client's folder and start it there" ||
+    fail "no word of the client's folder"
+)
 
 # From cmd.exe, which shares the window: no summary, no wait.
 windowsExe="Z:${exe//\//\\}"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Windows program against the Linux one: for the example log and a
 # generated one, every format and a few filters, both must write the same
-# bytes, to the report file and to standard output. Usage:
+# bytes, to the report file and to standard output; a reader that stops at
+# once ends a run or a follow quietly on both. Usage:
 #   windows_parity.sh LINUX_BUILD_DIR WINDOWS_BUILD_DIR WINE
 # LINUX_BUILD_DIR holds session-stats and tools/generate_log;
 # WINDOWS_BUILD_DIR session-stats.exe.
@@ -68,4 +69,16 @@ for side in linux windows; do
   fi
 done
 cmp "$work/linux/list" "$work/windows/list"
+
+# A reader that stops at once ends the run quietly, and a follow as soon.
+cd "$work/windows"
+for args in "--help" "-l ../example.txt -p Kestrel -o - --follow"; do
+  # shellcheck disable=SC2086 # the options are words
+  { timeout 120 "$wine" "$windows" $args 2>err; echo $? >status; } | head -c 0
+  [ "$(cat status)" = 0 ] || { echo "$args | head: status $(cat status)"; cat err; exit 1; }
+  if grep -v '^session-stats: following ' err; then
+    echo "$args | head: more than the follow's first line"
+    exit 1
+  fi
+done
 echo "$compared runs and the list byte-identical on Linux and Windows"

@@ -41,7 +41,7 @@ Status writeOutput(std::ostream& out, const Write& write) {
   errno = 0;
   write(out);
   out.flush();
-  if (out || errno == EPIPE) return Status();
+  if (out || standardOutputReaderGone(errno)) return Status();
   return Status::failed("could not write " + std::string(kStandardOutputLabel),
                         errno != 0 ? errno : EIO);
 }
@@ -68,6 +68,14 @@ Status logNotFound(const std::string& path, const Status& status,
     return Status::notFound(quotedName(path) + " is a directory, not a log", 0);
   }
   if (error != ENOENT && error != ENOTDIR) return status;
+  // A double click gives no command line: the tool reads the folder it is
+  // started in.
+  if (consoleWindowIsOwn() && path == kLogFileName) {
+    return Status::notFound(
+        "put session-stats.exe in the netplay client's folder and start it "
+        "there",
+        0);
+  }
   constexpr std::string_view kOtherLog = "; -l FILE names another log";
   // The folder is named whole, so the file goes by its own name in it:
   // "looked for new.txt in /home/ana/logs", never "logs/new.txt in .../logs".
@@ -105,6 +113,9 @@ Status loadLogs(const Options& options, SessionLogReader& reader,
   }
   return Status();
 }
+
+// How often the prompt asks at a terminal before the run fails.
+constexpr int kPromptTries = 3;
 
 Status noPlayer(const Options& options, std::string_view name) {
   return Status::failed(logsLabel(options) + " " +
@@ -154,18 +165,92 @@ std::string countOf(std::int64_t count, std::string_view one,
   return std::to_string(count) + ' ' + std::string(count == 1 ? one : many);
 }
 
+// What the last write of `live` for `options` counted: "2 players", or for
+// the report of `player`, "Kestrel, 30 matches".
+std::string countedBy(const Options& options, std::string_view player,
+                      const LiveReport& live) {
+  if (options.command == Command::kListPlayers) {
+    return countOf(live.counted(), "player", "players");
+  }
+  return quotedName(player) + ", " +
+         countOf(live.counted(), "match", "matches");
+}
+
+// What a follow says as it starts: the log, the player, where the output
+// goes and how to stop.
+std::string followingLine(const Options& options) {
+  std::string line = "following " + logsLabel(options);
+  if (options.player) line += " for " + quotedName(*options.player);
+  line += ": ";
+  if (options.reportFile == kStandardOutputName) {
+    line +=
+        options.command == Command::kListPlayers ? "the list" : "the report";
+    line += " is written to standard output";
+  } else {
+    line += options.reportFile + " is rewritten";
+  }
+  return line + " after each result; Ctrl-C to stop";
+}
+
+// A follow's output that says on standard error where it goes once it is
+// first written, and after each later write, for a person watching a
+// terminal, what it holds.
+class NotedWrites final : public FollowTarget {
+ public:
+  NotedWrites(const Options& options, LiveReport& live, std::ostream& err)
+      : options_(options),
+        live_(live),
+        err_(err),
+        eachWrite_(standardErrorIsTerminal()) {}
+  void restart() override { live_.restart(); }
+  void line(std::string_view line) override { live_.line(line); }
+  bool changed() override { return live_.changed(); }
+  Status write() override {
+    Status status = live_.write();
+    if (status.ok() && !started_) {
+      err_ << kMessagePrefix << followingLine(options_) << '\n';
+      started_ = true;
+    } else if (status.ok() && eachWrite_) {
+      err_ << kMessagePrefix << "wrote "
+           << (options_.reportFile == kStandardOutputName
+                   ? std::string(kStandardOutputLabel)
+                   : options_.reportFile)
+           << ": " << countedBy(options_, options_.player.value_or(""), live_)
+           << '\n';
+    }
+    return status;
+  }
+
+ private:
+  const Options& options_;
+  LiveReport& live_;
+  std::ostream& err_;
+  bool eachWrite_;
+  bool started_ = false;
+};
+
+// Follows the log of `options` into `live` until an interrupt, a failure
+// or, with the output on standard output, the end of its reader.
+Status follow(const Options& options, LiveReport& live, std::ostream& err) {
+  const OutputWatch output = options.reportFile == kStandardOutputName
+                                 ? OutputWatch::kStandardOutput
+                                 : OutputWatch::kNone;
+  NotedWrites noted(options, live, err);
+  return followLog(options.logFiles.front(), noted, err, output);
+}
+
 // The report or list of `options`, read once and written once; `hints`
 // gets what to say after a failure, `written` what was written.
 Status runReportOrList(const Options& options, std::istream& console,
-                       std::ostream& out, std::ostream& talk, Hints& hints,
-                       Written& written) {
+                       std::ostream& out, std::ostream& talk, std::ostream& err,
+                       Hints& hints, Written& written) {
   LiveReport live(requestOf(options), outputOf(options, out));
   if (Status status = loadLogs(options, live.reader(), talk); !status.ok()) {
     return status;
   }
   if (options.command == Command::kListPlayers) {
     Status status = live.write();
-    written.counted = countOf(live.counted(), "player", "players");
+    written.counted = countedBy(options, "", live);
     return status;
   }
   const StatsRecords& records = live.records();
@@ -173,29 +258,33 @@ Status runReportOrList(const Options& options, std::istream& console,
   // not hold is most likely mistyped: saying so beats an empty report.
   const std::optional<std::string>& opponent = options.filter.opponent;
   if (opponent && records.findPlayer(*opponent) == nullptr) {
-    hints = nameHints(records, *opponent, live.reader().resolveAlias(*opponent),
-                      false);
+    hints =
+        nameHints(records, *opponent, aliasOf(live.reader(), *opponent), false);
     return noPlayer(options, *opponent);
   }
   std::optional<std::string> name = options.player;
-  if (!name) {
-    talk << "Generate "
-         << (options.reportFile == kStandardOutputName
-                 ? std::string_view("the report")
-                 : options.reportFile)
-         << " for who: " << std::flush;
-    name = readAnswer(console);
-    if (!name) return Status();
-    live.choosePlayer(*name);
-  }
-  if (records.findPlayer(*name) == nullptr) {
-    hints = nameHints(records, *name, live.reader().resolveAlias(*name),
+  // A person at a terminal who mistyped the name types it again; a piped
+  // answer is the only one.
+  const int tries = !name && standardInputIsTerminal() ? kPromptTries : 1;
+  for (int tried = 1;; ++tried) {
+    if (!options.player) {
+      talk << "Generate "
+           << (options.reportFile == kStandardOutputName
+                   ? std::string_view("the report")
+                   : options.reportFile)
+           << " for who: " << std::flush;
+      name = readAnswer(console);
+      if (!name) return Status();
+      live.choosePlayer(*name);
+    }
+    if (records.findPlayer(*name) != nullptr) break;
+    hints = nameHints(records, *name, aliasOf(live.reader(), *name),
                       !options.player);
-    return noPlayer(options, *name);
+    if (tried == tries) return noPlayer(options, *name);
+    finish(noPlayer(options, *name), hints, err);
   }
   Status status = live.write();
-  written.counted =
-      quotedName(*name) + ", " + countOf(live.counted(), "match", "matches");
+  written.counted = countedBy(options, *name, live);
   written.player = *name;
   return status;
 }
@@ -224,16 +313,15 @@ int runAndTell(const Options& options, std::istream& console, std::ostream& out,
   }
   if (options.follow) {
     LiveReport live(requestOf(options), outputOf(options, out));
-    const std::string& log = options.logFiles.front();
-    Status status = followLog(log, live, err);
+    Status status = follow(options, live, err);
     if (status.kind() == Status::Kind::kNotFound) {
-      status = logNotFound(log, status, talk);
+      status = logNotFound(options.logFiles.front(), status, talk);
     }
     return finish(status, hints, err);
   }
   Written done;
   const Status status =
-      runReportOrList(options, console, out, talk, hints, done);
+      runReportOrList(options, console, out, talk, err, hints, done);
   if (status.ok() && !data) {
     written = done;
     written.file = options.reportFile;
@@ -251,6 +339,7 @@ int runCommandLine(int argc, char* argv[], std::istream& console,
     const ParsedOptions parsed = parseOptions(argc, argv);
     if (!parsed.status.ok()) {
       writeErrorLine(err, parsed.status);
+      if (!parsed.hint.empty()) err << kMessagePrefix << parsed.hint << '\n';
       err << kTryHelpLine << '\n';
       return parsed.status.exitStatus();
     }

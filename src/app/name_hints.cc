@@ -12,13 +12,6 @@ namespace {
 
 constexpr char kSeeList[] = "see --list for every player of the log";
 
-bool sameIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return toLowerAscii(x) == toLowerAscii(y);
-         });
-}
-
 // The most edits that still read as a slip of `length` characters: one per
 // three characters, at least one and at most three.
 std::size_t slipLimit(std::size_t length) {
@@ -94,9 +87,43 @@ std::string joined(const std::vector<std::string_view>& names) {
 
 }  // namespace
 
+bool sameIgnoringCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return toLowerAscii(x) == toLowerAscii(y);
+         });
+}
+
+std::string_view closestName(std::string_view word,
+                             const std::vector<std::string_view>& candidates) {
+  const std::size_t limit = slipLimit(word.size());
+  std::size_t best = limit + 1;
+  std::string_view closest;
+  std::vector<std::size_t> cells;
+  for (const std::string_view candidate : candidates) {
+    const std::size_t distance = editDistance(word, candidate, limit, cells);
+    if (distance < best) {
+      best = distance;
+      closest = candidate;
+    }
+  }
+  return closest;
+}
+
+AliasMatch aliasOf(const SessionLogReader& reader, std::string_view name) {
+  AliasMatch match;
+  reader.forEachAlias([&match, name](std::string_view alias,
+                                     std::string_view target) {
+    const bool better = alias == name ||
+                        (match.alias != name && sameIgnoringCase(alias, name) &&
+                         (match.alias.empty() || alias < match.alias));
+    if (better) match = {alias, target};
+  });
+  return match;
+}
+
 std::vector<std::string> nameHints(const StatsRecords& records,
-                                   std::string_view name,
-                                   std::string_view aliasTarget,
+                                   std::string_view name, AliasMatch alias,
                                    bool fromPrompt) {
   std::vector<std::string> hints;
   std::vector<std::string_view> caseTwins;
@@ -106,7 +133,7 @@ std::vector<std::string> nameHints(const StatsRecords& records,
   std::vector<std::pair<std::size_t, std::string_view>> close;
   const std::size_t limit = slipLimit(name.size());
   const bool aliased =
-      aliasTarget != name && records.findPlayer(aliasTarget) != nullptr;
+      !alias.alias.empty() && records.findPlayer(alias.target) != nullptr;
   std::vector<std::size_t> cells;
   for (const PlayerRecord& player : records.players()) {
     const std::string_view candidate = player.name;
@@ -114,7 +141,7 @@ std::vector<std::string> nameHints(const StatsRecords& records,
       caseTwins.push_back(candidate);
       continue;
     }
-    if (aliased && candidate == aliasTarget) continue;
+    if (aliased && candidate == alias.target) continue;
     if (fromPrompt && candidate.size() > name.size() &&
         candidate.starts_with(name) && isBlank(candidate[name.size()])) {
       withBlank.push_back(candidate);
@@ -128,8 +155,9 @@ std::vector<std::string> nameHints(const StatsRecords& records,
                     "?");
   }
   if (aliased) {
-    hints.push_back(quotedName(name) + " is an alias of " +
-                    quotedName(aliasTarget));
+    hints.push_back((alias.alias == name ? "" : "letter case counts: ") +
+                    quotedName(alias.alias) + " is an alias of " +
+                    quotedName(alias.target));
   }
   if (!close.empty()) {
     std::stable_sort(

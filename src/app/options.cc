@@ -5,8 +5,11 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <string>
+#include <vector>
 
+#include "app/name_hints.h"
 #include "app/version.h"
 #include "stats/character_roster.h"
 #include "stats/match_log.h"
@@ -43,6 +46,10 @@ constexpr std::array<option, 15> kLongOptions{{
     {"version", no_argument, nullptr, 'V'},
     {nullptr, 0, nullptr, 0},
 }};
+
+// The value of --format for each ReportFormat, taken in any letter case.
+constexpr std::array<std::string_view, 5> kFormatNames = {"text", "csv", "json",
+                                                          "html", "overlay"};
 
 // The leading ':' makes getopt_long tell a missing value (':') from an
 // unknown option ('?').
@@ -116,8 +123,24 @@ const option* findLongOption(std::string_view text, bool& ambiguous) {
   return matches == 1 ? found : nullptr;
 }
 
-// Describes the option that getopt_long has just refused with `code`.
-std::string describeRefusal(int code, int argc, char* argv[]) {
+// "did you mean --NAME?" for the long option closest to `text`
+// ("--oponent=Moth"), when one is near enough to be a slip; else empty.
+std::string closestOptionHint(std::string_view text) {
+  std::string_view name = text.substr(2);
+  name = name.substr(0, name.find('='));
+  std::vector<std::string_view> names;
+  for (const option& candidate : kLongOptions) {
+    if (candidate.name != nullptr) names.emplace_back(candidate.name);
+  }
+  const std::string_view closest = closestName(name, names);
+  if (closest.empty()) return "";
+  return "did you mean --" + std::string(closest) + "?";
+}
+
+// Describes the option that getopt_long has just refused with `code`, and
+// sets `hint` to what may have been meant.
+std::string describeRefusal(int code, int argc, char* argv[],
+                            std::string& hint) {
   std::string error;
   // A short option may be refused inside a cluster ("-xV"), where optind
   // has not moved on yet; optopt alone names it. A refused long option has
@@ -138,6 +161,7 @@ std::string describeRefusal(int code, int argc, char* argv[]) {
     return error + static_cast<char>(optopt) + '\'';
   }
   if (known == nullptr) {
+    if (!ambiguous) hint = closestOptionHint(element);
     error += ambiguous ? "option '" : "unrecognized option '";
     error += element;
     return error + (ambiguous ? "' is ambiguous" : "'");
@@ -190,22 +214,19 @@ Status readCharacter(std::string_view value, int& character) {
 Status readValue(int code, std::string_view value, Options& options) {
   MatchFilter& filter = options.filter;
   switch (code) {
-    case kFormatCode:
-      if (value == "text") {
-        options.format = ReportFormat::kText;
-      } else if (value == "csv") {
-        options.format = ReportFormat::kCsv;
-      } else if (value == "json") {
-        options.format = ReportFormat::kJson;
-      } else if (value == "html") {
-        options.format = ReportFormat::kHtml;
-      } else if (value == "overlay") {
-        options.format = ReportFormat::kOverlay;
-      } else {
+    case kFormatCode: {
+      const auto* const name =
+          std::find_if(kFormatNames.begin(), kFormatNames.end(),
+                       [value](std::string_view format) {
+                         return sameIgnoringCase(format, value);
+                       });
+      if (name == kFormatNames.end()) {
         return Status::usage("unknown format '" + std::string(value) +
                              "' (text, csv, json, html or overlay)");
       }
+      options.format = static_cast<ReportFormat>(name - kFormatNames.begin());
       return Status();
+    }
     case kCharacterCode:
       return readCharacter(value, filter.character);
     case kAgainstCode:
@@ -340,13 +361,22 @@ ParsedOptions parseOptions(int argc, char* argv[]) {
         options.command = Command::kVersion;
         return parsed;
       default:
-        parsed.status = Status::usage(describeRefusal(code, argc, argv));
+        parsed.status =
+            Status::usage(describeRefusal(code, argc, argv, parsed.hint));
         return parsed;
     }
   }
   if (optind < argc) {
-    parsed.status = Status::usage(std::string("unexpected argument '") +
-                                  argv[optind] + '\'');
+    const std::string word = argv[optind];
+    parsed.status = Status::usage("unexpected argument '" + word + '\'');
+    // A bare word is most likely a log, or without -p a player's name,
+    // given without its option.
+    std::error_code failed;
+    if (std::filesystem::is_regular_file(word, failed)) {
+      parsed.hint = "did you mean -l " + quotedName(word) + "?";
+    } else if (!options.player && word != kStandardInputName) {
+      parsed.hint = "did you mean -p " + quotedName(word) + "?";
+    }
   } else {
     parsed.status = checkCombination(options, outputGiven);
   }

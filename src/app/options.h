@@ -64,6 +64,9 @@ struct Options {
 struct ParsedOptions {
   Options options;
   Status status;
+  /// With a wrong command line, what was perhaps meant ("did you mean
+  /// --opponent?"), without the program's name or line end; else empty.
+  std::string hint;
 };
 
 /// Parses GNU style options with getopt_long: short and long forms, values
@@ -77,8 +80,11 @@ struct ParsedOptions {
 /// chooseCharacter), --follow without --player or --list or with a log
 /// other than one file, a date that is not a real YYYY-MM-DD, --since after
 /// --until, a session count that is not a whole number from 1 below 2^32,
-/// and a format other than text,
-/// csv, json, html or overlay are errors. Prints nothing.
+/// and a format other than text, csv, json, html or overlay (in any letter
+/// case) are errors. An unknown long option close to a known one hints at
+/// it; a stray word hints at -l when it names a file, else, without
+/// --player, at -p.
+/// Prints nothing.
 /// REQUIRES: argv[0..argc) are valid strings; getopt_long may reorder them.
 ParsedOptions parseOptions(int argc, char* argv[]);
 

@@ -145,7 +145,7 @@ Status LiveReport::writeHistory(const PlayerRecord& player, MatchLog& matches) {
       buildSessionHistory(player, matches, reader_->openSession(), filter);
   return sink_([&](std::ostream& stream) {
     if (request_.format == ReportFormat::kOverlay) {
-      writeOverlayPage(stream, player.name, history.current);
+      writeOverlayPage(stream, player.name, history);
     } else if (request_.format == ReportFormat::kHtml) {
       writeHtmlReport(stream, stats, history);
     } else {

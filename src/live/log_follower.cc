@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "live/log_tail.h"
-#include "os/change_watcher.h"
+#include "os/console.h"
 
 namespace sessionstats {
 namespace {
@@ -27,12 +27,27 @@ Status unreadable(const std::string& path, int error) {
   return Status::failed("could not read " + path, error);
 }
 
+// Figures that fall back (an all-time record of 8 wins, then 1) are
+// explained; a log back after it went missing was announced already.
+void sayRestarted(const std::string& path, std::ostream& err) {
+  err << kMessagePrefix << path
+      << " was truncated or replaced: reading it again from its start\n";
+}
+
+// Waits for the log to change, at most `limit`; false when the follow is
+// over: an interrupt came, or nobody reads its standard output any more.
+bool waitForMore(ChangeWatcher& watcher, std::chrono::milliseconds limit,
+                 OutputWatch output) {
+  if (!watcher.wait(limit)) return false;
+  return output != OutputWatch::kStandardOutput || !standardOutputReaderGone(0);
+}
+
 }  // namespace
 
 Status followLog(const std::string& path, FollowTarget& target,
-                 std::ostream& err) {
+                 std::ostream& err, OutputWatch output) {
   // Made first, so that a stop signal during the first read is held too.
-  const std::unique_ptr<ChangeWatcher> watcher = watchForChanges(path);
+  const std::unique_ptr<ChangeWatcher> watcher = watchForChanges(path, output);
   LogTail tail(path);
   bool saidMissing = false;
   bool pending = true;  // the output is not written as the records stand
@@ -48,6 +63,7 @@ Status followLog(const std::string& path, FollowTarget& target,
       case TailCheck::kFailed:
         return unreadable(path, tail.error());
       case TailCheck::kRestart:
+        if (!saidMissing) sayRestarted(path, err);
         target.restart();
         pending = true;
         [[fallthrough]];
@@ -72,7 +88,7 @@ Status followLog(const std::string& path, FollowTarget& target,
         limit = std::chrono::ceil<std::chrono::milliseconds>(due - now);
       }
     }
-    if (!watcher->wait(limit)) return Status();
+    if (!waitForMore(*watcher, limit, output)) return Status();
   }
 }
 

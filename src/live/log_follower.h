@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "base/status.h"
+#include "os/change_watcher.h"
 
 namespace sessionstats {
 
@@ -33,14 +34,16 @@ class FollowTarget {
 /// follows the log: reads only what was appended (a line without its LF yet
 /// waits for it), and writes the output again after lines that change it,
 /// at most once per kMinRewriteInterval. A log that shrinks or is replaced
-/// is read again from its start after target.restart(); a missing log is
-/// waited for, with one line on `err` each time it goes missing (the
-/// output, once written, stays as it was). Ends when an interrupt (SIGINT,
-/// SIGTERM, SIGHUP) comes, ok, after the write in progress; or with the failure
-/// of a write, or of reading the log (kNotFound with EISDIR when a folder
-/// stands at `path`).
+/// is read again from its start after target.restart(), with one line on
+/// `err` that says so; a missing log is waited for, with one line on `err`
+/// each time it goes missing (the output, once written, stays as it was).
+/// Ends when an interrupt (SIGINT, SIGTERM, SIGHUP) comes, ok, after the
+/// write in progress; with `output` OutputWatch::kStandardOutput, as soon
+/// as standard output's reader has gone, ok; or with the failure of a write,
+/// or of reading the log (kNotFound with EISDIR when a folder stands at
+/// `path`).
 Status followLog(const std::string& path, FollowTarget& target,
-                 std::ostream& err);
+                 std::ostream& err, OutputWatch output);
 
 }  // namespace sessionstats
 

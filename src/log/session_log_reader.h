@@ -71,6 +71,13 @@ class SessionLogReader {
   /// alias line is read, or as long as `name` does.
   std::string_view resolveAlias(std::string_view name) const;
 
+  /// Calls visit(alias, target) for each name the alias lines give, with
+  /// the target of its newest alias line, in no particular order.
+  template <typename Visit>
+  void forEachAlias(const Visit& visit) const {
+    for (const auto& [alias, target] : newestTarget_) visit(alias, target);
+  }
+
   /// From the next line on, also appends each counted match to `log`: all of
   /// them, or only those of sessions where `onlyPlayer` (a name after
   /// aliases) plays when given. A line whose first token is a date

@@ -11,7 +11,7 @@ namespace {
 class PollingWatcher final : public ChangeWatcher {
  public:
   bool wait(std::chrono::milliseconds limit) override {
-    return stops_.wait(-1, std::min(limit, kPollInterval));
+    return stops_.wait(-1, -1, std::min(limit, kPollInterval));
   }
 
  private:
@@ -20,7 +20,9 @@ class PollingWatcher final : public ChangeWatcher {
 
 }  // namespace
 
-std::unique_ptr<ChangeWatcher> pollForChanges(const std::string& /*path*/) {
+// Its waits are short enough that the caller looks at standard output often.
+std::unique_ptr<ChangeWatcher> pollForChanges(const std::string& /*path*/,
+                                              OutputWatch /*output*/) {
   return std::make_unique<PollingWatcher>();
 }
 

@@ -24,19 +24,30 @@ class ChangeWatcher {
   virtual bool wait(std::chrono::milliseconds limit) = 0;
 };
 
+/// Whether a watcher's waits also keep an eye on standard output.
+enum class OutputWatch {
+  kNone,
+  /// A wait also returns, true, once standard output's reader has gone
+  /// (see standardOutputReaderGone) where the system tells of it; else the
+  /// caller sees it after the wait, at most kPollInterval later.
+  kStandardOutput,
+};
+
 /// A watcher of `path`: told of changes by the system where it can be
 /// (inotify on Linux, watching the file and its folder), else looking every
-/// kPollInterval. While it exists, an interrupt (SIGINT, SIGTERM, SIGHUP)
-/// no longer ends the process but is noted (see handleInterrupts and
-/// InterruptAction::kNote) and ends the next wait; where the platform
-/// allows, interrupts are held while the caller works, so a write in
-/// progress completes. Its destruction goes back to InterruptAction::kEnd.
+/// kPollInterval; with `output`, see OutputWatch. While it exists, an interrupt
+/// (SIGINT, SIGTERM, SIGHUP) no longer ends the process but is noted (see
+/// handleInterrupts and InterruptAction::kNote) and ends the next wait; where
+/// the platform allows, interrupts are held while the caller works, so a write
+/// in progress completes. Its destruction goes back to InterruptAction::kEnd.
 /// REQUIRES: one watcher at a time; no other thread.
-std::unique_ptr<ChangeWatcher> watchForChanges(const std::string& path);
+std::unique_ptr<ChangeWatcher> watchForChanges(const std::string& path,
+                                               OutputWatch output);
 
 /// A watcher like watchForChanges that always looks every kPollInterval:
 /// the fallback, on every platform.
-std::unique_ptr<ChangeWatcher> pollForChanges(const std::string& path);
+std::unique_ptr<ChangeWatcher> pollForChanges(const std::string& path,
+                                              OutputWatch output);
 
 }  // namespace sessionstats
 

@@ -1,4 +1,5 @@
 // Linux: inotify tells of changes.
+#include <fcntl.h>
 #include <sys/inotify.h>
 #include <unistd.h>
 
@@ -13,10 +14,17 @@ namespace {
 // The file's own watch sees it written and truncated; the folder's sees a
 // file created, moved in or out, or removed at the path, so a replaced or
 // recreated log is seen too. The file's watch is made again before each
-// wait, since the file at the path may be another one by then.
+// wait, since the file at the path may be another one by then. Standard
+// output, when watched and open, ends a wait with an error or a hang-up:
+// a pipe's writing end has one once its reader is gone.
 class InotifyWatcher final : public ChangeWatcher {
  public:
-  explicit InotifyWatcher(const std::string& path) : path_(path) {}
+  InotifyWatcher(const std::string& path, OutputWatch output)
+      : path_(path),
+        output_(output == OutputWatch::kStandardOutput &&
+                        ::fcntl(STDOUT_FILENO, F_GETFD) != -1
+                    ? STDOUT_FILENO
+                    : -1) {}
   ~InotifyWatcher() override {
     if (fd_ >= 0) ::close(fd_);
   }
@@ -42,7 +50,7 @@ class InotifyWatcher final : public ChangeWatcher {
 
   bool wait(std::chrono::milliseconds limit) override {
     watchFile();
-    const bool go = stops_.wait(fd_, limit);
+    const bool go = stops_.wait(fd_, output_, limit);
     alignas(inotify_event) char drained[4096];
     while (read(fd_, drained, sizeof drained) > 0) {
     }
@@ -59,17 +67,19 @@ class InotifyWatcher final : public ChangeWatcher {
   }
 
   std::string path_;
+  int output_;
   int fd_ = -1;
   NotedInterrupts stops_;
 };
 
 }  // namespace
 
-std::unique_ptr<ChangeWatcher> watchForChanges(const std::string& path) {
-  auto watcher = std::make_unique<InotifyWatcher>(path);
+std::unique_ptr<ChangeWatcher> watchForChanges(const std::string& path,
+                                               OutputWatch output) {
+  auto watcher = std::make_unique<InotifyWatcher>(path, output);
   if (watcher->start()) return watcher;
   watcher.reset();  // its signal handling ends before the fallback's begins
-  return pollForChanges(path);
+  return pollForChanges(path, output);
 }
 
 }  // namespace sessionstats

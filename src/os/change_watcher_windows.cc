@@ -3,8 +3,9 @@
 
 namespace sessionstats {
 
-std::unique_ptr<ChangeWatcher> watchForChanges(const std::string& path) {
-  return pollForChanges(path);
+std::unique_ptr<ChangeWatcher> watchForChanges(const std::string& path,
+                                               OutputWatch output) {
+  return pollForChanges(path, output);
 }
 
 }  // namespace sessionstats

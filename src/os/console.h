@@ -35,9 +35,23 @@ class Console {
 /// on control bytes that a pipe or a file keeps.
 bool standardOutputIsTerminal();
 
+/// Whether standard input is a terminal (a console window on Windows), where
+/// a person types the answers.
+bool standardInputIsTerminal();
+
 /// Whether standard error is a terminal (a console window on Windows), where
 /// a person reads it.
 bool standardErrorIsTerminal();
+
+/// Whether standard output's reader has gone for good: it is a pipe whose
+/// reading end was closed (`| head` that read its fill, a pager quit early),
+/// so nothing written there is read any more. `writeError` is the errno of
+/// a write to it that failed, or 0 to look at the pipe without writing.
+bool standardOutputReaderGone(int writeError);
+
+/// Whether the console window is this process's alone, so a person started
+/// it by a double click and reads it there (Windows); never on POSIX.
+bool consoleWindowIsOwn();
 
 /// Standard output carries a report or a list from now on: its bytes go out
 /// exactly as written (on Windows its line ends are no longer translated).

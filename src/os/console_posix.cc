@@ -1,5 +1,7 @@
+#include <poll.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 
 #include "os/console.h"
@@ -23,6 +25,19 @@ int Console::finish(int status, const std::string& /*summary*/) {
 }
 
 bool standardOutputIsTerminal() { return ::isatty(STDOUT_FILENO) == 1; }
+
+bool standardInputIsTerminal() { return ::isatty(STDIN_FILENO) == 1; }
+
+// A pipe's writing end polls as an error once no reader holds the other
+// end; a hung-up terminal or socket polls as a hang-up.
+bool standardOutputReaderGone(int writeError) {
+  if (writeError == EPIPE) return true;
+  pollfd output{STDOUT_FILENO, 0, 0};
+  return ::poll(&output, 1, 0) == 1 &&
+         (output.revents & (POLLERR | POLLHUP)) != 0;
+}
+
+bool consoleWindowIsOwn() { return false; }
 
 bool standardErrorIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
 

@@ -2,7 +2,9 @@
 #include <io.h>
 #include <windows.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <optional>
 #include <streambuf>
@@ -168,15 +170,22 @@ ConsoleStreams& consoleStreams() {
   return streams;
 }
 
-// Whether the console window is this process's alone: started by a double
-// click, not from cmd.exe or PowerShell, which share it.
-bool consoleIsOursAlone() {
+// Whether `error` (from GetLastError) says that a pipe's other end is
+// closed or closing.
+bool isPipeGone(DWORD error) {
+  return error == ERROR_NO_DATA || error == ERROR_BROKEN_PIPE ||
+         error == ERROR_PIPE_NOT_CONNECTED;
+}
+
+}  // namespace
+
+// Started by a double click, not from cmd.exe or PowerShell, which share the
+// window.
+bool consoleWindowIsOwn() {
   DWORD processes[2] = {};
   return consoleOf(STD_INPUT_HANDLE) != nullptr &&
          GetConsoleProcessList(processes, 2) == 1;
 }
-
-}  // namespace
 
 Console::Console() {
   ConsoleStreams& streams = consoleStreams();
@@ -201,7 +210,7 @@ Console::~Console() {
 }
 
 int Console::finish(int status, const std::string& summary) {
-  if (!consoleIsOursAlone()) return status;
+  if (!consoleWindowIsOwn()) return status;
   std::cerr.flush();
   if (status == 0 && !summary.empty()) std::cout << summary << '\n';
   std::cout << kPressEnter << std::flush;
@@ -226,6 +235,31 @@ void useStandardOutputForData() {
   std::cout.flush();
   std::fflush(stdout);
   _setmode(_fileno(stdout), _O_BINARY);
+}
+
+bool standardInputIsTerminal() {
+  return consoleOf(STD_INPUT_HANDLE) != nullptr;
+}
+
+// The C runtime gives a write to a pipe whose reader has gone EPIPE or,
+// when Windows says ERROR_NO_DATA, EINVAL; the Windows error stays in
+// _doserrno. Without a failed write, a write of no bytes asks the pipe,
+// which not every pipe answers (Wine's over a POSIX pipe takes it), so a
+// reader once found gone stays gone: it never comes back.
+bool standardOutputReaderGone(int writeError) {
+  static bool gone = false;
+  if (gone) return true;
+  HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+  if (writeError == EPIPE) {
+    gone = true;
+  } else if (output != INVALID_HANDLE_VALUE && output != nullptr &&
+             GetFileType(output) == FILE_TYPE_PIPE) {
+    DWORD written = 0;
+    gone = writeError != 0 ? isPipeGone(_doserrno)
+                           : WriteFile(output, "", 0, &written, nullptr) == 0 &&
+                                 isPipeGone(GetLastError());
+  }
+  return gone;
 }
 
 bool standardErrorIsTerminal() { return _isatty(_fileno(stderr)) != 0; }

@@ -60,9 +60,9 @@ class NotedInterrupts {
   NotedInterrupts& operator=(const NotedInterrupts&) = delete;
 
   /// Waits at most `limit` with the interrupts let in, ending early when
-  /// the file descriptor `input` (POSIX; -1 for none) has something to
-  /// read; false once an interrupt has come.
-  bool wait(int input, std::chrono::milliseconds limit);
+  /// the file descriptor `input` has something to read or `output` an error
+  /// or a hang-up (POSIX; -1 for none); false once an interrupt has come.
+  bool wait(int input, int output, std::chrono::milliseconds limit);
 };
 
 /// The platform's part (interrupt_posix.cc, interrupt_windows.cc): installs

@@ -68,14 +68,17 @@ NotedInterrupts::~NotedInterrupts() {
 // A member, though its state is the process's: it holds only while the
 // object lives.
 // NOLINTNEXTLINE(readability-convert-member-functions-to-static)
-bool NotedInterrupts::wait(int input, std::chrono::milliseconds limit) {
+bool NotedInterrupts::wait(int input, int output,
+                           std::chrono::milliseconds limit) {
   if (interrupted()) return false;
   const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(limit);
   const timespec timeout{
       static_cast<std::time_t>(seconds.count()),
       static_cast<long>(std::chrono::nanoseconds(limit - seconds).count())};
-  pollfd events{input, POLLIN, 0};
-  ppoll(&events, input >= 0 ? 1 : 0, &timeout, &maskWaiting);
+  // A descriptor of -1 is passed over; an error or a hang-up is reported
+  // whatever the events asked for.
+  std::array<pollfd, 2> events{{{input, POLLIN, 0}, {output, 0, 0}}};
+  ppoll(events.data(), events.size(), &timeout, &maskWaiting);
   return !interrupted();
 }
 

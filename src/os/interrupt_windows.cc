@@ -35,7 +35,8 @@ NotedInterrupts::NotedInterrupts() { handleInterrupts(InterruptAction::kNote); }
 
 NotedInterrupts::~NotedInterrupts() { handleInterrupts(InterruptAction::kEnd); }
 
-bool NotedInterrupts::wait(int /*input*/, std::chrono::milliseconds limit) {
+bool NotedInterrupts::wait(int /*input*/, int /*output*/,
+                           std::chrono::milliseconds limit) {
   if (interrupted()) return false;
   std::this_thread::sleep_for(limit);
   return !interrupted();

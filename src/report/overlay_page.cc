@@ -26,7 +26,7 @@ constexpr std::string_view kOverlayStyle =
     ".score{font-size:1.6em}\n"
     ".win{color:var(--overlay-win)}\n"
     ".loss{color:var(--overlay-loss)}\n"
-    ".last-results span{display:inline-block;width:1.05em;text-align:center}\n";
+    ".mark{display:inline-block;width:1.4em;text-align:center}\n";
 
 void appendCount(std::string& page, std::int64_t count) {
   page += std::to_string(count);
@@ -84,9 +84,13 @@ void appendSession(std::string& page, std::string_view player,
   appendScore(page, current.recordWins, current.recordLosses);
   page += "</div>\n";
   appendLine(page, "last-results detail");
+  // Boxes of one width keep a W, wider than an L, in step with the rest.
+  page += "Last ";
+  appendCount(page, static_cast<std::int64_t>(current.lastResults.size()));
+  page += ": ";
   for (const bool won : current.lastResults) {
-    page +=
-        won ? "<span class=\"win\">W</span>" : "<span class=\"loss\">L</span>";
+    page += won ? "<span class=\"mark win\">W</span>"
+                : "<span class=\"mark loss\">L</span>";
   }
   page += "</div>\n";
   appendLine(page, "characters detail");
@@ -102,7 +106,7 @@ void appendSession(std::string& page, std::string_view player,
 }  // namespace
 
 void writeOverlayPage(std::ostream& out, std::string_view player,
-                      const std::optional<CurrentSession>& current) {
+                      const SessionHistory& history) {
   std::string page =
       "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
       "<meta http-equiv=\"Content-Security-Policy\" content=\"";
@@ -114,8 +118,13 @@ void writeOverlayPage(std::ostream& out, std::string_view player,
   page += "</title>\n<style>\n";
   page += kOverlayStyle;
   page += "</style>\n</head>\n<body>\n";
-  if (current) {
-    appendSession(page, player, *current);
+  if (history.current) {
+    appendSession(page, player, *history.current);
+  } else if (history.last) {
+    appendLine(page, "last-session detail");
+    page += kLastSessionLabel;
+    page += "</div>\n";
+    appendSession(page, player, *history.last);
   } else {
     appendLine(page, "players");
     appendNameElement(page, player);

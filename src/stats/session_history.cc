@@ -62,8 +62,19 @@ SessionHistory buildSessionHistory(const PlayerRecord& player,
                                    const MatchFilter& filter) {
   SessionHistory history;
   history.filters = describeFilter(filter);
-  const PlayerRecord* const opponent = currentOpponent(player, open, filter);
-  if (opponent != nullptr) history.current.emplace().opponent = opponent->name;
+  const PlayerRecord* opponent = currentOpponent(player, open, filter);
+  // The session shown: the one in progress, else the last one he played,
+  // summed up in the same pass.
+  std::uint32_t shown = open.ordinal;
+  std::optional<CurrentSession>* summary = &history.current;
+  if (opponent == nullptr && !matches.empty()) {
+    const MatchEntry& lastMatch = matches.back();
+    const auto& players = lastMatch.pair->players;
+    opponent = players[0] == &player ? players[1] : players[0];
+    shown = lastMatch.session;
+    summary = &history.last;
+  }
+  if (opponent != nullptr) summary->emplace().opponent = opponent->name;
   // A long log holds tens of thousands of sessions: room for exactly them
   // spares the copies, and the memory, of a growing vector.
   std::size_t sessions = 0;
@@ -91,13 +102,11 @@ SessionHistory buildSessionHistory(const PlayerRecord& player,
       addToStreaks(history.streaks, side.won);
       ring[results % kLastResultCount] = side.won;
       ++results;
-      if (opponent != nullptr) {
-        addToCurrent(*history.current, *opponent, open.ordinal, side);
-      }
+      if (opponent != nullptr) addToCurrent(**summary, *opponent, shown, side);
     });
   }
-  if (history.current) {
-    CurrentSession& current = *history.current;
+  if (*summary) {
+    CurrentSession& current = **summary;
     current.streak = history.streaks.current;
     current.streakIsWinning = history.streaks.currentIsWinning;
     const std::size_t kept = std::min(results, kLastResultCount);

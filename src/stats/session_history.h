@@ -71,6 +71,9 @@ struct SessionHistory {
   std::vector<std::string> filters;
   // The player's session in progress at the end of the log, if any.
   std::optional<CurrentSession> current;
+  // Without one, the session of his last counted match, if any: its score,
+  // with the record, streak and last results as they stood at its end.
+  std::optional<CurrentSession> last;
 };
 
 /// The session a log leaves open: started and not yet ended by its results
@@ -84,7 +87,8 @@ struct OpenSession {
 /// The history of `player` over `matches` (in log order, each one he plays)
 /// in one pass: his sessions, his streaks, `filter` as text, and his session
 /// in progress when `open` is a session he plays whose opponent passes
-/// filter.opponent (else current stays empty). A match against himself
+/// filter.opponent (else current stays empty), else his last session among
+/// `matches` (else last stays empty too). A match against himself
 /// counts once per side, player 1's first, as the report does.
 SessionHistory buildSessionHistory(const PlayerRecord& player,
                                    const MatchLog& matches,
