@@ -148,7 +148,7 @@ Status LiveReport::writeHistory(const PlayerRecord& player, MatchLog& matches) {
     if (request_.format == ReportFormat::kOverlay) {
       writeOverlayPage(stream, player.name, history.current);
     } else if (request_.format == ReportFormat::kHtml) {
-      writeHtmlReport(stream, stats, history);
+      writeHtmlReport(stream, stats, history, fitInsights(player, matches));
     } else {
       writeJsonReport(stream, stats, history);
     }

@@ -23,6 +23,7 @@
 #include "report/html_report.h"
 #include "report/json_report.h"
 #include "report/report_writer.h"
+#include "stats/insights.h"
 #include "stats/match_filter.h"
 #include "stats/session_history.h"
 #include "stats/stats_records.h"
@@ -102,9 +103,10 @@ bool isCleanUtf8(std::string_view text) {
 // The page is clean UTF-8 whatever the names hold, and the name shows
 // escaped and isolated where it belongs.
 void checkHtmlPage(const PlayerStats& player,
-                   const sessionstats::SessionHistory& history) {
+                   const sessionstats::SessionHistory& history,
+                   const sessionstats::Insights& insights) {
   std::ostringstream page;
-  sessionstats::writeHtmlReport(page, player, history);
+  sessionstats::writeHtmlReport(page, player, history, insights);
   require(isCleanUtf8(page.str()));
   require(page.str().find("<h1><bdi>" + sessionstats::htmlEscaped(player.name) +
                           "</bdi></h1>") != std::string::npos);
@@ -179,7 +181,7 @@ void runFuzzInput(const std::uint8_t* data, std::size_t size) {
     writeMatchCsv(other, record, own);
     const SessionHistory history = buildSessionHistory(record, own, {}, {});
     writeJsonReport(other, player, history);
-    checkHtmlPage(player, history);
+    checkHtmlPage(player, history, fitInsights(record, own));
   }
 }
 
