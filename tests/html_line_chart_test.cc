@@ -20,14 +20,8 @@ void addSessions(SessionHistory& history, const std::string& date,
   for (int i = 0; i < count; ++i) {
     const auto ordinal =
         static_cast<std::uint32_t>(history.sessions.size() + 1);
-    history.sessions.push_back({.ordinal = ordinal,
-                                .date = parseDate(date),
-                                .opponent = "Moth",
-                                .matchWins = wins,
-                                .matchLosses = 2,
-                                .roundWins = 2,
-                                .roundLosses = 4,
-                                .seconds = 300});
+    history.sessions.push_back(
+        {ordinal, parseDate(date), "Moth", wins, 2, 2, 4, 300});
   }
 }
 
@@ -52,7 +46,7 @@ TEST(ResultSeries, UpToTheLimitOnePointPerSessionWithAMatch) {
   SessionHistory history;
   addSessions(history, "2026-11-02", kMaxSessionPoints - 1);
   history.sessions.push_back(
-      {.ordinal = 99, .date = parseDate("2026-11-03"), .opponent = "Wren"});
+      {99, parseDate("2026-11-03"), "Wren", 0, 0, 0, 0, 0});
   const ResultSeries series = resultSeries(history);
   EXPECT_EQ(series.step, TimeStep::kSession);
   ASSERT_EQ(series.points.size(), kMaxSessionPoints - 1);
@@ -70,7 +64,7 @@ TEST(ResultSeries, ManySessionsGroupByWeekFromMonday) {
   addSessions(history, "", 5);             // undated
   addSessions(history, "2026-02-30", 5);   // not a date
   history.sessions.push_back(
-      {.ordinal = 99, .date = parseDate("2026-11-02"), .opponent = "Wren"});
+      {99, parseDate("2026-11-02"), "Wren", 0, 0, 0, 0, 0});
   const ResultSeries series = resultSeries(history);
   EXPECT_EQ(series.step, TimeStep::kWeek);
   EXPECT_EQ(labels(series), (std::vector<std::string>{

@@ -22,16 +22,16 @@ struct SessionSummary {
   std::uint32_t ordinal = 0;     // among the sessions the log counts, from 1
   std::uint32_t date = kNoDate;  // packed, of its first match; or kNoDate
   std::string_view opponent;     // the opponent's record name
-  std::uint32_t time = kNoTime;  // packed, of its first match; or kNoTime
-  // Bit i set when character i (kRoster's index) played a match, on the
-  // player's side and on his opponent's.
-  std::uint32_t ownCharacters = 0;
-  std::uint32_t opposingCharacters = 0;
   std::int32_t matchWins = 0;
   std::int32_t matchLosses = 0;
   std::int32_t roundWins = 0;
   std::int32_t roundLosses = 0;
   std::int32_t seconds = 0;
+  std::uint32_t time = kNoTime;  // packed, of its first match; or kNoTime
+  // Bit i set when character i (kRoster's index) played a match, on the
+  // player's side and on his opponent's.
+  std::uint32_t ownCharacters = 0;
+  std::uint32_t opposingCharacters = 0;
 };
 
 /// Runs of consecutive matches of the reported player, in log order.
