@@ -37,7 +37,7 @@ TEST(JsonReport, HostileNamesGiveValidJsonWithReplacementCharacters) {
   const auto selected = selectMatches(matches, kestrel, {});
   std::ostringstream out;
   writeJsonReport(out, buildPlayerStats(kestrel),
-                  buildSessionHistory(kestrel, selected, {}, {}));
+                  buildSessionHistory(kestrel, selected, {}, {}), {});
 
   const nlohmann::json document = nlohmann::json::parse(out.str());
   const nlohmann::json& opponents = document.at("opponents");
@@ -62,7 +62,7 @@ TEST(JsonReport, PlayerWithoutMatchesHasNoLengthsButValidDocument) {
   reader.read(parseLine("Session start. Players: Ann vs Bob"));
   const PlayerRecord& ann = *records.findPlayer("Ann");
   std::ostringstream out;
-  writeJsonReport(out, buildPlayerStats(ann), {});
+  writeJsonReport(out, buildPlayerStats(ann), {}, {});
   const nlohmann::json document = nlohmann::json::parse(out.str());
   EXPECT_TRUE(document.at("summary").at("shortest_seconds").is_null());
   EXPECT_TRUE(document.at("opponents").empty());
@@ -84,7 +84,7 @@ TEST(JsonReport, TheSessionInProgressHasAMemberOfItsOwn) {
   SessionHistory history;
   history.current = current;
   std::ostringstream out;
-  writeJsonReport(out, PlayerStats{}, history);
+  writeJsonReport(out, PlayerStats{}, history, {});
   const std::string text = out.str();
   EXPECT_NE(text.find("\n  \"current_session\": {\"opponent\":\"Moth\","),
             std::string::npos);

@@ -7,6 +7,7 @@
 // are the log.
 #include "fuzz/fuzz_input.h"
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -112,6 +113,38 @@ void checkHtmlPage(const PlayerStats& player,
                           "</bdi></h1>") != std::string::npos);
 }
 
+// Whatever the log, the fit gives finite values, each inside its interval
+// (the form within 0..1), an effect exactly where a level has matches, and
+// counts every match it fits once by month and once by stage.
+void checkInsights(const sessionstats::Insights& insights) {
+  const auto ordered = [](double low, double value, double high) {
+    return std::isfinite(low) && std::isfinite(high) && low <= value &&
+           value <= high;
+  };
+  std::int64_t byMonth = 0;
+  for (const sessionstats::MonthForm& month : insights.form) {
+    require(ordered(0, month.formLow, month.form) &&
+            ordered(month.form, month.formHigh, 1));
+    byMonth += month.matches;
+  }
+  const auto check = [&](const sessionstats::ConditionEffect& level) {
+    require(level.logit.has_value() == (level.matches > 0));
+    if (level.logit) {
+      require(ordered(level.logitLow, *level.logit, level.logitHigh));
+    }
+  };
+  check(insights.afterLoss);
+  std::int64_t byStage = 0;
+  for (const sessionstats::ConditionEffect& stage : insights.sessionStage) {
+    check(stage);
+    byStage += stage.matches;
+  }
+  for (const sessionstats::ConditionEffect& band : insights.timeOfDay) {
+    check(band);
+  }
+  require(byStage == byMonth);
+}
+
 }  // namespace
 
 namespace sessionstats {
@@ -180,8 +213,10 @@ void runFuzzInput(const std::uint8_t* data, std::size_t size) {
     std::ostringstream other;
     writeMatchCsv(other, record, own);
     const SessionHistory history = buildSessionHistory(record, own, {}, {});
-    writeJsonReport(other, player, history);
-    checkHtmlPage(player, history, fitInsights(record, own));
+    const Insights insights = fitInsights(record, own);
+    checkInsights(insights);
+    writeJsonReport(other, player, history, insights);
+    checkHtmlPage(player, history, insights);
   }
 }
 

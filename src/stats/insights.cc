@@ -1,0 +1,255 @@
+#include "stats/insights.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <unordered_map>
+#include <utility>
+
+#include "stats/logistic_fit.h"
+
+namespace sessionstats {
+namespace {
+
+// The first and the last match of each stage of a session (0: open).
+constexpr std::array<int, kStageCount> kStageFirst{1, 6, 11, 21};
+constexpr std::array<int, kStageCount> kStageLast{5, 10, 20, 0};
+constexpr int kHoursPerBand = 24 / kHourBandCount;
+constexpr int kNoHourBand = kHourBandCount;
+constexpr std::int64_t kSecondsPerDay = 24 * 60 * 60;
+// Half the width of a 95% interval, in standard deviations.
+constexpr double kZ95 = 1.959963984540054;
+// The fit solves a dense system of one row per month: a log that spreads
+// its matches over more months than anyone plays (dates far apart by a
+// broken clock) is fitted on its latest months.
+constexpr std::size_t kMaxMonths = 600;
+// The effects: after a loss, then the stages and the hour bands other than
+// their reference, each in order.
+constexpr int kAfterLossEffect = 0;
+constexpr int kFirstStageEffect = 1;
+constexpr int kFirstHourEffect = kFirstStageEffect + kStageCount - 1;
+constexpr int kEffectCount = kFirstHourEffect + kHourBandCount - 1;
+
+// What the model sees of a match but its opponent and month, packed with
+// them into one key: opponent id, month (YYYYMM), after a loss, stage, hour
+// band, high to low, so that keys order cells by opponent, then month.
+struct Conditions {
+  bool afterLoss = false;
+  int stage = 0;
+  int hourBand = kNoHourBand;
+};
+
+constexpr int kMonthShift = 6;
+constexpr int kOpponentShift = 26;
+
+std::uint64_t cellKey(std::uint32_t opponent, std::uint32_t month,
+                      const Conditions& c) {
+  return std::uint64_t{opponent} << kOpponentShift |
+         std::uint64_t{month} << kMonthShift |
+         static_cast<std::uint64_t>(c.afterLoss) << 5 |
+         static_cast<std::uint64_t>(c.stage) << 3 |
+         static_cast<std::uint64_t>(c.hourBand);
+}
+
+Conditions keyConditions(std::uint64_t key) {
+  return {(key >> 5 & 1) != 0, static_cast<int>(key >> 3 & 3),
+          static_cast<int>(key & 7)};
+}
+
+std::uint32_t keyMonth(std::uint64_t key) {
+  return static_cast<std::uint32_t>(key >> kMonthShift & 0xFFFFF);
+}
+
+int stageOf(int position) {
+  int stage = 0;
+  while (stage + 1 < kStageCount && position >= kStageFirst[stage + 1]) {
+    ++stage;
+  }
+  return stage;
+}
+
+// The band of the hour the match began: its result line's time less its
+// length, on the same clock. A length beyond a day is not believed.
+int hourBandOf(const MatchEntry& entry) {
+  if (entry.time == kNoTime) return kNoHourBand;
+  const std::uint32_t hhmmss = entry.time - 1;
+  std::int64_t second =
+      hhmmss / 10000 * 3600 + hhmmss / 100 % 100 * 60 + hhmmss % 100;
+  if (entry.seconds >= 0 && entry.seconds < kSecondsPerDay) {
+    second -= entry.seconds;
+  }
+  second = (second % kSecondsPerDay + kSecondsPerDay) % kSecondsPerDay;
+  return static_cast<int>(second / 3600) / kHoursPerBand;
+}
+
+struct Counts {
+  std::int64_t matches = 0;
+  std::int64_t wins = 0;
+};
+
+// The player's dated matches, counted by cell of the model.
+std::vector<std::pair<std::uint64_t, Counts>> countCells(
+    const PlayerRecord& player, const MatchLog& matches) {
+  std::unordered_map<std::uint64_t, Counts> cells;
+  bool first = true;
+  std::uint32_t session = 0;
+  int position = 0;
+  bool lastLost = false;
+  for (const MatchEntry& entry : matches) {
+    forEachSide(entry, player, [&](const MatchSide& side) {
+      if (first || entry.session != session) {
+        first = false;
+        session = entry.session;
+        position = 0;
+      }
+      const Conditions conditions{position > 0 && lastLost, stageOf(++position),
+                                  hourBandOf(entry)};
+      lastLost = !side.won;
+      if (entry.date == kNoDate) return;
+      Counts& counts =
+          cells[cellKey(side.opponent->id, entry.date / 100, conditions)];
+      ++counts.matches;
+      counts.wins += side.won ? 1 : 0;
+    });
+  }
+  std::vector<std::pair<std::uint64_t, Counts>> sorted(cells.begin(),
+                                                       cells.end());
+  std::sort(sorted.begin(), sorted.end(),
+            [](const auto& a, const auto& b) { return a.first < b.first; });
+  return sorted;
+}
+
+std::int64_t monthNumber(std::uint32_t yyyymm) {
+  return std::int64_t{yyyymm / 100} * 12 + yyyymm % 100;
+}
+
+// The level with the most matches, the first of equals.
+template <std::size_t N>
+int mostPlayed(const std::array<ConditionEffect, N>& levels) {
+  int best = 0;
+  for (int level = 1; level < static_cast<int>(N); ++level) {
+    if (levels[level].matches > levels[best].matches) best = level;
+  }
+  return best;
+}
+
+void count(ConditionEffect& level, const Counts& counts) {
+  level.matches += counts.matches;
+  level.wins += counts.wins;
+  level.losses += counts.matches - counts.wins;
+}
+
+void setEffect(ConditionEffect& level, const FitEstimate& estimate) {
+  if (level.matches == 0) return;
+  level.logit = estimate.value;
+  level.logitLow = estimate.value - kZ95 * estimate.sd;
+  level.logitHigh = estimate.value + kZ95 * estimate.sd;
+}
+
+// Levels other than the reference take the effects from `first` on.
+template <std::size_t N>
+void setEffects(std::array<ConditionEffect, N>& levels, int reference,
+                int first, const FitResult& fit) {
+  for (int level = 0; level < static_cast<int>(N); ++level) {
+    if (level == reference) {
+      if (levels[level].matches > 0) levels[level].logit = 0.0;
+    } else {
+      setEffect(levels[level],
+                fit.effects[first + level - (level > reference)]);
+    }
+  }
+}
+
+double logistic(double x) { return 1 / (1 + std::exp(-x)); }
+
+}  // namespace
+
+Insights fitInsights(const PlayerRecord& player, const MatchLog& matches) {
+  Insights insights;
+  for (int stage = 0; stage < kStageCount; ++stage) {
+    insights.sessionStage[stage].from = kStageFirst[stage];
+    insights.sessionStage[stage].to = kStageLast[stage];
+  }
+  for (int band = 0; band < kHourBandCount; ++band) {
+    insights.timeOfDay[band].from = band * kHoursPerBand;
+    insights.timeOfDay[band].to = (band + 1) * kHoursPerBand;
+  }
+  std::vector<std::pair<std::uint64_t, Counts>> cells =
+      countCells(player, matches);
+
+  std::vector<std::uint32_t> months;
+  for (const auto& [key, counts] : cells) months.push_back(keyMonth(key));
+  std::sort(months.begin(), months.end());
+  months.erase(std::unique(months.begin(), months.end()), months.end());
+  if (months.size() > kMaxMonths) {
+    months.erase(months.begin(), months.end() - kMaxMonths);
+    std::erase_if(cells, [&months](const auto& cell) {
+      return keyMonth(cell.first) < months.front();
+    });
+  }
+
+  for (const auto& [key, counts] : cells) {
+    const Conditions c = keyConditions(key);
+    if (c.afterLoss) count(insights.afterLoss, counts);
+    count(insights.sessionStage[c.stage], counts);
+    if (c.hourBand != kNoHourBand)
+      count(insights.timeOfDay[c.hourBand], counts);
+  }
+  const int stageReference = mostPlayed(insights.sessionStage);
+  const int hourReference = mostPlayed(insights.timeOfDay);
+  insights.sessionStage[stageReference].reference = true;
+  insights.timeOfDay[hourReference].reference = true;
+
+  FitProblem problem;
+  problem.effects = kEffectCount;
+  problem.monthGaps.resize(months.size(), 1);
+  for (std::size_t m = 1; m < months.size(); ++m) {
+    problem.monthGaps[m] = monthNumber(months[m]) - monthNumber(months[m - 1]);
+  }
+  std::vector<Counts> monthCounts(months.size());
+  std::uint64_t lastOpponent = 0;
+  for (const auto& [key, counts] : cells) {
+    const std::uint64_t opponent = key >> kOpponentShift;
+    if (problem.opponents == 0 || opponent != lastOpponent) {
+      lastOpponent = opponent;
+      ++problem.opponents;
+    }
+    const Conditions c = keyConditions(key);
+    FitCell cell;
+    cell.opponent = problem.opponents - 1;
+    cell.month = static_cast<std::uint32_t>(
+        std::lower_bound(months.begin(), months.end(), keyMonth(key)) -
+        months.begin());
+    cell.matches = counts.matches;
+    cell.wins = counts.wins;
+    if (c.afterLoss) cell.effects[0] = kAfterLossEffect;
+    if (c.stage != stageReference) {
+      cell.effects[1] =
+          kFirstStageEffect + c.stage - (c.stage > stageReference);
+    }
+    if (c.hourBand != kNoHourBand && c.hourBand != hourReference) {
+      cell.effects[2] =
+          kFirstHourEffect + c.hourBand - (c.hourBand > hourReference);
+    }
+    problem.cells.push_back(cell);
+    monthCounts[cell.month].matches += counts.matches;
+    monthCounts[cell.month].wins += counts.wins;
+  }
+  const FitResult fit = fitLogisticModel(problem);
+  if (fit.effects.empty()) return insights;
+
+  for (std::size_t m = 0; m < months.size(); ++m) {
+    const FitEstimate& theta = fit.months[m];
+    const Counts& counts = monthCounts[m];
+    insights.form.push_back(
+        {months[m], counts.matches, counts.wins, counts.matches - counts.wins,
+         logistic(theta.value), logistic(theta.value - kZ95 * theta.sd),
+         logistic(theta.value + kZ95 * theta.sd)});
+  }
+  setEffect(insights.afterLoss, fit.effects[kAfterLossEffect]);
+  setEffects(insights.sessionStage, stageReference, kFirstStageEffect, fit);
+  setEffects(insights.timeOfDay, hourReference, kFirstHourEffect, fit);
+  return insights;
+}
+
+}  // namespace sessionstats
