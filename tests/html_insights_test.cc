@@ -71,22 +71,23 @@ Insights twoMonths() {
 TEST(HtmlInsights, ConditionsInPlainWordsWithTheirIntervals) {
   const std::string html = section(twoMonths());
   for (const char* row : {
-           "<tr><td>After a loss you win 25% of even matches (20–30%).</td>"
+           "<tr><td>After a loss you win 25% of even matches <span "
+           "class=\"nowrap\">(20–30%)</span>.</td>"
            "<td>30</td><td>15</td><td>15</td><td>25.0%</td>"
            "<td>20.0% – 30.0%</td></tr>",
            "<td>In matches 1–5 of a session: the reference the others are "
            "measured against.</td><td>400</td>",
            "<td>In matches 6–10 of a session you win 60% of even matches "
-           "(55–65%).</td>",
+           "<span class=\"nowrap\">(55–65%)</span>.</td>",
            "<td>In matches 11–20 of a session: too little to tell from 29 "
            "matches.</td><td>29</td><td>14</td><td>15</td><td>–</td>"
            "<td>–</td></tr>",
            "<td>From match 21 of a session on you win 65% of even matches "
-           "(60–70%).</td>",
+           "<span class=\"nowrap\">(60–70%)</span>.</td>",
            "<td>Between 00:00 and 06:00 you played no match.</td>",
            "<td>Between 06:00 and 12:00: too little to tell from 1 match.</td>",
            "<td>Between 12:00 and 18:00 you win 45% of even matches "
-           "(40–50%).</td>",
+           "<span class=\"nowrap\">(40–50%)</span>.</td>",
        }) {
     EXPECT_NE(html.find(row), std::string::npos) << row;
   }

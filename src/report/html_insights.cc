@@ -18,7 +18,8 @@ namespace {
 // side of the point, where a band would have no width.
 constexpr int kLoneBandHalfWidth = 8;
 constexpr int kDotRadius = 5;
-// The share won is marked too, so that a single month shows it.
+// The share won is marked too, above the form's dot, so that a single month
+// shows it.
 constexpr int kRawDotRadius = 3;
 // "YYYY-MM" of a month packed as YYYYMM.
 constexpr std::size_t kMonthLabelLength = 7;
@@ -103,11 +104,7 @@ void writeFormDots(HtmlPage& page, const std::vector<MonthForm>& form,
   page.raw("<g class=\"dots\">\n");
   for (std::size_t i = 0; i < form.size(); ++i) {
     const MonthForm& month = form[i];
-    page.raw("<circle class=\"raw\"")
-        .attr("cx", pointX(frame, i, form.size()))
-        .attr("cy", rateY(rawPercent(month)))
-        .attr("r", kRawDotRadius)
-        .raw("/>\n<circle class=\"q")
+    page.raw("<circle class=\"q")
         .number(rateStep(formPercent(month)))
         .raw("\"")
         .attr("cx", pointX(frame, i, form.size()))
@@ -127,7 +124,11 @@ void writeFormDots(HtmlPage& page, const std::vector<MonthForm>& form,
         .count(month.losses)
         .raw(" lost (")
         .shortPercentage(rawPercent(month))
-        .raw(")</title></circle>\n");
+        .raw(")</title></circle>\n<circle class=\"raw\"")
+        .attr("cx", pointX(frame, i, form.size()))
+        .attr("cy", rateY(rawPercent(month)))
+        .attr("r", kRawDotRadius)
+        .raw("/>\n");
   }
   page.raw("</g>\n");
 }
@@ -147,8 +148,9 @@ void writeFormChart(HtmlPage& page, const std::vector<MonthForm>& form) {
                "chart");
   writeValueAxis(page, frame, kRateAxisTop, kRateAxisStep, "%", "Win chance");
   writeBand(page, form, frame);
-  writeLine(page, "raw", form, frame, rawPercent);
+  // The share won dashed over the form, so that it shows where they meet.
   writeLine(page, "form", form, frame, formPercent);
+  writeLine(page, "raw", form, frame, rawPercent);
   writeFormDots(page, form, frame);
   const std::size_t stride = labelStride(frame, form.size(), kMonthLabelLength);
   for (std::size_t i = 0; i < form.size(); i += stride) {
@@ -208,11 +210,11 @@ void writeConditionRow(HtmlPage& page, Condition condition,
   } else {
     page.raw(" you win ")
         .number(std::lround(evenMatchPercent(*level.logit)))
-        .raw("% of even matches (")
+        .raw("% of even matches <span class=\"nowrap\">(")
         .number(std::lround(evenMatchPercent(level.logitLow)))
         .raw("–")
         .number(std::lround(evenMatchPercent(level.logitHigh)))
-        .raw("%).");
+        .raw("%)</span>.");
   }
   page.raw("</td><td>")
       .count(level.matches)
@@ -260,7 +262,9 @@ void writeConditions(HtmlPage& page, const Insights& insights) {
 }  // namespace
 
 void writeInsights(HtmlPage& page, const Insights& insights) {
-  page.raw("<section class=\"far\">\n<h2>What changes your results</h2>\n");
+  page.raw(
+      "<section class=\"far\" id=\"insights\">\n<h2>What changes your "
+      "results</h2>\n");
   if (insights.form.empty()) {
     page.raw(
         "<p class=\"note\">No dated match: there is nothing to tell your "

@@ -98,6 +98,7 @@ svg .form{fill:none;stroke:var(--winbar);stroke-width:2.5}
 svg .raw{fill:none;stroke:var(--lossbar);stroke-width:2;stroke-dasharray:6 4}
 svg .band{fill:var(--winbar);fill-opacity:.2}
 svg circle.raw{fill:var(--lossbar);stroke:none}
+.nowrap{white-space:nowrap}
 table.heat{width:auto;min-width:0;border-collapse:separate;border-spacing:2px;font-size:12px}
 .heat th,.heat td{padding:0 2px;border:0;text-align:center;letter-spacing:0;text-transform:none;font-size:inherit}
 .heat td,.heat th[class]{min-width:38px;height:26px;border-radius:3px}

@@ -51,7 +51,7 @@ void writeSessionRow(HtmlPage& page, const SessionSummary& session) {
 }  // namespace
 
 void writeRecentSessions(HtmlPage& page, const SessionHistory& history) {
-  page.raw("<section class=\"far\">\n<h2>Recent sessions</h2>\n");
+  page.raw("<section class=\"far\" id=\"recent\">\n<h2>Recent sessions</h2>\n");
   const auto& sessions = history.sessions;
   if (sessions.empty()) {
     page.raw("<p class=\"note\">No session counted.</p>\n</section>\n");
