@@ -22,8 +22,8 @@ laid out:
     viewport, and no heatmap, the opponents' included, scrolls sideways;
   - the first heatmap's row labels stay in view when it scrolls sideways;
   - with --recent N: the section on what changes the results holds its
-    chart and a row for each of the 9 conditions (or says that no match is
-    dated), and the recent sessions table N rows, the newest first.
+    chart and a row for each of the 9 conditions, and the recent sessions
+    table N rows, the newest first.
 With --shot PNG it also saves a picture of those two sections.
 With --reading-order, every text of the page's own outside a name's <bdi>
 (an HTML page, the report or the overlay) must be laid out left to right,
@@ -128,8 +128,7 @@ LAYOUT = r"""
   const insights = document.getElementById('insights');
   const insightsShown = insights && {
     charts: insights.querySelectorAll('svg.chart').length,
-    conditions: insights.querySelectorAll('table.effects tr').length - 1,
-    undated: insights.textContent.includes('No dated match')};
+    conditions: insights.querySelectorAll('table.effects tr').length - 1};
   const recent = [...document.querySelectorAll('table.recent tr')].slice(1)
       .map(r => r.firstElementChild.textContent);
   const last = document.getElementById('recent');
@@ -258,8 +257,7 @@ def check_insights(result, recent):
     shown = result["insightsShown"]
     if not shown:
         faults.append("no section on what changes the results")
-    elif not shown["undated"] and (shown["charts"], shown["conditions"]) \
-            != (1, 9):
+    elif (shown["charts"], shown["conditions"]) != (1, 9):
         faults.append(f"{shown['charts']} form charts and "
                       f"{shown['conditions']} conditions, want 1 and 9")
     if len(result["recent"]) != recent:

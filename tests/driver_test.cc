@@ -733,7 +733,9 @@ TEST(Driver, ListCountsEveryPlayerOfTheLogAsTheirReportsDo) {
 
 TEST(Driver, HtmlFormatWritesOnePageToItsFileOrStandardOutput) {
   const Text page = {.startsWith = "<!DOCTYPE html>",
-                     .contains = {"<h1><bdi>Kestrel</bdi></h1>"}};
+                     .contains = {"<h1><bdi>Kestrel</bdi></h1>",
+                                  "After a loss: too little to tell from 13 "
+                                  "matches."}};
   expectRuns({
       {.what = "--format=html",
        .args = {"--format=html"},

@@ -113,6 +113,20 @@ TEST(HtmlInsights, FormChartShowsEachMonthBesideTheShareWon) {
             std::string::npos);
   EXPECT_NE(html.find(">2026-01</text>"), std::string::npos);
 
+  // Eleven months have room for a label each; the first and last points
+  // stand as far inside the plot.
+  Insights year;
+  for (std::uint32_t month = 1; month <= 11; ++month) {
+    year.form.push_back({.month = 202600 + month, .wins = 1});
+  }
+  const std::string months = section(year);
+  for (const char* label : {">2026-01</text>", ">2026-02</text>",
+                            ">2026-10</text>", ">2026-11</text>"}) {
+    EXPECT_NE(months.find(label), std::string::npos) << label;
+  }
+  EXPECT_EQ(pointX(frame, 0, 11) - frame.left,
+            frame.left + frame.width() - pointX(frame, 10, 11));
+
   Insights undated;
   EXPECT_NE(section(undated).find("No dated match"), std::string::npos);
 }

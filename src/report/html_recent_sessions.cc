@@ -66,7 +66,7 @@ void writeRecentSessions(HtmlPage& page, const SessionHistory& history) {
         .count(static_cast<std::int64_t>(sessions.size()))
         .raw(" sessions");
   } else {
-    page.raw(shown == 1 ? "The session" : "The sessions");
+    page.raw("Every session");
   }
   page.raw(
       ", the newest first: the time of the first match, matches "
