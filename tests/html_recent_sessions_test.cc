@@ -73,6 +73,8 @@ TEST(HtmlRecentSessions, ARowShowsTheSessionAsPlayed) {
        .ownCharacters = own,
        .opposingCharacters = 1U << findCharacter("Len")});
   history.sessions.push_back({.ordinal = 2, .opponent = "Wren"});
+  history.sessions.push_back(
+      {.ordinal = 3, .date = parseDate("2026-11-03"), .opponent = "Heron"});
   EXPECT_NE(
       section(history).find(
           "<tr><td>2026-11-02 20:06:13</td><td><bdi>&lt;b&gt;Moth</bdi>"
@@ -80,6 +82,8 @@ TEST(HtmlRecentSessions, ARowShowsTheSessionAsPlayed) {
           "vs Len</td></tr>"),
       std::string::npos);
   EXPECT_NE(section(history).find("<tr><td>–</td><td><bdi>Wren</bdi>"),
+            std::string::npos);
+  EXPECT_NE(section(history).find("<tr><td>2026-11-03</td><td><bdi>Heron"),
             std::string::npos);
 }
 
