@@ -98,8 +98,9 @@ class NewtonSystem {
     return sum + core.tail(problem_.effects).squaredNorm();
   }
 
-  void addPrior(const Parameters& x);
+  void addCell(const FitCell& cell, const Parameters& x);
   void closeOpponent();
+  void addPrior(const Parameters& x);
 
   const FitProblem& problem_;
   Eigen::Index months_;
@@ -131,32 +132,7 @@ void NewtonSystem::assemble(const Parameters& x) {
   std::uint32_t opponent = 0;
   for (const FitCell& cell : problem_.cells) {
     for (; opponent < cell.opponent; ++opponent) closeOpponent();
-    const double n = static_cast<double>(cell.matches);
-    const double p = logistic(eta(cell, x));
-    const double w = n * p * (1 - p);
-    const double residual = static_cast<double>(cell.wins) - n * p;
-    const auto month = static_cast<Eigen::Index>(cell.month);
-    gradCore_(month) -= residual;
-    gradOpponents_(cell.opponent) += residual;
-    diagonal_(cell.opponent) += w;
-    schur_(month, month) += w;
-    // Cells of one opponent come month by month: one entry per month.
-    if (index_.size() > offsets_.back() && index_.back() == month) {
-      value_.back() -= w;
-    } else {
-      index_.push_back(month);
-      value_.push_back(-w);
-    }
-    for (const int e : cell.effects) {
-      if (e < 0) continue;
-      const Eigen::Index row = months_ + e;
-      gradCore_(row) -= residual;
-      effectColumn_(e) -= w;
-      schur_(row, month) += w;
-      for (const int f : cell.effects) {
-        if (f >= 0 && f <= e) schur_(row, months_ + f) += w;
-      }
-    }
+    addCell(cell, x);
   }
   for (; opponent < problem_.opponents; ++opponent) closeOpponent();
 
@@ -172,6 +148,35 @@ void NewtonSystem::assemble(const Parameters& x) {
     }
   }
   llt_.compute(schur_);
+}
+
+void NewtonSystem::addCell(const FitCell& cell, const Parameters& x) {
+  const double n = static_cast<double>(cell.matches);
+  const double p = logistic(eta(cell, x));
+  const double w = n * p * (1 - p);
+  const double residual = static_cast<double>(cell.wins) - n * p;
+  const auto month = static_cast<Eigen::Index>(cell.month);
+  gradCore_(month) -= residual;
+  gradOpponents_(cell.opponent) += residual;
+  diagonal_(cell.opponent) += w;
+  schur_(month, month) += w;
+  // Cells of one opponent come month by month: one entry per month.
+  if (index_.size() > offsets_.back() && index_.back() == month) {
+    value_.back() -= w;
+  } else {
+    index_.push_back(month);
+    value_.push_back(-w);
+  }
+  for (const int e : cell.effects) {
+    if (e < 0) continue;
+    const Eigen::Index row = months_ + e;
+    gradCore_(row) -= residual;
+    effectColumn_(e) -= w;
+    schur_(row, month) += w;
+    for (const int f : cell.effects) {
+      if (f >= 0 && f <= e) schur_(row, months_ + f) += w;
+    }
+  }
 }
 
 // The effects' entries of a column come after its months', so the indices
