@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
-#include <unordered_map>
 #include <utility>
 
 #include "stats/logistic_fit.h"
@@ -40,6 +39,7 @@ struct Conditions {
 };
 
 constexpr int kMonthShift = 6;
+constexpr std::uint64_t kConditionBits = (1 << kMonthShift) - 1;
 constexpr int kOpponentShift = 26;
 
 std::uint64_t cellKey(std::uint32_t opponent, std::uint32_t month,
@@ -87,10 +87,44 @@ struct Counts {
   std::int64_t wins = 0;
 };
 
-// The player's dated matches, counted by cell of the model.
-std::vector<std::pair<std::uint64_t, Counts>> countCells(
-    const PlayerRecord& player, const MatchLog& matches) {
-  std::unordered_map<std::uint64_t, Counts> cells;
+// Orders the keys by opponent, then month. A counting sort by opponent
+// keeps each opponent's matches in log order, which is month order in a log
+// written as time passes; only an opponent whose months go back is sorted on
+// its own. A cell's matches need not lie side by side: the fit counts a cell
+// split in two as one.
+void orderByOpponent(std::vector<std::uint64_t>& keys) {
+  constexpr int kShift = kOpponentShift + 1;
+  std::uint64_t last = 0;
+  for (const std::uint64_t key : keys) last = std::max(last, key >> kShift);
+  std::vector<std::size_t> ends(last + 1, 0);
+  for (const std::uint64_t key : keys) ++ends[key >> kShift];
+  std::size_t end = 0;
+  for (std::size_t& size : ends) size = end += size;
+  std::vector<std::uint64_t> sorted(keys.size());
+  for (auto key = keys.rbegin(); key != keys.rend(); ++key) {
+    sorted[--ends[*key >> kShift]] = *key;
+  }
+  // ends[j] is now where opponent j's keys begin.
+  const auto byMonth = [](std::uint64_t a, std::uint64_t b) {
+    return keyMonth(a >> 1) < keyMonth(b >> 1);
+  };
+  for (std::size_t j = 0; j < ends.size(); ++j) {
+    const auto begin = sorted.begin() + static_cast<std::ptrdiff_t>(ends[j]);
+    const auto stop =
+        j + 1 < ends.size()
+            ? sorted.begin() + static_cast<std::ptrdiff_t>(ends[j + 1])
+            : sorted.end();
+    if (!std::is_sorted(begin, stop, byMonth)) std::sort(begin, stop);
+  }
+  keys = std::move(sorted);
+}
+
+// One key per dated match of the player: its cell's key, then a bit set for
+// a win, ordered by opponent, then month: 8 bytes a match.
+std::vector<std::uint64_t> matchKeys(const PlayerRecord& player,
+                                     const MatchLog& matches) {
+  std::vector<std::uint64_t> keys;
+  keys.reserve(matches.size());  // one side each, but against himself
   bool first = true;
   std::uint32_t session = 0;
   int position = 0;
@@ -106,17 +140,13 @@ std::vector<std::pair<std::uint64_t, Counts>> countCells(
                                   hourBandOf(entry)};
       lastLost = !side.won;
       if (entry.date == kNoDate) return;
-      Counts& counts =
-          cells[cellKey(side.opponent->id, entry.date / 100, conditions)];
-      ++counts.matches;
-      counts.wins += side.won ? 1 : 0;
+      keys.push_back(cellKey(side.opponent->id, entry.date / 100, conditions)
+                         << 1 |
+                     static_cast<std::uint64_t>(side.won));
     });
   }
-  std::vector<std::pair<std::uint64_t, Counts>> sorted(cells.begin(),
-                                                       cells.end());
-  std::sort(sorted.begin(), sorted.end(),
-            [](const auto& a, const auto& b) { return a.first < b.first; });
-  return sorted;
+  orderByOpponent(keys);
+  return keys;
 }
 
 std::int64_t monthNumber(std::uint32_t yyyymm) {
@@ -174,66 +204,93 @@ Insights fitInsights(const PlayerRecord& player, const MatchLog& matches) {
     insights.timeOfDay[band].from = band * kHoursPerBand;
     insights.timeOfDay[band].to = (band + 1) * kHoursPerBand;
   }
-  std::vector<std::pair<std::uint64_t, Counts>> cells =
-      countCells(player, matches);
+  std::vector<std::uint64_t> keys = matchKeys(player, matches);
 
   std::vector<std::uint32_t> months;
-  for (const auto& [key, counts] : cells) months.push_back(keyMonth(key));
+  for (const std::uint64_t key : keys) {
+    if (months.empty() || months.back() != keyMonth(key >> 1)) {
+      months.push_back(keyMonth(key >> 1));
+    }
+  }
   std::sort(months.begin(), months.end());
   months.erase(std::unique(months.begin(), months.end()), months.end());
   if (months.size() > kMaxMonths) {
     months.erase(months.begin(), months.end() - kMaxMonths);
-    std::erase_if(cells, [&months](const auto& cell) {
-      return keyMonth(cell.first) < months.front();
+    std::erase_if(keys, [&months](std::uint64_t key) {
+      return keyMonth(key >> 1) < months.front();
     });
   }
 
-  for (const auto& [key, counts] : cells) {
+  // The cells, with their conditions beside them until the references are
+  // known. Months index a table by their distance from the first.
+  FitProblem problem;
+  problem.effects = kEffectCount;
+  problem.monthGaps.resize(months.size(), 1);
+  std::vector<std::uint32_t> monthIndex(
+      months.empty()
+          ? 0
+          : static_cast<std::size_t>(monthNumber(months.back()) -
+                                     monthNumber(months.front()) + 1));
+  for (std::size_t m = 0; m < months.size(); ++m) {
+    if (m > 0) {
+      problem.monthGaps[m] =
+          monthNumber(months[m]) - monthNumber(months[m - 1]);
+    }
+    monthIndex[monthNumber(months[m]) - monthNumber(months.front())] =
+        static_cast<std::uint32_t>(m);
+  }
+  std::vector<std::uint8_t> codes;  // a key's low bits: the conditions
+  std::size_t cells = 0;
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    cells += i == 0 || keys[i] >> 1 != keys[i - 1] >> 1 ? 1 : 0;
+  }
+  problem.cells.reserve(cells);
+  codes.reserve(cells);
+  std::vector<Counts> monthCounts(months.size());
+  for (std::size_t end = 0; end < keys.size();) {
+    const std::size_t begin = end;
+    const std::uint64_t key = keys[begin] >> 1;
+    FitCell cell;
+    for (; end < keys.size() && keys[end] >> 1 == key; ++end) {
+      ++cell.matches;
+      cell.wins += static_cast<std::int64_t>(keys[end] & 1);
+    }
+    if (begin == 0 ||
+        key >> kOpponentShift != keys[begin - 1] >> 1 >> kOpponentShift) {
+      ++problem.opponents;
+    }
+    cell.opponent = problem.opponents - 1;
+    cell.month =
+        monthIndex[monthNumber(keyMonth(key)) - monthNumber(months.front())];
     const Conditions c = keyConditions(key);
+    const Counts counts{cell.matches, cell.wins};
     if (c.afterLoss) count(insights.afterLoss, counts);
     count(insights.sessionStage[c.stage], counts);
     if (c.hourBand != kNoHourBand)
       count(insights.timeOfDay[c.hourBand], counts);
+    monthCounts[cell.month].matches += cell.matches;
+    monthCounts[cell.month].wins += cell.wins;
+    problem.cells.push_back(cell);
+    codes.push_back(static_cast<std::uint8_t>(key & kConditionBits));
   }
+  keys = {};
   const int stageReference = mostPlayed(insights.sessionStage);
   const int hourReference = mostPlayed(insights.timeOfDay);
   insights.sessionStage[stageReference].reference = true;
   insights.timeOfDay[hourReference].reference = true;
-
-  FitProblem problem;
-  problem.effects = kEffectCount;
-  problem.monthGaps.resize(months.size(), 1);
-  for (std::size_t m = 1; m < months.size(); ++m) {
-    problem.monthGaps[m] = monthNumber(months[m]) - monthNumber(months[m - 1]);
-  }
-  std::vector<Counts> monthCounts(months.size());
-  std::uint64_t lastOpponent = 0;
-  for (const auto& [key, counts] : cells) {
-    const std::uint64_t opponent = key >> kOpponentShift;
-    if (problem.opponents == 0 || opponent != lastOpponent) {
-      lastOpponent = opponent;
-      ++problem.opponents;
-    }
-    const Conditions c = keyConditions(key);
-    FitCell cell;
-    cell.opponent = problem.opponents - 1;
-    cell.month = static_cast<std::uint32_t>(
-        std::lower_bound(months.begin(), months.end(), keyMonth(key)) -
-        months.begin());
-    cell.matches = counts.matches;
-    cell.wins = counts.wins;
-    if (c.afterLoss) cell.effects[0] = kAfterLossEffect;
+  for (std::size_t i = 0; i < codes.size(); ++i) {
+    const Conditions c = keyConditions(codes[i]);
+    std::array<std::int8_t, kMaxCellEffects>& effects =
+        problem.cells[i].effects;
+    if (c.afterLoss) effects[0] = kAfterLossEffect;
     if (c.stage != stageReference) {
-      cell.effects[1] =
-          kFirstStageEffect + c.stage - (c.stage > stageReference);
+      effects[1] = static_cast<std::int8_t>(kFirstStageEffect + c.stage -
+                                            (c.stage > stageReference));
     }
     if (c.hourBand != kNoHourBand && c.hourBand != hourReference) {
-      cell.effects[2] =
-          kFirstHourEffect + c.hourBand - (c.hourBand > hourReference);
+      effects[2] = static_cast<std::int8_t>(kFirstHourEffect + c.hourBand -
+                                            (c.hourBand > hourReference));
     }
-    problem.cells.push_back(cell);
-    monthCounts[cell.month].matches += counts.matches;
-    monthCounts[cell.month].wins += counts.wins;
   }
   const FitResult fit = fitLogisticModel(problem);
   if (fit.effects.empty()) return insights;

@@ -22,9 +22,9 @@ inline constexpr int kMaxCellEffects = 3;
 /// Matches that share their month, their opponent and their conditions: the
 /// model tells them apart by nothing else.
 struct FitCell {
-  std::uint32_t opponent = 0;                            // index of beta
-  std::uint32_t month = 0;                               // index of theta
-  std::array<int, kMaxCellEffects> effects{-1, -1, -1};  // gamma, -1: none
+  std::uint32_t opponent = 0;  // index of beta
+  std::uint32_t month = 0;     // index of theta
+  std::array<std::int8_t, kMaxCellEffects> effects{-1, -1, -1};  // -1: none
   std::int64_t matches = 0;
   std::int64_t wins = 0;
 };
