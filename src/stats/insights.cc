@@ -15,7 +15,7 @@ constexpr std::array<int, kStageCount> kStageFirst{1, 6, 11, 21};
 constexpr std::array<int, kStageCount> kStageLast{5, 10, 20, 0};
 constexpr int kHoursPerBand = 24 / kHourBandCount;
 constexpr int kNoHourBand = kHourBandCount;
-constexpr std::int64_t kSecondsPerDay = 24 * 60 * 60;
+constexpr std::int64_t kSecondsPerDay = std::int64_t{24} * 60 * 60;
 // Half the width of a 95% interval, in standard deviations.
 constexpr double kZ95 = 1.959963984540054;
 // The fit solves a dense system of one row per month: a log that spreads
@@ -176,36 +176,11 @@ void setEffect(ConditionEffect& level, const FitEstimate& estimate) {
   level.logitHigh = estimate.value + kZ95 * estimate.sd;
 }
 
-// Levels other than the reference take the effects from `first` on.
-template <std::size_t N>
-void setEffects(std::array<ConditionEffect, N>& levels, int reference,
-                int first, const FitResult& fit) {
-  for (int level = 0; level < static_cast<int>(N); ++level) {
-    if (level == reference) {
-      if (levels[level].matches > 0) levels[level].logit = 0.0;
-    } else {
-      setEffect(levels[level],
-                fit.effects[first + level - (level > reference)]);
-    }
-  }
-}
-
 double logistic(double x) { return 1 / (1 + std::exp(-x)); }
 
-}  // namespace
-
-Insights fitInsights(const PlayerRecord& player, const MatchLog& matches) {
-  Insights insights;
-  for (int stage = 0; stage < kStageCount; ++stage) {
-    insights.sessionStage[stage].from = kStageFirst[stage];
-    insights.sessionStage[stage].to = kStageLast[stage];
-  }
-  for (int band = 0; band < kHourBandCount; ++band) {
-    insights.timeOfDay[band].from = band * kHoursPerBand;
-    insights.timeOfDay[band].to = (band + 1) * kHoursPerBand;
-  }
-  std::vector<std::uint64_t> keys = matchKeys(player, matches);
-
+// The months with matches, oldest first: the latest kMaxMonths, the keys of
+// older months dropped.
+std::vector<std::uint32_t> fittedMonths(std::vector<std::uint64_t>& keys) {
   std::vector<std::uint32_t> months;
   for (const std::uint64_t key : keys) {
     if (months.empty() || months.back() != keyMonth(key >> 1)) {
@@ -220,33 +195,44 @@ Insights fitInsights(const PlayerRecord& player, const MatchLog& matches) {
       return keyMonth(key >> 1) < months.front();
     });
   }
+  return months;
+}
 
-  // The cells, with their conditions beside them until the references are
-  // known. Months index a table by their distance from the first.
+// The problem's cells, made of runs of keys of one cell, and beside each
+// its conditions (a key's low bits), which give its effects once the
+// references are known.
+struct Cells {
   FitProblem problem;
+  std::vector<std::uint8_t> codes;
+  std::vector<Counts> byMonth;
+};
+
+// Also counts the matches of each level in `insights`. Months index a
+// table by their distance from the first.
+Cells makeCells(const std::vector<std::uint64_t>& keys,
+                const std::vector<std::uint32_t>& months, Insights& insights) {
+  Cells cells;
+  FitProblem& problem = cells.problem;
   problem.effects = kEffectCount;
-  problem.monthGaps.resize(months.size(), 1);
+  problem.monthGaps.assign(months.size(), 1);
+  cells.byMonth.resize(months.size());
+  if (months.empty()) return cells;
+  const std::int64_t first = monthNumber(months.front());
   std::vector<std::uint32_t> monthIndex(
-      months.empty()
-          ? 0
-          : static_cast<std::size_t>(monthNumber(months.back()) -
-                                     monthNumber(months.front()) + 1));
+      static_cast<std::size_t>(monthNumber(months.back()) - first + 1));
   for (std::size_t m = 0; m < months.size(); ++m) {
     if (m > 0) {
       problem.monthGaps[m] =
           monthNumber(months[m]) - monthNumber(months[m - 1]);
     }
-    monthIndex[monthNumber(months[m]) - monthNumber(months.front())] =
-        static_cast<std::uint32_t>(m);
+    monthIndex[monthNumber(months[m]) - first] = static_cast<std::uint32_t>(m);
   }
-  std::vector<std::uint8_t> codes;  // a key's low bits: the conditions
-  std::size_t cells = 0;
+  std::size_t runs = 0;
   for (std::size_t i = 0; i < keys.size(); ++i) {
-    cells += i == 0 || keys[i] >> 1 != keys[i - 1] >> 1 ? 1 : 0;
+    runs += i == 0 || keys[i] >> 1 != keys[i - 1] >> 1 ? 1 : 0;
   }
-  problem.cells.reserve(cells);
-  codes.reserve(cells);
-  std::vector<Counts> monthCounts(months.size());
+  problem.cells.reserve(runs);
+  cells.codes.reserve(runs);
   for (std::size_t end = 0; end < keys.size();) {
     const std::size_t begin = end;
     const std::uint64_t key = keys[begin] >> 1;
@@ -260,44 +246,80 @@ Insights fitInsights(const PlayerRecord& player, const MatchLog& matches) {
       ++problem.opponents;
     }
     cell.opponent = problem.opponents - 1;
-    cell.month =
-        monthIndex[monthNumber(keyMonth(key)) - monthNumber(months.front())];
+    cell.month = monthIndex[monthNumber(keyMonth(key)) - first];
     const Conditions c = keyConditions(key);
     const Counts counts{cell.matches, cell.wins};
     if (c.afterLoss) count(insights.afterLoss, counts);
     count(insights.sessionStage[c.stage], counts);
     if (c.hourBand != kNoHourBand)
       count(insights.timeOfDay[c.hourBand], counts);
-    monthCounts[cell.month].matches += cell.matches;
-    monthCounts[cell.month].wins += cell.wins;
+    cells.byMonth[cell.month].matches += cell.matches;
+    cells.byMonth[cell.month].wins += cell.wins;
     problem.cells.push_back(cell);
-    codes.push_back(static_cast<std::uint8_t>(key & kConditionBits));
+    cells.codes.push_back(static_cast<std::uint8_t>(key & kConditionBits));
   }
+  return cells;
+}
+
+// The effect of a level of a condition: none for the reference, else the
+// effects from `first` on, the reference skipped.
+std::uint8_t effectOf(int level, int reference, int first) {
+  if (level == reference) return kNoEffect;
+  return static_cast<std::uint8_t>(first + level - (level > reference));
+}
+
+template <std::size_t N>
+void setEffects(std::array<ConditionEffect, N>& levels, int reference,
+                int first, const FitResult& fit) {
+  for (int level = 0; level < static_cast<int>(N); ++level) {
+    if (level != reference) {
+      setEffect(levels[level], fit.effects[effectOf(level, reference, first)]);
+    } else if (levels[level].matches > 0) {
+      levels[level].logit = 0.0;
+    }
+  }
+}
+
+void setCellEffects(Cells& cells, int stageReference, int hourReference) {
+  for (std::size_t i = 0; i < cells.codes.size(); ++i) {
+    const Conditions c = keyConditions(cells.codes[i]);
+    std::array<std::uint8_t, kMaxCellEffects>& effects =
+        cells.problem.cells[i].effects;
+    if (c.afterLoss) effects[0] = kAfterLossEffect;
+    effects[1] = effectOf(c.stage, stageReference, kFirstStageEffect);
+    if (c.hourBand != kNoHourBand) {
+      effects[2] = effectOf(c.hourBand, hourReference, kFirstHourEffect);
+    }
+  }
+}
+
+}  // namespace
+
+Insights fitInsights(const PlayerRecord& player, const MatchLog& matches) {
+  Insights insights;
+  for (int stage = 0; stage < kStageCount; ++stage) {
+    insights.sessionStage[stage].from = kStageFirst[stage];
+    insights.sessionStage[stage].to = kStageLast[stage];
+  }
+  for (int band = 0; band < kHourBandCount; ++band) {
+    insights.timeOfDay[band].from = band * kHoursPerBand;
+    insights.timeOfDay[band].to = (band + 1) * kHoursPerBand;
+  }
+  std::vector<std::uint64_t> keys = matchKeys(player, matches);
+  const std::vector<std::uint32_t> months = fittedMonths(keys);
+  Cells cells = makeCells(keys, months, insights);
   keys = {};
   const int stageReference = mostPlayed(insights.sessionStage);
   const int hourReference = mostPlayed(insights.timeOfDay);
   insights.sessionStage[stageReference].reference = true;
   insights.timeOfDay[hourReference].reference = true;
-  for (std::size_t i = 0; i < codes.size(); ++i) {
-    const Conditions c = keyConditions(codes[i]);
-    std::array<std::int8_t, kMaxCellEffects>& effects =
-        problem.cells[i].effects;
-    if (c.afterLoss) effects[0] = kAfterLossEffect;
-    if (c.stage != stageReference) {
-      effects[1] = static_cast<std::int8_t>(kFirstStageEffect + c.stage -
-                                            (c.stage > stageReference));
-    }
-    if (c.hourBand != kNoHourBand && c.hourBand != hourReference) {
-      effects[2] = static_cast<std::int8_t>(kFirstHourEffect + c.hourBand -
-                                            (c.hourBand > hourReference));
-    }
-  }
-  const FitResult fit = fitLogisticModel(problem);
+  setCellEffects(cells, stageReference, hourReference);
+  const FitResult fit = fitLogisticModel(cells.problem);
   if (fit.effects.empty()) return insights;
 
   for (std::size_t m = 0; m < months.size(); ++m) {
     const FitEstimate& theta = fit.months[m];
-    const Counts& counts = monthCounts[m];
+    const Counts& counts = cells.byMonth[m];
     insights.form.push_back(
         {months[m], counts.matches, counts.wins, counts.matches - counts.wins,
          logistic(theta.value), logistic(theta.value - kZ95 * theta.sd),

@@ -52,7 +52,7 @@ class NewtonSystem {
   double eta(const FitCell& cell, const Parameters& x) const {
     double sum = x.core(cell.month) - x.opponents(cell.opponent);
     for (const int effect : cell.effects) {
-      if (effect >= 0) sum += x.core(months_ + effect);
+      if (effect != kNoEffect) sum += x.core(months_ + effect);
     }
     return sum;
   }
@@ -168,13 +168,13 @@ double NewtonSystem::addCell(const FitCell& cell, const Parameters& x) {
     value_.push_back(-w);
   }
   for (const int e : cell.effects) {
-    if (e < 0) continue;
+    if (e == kNoEffect) continue;
     const Eigen::Index row = months_ + e;
     gradCore_(row) -= residual;
     effectColumn_(e) -= w;
     schur_(row, month) += w;
     for (const int f : cell.effects) {
-      if (f >= 0 && f <= e) schur_(row, months_ + f) += w;
+      if (f <= e) schur_(row, months_ + f) += w;  // kNoEffect is above all
     }
   }
   return n * (std::max(linear, 0.0) + std::log(1 + small)) - wins * linear;
