@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
-#include <unordered_map>
 #include <utility>
 
 #include "stats/logistic_fit.h"
@@ -16,7 +15,7 @@ constexpr std::array<int, kStageCount> kStageFirst{1, 6, 11, 21};
 constexpr std::array<int, kStageCount> kStageLast{5, 10, 20, 0};
 constexpr int kHoursPerBand = 24 / kHourBandCount;
 constexpr int kNoHourBand = kHourBandCount;
-constexpr std::int64_t kSecondsPerDay = 24 * 60 * 60;
+constexpr std::int64_t kSecondsPerDay = std::int64_t{24} * 60 * 60;
 // Half the width of a 95% interval, in standard deviations.
 constexpr double kZ95 = 1.959963984540054;
 // The fit solves a dense system of one row per month: a log that spreads
@@ -40,6 +39,7 @@ struct Conditions {
 };
 
 constexpr int kMonthShift = 6;
+constexpr std::uint64_t kConditionBits = (1 << kMonthShift) - 1;
 constexpr int kOpponentShift = 26;
 
 std::uint64_t cellKey(std::uint32_t opponent, std::uint32_t month,
@@ -87,10 +87,44 @@ struct Counts {
   std::int64_t wins = 0;
 };
 
-// The player's dated matches, counted by cell of the model.
-std::vector<std::pair<std::uint64_t, Counts>> countCells(
-    const PlayerRecord& player, const MatchLog& matches) {
-  std::unordered_map<std::uint64_t, Counts> cells;
+// Orders the keys by opponent, then month. A counting sort by opponent
+// keeps each opponent's matches in log order, which is month order in a log
+// written as time passes; only an opponent whose months go back is sorted on
+// its own. A cell's matches need not lie side by side: the fit counts a cell
+// split in two as one.
+void orderByOpponent(std::vector<std::uint64_t>& keys) {
+  constexpr int kShift = kOpponentShift + 1;
+  std::uint64_t last = 0;
+  for (const std::uint64_t key : keys) last = std::max(last, key >> kShift);
+  std::vector<std::size_t> ends(last + 1, 0);
+  for (const std::uint64_t key : keys) ++ends[key >> kShift];
+  std::size_t end = 0;
+  for (std::size_t& size : ends) size = end += size;
+  std::vector<std::uint64_t> sorted(keys.size());
+  for (auto key = keys.rbegin(); key != keys.rend(); ++key) {
+    sorted[--ends[*key >> kShift]] = *key;
+  }
+  // ends[j] is now where opponent j's keys begin.
+  const auto byMonth = [](std::uint64_t a, std::uint64_t b) {
+    return keyMonth(a >> 1) < keyMonth(b >> 1);
+  };
+  for (std::size_t j = 0; j < ends.size(); ++j) {
+    const auto begin = sorted.begin() + static_cast<std::ptrdiff_t>(ends[j]);
+    const auto stop =
+        j + 1 < ends.size()
+            ? sorted.begin() + static_cast<std::ptrdiff_t>(ends[j + 1])
+            : sorted.end();
+    if (!std::is_sorted(begin, stop, byMonth)) std::sort(begin, stop);
+  }
+  keys = std::move(sorted);
+}
+
+// One key per dated match of the player: its cell's key, then a bit set for
+// a win, ordered by opponent, then month: 8 bytes a match.
+std::vector<std::uint64_t> matchKeys(const PlayerRecord& player,
+                                     const MatchLog& matches) {
+  std::vector<std::uint64_t> keys;
+  keys.reserve(matches.size());  // one side each, but against himself
   bool first = true;
   std::uint32_t session = 0;
   int position = 0;
@@ -106,17 +140,13 @@ std::vector<std::pair<std::uint64_t, Counts>> countCells(
                                   hourBandOf(entry)};
       lastLost = !side.won;
       if (entry.date == kNoDate) return;
-      Counts& counts =
-          cells[cellKey(side.opponent->id, entry.date / 100, conditions)];
-      ++counts.matches;
-      counts.wins += side.won ? 1 : 0;
+      keys.push_back(cellKey(side.opponent->id, entry.date / 100, conditions)
+                         << 1 |
+                     static_cast<std::uint64_t>(side.won));
     });
   }
-  std::vector<std::pair<std::uint64_t, Counts>> sorted(cells.begin(),
-                                                       cells.end());
-  std::sort(sorted.begin(), sorted.end(),
-            [](const auto& a, const auto& b) { return a.first < b.first; });
-  return sorted;
+  orderByOpponent(keys);
+  return keys;
 }
 
 std::int64_t monthNumber(std::uint32_t yyyymm) {
@@ -146,21 +176,122 @@ void setEffect(ConditionEffect& level, const FitEstimate& estimate) {
   level.logitHigh = estimate.value + kZ95 * estimate.sd;
 }
 
-// Levels other than the reference take the effects from `first` on.
+double logistic(double x) { return 1 / (1 + std::exp(-x)); }
+
+// The months with matches, oldest first: the latest kMaxMonths, the keys of
+// older months dropped.
+std::vector<std::uint32_t> fittedMonths(std::vector<std::uint64_t>& keys) {
+  std::vector<std::uint32_t> months;
+  for (const std::uint64_t key : keys) {
+    if (months.empty() || months.back() != keyMonth(key >> 1)) {
+      months.push_back(keyMonth(key >> 1));
+    }
+  }
+  std::sort(months.begin(), months.end());
+  months.erase(std::unique(months.begin(), months.end()), months.end());
+  if (months.size() > kMaxMonths) {
+    months.erase(months.begin(), months.end() - kMaxMonths);
+    std::erase_if(keys, [&months](std::uint64_t key) {
+      return keyMonth(key >> 1) < months.front();
+    });
+  }
+  return months;
+}
+
+// The problem's cells, made of runs of keys of one cell, and beside each
+// its conditions (a key's low bits), which give its effects once the
+// references are known.
+struct Cells {
+  FitProblem problem;
+  std::vector<std::uint8_t> codes;
+  std::vector<Counts> byMonth;
+};
+
+// Also counts the matches of each level in `insights`. Months index a
+// table by their distance from the first.
+Cells makeCells(const std::vector<std::uint64_t>& keys,
+                const std::vector<std::uint32_t>& months, Insights& insights) {
+  Cells cells;
+  FitProblem& problem = cells.problem;
+  problem.effects = kEffectCount;
+  problem.monthGaps.assign(months.size(), 1);
+  cells.byMonth.resize(months.size());
+  if (months.empty()) return cells;
+  const std::int64_t first = monthNumber(months.front());
+  std::vector<std::uint32_t> monthIndex(
+      static_cast<std::size_t>(monthNumber(months.back()) - first + 1));
+  for (std::size_t m = 0; m < months.size(); ++m) {
+    if (m > 0) {
+      problem.monthGaps[m] =
+          monthNumber(months[m]) - monthNumber(months[m - 1]);
+    }
+    monthIndex[monthNumber(months[m]) - first] = static_cast<std::uint32_t>(m);
+  }
+  std::size_t runs = 0;
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    runs += i == 0 || keys[i] >> 1 != keys[i - 1] >> 1 ? 1 : 0;
+  }
+  problem.cells.reserve(runs);
+  cells.codes.reserve(runs);
+  for (std::size_t end = 0; end < keys.size();) {
+    const std::size_t begin = end;
+    const std::uint64_t key = keys[begin] >> 1;
+    FitCell cell;
+    for (; end < keys.size() && keys[end] >> 1 == key; ++end) {
+      ++cell.matches;
+      cell.wins += static_cast<std::int64_t>(keys[end] & 1);
+    }
+    if (begin == 0 ||
+        key >> kOpponentShift != keys[begin - 1] >> 1 >> kOpponentShift) {
+      ++problem.opponents;
+    }
+    cell.opponent = problem.opponents - 1;
+    cell.month = monthIndex[monthNumber(keyMonth(key)) - first];
+    const Conditions c = keyConditions(key);
+    const Counts counts{cell.matches, cell.wins};
+    if (c.afterLoss) count(insights.afterLoss, counts);
+    count(insights.sessionStage[c.stage], counts);
+    if (c.hourBand != kNoHourBand)
+      count(insights.timeOfDay[c.hourBand], counts);
+    cells.byMonth[cell.month].matches += cell.matches;
+    cells.byMonth[cell.month].wins += cell.wins;
+    problem.cells.push_back(cell);
+    cells.codes.push_back(static_cast<std::uint8_t>(key & kConditionBits));
+  }
+  return cells;
+}
+
+// The effect of a level of a condition: none for the reference, else the
+// effects from `first` on, the reference skipped.
+std::uint8_t effectOf(int level, int reference, int first) {
+  if (level == reference) return kNoEffect;
+  return static_cast<std::uint8_t>(first + level - (level > reference));
+}
+
 template <std::size_t N>
 void setEffects(std::array<ConditionEffect, N>& levels, int reference,
                 int first, const FitResult& fit) {
   for (int level = 0; level < static_cast<int>(N); ++level) {
-    if (level == reference) {
-      if (levels[level].matches > 0) levels[level].logit = 0.0;
-    } else {
-      setEffect(levels[level],
-                fit.effects[first + level - (level > reference)]);
+    if (level != reference) {
+      setEffect(levels[level], fit.effects[effectOf(level, reference, first)]);
+    } else if (levels[level].matches > 0) {
+      levels[level].logit = 0.0;
     }
   }
 }
 
-double logistic(double x) { return 1 / (1 + std::exp(-x)); }
+void setCellEffects(Cells& cells, int stageReference, int hourReference) {
+  for (std::size_t i = 0; i < cells.codes.size(); ++i) {
+    const Conditions c = keyConditions(cells.codes[i]);
+    std::array<std::uint8_t, kMaxCellEffects>& effects =
+        cells.problem.cells[i].effects;
+    if (c.afterLoss) effects[0] = kAfterLossEffect;
+    effects[1] = effectOf(c.stage, stageReference, kFirstStageEffect);
+    if (c.hourBand != kNoHourBand) {
+      effects[2] = effectOf(c.hourBand, hourReference, kFirstHourEffect);
+    }
+  }
+}
 
 }  // namespace
 
@@ -174,73 +305,21 @@ Insights fitInsights(const PlayerRecord& player, const MatchLog& matches) {
     insights.timeOfDay[band].from = band * kHoursPerBand;
     insights.timeOfDay[band].to = (band + 1) * kHoursPerBand;
   }
-  std::vector<std::pair<std::uint64_t, Counts>> cells =
-      countCells(player, matches);
-
-  std::vector<std::uint32_t> months;
-  for (const auto& [key, counts] : cells) months.push_back(keyMonth(key));
-  std::sort(months.begin(), months.end());
-  months.erase(std::unique(months.begin(), months.end()), months.end());
-  if (months.size() > kMaxMonths) {
-    months.erase(months.begin(), months.end() - kMaxMonths);
-    std::erase_if(cells, [&months](const auto& cell) {
-      return keyMonth(cell.first) < months.front();
-    });
-  }
-
-  for (const auto& [key, counts] : cells) {
-    const Conditions c = keyConditions(key);
-    if (c.afterLoss) count(insights.afterLoss, counts);
-    count(insights.sessionStage[c.stage], counts);
-    if (c.hourBand != kNoHourBand)
-      count(insights.timeOfDay[c.hourBand], counts);
-  }
+  std::vector<std::uint64_t> keys = matchKeys(player, matches);
+  const std::vector<std::uint32_t> months = fittedMonths(keys);
+  Cells cells = makeCells(keys, months, insights);
+  keys = {};
   const int stageReference = mostPlayed(insights.sessionStage);
   const int hourReference = mostPlayed(insights.timeOfDay);
   insights.sessionStage[stageReference].reference = true;
   insights.timeOfDay[hourReference].reference = true;
-
-  FitProblem problem;
-  problem.effects = kEffectCount;
-  problem.monthGaps.resize(months.size(), 1);
-  for (std::size_t m = 1; m < months.size(); ++m) {
-    problem.monthGaps[m] = monthNumber(months[m]) - monthNumber(months[m - 1]);
-  }
-  std::vector<Counts> monthCounts(months.size());
-  std::uint64_t lastOpponent = 0;
-  for (const auto& [key, counts] : cells) {
-    const std::uint64_t opponent = key >> kOpponentShift;
-    if (problem.opponents == 0 || opponent != lastOpponent) {
-      lastOpponent = opponent;
-      ++problem.opponents;
-    }
-    const Conditions c = keyConditions(key);
-    FitCell cell;
-    cell.opponent = problem.opponents - 1;
-    cell.month = static_cast<std::uint32_t>(
-        std::lower_bound(months.begin(), months.end(), keyMonth(key)) -
-        months.begin());
-    cell.matches = counts.matches;
-    cell.wins = counts.wins;
-    if (c.afterLoss) cell.effects[0] = kAfterLossEffect;
-    if (c.stage != stageReference) {
-      cell.effects[1] =
-          kFirstStageEffect + c.stage - (c.stage > stageReference);
-    }
-    if (c.hourBand != kNoHourBand && c.hourBand != hourReference) {
-      cell.effects[2] =
-          kFirstHourEffect + c.hourBand - (c.hourBand > hourReference);
-    }
-    problem.cells.push_back(cell);
-    monthCounts[cell.month].matches += counts.matches;
-    monthCounts[cell.month].wins += counts.wins;
-  }
-  const FitResult fit = fitLogisticModel(problem);
+  setCellEffects(cells, stageReference, hourReference);
+  const FitResult fit = fitLogisticModel(cells.problem);
   if (fit.effects.empty()) return insights;
 
   for (std::size_t m = 0; m < months.size(); ++m) {
     const FitEstimate& theta = fit.months[m];
-    const Counts& counts = monthCounts[m];
+    const Counts& counts = cells.byMonth[m];
     insights.form.push_back(
         {months[m], counts.matches, counts.wins, counts.matches - counts.wins,
          logistic(theta.value), logistic(theta.value - kZ95 * theta.sd),

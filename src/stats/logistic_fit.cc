@@ -9,27 +9,24 @@
 namespace sessionstats {
 namespace {
 
-// Newton's method stops once the decrease it still promises (half the
-// Newton decrement squared, in units of the log posterior) is below this; a
-// log that one side always wins still converges, as the priors bound the
-// parameters, and kMaxIterations bounds the work whatever happens.
-constexpr double kConverged = 1e-12;
+// Newton's method stops once the step it proposes moves every parameter by
+// less than this share of its standard deviation: the step's Newton
+// decrement bounds that share (|step_i| <= decrement * sd_i), and the
+// decrement squared is computed here. That last step is taken, and the
+// variances are those at the point it starts from, a hundredth of a standard
+// deviation away. A log that one side always wins still converges, as the
+// priors bound the parameters, and kMaxIterations bounds the work whatever
+// happens.
+constexpr double kConverged = 1e-2 * 1e-2;
 constexpr int kMaxIterations = 100;
 // A step is halved until the log posterior rises by a share of what the
 // step promised (Armijo's rule), at most kMaxHalvings times.
 constexpr double kSufficientRise = 1e-4;
 constexpr int kMaxHalvings = 50;
-
-double logistic(double x) {
-  if (x >= 0) return 1 / (1 + std::exp(-x));
-  const double e = std::exp(x);
-  return e / (1 + e);
-}
-
-// log(1 + e^x) without overflow.
-double softplus(double x) {
-  return x > 0 ? x + std::log1p(std::exp(-x)) : std::log1p(std::exp(x));
-}
+// Near the top, where the step promises little (its Newton decrement
+// squared below this), the whole step is taken without checking it: the
+// posterior is close to its quadratic model there.
+constexpr double kWholeStep = 0.1;
 
 // The parameters: the core (theta by month, then gamma by effect), and beta
 // by opponent.
@@ -55,29 +52,21 @@ class NewtonSystem {
   double eta(const FitCell& cell, const Parameters& x) const {
     double sum = x.core(cell.month) - x.opponents(cell.opponent);
     for (const int effect : cell.effects) {
-      if (effect >= 0) sum += x.core(months_ + effect);
+      if (effect != kNoEffect) sum += x.core(months_ + effect);
     }
     return sum;
   }
 
-  // The negative log posterior, up to a constant.
-  double objective(const Parameters& x) const {
-    double sum = 0;
-    for (const FitCell& cell : problem_.cells) {
-      const double e = eta(cell, x);
-      sum += static_cast<double>(cell.matches) * softplus(e) -
-             static_cast<double>(cell.wins) * e;
-    }
-    return sum + 0.5 * (priorQuadratic(x.core) + x.opponents.squaredNorm());
-  }
+  // Gathers the derivatives at `x` from the cells and the priors, and
+  // returns the negative log posterior there (up to a constant). Then
+  // factor() makes the system ready for step() and variances().
+  double gather(const Parameters& x);
+  void factor();
 
-  // Builds the system at `x` and factors S; then step() and variances() hold.
-  void assemble(const Parameters& x);
-
-  // The Newton step from the point assembled, and -gradient . step.
+  // The Newton step from the point factored, and -gradient . step.
   double step(Parameters& delta) const;
 
-  // The core's variances at the point assembled.
+  // The core's variances at the point factored.
   Eigen::VectorXd variances() const {
     return llt_.solve(Eigen::MatrixXd::Identity(core_, core_)).diagonal();
   }
@@ -98,8 +87,9 @@ class NewtonSystem {
     return sum + core.tail(problem_.effects).squaredNorm();
   }
 
-  void addPrior(const Parameters& x);
+  double addCell(const FitCell& cell, const Parameters& x);
   void closeOpponent();
+  void addPrior(const Parameters& x);
 
   const FitProblem& problem_;
   Eigen::Index months_;
@@ -117,7 +107,7 @@ class NewtonSystem {
   Eigen::LLT<Eigen::MatrixXd, Eigen::Lower> llt_;
 };
 
-void NewtonSystem::assemble(const Parameters& x) {
+double NewtonSystem::gather(const Parameters& x) {
   const auto opponents = static_cast<Eigen::Index>(problem_.opponents);
   gradCore_.setZero(core_);
   gradOpponents_.setZero(opponents);
@@ -128,40 +118,19 @@ void NewtonSystem::assemble(const Parameters& x) {
   index_.clear();
   value_.clear();
 
+  double objective = 0;
   std::uint32_t opponent = 0;
   for (const FitCell& cell : problem_.cells) {
     for (; opponent < cell.opponent; ++opponent) closeOpponent();
-    const double n = static_cast<double>(cell.matches);
-    const double p = logistic(eta(cell, x));
-    const double w = n * p * (1 - p);
-    const double residual = static_cast<double>(cell.wins) - n * p;
-    const auto month = static_cast<Eigen::Index>(cell.month);
-    gradCore_(month) -= residual;
-    gradOpponents_(cell.opponent) += residual;
-    diagonal_(cell.opponent) += w;
-    schur_(month, month) += w;
-    // Cells of one opponent come month by month: one entry per month.
-    if (index_.size() > offsets_.back() && index_.back() == month) {
-      value_.back() -= w;
-    } else {
-      index_.push_back(month);
-      value_.push_back(-w);
-    }
-    for (const int e : cell.effects) {
-      if (e < 0) continue;
-      const Eigen::Index row = months_ + e;
-      gradCore_(row) -= residual;
-      effectColumn_(e) -= w;
-      schur_(row, month) += w;
-      for (const int f : cell.effects) {
-        if (f >= 0 && f <= e) schur_(row, months_ + f) += w;
-      }
-    }
+    objective += addCell(cell, x);
   }
   for (; opponent < problem_.opponents; ++opponent) closeOpponent();
-
   addPrior(x);
-  // S = A - B D^-1 B^T, column by column of B.
+  return objective + 0.5 * (priorQuadratic(x.core) + x.opponents.squaredNorm());
+}
+
+// S = A - B D^-1 B^T, column by column of B.
+void NewtonSystem::factor() {
   for (std::uint32_t j = 0; j < problem_.opponents; ++j) {
     const double d = diagonal_(j);
     for (std::size_t a = offsets_[j]; a < offsets_[j + 1]; ++a) {
@@ -172,6 +141,43 @@ void NewtonSystem::assemble(const Parameters& x) {
     }
   }
   llt_.compute(schur_);
+}
+
+// Returns the cell's share of the negative log likelihood,
+// n log(1 + e^eta) - wins eta, written so that no exp overflows. log(1 + s)
+// stands for log1p(s): what it loses for a tiny s is below what rounding
+// loses in the sum over the cells, and it costs less.
+double NewtonSystem::addCell(const FitCell& cell, const Parameters& x) {
+  const double n = static_cast<double>(cell.matches);
+  const double wins = static_cast<double>(cell.wins);
+  const double linear = eta(cell, x);
+  const double small = std::exp(-std::abs(linear));
+  const double p = linear >= 0 ? 1 / (1 + small) : small / (1 + small);
+  const double w = n * p * (1 - p);
+  const double residual = wins - n * p;
+  const auto month = static_cast<Eigen::Index>(cell.month);
+  gradCore_(month) -= residual;
+  gradOpponents_(cell.opponent) += residual;
+  diagonal_(cell.opponent) += w;
+  schur_(month, month) += w;
+  // Cells of one opponent come month by month: one entry per month.
+  if (index_.size() > offsets_.back() && index_.back() == month) {
+    value_.back() -= w;
+  } else {
+    index_.push_back(month);
+    value_.push_back(-w);
+  }
+  for (const int e : cell.effects) {
+    if (e == kNoEffect) continue;
+    const Eigen::Index row = months_ + e;
+    gradCore_(row) -= residual;
+    effectColumn_(e) -= w;
+    schur_(row, month) += w;
+    for (const int f : cell.effects) {
+      if (f <= e) schur_(row, months_ + f) += w;  // kNoEffect is above all
+    }
+  }
+  return n * (std::max(linear, 0.0) + std::log(1 + small)) - wins * linear;
 }
 
 // The effects' entries of a column come after its months', so the indices
@@ -228,15 +234,18 @@ double NewtonSystem::step(Parameters& delta) const {
 }
 
 // Puts in `trial` the point along `delta` from `x`, halved until the
-// posterior rises by its share; false when no such point is found.
-bool takeStep(const NewtonSystem& system, const Parameters& delta,
-              double decrement, const Parameters& x, Parameters& trial) {
-  const double start = system.objective(x);
+// posterior rises by its share, with the system gathered there, and in
+// `value` (the objective at `x`) the objective there; false when no such
+// point is found.
+bool takeStep(NewtonSystem& system, const Parameters& delta, double decrement,
+              const Parameters& x, Parameters& trial, double& value) {
   double t = 1;
   for (int halvings = 0; halvings <= kMaxHalvings; ++halvings, t /= 2) {
     trial.core = x.core + t * delta.core;
     trial.opponents = x.opponents + t * delta.opponents;
-    if (system.objective(trial) <= start - kSufficientRise * t * decrement) {
+    const double reached = system.gather(trial);
+    if (reached <= value - kSufficientRise * t * decrement) {
+      value = reached;
       return true;
     }
   }
@@ -253,13 +262,25 @@ FitResult fitLogisticModel(const FitProblem& problem) {
                Eigen::VectorXd::Zero(problem.opponents)};
   Parameters delta;
   Parameters trial;
+  double value = system.gather(x);
+  system.factor();
   for (int iteration = 0;; ++iteration) {
-    system.assemble(x);
     const double decrement = system.step(delta);
-    if (!(decrement > 2 * kConverged) || iteration == kMaxIterations) break;
-    // No step that raises the posterior: as close as arithmetic gets.
-    if (!takeStep(system, delta, decrement, x, trial)) break;
-    std::swap(x, trial);
+    if (!(decrement >= 0) || iteration == kMaxIterations) break;
+    if (decrement < kWholeStep) {
+      x.core += delta.core;
+      x.opponents += delta.opponents;
+      if (decrement < kConverged) break;
+      value = system.gather(x);
+    } else if (takeStep(system, delta, decrement, x, trial, value)) {
+      std::swap(x, trial);
+    } else {
+      // No step raises the posterior: as close as arithmetic gets.
+      system.gather(x);
+      system.factor();
+      break;
+    }
+    system.factor();
   }
   const Eigen::VectorXd variances = system.variances();
   const auto months = static_cast<Eigen::Index>(problem.monthGaps.size());

@@ -16,15 +16,17 @@ namespace sessionstats {
 /// Standard deviation of the change of the player's strength over a month.
 inline constexpr double kMonthDrift = 0.3;
 
-/// Most effects that one match has.
+/// Most effects that one match has, and the index that stands for none.
 inline constexpr int kMaxCellEffects = 3;
+inline constexpr std::uint8_t kNoEffect = 0xFF;
 
 /// Matches that share their month, their opponent and their conditions: the
 /// model tells them apart by nothing else.
 struct FitCell {
-  std::uint32_t opponent = 0;                            // index of beta
-  std::uint32_t month = 0;                               // index of theta
-  std::array<int, kMaxCellEffects> effects{-1, -1, -1};  // gamma, -1: none
+  std::uint32_t opponent = 0;  // index of beta
+  std::uint32_t month = 0;     // index of theta
+  std::array<std::uint8_t, kMaxCellEffects> effects{kNoEffect, kNoEffect,
+                                                    kNoEffect};  // gamma
   std::int64_t matches = 0;
   std::int64_t wins = 0;
 };
