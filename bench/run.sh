@@ -17,6 +17,8 @@
 # instructions), each the median of runs that alternate between the builds:
 # with REV (a commit, e.g. the parent of the one that brought a trick in),
 # that revision is built too and measured run for run beside this tree.
+# The JSON and HTML runs against a revision before the fitted insights
+# (`table cd4a774`) give what the insights cost.
 #
 # Knobs (environment): RUNS_1M (default 30) and RUNS_10M (default 5) timed
 # runs per command, MEMORY_RUNS (default 3) runs for peak memory, MICRO_REPS
@@ -166,11 +168,15 @@ if [ "$MODE" = table ]; then
   reading() { timed "$1" "$dir1m" "$dir1m/no_player.txt"; }
   full() { timed "$1" "$dir1m" "$dir1m/local_player.txt"; }
   csv() { timed "$1" "$dir1m" /dev/null -p "$LOCAL_PLAYER" --format=csv -o report.csv; }
+  json() { timed "$1" "$dir1m" /dev/null -p "$LOCAL_PLAYER" --format=json -o report.json; }
+  html() { timed "$1" "$dir1m" /dev/null -p "$LOCAL_PLAYER" --format=html -o report.html; }
   reading_memory() { counted "$1" "$dir1m" "$dir1m/no_player.txt"; }
   full_memory() { counted "$1" "$dir1m" "$dir1m/local_player.txt"; }
   measure read "$RUNS_1M" reading
   measure full "$RUNS_1M" full
   measure csv "$RUNS_1M" csv
+  measure json "$RUNS_1M" json
+  measure html "$RUNS_1M" html
   measure read_memory "$MEMORY_RUNS" reading_memory
   measure full_memory "$MEMORY_RUNS" full_memory
   if [[ " $SIZES " == *" 10M "* ]]; then
@@ -221,6 +227,10 @@ if [ "$MODE" = table ]; then
   line "full_cpu: full run, CPU user+sys (ms)" full 2 1000 %.1f
   line "full_rss: full run, peak memory (MiB)" full_memory 1 0.0009765625 %.1f
   line "csv_cpu: CSV of $LOCAL_PLAYER, CPU user+sys (ms)" csv 2 1000 %.1f
+  line "json_wall: JSON of $LOCAL_PLAYER, wall (ms)" json 1 1000 %.1f
+  line "json_cpu: JSON, CPU user+sys (ms)" json 2 1000 %.1f
+  line "html_wall: HTML of $LOCAL_PLAYER, wall (ms)" html 1 1000 %.1f
+  line "html_cpu: HTML, CPU user+sys (ms)" html 2 1000 %.1f
   if [[ " $SIZES " == *" 10M "* ]]; then
     line "full_rss_10m: full run at 10M, peak (MiB)" full_10m 1 0.0009765625 %.1f
     line "filtered_rss_10m: filtered text, peak (MiB)" filtered_10m 1 0.0009765625 %.1f

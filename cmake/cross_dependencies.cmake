@@ -12,6 +12,14 @@ add_library(nlohmann_json::nlohmann_json INTERFACE IMPORTED)
 target_include_directories(nlohmann_json::nlohmann_json SYSTEM
   INTERFACE ${cross_json_include})
 
+# libeigen3-dev is headers alone too, in a folder of its own
+# (/usr/include/eigen3), which the cross build can use where it is.
+find_path(SESSION_STATS_HOST_EIGEN Eigen/Core
+  PATHS /usr/include/eigen3 NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+add_library(Eigen3::Eigen INTERFACE IMPORTED)
+target_include_directories(Eigen3::Eigen SYSTEM
+  INTERFACE ${SESSION_STATS_HOST_EIGEN})
+
 # GoogleTest is built from the sources of Debian's googletest package, with
 # the cross compiler, as part of this build.
 if(SESSION_STATS_BUILD_TESTS)

@@ -2,7 +2,9 @@
 # Makes the pictures of the HTML report in README.md: the report of Kestrel,
 # the local player of a generated log of 200,000 lines (five years, 40
 # opponents), as headless Chromium shows it in a window of 1280 x 1900
-# pixels (docs/report.png) and on a phone's 400 x 1600 (docs/report-phone.png).
+# pixels (docs/report.png) and on a phone's 400 x 1600 (docs/report-phone.png),
+# and its sections on what changes the results and the recent sessions at
+# 1280 px (docs/insights.png) and at 400 px (docs/insights-phone.png).
 #
 #   bash docs/make_screenshot.sh [SESSION_STATS [GENERATE_LOG]]
 #
@@ -32,3 +34,8 @@ shoot() {
 }
 shoot 1280,1900 docs/report.png
 shoot 400,1600 docs/report-phone.png
+for shot in 1280:docs/insights.png 400:docs/insights-phone.png; do
+  python3 tests/browser_layout.py "$browser" "$work/report.html" "${shot%%:*}" \
+    --recent 20 --shot "${shot#*:}" >/dev/null
+  echo "${shot#*:}: $(stat -c %s "${shot#*:}") bytes"
+done

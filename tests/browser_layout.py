@@ -2,7 +2,7 @@
 
   browser_layout.py CHROMIUM HTML_FILE WIDTH [--columns N] [--sections N]
                     [--matchups] [--print] [--time] [--reading-order]
-                    [--names-fit]
+                    [--names-fit] [--recent N] [--shot PNG]
 
 Drives the browser over the DevTools protocol on a pipe (--remote-debugging-
 pipe: JSON messages ended by NUL on file descriptors 3 and 4), so no port is
@@ -20,7 +20,11 @@ laid out:
     counts, as computed here (with --matchups there must be some);
   - with --columns N: the first heatmap has N columns, all inside the
     viewport, and no heatmap, the opponents' included, scrolls sideways;
-  - the first heatmap's row labels stay in view when it scrolls sideways.
+  - the first heatmap's row labels stay in view when it scrolls sideways;
+  - with --recent N: the section on what changes the results holds its
+    chart and a row for each of the 9 conditions, and the recent sessions
+    table N rows, the newest first.
+With --shot PNG it also saves a picture of those two sections.
 With --reading-order, every text of the page's own outside a name's <bdi>
 (an HTML page, the report or the overlay) must be laid out left to right,
 whatever direction marks a name holds. With --names-fit the opponents table
@@ -34,6 +38,7 @@ then the CPU seconds the page's renderer process spent (less sensitive to a
 loaded machine than the first).
 """
 
+import base64
 import json
 import math
 import os
@@ -120,8 +125,19 @@ LAYOUT = r"""
   const opps = document.querySelector('table.opps');
   const oppsOverflow = opps ? opps.closest('.scroll').scrollWidth -
       opps.closest('.scroll').clientWidth : 0;
+  const insights = document.getElementById('insights');
+  const insightsShown = insights && {
+    charts: insights.querySelectorAll('svg.chart').length,
+    conditions: insights.querySelectorAll('table.effects tr').length - 1};
+  const recent = [...document.querySelectorAll('table.recent tr')].slice(1)
+      .map(r => r.firstElementChild.textContent);
+  const last = document.getElementById('recent');
+  const shot = insights && last && {
+    top: insights.getBoundingClientRect().top + window.scrollY,
+    bottom: last.getBoundingClientRect().bottom + window.scrollY};
   return {faults, printFaults, opponents, sections, matchups, columns, sticky,
-          scrolling, opponentLine, oppsOverflow, viewport: window.innerWidth};
+          scrolling, opponentLine, oppsOverflow, insightsShown, recent, shot,
+          viewport: window.innerWidth};
 })()
 """
 
@@ -236,6 +252,22 @@ def number(text):
     return int(text.replace(",", ""))
 
 
+def check_insights(result, recent):
+    faults = []
+    shown = result["insightsShown"]
+    if not shown:
+        faults.append("no section on what changes the results")
+    elif (shown["charts"], shown["conditions"]) != (1, 9):
+        faults.append(f"{shown['charts']} form charts and "
+                      f"{shown['conditions']} conditions, want 1 and 9")
+    if len(result["recent"]) != recent:
+        faults.append(f"{len(result['recent'])} recent sessions, want "
+                      f"{recent}")
+    if result["recent"] != sorted(result["recent"], reverse=True):
+        faults.append("recent sessions not the newest first")
+    return faults
+
+
 def check(result, columns, sections, need_matchups, printed, names_fit):
     faults = list(result["faults"])
     if printed:
@@ -312,12 +344,24 @@ def main(argv):
             metrics = {m["name"]: m["value"] for m in
                        browser.call("Performance.getMetrics")["metrics"]}
             result = evaluate(browser, LAYOUT)
+            if "--shot" in argv and result["shot"]:
+                shot = result["shot"]
+                image = browser.call(
+                    "Page.captureScreenshot", captureBeyondViewport=True,
+                    clip={"x": 0, "y": shot["top"], "width": width,
+                          "height": shot["bottom"] - shot["top"],
+                          "scale": 1})
+                with open(argv[argv.index("--shot") + 1], "wb") as out:
+                    out.write(base64.b64decode(image["data"]))
             if "--reading-order" in argv:
                 result["faults"] += evaluate(browser, READING_ORDER)
         finally:
             browser.close()
     faults = check(result, columns, sections, "--matchups" in argv,
                    "--print" in argv, "--names-fit" in argv)
+    if "--recent" in argv:
+        faults += check_insights(result,
+                                 int(argv[argv.index("--recent") + 1]))
     for fault in faults[:20]:
         print(f"{page} at {width} px: {fault}", file=sys.stderr)
     if "--time" in argv:

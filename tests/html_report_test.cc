@@ -34,7 +34,7 @@ using Session = testing::TestSession;
 std::string page(const PlayerStats& player,
                  const SessionHistory& history = {}) {
   std::ostringstream out;
-  writeHtmlReport(out, player, history);
+  writeHtmlReport(out, player, history, {});
   return out.str();
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
@@ -37,7 +38,7 @@ TEST(JsonReport, HostileNamesGiveValidJsonWithReplacementCharacters) {
   const auto selected = selectMatches(matches, kestrel, {});
   std::ostringstream out;
   writeJsonReport(out, buildPlayerStats(kestrel),
-                  buildSessionHistory(kestrel, selected, {}, {}));
+                  buildSessionHistory(kestrel, selected, {}, {}), {});
 
   const nlohmann::json document = nlohmann::json::parse(out.str());
   const nlohmann::json& opponents = document.at("opponents");
@@ -62,11 +63,20 @@ TEST(JsonReport, PlayerWithoutMatchesHasNoLengthsButValidDocument) {
   reader.read(parseLine("Session start. Players: Ann vs Bob"));
   const PlayerRecord& ann = *records.findPlayer("Ann");
   std::ostringstream out;
-  writeJsonReport(out, buildPlayerStats(ann), {});
+  // Whatever the fit gives, the document holds numbers or null.
+  Insights insights;
+  using Limits = std::numeric_limits<double>;
+  insights.form.push_back(
+      {202601, 1, 1, 0, 0.5, -Limits::infinity(), Limits::quiet_NaN()});
+  writeJsonReport(out, buildPlayerStats(ann), {}, insights);
   const nlohmann::json document = nlohmann::json::parse(out.str());
   EXPECT_TRUE(document.at("summary").at("shortest_seconds").is_null());
   EXPECT_TRUE(document.at("opponents").empty());
   EXPECT_TRUE(document.at("sessions").empty());
+  EXPECT_EQ(document.at("insights").at("form").at(0),
+            nlohmann::json::parse(R"({"month":"2026-01","matches":1,"wins":1,)"
+                                  R"("losses":0,"form":0.5,)"
+                                  R"("form_95":[null,null]})"));
 }
 
 TEST(JsonReport, TheSessionInProgressHasAMemberOfItsOwn) {
@@ -84,7 +94,7 @@ TEST(JsonReport, TheSessionInProgressHasAMemberOfItsOwn) {
   SessionHistory history;
   history.current = current;
   std::ostringstream out;
-  writeJsonReport(out, PlayerStats{}, history);
+  writeJsonReport(out, PlayerStats{}, history, {});
   const std::string text = out.str();
   EXPECT_NE(text.find("\n  \"current_session\": {\"opponent\":\"Moth\","),
             std::string::npos);

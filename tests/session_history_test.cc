@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,12 +17,10 @@
 namespace sessionstats {
 namespace {
 
-// Kestrel's session in progress at the end of `log` (with `last`, his last
-// session instead), filtered by `filter`, read as the driver reads it: his
-// matches only, then keepMatches.
-std::optional<CurrentSession> currentOf(std::string_view log,
-                                        const MatchFilter& filter = {},
-                                        bool last = false) {
+// Kestrel's history over `log`, filtered by `filter`, read as the driver
+// reads it: his matches only, then keepMatches.
+std::optional<SessionHistory> historyOf(std::string_view log,
+                                        const MatchFilter& filter = {}) {
   StatsRecords records;
   MatchLog matches;
   SessionLogReader reader(records);
@@ -30,10 +30,19 @@ std::optional<CurrentSession> currentOf(std::string_view log,
   const PlayerRecord* kestrel = records.findPlayer("Kestrel");
   if (kestrel == nullptr) return std::nullopt;
   const OpenSession open = reader.openSession();
-  SessionHistory history = buildSessionHistory(
-      *kestrel, testing::selectMatches(matches, *kestrel, filter), open,
-      filter);
-  return last ? history.last : history.current;
+  return buildSessionHistory(*kestrel,
+                             testing::selectMatches(matches, *kestrel, filter),
+                             open, filter);
+}
+
+// Kestrel's session in progress at the end of `log` (with `last`, his last
+// session instead).
+std::optional<CurrentSession> currentOf(std::string_view log,
+                                        const MatchFilter& filter = {},
+                                        bool last = false) {
+  std::optional<SessionHistory> history = historyOf(log, filter);
+  if (!history) return std::nullopt;
+  return last ? history->last : history->current;
 }
 
 // Two earlier sessions (Kestrel 2-1 against Moth, then 0-2 against Wren),
@@ -49,6 +58,33 @@ constexpr std::string_view kEarlier =
     "Player 1 wins match 2-1 : Akiha vs Sion (50 seconds)\n"
     "Session results: Wren vs Kestrel, 2 matches\n"
     "2026-11-03 20:00:00 Session start. Players: Moth vs Kestrel\n";
+
+std::uint32_t bitsOf(std::initializer_list<std::string_view> characters) {
+  std::uint32_t bits = 0;
+  for (const std::string_view name : characters) {
+    bits |= std::uint32_t{1} << findCharacter(name);
+  }
+  return bits;
+}
+
+// Each session starts at its first match and holds the characters of both
+// sides, seen from Kestrel's, player 1 or 2.
+TEST(SessionHistory, ASessionHasTheTimeAndCharactersOfItsMatches) {
+  const std::optional<SessionHistory> history =
+      historyOf(std::string(kEarlier) +
+                "2026-11-03 21:30:05 Player 1 wins match 2-0 : Len vs Sion (80 "
+                "seconds)\n");
+  ASSERT_TRUE(history);
+  ASSERT_EQ(history->sessions.size(), 3U);
+  const SessionSummary& first = history->sessions[0];
+  EXPECT_EQ(first.time, parseTime("20:00:00"));
+  EXPECT_EQ(first.ownCharacters, bitsOf({"Sion"}));
+  EXPECT_EQ(first.opposingCharacters, bitsOf({"Ciel", "Len"}));
+  EXPECT_EQ(history->sessions[1].ownCharacters, bitsOf({"Sion"}));
+  EXPECT_EQ(history->sessions[1].opposingCharacters, bitsOf({"Akiha"}));
+  EXPECT_EQ(history->sessions[2].time, parseTime("21:30:05"));
+  EXPECT_EQ(history->sessions[2].date, parseDate("2026-11-03"));
+}
 
 TEST(CurrentSession, CountsTheOpenSessionAndTheRecordAgainstItsOpponent) {
   const std::string log =

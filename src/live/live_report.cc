@@ -143,13 +143,16 @@ Status LiveReport::writeHistory(const PlayerRecord& player, MatchLog& matches) {
   }
   const SessionHistory history =
       buildSessionHistory(player, matches, reader_->openSession(), filter);
+  const bool fitted = request_.format == ReportFormat::kJson ||
+                      request_.format == ReportFormat::kHtml;
+  const Insights insights = fitted ? fitInsights(player, matches) : Insights{};
   return sink_([&](std::ostream& stream) {
     if (request_.format == ReportFormat::kOverlay) {
       writeOverlayPage(stream, player.name, history);
     } else if (request_.format == ReportFormat::kHtml) {
-      writeHtmlReport(stream, stats, history);
+      writeHtmlReport(stream, stats, history, insights);
     } else {
-      writeJsonReport(stream, stats, history);
+      writeJsonReport(stream, stats, history, insights);
     }
   });
 }

@@ -15,6 +15,10 @@ constexpr int kValueTitleX = 12;
 constexpr int kValueTitleRoom = 24;
 // The title of the category axis: its baseline above the bottom edge.
 constexpr int kCategoryTitleLift = 8;
+// The first and last points stand this far inside the plot.
+constexpr int kPointInset = 12;
+// Room a point's label takes beyond its characters.
+constexpr int kPointLabelMargin = 14;
 
 // Characters of `value` written with grouped digits.
 int groupedLength(std::int64_t value) {
@@ -28,6 +32,33 @@ int groupedLength(std::int64_t value) {
 ChartFrame chartFrame(std::int64_t top, std::string_view suffix) {
   const int labelChars = groupedLength(top) + static_cast<int>(suffix.size());
   return {kValueTitleRoom + labelChars * kLabelCharWidth + kValueLabelGap};
+}
+
+std::int64_t rateY(double percent) {
+  return kPlotTop + kPlotHeight -
+         std::lround(drawableRate(percent) * kPlotHeight / kRateAxisTop);
+}
+
+std::int64_t pointX(const ChartFrame& frame, std::size_t i, std::size_t count) {
+  const int plotWidth = frame.width();
+  const std::size_t gaps = std::max<std::size_t>(count - 1, 1);
+  const int inset = count == 1 ? plotWidth / 2 : kPointInset;
+  return frame.left + inset +
+         static_cast<std::int64_t>(i) * (plotWidth - 2 * inset) /
+             static_cast<std::int64_t>(gaps);
+}
+
+std::size_t labelStride(const ChartFrame& frame, std::size_t count,
+                        std::size_t labelLength) {
+  const std::int64_t room =
+      static_cast<std::int64_t>(labelLength) * kLabelCharWidth +
+      kPointLabelMargin;
+  const std::int64_t spacing =
+      count > 1 ? (pointX(frame, count - 1, count) - pointX(frame, 0, count)) /
+                      static_cast<std::int64_t>(count - 1)
+                : frame.width();
+  return static_cast<std::size_t>(std::max<std::int64_t>(
+      1, (room + spacing - 1) / std::max<std::int64_t>(spacing, 1)));
 }
 
 void writeRateBar(HtmlPage& page, std::int32_t wins, std::int32_t losses) {

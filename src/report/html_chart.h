@@ -2,6 +2,7 @@
 #define SESSION_STATS_REPORT_HTML_CHART_H_
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -42,6 +43,23 @@ ChartFrame chartFrame(std::int64_t top, std::string_view suffix);
 inline std::int64_t matchCount(std::int32_t wins, std::int32_t losses) {
   return std::int64_t{wins} + losses;
 }
+/// The value axis of a chart of win rates: 0% to 100% in quarters.
+inline constexpr int kRateAxisTop = 100;
+inline constexpr int kRateAxisStep = 25;
+
+/// The y of `percent` on a chart of win rates, of its drawable rate.
+std::int64_t rateY(double percent);
+
+/// The x of point `i` of `count` points spread evenly across the plot of
+/// `frame`: the first and last a little inside it, a single one in its
+/// middle. REQUIRES: i < count.
+std::int64_t pointX(const ChartFrame& frame, std::size_t i, std::size_t count);
+
+/// Labels of `labelLength` characters under `count` points placed by pointX
+/// stand at every this many points (1 or more), so that no two come closer
+/// than their width.
+std::size_t labelStride(const ChartFrame& frame, std::size_t count,
+                        std::size_t labelLength);
 
 /// What a bar or a length may show of a count that wrapped around to a
 /// negative value: nothing.

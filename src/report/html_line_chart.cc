@@ -16,19 +16,11 @@
 namespace sessionstats {
 namespace {
 
-// The first and last points stand this far inside the plot; a single point
-// stands in its middle.
-constexpr int kPointInset = 12;
 // Dots shrink when the plot has less than this much width per point, so
 // they stay apart.
 constexpr int kRoomForLargeDot = 16;
 constexpr int kLargeDotRadius = 6;
 constexpr int kSmallDotRadius = 4;
-// Room a time label takes beyond its characters.
-constexpr int kTimeLabelMargin = 14;
-// The value axis: 0% to 100% in quarters.
-constexpr int kRateAxisTop = 100;
-constexpr int kRateAxisStep = 25;
 // The moving average takes each point with the points before it, this many
 // in all, weighted by their matches.
 constexpr std::size_t kTrendPoints = 5;
@@ -119,22 +111,14 @@ void writeTrend(HtmlPage& page, const std::vector<ResultPoint>& points,
   page.raw("\"/>\n");
 }
 
-// The labels of the time axis, every labelEvery-th point so that no two
-// labels come closer than their width.
+// The labels of the time axis, spaced so that no two overlap.
 void writeTimeLabels(HtmlPage& page, const std::vector<ResultPoint>& points,
-                     const auto& xOf, int plotWidth) {
-  const std::int64_t room =
-      static_cast<std::int64_t>(points.back().label.size()) * kLabelCharWidth +
-      kTimeLabelMargin;
-  const std::int64_t spacing =
-      points.size() > 1 ? (xOf(points.size() - 1) - xOf(0)) /
-                              static_cast<std::int64_t>(points.size() - 1)
-                        : plotWidth;
-  const auto labelEvery = static_cast<std::size_t>(std::max<std::int64_t>(
-      1, (room + spacing - 1) / std::max<std::int64_t>(spacing, 1)));
-  for (std::size_t i = 0; i < points.size(); i += labelEvery) {
+                     const ChartFrame& frame) {
+  const std::size_t stride =
+      labelStride(frame, points.size(), points.back().label.size());
+  for (std::size_t i = 0; i < points.size(); i += stride) {
     page.raw("<text class=\"label\"")
-        .attr("x", xOf(i))
+        .attr("x", pointX(frame, i, points.size()))
         .attr("y", kCategoryLabelY)
         .attr("text-anchor", "middle")
         .raw(">")
@@ -193,17 +177,10 @@ void writeResultsChart(HtmlPage& page, const SessionHistory& history) {
   writeSvgOpen(page, "Line chart of the win rate over time");
   writeValueAxis(page, frame, kRateAxisTop, kRateAxisStep, "%", "Matches won");
   const int plotWidth = frame.width();
-  const auto xOf = [&points, &frame, plotWidth](std::size_t i) {
-    const std::size_t gaps = std::max<std::size_t>(points.size() - 1, 1);
-    const int inset = points.size() == 1 ? plotWidth / 2 : kPointInset;
-    return frame.left + inset +
-           static_cast<std::int64_t>(i) * (plotWidth - 2 * inset) /
-               static_cast<std::int64_t>(gaps);
+  const auto xOf = [&points, &frame](std::size_t i) {
+    return pointX(frame, i, points.size());
   };
-  const auto yOf = [](double percent) {
-    return kPlotTop + kPlotHeight -
-           std::lround(drawableRate(percent) * kPlotHeight / kRateAxisTop);
-  };
+  const auto yOf = [](double percent) { return rateY(percent); };
   page.raw("<polyline class=\"line\" points=\"");
   for (std::size_t i = 0; i < points.size(); ++i) {
     const double percent = winPercentage(points[i].wins, points[i].losses);
@@ -246,7 +223,7 @@ void writeResultsChart(HtmlPage& page, const SessionHistory& history) {
         .raw(")</title></circle>\n");
   }
   page.raw("</g>\n");
-  writeTimeLabels(page, points, xOf, plotWidth);
+  writeTimeLabels(page, points, frame);
   writeCategoryAxis(page, frame, wordsOf(series.step).axisTitle);
   page.raw("</svg></div>\n</section>\n");
 }

@@ -66,7 +66,9 @@ h2.opponents{margin:24px 4px 10px}
 table{border-collapse:collapse;width:100%;font-variant-numeric:tabular-nums}
 th,td{padding:6px 8px;border-bottom:1px solid var(--line);text-align:right;white-space:nowrap}
 th:first-child,td:first-child{text-align:left}
-.opps td:first-child{white-space:normal;overflow-wrap:anywhere;min-width:8em}
+.opps td:first-child,.recent td:nth-child(2){white-space:normal;overflow-wrap:anywhere;min-width:8em}
+.effects td:first-child{white-space:normal;min-width:14em}
+.recent tr>:nth-child(2),.recent tr>:last-child{text-align:left}.recent td:last-child{white-space:normal;min-width:14em}
 th{font-size:12px;color:var(--muted);font-weight:600;text-transform:uppercase;letter-spacing:.04em}
 td.rate{width:30%;min-width:150px}
 .bar{display:flex;align-items:center;gap:8px}
@@ -88,6 +90,11 @@ svg .bars rect{fill:var(--winbar)}
 svg .line{fill:none;stroke:var(--winbar);stroke-width:2}
 svg .trend{fill:none;stroke:var(--trend);stroke-width:2.5;stroke-dasharray:6 4}
 svg .dots circle{stroke:var(--trend);stroke-width:1.5}
+svg .form{fill:none;stroke:var(--winbar);stroke-width:2.5}
+svg .raw{fill:none;stroke:var(--lossbar);stroke-width:2;stroke-dasharray:6 4}
+svg .band{fill:var(--winbar);fill-opacity:.2}
+svg circle.raw{fill:var(--lossbar);stroke:none}
+.nowrap{white-space:nowrap}
 table.heat{width:auto;min-width:0;border-collapse:separate;border-spacing:2px;font-size:12px}
 .heat th,.heat td{padding:0 2px;border:0;text-align:center;letter-spacing:0;text-transform:none;font-size:inherit}
 .heat td,.heat th[class]{min-width:38px;height:26px;border-radius:3px}

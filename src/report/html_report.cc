@@ -10,9 +10,11 @@
 #include "report/html_bar_chart.h"
 #include "report/html_chart.h"
 #include "report/html_heatmap.h"
+#include "report/html_insights.h"
 #include "report/html_line_chart.h"
 #include "report/html_opponents.h"
 #include "report/html_page.h"
+#include "report/html_recent_sessions.h"
 #include "report/report_format.h"
 #include "stats/character_roster.h"
 #include "stats/win_rate_interval.h"
@@ -234,7 +236,7 @@ void writeMatchupsThatMatter(HtmlPage& page, const PlayerStats& player) {
 }  // namespace
 
 void writeHtmlReport(std::ostream& out, const PlayerStats& player,
-                     const SessionHistory& history) {
+                     const SessionHistory& history, const Insights& insights) {
   HtmlPage page(out);
   writePageStart(page, player.name);
   writeHeader(page, player, history);
@@ -249,6 +251,8 @@ void writeHtmlReport(std::ostream& out, const PlayerStats& player,
   page.raw("</section>\n");
   writeMatchupsThatMatter(page, player);
   writeResultsChart(page, history);
+  writeInsights(page, insights);
+  writeRecentSessions(page, history);
   writeLengthChart(page, player.lengthBuckets);
   writeOpponents(page, player, history);
   writePageEnd(page);

@@ -3,6 +3,7 @@
 
 #include <ostream>
 
+#include "stats/insights.h"
 #include "stats/session_history.h"
 #include "stats/stats_records.h"
 
@@ -15,8 +16,10 @@ namespace sessionstats {
 /// by character, the matchup heatmap (one cell of class "qN" per grid cell
 /// with a win or a loss), the best and worst matchups of at least 20
 /// matches with their 95% Wilson intervals, the win rate over `history`'s
-/// sessions, the match lengths, a table of the opponents with a match
-/// counted (hasMatches), most matches first, and in the same order a
+/// sessions, what changes the results (writeInsights in html_insights.h, of
+/// `insights`), the last sessions (writeRecentSessions in
+/// html_recent_sessions.h), the match lengths, a table of the opponents with a
+/// match counted (hasMatches), most matches first, and in the same order a
 /// <details> section with his heatmap for each of the most played
 /// (writeOpponents in html_opponents.h). Every name passes
 /// through htmlEscaped, so any bytes in the log give well-formed UTF-8 and
@@ -24,7 +27,7 @@ namespace sessionstats {
 /// they are and drawn as zero. Output to a failing stream is silently lost;
 /// the writer never flushes.
 void writeHtmlReport(std::ostream& out, const PlayerStats& player,
-                     const SessionHistory& history);
+                     const SessionHistory& history, const Insights& insights);
 
 }  // namespace sessionstats
 

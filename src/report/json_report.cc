@@ -1,6 +1,8 @@
 #include "report/json_report.h"
 
+#include <array>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -12,8 +14,9 @@ namespace sessionstats {
 namespace {
 
 // The elements of an array: on lines of their own below a member of the
-// document (kLines), or packed inside a value (kPacked).
-enum class Layout { kLines, kPacked };
+// document (kLines) or of an object member of it (kNestedLines), or packed
+// inside a value (kPacked).
+enum class Layout { kLines, kNestedLines, kPacked };
 
 class ArrayWriter {
  public:
@@ -25,6 +28,8 @@ class ArrayWriter {
   JsonWriter& next() {
     if (layout_ == Layout::kLines) {
       json_.raw(any_ ? ",\n    " : "\n    ");
+    } else if (layout_ == Layout::kNestedLines) {
+      json_.raw(any_ ? ",\n      " : "\n      ");
     } else if (any_) {
       json_.raw(",");
     }
@@ -32,7 +37,13 @@ class ArrayWriter {
     return json_;
   }
 
-  void close() { json_.raw(any_ && layout_ == Layout::kLines ? "\n  ]" : "]"); }
+  void close() {
+    if (!any_ || layout_ == Layout::kPacked) {
+      json_.raw("]");
+    } else {
+      json_.raw(layout_ == Layout::kLines ? "\n  ]" : "\n    ]");
+    }
+  }
 
  private:
   JsonWriter& json_;
@@ -166,6 +177,102 @@ void writeSessions(JsonWriter& json, const SessionHistory& history) {
   list.close();
 }
 
+// A fitted value to four decimals: a probability to a hundredth of a
+// percent. Rounding keeps tiny values out of the exponent notation that
+// decimal() does not write, and +0.0 turns -0.0 into 0.0.
+void writeFitted(JsonWriter& json, double value) {
+  if (!std::isfinite(value)) {
+    json.null();
+    return;
+  }
+  json.decimal(std::round(value * 1e4) / 1e4 + 0.0);
+}
+
+void writeFittedRange(JsonWriter& json, double low, double high) {
+  json.raw("[");
+  writeFitted(json, low);
+  json.raw(",");
+  writeFitted(json, high);
+  json.raw("]");
+}
+
+void writeMonthForm(JsonWriter& json, const MonthForm& month) {
+  // "YYYY-MM" of the month's first day.
+  char date[kMaxStampLength];
+  writeDate(date, month.month * 100 + 1);
+  json.raw("{\"month\":").string({date, 7});
+  json.raw(",\"matches\":").number(month.matches);
+  json.raw(",\"wins\":").number(month.wins);
+  json.raw(",\"losses\":").number(month.losses);
+  json.raw(",\"form\":");
+  writeFitted(json, month.form);
+  json.raw(",\"form_95\":");
+  writeFittedRange(json, month.formLow, month.formHigh);
+  json.raw("}");
+}
+
+double logistic(double logit) { return 1 / (1 + std::exp(-logit)); }
+
+// The counts and the effect of one condition, without the braces around
+// them; the win probability is that of an even match under it.
+void writeEffect(JsonWriter& json, const ConditionEffect& effect) {
+  json.raw("\"matches\":").number(effect.matches);
+  json.raw(",\"wins\":").number(effect.wins);
+  json.raw(",\"losses\":").number(effect.losses);
+  if (!effect.logit) {
+    json.raw(",\"logit\":null,\"logit_95\":null,\"win_probability\":null");
+    json.raw(",\"win_probability_95\":null");
+    return;
+  }
+  json.raw(",\"logit\":");
+  writeFitted(json, *effect.logit);
+  json.raw(",\"logit_95\":");
+  writeFittedRange(json, effect.logitLow, effect.logitHigh);
+  json.raw(",\"win_probability\":");
+  writeFitted(json, logistic(*effect.logit));
+  json.raw(",\"win_probability_95\":");
+  writeFittedRange(json, logistic(effect.logitLow), logistic(effect.logitHigh));
+}
+
+// The levels of a condition, each with its range (`from` and `to` the names
+// of its bounds) and whether it is the reference; an open end is null.
+template <std::size_t N>
+void writeLevels(JsonWriter& json, const std::array<ConditionEffect, N>& levels,
+                 std::string_view from, std::string_view to) {
+  ArrayWriter list(json, Layout::kNestedLines);
+  for (const ConditionEffect& level : levels) {
+    list.next().raw("{\"").raw(from).raw("\":").number(level.from);
+    json.raw(",\"").raw(to).raw("\":");
+    if (level.to == 0) {
+      json.null();
+    } else {
+      json.number(level.to);
+    }
+    json.raw(",\"reference\":").boolean(level.reference).raw(",");
+    writeEffect(json, level);
+    json.raw("}");
+  }
+  list.close();
+}
+
+// An object of its own lines: the form grows with the months, and the
+// conditions are read level by level.
+void writeInsights(JsonWriter& json, const Insights& insights) {
+  json.raw("{\n    \"form\": ");
+  ArrayWriter form(json, Layout::kNestedLines);
+  for (const MonthForm& month : insights.form) {
+    writeMonthForm(form.next(), month);
+  }
+  form.close();
+  json.raw(",\n    \"after_loss\": {");
+  writeEffect(json, insights.afterLoss);
+  json.raw("},\n    \"session_stage\": ");
+  writeLevels(json, insights.sessionStage, "from_match", "to_match");
+  json.raw(",\n    \"time_of_day\": ");
+  writeLevels(json, insights.timeOfDay, "from_hour", "to_hour");
+  json.raw("\n  }");
+}
+
 void writeCurrentSession(JsonWriter& json, const CurrentSession& current) {
   json.raw("{\"opponent\":").string(current.opponent);
   json.raw(",\"wins\":").number(current.matchWins);
@@ -197,7 +304,7 @@ void writeCurrentSession(JsonWriter& json, const CurrentSession& current) {
 // element of the lists that grow with the log (characters, lengths,
 // matchups, opponents, sessions).
 void writeJsonReport(std::ostream& out, const PlayerStats& player,
-                     const SessionHistory& history) {
+                     const SessionHistory& history, const Insights& insights) {
   JsonWriter json(out);
   json.raw("{\n  \"player\": ").string(player.name);
   json.raw(",\n  \"filters\": ");
@@ -240,6 +347,8 @@ void writeJsonReport(std::ostream& out, const PlayerStats& player,
     json.raw(",\n  \"current_session\": ");
     writeCurrentSession(json, *history.current);
   }
+  json.raw(",\n  \"insights\": ");
+  writeInsights(json, insights);
   json.raw("\n}\n").flush();
 }
 

@@ -25,6 +25,8 @@ void addToSession(SessionSummary& session, const MatchSide& side) {
   addWrapping(session.roundWins, side.ownRounds);
   addWrapping(session.roundLosses, side.opposingRounds);
   addWrapping(session.seconds, side.entry->seconds);
+  session.ownCharacters |= std::uint32_t{1} << side.ownCharacter;
+  session.opposingCharacters |= std::uint32_t{1} << side.opposingCharacter;
 }
 
 void addToStreaks(Streaks& streaks, bool won) {
@@ -93,6 +95,7 @@ SessionHistory buildSessionHistory(const PlayerRecord& player,
       SessionSummary& session = history.sessions.emplace_back();
       session.ordinal = entry.session;
       session.date = entry.date;
+      session.time = entry.time;
       const auto& players = entry.pair->players;
       session.opponent =
           (players[0] == &player ? players[1] : players[0])->name;

@@ -16,8 +16,8 @@ namespace sessionstats {
 
 /// One counted session of the reported player, seen from his side: the
 /// matches of that session that passed the filters in force. A long log
-/// holds tens of thousands of them, hence the packed date and the name kept
-/// by its record.
+/// holds tens of thousands of them, hence the packed date and time, the
+/// characters as sets of bits and the name kept by its record.
 struct SessionSummary {
   std::uint32_t ordinal = 0;     // among the sessions the log counts, from 1
   std::uint32_t date = kNoDate;  // packed, of its first match; or kNoDate
@@ -27,6 +27,11 @@ struct SessionSummary {
   std::int32_t roundWins = 0;
   std::int32_t roundLosses = 0;
   std::int32_t seconds = 0;
+  std::uint32_t time = kNoTime;  // packed, of its first match; or kNoTime
+  // Bit i set when character i (kRoster's index) played a match, on the
+  // player's side and on his opponent's.
+  std::uint32_t ownCharacters = 0;
+  std::uint32_t opposingCharacters = 0;
 };
 
 /// Runs of consecutive matches of the reported player, in log order.

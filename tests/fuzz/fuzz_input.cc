@@ -7,6 +7,7 @@
 // are the log.
 #include "fuzz/fuzz_input.h"
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -23,6 +24,7 @@
 #include "report/html_report.h"
 #include "report/json_report.h"
 #include "report/report_writer.h"
+#include "stats/insights.h"
 #include "stats/match_filter.h"
 #include "stats/session_history.h"
 #include "stats/stats_records.h"
@@ -102,13 +104,46 @@ bool isCleanUtf8(std::string_view text) {
 // The page is clean UTF-8 whatever the names hold, and the name shows
 // escaped and isolated where it belongs.
 void checkHtmlPage(const PlayerStats& player,
-                   const sessionstats::SessionHistory& history) {
+                   const sessionstats::SessionHistory& history,
+                   const sessionstats::Insights& insights) {
   std::ostringstream page;
-  sessionstats::writeHtmlReport(page, player, history);
+  sessionstats::writeHtmlReport(page, player, history, insights);
   require(isCleanUtf8(page.str()));
   std::string heading = "<h1>";
   sessionstats::appendNameElement(heading, player.name);
   require(page.str().find(heading + "</h1>") != std::string::npos);
+}
+
+// Whatever the log, the fit gives finite values, each inside its interval
+// (the form within 0..1), an effect exactly where a level has matches, and
+// counts every match it fits once by month and once by stage.
+void checkInsights(const sessionstats::Insights& insights) {
+  const auto ordered = [](double low, double value, double high) {
+    return std::isfinite(low) && std::isfinite(high) && low <= value &&
+           value <= high;
+  };
+  std::int64_t byMonth = 0;
+  for (const sessionstats::MonthForm& month : insights.form) {
+    require(ordered(0, month.formLow, month.form) &&
+            ordered(month.form, month.formHigh, 1));
+    byMonth += month.matches;
+  }
+  const auto check = [&](const sessionstats::ConditionEffect& level) {
+    require(level.logit.has_value() == (level.matches > 0));
+    if (level.logit) {
+      require(ordered(level.logitLow, *level.logit, level.logitHigh));
+    }
+  };
+  check(insights.afterLoss);
+  std::int64_t byStage = 0;
+  for (const sessionstats::ConditionEffect& stage : insights.sessionStage) {
+    check(stage);
+    byStage += stage.matches;
+  }
+  for (const sessionstats::ConditionEffect& band : insights.timeOfDay) {
+    check(band);
+  }
+  require(byStage == byMonth);
 }
 
 }  // namespace
@@ -179,8 +214,10 @@ void runFuzzInput(const std::uint8_t* data, std::size_t size) {
     std::ostringstream other;
     writeMatchCsv(other, record, own);
     const SessionHistory history = buildSessionHistory(record, own, {}, {});
-    writeJsonReport(other, player, history);
-    checkHtmlPage(player, history);
+    const Insights insights = fitInsights(record, own);
+    checkInsights(insights);
+    writeJsonReport(other, player, history, insights);
+    checkHtmlPage(player, history, insights);
   }
 }
 

@@ -1,0 +1,294 @@
+#include "stats/logistic_fit.h"
+
+#include <Eigen/Cholesky>
+#include <Eigen/Core>
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+
+namespace sessionstats {
+namespace {
+
+// Newton's method stops once the step it proposes moves every parameter by
+// less than this share of its standard deviation: the step's Newton
+// decrement bounds that share (|step_i| <= decrement * sd_i), and the
+// decrement squared is computed here. That last step is taken, and the
+// variances are those at the point it starts from, a hundredth of a standard
+// deviation away. A log that one side always wins still converges, as the
+// priors bound the parameters, and kMaxIterations bounds the work whatever
+// happens.
+constexpr double kConverged = 1e-2 * 1e-2;
+constexpr int kMaxIterations = 100;
+// A step is halved until the log posterior rises by a share of what the
+// step promised (Armijo's rule), at most kMaxHalvings times.
+constexpr double kSufficientRise = 1e-4;
+constexpr int kMaxHalvings = 50;
+// Near the top, where the step promises little (its Newton decrement
+// squared below this), the whole step is taken without checking it: the
+// posterior is close to its quadratic model there.
+constexpr double kWholeStep = 0.1;
+
+// The parameters: the core (theta by month, then gamma by effect), and beta
+// by opponent.
+struct Parameters {
+  Eigen::VectorXd core;
+  Eigen::VectorXd opponents;
+};
+
+// The Newton system at one point. The Hessian of the negative log posterior
+// is an arrow: a dense core block A, a diagonal block D for the opponents,
+// and the coupling B whose column j (opponent j's months and effects) is
+// kept sparse. Eliminating the opponents leaves the Schur complement
+// S = A - B D^-1 B^T, whose inverse is exactly the core's covariance.
+class NewtonSystem {
+ public:
+  explicit NewtonSystem(const FitProblem& problem)
+      : problem_(problem),
+        months_(static_cast<Eigen::Index>(problem.monthGaps.size())),
+        core_(months_ + problem.effects) {}
+
+  Eigen::Index coreSize() const { return core_; }
+
+  double eta(const FitCell& cell, const Parameters& x) const {
+    double sum = x.core(cell.month) - x.opponents(cell.opponent);
+    for (const int effect : cell.effects) {
+      if (effect != kNoEffect) sum += x.core(months_ + effect);
+    }
+    return sum;
+  }
+
+  // Gathers the derivatives at `x` from the cells and the priors, and
+  // returns the negative log posterior there (up to a constant). Then
+  // factor() makes the system ready for step() and variances().
+  double gather(const Parameters& x);
+  void factor();
+
+  // The Newton step from the point factored, and -gradient . step.
+  double step(Parameters& delta) const;
+
+  // The core's variances at the point factored.
+  Eigen::VectorXd variances() const {
+    return llt_.solve(Eigen::MatrixXd::Identity(core_, core_)).diagonal();
+  }
+
+ private:
+  // Precision of the walk of theta between two months `gap` months apart.
+  static double walkPrecision(std::int64_t gap) {
+    return 1 / (kMonthDrift * kMonthDrift * static_cast<double>(gap));
+  }
+
+  // 2 x the negative log prior of the core.
+  double priorQuadratic(const Eigen::VectorXd& core) const {
+    double sum = core(0) * core(0);
+    for (Eigen::Index m = 1; m < months_; ++m) {
+      const double change = core(m) - core(m - 1);
+      sum += walkPrecision(problem_.monthGaps[m]) * change * change;
+    }
+    return sum + core.tail(problem_.effects).squaredNorm();
+  }
+
+  double addCell(const FitCell& cell, const Parameters& x);
+  void closeOpponent();
+  void addPrior(const Parameters& x);
+
+  const FitProblem& problem_;
+  Eigen::Index months_;
+  Eigen::Index core_;
+  Eigen::VectorXd gradCore_;
+  Eigen::VectorXd gradOpponents_;
+  Eigen::MatrixXd schur_;  // A, then S: lower triangle only
+  Eigen::VectorXd diagonal_;
+  // Column j of B: entries offsets_[j] .. offsets_[j + 1] of index_/value_,
+  // indices ascending.
+  std::vector<std::size_t> offsets_;
+  std::vector<Eigen::Index> index_;
+  std::vector<double> value_;
+  Eigen::VectorXd effectColumn_;  // the effects' part of the column being made
+  Eigen::LLT<Eigen::MatrixXd, Eigen::Lower> llt_;
+};
+
+double NewtonSystem::gather(const Parameters& x) {
+  const auto opponents = static_cast<Eigen::Index>(problem_.opponents);
+  gradCore_.setZero(core_);
+  gradOpponents_.setZero(opponents);
+  schur_.setZero(core_, core_);
+  diagonal_.setZero(opponents);
+  effectColumn_.setZero(problem_.effects);
+  offsets_.assign(1, 0);
+  index_.clear();
+  value_.clear();
+
+  double objective = 0;
+  std::uint32_t opponent = 0;
+  for (const FitCell& cell : problem_.cells) {
+    for (; opponent < cell.opponent; ++opponent) closeOpponent();
+    objective += addCell(cell, x);
+  }
+  for (; opponent < problem_.opponents; ++opponent) closeOpponent();
+  addPrior(x);
+  return objective + 0.5 * (priorQuadratic(x.core) + x.opponents.squaredNorm());
+}
+
+// S = A - B D^-1 B^T, column by column of B.
+void NewtonSystem::factor() {
+  for (std::uint32_t j = 0; j < problem_.opponents; ++j) {
+    const double d = diagonal_(j);
+    for (std::size_t a = offsets_[j]; a < offsets_[j + 1]; ++a) {
+      const double scaled = value_[a] / d;
+      for (std::size_t b = offsets_[j]; b <= a; ++b) {
+        schur_(index_[a], index_[b]) -= scaled * value_[b];
+      }
+    }
+  }
+  llt_.compute(schur_);
+}
+
+// Returns the cell's share of the negative log likelihood,
+// n log(1 + e^eta) - wins eta, written so that no exp overflows. log(1 + s)
+// stands for log1p(s): what it loses for a tiny s is below what rounding
+// loses in the sum over the cells, and it costs less.
+double NewtonSystem::addCell(const FitCell& cell, const Parameters& x) {
+  const double n = static_cast<double>(cell.matches);
+  const double wins = static_cast<double>(cell.wins);
+  const double linear = eta(cell, x);
+  const double small = std::exp(-std::abs(linear));
+  const double p = linear >= 0 ? 1 / (1 + small) : small / (1 + small);
+  const double w = n * p * (1 - p);
+  const double residual = wins - n * p;
+  const auto month = static_cast<Eigen::Index>(cell.month);
+  gradCore_(month) -= residual;
+  gradOpponents_(cell.opponent) += residual;
+  diagonal_(cell.opponent) += w;
+  schur_(month, month) += w;
+  // Cells of one opponent come month by month: one entry per month.
+  if (index_.size() > offsets_.back() && index_.back() == month) {
+    value_.back() -= w;
+  } else {
+    index_.push_back(month);
+    value_.push_back(-w);
+  }
+  for (const int e : cell.effects) {
+    if (e == kNoEffect) continue;
+    const Eigen::Index row = months_ + e;
+    gradCore_(row) -= residual;
+    effectColumn_(e) -= w;
+    schur_(row, month) += w;
+    for (const int f : cell.effects) {
+      if (f <= e) schur_(row, months_ + f) += w;  // kNoEffect is above all
+    }
+  }
+  return n * (std::max(linear, 0.0) + std::log(1 + small)) - wins * linear;
+}
+
+// The effects' entries of a column come after its months', so the indices
+// stay ascending.
+void NewtonSystem::closeOpponent() {
+  for (Eigen::Index e = 0; e < problem_.effects; ++e) {
+    if (effectColumn_(e) == 0) continue;
+    index_.push_back(months_ + e);
+    value_.push_back(effectColumn_(e));
+    effectColumn_(e) = 0;
+  }
+  offsets_.push_back(index_.size());
+}
+
+void NewtonSystem::addPrior(const Parameters& x) {
+  gradOpponents_ += x.opponents;
+  diagonal_.array() += 1;
+  gradCore_(0) += x.core(0);
+  schur_(0, 0) += 1;
+  for (Eigen::Index m = 1; m < months_; ++m) {
+    const double c = walkPrecision(problem_.monthGaps[m]);
+    const double pull = c * (x.core(m) - x.core(m - 1));
+    gradCore_(m) += pull;
+    gradCore_(m - 1) -= pull;
+    schur_(m, m) += c;
+    schur_(m - 1, m - 1) += c;
+    schur_(m, m - 1) -= c;
+  }
+  for (Eigen::Index e = months_; e < core_; ++e) {
+    gradCore_(e) += x.core(e);
+    schur_(e, e) += 1;
+  }
+}
+
+double NewtonSystem::step(Parameters& delta) const {
+  // S dc = -gc + B D^-1 gb; then db = D^-1 (-gb - B^T dc).
+  Eigen::VectorXd rhs = -gradCore_;
+  for (std::uint32_t j = 0; j < problem_.opponents; ++j) {
+    const double share = gradOpponents_(j) / diagonal_(j);
+    for (std::size_t a = offsets_[j]; a < offsets_[j + 1]; ++a) {
+      rhs(index_[a]) += value_[a] * share;
+    }
+  }
+  delta.core = llt_.solve(rhs);
+  delta.opponents.resize(gradOpponents_.size());
+  for (std::uint32_t j = 0; j < problem_.opponents; ++j) {
+    double coupled = 0;
+    for (std::size_t a = offsets_[j]; a < offsets_[j + 1]; ++a) {
+      coupled += value_[a] * delta.core(index_[a]);
+    }
+    delta.opponents(j) = (-gradOpponents_(j) - coupled) / diagonal_(j);
+  }
+  return -(gradCore_.dot(delta.core) + gradOpponents_.dot(delta.opponents));
+}
+
+// Puts in `trial` the point along `delta` from `x`, halved until the
+// posterior rises by its share, with the system gathered there, and in
+// `value` (the objective at `x`) the objective there; false when no such
+// point is found.
+bool takeStep(NewtonSystem& system, const Parameters& delta, double decrement,
+              const Parameters& x, Parameters& trial, double& value) {
+  double t = 1;
+  for (int halvings = 0; halvings <= kMaxHalvings; ++halvings, t /= 2) {
+    trial.core = x.core + t * delta.core;
+    trial.opponents = x.opponents + t * delta.opponents;
+    const double reached = system.gather(trial);
+    if (reached <= value - kSufficientRise * t * decrement) {
+      value = reached;
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+FitResult fitLogisticModel(const FitProblem& problem) {
+  FitResult result;
+  if (problem.monthGaps.empty()) return result;
+  NewtonSystem system(problem);
+  Parameters x{Eigen::VectorXd::Zero(system.coreSize()),
+               Eigen::VectorXd::Zero(problem.opponents)};
+  Parameters delta;
+  Parameters trial;
+  double value = system.gather(x);
+  system.factor();
+  for (int iteration = 0;; ++iteration) {
+    const double decrement = system.step(delta);
+    if (!(decrement >= 0) || iteration == kMaxIterations) break;
+    if (decrement < kWholeStep) {
+      x.core += delta.core;
+      x.opponents += delta.opponents;
+      if (decrement < kConverged) break;
+      value = system.gather(x);
+    } else if (takeStep(system, delta, decrement, x, trial, value)) {
+      std::swap(x, trial);
+    } else {
+      // No step raises the posterior: as close as arithmetic gets.
+      system.gather(x);
+      system.factor();
+      break;
+    }
+    system.factor();
+  }
+  const Eigen::VectorXd variances = system.variances();
+  const auto months = static_cast<Eigen::Index>(problem.monthGaps.size());
+  for (Eigen::Index i = 0; i < system.coreSize(); ++i) {
+    const FitEstimate estimate{x.core(i), std::sqrt(variances(i))};
+    (i < months ? result.months : result.effects).push_back(estimate);
+  }
+  return result;
+}
+
+}  // namespace sessionstats

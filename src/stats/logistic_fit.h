@@ -1,0 +1,68 @@
+#ifndef SESSION_STATS_STATS_LOGISTIC_FIT_H_
+#define SESSION_STATS_STATS_LOGISTIC_FIT_H_
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace sessionstats {
+
+// The model: a match of the player in month m against opponent j, with the
+// effects e of its conditions, is won with chance
+//   logistic(theta[m] - beta[j] + sum of gamma[e]),
+// beta[j] and gamma[e] drawn from N(0, 1), theta[0] from N(0, 1) and each
+// theta[m] from N(theta[m - 1], kMonthDrift^2 * months between them).
+
+/// Standard deviation of the change of the player's strength over a month.
+inline constexpr double kMonthDrift = 0.3;
+
+/// Most effects that one match has, and the index that stands for none.
+inline constexpr int kMaxCellEffects = 3;
+inline constexpr std::uint8_t kNoEffect = 0xFF;
+
+/// Matches that share their month, their opponent and their conditions: the
+/// model tells them apart by nothing else.
+struct FitCell {
+  std::uint32_t opponent = 0;  // index of beta
+  std::uint32_t month = 0;     // index of theta
+  std::array<std::uint8_t, kMaxCellEffects> effects{kNoEffect, kNoEffect,
+                                                    kNoEffect};  // gamma
+  std::int64_t matches = 0;
+  std::int64_t wins = 0;
+};
+
+/// Everything the fit needs.
+struct FitProblem {
+  std::vector<FitCell> cells;  // REQUIRES: ordered by opponent, then month
+  // Calendar months between month m - 1 and month m, at index m >= 1; at
+  // least 1 (index 0 is not read). Its size is the number of months.
+  std::vector<std::int64_t> monthGaps;
+  std::uint32_t opponents = 0;
+  int effects = 0;
+};
+
+/// A fitted parameter: its most probable value and its standard deviation.
+struct FitEstimate {
+  double value = 0;
+  double sd = 1;
+};
+
+/// The fitted strengths of the player (one per month) and the effects.
+struct FitResult {
+  std::vector<FitEstimate> months;
+  std::vector<FitEstimate> effects;
+};
+
+/// The most probable parameters given the cells, by Newton's method with a
+/// halving step until they stop moving (at most a bounded number of steps),
+/// and the standard deviations of the Laplace approximation around them.
+/// The priors keep every value finite, whatever the cells: one match, all
+/// wins, parameters without a match (those keep their prior, 0 and 1).
+/// Cost: linear in the cells and the opponents, cubic in months + effects.
+/// REQUIRES: every index of a cell is below its count in `problem`; counts
+/// 0 <= wins <= matches.
+FitResult fitLogisticModel(const FitProblem& problem);
+
+}  // namespace sessionstats
+
+#endif  // SESSION_STATS_STATS_LOGISTIC_FIT_H_
