@@ -142,10 +142,9 @@ void writeFormChart(HtmlPage& page, const std::vector<MonthForm>& form) {
       "or played under the conditions below; a month of few matches has a "
       "wide band.</p>\n<div class=\"scroll\">");
   const ChartFrame frame = chartFrame(kRateAxisTop, "%");
-  writeSvgOpen(page, kChartWidth, kChartHeight,
+  writeSvgOpen(page,
                "Line chart of the form by month with its interval, beside "
-               "the share of matches won",
-               "chart");
+               "the share of matches won");
   writeValueAxis(page, frame, kRateAxisTop, kRateAxisStep, "%", "Win chance");
   writeBand(page, form, frame);
   // The share won dashed over the form, so that it shows where they meet.
