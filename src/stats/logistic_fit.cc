@@ -77,19 +77,9 @@ class NewtonSystem {
     return 1 / (kMonthDrift * kMonthDrift * static_cast<double>(gap));
   }
 
-  // 2 x the negative log prior of the core.
-  double priorQuadratic(const Eigen::VectorXd& core) const {
-    double sum = core(0) * core(0);
-    for (Eigen::Index m = 1; m < months_; ++m) {
-      const double change = core(m) - core(m - 1);
-      sum += walkPrecision(problem_.monthGaps[m]) * change * change;
-    }
-    return sum + core.tail(problem_.effects).squaredNorm();
-  }
-
   double addCell(const FitCell& cell, const Parameters& x);
   void closeOpponent();
-  void addPrior(const Parameters& x);
+  double addPrior(const Parameters& x);
 
   const FitProblem& problem_;
   Eigen::Index months_;
@@ -125,8 +115,7 @@ double NewtonSystem::gather(const Parameters& x) {
     objective += addCell(cell, x);
   }
   for (; opponent < problem_.opponents; ++opponent) closeOpponent();
-  addPrior(x);
-  return objective + 0.5 * (priorQuadratic(x.core) + x.opponents.squaredNorm());
+  return objective + addPrior(x);
 }
 
 // S = A - B D^-1 B^T, column by column of B.
@@ -192,24 +181,30 @@ void NewtonSystem::closeOpponent() {
   offsets_.push_back(index_.size());
 }
 
-void NewtonSystem::addPrior(const Parameters& x) {
+// Returns the negative log prior, up to a constant.
+double NewtonSystem::addPrior(const Parameters& x) {
   gradOpponents_ += x.opponents;
   diagonal_.array() += 1;
-  gradCore_(0) += x.core(0);
-  schur_(0, 0) += 1;
-  for (Eigen::Index m = 1; m < months_; ++m) {
-    const double c = walkPrecision(problem_.monthGaps[m]);
-    const double pull = c * (x.core(m) - x.core(m - 1));
-    gradCore_(m) += pull;
-    gradCore_(m - 1) -= pull;
-    schur_(m, m) += c;
-    schur_(m - 1, m - 1) += c;
-    schur_(m, m - 1) -= c;
-  }
+  double twice = x.opponents.squaredNorm();
   for (Eigen::Index e = months_; e < core_; ++e) {
     gradCore_(e) += x.core(e);
     schur_(e, e) += 1;
+    twice += x.core(e) * x.core(e);
   }
+  gradCore_(0) += x.core(0);
+  schur_(0, 0) += 1;
+  twice += x.core(0) * x.core(0);
+  for (Eigen::Index m = 1; m < months_; ++m) {
+    const double c = walkPrecision(problem_.monthGaps[m]);
+    const double change = x.core(m) - x.core(m - 1);
+    gradCore_(m) += c * change;
+    gradCore_(m - 1) -= c * change;
+    schur_(m, m) += c;
+    schur_(m - 1, m - 1) += c;
+    schur_(m, m - 1) -= c;
+    twice += c * change * change;
+  }
+  return twice / 2;
 }
 
 double NewtonSystem::step(Parameters& delta) const {
