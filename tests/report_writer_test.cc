@@ -152,10 +152,11 @@ TEST(ReportWriter, EveryWriteEndsAtALineEndAndNothingIsFlushed) {
   EXPECT_EQ(joined, report(session.first()));
 }
 
-// Hundreds of opponents, some met and never played, each get a section and
-// a grid in the order met. A stream that fails part way stops the writing,
-// and its exception reaches the caller.
-TEST(ReportWriter, ManyOpponentsGetTheirSectionsAndGridsInTheOrderMet) {
+// Hundreds of opponents make many pieces, more than the second thread can
+// hold ahead of the writing; some opponents met and never played. A stream
+// that fails part way stops both threads, and its exception reaches the
+// caller.
+TEST(ReportWriter, ManyOpponentsGiveTheSameWritesOnOneThreadOrTwo) {
   StatsRecords records;
   std::vector<std::string> played;
   std::uint32_t random = 12345;
@@ -177,11 +178,17 @@ TEST(ReportWriter, ManyOpponentsGetTheirSectionsAndGridsInTheOrderMet) {
     }
   }
   const PlayerStats alpha = testing::playerStats(records, "Alpha");
-  WriteRecorder recorder;
-  std::ostream written(&recorder);
-  writeReport(written, alpha);
+  std::vector<std::vector<std::string>> writes;
+  for (PipelineThreads threads :
+       {PipelineThreads::kOne, PipelineThreads::kTwo}) {
+    WriteRecorder recorder;
+    std::ostream out(&recorder);
+    writeReport(out, alpha, threads);
+    writes.push_back(recorder.writes);
+  }
+  ASSERT_EQ(writes[0], writes[1]);
   std::string joined;
-  for (const std::string& write : recorder.writes) joined += write;
+  for (const std::string& write : writes[1]) joined += write;
   std::vector<std::string> sections;
   std::vector<std::string> grids;
   for (const std::string& line : lines(joined)) {
@@ -198,10 +205,10 @@ TEST(ReportWriter, ManyOpponentsGetTheirSectionsAndGridsInTheOrderMet) {
   failing.failAfter = 5;
   std::ostream out(&failing);
   out.exceptions(std::ios::badbit);
-  EXPECT_THROW(writeReport(out, alpha), std::runtime_error);
+  EXPECT_THROW(writeReport(out, alpha, PipelineThreads::kTwo),
+               std::runtime_error);
   EXPECT_EQ(failing.writes,
-            std::vector<std::string>(recorder.writes.begin(),
-                                     recorder.writes.begin() + 5));
+            std::vector<std::string>(writes[1].begin(), writes[1].begin() + 5));
 }
 
 TEST(ReportWriter, PlayerWithoutMatchesHasZerosAndEmptyBlocks) {

@@ -105,8 +105,9 @@ Status LiveReport::writeText(const PlayerStats& stats) {
     });
   }
   const std::vector<std::string> filters = describeFilter(request_.filter);
-  return sink_(
-      [&](std::ostream& stream) { writeReport(stream, stats, filters); });
+  return sink_([&](std::ostream& stream) {
+    writeReport(stream, stats, PipelineThreads::kTwo, filters);
+  });
 }
 
 Status LiveReport::writeHistory(const PlayerRecord& player, MatchLog& matches) {

@@ -99,8 +99,9 @@ int followSymlinks(std::string path, ReportTarget& target) {
 }
 
 // umask() can only be read by setting it. No other thread runs when it is
-// read (the log's reader has ended), and nothing is created between the two
-// calls, so nothing sees the zero mask.
+// read (the log's reader has ended, and the report's second thread with the
+// report written), and nothing is created between the two calls, so nothing
+// sees the zero mask.
 mode_t currentUmask() {
   const mode_t mask = ::umask(0);
   ::umask(mask);

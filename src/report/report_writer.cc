@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/ordered_pipeline.h"
 #include "report/report_format.h"
 #include "stats/character_roster.h"
 
@@ -228,30 +229,120 @@ void writeOpponentGrid(LineWriter& line, const OpponentEntry& opponent) {
   line.end();
 }
 
+// A stretch of the report that can be formatted on its own: the report is
+// the pieces of reportPieces() one after another.
+struct ReportPiece {
+  enum class Kind { kSummary, kSections, kTablesHead, kGrids };
+  Kind kind = Kind::kSummary;
+  std::size_t first = 0;  // the opponent entries of kSections and kGrids
+  std::size_t last = 0;
+  std::span<const std::string> filters = {};  // kSummary: those in force
+};
+
+// Opponents per piece: small enough that the pieces in flight between two
+// threads stay well under a megabyte (a section is about 3 KB, a grid 6 KB),
+// large enough that the threads meet only a few hundred times in a report of
+// thousands of opponents.
+constexpr std::size_t kOpponentsPerPiece = 16;
+
+// Pieces formatted ahead of the writing at most, on two threads.
+constexpr std::size_t kPiecesAhead = 8;
+
+std::vector<ReportPiece> reportPieces(const PlayerStats& player,
+                                      std::span<const std::string> filters) {
+  std::vector<ReportPiece> pieces;
+  pieces.push_back({ReportPiece::Kind::kSummary});
+  pieces.back().filters = filters;
+  const auto addRanges = [&](ReportPiece::Kind kind) {
+    const std::size_t count = player.opponents.size();
+    for (std::size_t first = 0; first < count; first += kOpponentsPerPiece) {
+      pieces.push_back(
+          {kind, first, std::min(first + kOpponentsPerPiece, count)});
+    }
+  };
+  addRanges(ReportPiece::Kind::kSections);
+  pieces.push_back({ReportPiece::Kind::kTablesHead});
+  addRanges(ReportPiece::Kind::kGrids);
+  return pieces;
+}
+
+// Appends `piece` to `line`; `opponent` is room to build a section's entry
+// in, so that a player with thousands of opponents needs no memory for their
+// counts.
+void writePiece(LineWriter& line, const PlayerStats& player,
+                const ReportPiece& piece, OpponentStats& opponent) {
+  switch (piece.kind) {
+    case ReportPiece::Kind::kSummary:
+      writeSummary(line, player, piece.filters);
+      return;
+    case ReportPiece::Kind::kTablesHead:
+      writeTablesHead(line, player);
+      return;
+    case ReportPiece::Kind::kSections:
+    case ReportPiece::Kind::kGrids:
+      break;
+  }
+  for (std::size_t index = piece.first; index < piece.last; ++index) {
+    const OpponentEntry& entry = player.opponents[index];
+    if (!hasMatches(entry)) continue;
+    if (piece.kind == ReportPiece::Kind::kSections) {
+      buildOpponentStats(entry, opponent);
+      writeOpponentSection(line, player, opponent);
+    } else {
+      writeOpponentGrid(line, entry);
+    }
+  }
+}
+
+// The report's pieces through an ordered pipeline: each is formatted into a
+// slot's buffer by whichever thread took it, and written out in order by the
+// calling thread, each in one write, so the report's bytes are those of one
+// thread formatting piece after piece. The writing thread has the writes to
+// do as well, so the pieces go to whichever thread is free rather than in
+// strict turns.
+class ReportStages final : public PipelineStages {
+ public:
+  ReportStages(std::ostream& out, const PlayerStats& player,
+               const std::vector<ReportPiece>& pieces, std::size_t slots)
+      : out_(out), player_(player), pieces_(pieces), slots_(slots) {}
+
+  bool take(std::size_t item, std::size_t slot) override {
+    if (item == pieces_.size()) return false;
+    slots_[slot].piece = item;
+    return true;
+  }
+  void make(std::size_t slot) override {
+    Slot& made = slots_[slot];
+    writePiece(made.line, player_, pieces_[made.piece], made.opponent);
+  }
+  void use(std::size_t slot) override { slots_[slot].line.drainTo(out_); }
+
+ private:
+  struct Slot {
+    std::size_t piece = 0;
+    LineWriter line;
+    OpponentStats opponent;  // room to build an opponent's counts in
+  };
+
+  std::ostream& out_;
+  const PlayerStats& player_;
+  const std::vector<ReportPiece>& pieces_;
+  std::vector<Slot> slots_;
+};
+
 }  // namespace
 
-// Each opponent's section is summed into one record, written and
-// overwritten by the next, and his grid is read from his pair, so a player
-// with thousands of opponents needs no memory for their counts.
 void writeReport(std::ostream& out, const PlayerStats& player,
+                 PipelineThreads threads,
                  std::span<const std::string> filters) {
-  LineWriter line;
-  writeSummary(line, player, filters);
-  line.drainTo(out);
-  OpponentStats opponent;
-  for (const OpponentEntry& entry : player.opponents) {
-    if (!hasMatches(entry)) continue;
-    buildOpponentStats(entry, opponent);
-    writeOpponentSection(line, player, opponent);
-    line.drainTo(out);
+  // A thread costs more than a report of a few opponents.
+  if (player.opponents.size() <= kOpponentsPerPiece) {
+    threads = PipelineThreads::kOne;
   }
-  writeTablesHead(line, player);
-  line.drainTo(out);
-  for (const OpponentEntry& entry : player.opponents) {
-    if (!hasMatches(entry)) continue;
-    writeOpponentGrid(line, entry);
-    line.drainTo(out);
-  }
+  const std::size_t slots = threads == PipelineThreads::kOne ? 1 : kPiecesAhead;
+  const std::vector<ReportPiece> pieces = reportPieces(player, filters);
+  ReportStages stages(out, player, pieces, slots);
+  runOrderedPipeline(stages, slots, threads);
 }
 
 }  // namespace sessionstats

@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 
+#include "base/ordered_pipeline.h"
 #include "stats/stats_records.h"
 
 namespace sessionstats {
@@ -21,10 +22,18 @@ namespace sessionstats {
 /// opponent. The last line is always empty, so a second report can follow
 /// directly.
 ///
+/// With kTwo and more than a few opponents, the report is cut into pieces of
+/// a few opponents that a second thread and this one format through an
+/// ordered pipeline (see runOrderedPipeline), and this one writes in order;
+/// the bytes are the same as with kOne, and so is what reaches `out` in each
+/// write. Only this thread writes to `out`. An exception from either thread
+/// (out of memory) stops both and reaches the caller.
+///
 /// A report over the matches that pass some filters names them: one line
 /// "Filters: " and `filters` joined by "; " follows the "Stats for" line.
 /// Without filters the report is the classic one.
 void writeReport(std::ostream& out, const PlayerStats& player,
+                 PipelineThreads threads = PipelineThreads::kTwo,
                  std::span<const std::string> filters = {});
 
 }  // namespace sessionstats
