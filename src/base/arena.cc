@@ -13,16 +13,12 @@ void* Arena::allocate(std::size_t bytes, std::size_t alignment) {
     if (block == nullptr) throw std::bad_alloc();
     blocks_.emplace_back(block);
     next_ = block;
-    end_ = block + kBlockBytes;
+    end_ = block + kMemoryBlockBytes;
     padding = 0;  // a block is aligned for any type
   }
   std::byte* const piece = next_ + padding;
   next_ = piece + bytes;
   return piece;
-}
-
-void Arena::BlockFree::operator()(std::byte* block) const {
-  freeMemoryBlock(block);
 }
 
 }  // namespace sessionstats

@@ -23,24 +23,21 @@ class Arena {
   Arena& operator=(const Arena&) = delete;
   Arena(Arena&&) noexcept = default;
   Arena& operator=(Arena&&) noexcept = default;
-  ~Arena() = default;
 
   /// A value-initialised T that lives as long as the arena.
   /// REQUIRES: T is trivially destructible and at most a block in size.
   template <typename T>
   T* make() {
     static_assert(std::is_trivially_destructible_v<T>);
-    static_assert(sizeof(T) <= kBlockBytes);
+    static_assert(sizeof(T) <= kMemoryBlockBytes);
     return new (allocate(sizeof(T), alignof(T))) T();
   }
 
  private:
-  static constexpr std::size_t kBlockBytes = kMemoryBlockBytes;
-
   void* allocate(std::size_t bytes, std::size_t alignment);
 
   struct BlockFree {
-    void operator()(std::byte* block) const;
+    void operator()(std::byte* block) const { freeMemoryBlock(block); }
   };
   std::vector<std::unique_ptr<std::byte, BlockFree>> blocks_;
   std::byte* next_ = nullptr;

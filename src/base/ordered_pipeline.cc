@@ -55,19 +55,20 @@ class CondVar {
 // The state the two threads share. Lock order: takeMutex_, then mutex_.
 class Ring {
  public:
-  enum class Step { kUse, kHelp, kDone, kFailed };
+  enum class Step { kUse, kHelp, kEnd };
 
   explicit Ring(std::size_t slots) : slots_(slots), made_(slots, false) {}
 
   // The calling thread: waits for what to do next, which is to use the
-  // slot `slot` (kUse), or to take and make an item itself (kHelp).
+  // slot `slot` (kUse), to take and make an item itself (kHelp), or to stop
+  // as every item is used or the second thread failed (kEnd).
   Step nextStep(std::size_t& slot) EXCLUDES(mutex_) {
     MutexLock lock(mutex_);
     for (;;) {
-      if (failure_) return Step::kFailed;
+      if (failure_) return Step::kEnd;
       slot = used_ % slots_;
       if (made_[slot]) return Step::kUse;
-      if (ended_ && used_ == end_) return Step::kDone;
+      if (ended_ && used_ == end_) return Step::kEnd;
       if (canClaim()) return Step::kHelp;
       changed_.wait(mutex_);
     }
@@ -183,19 +184,14 @@ void runOnTwoThreads(PipelineStages& stages, std::size_t slots) {
   try {
     for (;;) {
       std::size_t slot = 0;
-      switch (ring.nextStep(slot)) {
-        case Ring::Step::kUse:
-          stages.use(slot);
-          ring.markUsed();
-          continue;
-        case Ring::Step::kHelp:
-          ring.takeAndMake(stages);
-          continue;
-        case Ring::Step::kDone:
-        case Ring::Step::kFailed:
-          break;
+      const Ring::Step step = ring.nextStep(slot);
+      if (step == Ring::Step::kEnd) break;
+      if (step == Ring::Step::kUse) {
+        stages.use(slot);
+        ring.markUsed();
+      } else {
+        ring.takeAndMake(stages);
       }
-      break;
     }
   } catch (...) {
     ring.stop();

@@ -12,16 +12,8 @@ std::string Status::message() const {
 }
 
 int Status::exitStatus() const {
-  switch (kind_) {
-    case Kind::kOk:
-      return 0;
-    case Kind::kUsage:
-      return 2;
-    case Kind::kNotFound:
-    case Kind::kFailed:
-      break;
-  }
-  return 1;
+  if (kind_ == Kind::kOk) return 0;
+  return kind_ == Kind::kUsage ? 2 : 1;
 }
 
 void writeErrorLine(std::ostream& err, const Status& status) {
