@@ -5,24 +5,17 @@
 #include "os/block_memory.h"
 
 namespace sessionstats {
-namespace {
-
-// Zeroed memory straight from the kernel, or nullptr.
-std::byte* mapPages(std::size_t bytes) {
-  void* pages = mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
-                     MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  return pages == MAP_FAILED ? nullptr : static_cast<std::byte*>(pages);
-}
-
-}  // namespace
 
 // A block is a huge page, mapped twice its size to cut an aligned one out of
 // it, and asked to be backed by one: a log's matches touch their pairs all
 // over the arena, and with 4 KiB pages each first touch costs a page fault
 // and many a touch a TLB miss.
 std::byte* allocateMemoryBlock() {
-  std::byte* const mapped = mapPages(2 * kMemoryBlockBytes);
-  if (mapped == nullptr) return nullptr;
+  void* const pages =
+      mmap(nullptr, 2 * kMemoryBlockBytes, PROT_READ | PROT_WRITE,
+           MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (pages == MAP_FAILED) return nullptr;
+  std::byte* const mapped = static_cast<std::byte*>(pages);
   const auto address = reinterpret_cast<std::uintptr_t>(mapped);
   const std::size_t head =
       (kMemoryBlockBytes - address % kMemoryBlockBytes) % kMemoryBlockBytes;

@@ -35,11 +35,8 @@ enum class OutputWatch {
 
 /// A watcher of `path`: told of changes by the system where it can be
 /// (inotify on Linux, watching the file and its folder), else looking every
-/// kPollInterval; with `output`, see OutputWatch. While it exists, an interrupt
-/// (SIGINT, SIGTERM, SIGHUP) no longer ends the process but is noted (see
-/// handleInterrupts and InterruptAction::kNote) and ends the next wait; where
-/// the platform allows, interrupts are held while the caller works, so a write
-/// in progress completes. Its destruction goes back to InterruptAction::kEnd.
+/// kPollInterval; with `output`, see OutputWatch. While it exists, interrupts
+/// are noted as NotedInterrupts says, and one ends the next wait.
 /// REQUIRES: one watcher at a time; no other thread.
 std::unique_ptr<ChangeWatcher> watchForChanges(const std::string& path,
                                                OutputWatch output);

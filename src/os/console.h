@@ -18,8 +18,8 @@ namespace sessionstats {
 class Console {
  public:
   Console();
-  // Restores the console's code pages on Windows, so it is defined per
-  // platform rather than defaulted here.
+  // Gives the standard streams their own buffers back on Windows, so it is
+  // defined per platform rather than defaulted here.
   ~Console();  // NOLINT(performance-trivially-destructible)
   Console(const Console&) = delete;
   Console& operator=(const Console&) = delete;
@@ -31,16 +31,11 @@ class Console {
   int finish(int status, const std::string& summary);
 };
 
-/// Whether standard output is a terminal (a console window), which would act
-/// on control bytes that a pipe or a file keeps.
-bool standardOutputIsTerminal();
-
-/// Whether standard input is a terminal (a console window on Windows), where
-/// a person types the answers.
+/// Whether standard input, output or error is a terminal (a console window
+/// on Windows): where a person types the answers or reads the messages, and
+/// which would act on control bytes that a pipe or a file keeps.
 bool standardInputIsTerminal();
-
-/// Whether standard error is a terminal (a console window on Windows), where
-/// a person reads it.
+bool standardOutputIsTerminal();
 bool standardErrorIsTerminal();
 
 /// Whether standard output's reader has gone for good: it is a pipe whose

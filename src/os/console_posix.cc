@@ -24,9 +24,9 @@ int Console::finish(int status, const std::string& /*summary*/) {
   return status;
 }
 
-bool standardOutputIsTerminal() { return ::isatty(STDOUT_FILENO) == 1; }
-
 bool standardInputIsTerminal() { return ::isatty(STDIN_FILENO) == 1; }
+bool standardOutputIsTerminal() { return ::isatty(STDOUT_FILENO) == 1; }
+bool standardErrorIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
 
 // A pipe's writing end polls as an error once no reader holds the other
 // end; a hung-up terminal or socket polls as a hang-up.
@@ -38,8 +38,6 @@ bool standardOutputReaderGone(int writeError) {
 }
 
 bool consoleWindowIsOwn() { return false; }
-
-bool standardErrorIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
 
 // POSIX streams carry bytes as they are.
 void useStandardOutputForData() {}

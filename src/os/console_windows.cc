@@ -156,19 +156,12 @@ class ConsoleInput : public std::streambuf {
 
 // The console streams put in place of the standard ones, and those they
 // replaced, restored when the Console ends.
-struct ConsoleStreams {
-  std::optional<ConsoleInput> in;
-  std::optional<ConsoleOutput> out;
-  std::optional<ConsoleOutput> err;
-  std::streambuf* savedIn = nullptr;
-  std::streambuf* savedOut = nullptr;
-  std::streambuf* savedErr = nullptr;
-};
-
-ConsoleStreams& consoleStreams() {
-  static ConsoleStreams streams;
-  return streams;
-}
+std::optional<ConsoleInput> consoleIn;
+std::optional<ConsoleOutput> consoleOut;
+std::optional<ConsoleOutput> consoleErr;
+std::streambuf* savedIn = nullptr;
+std::streambuf* savedOut = nullptr;
+std::streambuf* savedErr = nullptr;
 
 // Whether `error` (from GetLastError) says that a pipe's other end is
 // closed or closing.
@@ -188,25 +181,23 @@ bool consoleWindowIsOwn() {
 }
 
 Console::Console() {
-  ConsoleStreams& streams = consoleStreams();
   if (HANDLE console = consoleOf(STD_INPUT_HANDLE)) {
-    streams.savedIn = std::cin.rdbuf(&streams.in.emplace(console));
+    savedIn = std::cin.rdbuf(&consoleIn.emplace(console));
   }
   if (HANDLE console = consoleOf(STD_OUTPUT_HANDLE)) {
-    streams.savedOut = std::cout.rdbuf(&streams.out.emplace(console));
+    savedOut = std::cout.rdbuf(&consoleOut.emplace(console));
   }
   if (HANDLE console = consoleOf(STD_ERROR_HANDLE)) {
-    streams.savedErr = std::cerr.rdbuf(&streams.err.emplace(console));
+    savedErr = std::cerr.rdbuf(&consoleErr.emplace(console));
   }
 }
 
 Console::~Console() {
-  ConsoleStreams& streams = consoleStreams();
   std::cout.flush();
   std::cerr.flush();
-  if (streams.savedIn != nullptr) std::cin.rdbuf(streams.savedIn);
-  if (streams.savedOut != nullptr) std::cout.rdbuf(streams.savedOut);
-  if (streams.savedErr != nullptr) std::cerr.rdbuf(streams.savedErr);
+  if (savedIn != nullptr) std::cin.rdbuf(savedIn);
+  if (savedOut != nullptr) std::cout.rdbuf(savedOut);
+  if (savedErr != nullptr) std::cerr.rdbuf(savedErr);
 }
 
 int Console::finish(int status, const std::string& summary) {
@@ -215,9 +206,7 @@ int Console::finish(int status, const std::string& summary) {
   if (status == 0 && !summary.empty()) std::cout << summary << '\n';
   std::cout << kPressEnter << std::flush;
   // The rest of the line that held the answer is not the Enter awaited.
-  if (ConsoleStreams& streams = consoleStreams(); streams.in) {
-    streams.in->discardReadAhead();
-  }
+  if (consoleIn) consoleIn->discardReadAhead();
   std::cin.clear();
   std::streambuf* const input = std::cin.rdbuf();
   for (int byte = input->sbumpc();
@@ -227,18 +216,20 @@ int Console::finish(int status, const std::string& summary) {
   return status;
 }
 
+bool standardInputIsTerminal() {
+  return consoleOf(STD_INPUT_HANDLE) != nullptr;
+}
+
 bool standardOutputIsTerminal() {
   return consoleOf(STD_OUTPUT_HANDLE) != nullptr;
 }
+
+bool standardErrorIsTerminal() { return _isatty(_fileno(stderr)) != 0; }
 
 void useStandardOutputForData() {
   std::cout.flush();
   std::fflush(stdout);
   _setmode(_fileno(stdout), _O_BINARY);
-}
-
-bool standardInputIsTerminal() {
-  return consoleOf(STD_INPUT_HANDLE) != nullptr;
 }
 
 // The C runtime gives a write to a pipe whose reader has gone EPIPE or,
@@ -261,7 +252,5 @@ bool standardOutputReaderGone(int writeError) {
   }
   return gone;
 }
-
-bool standardErrorIsTerminal() { return _isatty(_fileno(stderr)) != 0; }
 
 }  // namespace sessionstats

@@ -1,10 +1,12 @@
 // Every name goes to Windows as it is, through the narrow file functions:
 // the manifest makes their code page UTF-8.
+#include <io.h>
 #include <windows.h>
 
 #include <cerrno>
 #include <cstdio>
 
+#include "os/file_identity.h"
 #include "os/interrupt.h"
 #include "os/report_file_system.h"
 #include "os/windows_error.h"
@@ -33,25 +35,15 @@ bool isHeldOpen(DWORD error) {
          error == ERROR_ACCESS_DENIED;
 }
 
-// Whether `a` and `b` are open on the same file.
-bool sameFile(HANDLE a, HANDLE b) {
-  BY_HANDLE_FILE_INFORMATION first{};
-  BY_HANDLE_FILE_INFORMATION second{};
-  return GetFileInformationByHandle(a, &first) != 0 &&
-         GetFileInformationByHandle(b, &second) != 0 &&
-         first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
-         first.nFileIndexHigh == second.nFileIndexHigh &&
-         first.nFileIndexLow == second.nFileIndexLow;
-}
-
-// The standard output or standard error handle that is open on the same
-// file as `file`, or nullptr.
-HANDLE standardStreamOn(HANDLE file) {
-  for (const DWORD stream : {STD_OUTPUT_HANDLE, STD_ERROR_HANDLE}) {
-    const HANDLE handle = GetStdHandle(stream);
-    if (handle != INVALID_HANDLE_VALUE && handle != nullptr &&
-        sameFile(handle, file)) {
-      return handle;
+// The standard output or standard error handle that is open on the file at
+// `path`, or nullptr.
+HANDLE standardStreamOn(const std::string& path) {
+  FileIdentity file;
+  if (identifyPath(path, file) != 0) return nullptr;
+  for (std::FILE* const stream : {stdout, stderr}) {
+    FileIdentity identity;
+    if (identifyOpenFile(stream, identity) == 0 && identity.sameFileAs(file)) {
+      return reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
     }
   }
   return nullptr;
@@ -72,7 +64,7 @@ class WindowsFileSystem final : public ReportFileSystem {
     const HANDLE existing = CreateFileA(path.c_str(), GENERIC_WRITE, kShareAll,
                                         nullptr, OPEN_EXISTING, 0, nullptr);
     if (existing == INVALID_HANDLE_VALUE) return 0;
-    if (const HANDLE stream = standardStreamOn(existing)) {
+    if (const HANDLE stream = standardStreamOn(path)) {
       CloseHandle(existing);
       std::fflush(nullptr);  // what the C library holds for it goes first
       target = {ReportTarget::Kind::kThrough, {}, handleOf(stream)};
