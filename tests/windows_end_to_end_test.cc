@@ -150,6 +150,22 @@ TEST(WindowsEndToEnd, ReadOnlyReportIsRefusedWithItsReason) {
             (std::vector<std::string>{"session_stats.txt", "sessionlog.txt"}));
 }
 
+// A report onto the file that standard output goes to is written through
+// that stream, after the prompt: runTool's standard output is the file
+// ".stdout" beside the tool's folder.
+TEST(WindowsEndToEnd, ReportOntoStandardOutputGoesThroughIt) {
+  TempDir dir;
+  exampleLogIn(dir);
+  const ToolRun run =
+      runTool(dir, "Kestrel\n", {"-o", dir.path().string() + ".stdout"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  const std::string report =
+      sourceFile("tests/golden/example_kestrel.expected");
+  ASSERT_GT(run.out.size(), report.size());
+  EXPECT_EQ(run.out.substr(run.out.size() - report.size()), report);
+  EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"sessionlog.txt"});
+}
+
 TEST(WindowsEndToEnd, NamesAndFoldersInUtf8) {
   TempDir dir;
   const std::string zoe = "Zo\u00eb";
