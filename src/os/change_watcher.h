@@ -19,8 +19,8 @@ class ChangeWatcher {
   /// Returns once the file at the watched path may have changed (written,
   /// truncated, created, replaced or removed), once `limit` has passed, or
   /// at once when an interrupt has come (see interrupted()): false in that
-  /// case, and from then on. It may also return without a
-  /// change; the caller looks at the file itself.
+  /// case, and from then on. It may also return without a change; the
+  /// caller looks at the file itself.
   virtual bool wait(std::chrono::milliseconds limit) = 0;
 };
 

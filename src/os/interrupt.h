@@ -65,9 +65,8 @@ class NotedInterrupts {
   bool wait(int input, int output, std::chrono::milliseconds limit);
 };
 
-/// The platform's part (interrupt_posix.cc, interrupt_windows.cc): installs
-/// the handler of the interrupts, which calls answerInterrupt. An interrupt
-/// ignored when the process started stays ignored.
+/// The platform's part of handleInterrupts (interrupt_posix.cc,
+/// interrupt_windows.cc): installs the handler, which calls answerInterrupt.
 void installInterruptHandler();
 
 /// What the platform's handler does, on whatever thread and in a signal
