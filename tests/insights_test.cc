@@ -62,6 +62,15 @@ class Simulation {
   Insights fit() const {
     return fitInsights(*records_.findPlayer(kHero), matches_);
   }
+  // The same sessions, the latest months first.
+  Insights fitNewestFirst() const {
+    MatchLog matches = matches_;
+    std::stable_sort(matches.begin(), matches.end(),
+                     [](const MatchEntry& a, const MatchEntry& b) {
+                       return a.date > b.date;
+                     });
+    return fitInsights(*records_.findPlayer(kHero), matches);
+  }
 
  private:
   std::mt19937 random_;
@@ -170,6 +179,15 @@ TEST(Insights, StrongOpponentsInLongSessionsAreNoEffectOfALoss) {
   EXPECT_TRUE(holds(afterLoss, 0));
   EXPECT_LT(std::abs(*afterLoss.logit), 0.2);
   EXPECT_TRUE(holds(insights.sessionStage[1], 0));
+
+  // A log whose months go back is fitted as the same log in order.
+  const Insights backwards = simulation.fitNewestFirst();
+  ASSERT_EQ(backwards.form.size(), insights.form.size());
+  for (std::size_t m = 0; m < insights.form.size(); ++m) {
+    EXPECT_EQ(backwards.form[m].matches, insights.form[m].matches);
+    EXPECT_NEAR(backwards.form[m].formLow, insights.form[m].formLow, 1e-9);
+  }
+  EXPECT_NEAR(*backwards.afterLoss.logit, *afterLoss.logit, 1e-9);
 }
 
 // Logs that give the fit almost nothing still give finite values.
