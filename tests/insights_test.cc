@@ -80,6 +80,15 @@ class Simulation {
   std::uint32_t sessions_ = 0;
 };
 
+// The opponents' strengths, drawn from their prior.
+std::vector<double> strengths(int opponents, std::uint32_t seed) {
+  std::normal_distribution<double> normal;
+  std::mt19937 draw(seed);
+  std::vector<double> beta(static_cast<std::size_t>(opponents));
+  for (double& b : beta) b = normal(draw);
+  return beta;
+}
+
 bool holds(const ConditionEffect& level, double truth) {
   return level.logit && level.logitLow <= truth && truth <= level.logitHigh;
 }
@@ -92,10 +101,7 @@ TEST(Insights, RecoversTheEffectsAndAFormThatRisesWhileTheWinRateStaysFlat) {
   // The hero improves month by month, and matchmaking gives him opponents
   // of his strength: his win rate stays flat, his form does not.
   Simulation simulation(7);
-  std::normal_distribution<double> normal;
-  std::mt19937 draw(11);
-  std::vector<double> beta(300);
-  for (double& b : beta) b = normal(draw);
+  const std::vector<double> beta = strengths(300, 11);
   TrueEffects effects;
   effects.afterLoss = -0.5;
   effects.stage = {0, -0.4, -0.9, 0};
@@ -155,10 +161,7 @@ TEST(Insights, StrongOpponentsInLongSessionsAreNoEffectOfALoss) {
   // No condition changes anything; but a loss says a strong opponent, who
   // stays for the session's next match.
   Simulation simulation(3);
-  std::normal_distribution<double> normal;
-  std::mt19937 draw(5);
-  std::vector<double> beta(100);
-  for (double& b : beta) b = normal(draw);
+  const std::vector<double> beta = strengths(100, 5);
   for (int s = 0; s < 1500; ++s) {
     const int opponent = simulation.below(100);
     simulation.session(opponent, -beta[opponent], 20260301 + s % 3 * 100, 20,

@@ -70,8 +70,9 @@ int hourBandOf(const MatchEntry& entry) {
   if (entry.seconds >= 0 && entry.seconds < kSecondsPerDay) {
     second -= entry.seconds;
   }
-  second = (second % kSecondsPerDay + kSecondsPerDay) % kSecondsPerDay;
-  return static_cast<int>(second / 3600) / kHoursPerBand;
+  // Wrapped into the day: from the day before, or a leap second's 24:00:00.
+  second = (second + kSecondsPerDay) % kSecondsPerDay;
+  return static_cast<int>(second / (std::int64_t{3600} * kHoursPerBand));
 }
 
 struct Counts {
