@@ -34,7 +34,8 @@ using Session = testing::TestSession;
 std::string page(const PlayerStats& player,
                  const SessionHistory& history = {}) {
   std::ostringstream out;
-  writeHtmlReport(out, player, history, {});
+  writeHtmlReportStart(out, player, history);
+  writeHtmlReportEnd(out, player, history, {});
   return out.str();
 }
 

@@ -62,6 +62,15 @@ class Simulation {
   Insights fit() const {
     return fitInsights(*records_.findPlayer(kHero), matches_);
   }
+  // The same sessions, the latest months first.
+  Insights fitNewestFirst() const {
+    MatchLog matches = matches_;
+    std::stable_sort(matches.begin(), matches.end(),
+                     [](const MatchEntry& a, const MatchEntry& b) {
+                       return a.date > b.date;
+                     });
+    return fitInsights(*records_.findPlayer(kHero), matches);
+  }
 
  private:
   std::mt19937 random_;
@@ -70,6 +79,15 @@ class Simulation {
   MatchLog matches_;
   std::uint32_t sessions_ = 0;
 };
+
+// The opponents' strengths, drawn from their prior.
+std::vector<double> strengths(int opponents, std::uint32_t seed) {
+  std::normal_distribution<double> normal;
+  std::mt19937 draw(seed);
+  std::vector<double> beta(static_cast<std::size_t>(opponents));
+  for (double& b : beta) b = normal(draw);
+  return beta;
+}
 
 bool holds(const ConditionEffect& level, double truth) {
   return level.logit && level.logitLow <= truth && truth <= level.logitHigh;
@@ -83,10 +101,7 @@ TEST(Insights, RecoversTheEffectsAndAFormThatRisesWhileTheWinRateStaysFlat) {
   // The hero improves month by month, and matchmaking gives him opponents
   // of his strength: his win rate stays flat, his form does not.
   Simulation simulation(7);
-  std::normal_distribution<double> normal;
-  std::mt19937 draw(11);
-  std::vector<double> beta(300);
-  for (double& b : beta) b = normal(draw);
+  const std::vector<double> beta = strengths(300, 11);
   TrueEffects effects;
   effects.afterLoss = -0.5;
   effects.stage = {0, -0.4, -0.9, 0};
@@ -146,10 +161,7 @@ TEST(Insights, StrongOpponentsInLongSessionsAreNoEffectOfALoss) {
   // No condition changes anything; but a loss says a strong opponent, who
   // stays for the session's next match.
   Simulation simulation(3);
-  std::normal_distribution<double> normal;
-  std::mt19937 draw(5);
-  std::vector<double> beta(100);
-  for (double& b : beta) b = normal(draw);
+  const std::vector<double> beta = strengths(100, 5);
   for (int s = 0; s < 1500; ++s) {
     const int opponent = simulation.below(100);
     simulation.session(opponent, -beta[opponent], 20260301 + s % 3 * 100, 20,
@@ -170,6 +182,15 @@ TEST(Insights, StrongOpponentsInLongSessionsAreNoEffectOfALoss) {
   EXPECT_TRUE(holds(afterLoss, 0));
   EXPECT_LT(std::abs(*afterLoss.logit), 0.2);
   EXPECT_TRUE(holds(insights.sessionStage[1], 0));
+
+  // A log whose months go back is fitted as the same log in order.
+  const Insights backwards = simulation.fitNewestFirst();
+  ASSERT_EQ(backwards.form.size(), insights.form.size());
+  for (std::size_t m = 0; m < insights.form.size(); ++m) {
+    EXPECT_EQ(backwards.form[m].matches, insights.form[m].matches);
+    EXPECT_NEAR(backwards.form[m].formLow, insights.form[m].formLow, 1e-9);
+  }
+  EXPECT_NEAR(*backwards.afterLoss.logit, *afterLoss.logit, 1e-9);
 }
 
 // Logs that give the fit almost nothing still give finite values.

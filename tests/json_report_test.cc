@@ -37,8 +37,9 @@ TEST(JsonReport, HostileNamesGiveValidJsonWithReplacementCharacters) {
   const PlayerRecord& kestrel = *records.findPlayer("Kestrel");
   const auto selected = selectMatches(matches, kestrel, {});
   std::ostringstream out;
-  writeJsonReport(out, buildPlayerStats(kestrel),
-                  buildSessionHistory(kestrel, selected, {}, {}), {});
+  writeJsonReportStart(out, buildPlayerStats(kestrel),
+                       buildSessionHistory(kestrel, selected, {}, {}));
+  writeJsonReportEnd(out, {});
 
   const nlohmann::json document = nlohmann::json::parse(out.str());
   const nlohmann::json& opponents = document.at("opponents");
@@ -68,7 +69,8 @@ TEST(JsonReport, PlayerWithoutMatchesHasNoLengthsButValidDocument) {
   using Limits = std::numeric_limits<double>;
   insights.form.push_back(
       {202601, 1, 1, 0, 0.5, -Limits::infinity(), Limits::quiet_NaN()});
-  writeJsonReport(out, buildPlayerStats(ann), {}, insights);
+  writeJsonReportStart(out, buildPlayerStats(ann), {});
+  writeJsonReportEnd(out, insights);
   const nlohmann::json document = nlohmann::json::parse(out.str());
   EXPECT_TRUE(document.at("summary").at("shortest_seconds").is_null());
   EXPECT_TRUE(document.at("opponents").empty());
@@ -94,7 +96,8 @@ TEST(JsonReport, TheSessionInProgressHasAMemberOfItsOwn) {
   SessionHistory history;
   history.current = current;
   std::ostringstream out;
-  writeJsonReport(out, PlayerStats{}, history, {});
+  writeJsonReportStart(out, PlayerStats{}, history);
+  writeJsonReportEnd(out, {});
   const std::string text = out.str();
   EXPECT_NE(text.find("\n  \"current_session\": {\"opponent\":\"Moth\","),
             std::string::npos);

@@ -1,8 +1,11 @@
 #include "live/live_report.h"
 
+#include <array>
+#include <functional>
 #include <utility>
 #include <vector>
 
+#include "base/ordered_pipeline.h"
 #include "report/csv_writer.h"
 #include "report/html_report.h"
 #include "report/json_report.h"
@@ -10,6 +13,48 @@
 #include "report/report_writer.h"
 
 namespace sessionstats {
+namespace {
+
+// A report and its insights as two items of the pipeline: the first writes
+// the report up to the insights, while the second fits them on the other
+// thread; its use writes them and the rest. On a log of thousands of
+// opponents the fit takes about as long as the writing it runs beside.
+class InsightsStages final : public PipelineStages {
+ public:
+  InsightsStages(std::function<void()> writeStart,
+                 std::function<Insights()> fit,
+                 std::function<void(const Insights&)> writeEnd)
+      : writeStart_(std::move(writeStart)),
+        fit_(std::move(fit)),
+        writeEnd_(std::move(writeEnd)) {}
+
+  bool take(std::size_t item, std::size_t slot) override {
+    if (item >= kItems) return false;
+    items_[slot] = item;
+    return true;
+  }
+  void make(std::size_t slot) override {
+    if (items_[slot] == 1) insights_ = fit_();
+  }
+  void use(std::size_t slot) override {
+    if (items_[slot] == 0) {
+      writeStart_();
+    } else {
+      writeEnd_(insights_);
+    }
+  }
+
+ private:
+  static constexpr std::size_t kItems = 2;
+
+  std::function<void()> writeStart_;
+  std::function<Insights()> fit_;
+  std::function<void(const Insights&)> writeEnd_;
+  std::array<std::size_t, kItems> items_{};  // the item in each slot
+  Insights insights_;  // made by the fit's item, then used
+};
+
+}  // namespace
 
 LiveReport::LiveReport(ReportRequest request, OutputSink sink)
     : request_(std::move(request)), sink_(std::move(sink)) {
@@ -144,17 +189,30 @@ Status LiveReport::writeHistory(const PlayerRecord& player, MatchLog& matches) {
   }
   const SessionHistory history =
       buildSessionHistory(player, matches, reader_->openSession(), filter);
-  const bool fitted = request_.format == ReportFormat::kJson ||
-                      request_.format == ReportFormat::kHtml;
-  const Insights insights = fitted ? fitInsights(player, matches) : Insights{};
-  return sink_([&](std::ostream& stream) {
-    if (request_.format == ReportFormat::kOverlay) {
+  if (request_.format == ReportFormat::kOverlay) {
+    return sink_([&](std::ostream& stream) {
       writeOverlayPage(stream, player.name, history);
-    } else if (request_.format == ReportFormat::kHtml) {
-      writeHtmlReport(stream, stats, history, insights);
-    } else {
-      writeJsonReport(stream, stats, history, insights);
-    }
+    });
+  }
+  const bool html = request_.format == ReportFormat::kHtml;
+  return sink_([&](std::ostream& stream) {
+    InsightsStages stages(
+        [&] {
+          if (html) {
+            writeHtmlReportStart(stream, stats, history);
+          } else {
+            writeJsonReportStart(stream, stats, history);
+          }
+        },
+        [&] { return fitInsights(player, matches); },
+        [&](const Insights& insights) {
+          if (html) {
+            writeHtmlReportEnd(stream, stats, history, insights);
+          } else {
+            writeJsonReportEnd(stream, insights);
+          }
+        });
+    runOrderedPipeline(stages, 2, PipelineThreads::kTwo);
   });
 }
 

@@ -235,8 +235,8 @@ void writeMatchupsThatMatter(HtmlPage& page, const PlayerStats& player) {
 
 }  // namespace
 
-void writeHtmlReport(std::ostream& out, const PlayerStats& player,
-                     const SessionHistory& history, const Insights& insights) {
+void writeHtmlReportStart(std::ostream& out, const PlayerStats& player,
+                          const SessionHistory& history) {
   HtmlPage page(out);
   writePageStart(page, player.name);
   writeHeader(page, player, history);
@@ -251,6 +251,13 @@ void writeHtmlReport(std::ostream& out, const PlayerStats& player,
   page.raw("</section>\n");
   writeMatchupsThatMatter(page, player);
   writeResultsChart(page, history);
+  page.flush();
+}
+
+void writeHtmlReportEnd(std::ostream& out, const PlayerStats& player,
+                        const SessionHistory& history,
+                        const Insights& insights) {
+  HtmlPage page(out);
   writeInsights(page, insights);
   writeRecentSessions(page, history);
   writeLengthChart(page, player.lengthBuckets);

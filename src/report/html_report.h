@@ -26,8 +26,15 @@ namespace sessionstats {
 /// no markup. Counts that wrapped around to negative values are shown as
 /// they are and drawn as zero. Output to a failing stream is silently lost;
 /// the writer never flushes.
-void writeHtmlReport(std::ostream& out, const PlayerStats& player,
-                     const SessionHistory& history, const Insights& insights);
+///
+/// The page is written in two calls, so that the insights can be fitted
+/// while the rest is written: writeHtmlReportStart writes all before what
+/// changes the results, and writeHtmlReportEnd that and the rest.
+void writeHtmlReportStart(std::ostream& out, const PlayerStats& player,
+                          const SessionHistory& history);
+void writeHtmlReportEnd(std::ostream& out, const PlayerStats& player,
+                        const SessionHistory& history,
+                        const Insights& insights);
 
 }  // namespace sessionstats
 

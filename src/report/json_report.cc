@@ -303,8 +303,8 @@ void writeCurrentSession(JsonWriter& json, const CurrentSession& current) {
 // Each member of the document goes on a line of its own, and so does each
 // element of the lists that grow with the log (characters, lengths,
 // matchups, opponents, sessions).
-void writeJsonReport(std::ostream& out, const PlayerStats& player,
-                     const SessionHistory& history, const Insights& insights) {
+void writeJsonReportStart(std::ostream& out, const PlayerStats& player,
+                          const SessionHistory& history) {
   JsonWriter json(out);
   json.raw("{\n  \"player\": ").string(player.name);
   json.raw(",\n  \"filters\": ");
@@ -347,6 +347,11 @@ void writeJsonReport(std::ostream& out, const PlayerStats& player,
     json.raw(",\n  \"current_session\": ");
     writeCurrentSession(json, *history.current);
   }
+  json.flush();
+}
+
+void writeJsonReportEnd(std::ostream& out, const Insights& insights) {
+  JsonWriter json(out);
   json.raw(",\n  \"insights\": ");
   writeInsights(json, insights);
   json.raw("\n}\n").flush();

@@ -17,8 +17,13 @@ namespace sessionstats {
 /// ending in LF. The document is always valid JSON: each byte of a name that
 /// is not part of valid UTF-8 is written as U+FFFD; a fitted value that is
 /// not finite is written as null.
-void writeJsonReport(std::ostream& out, const PlayerStats& player,
-                     const SessionHistory& history, const Insights& insights);
+///
+/// The document is written in two calls, so that the insights can be fitted
+/// while the rest is written: writeJsonReportStart writes every member
+/// before the insights, and writeJsonReportEnd the insights and the end.
+void writeJsonReportStart(std::ostream& out, const PlayerStats& player,
+                          const SessionHistory& history);
+void writeJsonReportEnd(std::ostream& out, const Insights& insights);
 
 }  // namespace sessionstats
 

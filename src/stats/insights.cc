@@ -29,35 +29,27 @@ constexpr int kFirstStageEffect = 1;
 constexpr int kFirstHourEffect = kFirstStageEffect + kStageCount - 1;
 constexpr int kEffectCount = kFirstHourEffect + kHourBandCount - 1;
 
-// What the model sees of a match but its opponent and month, packed with
-// them into one key: opponent id, month (YYYYMM), after a loss, stage, hour
-// band, high to low, so that keys order cells by opponent, then month.
+// What the model sees of a match but its opponent and month, as one code:
+// the index of its set of conditions in the problem.
 struct Conditions {
   bool afterLoss = false;
   int stage = 0;
   int hourBand = kNoHourBand;
 };
 
-constexpr int kMonthShift = 6;
-constexpr std::uint64_t kConditionBits = (1 << kMonthShift) - 1;
-constexpr int kOpponentShift = 26;
+constexpr int kHourLevels = kHourBandCount + 1;  // with kNoHourBand
+constexpr int kConditionSets = 2 * kStageCount * kHourLevels;
 
-std::uint64_t cellKey(std::uint32_t opponent, std::uint32_t month,
-                      const Conditions& c) {
-  return std::uint64_t{opponent} << kOpponentShift |
-         std::uint64_t{month} << kMonthShift |
-         static_cast<std::uint64_t>(c.afterLoss) << 5 |
-         static_cast<std::uint64_t>(c.stage) << 3 |
-         static_cast<std::uint64_t>(c.hourBand);
+std::uint32_t conditionCode(const Conditions& c) {
+  return static_cast<std::uint32_t>(
+      (static_cast<int>(c.afterLoss) * kStageCount + c.stage) * kHourLevels +
+      c.hourBand);
 }
 
-Conditions keyConditions(std::uint64_t key) {
-  return {(key >> 5 & 1) != 0, static_cast<int>(key >> 3 & 3),
-          static_cast<int>(key & 7)};
-}
-
-std::uint32_t keyMonth(std::uint64_t key) {
-  return static_cast<std::uint32_t>(key >> kMonthShift & 0xFFFFF);
+Conditions codeConditions(std::uint32_t code) {
+  const int set = static_cast<int>(code);
+  return {set / (kStageCount * kHourLevels) != 0,
+          set / kHourLevels % kStageCount, set % kHourLevels};
 }
 
 int stageOf(int position) {
@@ -78,8 +70,9 @@ int hourBandOf(const MatchEntry& entry) {
   if (entry.seconds >= 0 && entry.seconds < kSecondsPerDay) {
     second -= entry.seconds;
   }
-  second = (second % kSecondsPerDay + kSecondsPerDay) % kSecondsPerDay;
-  return static_cast<int>(second / 3600) / kHoursPerBand;
+  // Wrapped into the day: from the day before, or a leap second's 24:00:00.
+  second = (second + kSecondsPerDay) % kSecondsPerDay;
+  return static_cast<int>(second / (std::int64_t{3600} * kHoursPerBand));
 }
 
 struct Counts {
@@ -87,44 +80,45 @@ struct Counts {
   std::int64_t wins = 0;
 };
 
-// Orders the keys by opponent, then month. A counting sort by opponent
-// keeps each opponent's matches in log order, which is month order in a log
-// written as time passes; only an opponent whose months go back is sorted on
-// its own. A cell's matches need not lie side by side: the fit counts a cell
-// split in two as one.
-void orderByOpponent(std::vector<std::uint64_t>& keys) {
-  constexpr int kShift = kOpponentShift + 1;
-  std::uint64_t last = 0;
-  for (const std::uint64_t key : keys) last = std::max(last, key >> kShift);
-  std::vector<std::size_t> ends(last + 1, 0);
-  for (const std::uint64_t key : keys) ++ends[key >> kShift];
-  std::size_t end = 0;
-  for (std::size_t& size : ends) size = end += size;
-  std::vector<std::uint64_t> sorted(keys.size());
-  for (auto key = keys.rbegin(); key != keys.rend(); ++key) {
-    sorted[--ends[*key >> kShift]] = *key;
+// One opponent's cells, their month still packed as YYYYMM, in the order
+// their first matches come: month by month in a log written as time passes.
+struct OpponentCells {
+  std::vector<FitCell> cells;
+  std::uint32_t month = kNoDate;  // of the cells that `latest` indexes
+  // Where each set of conditions has its cell in that month, plus one.
+  std::array<std::uint32_t, kConditionSets> latest{};
+  bool monthsGoBack = false;
+};
+
+// Counts a match in its cell. A month met again after another is begun
+// anew, its cells split in two, which the fit counts as one.
+void addMatch(OpponentCells& opponent, std::uint32_t month, std::uint32_t code,
+              bool won) {
+  if (month != opponent.month) {
+    opponent.monthsGoBack |= month < opponent.month;
+    opponent.month = month;
+    opponent.latest.fill(0);
   }
-  // ends[j] is now where opponent j's keys begin.
-  const auto byMonth = [](std::uint64_t a, std::uint64_t b) {
-    return keyMonth(a >> 1) < keyMonth(b >> 1);
-  };
-  for (std::size_t j = 0; j < ends.size(); ++j) {
-    const auto begin = sorted.begin() + static_cast<std::ptrdiff_t>(ends[j]);
-    const auto stop =
-        j + 1 < ends.size()
-            ? sorted.begin() + static_cast<std::ptrdiff_t>(ends[j + 1])
-            : sorted.end();
-    if (!std::is_sorted(begin, stop, byMonth)) std::sort(begin, stop);
+  std::uint32_t& at = opponent.latest[code];
+  if (at == 0 || opponent.cells[at - 1].matches == kMaxCellMatches) {
+    opponent.cells.push_back({month, code, 0, 0});
+    at = static_cast<std::uint32_t>(opponent.cells.size());
   }
-  keys = std::move(sorted);
+  FitCell& cell = opponent.cells[at - 1];
+  ++cell.matches;
+  cell.wins += static_cast<std::uint32_t>(won);
 }
 
-// One key per dated match of the player: its cell's key, then a bit set for
-// a win, ordered by opponent, then month: 8 bytes a match.
-std::vector<std::uint64_t> matchKeys(const PlayerRecord& player,
-                                     const MatchLog& matches) {
-  std::vector<std::uint64_t> keys;
-  keys.reserve(matches.size());  // one side each, but against himself
+// The cells of the player's dated matches, one OpponentCells an opponent,
+// the months they fall in, and where each opponent's are by his id.
+struct MatchCells {
+  std::vector<OpponentCells> opponents;
+  std::vector<std::uint32_t> months;  // unordered, repeats
+  std::vector<std::uint32_t> byId;    // index in opponents, plus one
+};
+
+MatchCells matchCells(const PlayerRecord& player, const MatchLog& matches) {
+  MatchCells found;
   bool first = true;
   std::uint32_t session = 0;
   int position = 0;
@@ -140,13 +134,21 @@ std::vector<std::uint64_t> matchKeys(const PlayerRecord& player,
                                   hourBandOf(entry)};
       lastLost = !side.won;
       if (entry.date == kNoDate) return;
-      keys.push_back(cellKey(side.opponent->id, entry.date / 100, conditions)
-                         << 1 |
-                     static_cast<std::uint64_t>(side.won));
+      const std::uint32_t month = entry.date / 100;
+      if (found.months.empty() || found.months.back() != month) {
+        found.months.push_back(month);
+      }
+      const std::uint32_t id = side.opponent->id;
+      if (id >= found.byId.size()) found.byId.resize(id + 1);
+      if (found.byId[id] == 0) {
+        found.opponents.emplace_back();
+        found.byId[id] = static_cast<std::uint32_t>(found.opponents.size());
+      }
+      addMatch(found.opponents[found.byId[id] - 1], month,
+               conditionCode(conditions), side.won);
     });
   }
-  orderByOpponent(keys);
-  return keys;
+  return found;
 }
 
 std::int64_t monthNumber(std::uint32_t yyyymm) {
@@ -178,39 +180,27 @@ void setEffect(ConditionEffect& level, const FitEstimate& estimate) {
 
 double logistic(double x) { return 1 / (1 + std::exp(-x)); }
 
-// The months with matches, oldest first: the latest kMaxMonths, the keys of
-// older months dropped.
-std::vector<std::uint32_t> fittedMonths(std::vector<std::uint64_t>& keys) {
-  std::vector<std::uint32_t> months;
-  for (const std::uint64_t key : keys) {
-    if (months.empty() || months.back() != keyMonth(key >> 1)) {
-      months.push_back(keyMonth(key >> 1));
-    }
-  }
+// The months with matches, oldest first: the latest kMaxMonths.
+std::vector<std::uint32_t> fittedMonths(std::vector<std::uint32_t> months) {
   std::sort(months.begin(), months.end());
   months.erase(std::unique(months.begin(), months.end()), months.end());
   if (months.size() > kMaxMonths) {
     months.erase(months.begin(), months.end() - kMaxMonths);
-    std::erase_if(keys, [&months](std::uint64_t key) {
-      return keyMonth(key >> 1) < months.front();
-    });
   }
   return months;
 }
 
-// The problem's cells, made of runs of keys of one cell, and beside each
-// its conditions (a key's low bits), which give its effects once the
-// references are known.
+// The problem's cells, and the matches of each month.
 struct Cells {
   FitProblem problem;
-  std::vector<std::uint8_t> codes;
   std::vector<Counts> byMonth;
 };
 
-// Also counts the matches of each level in `insights`. Months index a
-// table by their distance from the first.
-Cells makeCells(const std::vector<std::uint64_t>& keys,
-                const std::vector<std::uint32_t>& months, Insights& insights) {
+// Numbers the opponents met in the fitted months in order of their ids and
+// the months by their distance from the first, drops the cells of older
+// months, and counts the matches of each level in `insights`.
+Cells makeCells(MatchCells& found, const std::vector<std::uint32_t>& months,
+                Insights& insights) {
   Cells cells;
   FitProblem& problem = cells.problem;
   problem.effects = kEffectCount;
@@ -227,36 +217,35 @@ Cells makeCells(const std::vector<std::uint64_t>& keys,
     }
     monthIndex[monthNumber(months[m]) - first] = static_cast<std::uint32_t>(m);
   }
-  std::size_t runs = 0;
-  for (std::size_t i = 0; i < keys.size(); ++i) {
-    runs += i == 0 || keys[i] >> 1 != keys[i - 1] >> 1 ? 1 : 0;
+  std::array<Counts, kConditionSets> bySet{};
+  for (const std::uint32_t at : found.byId) {
+    if (at == 0) continue;
+    std::vector<FitCell>& own = found.opponents[at - 1].cells;
+    std::erase_if(own, [&months](const FitCell& cell) {
+      return cell.month < months.front();
+    });
+    if (own.empty()) continue;
+    if (found.opponents[at - 1].monthsGoBack) {
+      std::stable_sort(
+          own.begin(), own.end(),
+          [](const FitCell& a, const FitCell& b) { return a.month < b.month; });
+    }
+    for (FitCell& cell : own) {
+      cell.month = monthIndex[monthNumber(cell.month) - first];
+      bySet[cell.conditions].matches += cell.matches;
+      bySet[cell.conditions].wins += cell.wins;
+      cells.byMonth[cell.month].matches += cell.matches;
+      cells.byMonth[cell.month].wins += cell.wins;
+    }
+    problem.opponents.push_back(std::move(own));
   }
-  problem.cells.reserve(runs);
-  cells.codes.reserve(runs);
-  for (std::size_t end = 0; end < keys.size();) {
-    const std::size_t begin = end;
-    const std::uint64_t key = keys[begin] >> 1;
-    FitCell cell;
-    for (; end < keys.size() && keys[end] >> 1 == key; ++end) {
-      ++cell.matches;
-      cell.wins += static_cast<std::int64_t>(keys[end] & 1);
+  for (std::uint32_t code = 0; code < kConditionSets; ++code) {
+    const Conditions c = codeConditions(code);
+    if (c.afterLoss) count(insights.afterLoss, bySet[code]);
+    count(insights.sessionStage[c.stage], bySet[code]);
+    if (c.hourBand != kNoHourBand) {
+      count(insights.timeOfDay[c.hourBand], bySet[code]);
     }
-    if (begin == 0 ||
-        key >> kOpponentShift != keys[begin - 1] >> 1 >> kOpponentShift) {
-      ++problem.opponents;
-    }
-    cell.opponent = problem.opponents - 1;
-    cell.month = monthIndex[monthNumber(keyMonth(key)) - first];
-    const Conditions c = keyConditions(key);
-    const Counts counts{cell.matches, cell.wins};
-    if (c.afterLoss) count(insights.afterLoss, counts);
-    count(insights.sessionStage[c.stage], counts);
-    if (c.hourBand != kNoHourBand)
-      count(insights.timeOfDay[c.hourBand], counts);
-    cells.byMonth[cell.month].matches += cell.matches;
-    cells.byMonth[cell.month].wins += cell.wins;
-    problem.cells.push_back(cell);
-    cells.codes.push_back(static_cast<std::uint8_t>(key & kConditionBits));
   }
   return cells;
 }
@@ -280,17 +269,21 @@ void setEffects(std::array<ConditionEffect, N>& levels, int reference,
   }
 }
 
-void setCellEffects(Cells& cells, int stageReference, int hourReference) {
-  for (std::size_t i = 0; i < cells.codes.size(); ++i) {
-    const Conditions c = keyConditions(cells.codes[i]);
-    std::array<std::uint8_t, kMaxCellEffects>& effects =
-        cells.problem.cells[i].effects;
+// The effects of each set of conditions, the references known.
+std::vector<FitConditions> conditionEffects(int stageReference,
+                                            int hourReference) {
+  std::vector<FitConditions> sets(kConditionSets);
+  for (std::uint32_t code = 0; code < kConditionSets; ++code) {
+    const Conditions c = codeConditions(code);
+    FitConditions& effects = sets[code];
+    effects.fill(kNoEffect);
     if (c.afterLoss) effects[0] = kAfterLossEffect;
     effects[1] = effectOf(c.stage, stageReference, kFirstStageEffect);
     if (c.hourBand != kNoHourBand) {
       effects[2] = effectOf(c.hourBand, hourReference, kFirstHourEffect);
     }
   }
+  return sets;
 }
 
 }  // namespace
@@ -305,15 +298,16 @@ Insights fitInsights(const PlayerRecord& player, const MatchLog& matches) {
     insights.timeOfDay[band].from = band * kHoursPerBand;
     insights.timeOfDay[band].to = (band + 1) * kHoursPerBand;
   }
-  std::vector<std::uint64_t> keys = matchKeys(player, matches);
-  const std::vector<std::uint32_t> months = fittedMonths(keys);
-  Cells cells = makeCells(keys, months, insights);
-  keys = {};
+  MatchCells found = matchCells(player, matches);
+  const std::vector<std::uint32_t> months =
+      fittedMonths(std::move(found.months));
+  Cells cells = makeCells(found, months, insights);
+  found = {};
   const int stageReference = mostPlayed(insights.sessionStage);
   const int hourReference = mostPlayed(insights.timeOfDay);
   insights.sessionStage[stageReference].reference = true;
   insights.timeOfDay[hourReference].reference = true;
-  setCellEffects(cells, stageReference, hourReference);
+  cells.problem.conditions = conditionEffects(stageReference, hourReference);
   const FitResult fit = fitLogisticModel(cells.problem);
   if (fit.effects.empty()) return insights;
 

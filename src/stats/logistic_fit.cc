@@ -40,22 +40,21 @@ struct Parameters {
 // and the coupling B whose column j (opponent j's months and effects) is
 // kept sparse. Eliminating the opponents leaves the Schur complement
 // S = A - B D^-1 B^T, whose inverse is exactly the core's covariance.
+//
+// A cell's share of A and of the core's gradient depends only on its month
+// and its set of conditions, so the cells add into one total per pair of
+// those, spread onto A once all are in; likewise each opponent's column of B
+// sums its effects by set of conditions.
 class NewtonSystem {
  public:
   explicit NewtonSystem(const FitProblem& problem)
       : problem_(problem),
         months_(static_cast<Eigen::Index>(problem.monthGaps.size())),
-        core_(months_ + problem.effects) {}
+        core_(months_ + problem.effects),
+        opponents_(static_cast<std::uint32_t>(problem.opponents.size())),
+        sets_(problem.conditions.size()) {}
 
   Eigen::Index coreSize() const { return core_; }
-
-  double eta(const FitCell& cell, const Parameters& x) const {
-    double sum = x.core(cell.month) - x.opponents(cell.opponent);
-    for (const int effect : cell.effects) {
-      if (effect != kNoEffect) sum += x.core(months_ + effect);
-    }
-    return sum;
-  }
 
   // Gathers the derivatives at `x` from the cells and the priors, and
   // returns the negative log posterior there (up to a constant). Then
@@ -66,9 +65,12 @@ class NewtonSystem {
   // The Newton step from the point factored, and -gradient . step.
   double step(Parameters& delta) const;
 
-  // The core's variances at the point factored.
+  // The core's variances at the point factored: S = L L^T, so the diagonal
+  // of S^-1 = L^-T L^-1 holds the squared norms of the columns of L^-1.
   Eigen::VectorXd variances() const {
-    return llt_.solve(Eigen::MatrixXd::Identity(core_, core_)).diagonal();
+    const Eigen::MatrixXd inverse =
+        llt_.matrixL().solve(Eigen::MatrixXd::Identity(core_, core_));
+    return inverse.colwise().squaredNorm().transpose();
   }
 
  private:
@@ -77,13 +79,16 @@ class NewtonSystem {
     return 1 / (kMonthDrift * kMonthDrift * static_cast<double>(gap));
   }
 
-  double addCell(const FitCell& cell, const Parameters& x);
+  double addCell(const FitCell& cell, Eigen::Index opponent,
+                 const Parameters& x);
   void closeOpponent();
+  void spreadConditions();
   double addPrior(const Parameters& x);
 
   const FitProblem& problem_;
   Eigen::Index months_;
   Eigen::Index core_;
+  std::uint32_t opponents_;
   Eigen::VectorXd gradCore_;
   Eigen::VectorXd gradOpponents_;
   Eigen::MatrixXd schur_;  // A, then S: lower triangle only
@@ -93,34 +98,51 @@ class NewtonSystem {
   std::vector<std::size_t> offsets_;
   std::vector<Eigen::Index> index_;
   std::vector<double> value_;
-  Eigen::VectorXd effectColumn_;  // the effects' part of the column being made
+  // The sum of the effects of each set of conditions at the point gathered.
+  std::vector<double> shift_;
+  // Weight and residual by month and set of conditions (month * sets_ + set).
+  std::vector<double> weight_;
+  std::vector<double> residual_;
+  // The column being made: its weight by set, then its effects' entries.
+  std::vector<double> setColumn_;
+  Eigen::VectorXd effectColumn_;
+  std::size_t sets_;
   Eigen::LLT<Eigen::MatrixXd, Eigen::Lower> llt_;
 };
 
 double NewtonSystem::gather(const Parameters& x) {
-  const auto opponents = static_cast<Eigen::Index>(problem_.opponents);
   gradCore_.setZero(core_);
-  gradOpponents_.setZero(opponents);
+  gradOpponents_.setZero(opponents_);
   schur_.setZero(core_, core_);
-  diagonal_.setZero(opponents);
+  diagonal_.setZero(opponents_);
+  shift_.assign(sets_, 0);
+  for (std::size_t set = 0; set < sets_; ++set) {
+    for (const int e : problem_.conditions[set]) {
+      if (e != kNoEffect) shift_[set] += x.core(months_ + e);
+    }
+  }
+  weight_.assign(static_cast<std::size_t>(months_) * sets_, 0);
+  residual_.assign(weight_.size(), 0);
+  setColumn_.assign(sets_, 0);
   effectColumn_.setZero(problem_.effects);
   offsets_.assign(1, 0);
   index_.clear();
   value_.clear();
 
   double objective = 0;
-  std::uint32_t opponent = 0;
-  for (const FitCell& cell : problem_.cells) {
-    for (; opponent < cell.opponent; ++opponent) closeOpponent();
-    objective += addCell(cell, x);
+  for (std::uint32_t j = 0; j < opponents_; ++j) {
+    for (const FitCell& cell : problem_.opponents[j]) {
+      objective += addCell(cell, j, x);
+    }
+    closeOpponent();
   }
-  for (; opponent < problem_.opponents; ++opponent) closeOpponent();
+  spreadConditions();
   return objective + addPrior(x);
 }
 
 // S = A - B D^-1 B^T, column by column of B.
 void NewtonSystem::factor() {
-  for (std::uint32_t j = 0; j < problem_.opponents; ++j) {
+  for (std::uint32_t j = 0; j < opponents_; ++j) {
     const double d = diagonal_(j);
     for (std::size_t a = offsets_[j]; a < offsets_[j + 1]; ++a) {
       const double scaled = value_[a] / d;
@@ -136,19 +158,23 @@ void NewtonSystem::factor() {
 // n log(1 + e^eta) - wins eta, written so that no exp overflows. log(1 + s)
 // stands for log1p(s): what it loses for a tiny s is below what rounding
 // loses in the sum over the cells, and it costs less.
-double NewtonSystem::addCell(const FitCell& cell, const Parameters& x) {
+double NewtonSystem::addCell(const FitCell& cell, Eigen::Index opponent,
+                             const Parameters& x) {
   const double n = static_cast<double>(cell.matches);
   const double wins = static_cast<double>(cell.wins);
-  const double linear = eta(cell, x);
+  const auto month = static_cast<Eigen::Index>(cell.month);
+  const double linear =
+      x.core(month) - x.opponents(opponent) + shift_[cell.conditions];
   const double small = std::exp(-std::abs(linear));
   const double p = linear >= 0 ? 1 / (1 + small) : small / (1 + small);
   const double w = n * p * (1 - p);
   const double residual = wins - n * p;
-  const auto month = static_cast<Eigen::Index>(cell.month);
-  gradCore_(month) -= residual;
-  gradOpponents_(cell.opponent) += residual;
-  diagonal_(cell.opponent) += w;
-  schur_(month, month) += w;
+  gradOpponents_(opponent) += residual;
+  diagonal_(opponent) += w;
+  const std::size_t at = cell.month * sets_ + cell.conditions;
+  weight_[at] += w;
+  residual_[at] += residual;
+  setColumn_[cell.conditions] += w;
   // Cells of one opponent come month by month: one entry per month.
   if (index_.size() > offsets_.back() && index_.back() == month) {
     value_.back() -= w;
@@ -156,22 +182,18 @@ double NewtonSystem::addCell(const FitCell& cell, const Parameters& x) {
     index_.push_back(month);
     value_.push_back(-w);
   }
-  for (const int e : cell.effects) {
-    if (e == kNoEffect) continue;
-    const Eigen::Index row = months_ + e;
-    gradCore_(row) -= residual;
-    effectColumn_(e) -= w;
-    schur_(row, month) += w;
-    for (const int f : cell.effects) {
-      if (f <= e) schur_(row, months_ + f) += w;  // kNoEffect is above all
-    }
-  }
   return n * (std::max(linear, 0.0) + std::log(1 + small)) - wins * linear;
 }
 
 // The effects' entries of a column come after its months', so the indices
 // stay ascending.
 void NewtonSystem::closeOpponent() {
+  for (std::size_t set = 0; set < sets_; ++set) {
+    for (const int e : problem_.conditions[set]) {
+      if (e != kNoEffect) effectColumn_(e) -= setColumn_[set];
+    }
+    setColumn_[set] = 0;
+  }
   for (Eigen::Index e = 0; e < problem_.effects; ++e) {
     if (effectColumn_(e) == 0) continue;
     index_.push_back(months_ + e);
@@ -179,6 +201,30 @@ void NewtonSystem::closeOpponent() {
     effectColumn_(e) = 0;
   }
   offsets_.push_back(index_.size());
+}
+
+// Adds each month's totals by set of conditions to A and the core's
+// gradient, as its cells would one by one.
+void NewtonSystem::spreadConditions() {
+  for (Eigen::Index m = 0; m < months_; ++m) {
+    for (std::size_t set = 0; set < sets_; ++set) {
+      const std::size_t at = static_cast<std::size_t>(m) * sets_ + set;
+      const double w = weight_[at];
+      const double residual = residual_[at];
+      gradCore_(m) -= residual;
+      schur_(m, m) += w;
+      const FitConditions& effects = problem_.conditions[set];
+      for (const int e : effects) {
+        if (e == kNoEffect) continue;
+        const Eigen::Index row = months_ + e;
+        gradCore_(row) -= residual;
+        schur_(row, m) += w;
+        for (const int f : effects) {
+          if (f <= e) schur_(row, months_ + f) += w;  // kNoEffect is above all
+        }
+      }
+    }
+  }
 }
 
 // Returns the negative log prior, up to a constant.
@@ -210,7 +256,7 @@ double NewtonSystem::addPrior(const Parameters& x) {
 double NewtonSystem::step(Parameters& delta) const {
   // S dc = -gc + B D^-1 gb; then db = D^-1 (-gb - B^T dc).
   Eigen::VectorXd rhs = -gradCore_;
-  for (std::uint32_t j = 0; j < problem_.opponents; ++j) {
+  for (std::uint32_t j = 0; j < opponents_; ++j) {
     const double share = gradOpponents_(j) / diagonal_(j);
     for (std::size_t a = offsets_[j]; a < offsets_[j + 1]; ++a) {
       rhs(index_[a]) += value_[a] * share;
@@ -218,7 +264,7 @@ double NewtonSystem::step(Parameters& delta) const {
   }
   delta.core = llt_.solve(rhs);
   delta.opponents.resize(gradOpponents_.size());
-  for (std::uint32_t j = 0; j < problem_.opponents; ++j) {
+  for (std::uint32_t j = 0; j < opponents_; ++j) {
     double coupled = 0;
     for (std::size_t a = offsets_[j]; a < offsets_[j + 1]; ++a) {
       coupled += value_[a] * delta.core(index_[a]);
@@ -254,7 +300,8 @@ FitResult fitLogisticModel(const FitProblem& problem) {
   if (problem.monthGaps.empty()) return result;
   NewtonSystem system(problem);
   Parameters x{Eigen::VectorXd::Zero(system.coreSize()),
-               Eigen::VectorXd::Zero(problem.opponents)};
+               Eigen::VectorXd::Zero(
+                   static_cast<Eigen::Index>(problem.opponents.size()))};
   Parameters delta;
   Parameters trial;
   double value = system.gather(x);

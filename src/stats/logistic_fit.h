@@ -20,24 +20,31 @@ inline constexpr double kMonthDrift = 0.3;
 inline constexpr int kMaxCellEffects = 3;
 inline constexpr std::uint8_t kNoEffect = 0xFF;
 
-/// Matches that share their month, their opponent and their conditions: the
-/// model tells them apart by nothing else.
-struct FitCell {
-  std::uint32_t opponent = 0;  // index of beta
-  std::uint32_t month = 0;     // index of theta
-  std::array<std::uint8_t, kMaxCellEffects> effects{kNoEffect, kNoEffect,
-                                                    kNoEffect};  // gamma
-  std::int64_t matches = 0;
-  std::int64_t wins = 0;
-};
+/// The effects (indices of gamma) of one set of conditions, kNoEffect where
+/// it has fewer.
+using FitConditions = std::array<std::uint8_t, kMaxCellEffects>;
 
-/// Everything the fit needs.
+/// Matches of one opponent that share their month and their conditions:
+/// the model tells them apart by nothing else. A cell holds at most
+/// kMaxCellMatches; more are counted in a second cell alike.
+struct FitCell {
+  std::uint32_t month = 0;       // index of theta
+  std::uint32_t conditions = 0;  // index in FitProblem::conditions
+  std::uint32_t matches = 0;
+  std::uint32_t wins = 0;
+};
+inline constexpr std::uint32_t kMaxCellMatches = 0xFFFFFFFF;
+
+/// Everything the fit needs. The sets of conditions are few (tens), so the
+/// fit sums the cells of each month and set of conditions before it touches
+/// the dense part of the system.
 struct FitProblem {
-  std::vector<FitCell> cells;  // REQUIRES: ordered by opponent, then month
+  // The cells of each opponent (the index of beta), ordered by month.
+  std::vector<std::vector<FitCell>> opponents;
+  std::vector<FitConditions> conditions;
   // Calendar months between month m - 1 and month m, at index m >= 1; at
   // least 1 (index 0 is not read). Its size is the number of months.
   std::vector<std::int64_t> monthGaps;
-  std::uint32_t opponents = 0;
   int effects = 0;
 };
 

@@ -107,7 +107,8 @@ void checkHtmlPage(const PlayerStats& player,
                    const sessionstats::SessionHistory& history,
                    const sessionstats::Insights& insights) {
   std::ostringstream page;
-  sessionstats::writeHtmlReport(page, player, history, insights);
+  sessionstats::writeHtmlReportStart(page, player, history);
+  sessionstats::writeHtmlReportEnd(page, player, history, insights);
   require(isCleanUtf8(page.str()));
   std::string heading = "<h1>";
   sessionstats::appendNameElement(heading, player.name);
@@ -217,7 +218,8 @@ void runFuzzInput(const std::uint8_t* data, std::size_t size) {
     const SessionHistory history = buildSessionHistory(record, own, {}, {});
     const Insights insights = fitInsights(record, own);
     checkInsights(insights);
-    writeJsonReport(other, player, history, insights);
+    writeJsonReportStart(other, player, history);
+    writeJsonReportEnd(other, insights);
     checkHtmlPage(player, history, insights);
   }
 }
