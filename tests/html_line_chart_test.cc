@@ -40,13 +40,17 @@ std::string dateOf(int year, int month, int day) {
 // A grouped point has no detail, and so empty isolate marks.
 const std::string kNoDetail = "\u2068\u2069";
 
-// The tooltips of the chart's points of `history`.
-std::vector<std::string> points(const SessionHistory& history) {
+std::string chart(const SessionHistory& history) {
   std::ostringstream out;
   HtmlPage page(out);
   writeResultsChart(page, history);
   page.flush();
-  const std::string html = out.str();
+  return out.str();
+}
+
+// The tooltips of the chart's points of `history`.
+std::vector<std::string> points(const SessionHistory& history) {
+  const std::string html = chart(history);
   std::vector<std::string> titles;
   for (std::size_t at = html.find("<title>"); at != std::string::npos;
        at = html.find("<title>", at + 1)) {
@@ -66,6 +70,10 @@ TEST(ResultsChart, UpToSixtySessionsOnePointPerSessionWithAMatch) {
   EXPECT_EQ(titles[0],
             "Session 1 (\u20682026-11-02, vs Moth\u2069): 1 won, 2 lost "
             "(33.3%)");
+  // The plot is 686 units wide: room for 42 dots of full size, not more.
+  EXPECT_NE(chart(history).find("r=\"4\""), std::string::npos);
+  history.sessions.resize(42);
+  EXPECT_NE(chart(history).find("r=\"6\""), std::string::npos);
 }
 
 TEST(ResultsChart, ManySessionsGroupByWeekFromMonday) {
@@ -145,12 +153,9 @@ TEST(ResultsChart, TheTrendOfAPointAveragesItAndTheFourBefore) {
        {"2026-11-09", "2026-11-16", "2026-11-23", "2026-11-30", "2026-12-07"}) {
     addSessions(history, date, 10, 0);
   }
-  std::ostringstream out;
-  HtmlPage page(out);
-  writeResultsChart(page, history);
-  page.flush();
-  const std::vector<std::string> line = polyline(out.str(), "line");
-  const std::vector<std::string> trend = polyline(out.str(), "trend");
+  const std::string html = chart(history);
+  const std::vector<std::string> line = polyline(html, "line");
+  const std::vector<std::string> trend = polyline(html, "trend");
   ASSERT_EQ(line.size(), 6U);
   ASSERT_EQ(trend.size(), 6U);
   EXPECT_NE(trend[4], line[4]);

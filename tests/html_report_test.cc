@@ -335,6 +335,8 @@ TEST(HtmlReport, LengthChartEndsWhereTheMatchesDo) {
   EXPECT_NE(html.find("<title>210 to 239 seconds"), std::string::npos);
   EXPECT_EQ(html.find("<title>240 to"), std::string::npos);
   EXPECT_EQ(html.find("+</text>"), std::string::npos);
+  // Ticks of 20 up to 100: five steps, as many as an axis takes.
+  EXPECT_NE(html.find(">20</text>"), std::string::npos);
   // Two rare long matches make one band "240+" of them.
   player.lengthBuckets[12] = 1;
   player.lengthBuckets[kLengthBucketCount - 1] = 1;
