@@ -246,8 +246,7 @@ constexpr std::size_t kPiecesAhead = 8;
 std::vector<ReportPiece> reportPieces(const PlayerStats& player,
                                       std::span<const std::string> filters) {
   std::vector<ReportPiece> pieces;
-  pieces.push_back({ReportPiece::Kind::kSummary});
-  pieces.back().filters = filters;
+  pieces.push_back({ReportPiece::Kind::kSummary, 0, 0, filters});
   const auto addRanges = [&](ReportPiece::Kind kind) {
     const std::size_t count = player.opponents.size();
     for (std::size_t first = 0; first < count; first += kOpponentsPerPiece) {
