@@ -6,6 +6,7 @@
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "stats/session_history.h"
@@ -36,25 +37,46 @@ std::string dateOf(int year, int month, int day) {
   return date;
 }
 
-std::vector<std::string> labels(const ResultSeries& series) {
-  std::vector<std::string> out;
-  for (const ResultPoint& point : series.points) out.push_back(point.label);
-  return out;
+// A grouped point has no detail, and so empty isolate marks.
+const std::string kNoDetail = "\u2068\u2069";
+
+std::string chart(const SessionHistory& history) {
+  std::ostringstream out;
+  HtmlPage page(out);
+  writeResultsChart(page, history);
+  page.flush();
+  return out.str();
 }
 
-TEST(ResultSeries, UpToTheLimitOnePointPerSessionWithAMatch) {
+// The tooltips of the chart's points of `history`.
+std::vector<std::string> points(const SessionHistory& history) {
+  const std::string html = chart(history);
+  std::vector<std::string> titles;
+  for (std::size_t at = html.find("<title>"); at != std::string::npos;
+       at = html.find("<title>", at + 1)) {
+    const std::size_t text = at + std::string_view("<title>").size();
+    titles.push_back(html.substr(text, html.find("</title>", text) - text));
+  }
+  return titles;
+}
+
+TEST(ResultsChart, UpToSixtySessionsOnePointPerSessionWithAMatch) {
   SessionHistory history;
-  addSessions(history, "2026-11-02", kMaxSessionPoints - 1);
+  addSessions(history, "2026-11-02", 59);
   history.sessions.push_back(
-      {99, parseDate("2026-11-03"), "Wren", 0, 0, 0, 0, 0});
-  const ResultSeries series = resultSeries(history);
-  EXPECT_EQ(series.step, TimeStep::kSession);
-  ASSERT_EQ(series.points.size(), kMaxSessionPoints - 1);
-  EXPECT_EQ(series.points[0].label, "1");
-  EXPECT_EQ(series.points[0].detail, "2026-11-02, vs Moth");
+      {99, parseDate("2026-11-03"), "Moth", 0, 0, 0, 0, 0});
+  const std::vector<std::string> titles = points(history);
+  ASSERT_EQ(titles.size(), 59U);
+  EXPECT_EQ(titles[0],
+            "Session 1 (\u20682026-11-02, vs Moth\u2069): 1 won, 2 lost "
+            "(33.3%)");
+  // The plot is 686 units wide: room for 42 dots of full size, not more.
+  EXPECT_NE(chart(history).find("r=\"4\""), std::string::npos);
+  history.sessions.resize(42);
+  EXPECT_NE(chart(history).find("r=\"6\""), std::string::npos);
 }
 
-TEST(ResultSeries, ManySessionsGroupByWeekFromMonday) {
+TEST(ResultsChart, ManySessionsGroupByWeekFromMonday) {
   // Sunday and Monday fall in different weeks; a week may span two years.
   SessionHistory history;
   addSessions(history, "2025-12-31", 20);  // Wednesday
@@ -65,49 +87,52 @@ TEST(ResultSeries, ManySessionsGroupByWeekFromMonday) {
   addSessions(history, "2026-02-30", 5);   // not a date
   history.sessions.push_back(
       {99, parseDate("2026-11-02"), "Wren", 0, 0, 0, 0, 0});
-  const ResultSeries series = resultSeries(history);
-  EXPECT_EQ(series.step, TimeStep::kWeek);
-  EXPECT_EQ(labels(series), (std::vector<std::string>{
-                                "2025-12-29", "2026-10-26", "2026-11-02"}));
-  EXPECT_EQ(series.points[0].sessions, 40);
-  EXPECT_EQ(series.points[0].wins, 40);
-  EXPECT_EQ(series.points[0].losses, 80);
-  EXPECT_EQ(series.points[2].sessions, 10);
+  EXPECT_EQ(points(history),
+            (std::vector<std::string>{
+                "Week of 2025-12-29" + kNoDetail +
+                    ": 40 sessions, 120 matches, 40 won, 80 lost (33.3%)",
+                "Week of 2026-10-26" + kNoDetail +
+                    ": 10 sessions, 30 matches, 10 won, 20 lost (33.3%)",
+                "Week of 2026-11-02" + kNoDetail +
+                    ": 10 sessions, 30 matches, 10 won, 20 lost (33.3%)"}));
 }
 
-TEST(ResultSeries, TooManyWeeksGroupByMonthThenByYear) {
+TEST(ResultsChart, TooManyWeeksGroupByMonthThenByYear) {
   // Sessions on the 1st and the 15th of 31 months: 61 weeks, 31 months.
   SessionHistory twiceMonthly;
-  for (int half = 0; half <= static_cast<int>(kMaxTimePoints); ++half) {
+  for (int half = 0; half <= 60; ++half) {
     const int month = half / 2;
     addSessions(twiceMonthly, dateOf(2024 + month / 12, month % 12 + 1,
                                      half % 2 == 0 ? 1 : 15));
   }
-  ResultSeries series = resultSeries(twiceMonthly);
-  EXPECT_EQ(series.step, TimeStep::kMonth);
-  ASSERT_EQ(series.points.size(), 31U);
-  EXPECT_EQ(series.points.front().label, "2024-01");
-  EXPECT_EQ(series.points.front().sessions, 2);
-  EXPECT_EQ(series.points.back().label, "2026-07");
-  EXPECT_EQ(series.points.back().sessions, 1);
+  std::vector<std::string> titles = points(twiceMonthly);
+  ASSERT_EQ(titles.size(), 31U);
+  EXPECT_TRUE(titles.front().starts_with("Month 2024-01" + kNoDetail +
+                                         ": 2 sessions, "));
+  EXPECT_TRUE(
+      titles.back().starts_with("Month 2026-07" + kNoDetail + ": 1 session, "));
 
   // One week fewer, as many sessions: 60 weeks still go by week.
   twiceMonthly.sessions.pop_back();
   addSessions(twiceMonthly, "2024-01-01");
-  series = resultSeries(twiceMonthly);
-  EXPECT_EQ(series.step, TimeStep::kWeek);
-  EXPECT_EQ(series.points.size(), kMaxTimePoints);
+  titles = points(twiceMonthly);
+  EXPECT_EQ(titles.size(), 60U);
+  EXPECT_TRUE(titles.front().starts_with("Week of ")) << titles.front();
 
   // One session a month for 61 months: 6 years.
   SessionHistory monthly;
-  for (int month = 0; month <= static_cast<int>(kMaxTimePoints); ++month) {
+  for (int month = 0; month <= 60; ++month) {
     addSessions(monthly, dateOf(2020 + month / 12, month % 12 + 1, 15));
   }
-  series = resultSeries(monthly);
-  EXPECT_EQ(series.step, TimeStep::kYear);
-  EXPECT_EQ(labels(series), (std::vector<std::string>{"2020", "2021", "2022",
-                                                      "2023", "2024", "2025"}));
-  EXPECT_EQ(series.points.back().sessions, 1);
+  titles = points(monthly);
+  ASSERT_EQ(titles.size(), 6U);
+  for (std::size_t year = 0; year < titles.size(); ++year) {
+    EXPECT_TRUE(titles[year].starts_with("Year " + std::to_string(2020 + year) +
+                                         kNoDetail + ": "))
+        << titles[year];
+  }
+  EXPECT_TRUE(
+      titles.back().starts_with("Year 2025" + kNoDetail + ": 1 session, "));
 }
 
 // The points of the polyline of class `kind` in `html`, "x,y" each.
@@ -128,12 +153,9 @@ TEST(ResultsChart, TheTrendOfAPointAveragesItAndTheFourBefore) {
        {"2026-11-09", "2026-11-16", "2026-11-23", "2026-11-30", "2026-12-07"}) {
     addSessions(history, date, 10, 0);
   }
-  std::ostringstream out;
-  HtmlPage page(out);
-  writeResultsChart(page, history);
-  page.flush();
-  const std::vector<std::string> line = polyline(out.str(), "line");
-  const std::vector<std::string> trend = polyline(out.str(), "trend");
+  const std::string html = chart(history);
+  const std::vector<std::string> line = polyline(html, "line");
+  const std::vector<std::string> trend = polyline(html, "trend");
   ASSERT_EQ(line.size(), 6U);
   ASSERT_EQ(trend.size(), 6U);
   EXPECT_NE(trend[4], line[4]);

@@ -11,9 +11,10 @@
 #include <string_view>
 #include <vector>
 
+#include "report/html_chart.h"
 #include "report/html_escape.h"
-#include "report/html_opponents.h"
 #include "report/html_page.h"
+#include "stats/character_roster.h"
 #include "stats/session_history.h"
 #include "stats/win_rate_interval.h"
 #include "test_session.h"
@@ -31,12 +32,18 @@ constexpr char kImageName[] = "<img src=x onerror=alert(1)>";
 
 using Session = testing::TestSession;
 
-std::string page(const PlayerStats& player,
-                 const SessionHistory& history = {}) {
+std::string page(const PlayerStats& player, const SessionHistory& history = {},
+                 const Insights& insights = {}) {
   std::ostringstream out;
   writeHtmlReportStart(out, player, history);
-  writeHtmlReportEnd(out, player, history, {});
+  writeHtmlReportEnd(out, player, history, insights);
   return out.str();
+}
+
+// The section of `html` whose id is `id`.
+std::string section(const std::string& html, const std::string& id) {
+  const std::size_t at = html.find("<section class=\"far\" id=\"" + id);
+  return html.substr(at, html.find("</section>", at) - at);
 }
 
 std::size_t count(std::string_view text, std::string_view what) {
@@ -245,7 +252,7 @@ TEST(HtmlReport, OpponentsTableAndSectionsMostMatchesFirst) {
     name += std::to_string(i);
     return name;
   };
-  const std::size_t others = kOpponentSections;
+  const std::size_t others = 30;  // the most played have a section
   for (std::size_t i = 1; i <= others; ++i) meet(other(i).c_str(), 1);
   SessionHistory history;
   history.sessions = {{1, parseDate("2026-11-02"), "Moth", 1, 0, 2, 0, 1000},
@@ -277,7 +284,7 @@ TEST(HtmlReport, OpponentsTableAndSectionsMostMatchesFirst) {
   EXPECT_NE(html.find("lost · last met 2026-11-05</p>"), std::string::npos);
   // Sections for the most played only: the rest are rows, and a line says
   // how to see them.
-  EXPECT_EQ(count(html, "<details class=\"opp\">"), kOpponentSections);
+  EXPECT_EQ(count(html, "<details class=\"opp\">"), 30U);
   const std::string lastWithSection = other(others - 3);
   const std::string firstWithout = other(others - 2);
   EXPECT_NE(html.find("<summary><bdi>" + lastWithSection + "</bdi><small>"),
@@ -329,6 +336,8 @@ TEST(HtmlReport, LengthChartEndsWhereTheMatchesDo) {
   EXPECT_NE(html.find("<title>210 to 239 seconds"), std::string::npos);
   EXPECT_EQ(html.find("<title>240 to"), std::string::npos);
   EXPECT_EQ(html.find("+</text>"), std::string::npos);
+  // Ticks of 20 up to 100: five steps, as many as an axis takes.
+  EXPECT_NE(html.find(">20</text>"), std::string::npos);
   // Two rare long matches make one band "240+" of them.
   player.lengthBuckets[12] = 1;
   player.lengthBuckets[kLengthBucketCount - 1] = 1;
@@ -376,6 +385,177 @@ TEST(HtmlReport, WrappedCountsDrawNoNegativeShape) {
   EXPECT_EQ(html.find("class=\"w-"), std::string::npos);
   EXPECT_EQ(html.find("class=q-"), std::string::npos);
   EXPECT_EQ(count(html, "<td class=q"), 1U);
+}
+
+// Sessions 1..count, each on its own day against "Moth 1".."Moth count",
+// whose names `names` holds.
+SessionHistory numberedSessions(std::uint32_t count,
+                                std::vector<std::string>& names) {
+  names.resize(count);
+  SessionHistory history;
+  for (std::uint32_t i = 1; i <= count; ++i) {
+    names[i - 1] = "Moth " + std::to_string(i);
+    history.sessions.push_back({.ordinal = i,
+                                .date = parseDate("2026-11-01") + i - 1,
+                                .opponent = names[i - 1]});
+  }
+  return history;
+}
+
+TEST(HtmlReport, RecentSessionsTheLastTwentyNewestFirst) {
+  std::vector<std::string> names;
+  std::string html = section(page({}, numberedSessions(21, names)), "recent");
+  EXPECT_NE(html.find("The last 20 of 21 sessions"), std::string::npos);
+  EXPECT_EQ(count(html, "<tr><td>"), 20U);
+  EXPECT_LT(html.find("<bdi>Moth 21</bdi>"), html.find("<bdi>Moth 20</bdi>"));
+  EXPECT_NE(html.find("<bdi>Moth 2</bdi>"), std::string::npos);
+  EXPECT_EQ(html.find("<bdi>Moth 1</bdi>"), std::string::npos);
+  html = section(page({}, numberedSessions(20, names)), "recent");
+  EXPECT_NE(html.find("Every session, the newest first"), std::string::npos);
+  EXPECT_EQ(count(html, "<tr><td>"), 20U);
+
+  // A row shows the session as played; a missing date or time is left out.
+  SessionHistory history;
+  const std::uint32_t own =
+      (1U << findCharacter("Sion")) | (1U << findCharacter("Hisui and Kohaku"));
+  history.sessions.push_back(
+      {.ordinal = 1,
+       .date = parseDate("2026-11-02"),
+       .opponent = "<b>Moth",
+       .matchWins = 3,
+       .matchLosses = 1,
+       .roundWins = 7,
+       .roundLosses = 3,
+       .seconds = 305,
+       .time = parseTime("20:06:13"),
+       .ownCharacters = own,
+       .opposingCharacters = 1U << findCharacter("Len")});
+  history.sessions.push_back({.ordinal = 2, .opponent = "Wren"});
+  history.sessions.push_back(
+      {.ordinal = 3, .date = parseDate("2026-11-03"), .opponent = "Heron"});
+  html = section(page({}, history), "recent");
+  for (const char* row :
+       {"<tr><td>2026-11-02 20:06:13</td><td><bdi>&lt;b&gt;Moth</bdi>"
+        "</td><td>3–1</td><td>7–3</td><td>0h 5m 5s</td><td>Sion, H&amp;K "
+        "vs Len</td></tr>",
+        "<tr><td>–</td><td><bdi>Wren</bdi>",
+        "<tr><td>2026-11-03</td><td><bdi>Heron"}) {
+    EXPECT_NE(html.find(row), std::string::npos) << row;
+  }
+}
+
+// The effect on the log-odds that gives an even match `percent` won.
+double logitOf(double percent) { return std::log(percent / (100 - percent)); }
+
+ConditionEffect level(int from, int to, std::int64_t matches, double percent) {
+  ConditionEffect effect;
+  effect.from = from;
+  effect.to = to;
+  effect.matches = matches;
+  effect.wins = matches / 2;
+  effect.losses = matches - matches / 2;
+  if (matches > 0) {
+    effect.logit = logitOf(percent);
+    effect.logitLow = logitOf(percent - 5);
+    effect.logitHigh = logitOf(percent + 5);
+  }
+  return effect;
+}
+
+std::string insightsOf(const Insights& insights) {
+  return section(page({}, {}, insights), "insights");
+}
+
+Insights twoMonths() {
+  Insights insights;
+  insights.form = {{.month = 202512,
+                    .matches = 4,
+                    .wins = 3,
+                    .losses = 1,
+                    .form = 0.6,
+                    .formLow = 0.5,
+                    .formHigh = 0.7},
+                   {.month = 202601,
+                    .matches = 2,
+                    .wins = 0,
+                    .losses = 2,
+                    .form = 0.4,
+                    .formLow = 0.2,
+                    .formHigh = 0.55}};
+  insights.afterLoss = level(0, 0, 30, 25);
+  insights.sessionStage = {level(1, 5, 400, 50), level(6, 10, 100, 60),
+                           level(11, 20, 29, 70), level(21, 0, 40, 65)};
+  insights.sessionStage[0].reference = true;
+  insights.timeOfDay = {level(0, 6, 0, 0), level(6, 12, 1, 40),
+                        level(12, 18, 50, 45), level(18, 24, 300, 50)};
+  insights.timeOfDay[3].reference = true;
+  return insights;
+}
+
+// Each condition in plain words first: a figure from 30 matches on, too
+// little to tell below, the reference and a band without a match each said
+// so.
+TEST(HtmlReport, InsightsConditionsInPlainWordsWithTheirIntervals) {
+  const std::string html = insightsOf(twoMonths());
+  for (const char* row : {
+           "<tr><td>After a loss you win 25% of even matches <span "
+           "class=\"nowrap\">(20–30%)</span>.</td>"
+           "<td>30</td><td>15</td><td>15</td><td>25.0%</td>"
+           "<td>20.0% – 30.0%</td></tr>",
+           "<td>In matches 1–5 of a session: the reference the others are "
+           "measured against.</td><td>400</td>",
+           "<td>In matches 6–10 of a session you win 60% of even matches "
+           "<span class=\"nowrap\">(55–65%)</span>.</td>",
+           "<td>In matches 11–20 of a session: too little to tell from 29 "
+           "matches.</td><td>29</td><td>14</td><td>15</td><td>–</td>"
+           "<td>–</td></tr>",
+           "<td>From match 21 of a session on you win 65% of even matches "
+           "<span class=\"nowrap\">(60–70%)</span>.</td>",
+           "<td>Between 00:00 and 06:00 you played no match.</td>",
+           "<td>Between 06:00 and 12:00: too little to tell from 1 match.</td>",
+           "<td>Between 12:00 and 18:00 you win 45% of even matches "
+           "<span class=\"nowrap\">(40–50%)</span>.</td>",
+       }) {
+    EXPECT_NE(html.find(row), std::string::npos) << row;
+  }
+}
+
+// The form and its band beside the share won, month by month.
+TEST(HtmlReport, InsightsFormChartShowsEachMonthBesideTheShareWon) {
+  const std::string html = insightsOf(twoMonths());
+  EXPECT_NE(html.find("<title>2025-12: form 60.0% (50.0% – 70.0%); 3 won, 1 "
+                      "lost (75.0%)</title>"),
+            std::string::npos);
+  const ChartFrame frame = chartFrame(kRateAxisTop, "%");
+  const auto point = [&](std::size_t i, double percent) {
+    return std::to_string(pointX(frame, i, 2)) + "," +
+           std::to_string(rateY(percent)) + " ";
+  };
+  EXPECT_NE(html.find("class=\"band\" points=\"" + point(0, 70) + point(1, 55) +
+                      point(1, 20) + point(0, 50) + "\""),
+            std::string::npos);
+  EXPECT_NE(html.find("class=\"raw\" points=\"" + point(0, 75) + point(1, 0)),
+            std::string::npos);
+  EXPECT_NE(html.find("class=\"form\" points=\"" + point(0, 60) + point(1, 40)),
+            std::string::npos);
+  EXPECT_NE(html.find(">2026-01</text>"), std::string::npos);
+
+  // Eleven months have room for a label each, twelve for every second one;
+  // the first and last points stand as far inside the plot.
+  for (const std::uint32_t months : {11U, 12U}) {
+    Insights year;
+    for (std::uint32_t month = 1; month <= months; ++month) {
+      year.form.push_back({.month = 202600 + month, .wins = 1});
+    }
+    const std::string labels = insightsOf(year);
+    EXPECT_NE(labels.find(">2026-01</text>"), std::string::npos);
+    EXPECT_NE(labels.find(">2026-03</text>"), std::string::npos);
+    EXPECT_EQ(labels.find(">2026-02</text>") != std::string::npos, months == 11)
+        << months;
+  }
+  EXPECT_EQ(pointX(frame, 0, 11) - frame.left,
+            frame.left + frame.width() - pointX(frame, 10, 11));
+  EXPECT_NE(insightsOf({}).find("No dated match"), std::string::npos);
 }
 
 }  // namespace

@@ -75,6 +75,8 @@ TEST(JsonReport, PlayerWithoutMatchesHasNoLengthsButValidDocument) {
   EXPECT_TRUE(document.at("summary").at("shortest_seconds").is_null());
   EXPECT_TRUE(document.at("opponents").empty());
   EXPECT_TRUE(document.at("sessions").empty());
+  // An empty list closes on its member's line.
+  EXPECT_NE(out.str().find("\"opponents\": [],\n"), std::string::npos);
   EXPECT_EQ(document.at("insights").at("form").at(0),
             nlohmann::json::parse(R"({"month":"2026-01","matches":1,"wins":1,)"
                                   R"("losses":0,"form":0.5,)"

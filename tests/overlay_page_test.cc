@@ -67,14 +67,13 @@ TEST(OverlayPage, ShowsTheSessionInProgressAndRefreshesWithoutScript) {
   }
   EXPECT_FALSE(holds(page, "<script"));
   EXPECT_FALSE(holds(page, "<b>"));
-  EXPECT_FALSE(holds(page, kWaitingForSession));
-  EXPECT_FALSE(holds(page, kLastSessionLabel));
+  EXPECT_FALSE(holds(page, "Waiting for a session"));
+  EXPECT_FALSE(holds(page, "Last session"));
   // Between sessions, the last one under its label.
   const std::string after = overlay("Kes&trel", std::nullopt, current);
-  EXPECT_TRUE(holds(after, std::string(kLastSessionLabel) +
-                               "</div>\n<div class=\"players\">"));
+  EXPECT_TRUE(holds(after, "Last session</div>\n<div class=\"players\">"));
   EXPECT_TRUE(holds(after, "Streak: <span class=\"win\">2 wins</span>"));
-  EXPECT_FALSE(holds(after, kWaitingForSession));
+  EXPECT_FALSE(holds(after, "Waiting for a session"));
 
   current.streak = 1;
   current.streakIsWinning = false;
@@ -89,7 +88,7 @@ TEST(OverlayPage, BetweenSessionsItWaits) {
   EXPECT_TRUE(holds(page, "<bdi>&lt;Kestrel&gt;</bdi></div>"));
   // A title holds no element: marks isolate the name there.
   EXPECT_TRUE(holds(page, "<title>\u2068&lt;Kestrel&gt;\u2069</title>"));
-  EXPECT_TRUE(holds(page, kWaitingForSession));
+  EXPECT_TRUE(holds(page, "Waiting for a session"));
   EXPECT_FALSE(holds(page, "Streak"));
   EXPECT_TRUE(holds(page, "http-equiv=\"refresh\""));
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "report/report_format.h"
 #include "stats/character_roster.h"
@@ -27,8 +28,8 @@ void appendNumber(std::string& row, std::int64_t number) {
   row.append(text, formatInteger(text, number));
 }
 
-}  // namespace
-
+// Appends `field` to `row` quoted where it must be, and neutralised where
+// a spreadsheet would read a formula (see writeMatchCsv).
 void appendCsvField(std::string& row, std::string_view field) {
   const bool formula = !field.empty() && kFormulaStarts.find(field.front()) !=
                                              std::string_view::npos;
@@ -45,6 +46,8 @@ void appendCsvField(std::string& row, std::string_view field) {
   }
   row += '"';
 }
+
+}  // namespace
 
 void writeMatchCsv(std::ostream& out, const PlayerRecord& player,
                    const MatchLog& matches) {

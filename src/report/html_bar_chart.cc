@@ -18,6 +18,18 @@ constexpr int kBandLabelRoom = 5 * kLabelCharWidth;
 // matches, or when a later one does.
 constexpr std::int64_t kTailShare = 200;
 
+// A tick step of 1, 2 or 5 times a power of ten that gives at most about
+// five ticks up to `top`. REQUIRES: top >= 0.
+std::int64_t tickStep(std::int64_t top) {
+  std::int64_t step = 1;
+  for (;;) {
+    for (const std::int64_t factor : {1, 2, 5}) {
+      if (top / (step * factor) <= 5) return step * factor;
+    }
+    step *= 10;
+  }
+}
+
 // The bands the chart shows: they run to the last one that holds a fair
 // share of the matches; the rare longer matches go into one more band, "N+".
 struct LengthBands {

@@ -27,6 +27,22 @@ int groupedLength(std::int64_t value) {
   return digits + (digits - 1) / 3;
 }
 
+// Labels of `labelLength` characters under `count` points placed by pointX
+// stand at every this many points (1 or more), so that no two come closer
+// than their width.
+std::size_t labelStride(const ChartFrame& frame, std::size_t count,
+                        std::size_t labelLength) {
+  const std::int64_t room =
+      static_cast<std::int64_t>(labelLength) * kLabelCharWidth +
+      kPointLabelMargin;
+  const std::int64_t spacing =
+      count > 1 ? (pointX(frame, count - 1, count) - pointX(frame, 0, count)) /
+                      static_cast<std::int64_t>(count - 1)
+                : frame.width();
+  return static_cast<std::size_t>(std::max<std::int64_t>(
+      1, (room + spacing - 1) / std::max<std::int64_t>(spacing, 1)));
+}
+
 }  // namespace
 
 ChartFrame chartFrame(std::int64_t top, std::string_view suffix) {
@@ -48,35 +64,12 @@ std::int64_t pointX(const ChartFrame& frame, std::size_t i, std::size_t count) {
              static_cast<std::int64_t>(gaps);
 }
 
-std::size_t labelStride(const ChartFrame& frame, std::size_t count,
-                        std::size_t labelLength) {
-  const std::int64_t room =
-      static_cast<std::int64_t>(labelLength) * kLabelCharWidth +
-      kPointLabelMargin;
-  const std::int64_t spacing =
-      count > 1 ? (pointX(frame, count - 1, count) - pointX(frame, 0, count)) /
-                      static_cast<std::int64_t>(count - 1)
-                : frame.width();
-  return static_cast<std::size_t>(std::max<std::int64_t>(
-      1, (room + spacing - 1) / std::max<std::int64_t>(spacing, 1)));
-}
-
 void writeRateBar(HtmlPage& page, std::int32_t wins, std::int32_t losses) {
   page.raw("<div class=\"bar\"><i><b class=\"w")
       .number(std::lround(drawableRate(winPercentage(wins, losses))))
       .raw("\"></b></i><em>")
       .winRate(wins, losses)
       .raw("</em></div>");
-}
-
-std::int64_t tickStep(std::int64_t top) {
-  std::int64_t step = 1;
-  for (;;) {
-    for (const std::int64_t factor : {1, 2, 5}) {
-      if (top / (step * factor) <= 5) return step * factor;
-    }
-    step *= 10;
-  }
 }
 
 void writeSvgOpen(HtmlPage& page, std::string_view label) {
@@ -136,6 +129,34 @@ void writeCategoryAxis(HtmlPage& page, const ChartFrame& frame,
       .raw(">")
       .raw(title)
       .raw("</text>\n");
+}
+
+void writeRateLine(HtmlPage& page, std::string_view svgClass,
+                   const ChartFrame& frame,
+                   const std::vector<double>& percents) {
+  page.raw("<polyline").attr("class", svgClass).raw(" points=\"");
+  for (std::size_t i = 0; i < percents.size(); ++i) {
+    page.number(pointX(frame, i, percents.size()))
+        .raw(",")
+        .number(rateY(percents[i]))
+        .raw(" ");
+  }
+  page.raw("\"/>\n");
+}
+
+void writePointLabels(HtmlPage& page, const ChartFrame& frame,
+                      const std::vector<std::string>& labels) {
+  const std::size_t stride =
+      labelStride(frame, labels.size(), labels.back().size());
+  for (std::size_t i = 0; i < labels.size(); i += stride) {
+    page.raw("<text class=\"label\"")
+        .attr("x", pointX(frame, i, labels.size()))
+        .attr("y", kCategoryLabelY)
+        .attr("text-anchor", "middle")
+        .raw(">")
+        .raw(labels[i])
+        .raw("</text>\n");
+  }
 }
 
 }  // namespace sessionstats

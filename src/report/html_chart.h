@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "report/html_page.h"
 
@@ -55,11 +57,16 @@ std::int64_t rateY(double percent);
 /// middle. REQUIRES: i < count.
 std::int64_t pointX(const ChartFrame& frame, std::size_t i, std::size_t count);
 
-/// Labels of `labelLength` characters under `count` points placed by pointX
-/// stand at every this many points (1 or more), so that no two come closer
-/// than their width.
-std::size_t labelStride(const ChartFrame& frame, std::size_t count,
-                        std::size_t labelLength);
+/// Writes a line through `percents`, a point each placed by pointX and
+/// rateY, of class `svgClass`.
+void writeRateLine(HtmlPage& page, std::string_view svgClass,
+                   const ChartFrame& frame,
+                   const std::vector<double>& percents);
+
+/// Writes `labels` (markup) under the points placed by pointX, one at every
+/// so many points that no two come closer than the last one's width.
+void writePointLabels(HtmlPage& page, const ChartFrame& frame,
+                      const std::vector<std::string>& labels);
 
 /// What a bar or a length may show of a count that wrapped around to a
 /// negative value: nothing.
@@ -75,10 +82,6 @@ inline double drawableRate(double percent) {
 /// ("–" for no match); the bar's width is one of the stylesheet's "wN"
 /// classes, of the drawable rate.
 void writeRateBar(HtmlPage& page, std::int32_t wins, std::int32_t losses);
-
-/// A tick step of 1, 2 or 5 times a power of ten that gives at most about
-/// five ticks up to `top`. REQUIRES: top >= 0.
-std::int64_t tickStep(std::int64_t top);
 
 /// Opens a chart's <svg>, of class "chart", kChartWidth x kChartHeight user
 /// units scaled by the page, with `label` (markup) as its accessible name.

@@ -14,6 +14,9 @@
 namespace sessionstats {
 namespace {
 
+// A condition with fewer matches than this gets no figure on the page: its
+// interval would be too wide to tell anything.
+constexpr std::int64_t kConditionMinMatches = 30;
 // A chart of a single month draws its interval as a box this wide either
 // side of the point, where a band would have no width.
 constexpr int kLoneBandHalfWidth = 8;
@@ -37,10 +40,10 @@ double evenMatchPercent(double logit) {
   return percentOf(1 / (1 + std::exp(-logit)));
 }
 
-HtmlPage& monthLabel(HtmlPage& page, std::uint32_t month) {
+// "YYYY-MM" of a month packed as YYYYMM.
+std::string monthLabel(std::uint32_t month) {
   constexpr std::uint32_t kDay = 1;
-  const std::string date = formatDate((month * kMonthScale) + kDay);
-  return page.escaped(std::string_view(date).substr(0, kMonthLabelLength));
+  return formatDate((month * kMonthScale) + kDay).substr(0, kMonthLabelLength);
 }
 
 double rawPercent(const MonthForm& month) {
@@ -56,43 +59,20 @@ void writeBand(HtmlPage& page, const std::vector<MonthForm>& form,
                const ChartFrame& frame) {
   const std::size_t count = form.size();
   const int lone = count == 1 ? kLoneBandHalfWidth : 0;
+  const auto corner = [&](std::size_t i, int shift, double probability) {
+    page.number(pointX(frame, i, count) + shift)
+        .raw(",")
+        .number(rateY(percentOf(probability)))
+        .raw(" ");
+  };
   page.raw("<polygon class=\"band\" points=\"");
   for (std::size_t i = 0; i < count; ++i) {
-    page.number(pointX(frame, i, count) - lone)
-        .raw(",")
-        .number(rateY(percentOf(form[i].formHigh)))
-        .raw(" ");
-    if (lone != 0) {
-      page.number(pointX(frame, i, count) + lone)
-          .raw(",")
-          .number(rateY(percentOf(form[i].formHigh)))
-          .raw(" ");
-    }
+    corner(i, -lone, form[i].formHigh);
+    if (lone != 0) corner(i, lone, form[i].formHigh);
   }
   for (std::size_t i = count; i-- > 0;) {
-    page.number(pointX(frame, i, count) + lone)
-        .raw(",")
-        .number(rateY(percentOf(form[i].formLow)))
-        .raw(" ");
-    if (lone != 0) {
-      page.number(pointX(frame, i, count) - lone)
-          .raw(",")
-          .number(rateY(percentOf(form[i].formLow)))
-          .raw(" ");
-    }
-  }
-  page.raw("\"/>\n");
-}
-
-void writeLine(HtmlPage& page, std::string_view svgClass,
-               const std::vector<MonthForm>& form, const ChartFrame& frame,
-               double (*percent)(const MonthForm&)) {
-  page.raw("<polyline").attr("class", svgClass).raw(" points=\"");
-  for (std::size_t i = 0; i < form.size(); ++i) {
-    page.number(pointX(frame, i, form.size()))
-        .raw(",")
-        .number(rateY(percent(form[i])))
-        .raw(" ");
+    corner(i, lone, form[i].formLow);
+    if (lone != 0) corner(i, -lone, form[i].formLow);
   }
   page.raw("\"/>\n");
 }
@@ -111,7 +91,7 @@ void writeFormDots(HtmlPage& page, const std::vector<MonthForm>& form,
         .attr("cy", rateY(formPercent(month)))
         .attr("r", kDotRadius)
         .raw("><title>");
-    monthLabel(page, month.month)
+    page.raw(monthLabel(month.month))
         .raw(": form ")
         .shortPercentage(formPercent(month))
         .raw(" (")
@@ -147,19 +127,19 @@ void writeFormChart(HtmlPage& page, const std::vector<MonthForm>& form) {
                "the share of matches won");
   writeValueAxis(page, frame, kRateAxisTop, kRateAxisStep, "%", "Win chance");
   writeBand(page, form, frame);
-  // The share won dashed over the form, so that it shows where they meet.
-  writeLine(page, "form", form, frame, formPercent);
-  writeLine(page, "raw", form, frame, rawPercent);
-  writeFormDots(page, form, frame);
-  const std::size_t stride = labelStride(frame, form.size(), kMonthLabelLength);
-  for (std::size_t i = 0; i < form.size(); i += stride) {
-    page.raw("<text class=\"label\"")
-        .attr("x", pointX(frame, i, form.size()))
-        .attr("y", kCategoryLabelY)
-        .attr("text-anchor", "middle")
-        .raw(">");
-    monthLabel(page, form[i].month).raw("</text>\n");
+  std::vector<double> formPercents;
+  std::vector<double> rawPercents;
+  std::vector<std::string> labels;
+  for (const MonthForm& month : form) {
+    formPercents.push_back(formPercent(month));
+    rawPercents.push_back(rawPercent(month));
+    labels.push_back(monthLabel(month.month));
   }
+  // The share won dashed over the form, so that it shows where they meet.
+  writeRateLine(page, "form", frame, formPercents);
+  writeRateLine(page, "raw", frame, rawPercents);
+  writeFormDots(page, form, frame);
+  writePointLabels(page, frame, labels);
   writeCategoryAxis(page, frame, "Month");
   page.raw("</svg></div>\n");
 }

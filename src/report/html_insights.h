@@ -1,16 +1,10 @@
 #ifndef SESSION_STATS_REPORT_HTML_INSIGHTS_H_
 #define SESSION_STATS_REPORT_HTML_INSIGHTS_H_
 
-#include <cstdint>
-
 #include "report/html_page.h"
 #include "stats/insights.h"
 
 namespace sessionstats {
-
-/// A condition with fewer matches than this gets no figure on the page: its
-/// interval would be too wide to tell anything.
-inline constexpr std::int64_t kConditionMinMatches = 30;
 
 /// Writes the "What changes your results" section from `insights`: a chart
 /// of the form month by month, its 95% interval as a band, beside the share
@@ -18,9 +12,8 @@ inline constexpr std::int64_t kConditionMinMatches = 30;
 /// table of the conditions (after a loss, the stages of a session, the hour
 /// bands), each row first in plain words: the chance to win an even match
 /// under it with its interval, or that it is the reference, that it has too
-/// few matches to tell (under kConditionMinMatches) or none. A note instead
-/// of both when no month has a match. Figures that are not numbers are
-/// drawn as 0%.
+/// few matches to tell (under 30) or none. A note instead of both when no
+/// month has a match. Figures that are not numbers are drawn as 0%.
 void writeInsights(HtmlPage& page, const Insights& insights);
 
 }  // namespace sessionstats

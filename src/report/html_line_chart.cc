@@ -6,8 +6,10 @@
 #include <cmath>
 #include <cstdint>
 #include <map>
+#include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "report/html_chart.h"
 #include "stats/match_log.h"
@@ -15,6 +17,31 @@
 
 namespace sessionstats {
 namespace {
+
+// Sessions up to this many are charted one point each; more are grouped by
+// time, into at most kMaxTimePoints points.
+constexpr std::size_t kMaxSessionPoints = 60;
+constexpr std::size_t kMaxTimePoints = 60;
+
+// What a point of the chart stands for.
+enum class TimeStep { kSession, kWeek, kMonth, kYear };
+
+struct ResultPoint {
+  // The session's ordinal, or the group's first day: "2024-03-04" (the
+  // Monday of a week), "2024-03" (a month), "2024" (a year).
+  std::string label;
+  std::string detail;  // a session's date and opponent
+  std::int64_t sessions = 0;
+  // Sums of sessions wrap around like every count of the report.
+  std::int32_t wins = 0;
+  std::int32_t losses = 0;
+};
+
+// The points of the chart, in time order.
+struct ResultSeries {
+  TimeStep step = TimeStep::kSession;
+  std::vector<ResultPoint> points;
+};
 
 // Dots shrink when the plot has less than this much width per point, so
 // they stay apart.
@@ -93,9 +120,8 @@ std::vector<ResultPoint> groupedPoints(const SessionHistory& history,
 
 // The moving average: each point with the kTrendPoints - 1 before it,
 // weighted by their matches.
-void writeTrend(HtmlPage& page, const std::vector<ResultPoint>& points,
-                const auto& xOf, const auto& yOf) {
-  page.raw("<polyline class=\"trend\" points=\"");
+std::vector<double> trend(const std::vector<ResultPoint>& points) {
+  std::vector<double> percents;
   for (std::size_t i = 0; i < points.size(); ++i) {
     std::int64_t wins = 0;
     std::int64_t matches = 0;
@@ -103,32 +129,15 @@ void writeTrend(HtmlPage& page, const std::vector<ResultPoint>& points,
       wins += drawable(points[j].wins);
       matches += drawable(points[j].wins) + drawable(points[j].losses);
     }
-    const double percent = matches == 0 ? 0
-                                        : 100.0 * static_cast<double>(wins) /
-                                              static_cast<double>(matches);
-    page.number(xOf(i)).raw(",").number(yOf(percent)).raw(" ");
+    percents.push_back(matches == 0 ? 0
+                                    : 100.0 * static_cast<double>(wins) /
+                                          static_cast<double>(matches));
   }
-  page.raw("\"/>\n");
+  return percents;
 }
 
-// The labels of the time axis, spaced so that no two overlap.
-void writeTimeLabels(HtmlPage& page, const std::vector<ResultPoint>& points,
-                     const ChartFrame& frame) {
-  const std::size_t stride =
-      labelStride(frame, points.size(), points.back().label.size());
-  for (std::size_t i = 0; i < points.size(); i += stride) {
-    page.raw("<text class=\"label\"")
-        .attr("x", pointX(frame, i, points.size()))
-        .attr("y", kCategoryLabelY)
-        .attr("text-anchor", "middle")
-        .raw(">")
-        .escaped(points[i].label)
-        .raw("</text>\n");
-  }
-}
-
-}  // namespace
-
+// The sessions with a match one point each, or the dated ones grouped by
+// the shortest step that gives at most kMaxTimePoints points.
 ResultSeries resultSeries(const SessionHistory& history) {
   ResultSeries series;
   if (history.sessions.size() <= kMaxSessionPoints) {
@@ -155,6 +164,8 @@ ResultSeries resultSeries(const SessionHistory& history) {
   return series;
 }
 
+}  // namespace
+
 void writeResultsChart(HtmlPage& page, const SessionHistory& history) {
   page.raw("<section class=\"far\">\n<h2>Results over time</h2>\n");
   const ResultSeries series = resultSeries(history);
@@ -176,31 +187,26 @@ void writeResultsChart(HtmlPage& page, const SessionHistory& history) {
   page.raw("<div class=\"scroll\">");
   writeSvgOpen(page, "Line chart of the win rate over time");
   writeValueAxis(page, frame, kRateAxisTop, kRateAxisStep, "%", "Matches won");
-  const int plotWidth = frame.width();
-  const auto xOf = [&points, &frame](std::size_t i) {
-    return pointX(frame, i, points.size());
-  };
-  const auto yOf = [](double percent) { return rateY(percent); };
-  page.raw("<polyline class=\"line\" points=\"");
-  for (std::size_t i = 0; i < points.size(); ++i) {
-    const double percent = winPercentage(points[i].wins, points[i].losses);
-    page.number(xOf(i)).raw(",").number(yOf(percent)).raw(" ");
+  std::vector<double> percents;
+  std::vector<std::string> labels;
+  for (const ResultPoint& point : points) {
+    percents.push_back(winPercentage(point.wins, point.losses));
+    labels.push_back(point.label);
   }
-  page.raw("\"/>\n");
-  if (grouped) writeTrend(page, points, xOf, yOf);
+  writeRateLine(page, "line", frame, percents);
+  if (grouped) writeRateLine(page, "trend", frame, trend(points));
   const int radius =
-      points.size() > static_cast<std::size_t>(plotWidth / kRoomForLargeDot)
+      points.size() > static_cast<std::size_t>(frame.width() / kRoomForLargeDot)
           ? kSmallDotRadius
           : kLargeDotRadius;
   page.raw("<g class=\"dots\">\n");
-  for (const ResultPoint& point : points) {
-    const std::size_t i = static_cast<std::size_t>(&point - points.data());
-    const double percent = winPercentage(point.wins, point.losses);
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    const ResultPoint& point = points[i];
     page.raw("<circle class=\"q")
-        .number(rateStep(percent))
+        .number(rateStep(percents[i]))
         .raw("\"")
-        .attr("cx", xOf(i))
-        .attr("cy", yOf(percent))
+        .attr("cx", pointX(frame, i, points.size()))
+        .attr("cy", rateY(percents[i]))
         .attr("r", radius)
         .raw("><title>")
         .raw(wordsOf(series.step).pointName)
@@ -223,7 +229,7 @@ void writeResultsChart(HtmlPage& page, const SessionHistory& history) {
         .raw(")</title></circle>\n");
   }
   page.raw("</g>\n");
-  writeTimeLabels(page, points, frame);
+  writePointLabels(page, frame, labels);
   writeCategoryAxis(page, frame, wordsOf(series.step).axisTitle);
   page.raw("</svg></div>\n</section>\n");
 }

@@ -1,6 +1,7 @@
 #include "report/html_opponents.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <unordered_map>
@@ -13,20 +14,21 @@
 namespace sessionstats {
 namespace {
 
-// The totals of an opponent, without the per-character counts.
-struct OpponentTotals {
+// How many opponents, the most played, get a section of their own: enough
+// for the regulars, few enough that a page of thousands of opponents stays
+// small and quick to open.
+constexpr std::size_t kOpponentSections = 30;
+
+// An opponent with a result, as its row of the opponents table shows it:
+// his totals, without the per-character counts.
+struct OpponentRow {
+  const OpponentEntry* entry = nullptr;
+  std::string_view name;
   std::int32_t matchWins = 0;
   std::int32_t matchLosses = 0;
   std::int32_t roundWins = 0;
   std::int32_t roundLosses = 0;
   std::int32_t totalSeconds = 0;
-};
-
-// An opponent with a result, as its row of the opponents table shows it.
-struct OpponentRow {
-  const OpponentEntry* entry = nullptr;
-  std::string_view name;
-  OpponentTotals totals;
   std::uint32_t lastDate = kNoDate;  // packed; kNoDate: no session dated
 };
 
@@ -45,17 +47,15 @@ std::vector<OpponentRow> opponentRows(const PlayerStats& player,
     if (!hasMatches(entry)) continue;
     buildOpponentStats(entry, stats);
     const auto found = lastDates.find(stats.name);
-    const OpponentTotals totals{stats.matchWins, stats.matchLosses,
-                                stats.roundWins, stats.roundLosses,
-                                stats.totalSeconds};
-    rows.push_back({&entry, stats.name, totals,
+    rows.push_back({&entry, stats.name, stats.matchWins, stats.matchLosses,
+                    stats.roundWins, stats.roundLosses, stats.totalSeconds,
                     found == lastDates.end() ? kNoDate : found->second});
   }
-  std::stable_sort(
-      rows.begin(), rows.end(), [](const OpponentRow& a, const OpponentRow& b) {
-        return matchCount(a.totals.matchWins, a.totals.matchLosses) >
-               matchCount(b.totals.matchWins, b.totals.matchLosses);
-      });
+  std::stable_sort(rows.begin(), rows.end(),
+                   [](const OpponentRow& a, const OpponentRow& b) {
+                     return matchCount(a.matchWins, a.matchLosses) >
+                            matchCount(b.matchWins, b.matchLosses);
+                   });
   return rows;
 }
 
@@ -69,23 +69,22 @@ void writeOpponentTable(HtmlPage& page, const std::vector<OpponentRow>& rows) {
       "<th>Matches</th><th>Won</th><th>Lost</th><th>Win rate</th>"
       "<th>Rounds</th><th>Time played</th><th>Last met</th></tr>\n");
   for (const OpponentRow& row : rows) {
-    const OpponentTotals& t = row.totals;
     page.raw("<tr><td>")
         .name(row.name)
         .raw("</td><td>")
-        .count(matchCount(t.matchWins, t.matchLosses))
+        .count(matchCount(row.matchWins, row.matchLosses))
         .raw("</td><td>")
-        .count(t.matchWins)
+        .count(row.matchWins)
         .raw("</td><td>")
-        .count(t.matchLosses)
+        .count(row.matchLosses)
         .raw("</td><td class=\"rate\">");
-    writeRateBar(page, t.matchWins, t.matchLosses);
+    writeRateBar(page, row.matchWins, row.matchLosses);
     page.raw("</td><td>")
-        .count(t.roundWins)
+        .count(row.roundWins)
         .raw(" / ")
-        .count(t.roundLosses)
+        .count(row.roundLosses)
         .raw("</td><td>")
-        .duration(t.totalSeconds)
+        .duration(row.totalSeconds)
         .raw("</td><td>");
     if (row.lastDate == kNoDate) {
       page.raw("–");

@@ -71,15 +71,10 @@ class HtmlPage : public TextBuffer<HtmlPage> {
   /// REQUIRES: `value` holds no '"' (a name from the log goes through
   /// escaped instead).
   HtmlPage& attr(std::string_view name, std::int64_t value) {
-    return openAttr(name).number(value).raw("\"");
+    return raw(" ").raw(name).raw("=\"").number(value).raw("\"");
   }
   HtmlPage& attr(std::string_view name, std::string_view value) {
-    return openAttr(name).raw(value).raw("\"");
-  }
-
- private:
-  HtmlPage& openAttr(std::string_view name) {
-    return raw(" ").raw(name).raw("=\"");
+    return raw(" ").raw(name).raw("=\"").raw(value).raw("\"");
   }
 };
 

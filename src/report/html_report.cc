@@ -14,9 +14,9 @@
 #include "report/html_line_chart.h"
 #include "report/html_opponents.h"
 #include "report/html_page.h"
-#include "report/html_recent_sessions.h"
 #include "report/report_format.h"
 #include "stats/character_roster.h"
+#include "stats/match_log.h"
 #include "stats/win_rate_interval.h"
 
 namespace sessionstats {
@@ -26,6 +26,8 @@ namespace {
 // that many of the best and of the worst are shown.
 constexpr std::int64_t kMatchupMinMatches = 20;
 constexpr std::size_t kMatchupsShown = 5;
+// How many of the last sessions the page lists.
+constexpr std::size_t kRecentSessions = 20;
 
 void writeFigure(HtmlPage& page, std::string_view label,
                  const auto& writeValue) {
@@ -154,7 +156,12 @@ struct Matchup {
   double percent = 0;
 };
 
-void writeMatchupRows(HtmlPage& page, const std::vector<Matchup>& matchups) {
+void writeMatchupTable(HtmlPage& page, std::string_view title,
+                       const std::vector<Matchup>& matchups) {
+  page.raw("<h3>").raw(title).raw(
+      "</h3>\n<div class=\"scroll\"><table class=\"matchups sticky\">\n"
+      "<tr><th>Matchup</th><th>Matches</th><th>Won</th><th>Lost</th>"
+      "<th>Win rate</th><th>95% interval</th></tr>\n");
   for (const Matchup& m : matchups) {
     const WinRateInterval interval = wilsonInterval(m.wins, m.losses);
     page.raw("<tr><td>")
@@ -175,15 +182,6 @@ void writeMatchupRows(HtmlPage& page, const std::vector<Matchup>& matchups) {
         .shortPercentage(interval.high)
         .raw("</td></tr>\n");
   }
-}
-
-void writeMatchupTable(HtmlPage& page, std::string_view title,
-                       const std::vector<Matchup>& matchups) {
-  page.raw("<h3>").raw(title).raw(
-      "</h3>\n<div class=\"scroll\"><table class=\"matchups sticky\">\n"
-      "<tr><th>Matchup</th><th>Matches</th><th>Won</th><th>Lost</th>"
-      "<th>Win rate</th><th>95% interval</th></tr>\n");
-  writeMatchupRows(page, matchups);
   page.raw("</table></div>\n");
 }
 
@@ -231,6 +229,81 @@ void writeMatchupsThatMatter(HtmlPage& page, const PlayerStats& player) {
                        matchups.rbegin() + static_cast<std::ptrdiff_t>(worst)});
   }
   page.raw("</section>\n");
+}
+
+// The short names of the characters whose bits `characters` sets.
+void writeCharacters(HtmlPage& page, std::uint32_t characters) {
+  std::string_view separator;
+  for (int c = 0; c < kCharacterCount; ++c) {
+    if ((characters >> c & 1U) == 0) continue;
+    page.raw(separator).escaped(shortName(c));
+    separator = ", ";
+  }
+}
+
+// A session's row: the date and time of its first match ("–" where the log
+// gives none), the opponent, matches and rounds won and lost, the time
+// played and the characters of both sides in roster order.
+void writeSessionRow(HtmlPage& page, const SessionSummary& session) {
+  page.raw("<tr><td>");
+  if (session.date == kNoDate && session.time == kNoTime) {
+    page.raw("–");
+  } else {
+    page.put(kMaxStampLength, writeDate, session.date)
+        .raw(session.date != kNoDate && session.time != kNoTime ? " " : "")
+        .put(kMaxStampLength, writeTime, session.time);
+  }
+  page.raw("</td><td>")
+      .name(session.opponent)
+      .raw("</td><td>")
+      .count(session.matchWins)
+      .raw("–")
+      .count(session.matchLosses)
+      .raw("</td><td>")
+      .count(session.roundWins)
+      .raw("–")
+      .count(session.roundLosses)
+      .raw("</td><td>")
+      .duration(session.seconds)
+      .raw("</td><td>");
+  writeCharacters(page, session.ownCharacters);
+  page.raw(" vs ");
+  writeCharacters(page, session.opposingCharacters);
+  page.raw("</td></tr>\n");
+}
+
+// The "Recent sessions" section: the last kRecentSessions sessions, the
+// newest first, or a note when there is none.
+void writeRecentSessions(HtmlPage& page, const SessionHistory& history) {
+  page.raw("<section class=\"far\" id=\"recent\">\n<h2>Recent sessions</h2>\n");
+  const auto& sessions = history.sessions;
+  if (sessions.empty()) {
+    page.raw("<p class=\"note\">No session counted.</p>\n</section>\n");
+    return;
+  }
+  const std::size_t shown = std::min(sessions.size(), kRecentSessions);
+  page.raw("<p class=\"note\">");
+  if (shown < sessions.size()) {
+    page.raw("The last ")
+        .count(static_cast<std::int64_t>(shown))
+        .raw(" of ")
+        .count(static_cast<std::int64_t>(sessions.size()))
+        .raw(" sessions");
+  } else {
+    page.raw("Every session");
+  }
+  page.raw(
+      ", the newest first: the time of the first match, matches "
+      "and rounds won–lost, the time played and the characters of each "
+      "side.</p>\n<div class=\"scroll\"><table class=\"recent sticky\">\n"
+      "<tr><th>Started</th><th>Opponent</th><th>Matches</th><th>Rounds</th>"
+      "<th>Length</th><th>Characters</th></tr>\n");
+  for (auto session = sessions.rbegin();
+       session != sessions.rbegin() + static_cast<std::ptrdiff_t>(shown);
+       ++session) {
+    writeSessionRow(page, *session);
+  }
+  page.raw("</table></div>\n</section>\n");
 }
 
 }  // namespace

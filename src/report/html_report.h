@@ -17,15 +17,14 @@ namespace sessionstats {
 /// with a win or a loss), the best and worst matchups of at least 20
 /// matches with their 95% Wilson intervals, the win rate over `history`'s
 /// sessions, what changes the results (writeInsights in html_insights.h, of
-/// `insights`), the last sessions (writeRecentSessions in
-/// html_recent_sessions.h), the match lengths, a table of the opponents with a
-/// match counted (hasMatches), most matches first, and in the same order a
-/// <details> section with his heatmap for each of the most played
-/// (writeOpponents in html_opponents.h). Every name passes
-/// through htmlEscaped, so any bytes in the log give well-formed UTF-8 and
-/// no markup. Counts that wrapped around to negative values are shown as
-/// they are and drawn as zero. Output to a failing stream is silently lost;
-/// the writer never flushes.
+/// `insights`), the last 20 sessions (newest first), the match lengths, a table
+/// of the opponents with a match counted (hasMatches), most matches first, and
+/// in the same order a <details> section with his heatmap for each of the most
+/// played (writeOpponents in html_opponents.h). Every name passes through
+/// htmlEscaped, so any bytes in the log give well-formed UTF-8 and no markup.
+/// Counts that wrapped around to negative values are shown as they are and
+/// drawn as zero. Output to a failing stream is silently lost; the writer never
+/// flushes.
 ///
 /// The page is written in two calls, so that the insights can be fitted
 /// while the rest is written: writeHtmlReportStart writes all before what

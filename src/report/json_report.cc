@@ -13,41 +13,37 @@
 namespace sessionstats {
 namespace {
 
-// The elements of an array: on lines of their own below a member of the
-// document (kLines) or of an object member of it (kNestedLines), or packed
-// inside a value (kPacked).
-enum class Layout { kLines, kNestedLines, kPacked };
+// The elements of an array: each on a line of its own below a member of the
+// document (kLines) or of an object member of it (kNestedLines), the closing
+// bracket two blanks left of them, or packed inside a value (kPacked).
+constexpr std::string_view kLines = "\n    ";
+constexpr std::string_view kNestedLines = "\n      ";
+constexpr std::string_view kPacked;
 
 class ArrayWriter {
  public:
-  ArrayWriter(JsonWriter& json, Layout layout) : json_(json), layout_(layout) {
+  ArrayWriter(JsonWriter& json, std::string_view layout)
+      : json_(json), layout_(layout) {
     json_.raw("[");
   }
 
   // Begins the next element, which the caller then writes.
   JsonWriter& next() {
-    if (layout_ == Layout::kLines) {
-      json_.raw(any_ ? ",\n    " : "\n    ");
-    } else if (layout_ == Layout::kNestedLines) {
-      json_.raw(any_ ? ",\n      " : "\n      ");
-    } else if (any_) {
-      json_.raw(",");
-    }
+    json_.raw(any_ ? "," : "").raw(layout_);
     any_ = true;
     return json_;
   }
 
   void close() {
-    if (!any_ || layout_ == Layout::kPacked) {
-      json_.raw("]");
-    } else {
-      json_.raw(layout_ == Layout::kLines ? "\n  ]" : "\n    ]");
+    if (any_ && !layout_.empty()) {
+      json_.raw(layout_.substr(0, layout_.size() - 2));
     }
+    json_.raw("]");
   }
 
  private:
   JsonWriter& json_;
-  Layout layout_;
+  std::string_view layout_;
   bool any_ = false;
 };
 
@@ -75,7 +71,7 @@ void writeTotals(JsonWriter& json, const Tally& tally) {
 }
 
 // The characters with a win or a loss, as the "by character" lines list them.
-void writeCharacters(JsonWriter& json, Layout layout,
+void writeCharacters(JsonWriter& json, std::string_view layout,
                      const CharacterCounts& wins, const CharacterCounts& losses,
                      const CharacterCounts& roundWins,
                      const CharacterCounts& roundLosses) {
@@ -93,7 +89,8 @@ void writeCharacters(JsonWriter& json, Layout layout,
 }
 
 // The grid cells with a win or a loss.
-void writeMatchups(JsonWriter& json, Layout layout, const Tally& tally) {
+void writeMatchups(JsonWriter& json, std::string_view layout,
+                   const Tally& tally) {
   ArrayWriter list(json, layout);
   for (int own = 0; own < kCharacterCount; ++own) {
     for (int opposing = 0; opposing < kCharacterCount; ++opposing) {
@@ -114,7 +111,7 @@ void writeMatchups(JsonWriter& json, Layout layout, const Tally& tally) {
 }
 
 void writeLengths(JsonWriter& json, const LengthCounts& buckets) {
-  ArrayWriter list(json, Layout::kLines);
+  ArrayWriter list(json, kLines);
   for (int bucket = 0; bucket < kLengthBucketCount; ++bucket) {
     if (buckets[bucket] <= 0) continue;
     const std::int32_t from = bucket * kLengthBandSeconds;
@@ -133,7 +130,7 @@ void writeLengths(JsonWriter& json, const LengthCounts& buckets) {
 // by the next, and the text handed on a chunk at a time: a player with
 // thousands of opponents needs no more memory for them than one.
 void writeOpponents(JsonWriter& json, const PlayerStats& player) {
-  ArrayWriter list(json, Layout::kLines);
+  ArrayWriter list(json, kLines);
   OpponentStats stats;
   for (const OpponentEntry& entry : player.opponents) {
     if (!hasMatches(entry)) continue;
@@ -143,21 +140,20 @@ void writeOpponents(JsonWriter& json, const PlayerStats& player) {
     json.raw(",\"win_rate_95\":");
     writeInterval(json, stats.matchWins, stats.matchLosses);
     json.raw(",\"characters\":");
-    writeCharacters(json, Layout::kPacked, stats.charWins, stats.charLosses,
+    writeCharacters(json, kPacked, stats.charWins, stats.charLosses,
                     stats.charRoundWins, stats.charRoundLosses);
     json.raw(",\"opponent_characters\":");
-    writeCharacters(json, Layout::kPacked, stats.oppCharWins,
-                    stats.oppCharLosses, stats.oppCharRoundWins,
-                    stats.oppCharRoundLosses);
+    writeCharacters(json, kPacked, stats.oppCharWins, stats.oppCharLosses,
+                    stats.oppCharRoundWins, stats.oppCharRoundLosses);
     json.raw(",\"matchups\":");
-    writeMatchups(json, Layout::kPacked, stats);
+    writeMatchups(json, kPacked, stats);
     json.raw("}").mayFlush();
   }
   list.close();
 }
 
 void writeSessions(JsonWriter& json, const SessionHistory& history) {
-  ArrayWriter list(json, Layout::kLines);
+  ArrayWriter list(json, kLines);
   for (const SessionSummary& session : history.sessions) {
     list.next().raw("{\"session\":").number(session.ordinal);
     json.raw(",\"date\":");
@@ -239,7 +235,7 @@ void writeEffect(JsonWriter& json, const ConditionEffect& effect) {
 template <std::size_t N>
 void writeLevels(JsonWriter& json, const std::array<ConditionEffect, N>& levels,
                  std::string_view from, std::string_view to) {
-  ArrayWriter list(json, Layout::kNestedLines);
+  ArrayWriter list(json, kNestedLines);
   for (const ConditionEffect& level : levels) {
     list.next().raw("{\"").raw(from).raw("\":").number(level.from);
     json.raw(",\"").raw(to).raw("\":");
@@ -259,7 +255,7 @@ void writeLevels(JsonWriter& json, const std::array<ConditionEffect, N>& levels,
 // conditions are read level by level.
 void writeInsights(JsonWriter& json, const Insights& insights) {
   json.raw("{\n    \"form\": ");
-  ArrayWriter form(json, Layout::kNestedLines);
+  ArrayWriter form(json, kNestedLines);
   for (const MonthForm& month : insights.form) {
     writeMonthForm(form.next(), month);
   }
@@ -280,7 +276,7 @@ void writeCurrentSession(JsonWriter& json, const CurrentSession& current) {
   json.raw(",\"round_wins\":").number(current.roundWins);
   json.raw(",\"round_losses\":").number(current.roundLosses);
   json.raw(",\"characters\":");
-  ArrayWriter characters(json, Layout::kPacked);
+  ArrayWriter characters(json, kPacked);
   for (const int character : current.characters) {
     characters.next().string(kRoster.longName[character]);
   }
@@ -290,7 +286,7 @@ void writeCurrentSession(JsonWriter& json, const CurrentSession& current) {
   json.raw(",\"streak\":").number(current.streak);
   json.raw(",\"streak_is_winning\":").boolean(current.streakIsWinning);
   json.raw(",\"last_results\":");
-  ArrayWriter results(json, Layout::kPacked);
+  ArrayWriter results(json, kPacked);
   for (const bool won : current.lastResults) {
     results.next().string(won ? "W" : "L");
   }
@@ -308,7 +304,7 @@ void writeJsonReportStart(std::ostream& out, const PlayerStats& player,
   JsonWriter json(out);
   json.raw("{\n  \"player\": ").string(player.name);
   json.raw(",\n  \"filters\": ");
-  ArrayWriter filters(json, Layout::kPacked);
+  ArrayWriter filters(json, kPacked);
   for (const std::string& filter : history.filters)
     filters.next().string(filter);
   filters.close();
@@ -325,12 +321,12 @@ void writeJsonReportStart(std::ostream& out, const PlayerStats& player,
   json.raw("}");
 
   json.raw(",\n  \"characters\": ");
-  writeCharacters(json, Layout::kLines, player.charWins, player.charLosses,
+  writeCharacters(json, kLines, player.charWins, player.charLosses,
                   player.charRoundWins, player.charRoundLosses);
   json.raw(",\n  \"match_lengths\": ");
   writeLengths(json, player.lengthBuckets);
   json.raw(",\n  \"matchups\": ");
-  writeMatchups(json, Layout::kLines, player);
+  writeMatchups(json, kLines, player);
   json.raw(",\n  \"opponents\": ");
   writeOpponents(json, player);
   json.raw(",\n  \"sessions\": ");

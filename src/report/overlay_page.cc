@@ -9,6 +9,9 @@
 namespace sessionstats {
 namespace {
 
+// Seconds after which the page asks the browser to load it again.
+constexpr int kRefreshSeconds = 1;
+
 // Light text with a dark outline reads on any scene a stream shows behind
 // it; one custom property per colour lets a streamer restyle it with one
 // line of CSS (a browser source's own CSS field, for one).
@@ -28,16 +31,12 @@ constexpr std::string_view kOverlayStyle =
     ".loss{color:var(--overlay-loss)}\n"
     ".mark{display:inline-block;width:1.4em;text-align:center}\n";
 
-void appendCount(std::string& page, std::int64_t count) {
-  page += std::to_string(count);
-}
-
 // "<span class="win">3</span> - <span class="loss">2</span>"
 void appendScore(std::string& page, std::int64_t wins, std::int64_t losses) {
   page += "<span class=\"win\">";
-  appendCount(page, wins);
+  page += std::to_string(wins);
   page += "</span> - <span class=\"loss\">";
-  appendCount(page, losses);
+  page += std::to_string(losses);
   page += "</span>";
 }
 
@@ -68,7 +67,7 @@ void appendSession(std::string& page, std::string_view player,
   } else {
     page += current.streakIsWinning ? "<span class=\"win\">"
                                     : "<span class=\"loss\">";
-    appendCount(page, current.streak);
+    page += std::to_string(current.streak);
     if (current.streakIsWinning) {
       page += current.streak == 1 ? " win" : " wins";
     } else {
@@ -86,7 +85,7 @@ void appendSession(std::string& page, std::string_view player,
   appendLine(page, "last-results detail");
   // Boxes of one width keep a W, wider than an L, in step with the rest.
   page += "Last ";
-  appendCount(page, static_cast<std::int64_t>(current.lastResults.size()));
+  page += std::to_string(current.lastResults.size());
   page += ": ";
   for (const bool won : current.lastResults) {
     page += won ? "<span class=\"mark win\">W</span>"
@@ -112,7 +111,7 @@ void writeOverlayPage(std::ostream& out, std::string_view player,
       "<meta http-equiv=\"Content-Security-Policy\" content=\"";
   page += kHtmlContentSecurityPolicy;
   page += "\">\n<meta http-equiv=\"refresh\" content=\"";
-  appendCount(page, kOverlayRefreshSeconds);
+  page += std::to_string(kRefreshSeconds);
   page += "\">\n<title>";
   appendIsolatedName(page, player);
   page += "</title>\n<style>\n";
@@ -122,7 +121,7 @@ void writeOverlayPage(std::ostream& out, std::string_view player,
     appendSession(page, player, *history.current);
   } else if (history.last) {
     appendLine(page, "last-session detail");
-    page += kLastSessionLabel;
+    page += "Last session";
     page += "</div>\n";
     appendSession(page, player, *history.last);
   } else {
@@ -130,7 +129,7 @@ void writeOverlayPage(std::ostream& out, std::string_view player,
     appendNameElement(page, player);
     page += "</div>\n";
     appendLine(page, "waiting detail");
-    page += kWaitingForSession;
+    page += "Waiting for a session";
     page += "</div>\n";
   }
   page += "</body>\n</html>\n";

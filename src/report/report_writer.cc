@@ -120,14 +120,6 @@ void writeMatchupGrid(LineWriter& line, const Cell& cell) {
   }
 }
 
-void writeMatchupGrid(LineWriter& line, const MatchupCounts& wins,
-                      const MatchupCounts& losses) {
-  writeMatchupGrid(line, [&](int own, int opposing) {
-    const int index = matchupIndex(own, opposing);
-    return CellCounts{wins[index], losses[index]};
-  });
-}
-
 // Time played, match count and average: the first lines of the summary and
 // of every opponent section alike.
 void writeTotals(LineWriter& line, const Tally& record) {
@@ -215,7 +207,10 @@ void writeTablesHead(LineWriter& line, const PlayerStats& player) {
   line.text("Playing as down, playing against right").end();
   line.end();
   line.text("Total matchups for ").text(player.name).text(":").end();
-  writeMatchupGrid(line, player.matchupWins, player.matchupLosses);
+  writeMatchupGrid(line, [&](int own, int opposing) {
+    const int index = matchupIndex(own, opposing);
+    return CellCounts{player.matchupWins[index], player.matchupLosses[index]};
+  });
   line.end();
 }
 
@@ -251,8 +246,7 @@ constexpr std::size_t kPiecesAhead = 8;
 std::vector<ReportPiece> reportPieces(const PlayerStats& player,
                                       std::span<const std::string> filters) {
   std::vector<ReportPiece> pieces;
-  pieces.push_back({ReportPiece::Kind::kSummary});
-  pieces.back().filters = filters;
+  pieces.push_back({ReportPiece::Kind::kSummary, 0, 0, filters});
   const auto addRanges = [&](ReportPiece::Kind kind) {
     const std::size_t count = player.opponents.size();
     for (std::size_t first = 0; first < count; first += kOpponentsPerPiece) {
