@@ -1,11 +1,9 @@
 #include "app/driver.h"
 
 #include <cerrno>
-#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
-#include <memory>
 #include <new>
 #include <optional>
 #include <string>
@@ -166,42 +164,6 @@ std::string followingLine(const Options& options) {
   return line + " after each result; Ctrl-C to stop";
 }
 
-// A follow's output that says on standard error where it goes once it is
-// first written, and after each later write, for a person watching a
-// terminal, what it holds.
-class NotedWrites final : public FollowTarget {
- public:
-  NotedWrites(const Options& options, LiveReport& live, std::ostream& err)
-      : options_(options),
-        live_(live),
-        err_(err),
-        eachWrite_(standardErrorIsTerminal()) {}
-  void restart() override { live_.restart(); }
-  void line(std::string_view line) override { live_.line(line); }
-  bool changed() override { return live_.changed(); }
-  Status write() override {
-    Status status = live_.write();
-    if (status.ok() && !started_) {
-      err_ << kMessagePrefix << followingLine(options_) << '\n';
-      started_ = true;
-    } else if (status.ok() && eachWrite_) {
-      err_ << kMessagePrefix << "wrote "
-           << (options_.reportFile == kStandardOutputName
-                   ? std::string(kStandardOutputLabel)
-                   : options_.reportFile)
-           << ": " << live_.counted() << '\n';
-    }
-    return status;
-  }
-
- private:
-  const Options& options_;
-  LiveReport& live_;
-  std::ostream& err_;
-  bool eachWrite_;
-  bool started_ = false;
-};
-
 // The report or list of `options`, read once into `live` and written once;
 // `hints` gets what to say after a failure, `written` what was written.
 Status runReportOrList(const Options& options, LiveReport& live,
@@ -273,12 +235,25 @@ int runAndTell(const Options& options, std::istream& console, std::ostream& out,
   }
   LiveReport live(requestOf(options), outputOf(options, out));
   if (options.request.follow) {
+    // Standard error says where the output goes once it is first written,
+    // and after each later write, for a person watching a terminal, what it
+    // holds.
+    bool started = false;
+    const bool eachWrite = standardErrorIsTerminal();
+    const auto noteWrite = [&] {
+      if (!std::exchange(started, true)) {
+        err << kMessagePrefix << followingLine(options) << '\n';
+      } else if (eachWrite) {
+        err << kMessagePrefix << "wrote "
+            << (data ? kStandardOutputLabel : options.reportFile) << ": "
+            << live.counted() << '\n';
+      }
+    };
     // Until an interrupt, a failure or, with the output on standard output,
     // the end of its reader.
-    NotedWrites noted(options, live, err);
-    Status status =
-        followLog(options.logFiles.front(), noted, err,
-                  data ? OutputWatch::kStandardOutput : OutputWatch::kNone);
+    Status status = followLog(
+        options.logFiles.front(), live, err,
+        data ? OutputWatch::kStandardOutput : OutputWatch::kNone, noteWrite);
     if (status.kind() == Status::Kind::kNotFound) {
       status = logNotFound(options.logFiles.front(), status, talk);
     }

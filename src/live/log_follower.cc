@@ -30,7 +30,8 @@ Status unreadable(const std::string& path, int error) {
 }  // namespace
 
 Status followLog(const std::string& path, FollowTarget& target,
-                 std::ostream& err, OutputWatch output) {
+                 std::ostream& err, OutputWatch output,
+                 const std::function<void()>& wrote) {
   // Made first, so that a stop signal during the first read is held too.
   const std::unique_ptr<ChangeWatcher> watcher = watchForChanges(path, output);
   LogTail tail(path);
@@ -73,6 +74,7 @@ Status followLog(const std::string& path, FollowTarget& target,
       const Clock::time_point due = lastWrite + kMinRewriteInterval;
       if (now >= due) {
         if (Status status = target.write(); !status.ok()) return status;
+        if (wrote) wrote();
         pending = false;
         lastWrite = now;
       } else {
