@@ -152,8 +152,9 @@ ReportRequest requestOf(const Options& options) {
 // goes and how to stop.
 std::string followingLine(const Options& options) {
   std::string line = "following " + logsLabel(options);
-  if (options.request.player)
+  if (options.request.player) {
     line += " for " + quotedName(*options.request.player);
+  }
   line += ": ";
   if (options.reportFile == kStandardOutputName) {
     line += options.request.listing ? "the list" : "the report";
@@ -162,6 +163,28 @@ std::string followingLine(const Options& options) {
     line += options.reportFile + " is rewritten";
   }
   return line + " after each result; Ctrl-C to stop";
+}
+
+// Follows the log of `options` into `live` until an interrupt, a failure
+// or, with the output on standard output, the end of its reader. Standard
+// error says where the output goes once it is first written, and after each
+// later write, for a person watching a terminal, what it holds.
+Status follow(const Options& options, LiveReport& live, std::ostream& err) {
+  const bool data = options.reportFile == kStandardOutputName;
+  bool started = false;
+  const bool eachWrite = standardErrorIsTerminal();
+  const auto noteWrite = [&] {
+    if (!std::exchange(started, true)) {
+      err << kMessagePrefix << followingLine(options) << '\n';
+    } else if (eachWrite) {
+      err << kMessagePrefix << "wrote "
+          << (data ? kStandardOutputLabel : options.reportFile) << ": "
+          << live.counted() << '\n';
+    }
+  };
+  return followLog(options.logFiles.front(), live, err,
+                   data ? OutputWatch::kStandardOutput : OutputWatch::kNone,
+                   noteWrite);
 }
 
 // The report or list of `options`, read once into `live` and written once;
@@ -235,25 +258,7 @@ int runAndTell(const Options& options, std::istream& console, std::ostream& out,
   }
   LiveReport live(requestOf(options), outputOf(options, out));
   if (options.request.follow) {
-    // Standard error says where the output goes once it is first written,
-    // and after each later write, for a person watching a terminal, what it
-    // holds.
-    bool started = false;
-    const bool eachWrite = standardErrorIsTerminal();
-    const auto noteWrite = [&] {
-      if (!std::exchange(started, true)) {
-        err << kMessagePrefix << followingLine(options) << '\n';
-      } else if (eachWrite) {
-        err << kMessagePrefix << "wrote "
-            << (data ? kStandardOutputLabel : options.reportFile) << ": "
-            << live.counted() << '\n';
-      }
-    };
-    // Until an interrupt, a failure or, with the output on standard output,
-    // the end of its reader.
-    Status status = followLog(
-        options.logFiles.front(), live, err,
-        data ? OutputWatch::kStandardOutput : OutputWatch::kNone, noteWrite);
+    Status status = follow(options, live, err);
     if (status.kind() == Status::Kind::kNotFound) {
       status = logNotFound(options.logFiles.front(), status, talk);
     }

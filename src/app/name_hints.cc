@@ -88,6 +88,27 @@ std::string joined(const std::vector<std::string_view>& names) {
   return text;
 }
 
+// A name of the log's alias lines and the target of its newest alias line.
+struct AliasMatch {
+  std::string_view alias;
+  std::string_view target;
+};
+
+// The alias that `name` may mean: itself when the log gives it as an alias,
+// else the first in byte order of those differing from it in letter case
+// only; empty views when there is none.
+AliasMatch aliasOf(const SessionLogReader& reader, std::string_view name) {
+  AliasMatch match;
+  reader.forEachAlias([&](std::string_view alias, std::string_view target) {
+    if (alias == name ||
+        (match.alias != name && sameIgnoringCase(alias, name) &&
+         (match.alias.empty() || alias < match.alias))) {
+      match = {alias, target};
+    }
+  });
+  return match;
+}
+
 }  // namespace
 
 bool sameIgnoringCase(std::string_view a, std::string_view b) {
@@ -116,19 +137,7 @@ std::string_view closestName(std::string_view word,
 std::vector<std::string> nameHints(const StatsRecords& records,
                                    const SessionLogReader& reader,
                                    std::string_view name, bool fromPrompt) {
-  // The alias that `name` may mean: itself when the log gives it as an
-  // alias, else the first in byte order of those differing from it in
-  // letter case only; and the target of its newest alias line.
-  std::string_view alias;
-  std::string_view target;
-  reader.forEachAlias([&](std::string_view candidate, std::string_view newest) {
-    if (candidate == name ||
-        (alias != name && sameIgnoringCase(candidate, name) &&
-         (alias.empty() || candidate < alias))) {
-      alias = candidate;
-      target = newest;
-    }
-  });
+  const auto [alias, target] = aliasOf(reader, name);
   std::vector<std::string> hints;
   std::vector<std::string_view> caseTwins;
   std::vector<std::string_view> withBlank;

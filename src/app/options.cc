@@ -131,6 +131,18 @@ const option* findLongOption(std::string_view name, bool& ambiguous) {
   return matches == 1 ? found : nullptr;
 }
 
+// "did you mean --NAME?" for the long option closest to `name`, when one is
+// near enough to be a slip; else empty.
+std::string closestOptionHint(std::string_view name) {
+  std::vector<std::string_view> names;
+  for (const option& candidate : kLongOptions) {
+    if (candidate.name != nullptr) names.emplace_back(candidate.name);
+  }
+  const std::string_view closest = closestName(name, names);
+  if (closest.empty()) return "";
+  return "did you mean --" + std::string(closest) + "?";
+}
+
 // Describes the option that getopt_long has just refused with `code`, and
 // sets `hint` to what may have been meant.
 std::string describeRefusal(int code, int argc, char* argv[],
@@ -157,13 +169,7 @@ std::string describeRefusal(int code, int argc, char* argv[],
     return error + static_cast<char>(optopt) + '\'';
   }
   if (known == nullptr) {
-    std::vector<std::string_view> names;
-    for (const option& candidate : kLongOptions) {
-      if (candidate.name != nullptr) names.emplace_back(candidate.name);
-    }
-    // The start of several names is no slip of one.
-    const std::string_view closest = ambiguous ? "" : closestName(name, names);
-    if (!closest.empty()) hint = "did you mean --" + std::string(closest) + "?";
+    if (!ambiguous) hint = closestOptionHint(name);
     error += ambiguous ? "option '" : "unrecognized option '";
     error += element;
     return error + (ambiguous ? "' is ambiguous" : "'");
