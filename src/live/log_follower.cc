@@ -52,9 +52,8 @@ Status followLog(const std::string& path, FollowTarget& target,
         // Figures that fall back (an all-time record of 8 wins, then 1) are
         // explained; a log back after it went missing was announced already.
         if (!saidMissing) {
-          err << kMessagePrefix << path
-              << " was truncated or replaced: reading it again from its "
-                 "start\n";
+          err << kMessagePrefix << path << " was truncated or replaced: "
+              << "reading it again from its start\n";
         }
         target.restart();
         pending = true;
