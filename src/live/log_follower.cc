@@ -27,6 +27,21 @@ Status unreadable(const std::string& path, int error) {
   return Status::failed("could not read " + path, error);
 }
 
+// Figures that fall back (an all-time record of 8 wins, then 1) are
+// explained; a log back after it went missing was announced already.
+void sayRestarted(const std::string& path, std::ostream& err) {
+  err << kMessagePrefix << path
+      << " was truncated or replaced: reading it again from its start\n";
+}
+
+// Waits for the log to change, at most `limit`; false when the follow is
+// over: an interrupt came, or nobody reads its standard output any more.
+bool waitForMore(ChangeWatcher& watcher, std::chrono::milliseconds limit,
+                 OutputWatch output) {
+  if (!watcher.wait(limit)) return false;
+  return output != OutputWatch::kStandardOutput || !standardOutputReaderGone(0);
+}
+
 }  // namespace
 
 Status followLog(const std::string& path, FollowTarget& target,
@@ -49,12 +64,7 @@ Status followLog(const std::string& path, FollowTarget& target,
       case TailCheck::kFailed:
         return unreadable(path, tail.error());
       case TailCheck::kRestart:
-        // Figures that fall back (an all-time record of 8 wins, then 1) are
-        // explained; a log back after it went missing was announced already.
-        if (!saidMissing) {
-          err << kMessagePrefix << path << " was truncated or replaced: "
-              << "reading it again from its start\n";
-        }
+        if (!saidMissing) sayRestarted(path, err);
         target.restart();
         pending = true;
         [[fallthrough]];
@@ -73,18 +83,14 @@ Status followLog(const std::string& path, FollowTarget& target,
       const Clock::time_point due = lastWrite + kMinRewriteInterval;
       if (now >= due) {
         if (Status status = target.write(); !status.ok()) return status;
-        if (wrote) wrote();
+        wrote();
         pending = false;
         lastWrite = now;
       } else {
         limit = std::chrono::ceil<std::chrono::milliseconds>(due - now);
       }
     }
-    // Over when an interrupt came, or nobody reads standard output any more.
-    if (!watcher->wait(limit) || (output == OutputWatch::kStandardOutput &&
-                                  standardOutputReaderGone(0))) {
-      return Status();
-    }
+    if (!waitForMore(*watcher, limit, output)) return Status();
   }
 }
 

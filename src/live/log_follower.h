@@ -42,10 +42,10 @@ class FollowTarget {
 /// write in progress; with `output` OutputWatch::kStandardOutput, as soon
 /// as standard output's reader has gone, ok; or with the failure of a write,
 /// or of reading the log (kNotFound with EISDIR when a folder stands at
-/// `path`). Calls `wrote`, when given, after each write that succeeded.
-Status followLog(const std::string& path, FollowTarget& target,
-                 std::ostream& err, OutputWatch output,
-                 const std::function<void()>& wrote = {});
+/// `path`). Calls `wrote` after each write that succeeded.
+Status followLog(
+    const std::string& path, FollowTarget& target, std::ostream& err,
+    OutputWatch output, const std::function<void()>& wrote = [] {});
 
 }  // namespace sessionstats
 
