@@ -934,7 +934,8 @@ TEST(Driver, StoriesOfPeopleWhoMakeMistakes) {
                         "Session start. Players: Ana Lee vs Ava\n"
                         "Session start. Players: Ana Lee 'Jr' vs Ana Lee\n"
                         "Session start. Players: Zeta vs Ava\n"
-                        "alias \"Avo\" \"Zeta\"\n"}};
+                        "alias \"Avo\" \"Zeta\"\n"
+                        "alias \"Ghost\" \"Nobody\"\n"}};
   After withPipe = unchanged(files);
   withPipe.emplace_back("pipe", Text{});
   const std::string notKestrel =
@@ -1014,6 +1015,19 @@ TEST(Driver, StoriesOfPeopleWhoMakeMistakes) {
            "session-stats: a name with blanks is given with -p: -p 'Ana Lee "
            "'\\''Jr'\\'''\n" +
            std::string(kSeeList))},
+      // --opponent comes from no prompt, so no -p is offered for it.
+      {.what = "a start of a name with blanks as --opponent",
+       .args = {"-l", "people.txt", "-p", "Ava", "--opponent=Ana"},
+       .status = 1,
+       .err = exactly("session-stats: people.txt names no player Ana\n"
+                      "session-stats: close names: Ava\n" +
+                      std::string(kSeeList))},
+      // An alias of no player leads nowhere.
+      {.what = "an alias of no player",
+       .args = {"-l", "people.txt", "-p", "Ghost"},
+       .status = 1,
+       .err = exactly("session-stats: people.txt names no player Ghost\n" +
+                      std::string(kSeeList))},
       {.what = "an empty name",
        .args = {"-p", ""},
        .status = 1,

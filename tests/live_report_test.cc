@@ -41,7 +41,7 @@ TEST(LiveReport, ChangedWhenWhatItWritesChanges) {
   EXPECT_TRUE(kestrel.changed());
   EXPECT_FALSE(kestrel.changed());
   ASSERT_TRUE(kestrel.write().ok());
-  EXPECT_EQ(kestrel.counted(), 1);
+  EXPECT_EQ(kestrel.counted(), "Kestrel, 1 match");
   EXPECT_NE(written.find("Stats for: Kestrel\r\n"), std::string::npos)
       << written;
 }

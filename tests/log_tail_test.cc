@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -128,6 +129,7 @@ TEST(LogTail, ALogMissingFromTheStartIsNoRestartWhenItComes) {
   } else {
     EXPECT_EQ(folder.check(), TailCheck::kSame);  // opens; reading fails
     EXPECT_FALSE(folder.readAppended([](std::string_view) {}));
+    EXPECT_EQ(folder.error(), EISDIR);  // the read's own errno
   }
   EXPECT_NE(folder.error(), 0);
 }

@@ -26,7 +26,7 @@ TEST(Options, NothingGivenKeepsTheClassicRun) {
   const ParsedOptions parsed = parse({});
   EXPECT_TRUE(parsed.status.ok());
   EXPECT_EQ(parsed.options.command, Command::kReport);
-  EXPECT_FALSE(parsed.options.player);
+  EXPECT_FALSE(parsed.options.request.player);
   EXPECT_EQ(parsed.options.logFiles,
             std::vector<std::string>{"sessionlog.txt"});
   EXPECT_EQ(parsed.options.reportFile, "session_stats.txt");
@@ -40,26 +40,26 @@ TEST(Options, ShortLongAttachedAndAbbreviatedFormsAgree) {
         parse({"--pl", "Ana Lee", "--lo=a.log", "--out", "-"}),
         parse({"--player=Bo", "-p", "Ana Lee", "-la.log", "-o-"})}) {
     EXPECT_TRUE(parsed.status.ok());
-    EXPECT_EQ(parsed.options.player, "Ana Lee");
+    EXPECT_EQ(parsed.options.request.player, "Ana Lee");
     EXPECT_EQ(parsed.options.logFiles, std::vector<std::string>{"a.log"});
     EXPECT_EQ(parsed.options.reportFile, "-");
   }
   // A value that looks like an option is still the value.
-  EXPECT_EQ(parse({"-p", "--list"}).options.player, "--list");
-  EXPECT_EQ(parse({"-p", ""}).options.player, "");
+  EXPECT_EQ(parse({"-p", "--list"}).options.request.player, "--list");
+  EXPECT_EQ(parse({"-p", ""}).options.request.player, "");
 }
 
 TEST(Options, EachFormatWritesItsOwnFileUnlessOneIsNamed) {
-  EXPECT_EQ(parse({}).options.format, ReportFormat::kText);
+  EXPECT_EQ(parse({}).options.request.format, ReportFormat::kText);
   ParsedOptions parsed = parse({"--format=html"});
   EXPECT_TRUE(parsed.status.ok());
-  EXPECT_EQ(parsed.options.format, ReportFormat::kHtml);
+  EXPECT_EQ(parsed.options.request.format, ReportFormat::kHtml);
   EXPECT_EQ(parsed.options.reportFile, "session_stats.html");
   parsed = parse({"-o", "k.txt", "--form", "html"});
-  EXPECT_EQ(parsed.options.format, ReportFormat::kHtml);
+  EXPECT_EQ(parsed.options.request.format, ReportFormat::kHtml);
   EXPECT_EQ(parsed.options.reportFile, "k.txt");
   parsed = parse({"--format=html", "--format=text"});
-  EXPECT_EQ(parsed.options.format, ReportFormat::kText);
+  EXPECT_EQ(parsed.options.request.format, ReportFormat::kText);
   EXPECT_EQ(parsed.options.reportFile, "session_stats.txt");
   EXPECT_EQ(parse({"--format=csv"}).options.reportFile, "session_stats.csv");
   EXPECT_EQ(parse({"--format=json"}).options.reportFile, "session_stats.json");
@@ -74,8 +74,7 @@ TEST(Options, HelpAndVersionWinWhereTheyStand) {
   EXPECT_EQ(parse({"-Vx"}).options.command, Command::kVersion);
   EXPECT_EQ(parse({"--bogus", "-h"}).status.what(),
             "unrecognized option '--bogus'");
-  EXPECT_EQ(parse({"--list", "-l", "a.log"}).options.command,
-            Command::kListPlayers);
+  EXPECT_TRUE(parse({"--list", "-l", "a.log"}).options.request.listing);
 }
 
 TEST(Options, EachErrorIsOneLineNamingWhatIsWrong) {
@@ -170,24 +169,24 @@ TEST(Options, FiltersAndFormatsTakeTheNamesOfLogAndReport) {
              "--against=Neco-Arc Chaos", "--since=2024-02-29",
              "--until=2026-11-02", "--last-sessions=4294967295"});
   ASSERT_TRUE(parsed.status.ok());
-  const Options& options = parsed.options;
-  EXPECT_EQ(options.format, ReportFormat::kJson);
-  EXPECT_EQ(options.filter.opponent, "Moth");
-  EXPECT_EQ(options.filter.character, findCharacter("Hisui and Kohaku"));
-  EXPECT_EQ(options.filter.against, findCharacter("Neco-Arc Chaos"));
-  EXPECT_EQ(options.filter.since, 20240229U);
-  EXPECT_EQ(options.filter.until, 20261102U);
-  EXPECT_EQ(options.filter.lastSessions, 4294967295U);
-  EXPECT_EQ(parse({"--against=N.A.Chaos"}).options.filter.against,
-            options.filter.against);
-  EXPECT_EQ(parse({"--format=csv"}).options.format, ReportFormat::kCsv);
+  const ReportRequest& request = parsed.options.request;
+  EXPECT_EQ(request.format, ReportFormat::kJson);
+  EXPECT_EQ(request.filter.opponent, "Moth");
+  EXPECT_EQ(request.filter.character, findCharacter("Hisui and Kohaku"));
+  EXPECT_EQ(request.filter.against, findCharacter("Neco-Arc Chaos"));
+  EXPECT_EQ(request.filter.since, 20240229U);
+  EXPECT_EQ(request.filter.until, 20261102U);
+  EXPECT_EQ(request.filter.lastSessions, 4294967295U);
+  EXPECT_EQ(parse({"--against=N.A.Chaos"}).options.request.filter.against,
+            request.filter.against);
+  EXPECT_EQ(parse({"--format=csv"}).options.request.format, ReportFormat::kCsv);
   // Each -l adds a log; --list goes to standard output unless -o names a file.
   const ParsedOptions list =
       parse({"--list", "-l", "a.log", "--log=-", "-lb.log"});
   EXPECT_EQ(list.options.logFiles,
             (std::vector<std::string>{"a.log", "-", "b.log"}));
   EXPECT_EQ(list.options.reportFile, "-");
-  EXPECT_FALSE(parse({"--format=text"}).options.filter.any());
+  EXPECT_FALSE(parse({"--format=text"}).options.request.filter.any());
 }
 
 }  // namespace

@@ -1,11 +1,9 @@
 #include "app/driver.h"
 
 #include <cerrno>
-#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
-#include <memory>
 #include <new>
 #include <optional>
 #include <string>
@@ -17,6 +15,7 @@
 #include "app/log_reading.h"
 #include "app/name_hints.h"
 #include "app/options.h"
+#include "app/version.h"
 #include "base/status.h"
 #include "live/live_report.h"
 #include "live/log_follower.h"
@@ -76,20 +75,17 @@ Status logNotFound(const std::string& path, const Status& status,
         "there",
         0);
   }
-  constexpr std::string_view kOtherLog = "; -l FILE names another log";
   // The folder is named whole, so the file goes by its own name in it:
   // "looked for new.txt in /home/ana/logs", never "logs/new.txt in .../logs".
   std::error_code failed;
   const std::filesystem::path absolute =
       std::filesystem::absolute(path, failed);
   const std::string name = absolute.filename().string();
-  if (failed || name.empty()) {
-    return Status::notFound(
-        "looked for " + quotedName(path) + std::string(kOtherLog), 0);
-  }
-  return Status::notFound("looked for " + quotedName(name) + " in " +
-                              absolute.parent_path().string() +
-                              std::string(kOtherLog),
+  const std::string where =
+      failed || name.empty()
+          ? quotedName(path)
+          : quotedName(name) + " in " + absolute.parent_path().string();
+  return Status::notFound("looked for " + where + "; -l FILE names another log",
                           0);
 }
 
@@ -98,18 +94,15 @@ Status logNotFound(const std::string& path, const Status& status,
 Status loadLogs(const Options& options, SessionLogReader& reader,
                 std::ostream& talk) {
   for (const std::string& path : options.logFiles) {
-    if (path == kStandardInputName) {
-      Status status = readSessionLog(stdin, kStandardInputLabel, reader);
-      if (!status.ok()) {
-        return Status::failed(status.what(), status.error());
-      }
-      continue;
-    }
-    Status status = readSessionLog(path, reader);
-    if (status.kind() == Status::Kind::kNotFound) {
+    const bool input = path == kStandardInputName;
+    const Status status =
+        input ? readSessionLog(stdin, kStandardInputLabel, reader)
+              : readSessionLog(path, reader);
+    // Standard input has no folder to look in.
+    if (!input && status.kind() == Status::Kind::kNotFound) {
       return logNotFound(path, status, talk);
     }
-    if (!status.ok()) return status;
+    if (!status.ok()) return Status::failed(status.what(), status.error());
   }
   return Status();
 }
@@ -142,49 +135,29 @@ OutputSink outputOf(const Options& options, std::ostream& out) {
   };
 }
 
-// What `options` ask to write.
+// What `options` ask to write, with the names of a list escaped for a
+// terminal.
 ReportRequest requestOf(const Options& options) {
-  ReportRequest request;
-  request.listing = options.command == Command::kListPlayers;
-  request.player = options.player;
-  request.format = options.format;
-  request.filter = options.filter;
-  request.follow = options.follow;
+  ReportRequest request = options.request;
   // A name's control bytes would act on a terminal; a pipe or a file gets
   // them exactly.
-  if (!options.follow && options.reportFile == kStandardOutputName &&
+  if (!request.follow && options.reportFile == kStandardOutputName &&
       standardOutputIsTerminal()) {
     request.names = ListNames::kEscaped;
   }
   return request;
 }
 
-// "1 match", "30 matches".
-std::string countOf(std::int64_t count, std::string_view one,
-                    std::string_view many) {
-  return std::to_string(count) + ' ' + std::string(count == 1 ? one : many);
-}
-
-// What the last write of `live` for `options` counted: "2 players", or for
-// the report of `player`, "Kestrel, 30 matches".
-std::string countedBy(const Options& options, std::string_view player,
-                      const LiveReport& live) {
-  if (options.command == Command::kListPlayers) {
-    return countOf(live.counted(), "player", "players");
-  }
-  return quotedName(player) + ", " +
-         countOf(live.counted(), "match", "matches");
-}
-
 // What a follow says as it starts: the log, the player, where the output
 // goes and how to stop.
 std::string followingLine(const Options& options) {
   std::string line = "following " + logsLabel(options);
-  if (options.player) line += " for " + quotedName(*options.player);
+  if (options.request.player) {
+    line += " for " + quotedName(*options.request.player);
+  }
   line += ": ";
   if (options.reportFile == kStandardOutputName) {
-    line +=
-        options.command == Command::kListPlayers ? "the list" : "the report";
+    line += options.request.listing ? "the list" : "the report";
     line += " is written to standard output";
   } else {
     line += options.reportFile + " is rewritten";
@@ -192,82 +165,55 @@ std::string followingLine(const Options& options) {
   return line + " after each result; Ctrl-C to stop";
 }
 
-// A follow's output that says on standard error where it goes once it is
-// first written, and after each later write, for a person watching a
-// terminal, what it holds.
-class NotedWrites final : public FollowTarget {
- public:
-  NotedWrites(const Options& options, LiveReport& live, std::ostream& err)
-      : options_(options),
-        live_(live),
-        err_(err),
-        eachWrite_(standardErrorIsTerminal()) {}
-  void restart() override { live_.restart(); }
-  void line(std::string_view line) override { live_.line(line); }
-  bool changed() override { return live_.changed(); }
-  Status write() override {
-    Status status = live_.write();
-    if (status.ok() && !started_) {
-      err_ << kMessagePrefix << followingLine(options_) << '\n';
-      started_ = true;
-    } else if (status.ok() && eachWrite_) {
-      err_ << kMessagePrefix << "wrote "
-           << (options_.reportFile == kStandardOutputName
-                   ? std::string(kStandardOutputLabel)
-                   : options_.reportFile)
-           << ": " << countedBy(options_, options_.player.value_or(""), live_)
-           << '\n';
-    }
-    return status;
-  }
-
- private:
-  const Options& options_;
-  LiveReport& live_;
-  std::ostream& err_;
-  bool eachWrite_;
-  bool started_ = false;
-};
-
 // Follows the log of `options` into `live` until an interrupt, a failure
-// or, with the output on standard output, the end of its reader.
+// or, with the output on standard output, the end of its reader. Standard
+// error says where the output goes once it is first written, and after each
+// later write, for a person watching a terminal, what it holds.
 Status follow(const Options& options, LiveReport& live, std::ostream& err) {
-  const OutputWatch output = options.reportFile == kStandardOutputName
-                                 ? OutputWatch::kStandardOutput
-                                 : OutputWatch::kNone;
-  NotedWrites noted(options, live, err);
-  return followLog(options.logFiles.front(), noted, err, output);
+  const bool data = options.reportFile == kStandardOutputName;
+  bool started = false;
+  const bool eachWrite = standardErrorIsTerminal();
+  const auto noteWrite = [&] {
+    if (!std::exchange(started, true)) {
+      err << kMessagePrefix << followingLine(options) << '\n';
+    } else if (eachWrite) {
+      err << kMessagePrefix << "wrote "
+          << (data ? kStandardOutputLabel : options.reportFile) << ": "
+          << live.counted() << '\n';
+    }
+  };
+  return followLog(options.logFiles.front(), live, err,
+                   data ? OutputWatch::kStandardOutput : OutputWatch::kNone,
+                   noteWrite);
 }
 
-// The report or list of `options`, read once and written once; `hints`
-// gets what to say after a failure, `written` what was written.
-Status runReportOrList(const Options& options, std::istream& console,
-                       std::ostream& out, std::ostream& talk, std::ostream& err,
-                       Hints& hints, Written& written) {
-  LiveReport live(requestOf(options), outputOf(options, out));
+// The report or list of `options`, read once into `live` and written once;
+// `hints` gets what to say after a failure, `written` what was written.
+Status runReportOrList(const Options& options, LiveReport& live,
+                       std::istream& console, std::ostream& talk,
+                       std::ostream& err, Hints& hints, Written& written) {
   if (Status status = loadLogs(options, live.reader(), talk); !status.ok()) {
     return status;
   }
-  if (options.command == Command::kListPlayers) {
+  if (options.request.listing) {
     Status status = live.write();
-    written.counted = countedBy(options, "", live);
+    written.counted = live.counted();
     return status;
   }
   const StatsRecords& records = live.records();
   // A name that --opponent takes from the command line and that the log does
   // not hold is most likely mistyped: saying so beats an empty report.
-  const std::optional<std::string>& opponent = options.filter.opponent;
+  const std::optional<std::string>& opponent = options.request.filter.opponent;
   if (opponent && records.findPlayer(*opponent) == nullptr) {
-    hints =
-        nameHints(records, *opponent, aliasOf(live.reader(), *opponent), false);
+    hints = nameHints(records, live.reader(), *opponent, false);
     return noPlayer(options, *opponent);
   }
-  std::optional<std::string> name = options.player;
+  std::optional<std::string> name = options.request.player;
   // A person at a terminal who mistyped the name types it again; a piped
   // answer is the only one.
   const int tries = !name && standardInputIsTerminal() ? kPromptTries : 1;
   for (int tried = 1;; ++tried) {
-    if (!options.player) {
+    if (!options.request.player) {
       talk << "Generate "
            << (options.reportFile == kStandardOutputName
                    ? std::string_view("the report")
@@ -278,13 +224,12 @@ Status runReportOrList(const Options& options, std::istream& console,
       live.choosePlayer(*name);
     }
     if (records.findPlayer(*name) != nullptr) break;
-    hints = nameHints(records, *name, aliasOf(live.reader(), *name),
-                      !options.player);
+    hints = nameHints(records, live.reader(), *name, !options.request.player);
     if (tried == tries) return noPlayer(options, *name);
     finish(noPlayer(options, *name), hints, err);
   }
   Status status = live.write();
-  written.counted = countedBy(options, *name, live);
+  written.counted = live.counted();
   written.player = *name;
   return status;
 }
@@ -301,30 +246,30 @@ int runAndTell(const Options& options, std::istream& console, std::ostream& out,
   Hints hints;
   for (const std::string& log : options.logFiles) {
     if (log != kStandardInputName && wouldOverwrite(options.reportFile, log)) {
-      const bool listing = options.command == Command::kListPlayers;
       return finish(
-          Status::usage(std::string(listing ? "the list" : "the report") +
-                        " would overwrite the log " + log),
+          Status::usage(
+              std::string(options.request.listing ? "the list" : "the report") +
+              " would overwrite the log " + log),
           hints, err);
     }
   }
   if (Status status = checkLogFiles(options); !status.ok()) {
     return finish(status, hints, err);
   }
-  if (options.follow) {
-    LiveReport live(requestOf(options), outputOf(options, out));
+  LiveReport live(requestOf(options), outputOf(options, out));
+  if (options.request.follow) {
     Status status = follow(options, live, err);
     if (status.kind() == Status::Kind::kNotFound) {
       status = logNotFound(options.logFiles.front(), status, talk);
     }
     return finish(status, hints, err);
   }
-  Written done;
   const Status status =
-      runReportOrList(options, console, out, talk, err, hints, done);
+      runReportOrList(options, live, console, talk, err, hints, written);
   if (status.ok() && !data) {
-    written = done;
     written.file = options.reportFile;
+  } else {
+    written = {};
   }
   return finish(status, hints, err);
 }
@@ -343,39 +288,30 @@ int runCommandLine(int argc, char* argv[], std::istream& console,
       err << kTryHelpLine << '\n';
       return parsed.status.exitStatus();
     }
-    Status status;
-    switch (parsed.options.command) {
-      case Command::kHelp:
-        status = writeOutput(out, writeHelp);
-        break;
-      case Command::kVersion:
-        status = writeOutput(
-            out, [](std::ostream& stream) { stream << versionLine() << '\n'; });
-        break;
-      case Command::kReport:
-      case Command::kListPlayers: {
-        Written done;
-        const int exitStatus =
-            runAndTell(parsed.options, console, out, err, done);
-        // A note of what was written is for a person who gave options and
-        // watches standard error; a script sees nothing new, and neither
-        // does the classic run.
-        if (!done.file.empty() && argc > 1 && standardErrorIsTerminal()) {
-          err << kMessagePrefix << "wrote " << done.file << ": " << done.counted
-              << '\n';
-        }
-        if (written != nullptr) *written = std::move(done);
-        return exitStatus;
-      }
+    if (parsed.options.command == Command::kHelp) {
+      return finish(writeOutput(out, writeHelp), {}, err);
     }
-    if (!status.ok()) writeErrorLine(err, status);
-    return status.exitStatus();
+    if (parsed.options.command == Command::kVersion) {
+      const auto version = [](std::ostream& stream) {
+        stream << kVersionLine << '\n';
+      };
+      return finish(writeOutput(out, version), {}, err);
+    }
+    Written done;
+    const int exitStatus = runAndTell(parsed.options, console, out, err, done);
+    // A note of what was written is for a person who gave options and
+    // watches standard error; a script sees nothing new, and neither does
+    // the classic run.
+    if (!done.file.empty() && argc > 1 && standardErrorIsTerminal()) {
+      err << kMessagePrefix << "wrote " << done.file << ": " << done.counted
+          << '\n';
+    }
+    if (written != nullptr) *written = std::move(done);
+    return exitStatus;
   } catch (const std::bad_alloc&) {
     // Whatever was being built is dropped on the way here; a report being
     // written is abandoned and the old one kept.
-    const Status status = Status::failed("out of memory");
-    writeErrorLine(err, status);
-    return status.exitStatus();
+    return finish(Status::failed("out of memory"), {}, err);
   }
 }
 

@@ -176,16 +176,12 @@ Status checkLogFiles(const Options& options) {
     }
     seen.emplace_back(name, identity);
   }
-  if (!options.follow) return Status();
+  if (!options.request.follow) return Status();
   // A FIFO blocks its open until a writer comes, and its reads until he
   // writes, while the follow holds the stop signals back.
   const std::string& log = options.logFiles.front();
   std::error_code failed;
-  const std::filesystem::file_status status =
-      std::filesystem::status(log, failed);
-  if (failed || !std::filesystem::exists(status) ||
-      std::filesystem::is_regular_file(status) ||
-      std::filesystem::is_directory(status)) {
+  if (!std::filesystem::is_other(std::filesystem::status(log, failed))) {
     return Status();
   }
   return Status::usage("--follow reads a log file: " + log +

@@ -12,6 +12,9 @@ namespace {
 
 constexpr char kSeeList[] = "see --list for every player of the log";
 
+// The most close names, and names with blanks, that nameHints offers.
+constexpr std::size_t kMaxCloseNames = 3;
+
 // The most edits that still read as a slip of `length` characters: one per
 // three characters, at least one and at most three.
 std::size_t slipLimit(std::size_t length) {
@@ -85,6 +88,27 @@ std::string joined(const std::vector<std::string_view>& names) {
   return text;
 }
 
+// A name of the log's alias lines and the target of its newest alias line.
+struct AliasMatch {
+  std::string_view alias;
+  std::string_view target;
+};
+
+// The alias that `name` may mean: itself when the log gives it as an alias,
+// else the first in byte order of those differing from it in letter case
+// only; empty views when there is none.
+AliasMatch aliasOf(const SessionLogReader& reader, std::string_view name) {
+  AliasMatch match;
+  reader.forEachAlias([&](std::string_view alias, std::string_view target) {
+    if (alias == name ||
+        (match.alias != name && sameIgnoringCase(alias, name) &&
+         (match.alias.empty() || alias < match.alias))) {
+      match = {alias, target};
+    }
+  });
+  return match;
+}
+
 }  // namespace
 
 bool sameIgnoringCase(std::string_view a, std::string_view b) {
@@ -110,21 +134,10 @@ std::string_view closestName(std::string_view word,
   return closest;
 }
 
-AliasMatch aliasOf(const SessionLogReader& reader, std::string_view name) {
-  AliasMatch match;
-  reader.forEachAlias([&match, name](std::string_view alias,
-                                     std::string_view target) {
-    const bool better = alias == name ||
-                        (match.alias != name && sameIgnoringCase(alias, name) &&
-                         (match.alias.empty() || alias < match.alias));
-    if (better) match = {alias, target};
-  });
-  return match;
-}
-
 std::vector<std::string> nameHints(const StatsRecords& records,
-                                   std::string_view name, AliasMatch alias,
-                                   bool fromPrompt) {
+                                   const SessionLogReader& reader,
+                                   std::string_view name, bool fromPrompt) {
+  const auto [alias, target] = aliasOf(reader, name);
   std::vector<std::string> hints;
   std::vector<std::string_view> caseTwins;
   std::vector<std::string_view> withBlank;
@@ -132,8 +145,7 @@ std::vector<std::string> nameHints(const StatsRecords& records,
   // in the order the log met them.
   std::vector<std::pair<std::size_t, std::string_view>> close;
   const std::size_t limit = slipLimit(name.size());
-  const bool aliased =
-      !alias.alias.empty() && records.findPlayer(alias.target) != nullptr;
+  const bool aliased = !alias.empty() && records.findPlayer(target) != nullptr;
   std::vector<std::size_t> cells;
   for (const PlayerRecord& player : records.players()) {
     const std::string_view candidate = player.name;
@@ -141,7 +153,7 @@ std::vector<std::string> nameHints(const StatsRecords& records,
       caseTwins.push_back(candidate);
       continue;
     }
-    if (aliased && candidate == alias.target) continue;
+    if (aliased && candidate == target) continue;
     if (fromPrompt && candidate.size() > name.size() &&
         candidate.starts_with(name) && isBlank(candidate[name.size()])) {
       withBlank.push_back(candidate);
@@ -155,9 +167,9 @@ std::vector<std::string> nameHints(const StatsRecords& records,
                     "?");
   }
   if (aliased) {
-    hints.push_back((alias.alias == name ? "" : "letter case counts: ") +
-                    quotedName(alias.alias) + " is an alias of " +
-                    quotedName(alias.target));
+    hints.push_back((alias == name ? "" : "letter case counts: ") +
+                    quotedName(alias) + " is an alias of " +
+                    quotedName(target));
   }
   if (!close.empty()) {
     std::stable_sort(

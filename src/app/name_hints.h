@@ -10,9 +10,6 @@
 
 namespace sessionstats {
 
-/// The most close names nameHints offers.
-inline constexpr std::size_t kMaxCloseNames = 3;
-
 /// Whether `a` and `b` are the same bytes but for the letter case of A to Z.
 bool sameIgnoringCase(std::string_view a, std::string_view b);
 
@@ -22,31 +19,21 @@ bool sameIgnoringCase(std::string_view a, std::string_view b);
 std::string_view closestName(std::string_view word,
                              const std::vector<std::string_view>& candidates);
 
-/// A name of the log's alias lines and the player it stands for.
-struct AliasMatch {
-  std::string_view alias;   // as the log writes it
-  std::string_view target;  // the target of its newest alias line
-};
-
-/// The alias that `name` may mean: itself when the log gives it as an alias,
-/// else the first in byte order of those differing from it in letter case
-/// only; empty views when there is none. The views live as long as `reader`
-/// reads no further alias line.
-AliasMatch aliasOf(const SessionLogReader& reader, std::string_view name);
-
 /// Lines, without the program's name or line end, that may lead a person
-/// whose `name` named no player of `records` to the one he meant, in this
-/// order: the players whose name differs only in letter case; "ALIAS is an
-/// alias of TARGET" when `alias` (see aliasOf) stands for a player, after
-/// "letter case counts: " when ALIAS is not `name` as typed; up to
-/// kMaxCloseNames other names closest to `name` by edit distance (letter case
-/// aside, a swap of two neighbours counts one), only those near enough to be a
-/// slip; when `fromPrompt`, the players whose name begins with `name` and a
+/// whose `name` named no player of `records` (read by `reader`) to the one
+/// he meant, in this order: the players whose name differs only in letter
+/// case; "ALIAS is an alias of TARGET" when the alias lines of `reader` give
+/// `name` as an alias, or else, the first in byte order, one differing from
+/// it in letter case only, and its newest target is a player, after "letter
+/// case counts: " when ALIAS is not `name` as typed; up to three
+/// other names closest to `name` by edit distance (letter case aside, a swap
+/// of two neighbours counts one), only those near enough to be a slip; when
+/// `fromPrompt`, up to three players whose name begins with `name` and a
 /// blank, with the -p that names them (the prompt reads one word); last,
 /// always, a pointer to --list.
 std::vector<std::string> nameHints(const StatsRecords& records,
-                                   std::string_view name, AliasMatch alias,
-                                   bool fromPrompt);
+                                   const SessionLogReader& reader,
+                                   std::string_view name, bool fromPrompt);
 
 }  // namespace sessionstats
 

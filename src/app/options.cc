@@ -4,13 +4,13 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "app/name_hints.h"
-#include "app/version.h"
 #include "stats/character_roster.h"
 #include "stats/match_log.h"
 
@@ -47,9 +47,19 @@ constexpr std::array<option, 15> kLongOptions{{
     {nullptr, 0, nullptr, 0},
 }};
 
-// The value of --format for each ReportFormat, taken in any letter case.
-constexpr std::array<std::string_view, 5> kFormatNames = {"text", "csv", "json",
-                                                          "html", "overlay"};
+// For each ReportFormat, the value of --format, taken in any letter case,
+// and the file written when no --output names one: a CSV or JSON report
+// never replaces the text report.
+struct FormatName {
+  std::string_view name;
+  const char* file;
+};
+constexpr std::array<FormatName, 5> kFormats{
+    {{"text", kReportFileName},
+     {"csv", "session_stats.csv"},
+     {"json", "session_stats.json"},
+     {"html", "session_stats.html"},
+     {"overlay", "session_overlay.html"}}};
 
 // The leading ':' makes getopt_long tell a missing value (':') from an
 // unknown option ('?').
@@ -103,11 +113,9 @@ constexpr std::string_view kHelp =
     "cannot be written; 2 for a wrong command line or a report that would\n"
     "overwrite the log. See session-stats(1) for the rest.\n";
 
-// The long option `text` ("--na" or "--na=value") stands for, when the name
-// is a prefix of exactly one, else nullptr; several give `ambiguous`.
-const option* findLongOption(std::string_view text, bool& ambiguous) {
-  std::string_view name = text.substr(2);
-  name = name.substr(0, name.find('='));
+// The long option `name` ("na" of "--na=value") stands for, when it is a
+// prefix of exactly one, else nullptr; several give `ambiguous`.
+const option* findLongOption(std::string_view name, bool& ambiguous) {
   const option* found = nullptr;
   int matches = 0;
   for (const option& candidate : kLongOptions) {
@@ -123,11 +131,9 @@ const option* findLongOption(std::string_view text, bool& ambiguous) {
   return matches == 1 ? found : nullptr;
 }
 
-// "did you mean --NAME?" for the long option closest to `text`
-// ("--oponent=Moth"), when one is near enough to be a slip; else empty.
-std::string closestOptionHint(std::string_view text) {
-  std::string_view name = text.substr(2);
-  name = name.substr(0, name.find('='));
+// "did you mean --NAME?" for the long option closest to `name`, when one is
+// near enough to be a slip; else empty.
+std::string closestOptionHint(std::string_view name) {
   std::vector<std::string_view> names;
   for (const option& candidate : kLongOptions) {
     if (candidate.name != nullptr) names.emplace_back(candidate.name);
@@ -149,9 +155,11 @@ std::string describeRefusal(int code, int argc, char* argv[],
   // belongs; a missing value is the last element either way.
   const std::string_view element =
       optind > 0 && optind <= argc ? argv[optind - 1] : "";
+  const bool isLong = element.starts_with("--");
+  std::string_view name = isLong ? element.substr(2) : "";
+  name = name.substr(0, name.find('='));
   bool ambiguous = false;
-  const option* known =
-      element.starts_with("--") ? findLongOption(element, ambiguous) : nullptr;
+  const option* known = isLong ? findLongOption(name, ambiguous) : nullptr;
   const bool longRefused =
       code == ':' ? known != nullptr
                   : optopt == 0 || (known != nullptr && known->val == optopt);
@@ -161,7 +169,7 @@ std::string describeRefusal(int code, int argc, char* argv[],
     return error + static_cast<char>(optopt) + '\'';
   }
   if (known == nullptr) {
-    if (!ambiguous) hint = closestOptionHint(element);
+    if (!ambiguous) hint = closestOptionHint(name);
     error += ambiguous ? "option '" : "unrecognized option '";
     error += element;
     return error + (ambiguous ? "' is ambiguous" : "'");
@@ -212,19 +220,19 @@ Status readCharacter(std::string_view value, int& character) {
 // Reads the value of one of the options that take more than a name into
 // `options`; what is wrong with the value, else ok.
 Status readValue(int code, std::string_view value, Options& options) {
-  MatchFilter& filter = options.filter;
+  MatchFilter& filter = options.request.filter;
   switch (code) {
     case kFormatCode: {
-      const auto* const name =
-          std::find_if(kFormatNames.begin(), kFormatNames.end(),
-                       [value](std::string_view format) {
-                         return sameIgnoringCase(format, value);
-                       });
-      if (name == kFormatNames.end()) {
+      const auto* const format = std::find_if(
+          kFormats.begin(), kFormats.end(), [value](const FormatName& known) {
+            return sameIgnoringCase(known.name, value);
+          });
+      if (format == kFormats.end()) {
         return Status::usage("unknown format '" + std::string(value) +
                              "' (text, csv, json, html or overlay)");
       }
-      options.format = static_cast<ReportFormat>(name - kFormatNames.begin());
+      options.request.format =
+          static_cast<ReportFormat>(format - kFormats.begin());
       return Status();
     }
     case kCharacterCode:
@@ -242,18 +250,16 @@ Status readValue(int code, std::string_view value, Options& options) {
       return Status();
     }
     default: {  // kLastSessionsCode
-      std::uint64_t count = 0;
-      bool valid = !value.empty();
-      for (const char digit : value) {
-        valid = valid && digit >= '0' && digit <= '9' && count <= UINT32_MAX;
-        if (valid) count = count * 10 + static_cast<std::uint64_t>(digit - '0');
-      }
-      // No session at all would leave nothing to report.
-      if (!valid || count == 0 || count > UINT32_MAX) {
+      // Digits only, no sign or blank; no session at all would leave nothing
+      // to report.
+      std::uint32_t count = 0;
+      const char* const end = value.data() + value.size();
+      const auto [stop, error] = std::from_chars(value.data(), end, count);
+      if (error != std::errc() || stop != end || count == 0) {
         return Status::usage("invalid session count '" + std::string(value) +
                              "' (a whole number from 1 to 4294967295)");
       }
-      filter.lastSessions = static_cast<std::uint32_t>(count);
+      filter.lastSessions = count;
       return Status();
     }
   }
@@ -262,7 +268,7 @@ Status readValue(int code, std::string_view value, Options& options) {
 // What is wrong with options that are each right on their own, else ok; sets
 // the output's default when -o gave none.
 Status checkCombination(Options& options, bool outputGiven) {
-  const bool listing = options.command == Command::kListPlayers;
+  const ReportRequest& request = options.request;
   const auto isEmpty = [](const std::string& file) { return file.empty(); };
   const auto fromInput = std::count(options.logFiles.begin(),
                                     options.logFiles.end(), kStandardInputName);
@@ -274,38 +280,41 @@ Status checkCombination(Options& options, bool outputGiven) {
     return Status::usage("standard input can be read as a log only once");
   }
   // The prompt would read its answer from the log.
-  if (fromInput == 1 && !listing && !options.player) {
+  if (fromInput == 1 && !request.listing && !request.player) {
     return Status::usage(
         "-l - reads the log from standard input: name the "
         "player with -p, or use --list");
   }
   // A follow watches one file for what is appended.
-  if (options.follow && (options.logFiles.size() > 1 || fromInput > 0)) {
+  if (request.follow && (options.logFiles.size() > 1 || fromInput > 0)) {
     return Status::usage("--follow reads one log file: give one -l FILE");
   }
-  if (options.follow && !listing && !options.player) {
+  if (request.follow && !request.listing && !request.player) {
     return Status::usage(
         "--follow needs --player (or --list): it cannot prompt");
   }
-  const MatchFilter& filter = options.filter;
+  const MatchFilter& filter = request.filter;
   if (filter.since != kNoDate && filter.until != kNoDate &&
       filter.since > filter.until) {
     return Status::usage("--since " + formatDate(filter.since) +
                          " is after --until " + formatDate(filter.until) +
                          ": no day passes both");
   }
-  if (listing && options.player) {
+  if (request.listing && request.player) {
     return Status::usage("--list writes no report: it takes no --player");
   }
-  if (listing && (filter.opponent || filter.character != kAnyCharacter ||
-                  filter.against != kAnyCharacter ||
-                  options.format != ReportFormat::kText)) {
+  if (request.listing &&
+      (filter.opponent || filter.character != kAnyCharacter ||
+       filter.against != kAnyCharacter ||
+       request.format != ReportFormat::kText)) {
     return Status::usage(
         "--list takes no --format, --opponent, --character or --against");
   }
   if (!outputGiven) {
     options.reportFile =
-        listing ? kStandardOutputName : defaultReportFile(options.format);
+        request.listing
+            ? kStandardOutputName
+            : kFormats[static_cast<std::size_t>(request.format)].file;
   }
   return Status();
 }
@@ -325,7 +334,7 @@ ParsedOptions parseOptions(int argc, char* argv[]) {
     if (code == -1) break;
     switch (code) {
       case 'p':
-        options.player = optarg;
+        options.request.player = optarg;
         break;
       case 'l':
         if (!logGiven) options.logFiles.clear();
@@ -337,22 +346,13 @@ ParsedOptions parseOptions(int argc, char* argv[]) {
         outputGiven = true;
         break;
       case kListCode:
-        options.command = Command::kListPlayers;
+        options.request.listing = true;
         break;
       case kFollowCode:
-        options.follow = true;
+        options.request.follow = true;
         break;
       case kOpponentCode:
-        options.filter.opponent = optarg;
-        break;
-      case kFormatCode:
-      case kCharacterCode:
-      case kAgainstCode:
-      case kSinceCode:
-      case kUntilCode:
-      case kLastSessionsCode:
-        parsed.status = readValue(code, optarg, options);
-        if (!parsed.status.ok()) return parsed;
+        options.request.filter.opponent = optarg;
         break;
       case 'h':
         options.command = Command::kHelp;
@@ -360,10 +360,14 @@ ParsedOptions parseOptions(int argc, char* argv[]) {
       case 'V':
         options.command = Command::kVersion;
         return parsed;
-      default:
+      case ':':
+      case '?':
         parsed.status =
             Status::usage(describeRefusal(code, argc, argv, parsed.hint));
         return parsed;
+      default:  // an option that takes more than a name
+        parsed.status = readValue(code, optarg, options);
+        if (!parsed.status.ok()) return parsed;
     }
   }
   if (optind < argc) {
@@ -374,7 +378,7 @@ ParsedOptions parseOptions(int argc, char* argv[]) {
     std::error_code failed;
     if (std::filesystem::is_regular_file(word, failed)) {
       parsed.hint = "did you mean -l " + quotedName(word) + "?";
-    } else if (!options.player && word != kStandardInputName) {
+    } else if (!options.request.player && word != kStandardInputName) {
       parsed.hint = "did you mean -p " + quotedName(word) + "?";
     }
   } else {
@@ -384,7 +388,5 @@ ParsedOptions parseOptions(int argc, char* argv[]) {
 }
 
 void writeHelp(std::ostream& out) { out << kHelp; }
-
-std::string_view versionLine() { return kVersionLine; }
 
 }  // namespace sessionstats

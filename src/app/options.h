@@ -1,8 +1,6 @@
 #ifndef SESSION_STATS_APP_OPTIONS_H_
 #define SESSION_STATS_APP_OPTIONS_H_
 
-#include <array>
-#include <cstddef>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -27,36 +25,23 @@ inline constexpr std::string_view kStandardInputLabel = "standard input";
 inline constexpr std::string_view kTryHelpLine =
     "Try 'session-stats --help' for more information.";
 
-/// What one run is asked to do.
-enum class Command { kReport, kListPlayers, kHelp, kVersion };
-
-/// The file each format is written to when no --output names one, by
-/// ReportFormat: a CSV or JSON report never replaces the text report.
-inline constexpr std::array<const char*, 5> kDefaultReportFiles = {
-    kReportFileName, "session_stats.csv", "session_stats.json",
-    "session_stats.html", "session_overlay.html"};
-
-inline const char* defaultReportFile(ReportFormat format) {
-  return kDefaultReportFiles[static_cast<std::size_t>(format)];
-}
+/// What one run is asked to do: write the report (or with --list the player
+/// list), or print the help or the version.
+enum class Command { kReport, kHelp, kVersion };
 
 /// The command line, with the classic defaults for what it leaves out.
 struct Options {
   Command command = Command::kReport;
-  /// Set by --player: the name to report on, without a prompt.
-  std::optional<std::string> player;
   /// The logs read, in this order, as one history: each -l names one.
   std::vector<std::string> logFiles = {kLogFileName};
-  /// defaultReportFile(format) unless --output names one; for --list,
-  /// kStandardOutputName.
+  /// Unless --output names one, the format's own file (session_stats.csv,
+  /// .json, .html, session_overlay.html); for --list, kStandardOutputName.
   std::string reportFile = kReportFileName;
-  ReportFormat format = ReportFormat::kText;
-  /// The matches the report counts (--opponent, --character, --against,
-  /// --since, --until, --last-sessions).
-  MatchFilter filter;
-  /// Set by --follow: keep reading the log as it grows and rewrite the
-  /// report (or the list) after each change.
-  bool follow = false;
+  /// What is written: --list, --player (the name to report on, without a
+  /// prompt), --format, the filters (--opponent, --character, --against,
+  /// --since, --until, --last-sessions) and --follow (keep reading the log
+  /// as it grows and rewrite the report or the list after each change).
+  ReportRequest request;
 };
 
 /// The options, or a kUsage status that says in one line what is wrong with
@@ -90,9 +75,6 @@ ParsedOptions parseOptions(int argc, char* argv[]);
 
 /// Writes the usage text that --help prints.
 void writeHelp(std::ostream& out);
-
-/// "session-stats VERSION", without line end.
-std::string_view versionLine();
 
 }  // namespace sessionstats
 

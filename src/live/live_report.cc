@@ -106,13 +106,16 @@ Status LiveReport::write() {
     counted_ = std::int64_t{stats.matchWins} + stats.matchLosses;
     return writeText(stats);
   }
-  // A follow filters a copy: the log itself must keep every match for the
-  // next write.
-  if (!request_.follow || !request_.filter.any()) {
-    return writeHistory(player, matchLog_);
-  }
-  MatchLog matches = matchLog_;
-  return writeHistory(player, matches);
+  MatchLog copy;
+  return writeHistory(player, matchesToFilter(copy));
+}
+
+std::string LiveReport::counted() const {
+  const std::string count = std::to_string(counted_);
+  const bool one = counted_ == 1;
+  if (request_.listing) return count + (one ? " player" : " players");
+  return quotedName(*request_.player) + ", " + count +
+         (one ? " match" : " matches");
 }
 
 bool LiveReport::playsIn(const OpenSession& session) const {
@@ -123,22 +126,17 @@ bool LiveReport::playsIn(const OpenSession& session) const {
 }
 
 Status LiveReport::writeList() {
-  std::size_t players = 0;
-  Status status;
-  if (!request_.filter.any()) {
-    status = sink_([&](std::ostream& stream) {
-      players = writePlayerList(stream, *records_, request_.names);
-    });
-  } else {
-    MatchLog copy;
-    MatchLog& window = request_.follow ? (copy = matchLog_) : matchLog_;
-    keepMatchesInWindow(window, request_.filter);
-    status = sink_([&](std::ostream& stream) {
-      players = writePlayerList(stream, *records_, window, request_.names);
-    });
-  }
-  counted_ = static_cast<std::int64_t>(players);
-  return status;
+  MatchLog copy;
+  MatchLog& window = matchesToFilter(copy);
+  if (request_.filter.any()) keepMatchesInWindow(window, request_.filter);
+  counted_ = 0;
+  return sink_([&](std::ostream& stream) {
+    const std::size_t players =
+        request_.filter.any()
+            ? writePlayerList(stream, *records_, window, request_.names)
+            : writePlayerList(stream, *records_, request_.names);
+    counted_ = static_cast<std::int64_t>(players);
+  });
 }
 
 // While following, a line that says so stands instead of a report of no

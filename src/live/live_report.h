@@ -65,9 +65,9 @@ class LiveReport final : public FollowTarget {
   const StatsRecords& records() const { return *records_; }
   /// Names the player of a report read with none. REQUIRES: before write().
   void choosePlayer(std::string name) { request_.player = std::move(name); }
-  /// What the last write counted: the players listed, or the matches of
-  /// the report (a match against himself once per side).
-  std::int64_t counted() const { return counted_; }
+  /// What the last write counted: "2 players" listed, or the matches of the
+  /// report, "Kestrel, 30 matches" (a match against himself once per side).
+  std::string counted() const;
 
  private:
   // Whether the output needs the matches one by one.
@@ -75,6 +75,12 @@ class LiveReport final : public FollowTarget {
     return request_.filter.any() || request_.format != ReportFormat::kText;
   }
   bool playsIn(const OpenSession& session) const;
+  // The match log for a write to filter: its own, or while following with
+  // a filter a copy in `copy`, as the log must keep every match.
+  MatchLog& matchesToFilter(MatchLog& copy) {
+    return request_.follow && request_.filter.any() ? (copy = matchLog_)
+                                                    : matchLog_;
+  }
   Status writeList();
   Status writeText(const PlayerStats& stats);
   Status writeHistory(const PlayerRecord& player, MatchLog& matches);

@@ -45,7 +45,8 @@ bool waitForMore(ChangeWatcher& watcher, std::chrono::milliseconds limit,
 }  // namespace
 
 Status followLog(const std::string& path, FollowTarget& target,
-                 std::ostream& err, OutputWatch output) {
+                 std::ostream& err, OutputWatch output,
+                 const std::function<void()>& wrote) {
   // Made first, so that a stop signal during the first read is held too.
   const std::unique_ptr<ChangeWatcher> watcher = watchForChanges(path, output);
   LogTail tail(path);
@@ -82,6 +83,7 @@ Status followLog(const std::string& path, FollowTarget& target,
       const Clock::time_point due = lastWrite + kMinRewriteInterval;
       if (now >= due) {
         if (Status status = target.write(); !status.ok()) return status;
+        wrote();
         pending = false;
         lastWrite = now;
       } else {

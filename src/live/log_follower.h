@@ -2,6 +2,7 @@
 #define SESSION_STATS_LIVE_LOG_FOLLOWER_H_
 
 #include <chrono>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -41,9 +42,10 @@ class FollowTarget {
 /// write in progress; with `output` OutputWatch::kStandardOutput, as soon
 /// as standard output's reader has gone, ok; or with the failure of a write,
 /// or of reading the log (kNotFound with EISDIR when a folder stands at
-/// `path`).
-Status followLog(const std::string& path, FollowTarget& target,
-                 std::ostream& err, OutputWatch output);
+/// `path`). Calls `wrote` after each write that succeeded.
+Status followLog(
+    const std::string& path, FollowTarget& target, std::ostream& err,
+    OutputWatch output, const std::function<void()>& wrote = [] {});
 
 }  // namespace sessionstats
 

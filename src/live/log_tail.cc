@@ -21,28 +21,21 @@ bool isGone(int error) { return error == ENOENT || error == ENOTDIR; }
 LogTail::LogTail(std::string path)
     : path_(std::move(path)), block_(new char[kTailBlockSize]) {}
 
-LogTail::~LogTail() { close(); }
-
-void LogTail::close() {
-  if (file_ != nullptr) std::fclose(file_);
-  file_ = nullptr;
-}
-
 bool LogTail::open() {
-  close();
+  file_.reset();
   splitter_ = LogLineSplitter();
   offset_ = 0;
   markSize_ = 0;
-  file_ = openSharedForReading(path_);
+  file_.reset(openSharedForReading(path_));
   if (file_ == nullptr) {
     error_ = errno;
     return false;
   }
   // The blocks are read straight into block_; a stream buffer would only
   // copy them once more.
-  std::setvbuf(file_, nullptr, _IONBF, 0);
-  if ((error_ = identifyOpenFile(file_, identity_)) != 0) {
-    close();
+  std::setvbuf(file_.get(), nullptr, _IONBF, 0);
+  if ((error_ = identifyOpenFile(file_.get(), identity_)) != 0) {
+    file_.reset();
     return false;
   }
   return true;
@@ -50,35 +43,27 @@ bool LogTail::open() {
 
 TailCheck LogTail::check() {
   error_ = 0;
-  if (file_ == nullptr) {
-    if (!open())
-      return isGone(error_) ? TailCheck::kMissing : TailCheck::kFailed;
-    const bool again = seenAny_;
-    seenAny_ = true;
-    return again ? TailCheck::kRestart : TailCheck::kSame;
+  if (file_ != nullptr) {
+    FileIdentity there;
+    if ((error_ = identifyPath(path_, there)) != 0) {
+      if (!isGone(error_)) return TailCheck::kFailed;
+      file_.reset();
+      return TailCheck::kMissing;
+    }
+    if (there.sameFileAs(identity_)) {
+      FileIdentity opened;
+      if ((error_ = identifyOpenFile(file_.get(), opened)) != 0) {
+        return TailCheck::kFailed;
+      }
+      // Its size cannot tell a file written anew past what was read (cp over
+      // it) from one that grew; the bytes before the offset can.
+      if (opened.size >= offset_ && markStillThere()) return TailCheck::kSame;
+    }
   }
-  FileIdentity there;
-  if ((error_ = identifyPath(path_, there)) != 0) {
-    if (!isGone(error_)) return TailCheck::kFailed;
-    close();
-    return TailCheck::kMissing;
-  }
-  if (!there.sameFileAs(identity_)) {
-    if (!open())
-      return isGone(error_) ? TailCheck::kMissing : TailCheck::kFailed;
-    return TailCheck::kRestart;
-  }
-  FileIdentity opened;
-  if ((error_ = identifyOpenFile(file_, opened)) != 0) {
-    return TailCheck::kFailed;
-  }
-  // Its size cannot tell a file written anew past what was read (cp over
-  // it) from one that grew; the bytes before the offset can.
-  if (opened.size >= offset_ && markStillThere()) return TailCheck::kSame;
-  // Truncated or written anew: read it again from the start, as a file of
-  // its own.
+  // The first file seen, or one replaced, truncated or written anew: read it
+  // from the start, as a file of its own.
   if (!open()) return isGone(error_) ? TailCheck::kMissing : TailCheck::kFailed;
-  return TailCheck::kRestart;
+  return std::exchange(seenAny_, true) ? TailCheck::kRestart : TailCheck::kSame;
 }
 
 bool LogTail::markStillThere() {
@@ -88,8 +73,9 @@ bool LogTail::markStillThere() {
   // step or a read that fails (truncated since it was looked at, a failing
   // disk) counts as a change: the reading from the start tells which.
   std::array<char, kMarkSize> now{};
-  return std::fseek(file_, -static_cast<long>(markSize_), SEEK_CUR) == 0 &&
-         std::fread(now.data(), 1, markSize_, file_) == markSize_ &&
+  return std::fseek(file_.get(), -static_cast<long>(markSize_), SEEK_CUR) ==
+             0 &&
+         std::fread(now.data(), 1, markSize_, file_.get()) == markSize_ &&
          std::equal(now.begin(), now.begin() + markSize_, mark_.begin());
 }
 
@@ -104,16 +90,16 @@ void LogTail::keepMark(std::size_t got) {
 }
 
 bool LogTail::readBlock(std::size_t& got) {
-  got = std::fread(block_.get(), 1, kTailBlockSize, file_);
+  got = std::fread(block_.get(), 1, kTailBlockSize, file_.get());
   offset_ += got;
   keepMark(got);
   if (got == kTailBlockSize) return true;
-  if (std::ferror(file_)) error_ = errno != 0 ? errno : EIO;
+  if (std::ferror(file_.get())) error_ = errno != 0 ? errno : EIO;
   // The end of the file so far: what is appended later is read once the
   // end-of-file mark is cleared. A seek clears it in Windows' C runtime too,
   // which otherwise keeps reading nothing.
-  std::clearerr(file_);
-  std::fseek(file_, 0, SEEK_CUR);
+  std::clearerr(file_.get());
+  std::fseek(file_.get(), 0, SEEK_CUR);
   return false;
 }
 

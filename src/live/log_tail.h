@@ -30,9 +30,6 @@ class LogTail {
  public:
   /// Opens nothing yet: check() does.
   explicit LogTail(std::string path);
-  ~LogTail();
-  LogTail(const LogTail&) = delete;
-  LogTail& operator=(const LogTail&) = delete;
 
   /// Looks at the file at the path, before a read:
   /// - kMissing when there is none (or its folder is gone); the file read so
@@ -70,7 +67,6 @@ class LogTail {
  private:
   // Opens the path afresh; false with error_ set when that fails.
   bool open();
-  void close();
   // Reads the next bytes of the file into block_ and sets `got` to how many;
   // false at its end or on a failure (error_ then set).
   bool readBlock(std::size_t& got);
@@ -81,7 +77,10 @@ class LogTail {
   bool markStillThere();
 
   std::string path_;
-  std::FILE* file_ = nullptr;
+  struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+  };
+  std::unique_ptr<std::FILE, FileCloser> file_;
   FileIdentity identity_;
   std::uint64_t offset_ = 0;  // bytes read from file_
   // The most bytes before offset_ that check() reads again: a few lines.
