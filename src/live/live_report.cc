@@ -185,17 +185,21 @@ Status LiveReport::writeHistory(const PlayerRecord& player, MatchLog& matches) {
     stats = buildPlayerStats(*counted);
     if (request_.format == ReportFormat::kText) return writeText(stats);
   }
-  const SessionHistory history =
-      buildSessionHistory(player, matches, reader_->openSession(), filter);
+  const auto sum = [&] {
+    return buildSessionHistory(player, matches, reader_->openSession(), filter);
+  };
   if (request_.format == ReportFormat::kOverlay) {
     return sink_([&](std::ostream& stream) {
-      writeOverlayPage(stream, player.name, history);
+      writeOverlayPage(stream, player.name, sum());
     });
   }
+  // The history is summed while the fit runs, on the calling thread.
+  SessionHistory history;
   const bool html = request_.format == ReportFormat::kHtml;
   return sink_([&](std::ostream& stream) {
     InsightsStages stages(
         [&] {
+          history = sum();
           if (html) {
             writeHtmlReportStart(stream, stats, history);
           } else {
