@@ -118,7 +118,7 @@ void writeRowCells(HtmlPage& page, int own, const HeatmapAxes& axes,
 void writeTableHead(HtmlPage& page, const HeatmapAxes& axes, bool withTotals) {
   page.raw("\n<thead><tr><th>");
   for (const int column : axes.columns) {
-    page.raw("<th><span>").escaped(shortName(column)).raw("</span>");
+    page.raw("<th><span>").escaped(kRoster.shortName[column]).raw("</span>");
   }
   if (withTotals) page.raw("<th><span>All</span>");
   page.raw("\n</thead><tbody>\n");
@@ -146,7 +146,7 @@ void writeHeatmap(HtmlPage& page, const MatchupCounts& wins,
       .raw(totals != nullptr ? "totals sticky\">" : "sticky\">");
   writeTableHead(page, axes, totals != nullptr);
   for (const int own : axes.rows) {
-    page.raw("<tr><th>").escaped(shortName(own));
+    page.raw("<tr><th>").escaped(kRoster.shortName[own]);
     writeRowCells(page, own, axes, wins, losses);
     if (totals != nullptr) {
       writeTotalCell(page, kRoster.longName[own], kAllCharacters,

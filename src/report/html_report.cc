@@ -236,7 +236,7 @@ void writeCharacters(HtmlPage& page, std::uint32_t characters) {
   std::string_view separator;
   for (int c = 0; c < kCharacterCount; ++c) {
     if ((characters >> c & 1U) == 0) continue;
-    page.raw(separator).escaped(shortName(c));
+    page.raw(separator).escaped(kRoster.shortName[c]);
     separator = ", ";
   }
 }

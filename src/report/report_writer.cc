@@ -87,7 +87,8 @@ void writeCharacterLines(LineWriter& line, const CharacterCounts& wins,
                          const CharacterCounts& roundLosses) {
   for (int c = 0; c < kCharacterCount; ++c) {
     if (wins[c] == 0 && losses[c] == 0) continue;
-    line.put(kShortNameWidth, formatRightAligned, shortName(c), kShortNameWidth)
+    line.put(kShortNameWidth, formatRightAligned, kRoster.shortName[c],
+             kShortNameWidth)
         .text(" wins/losses: ")
         .put(kMaxRatioLength, formatRatio, wins[c], losses[c], roundWins[c],
              roundLosses[c])
@@ -104,13 +105,13 @@ void writeMatchupGrid(LineWriter& line, const Cell& cell) {
   out = formatRightAligned(out, "", kShortNameWidth);
   for (int column = 0; column < kCharacterCount; ++column) {
     *out++ = '|';
-    out = formatRightAligned(out, shortName(column), kShortNameWidth);
+    out = formatRightAligned(out, kRoster.shortName[column], kShortNameWidth);
   }
   line.commit(out);
   line.end();
   for (int row = 0; row < kCharacterCount; ++row) {
     out = line.reserve(kMaxGridLineLength);
-    out = formatRightAligned(out, shortName(row), kShortNameWidth);
+    out = formatRightAligned(out, kRoster.shortName[row], kShortNameWidth);
     for (int column = 0; column < kCharacterCount; ++column) {
       const CellCounts counts = cell(row, column);
       out = formatGridCell(out, counts.wins, counts.losses);

@@ -41,11 +41,6 @@ struct CharacterChoice {
 /// `candidates`; an empty name fits none.
 CharacterChoice chooseCharacter(std::string_view name);
 
-/// Short name of `index`. REQUIRES: 0 <= index < kCharacterCount.
-inline std::string_view shortName(int index) {
-  return kRoster.shortName[index];
-}
-
 }  // namespace sessionstats
 
 #endif  // SESSION_STATS_STATS_CHARACTER_ROSTER_H_

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "stats/logistic_fit.h"
+#include "stats/win_rate_interval.h"
 
 namespace sessionstats {
 namespace {
@@ -16,8 +17,6 @@ constexpr std::array<int, kStageCount> kStageLast{5, 10, 20, 0};
 constexpr int kHoursPerBand = 24 / kHourBandCount;
 constexpr int kNoHourBand = kHourBandCount;
 constexpr std::int64_t kSecondsPerDay = std::int64_t{24} * 60 * 60;
-// Half the width of a 95% interval, in standard deviations.
-constexpr double kZ95 = 1.959963984540054;
 // The fit solves a dense system of one row per month: a log that spreads
 // its matches over more months than anyone plays (dates far apart by a
 // broken clock) is fitted on its latest months.
@@ -119,14 +118,12 @@ struct MatchCells {
 
 MatchCells matchCells(const PlayerRecord& player, const MatchLog& matches) {
   MatchCells found;
-  bool first = true;
   std::uint32_t session = 0;
   int position = 0;
   bool lastLost = false;
   for (const MatchEntry& entry : matches) {
     forEachSide(entry, player, [&](const MatchSide& side) {
-      if (first || entry.session != session) {
-        first = false;
+      if (entry.session != session) {
         session = entry.session;
         position = 0;
       }

@@ -74,11 +74,6 @@ class NewtonSystem {
   }
 
  private:
-  // Precision of the walk of theta between two months `gap` months apart.
-  static double walkPrecision(std::int64_t gap) {
-    return 1 / (kMonthDrift * kMonthDrift * static_cast<double>(gap));
-  }
-
   double addCell(const FitCell& cell, Eigen::Index opponent,
                  const Parameters& x);
   void closeOpponent();
@@ -241,7 +236,9 @@ double NewtonSystem::addPrior(const Parameters& x) {
   schur_(0, 0) += 1;
   twice += x.core(0) * x.core(0);
   for (Eigen::Index m = 1; m < months_; ++m) {
-    const double c = walkPrecision(problem_.monthGaps[m]);
+    // The precision of the walk of theta from month m - 1 to month m.
+    const double c = 1 / (kMonthDrift * kMonthDrift *
+                          static_cast<double>(problem_.monthGaps[m]));
     const double change = x.core(m) - x.core(m - 1);
     gradCore_(m) += c * change;
     gradCore_(m - 1) -= c * change;

@@ -35,9 +35,7 @@ struct FitCell {
 };
 inline constexpr std::uint32_t kMaxCellMatches = 0xFFFFFFFF;
 
-/// Everything the fit needs. The sets of conditions are few (tens), so the
-/// fit sums the cells of each month and set of conditions before it touches
-/// the dense part of the system.
+/// Everything the fit needs.
 struct FitProblem {
   // The cells of each opponent (the index of beta), ordered by month.
   std::vector<std::vector<FitCell>> opponents;

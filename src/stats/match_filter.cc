@@ -102,14 +102,13 @@ void replayMatches(const PlayerRecord& player, const MatchLog& matches,
     session.player2 =
         entry.pair->players[1 - side1] == &player ? &owner : last.opponent;
     session.player1IsSide1 = last.pair->players[0] != session.player1;
-    MatchResult match;
-    match.winner = entry.winner;
-    match.player1Rounds = entry.player1Rounds;
-    match.player2Rounds = entry.player2Rounds;
-    match.character1 = entry.character1;
-    match.character2 = entry.character2;
-    match.seconds = entry.seconds;
-    recordMatch(records, session, match);
+    recordMatch(records, session,
+                {.winner = entry.winner,
+                 .player1Rounds = entry.player1Rounds,
+                 .player2Rounds = entry.player2Rounds,
+                 .character1 = entry.character1,
+                 .character2 = entry.character2,
+                 .seconds = entry.seconds});
   }
 }
 

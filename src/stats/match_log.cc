@@ -38,6 +38,17 @@ char* writeDigits(char* out, std::uint32_t value, int count) {
   return out + count;
 }
 
+// Writes the three fields of `value`, packed as in YYYYMMDD or HHMMSS: the
+// first `firstWidth` digits wide, the others two, `separator` between them.
+char* writeStamp(char* out, std::uint32_t value, int firstWidth,
+                 char separator) {
+  out = writeDigits(out, value / 10000, firstWidth);
+  *out++ = separator;
+  out = writeDigits(out, value / 100 % 100, 2);
+  *out++ = separator;
+  return writeDigits(out, value % 100, 2);
+}
+
 }  // namespace
 
 std::uint32_t parseDate(std::string_view text) {
@@ -62,22 +73,11 @@ std::uint32_t parseTime(std::string_view text) {
 }
 
 char* writeDate(char* out, std::uint32_t date) {
-  if (date == kNoDate) return out;
-  out = writeDigits(out, date / 10000, 4);
-  *out++ = '-';
-  out = writeDigits(out, date / 100 % 100, 2);
-  *out++ = '-';
-  return writeDigits(out, date % 100, 2);
+  return date == kNoDate ? out : writeStamp(out, date, 4, '-');
 }
 
 char* writeTime(char* out, std::uint32_t time) {
-  if (time == kNoTime) return out;
-  const std::uint32_t value = time - 1;
-  out = writeDigits(out, value / 10000, 2);
-  *out++ = ':';
-  out = writeDigits(out, value / 100 % 100, 2);
-  *out++ = ':';
-  return writeDigits(out, value % 100, 2);
+  return time == kNoTime ? out : writeStamp(out, time - 1, 2, ':');
 }
 
 std::string formatDate(std::uint32_t date) {
@@ -88,21 +88,19 @@ std::string formatDate(std::uint32_t date) {
 MatchEntry makeMatchEntry(const MatchRecords& session, std::uint32_t ordinal,
                           const MatchResult& match, std::uint32_t date,
                           std::uint32_t time) {
-  MatchEntry entry;
-  entry.pair = session.pair;
-  entry.session = ordinal;
-  entry.date = date;
-  entry.time = time;
-  entry.player1Rounds = match.player1Rounds;
-  entry.player2Rounds = match.player2Rounds;
-  entry.seconds = match.seconds;
-  entry.character1 = static_cast<std::uint8_t>(match.character1);
-  entry.character2 = static_cast<std::uint8_t>(match.character2);
-  entry.winner = match.winner == 1 || match.winner == 2
-                     ? static_cast<std::uint8_t>(match.winner)
-                     : 0;
-  entry.player1IsSide1 = session.player1IsSide1;
-  return entry;
+  return {.pair = session.pair,
+          .session = ordinal,
+          .date = date,
+          .time = time,
+          .player1Rounds = match.player1Rounds,
+          .player2Rounds = match.player2Rounds,
+          .seconds = match.seconds,
+          .character1 = static_cast<std::uint8_t>(match.character1),
+          .character2 = static_cast<std::uint8_t>(match.character2),
+          .winner = match.winner == 1 || match.winner == 2
+                        ? static_cast<std::uint8_t>(match.winner)
+                        : std::uint8_t{0},
+          .player1IsSide1 = session.player1IsSide1};
 }
 
 }  // namespace sessionstats

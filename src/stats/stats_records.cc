@@ -21,24 +21,16 @@ void add(std::int32_t& counter, std::uint32_t amount) {
   addWrapping(counter, static_cast<std::int32_t>(amount));
 }
 
-// The opponent's counts by his own character; null where only the owner's
-// side is wanted.
-struct OpponentCounts {
-  CharacterCounts* wins = nullptr;
-  CharacterCounts* losses = nullptr;
-  CharacterCounts* roundWins = nullptr;
-  CharacterCounts* roundLosses = nullptr;
-};
-
-// Adds the grid of `pair` as side `side` sees it to `tally`, and to
-// `opponent`'s counts when given, and the pair's time. The per-character
+// Adds the grid of `pair` as side `side` sees it to `tally`, and to the
+// opponent's counts by his own character when `opponent` is given, and the
+// pair's time. The per-character
 // counts and the totals are sums of the matchup counts; they are added cell
 // by cell with them, so only the cells that hold matches are visited: most
 // cells of a grid stay empty, and an empty cell adds nothing to any sum. The
 // cells are found through the rows' masks, so the empty ones are not even
 // read; recordMatch sets a cell's bit whenever it counts into the cell.
 void addView(Tally& tally, const PairRecord& pair, int side,
-             const OpponentCounts& opponent) {
+             OpponentStats* opponent) {
   const int other = 1 - side;
   add(tally.totalSeconds, pair.totalSeconds);
   for (int row = 0; row < kCharacterCount; ++row) {
@@ -63,24 +55,25 @@ void addView(Tally& tally, const PairRecord& pair, int side,
       add(tally.matchLosses, losses);
       add(tally.roundWins, roundWins);
       add(tally.roundLosses, roundLosses);
-      if (opponent.wins == nullptr) continue;
-      add((*opponent.wins)[opposing], cell.wins[other]);
-      add((*opponent.losses)[opposing], cell.wins[side] + cell.neither);
-      add((*opponent.roundWins)[opposing], roundLosses);
-      add((*opponent.roundLosses)[opposing], roundWins);
+      if (opponent == nullptr) continue;
+      add(opponent->oppCharWins[opposing], cell.wins[other]);
+      add(opponent->oppCharLosses[opposing], cell.wins[side] + cell.neither);
+      add(opponent->oppCharRoundWins[opposing], roundLosses);
+      add(opponent->oppCharRoundLosses[opposing], roundWins);
     }
   }
 }
 
-// Adds the views of `pair` that belong to the owner on `ownSide`: both for a
-// player who met himself, whose every match gave him both sides.
-void addOwnViews(Tally& tally, const PairRecord& pair, int ownSide,
-                 const OpponentCounts& opponent) {
+// Calls visit(side) for each side of `pair` that belongs to the owner on
+// `ownSide`: both for a player who met himself, whose every match gave him
+// both sides.
+template <typename Visit>
+void forOwnSides(const PairRecord& pair, int ownSide, Visit&& visit) {
   if (pair.players[0] == pair.players[1]) {
-    addView(tally, pair, 0, opponent);
-    addView(tally, pair, 1, opponent);
+    visit(0);
+    visit(1);
   } else {
-    addView(tally, pair, ownSide, opponent);
+    visit(ownSide);
   }
 }
 
@@ -154,7 +147,8 @@ PlayerStats buildPlayerStats(const PlayerRecord& player) {
   stats.opponents.reserve(player.pairs.size());
   for (const PairRecord* pair : player.pairs) {
     const int ownSide = pair->players[0] == &player ? 0 : 1;
-    addOwnViews(stats, *pair, ownSide, {});
+    forOwnSides(*pair, ownSide,
+                [&](int side) { addView(stats, *pair, side, nullptr); });
     stats.opponents.push_back({pair, ownSide});
   }
   return stats;
@@ -163,9 +157,8 @@ PlayerStats buildPlayerStats(const PlayerRecord& player) {
 void buildOpponentStats(const OpponentEntry& entry, OpponentStats& stats) {
   stats = OpponentStats{};
   stats.name = opponentName(entry);
-  addOwnViews(stats, *entry.pair, entry.ownSide,
-              {&stats.oppCharWins, &stats.oppCharLosses,
-               &stats.oppCharRoundWins, &stats.oppCharRoundLosses});
+  forOwnSides(*entry.pair, entry.ownSide,
+              [&](int side) { addView(stats, *entry.pair, side, &stats); });
 }
 
 std::string_view opponentName(const OpponentEntry& entry) {
@@ -187,20 +180,14 @@ CellCounts matchupCell(const OpponentEntry& entry, int own, int opposing) {
   std::uint32_t wins = 0;
   std::uint32_t losses = 0;
   // The cell as side `side` sees it, as addView adds it.
-  const auto addSide = [&](int side) {
+  forOwnSides(pair, entry.ownSide, [&](int side) {
     const int row = side == 0 ? own : opposing;
     const int column = side == 0 ? opposing : own;
     if ((pair.usedCells[row] >> column & 1U) == 0) return;
     const PairCell& cell = (*pair.rows[row])[column];
     wins += cell.wins[side];
     losses += cell.wins[1 - side] + cell.neither;
-  };
-  if (pair.players[0] == pair.players[1]) {
-    addSide(0);
-    addSide(1);
-  } else {
-    addSide(entry.ownSide);
-  }
+  });
   return {static_cast<std::int32_t>(wins), static_cast<std::int32_t>(losses)};
 }
 

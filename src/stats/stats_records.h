@@ -166,12 +166,9 @@ void buildOpponentStats(const OpponentEntry& entry, OpponentStats& stats);
 /// The name of the opponent of `entry`, from his record.
 std::string_view opponentName(const OpponentEntry& entry);
 
-/// Whether a match of the owner against the opponent of `entry` was counted;
-/// an opponent met only at start lines has none. While the pair holds fewer
-/// than 2^31 matches this is exactly "the entry's match wins or losses are
-/// not zero"; past that those sums wrap around and can both be zero, and the
-/// entry still has matches (an opponent played is never taken for one never
-/// played).
+/// Whether a match of the owner against the opponent of `entry` was counted
+/// (an opponent met only at start lines has none), even where the entry's
+/// match wins and losses have both wrapped around to zero.
 bool hasMatches(const OpponentEntry& entry);
 
 /// The counts of one cell of a grid: matches won and lost.

@@ -5,6 +5,10 @@
 
 namespace sessionstats {
 
+/// The standard normal quantile of 97.5%: 95% of the mass lies within this
+/// many standard deviations of the mean.
+inline constexpr double kZ95 = 1.959963984540054;
+
 /// A range of win rates in percent, low <= high, both within 0..100.
 struct WinRateInterval {
   double low = 0;
