@@ -24,8 +24,9 @@ constexpr std::array<std::string_view, kCharacterCount> kShortNames = {
 
 // Every result line names two characters, so lookup must be quick. No two
 // long names share both their length and the low five bits of their first
-// byte, so that pair picks the one long name a name can equal, and a single
-// comparison decides; a static_assert below holds the table to that.
+// byte, so that pair picks the one long name a name can equal, of the same
+// length, and a single comparison of the bytes decides; a static_assert below
+// holds the table to that.
 constexpr std::size_t kLongestName = 16;  // two words of sameBytes
 constexpr std::size_t kFirstByteSlots = 32;
 
@@ -115,7 +116,7 @@ constinit const CharacterRoster kRoster = {kLongNames, kShortNames};
 int findCharacter(std::string_view name) {
   if (name.empty() || name.size() > kLongestName) return kCharacterCount;
   const int index = kCandidates[name.size()][firstByteSlot(name.front())];
-  if (index < kCharacterCount && kLongNames[index].size() == name.size() &&
+  if (index < kCharacterCount &&
       sameBytes(kLongNames[index].data(), name.data(), name.size())) {
     return index;
   }

@@ -187,23 +187,17 @@ std::vector<std::uint32_t> fittedMonths(std::vector<std::uint32_t> months) {
   return months;
 }
 
-// The problem's cells, and the matches of each month.
-struct Cells {
-  FitProblem problem;
-  std::vector<Counts> byMonth;
-};
-
 // Numbers the opponents met in the fitted months in order of their ids and
 // the months by their distance from the first, drops the cells of older
-// months, and counts the matches of each level in `insights`.
-Cells makeCells(MatchCells& found, const std::vector<std::uint32_t>& months,
-                Insights& insights) {
-  Cells cells;
-  FitProblem& problem = cells.problem;
+// months, and counts the matches of each level and month in `insights`.
+FitProblem makeCells(MatchCells& found,
+                     const std::vector<std::uint32_t>& months,
+                     Insights& insights) {
+  FitProblem problem;
   problem.effects = kEffectCount;
   problem.monthGaps.assign(months.size(), 1);
-  cells.byMonth.resize(months.size());
-  if (months.empty()) return cells;
+  insights.form.resize(months.size());
+  if (months.empty()) return problem;
   const std::int64_t first = monthNumber(months.front());
   std::vector<std::uint32_t> monthIndex(
       static_cast<std::size_t>(monthNumber(months.back()) - first + 1));
@@ -213,6 +207,7 @@ Cells makeCells(MatchCells& found, const std::vector<std::uint32_t>& months,
           monthNumber(months[m]) - monthNumber(months[m - 1]);
     }
     monthIndex[monthNumber(months[m]) - first] = static_cast<std::uint32_t>(m);
+    insights.form[m].month = months[m];
   }
   std::array<Counts, kConditionSets> bySet{};
   for (const std::uint32_t at : found.byId) {
@@ -231,8 +226,8 @@ Cells makeCells(MatchCells& found, const std::vector<std::uint32_t>& months,
       cell.month = monthIndex[monthNumber(cell.month) - first];
       bySet[cell.conditions].matches += cell.matches;
       bySet[cell.conditions].wins += cell.wins;
-      cells.byMonth[cell.month].matches += cell.matches;
-      cells.byMonth[cell.month].wins += cell.wins;
+      insights.form[cell.month].matches += cell.matches;
+      insights.form[cell.month].wins += cell.wins;
     }
     problem.opponents.push_back(std::move(own));
   }
@@ -244,7 +239,7 @@ Cells makeCells(MatchCells& found, const std::vector<std::uint32_t>& months,
       count(insights.timeOfDay[c.hourBand], bySet[code]);
     }
   }
-  return cells;
+  return problem;
 }
 
 // The effect of a level of a condition: none for the reference, else the
@@ -298,23 +293,23 @@ Insights fitInsights(const PlayerRecord& player, const MatchLog& matches) {
   MatchCells found = matchCells(player, matches);
   const std::vector<std::uint32_t> months =
       fittedMonths(std::move(found.months));
-  Cells cells = makeCells(found, months, insights);
+  FitProblem problem = makeCells(found, months, insights);
   found = {};
   const int stageReference = mostPlayed(insights.sessionStage);
   const int hourReference = mostPlayed(insights.timeOfDay);
   insights.sessionStage[stageReference].reference = true;
   insights.timeOfDay[hourReference].reference = true;
-  cells.problem.conditions = conditionEffects(stageReference, hourReference);
-  const FitResult fit = fitLogisticModel(cells.problem);
+  problem.conditions = conditionEffects(stageReference, hourReference);
+  const FitResult fit = fitLogisticModel(problem);
   if (fit.effects.empty()) return insights;
 
   for (std::size_t m = 0; m < months.size(); ++m) {
     const FitEstimate& theta = fit.months[m];
-    const Counts& counts = cells.byMonth[m];
-    insights.form.push_back(
-        {months[m], counts.matches, counts.wins, counts.matches - counts.wins,
-         logistic(theta.value), logistic(theta.value - kZ95 * theta.sd),
-         logistic(theta.value + kZ95 * theta.sd)});
+    MonthForm& month = insights.form[m];
+    month.losses = month.matches - month.wins;
+    month.form = logistic(theta.value);
+    month.formLow = logistic(theta.value - kZ95 * theta.sd);
+    month.formHigh = logistic(theta.value + kZ95 * theta.sd);
   }
   setEffect(insights.afterLoss, fit.effects[kAfterLossEffect]);
   setEffects(insights.sessionStage, stageReference, kFirstStageEffect, fit);

@@ -23,12 +23,9 @@ void add(std::int32_t& counter, std::uint32_t amount) {
 
 // Adds the grid of `pair` as side `side` sees it to `tally`, and to the
 // opponent's counts by his own character when `opponent` is given, and the
-// pair's time. The per-character
-// counts and the totals are sums of the matchup counts; they are added cell
-// by cell with them, so only the cells that hold matches are visited: most
-// cells of a grid stay empty, and an empty cell adds nothing to any sum. The
-// cells are found through the rows' masks, so the empty ones are not even
-// read; recordMatch sets a cell's bit whenever it counts into the cell.
+// pair's time. Every sum is one of the cells' counts, so only the cells that
+// hold matches are visited, found through the rows' masks (recordMatch sets
+// a cell's bit whenever it counts into it): most cells of a grid stay empty.
 void addView(Tally& tally, const PairRecord& pair, int side,
              OpponentStats* opponent) {
   const int other = 1 - side;
