@@ -54,8 +54,6 @@ class NewtonSystem {
         opponents_(static_cast<std::uint32_t>(problem.opponents.size())),
         sets_(problem.conditions.size()) {}
 
-  Eigen::Index coreSize() const { return core_; }
-
   // Gathers the derivatives at `x` from the cells and the priors, and
   // returns the negative log posterior there (up to a constant). Then
   // factor() makes the system ready for step() and variances().
@@ -295,8 +293,9 @@ bool takeStep(NewtonSystem& system, const Parameters& delta, double decrement,
 FitResult fitLogisticModel(const FitProblem& problem) {
   FitResult result;
   if (problem.monthGaps.empty()) return result;
+  const auto months = static_cast<Eigen::Index>(problem.monthGaps.size());
   NewtonSystem system(problem);
-  Parameters x{Eigen::VectorXd::Zero(system.coreSize()),
+  Parameters x{Eigen::VectorXd::Zero(months + problem.effects),
                Eigen::VectorXd::Zero(
                    static_cast<Eigen::Index>(problem.opponents.size()))};
   Parameters delta;
@@ -322,8 +321,7 @@ FitResult fitLogisticModel(const FitProblem& problem) {
     system.factor();
   }
   const Eigen::VectorXd variances = system.variances();
-  const auto months = static_cast<Eigen::Index>(problem.monthGaps.size());
-  for (Eigen::Index i = 0; i < system.coreSize(); ++i) {
+  for (Eigen::Index i = 0; i < variances.size(); ++i) {
     const FitEstimate estimate{x.core(i), std::sqrt(variances(i))};
     (i < months ? result.months : result.effects).push_back(estimate);
   }

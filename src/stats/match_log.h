@@ -29,12 +29,10 @@ std::uint32_t parseTime(std::string_view text);
 /// Longest text that writeDate and writeTime put out.
 inline constexpr std::size_t kMaxStampLength = 10;
 
-/// Writes "YYYY-MM-DD" of a packed date at `out` (nothing for kNoDate) and
-/// returns the end. REQUIRES: room for kMaxStampLength bytes.
+/// Write "YYYY-MM-DD" of a packed date, or "HH:MM:SS" of a packed time, at
+/// `out` (nothing for kNoDate or kNoTime) and return the end.
+/// REQUIRES: room for kMaxStampLength bytes.
 char* writeDate(char* out, std::uint32_t date);
-
-/// Writes "HH:MM:SS" of a packed time at `out` (nothing for kNoTime) and
-/// returns the end. REQUIRES: room for kMaxStampLength bytes.
 char* writeTime(char* out, std::uint32_t time);
 
 /// "YYYY-MM-DD" of a packed date; "" for kNoDate.
