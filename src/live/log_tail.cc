@@ -79,20 +79,17 @@ bool LogTail::markStillThere() {
          std::equal(now.begin(), now.begin() + markSize_, mark_.begin());
 }
 
-void LogTail::keepMark(std::size_t got) {
+bool LogTail::readBlock(std::size_t& got) {
+  got = std::fread(block_.get(), 1, kTailBlockSize, file_.get());
+  offset_ += got;
   const std::size_t fresh = std::min(got, kMarkSize);
   const std::size_t kept = std::min(markSize_, kMarkSize - fresh);
-  // The newest `kept` bytes of the old mark, then the last `fresh` of block_.
+  // The mark: the newest `kept` bytes of the old one, then the last `fresh`
+  // of block_.
   std::memmove(mark_.data(), mark_.data() + (markSize_ - kept), kept);
   std::copy(block_.get() + (got - fresh), block_.get() + got,
             mark_.begin() + kept);
   markSize_ = kept + fresh;
-}
-
-bool LogTail::readBlock(std::size_t& got) {
-  got = std::fread(block_.get(), 1, kTailBlockSize, file_.get());
-  offset_ += got;
-  keepMark(got);
   if (got == kTailBlockSize) return true;
   if (std::ferror(file_.get())) error_ = errno != 0 ? errno : EIO;
   // The end of the file so far: what is appended later is read once the

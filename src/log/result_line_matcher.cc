@@ -156,33 +156,12 @@ bool readShortNumber(std::string_view text, std::int32_t& value) {
 // seconds that are a plain short number. The head holds no ':', so " : " at
 // its end is the first one. A line that is not of this shape (or names no
 // characters) gets a false, and the general reading decides.
-bool readUsualResult(std::string_view rest, MatchResult& match) {
-  std::int32_t numbers[3];
-  if (!readUsualHead(rest, numbers) ||
-      rest.substr(kUsualHeadLength, kCharactersMarker.size()) !=
-          kCharactersMarker ||
-      !readCharacters(rest, kUsualHeadLength, readShortNumber, match)) {
-    return false;
-  }
-  match.winner = numbers[0];
-  match.player1Rounds = numbers[1];
-  match.player2Rounds = numbers[2];
-  return true;
-}
-
-// The head read the general way: any white space, signs and numbers.
-int scanHead(std::string_view text, std::int32_t (&numbers)[3]) {
-  Cursor cursor(text);
-  // The number's own white-space skip covers the blank before each %d.
-  if (!cursor.literal("Player") || !cursor.integer(true, numbers[0])) {
-    return 0;
-  }
-  cursor.skipSpace();
-  if (!cursor.literal("wins")) return 1;
-  cursor.skipSpace();
-  if (!cursor.literal("match") || !cursor.integer(true, numbers[1])) return 1;
-  if (!cursor.literal("-") || !cursor.integer(true, numbers[2])) return 2;
-  return 3;
+bool readUsualResult(std::string_view rest, std::int32_t (&numbers)[3],
+                     MatchResult& match) {
+  return readUsualHead(rest, numbers) &&
+         rest.substr(kUsualHeadLength, kCharactersMarker.size()) ==
+             kCharactersMarker &&
+         readCharacters(rest, kUsualHeadLength, readShortNumber, match);
 }
 
 }  // namespace
@@ -199,16 +178,17 @@ std::string_view skipNumericTokens(std::string_view line) {
 }
 
 bool readResultLine(std::string_view rest, MatchResult& match) {
-  if (readUsualResult(rest, match)) return true;
   std::int32_t numbers[3];
-  if (scanResultNumbers(rest, numbers) != 3) return false;
-  const std::size_t colon = findSeparator<kCharactersMarker, 1>(rest, 0);
-  if (colon == std::string_view::npos) return false;
-  const auto readSeconds = [](std::string_view text, std::int32_t& value) {
-    value = leadingInteger(text);
-    return true;
-  };
-  if (!readCharacters(rest, colon, readSeconds, match)) return false;
+  if (!readUsualResult(rest, numbers, match)) {
+    if (scanResultNumbers(rest, numbers) != 3) return false;
+    const std::size_t colon = findSeparator<kCharactersMarker, 1>(rest, 0);
+    if (colon == std::string_view::npos) return false;
+    const auto readSeconds = [](std::string_view text, std::int32_t& value) {
+      value = leadingInteger(text);
+      return true;
+    };
+    if (!readCharacters(rest, colon, readSeconds, match)) return false;
+  }
   match.winner = numbers[0];
   match.player1Rounds = numbers[1];
   match.player2Rounds = numbers[2];
@@ -217,7 +197,18 @@ bool readResultLine(std::string_view rest, MatchResult& match) {
 
 int scanResultNumbers(std::string_view text, std::int32_t (&numbers)[3]) {
   if (readUsualHead(text, numbers)) return 3;
-  return scanHead(text, numbers);
+  // The general way: any white space, signs and numbers. The number's own
+  // white-space skip covers the blank before each %d.
+  Cursor cursor(text);
+  if (!cursor.literal("Player") || !cursor.integer(true, numbers[0])) {
+    return 0;
+  }
+  cursor.skipSpace();
+  if (!cursor.literal("wins")) return 1;
+  cursor.skipSpace();
+  if (!cursor.literal("match") || !cursor.integer(true, numbers[1])) return 1;
+  if (!cursor.literal("-") || !cursor.integer(true, numbers[2])) return 2;
+  return 3;
 }
 
 std::int32_t leadingInteger(std::string_view text) {

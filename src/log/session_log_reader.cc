@@ -52,11 +52,6 @@ void readAliasLine(std::string_view rest, LogLine& line) {
   line.second = rest.substr(quotes[2] + 1, quotes[3] - quotes[2] - 1);
 }
 
-// "YYYY-MM-DD HH:MM:SS ": the date token ends at a blank or the stamp's end.
-std::string_view dateToken(std::string_view stamp) {
-  return stamp.substr(0, stamp.find(' '));
-}
-
 }  // namespace
 
 // The kinds of line begin with different bytes, so the first byte after the
@@ -118,8 +113,8 @@ void SessionLogReader::startSession(std::string_view first,
   inSession_ = true;
   ++sessionOrdinal_;
   logSession_ = matchLog_ != nullptr &&
-                (everyPlayer_ || session_.player1->name == onlyPlayer_ ||
-                 session_.player2->name == onlyPlayer_);
+                (!onlyPlayer_ || session_.player1->name == *onlyPlayer_ ||
+                 session_.player2->name == *onlyPlayer_);
 }
 
 OpenSession SessionLogReader::openSession() const {
@@ -138,15 +133,14 @@ void SessionLogReader::countMatch(const MatchResult& match) {
 void SessionLogReader::logMatches(
     MatchLog& log, const std::optional<std::string>& onlyPlayer) {
   matchLog_ = &log;
-  everyPlayer_ = !onlyPlayer;
-  onlyPlayer_ = onlyPlayer.value_or(std::string());
+  onlyPlayer_ = onlyPlayer;
 }
 
-// The time token, like the date token, ends at a blank or the stamp's end. A
+// "YYYY-MM-DD HH:MM:SS ": each token ends at a blank or the stamp's end. A
 // date and a time both begin with a digit, so the stamp holds them whenever
 // the line begins with them.
 void SessionLogReader::noteStamp(std::string_view stamp) {
-  const std::string_view date = dateToken(stamp);
+  const std::string_view date = stamp.substr(0, stamp.find(' '));
   const std::uint32_t packed = parseDate(date);
   if (packed == kNoDate) return;
   stampDate_ = packed;
