@@ -93,13 +93,23 @@ void SessionLogReader::read(const LogLine& line) {
       startSession(line.first, line.second);
       return;
     case LogLine::Kind::kResult:
-      if (inSession_) countMatch(line.match);
+      if (!inSession_) return;
+      recordMatch(records_, session_, line.match);
+      if (logSession_) {
+        matchLog_->push_back(makeMatchEntry(
+            session_, sessionOrdinal_, line.match, stampDate_, stampTime_));
+      }
       return;
     case LogLine::Kind::kSessionEnd:
       inSession_ = false;
       return;
     case LogLine::Kind::kAlias:
-      addAlias(line.first, line.second);
+      if (const auto found = newestTarget_.find(line.first);
+          found != newestTarget_.end()) {
+        found->second.assign(line.second);
+      } else {
+        newestTarget_.emplace(line.first, line.second);
+      }
       return;
     case LogLine::Kind::kNothing:
       return;
@@ -122,14 +132,6 @@ OpenSession SessionLogReader::openSession() const {
   return {sessionOrdinal_, session_.player1, session_.player2};
 }
 
-void SessionLogReader::countMatch(const MatchResult& match) {
-  recordMatch(records_, session_, match);
-  if (logSession_) {
-    matchLog_->push_back(makeMatchEntry(session_, sessionOrdinal_, match,
-                                        stampDate_, stampTime_));
-  }
-}
-
 void SessionLogReader::logMatches(
     MatchLog& log, const std::optional<std::string>& onlyPlayer) {
   matchLog_ = &log;
@@ -148,16 +150,6 @@ void SessionLogReader::noteStamp(std::string_view stamp) {
   if (date.size() == stamp.size()) return;
   const std::string_view after = stamp.substr(date.size() + 1);
   stampTime_ = parseTime(after.substr(0, after.find(' ')));
-}
-
-void SessionLogReader::addAlias(std::string_view alias,
-                                std::string_view target) {
-  const auto found = newestTarget_.find(alias);
-  if (found == newestTarget_.end()) {
-    newestTarget_.emplace(alias, target);
-  } else {
-    found->second.assign(target);
-  }
 }
 
 std::string_view SessionLogReader::resolveAlias(std::string_view name) const {

@@ -97,8 +97,6 @@ class SessionLogReader {
   };
 
   void startSession(std::string_view first, std::string_view second);
-  void countMatch(const MatchResult& match);
-  void addAlias(std::string_view alias, std::string_view target);
   void noteStamp(std::string_view stamp);
 
   StatsRecords& records_;
