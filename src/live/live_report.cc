@@ -86,7 +86,6 @@ bool LiveReport::changed() {
 
 Status LiveReport::write() {
   if (request_.listing) return writeList();
-  // A player the log does not name yet has played no match yet.
   PlayerRecord absent;
   absent.name = *request_.player;
   const PlayerRecord* found = records_->findPlayer(*request_.player);

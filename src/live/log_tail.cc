@@ -5,8 +5,6 @@
 #include <cstring>
 #include <utility>
 
-#include "os/file_identity.h"
-
 namespace sessionstats {
 namespace {
 
@@ -34,11 +32,9 @@ bool LogTail::open() {
   // The blocks are read straight into block_; a stream buffer would only
   // copy them once more.
   std::setvbuf(file_.get(), nullptr, _IONBF, 0);
-  if ((error_ = identifyOpenFile(file_.get(), identity_)) != 0) {
-    file_.reset();
-    return false;
-  }
-  return true;
+  error_ = identifyOpenFile(file_.get(), identity_);
+  if (error_ != 0) file_.reset();
+  return error_ == 0;
 }
 
 TailCheck LogTail::check() {

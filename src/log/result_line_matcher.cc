@@ -152,18 +152,6 @@ bool readShortNumber(std::string_view text, std::int32_t& value) {
   return digits > 0;
 }
 
-// A line that the client wrote: the usual head, " : " right after it, and
-// seconds that are a plain short number. The head holds no ':', so " : " at
-// its end is the first one. A line that is not of this shape (or names no
-// characters) gets a false, and the general reading decides.
-bool readUsualResult(std::string_view rest, std::int32_t (&numbers)[3],
-                     MatchResult& match) {
-  return readUsualHead(rest, numbers) &&
-         rest.substr(kUsualHeadLength, kCharactersMarker.size()) ==
-             kCharactersMarker &&
-         readCharacters(rest, kUsualHeadLength, readShortNumber, match);
-}
-
 }  // namespace
 
 std::string_view skipNumericTokens(std::string_view line) {
@@ -179,7 +167,16 @@ std::string_view skipNumericTokens(std::string_view line) {
 
 bool readResultLine(std::string_view rest, MatchResult& match) {
   std::int32_t numbers[3];
-  if (!readUsualResult(rest, numbers, match)) {
+  // A line that the client wrote: the usual head, " : " right after it, and
+  // seconds that are a plain short number. The head holds no ':', so " : "
+  // at its end is the first one. Any other line, or one that names no
+  // characters, is read the general way.
+  const bool usual =
+      readUsualHead(rest, numbers) &&
+      rest.substr(kUsualHeadLength, kCharactersMarker.size()) ==
+          kCharactersMarker &&
+      readCharacters(rest, kUsualHeadLength, readShortNumber, match);
+  if (!usual) {
     if (scanResultNumbers(rest, numbers) != 3) return false;
     const std::size_t colon = findSeparator<kCharactersMarker, 1>(rest, 0);
     if (colon == std::string_view::npos) return false;

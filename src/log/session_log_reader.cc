@@ -61,10 +61,7 @@ void readAliasLine(std::string_view rest, LogLine& line) {
 LogLine parseLine(std::string_view text) {
   LogLine line;
   const std::string_view rest = skipNumericTokens(text);
-  // An empty rest may have no place in `text`: the line ended in the stamp.
-  line.stamp = text.substr(
-      0, rest.empty() ? text.size()
-                      : static_cast<std::size_t>(rest.data() - text.data()));
+  line.stamp = text.substr(0, text.size() - rest.size());
   if (rest.empty()) return line;
   switch (rest.front()) {
     case 'P':
@@ -90,7 +87,13 @@ void SessionLogReader::read(const LogLine& line) {
   if (matchLog_ != nullptr) noteStamp(line.stamp);
   switch (line.kind) {
     case LogLine::Kind::kSessionStart:
-      startSession(line.first, line.second);
+      session_ = findOrAddMatchRecords(records_, resolveAlias(line.first),
+                                       resolveAlias(line.second));
+      inSession_ = true;
+      ++sessionOrdinal_;
+      logSession_ = matchLog_ != nullptr &&
+                    (!onlyPlayer_ || session_.player1->name == *onlyPlayer_ ||
+                     session_.player2->name == *onlyPlayer_);
       return;
     case LogLine::Kind::kResult:
       if (!inSession_) return;
@@ -114,17 +117,6 @@ void SessionLogReader::read(const LogLine& line) {
     case LogLine::Kind::kNothing:
       return;
   }
-}
-
-void SessionLogReader::startSession(std::string_view first,
-                                    std::string_view second) {
-  session_ = findOrAddMatchRecords(records_, resolveAlias(first),
-                                   resolveAlias(second));
-  inSession_ = true;
-  ++sessionOrdinal_;
-  logSession_ = matchLog_ != nullptr &&
-                (!onlyPlayer_ || session_.player1->name == *onlyPlayer_ ||
-                 session_.player2->name == *onlyPlayer_);
 }
 
 OpenSession SessionLogReader::openSession() const {

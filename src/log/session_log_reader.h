@@ -96,7 +96,6 @@ class SessionLogReader {
     }
   };
 
-  void startSession(std::string_view first, std::string_view second);
   void noteStamp(std::string_view stamp);
 
   StatsRecords& records_;
