@@ -26,6 +26,11 @@ inline constexpr std::size_t kMaxLineLength = 199;
 /// not depend on the input.
 class LogLineSplitter {
  public:
+  /// The bytes of a line that decide what is handed over: one more than a
+  /// line may hold, so that a CR in the last kept place can still be told
+  /// apart from a CR that stands before an LF. Those past them change nothing.
+  static constexpr std::size_t kKeptBytes = kMaxLineLength + 1;
+
   /// Calls sink(std::string_view) for every line that ends in `data`.
   template <typename Sink>
   void feed(const char* data, std::size_t size, Sink&& sink) {
@@ -62,10 +67,6 @@ class LogLineSplitter {
   }
 
  private:
-  // One byte more than a line may hold, so that a CR in the last kept place
-  // can still be told apart from a CR that stands before an LF.
-  static constexpr std::size_t kKeptBytes = kMaxLineLength + 1;
-
   // `length` raw bytes, the whole line; `atNewline` when an LF ended it.
   // `nul` is the line's first NUL, or any place at or past its end when it
   // holds none.
