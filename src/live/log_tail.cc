@@ -56,14 +56,11 @@ TailCheck LogTail::check() {
       if (opened.size >= offset_ && markStillThere()) return TailCheck::kSame;
     }
   }
-  // The first file seen, or one replaced, truncated or written anew: read it
-  // from the start, as a file of its own.
   if (!open()) return isGone(error_) ? TailCheck::kMissing : TailCheck::kFailed;
   return std::exchange(seenAny_, true) ? TailCheck::kRestart : TailCheck::kSame;
 }
 
 bool LogTail::markStillThere() {
-  if (markSize_ == 0) return true;
   // The stream has no buffer, so it stands at offset_: a step back of a few
   // hundred bytes fits any long, where offset_ itself may not (Windows). A
   // step or a read that fails (truncated since it was looked at, a failing
