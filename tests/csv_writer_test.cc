@@ -9,8 +9,8 @@
 #include <string_view>
 
 #include "csv_test_parser.h"
-#include "log/log_line_splitter.h"
 #include "log/session_log_reader.h"
+#include "split_lines.h"
 #include "stats/match_filter.h"
 #include "test_session.h"
 #include "tool_run.h"

@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "log/log_line_splitter.h"
 #include "log/session_log_reader.h"
+#include "split_lines.h"
 #include "stats/match_filter.h"
 #include "stats/session_history.h"
 #include "test_session.h"

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "split_lines.h"
+
 namespace sessionstats {
 namespace {
 

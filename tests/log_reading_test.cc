@@ -11,8 +11,8 @@
 #include <string_view>
 #include <tuple>
 
-#include "log/log_line_splitter.h"
 #include "memory_file.h"
+#include "split_lines.h"
 #include "stats/stats_records.h"
 #include "tools/log_generator.h"
 

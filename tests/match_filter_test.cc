@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
-#include "log/log_line_splitter.h"
 #include "log/session_log_reader.h"
 #include "report/report_writer.h"
+#include "split_lines.h"
 #include "stats/session_history.h"
 #include "test_session.h"
 #include "tools/log_generator.h"

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "log/log_line_splitter.h"
 #include "log/session_log_reader.h"
+#include "split_lines.h"
 #include "stats/character_roster.h"
 #include "test_session.h"
 

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "log/log_line_splitter.h"
+#include "split_lines.h"
 #include "test_session.h"
 
 namespace sessionstats {

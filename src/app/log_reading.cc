@@ -77,12 +77,12 @@ class LogStages final : public PipelineStages {
         break;
       }
     }
-    // The last line of the log is handed over whole; any other unfinished
-    // line waits for the next item.
+    // The last line of the log is handed over whole; of any other unfinished
+    // line, the bytes that matter (kKeptBytes) wait for the next item.
     taken.size = size;
     if (!taken.last) {
       while (taken.size > 0 && bytes[taken.size - 1] != '\n') --taken.size;
-      tailSize_ = std::min(size - taken.size, kMaxTail);
+      tailSize_ = std::min(size - taken.size, LogLineSplitter::kKeptBytes);
       std::copy(bytes + taken.size, bytes + taken.size + tailSize_,
                 tail_.begin());
     }
@@ -113,15 +113,11 @@ class LogStages final : public PipelineStages {
 
  private:
   static constexpr std::size_t kItemBytes = kBlocksPerItem * kBlockSize;
-  // A line is handed over as at most its first kMaxLineLength bytes, and
-  // whether a CR ends it matters only up to kMaxLineLength + 1 (see
-  // LogLineSplitter): the bytes of an unfinished line past these change
-  // nothing, and are not carried.
-  static constexpr std::size_t kMaxTail = kMaxLineLength + 1;
 
   struct Slot {
     // The carried line, then the bytes read.
-    std::unique_ptr<char[]> bytes{new char[kMaxTail + kItemBytes]};
+    std::unique_ptr<char[]> bytes{
+        new char[LogLineSplitter::kKeptBytes + kItemBytes]};
     std::size_t size = 0;  // of the item's lines in `bytes`
     bool last = false;     // the log ends after them
     // The log's last line, which no LF ends, comes from the splitter's copy.
@@ -135,7 +131,7 @@ class LogStages final : public PipelineStages {
   std::vector<Slot> slots_;
   // Only take touches these, one call at a time; they are read once the
   // pipeline has finished.
-  std::array<char, kMaxTail> tail_{};
+  std::array<char, LogLineSplitter::kKeptBytes> tail_{};
   std::size_t tailSize_ = 0;
   bool readAnything_ = false;
   bool ended_ = false;

@@ -19,39 +19,29 @@ namespace {
 // the report up to the insights, while the second fits them on the other
 // thread; its use writes them and the rest. On a log of thousands of
 // opponents the fit takes about as long as the writing it runs beside.
-class InsightsStages final : public PipelineStages {
- public:
-  InsightsStages(std::function<void()> writeStart,
-                 std::function<Insights()> fit,
-                 std::function<void(const Insights&)> writeEnd)
-      : writeStart_(std::move(writeStart)),
-        fit_(std::move(fit)),
-        writeEnd_(std::move(writeEnd)) {}
-
+struct InsightsStages final : PipelineStages {
   bool take(std::size_t item, std::size_t slot) override {
     if (item >= kItems) return false;
-    items_[slot] = item;
+    items[slot] = item;
     return true;
   }
   void make(std::size_t slot) override {
-    if (items_[slot] == 1) insights_ = fit_();
+    if (items[slot] == 1) insights = fit();
   }
   void use(std::size_t slot) override {
-    if (items_[slot] == 0) {
-      writeStart_();
+    if (items[slot] == 0) {
+      writeStart();
     } else {
-      writeEnd_(insights_);
+      writeEnd(insights);
     }
   }
 
- private:
   static constexpr std::size_t kItems = 2;
-
-  std::function<void()> writeStart_;
-  std::function<Insights()> fit_;
-  std::function<void(const Insights&)> writeEnd_;
-  std::array<std::size_t, kItems> items_{};  // the item in each slot
-  Insights insights_;  // made by the fit's item, then used
+  std::function<void()> writeStart;
+  std::function<Insights()> fit;
+  std::function<void(const Insights&)> writeEnd;
+  std::array<std::size_t, kItems> items{};  // the item in each slot
+  Insights insights;                        // made by the fit's item, then used
 };
 
 }  // namespace
@@ -96,7 +86,6 @@ bool LiveReport::changed() {
 
 Status LiveReport::write() {
   if (request_.listing) return writeList();
-  // A player the log does not name yet has played no match yet.
   PlayerRecord absent;
   absent.name = *request_.player;
   const PlayerRecord* found = records_->findPlayer(*request_.player);
@@ -197,24 +186,24 @@ Status LiveReport::writeHistory(const PlayerRecord& player, MatchLog& matches) {
   SessionHistory history;
   const bool html = request_.format == ReportFormat::kHtml;
   return sink_([&](std::ostream& stream) {
-    InsightsStages stages(
-        [&] {
-          history = sum();
-          if (html) {
-            writeHtmlReportStart(stream, stats, history);
-          } else {
-            writeJsonReportStart(stream, stats, history);
-          }
-        },
-        [&] { return fitInsights(player, matches); },
-        [&](const Insights& insights) {
-          if (html) {
-            writeHtmlReportEnd(stream, stats, history, insights);
-          } else {
-            writeJsonReportEnd(stream, insights);
-          }
-        });
-    runOrderedPipeline(stages, 2, PipelineThreads::kTwo);
+    InsightsStages stages;
+    stages.writeStart = [&] {
+      history = sum();
+      if (html) {
+        writeHtmlReportStart(stream, stats, history);
+      } else {
+        writeJsonReportStart(stream, stats, history);
+      }
+    };
+    stages.fit = [&] { return fitInsights(player, matches); };
+    stages.writeEnd = [&](const Insights& insights) {
+      if (html) {
+        writeHtmlReportEnd(stream, stats, history, insights);
+      } else {
+        writeJsonReportEnd(stream, insights);
+      }
+    };
+    runOrderedPipeline(stages, InsightsStages::kItems, PipelineThreads::kTwo);
   });
 }
 

@@ -5,8 +5,6 @@
 #include <cstring>
 #include <utility>
 
-#include "os/file_identity.h"
-
 namespace sessionstats {
 namespace {
 
@@ -34,11 +32,9 @@ bool LogTail::open() {
   // The blocks are read straight into block_; a stream buffer would only
   // copy them once more.
   std::setvbuf(file_.get(), nullptr, _IONBF, 0);
-  if ((error_ = identifyOpenFile(file_.get(), identity_)) != 0) {
-    file_.reset();
-    return false;
-  }
-  return true;
+  error_ = identifyOpenFile(file_.get(), identity_);
+  if (error_ != 0) file_.reset();
+  return error_ == 0;
 }
 
 TailCheck LogTail::check() {
@@ -60,14 +56,11 @@ TailCheck LogTail::check() {
       if (opened.size >= offset_ && markStillThere()) return TailCheck::kSame;
     }
   }
-  // The first file seen, or one replaced, truncated or written anew: read it
-  // from the start, as a file of its own.
   if (!open()) return isGone(error_) ? TailCheck::kMissing : TailCheck::kFailed;
   return std::exchange(seenAny_, true) ? TailCheck::kRestart : TailCheck::kSame;
 }
 
 bool LogTail::markStillThere() {
-  if (markSize_ == 0) return true;
   // The stream has no buffer, so it stands at offset_: a step back of a few
   // hundred bytes fits any long, where offset_ itself may not (Windows). A
   // step or a read that fails (truncated since it was looked at, a failing
@@ -79,20 +72,17 @@ bool LogTail::markStillThere() {
          std::equal(now.begin(), now.begin() + markSize_, mark_.begin());
 }
 
-void LogTail::keepMark(std::size_t got) {
+bool LogTail::readBlock(std::size_t& got) {
+  got = std::fread(block_.get(), 1, kTailBlockSize, file_.get());
+  offset_ += got;
   const std::size_t fresh = std::min(got, kMarkSize);
   const std::size_t kept = std::min(markSize_, kMarkSize - fresh);
-  // The newest `kept` bytes of the old mark, then the last `fresh` of block_.
+  // The mark: the newest `kept` bytes of the old one, then the last `fresh`
+  // of block_.
   std::memmove(mark_.data(), mark_.data() + (markSize_ - kept), kept);
   std::copy(block_.get() + (got - fresh), block_.get() + got,
             mark_.begin() + kept);
   markSize_ = kept + fresh;
-}
-
-bool LogTail::readBlock(std::size_t& got) {
-  got = std::fread(block_.get(), 1, kTailBlockSize, file_.get());
-  offset_ += got;
-  keepMark(got);
   if (got == kTailBlockSize) return true;
   if (std::ferror(file_.get())) error_ = errno != 0 ? errno : EIO;
   // The end of the file so far: what is appended later is read once the

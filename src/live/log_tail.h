@@ -67,11 +67,10 @@ class LogTail {
  private:
   // Opens the path afresh; false with error_ set when that fails.
   bool open();
-  // Reads the next bytes of the file into block_ and sets `got` to how many;
-  // false at its end or on a failure (error_ then set).
+  // Reads the next bytes of the file into block_ and sets `got` to how many,
+  // keeping the last of them in mark_; false at its end or on a failure
+  // (error_ then set).
   bool readBlock(std::size_t& got);
-  // Keeps the last bytes of the `got` just read into block_ in mark_.
-  void keepMark(std::size_t got);
   // Whether the file still holds mark_ just before offset_, which it reads
   // again; the file is left at offset_ when it does.
   bool markStillThere();

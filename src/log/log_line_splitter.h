@@ -26,6 +26,11 @@ inline constexpr std::size_t kMaxLineLength = 199;
 /// not depend on the input.
 class LogLineSplitter {
  public:
+  /// The bytes of a line that decide what is handed over: one more than a
+  /// line may hold, so that a CR in the last kept place can still be told
+  /// apart from a CR that stands before an LF. Those past them change nothing.
+  static constexpr std::size_t kKeptBytes = kMaxLineLength + 1;
+
   /// Calls sink(std::string_view) for every line that ends in `data`.
   template <typename Sink>
   void feed(const char* data, std::size_t size, Sink&& sink) {
@@ -62,10 +67,6 @@ class LogLineSplitter {
   }
 
  private:
-  // One byte more than a line may hold, so that a CR in the last kept place
-  // can still be told apart from a CR that stands before an LF.
-  static constexpr std::size_t kKeptBytes = kMaxLineLength + 1;
-
   // `length` raw bytes, the whole line; `atNewline` when an LF ended it.
   // `nul` is the line's first NUL, or any place at or past its end when it
   // holds none.
@@ -83,10 +84,9 @@ class LogLineSplitter {
   std::string_view pendingLine(bool atNewline) const {
     const std::size_t length = std::min(rawLength_, kKeptBytes);
     const char* const nul = findByte(pending_, pending_ + length, '\0');
-    if (rawLength_ > kKeptBytes) {
-      return lineView(pending_, length, false, nul);  // cut: no CR to drop
-    }
-    return lineView(pending_, length, atNewline, nul);
+    // A line cut at kKeptBytes has no CR before its LF to drop.
+    return lineView(pending_, length, atNewline && rawLength_ <= kKeptBytes,
+                    nul);
   }
 
   void append(const char* data, std::size_t size) {
@@ -101,23 +101,6 @@ class LogLineSplitter {
   char pending_[kKeptBytes] = {};
   std::size_t rawLength_ = 0;  // bytes of the pending line, saturating
 };
-
-/// Calls sink(std::string_view) for every line of `text`, the last one
-/// included: `text` is one whole stream, fed to a LogLineSplitter in blocks
-/// of `blockSize` bytes (the last block may be shorter), by default as one
-/// block, and then finished. The lines do not depend on the block size.
-/// REQUIRES: blockSize > 0.
-template <typename Sink>
-void splitLines(std::string_view text, Sink&& sink,
-                std::size_t blockSize = std::string_view::npos) {
-  LogLineSplitter splitter;
-  for (std::size_t at = 0; at < text.size();) {
-    const std::size_t size = std::min(blockSize, text.size() - at);
-    splitter.feed(text.data() + at, size, sink);
-    at += size;
-  }
-  splitter.finish(sink);
-}
 
 }  // namespace sessionstats
 

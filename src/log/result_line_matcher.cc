@@ -152,39 +152,6 @@ bool readShortNumber(std::string_view text, std::int32_t& value) {
   return digits > 0;
 }
 
-// A line that the client wrote: the usual head, " : " right after it, and
-// seconds that are a plain short number. The head holds no ':', so " : " at
-// its end is the first one. A line that is not of this shape (or names no
-// characters) gets a false, and the general reading decides.
-bool readUsualResult(std::string_view rest, MatchResult& match) {
-  std::int32_t numbers[3];
-  if (!readUsualHead(rest, numbers) ||
-      rest.substr(kUsualHeadLength, kCharactersMarker.size()) !=
-          kCharactersMarker ||
-      !readCharacters(rest, kUsualHeadLength, readShortNumber, match)) {
-    return false;
-  }
-  match.winner = numbers[0];
-  match.player1Rounds = numbers[1];
-  match.player2Rounds = numbers[2];
-  return true;
-}
-
-// The head read the general way: any white space, signs and numbers.
-int scanHead(std::string_view text, std::int32_t (&numbers)[3]) {
-  Cursor cursor(text);
-  // The number's own white-space skip covers the blank before each %d.
-  if (!cursor.literal("Player") || !cursor.integer(true, numbers[0])) {
-    return 0;
-  }
-  cursor.skipSpace();
-  if (!cursor.literal("wins")) return 1;
-  cursor.skipSpace();
-  if (!cursor.literal("match") || !cursor.integer(true, numbers[1])) return 1;
-  if (!cursor.literal("-") || !cursor.integer(true, numbers[2])) return 2;
-  return 3;
-}
-
 }  // namespace
 
 std::string_view skipNumericTokens(std::string_view line) {
@@ -199,16 +166,26 @@ std::string_view skipNumericTokens(std::string_view line) {
 }
 
 bool readResultLine(std::string_view rest, MatchResult& match) {
-  if (readUsualResult(rest, match)) return true;
   std::int32_t numbers[3];
-  if (scanResultNumbers(rest, numbers) != 3) return false;
-  const std::size_t colon = findSeparator<kCharactersMarker, 1>(rest, 0);
-  if (colon == std::string_view::npos) return false;
-  const auto readSeconds = [](std::string_view text, std::int32_t& value) {
-    value = leadingInteger(text);
-    return true;
-  };
-  if (!readCharacters(rest, colon, readSeconds, match)) return false;
+  // A line that the client wrote: the usual head, " : " right after it, and
+  // seconds that are a plain short number. The head holds no ':', so " : "
+  // at its end is the first one. Any other line, or one that names no
+  // characters, is read the general way.
+  const bool usual =
+      readUsualHead(rest, numbers) &&
+      rest.substr(kUsualHeadLength, kCharactersMarker.size()) ==
+          kCharactersMarker &&
+      readCharacters(rest, kUsualHeadLength, readShortNumber, match);
+  if (!usual) {
+    if (scanResultNumbers(rest, numbers) != 3) return false;
+    const std::size_t colon = findSeparator<kCharactersMarker, 1>(rest, 0);
+    if (colon == std::string_view::npos) return false;
+    const auto readSeconds = [](std::string_view text, std::int32_t& value) {
+      value = leadingInteger(text);
+      return true;
+    };
+    if (!readCharacters(rest, colon, readSeconds, match)) return false;
+  }
   match.winner = numbers[0];
   match.player1Rounds = numbers[1];
   match.player2Rounds = numbers[2];
@@ -217,7 +194,18 @@ bool readResultLine(std::string_view rest, MatchResult& match) {
 
 int scanResultNumbers(std::string_view text, std::int32_t (&numbers)[3]) {
   if (readUsualHead(text, numbers)) return 3;
-  return scanHead(text, numbers);
+  // The general way: any white space, signs and numbers. The number's own
+  // white-space skip covers the blank before each %d.
+  Cursor cursor(text);
+  if (!cursor.literal("Player") || !cursor.integer(true, numbers[0])) {
+    return 0;
+  }
+  cursor.skipSpace();
+  if (!cursor.literal("wins")) return 1;
+  cursor.skipSpace();
+  if (!cursor.literal("match") || !cursor.integer(true, numbers[1])) return 1;
+  if (!cursor.literal("-") || !cursor.integer(true, numbers[2])) return 2;
+  return 3;
 }
 
 std::int32_t leadingInteger(std::string_view text) {

@@ -52,11 +52,6 @@ void readAliasLine(std::string_view rest, LogLine& line) {
   line.second = rest.substr(quotes[2] + 1, quotes[3] - quotes[2] - 1);
 }
 
-// "YYYY-MM-DD HH:MM:SS ": the date token ends at a blank or the stamp's end.
-std::string_view dateToken(std::string_view stamp) {
-  return stamp.substr(0, stamp.find(' '));
-}
-
 }  // namespace
 
 // The kinds of line begin with different bytes, so the first byte after the
@@ -66,10 +61,7 @@ std::string_view dateToken(std::string_view stamp) {
 LogLine parseLine(std::string_view text) {
   LogLine line;
   const std::string_view rest = skipNumericTokens(text);
-  // An empty rest may have no place in `text`: the line ended in the stamp.
-  line.stamp = text.substr(
-      0, rest.empty() ? text.size()
-                      : static_cast<std::size_t>(rest.data() - text.data()));
+  line.stamp = text.substr(0, text.size() - rest.size());
   if (rest.empty()) return line;
   switch (rest.front()) {
     case 'P':
@@ -95,31 +87,36 @@ void SessionLogReader::read(const LogLine& line) {
   if (matchLog_ != nullptr) noteStamp(line.stamp);
   switch (line.kind) {
     case LogLine::Kind::kSessionStart:
-      startSession(line.first, line.second);
+      session_ = findOrAddMatchRecords(records_, resolveAlias(line.first),
+                                       resolveAlias(line.second));
+      inSession_ = true;
+      ++sessionOrdinal_;
+      logSession_ = matchLog_ != nullptr &&
+                    (!onlyPlayer_ || session_.player1->name == *onlyPlayer_ ||
+                     session_.player2->name == *onlyPlayer_);
       return;
     case LogLine::Kind::kResult:
-      if (inSession_) countMatch(line.match);
+      if (!inSession_) return;
+      recordMatch(records_, session_, line.match);
+      if (logSession_) {
+        matchLog_->push_back(makeMatchEntry(
+            session_, sessionOrdinal_, line.match, stampDate_, stampTime_));
+      }
       return;
     case LogLine::Kind::kSessionEnd:
       inSession_ = false;
       return;
     case LogLine::Kind::kAlias:
-      addAlias(line.first, line.second);
+      if (const auto found = newestTarget_.find(line.first);
+          found != newestTarget_.end()) {
+        found->second.assign(line.second);
+      } else {
+        newestTarget_.emplace(line.first, line.second);
+      }
       return;
     case LogLine::Kind::kNothing:
       return;
   }
-}
-
-void SessionLogReader::startSession(std::string_view first,
-                                    std::string_view second) {
-  session_ = findOrAddMatchRecords(records_, resolveAlias(first),
-                                   resolveAlias(second));
-  inSession_ = true;
-  ++sessionOrdinal_;
-  logSession_ = matchLog_ != nullptr &&
-                (everyPlayer_ || session_.player1->name == onlyPlayer_ ||
-                 session_.player2->name == onlyPlayer_);
 }
 
 OpenSession SessionLogReader::openSession() const {
@@ -127,26 +124,17 @@ OpenSession SessionLogReader::openSession() const {
   return {sessionOrdinal_, session_.player1, session_.player2};
 }
 
-void SessionLogReader::countMatch(const MatchResult& match) {
-  recordMatch(records_, session_, match);
-  if (logSession_) {
-    matchLog_->push_back(makeMatchEntry(session_, sessionOrdinal_, match,
-                                        stampDate_, stampTime_));
-  }
-}
-
 void SessionLogReader::logMatches(
     MatchLog& log, const std::optional<std::string>& onlyPlayer) {
   matchLog_ = &log;
-  everyPlayer_ = !onlyPlayer;
-  onlyPlayer_ = onlyPlayer.value_or(std::string());
+  onlyPlayer_ = onlyPlayer;
 }
 
-// The time token, like the date token, ends at a blank or the stamp's end. A
+// "YYYY-MM-DD HH:MM:SS ": each token ends at a blank or the stamp's end. A
 // date and a time both begin with a digit, so the stamp holds them whenever
 // the line begins with them.
 void SessionLogReader::noteStamp(std::string_view stamp) {
-  const std::string_view date = dateToken(stamp);
+  const std::string_view date = stamp.substr(0, stamp.find(' '));
   const std::uint32_t packed = parseDate(date);
   if (packed == kNoDate) return;
   stampDate_ = packed;
@@ -154,16 +142,6 @@ void SessionLogReader::noteStamp(std::string_view stamp) {
   if (date.size() == stamp.size()) return;
   const std::string_view after = stamp.substr(date.size() + 1);
   stampTime_ = parseTime(after.substr(0, after.find(' ')));
-}
-
-void SessionLogReader::addAlias(std::string_view alias,
-                                std::string_view target) {
-  const auto found = newestTarget_.find(alias);
-  if (found == newestTarget_.end()) {
-    newestTarget_.emplace(alias, target);
-  } else {
-    found->second.assign(target);
-  }
 }
 
 std::string_view SessionLogReader::resolveAlias(std::string_view name) const {

@@ -96,9 +96,6 @@ class SessionLogReader {
     }
   };
 
-  void startSession(std::string_view first, std::string_view second);
-  void countMatch(const MatchResult& match);
-  void addAlias(std::string_view alias, std::string_view target);
   void noteStamp(std::string_view stamp);
 
   StatsRecords& records_;
@@ -110,9 +107,8 @@ class SessionLogReader {
   // lines, however often a log repeats or changes them.
   std::unordered_map<std::string, std::string, NameHash, std::equal_to<>>
       newestTarget_;
-  MatchLog* matchLog_ = nullptr;  // null: matches are only counted
-  bool everyPlayer_ = true;       // else only the sessions of onlyPlayer_
-  std::string onlyPlayer_;
+  MatchLog* matchLog_ = nullptr;           // null: matches are only counted
+  std::optional<std::string> onlyPlayer_;  // none: every session's matches
   bool logSession_ = false;  // the current session's matches go to matchLog_
   std::uint32_t stampDate_ = kNoDate;  // of the latest dated line
   std::uint32_t stampTime_ = kNoTime;

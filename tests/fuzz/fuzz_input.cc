@@ -16,7 +16,6 @@
 #include <string_view>
 
 #include "app/log_reading.h"
-#include "log/log_line_splitter.h"
 #include "log/session_log_reader.h"
 #include "memory_file.h"
 #include "report/csv_writer.h"
@@ -24,6 +23,7 @@
 #include "report/html_report.h"
 #include "report/json_report.h"
 #include "report/report_writer.h"
+#include "split_lines.h"
 #include "stats/insights.h"
 #include "stats/match_filter.h"
 #include "stats/session_history.h"
