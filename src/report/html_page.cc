@@ -168,31 +168,23 @@ int rateStep(double percent) {
       std::lround(std::min(percent, 100.0) / kRateStepPercent));
 }
 
+// A markup character or a control is a sequence of one byte, and the lead
+// byte of a longer one is neither.
 HtmlPage& HtmlPage::escaped(std::string_view text) {
   while (!text.empty()) {
     const int length = utf8SequenceLength(text);
-    if (length < 0) {
-      raw(kReplacementCharacter);
-      text.remove_prefix(static_cast<std::size_t>(-length));
-      continue;
-    }
-    if (length > 1) {
-      raw(text.substr(0, static_cast<std::size_t>(length)));
-      text.remove_prefix(static_cast<std::size_t>(length));
-      continue;
-    }
     const char c = text.front();
-    text.remove_prefix(1);
     const auto* const reference =
         std::find_if(kReferences.begin(), kReferences.end(),
                      [c](const auto& markup) { return markup.first == c; });
-    if (reference != kReferences.end()) {
-      raw(reference->second);
-    } else if (isForbiddenControl(c)) {
+    if (length < 0 || isForbiddenControl(c)) {
       raw(kReplacementCharacter);
+    } else if (reference != kReferences.end()) {
+      raw(reference->second);
     } else {
-      raw(c);
+      raw(text.substr(0, static_cast<std::size_t>(length)));
     }
+    text.remove_prefix(static_cast<std::size_t>(length < 0 ? -length : length));
   }
   return *this;
 }

@@ -252,12 +252,9 @@ void writePiece(ReportLines& line, const PlayerStats& player,
   }
 }
 
-// The report's pieces through an ordered pipeline: each is formatted into a
-// slot's buffer by whichever thread took it, and written out in order by the
-// calling thread, each in one write, so the report's bytes are those of one
-// thread formatting piece after piece. The writing thread has the writes to
-// do as well, so the pieces go to whichever thread is free rather than in
-// strict turns.
+// The report's pieces through an ordered pipeline (see writeReport). The
+// writing thread has the writes to do as well, so the pieces go to whichever
+// thread is free rather than in strict turns.
 class ReportStages final : public PipelineStages {
  public:
   ReportStages(std::ostream& out, const PlayerStats& player,
