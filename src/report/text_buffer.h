@@ -31,6 +31,7 @@ class TextBuffer {
     used_ += text.size();
     return self();
   }
+  /// Appends the one byte `c` of the format's structure.
   Derived& raw(char c) {
     *reserve(1) = c;
     ++used_;
