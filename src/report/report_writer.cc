@@ -93,9 +93,7 @@ void writeTotals(ReportLines& line, const Tally& record) {
   line.raw("    Total time played: ")
       .put(kMaxTimeSplitLength, formatTimeSplit, record.totalSeconds)
       .end();
-  line.raw("        Total matches: ")
-      .put(kMaxInt64Length, formatInteger, matches)
-      .end();
+  line.raw("        Total matches: ").number(matches).end();
   line.raw("   Avg time per match: ")
       .put(kMaxAverageLength, formatAverage, record.totalSeconds, matches)
       .raw("s")
@@ -123,11 +121,11 @@ void writeSummary(ReportLines& line, const PlayerStats& player,
   }
   writeTotals(line, player);
   line.raw("       Shortest match: ")
-      .put(kMaxInt64Length, formatInteger, player.shortestSeconds)
+      .number(player.shortestSeconds)
       .raw("s")
       .end();
   line.raw("        Longest match: ")
-      .put(kMaxInt64Length, formatInteger, player.longestSeconds)
+      .number(player.longestSeconds)
       .raw("s")
       .end();
   writeWinsLosses(line, player);
@@ -140,9 +138,7 @@ void writeSummary(ReportLines& line, const PlayerStats& player,
   for (int bucket = 0; bucket < kLengthBucketCount; ++bucket) {
     const std::int32_t count = player.lengthBuckets[bucket];
     if (count <= 0) continue;
-    line.put(kLengthLabelLength, formatLengthLabel, bucket)
-        .put(kMaxInt64Length, formatInteger, count)
-        .end();
+    line.put(kLengthLabelLength, formatLengthLabel, bucket).number(count).end();
   }
   line.end();
 }
