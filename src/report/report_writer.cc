@@ -255,10 +255,7 @@ class ReportStages final : public PipelineStages {
  public:
   ReportStages(std::ostream& out, const PlayerStats& player,
                const std::vector<ReportPiece>& pieces, std::size_t slots)
-      : player_(player), pieces_(pieces) {
-    slots_.reserve(slots);
-    for (std::size_t slot = 0; slot < slots; ++slot) slots_.emplace_back(out);
-  }
+      : player_(player), pieces_(pieces), slots_(slots, Slot(out)) {}
 
   bool take(std::size_t item, std::size_t slot) override {
     if (item == pieces_.size()) return false;
