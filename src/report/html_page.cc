@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <utility>
 
 #include "report/utf8.h"
@@ -184,7 +185,7 @@ HtmlPage& HtmlPage::escaped(std::string_view text) {
     } else {
       raw(text.substr(0, static_cast<std::size_t>(length)));
     }
-    text.remove_prefix(static_cast<std::size_t>(length < 0 ? -length : length));
+    text.remove_prefix(static_cast<std::size_t>(std::abs(length)));
   }
   return *this;
 }
