@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <ostream>
 #include <string_view>
 #include <vector>
@@ -27,7 +26,8 @@ class TextBuffer {
   /// Appends `text` as it stands. REQUIRES: `text` is markup or structure
   /// of the format, never text from the log.
   Derived& raw(std::string_view text) {
-    std::memcpy(reserve(text.size()), text.data(), text.size());
+    // std::copy, unlike memcpy, takes the null data of an empty view.
+    std::copy(text.begin(), text.end(), reserve(text.size()));
     used_ += text.size();
     return self();
   }
