@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "report/html_chart.h"
-#include "report/html_escape.h"
 #include "report/html_page.h"
+#include "report/utf8.h"
 #include "stats/character_roster.h"
 #include "stats/session_history.h"
 #include "stats/win_rate_interval.h"

@@ -1,10 +1,8 @@
 #include "report/csv_writer.h"
 
-#include <cstdint>
-#include <string>
 #include <string_view>
 
-#include "report/report_format.h"
+#include "report/text_buffer.h"
 #include "stats/character_roster.h"
 
 namespace sessionstats {
@@ -19,67 +17,65 @@ constexpr std::string_view kRowEnd = "\r\n";
 constexpr std::string_view kFormulaStarts = "=+-@\t\r";
 constexpr char kFormulaGuard = '\'';
 
-// Integers through formatInteger and dates through writeDate, into a row
-// reused from row to row, rather than std::to_string and snprintf: a log's
-// CSV has a row per match of the player. They write the same digits in any
-// locale.
-void appendNumber(std::string& row, std::int64_t number) {
-  char text[kMaxInt64Length];
-  row.append(text, formatInteger(text, number));
-}
+// The document gathered in a TextBuffer: the numbers, dates and times go
+// through the report's formatters straight into it, rather than through
+// std::to_string and snprintf (a log's CSV has a row per match of the
+// player), and write the same digits in any locale.
+class CsvText final : public TextBuffer<CsvText> {
+ public:
+  using TextBuffer::TextBuffer;
 
-// Appends `field` to `row` quoted where it must be, and neutralised where
-// a spreadsheet would read a formula (see writeMatchCsv).
-void appendCsvField(std::string& row, std::string_view field) {
-  const bool formula = !field.empty() && kFormulaStarts.find(field.front()) !=
-                                             std::string_view::npos;
-  if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
-    if (formula) row += kFormulaGuard;
-    row += field;
-    return;
+  // Appends `text` quoted where it must be, and neutralised where a
+  // spreadsheet would read a formula (see writeMatchCsv).
+  CsvText& field(std::string_view text) {
+    const bool formula = !text.empty() && kFormulaStarts.find(text.front()) !=
+                                              std::string_view::npos;
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+      if (formula) raw(kFormulaGuard);
+      return raw(text);
+    }
+    raw('"');
+    if (formula) raw(kFormulaGuard);
+    for (const char byte : text) {
+      if (byte == '"') raw('"');
+      raw(byte);
+    }
+    return raw('"');
   }
-  row += '"';
-  if (formula) row += kFormulaGuard;
-  for (const char byte : field) {
-    if (byte == '"') row += '"';
-    row += byte;
-  }
-  row += '"';
-}
+};
 
 }  // namespace
 
 void writeMatchCsv(std::ostream& out, const PlayerRecord& player,
                    const MatchLog& matches) {
-  out << kHeader << kRowEnd;
-  std::string row;  // reused: a row costs no allocation once it is big enough
+  CsvText csv(out);
+  csv.raw(kHeader).raw(kRowEnd);
   for (const MatchEntry& entry : matches) {
     forEachSide(entry, player, [&](const MatchSide& side) {
-      row.clear();
-      appendNumber(row, entry.session);
-      char stamp[kMaxStampLength];
-      row += ',';
-      row.append(stamp, writeDate(stamp, entry.date));
-      row += ',';
-      row.append(stamp, writeTime(stamp, entry.time));
-      row += ',';
-      appendCsvField(row, player.name);
-      row += ',';
-      appendCsvField(row, side.opponent->name);
-      row += ',';
-      appendCsvField(row, kRoster.longName[side.ownCharacter]);
-      row += ',';
-      appendCsvField(row, kRoster.longName[side.opposingCharacter]);
-      row += side.won ? ",win," : ",loss,";
-      appendNumber(row, side.ownRounds);
-      row += ',';
-      appendNumber(row, side.opposingRounds);
-      row += ',';
-      appendNumber(row, entry.seconds);
-      row += kRowEnd;
-      out.write(row.data(), static_cast<std::streamsize>(row.size()));
+      csv.number(entry.session)
+          .raw(',')
+          .put(kMaxStampLength, writeDate, entry.date)
+          .raw(',')
+          .put(kMaxStampLength, writeTime, entry.time)
+          .raw(',')
+          .field(player.name)
+          .raw(',')
+          .field(side.opponent->name)
+          .raw(',')
+          .field(kRoster.longName[side.ownCharacter])
+          .raw(',')
+          .field(kRoster.longName[side.opposingCharacter])
+          .raw(side.won ? ",win," : ",loss,")
+          .number(side.ownRounds)
+          .raw(',')
+          .number(side.opposingRounds)
+          .raw(',')
+          .number(entry.seconds)
+          .raw(kRowEnd)
+          .mayFlush();
     });
   }
+  csv.flush();
 }
 
 }  // namespace sessionstats

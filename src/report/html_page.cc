@@ -4,9 +4,28 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <utility>
+
+#include "report/utf8.h"
 
 namespace sessionstats {
 namespace {
+
+// The characters that could be read as markup, and their references.
+constexpr std::array<std::pair<char, std::string_view>, 5> kReferences{{
+    {'&', "&amp;"},
+    {'<', "&lt;"},
+    {'>', "&gt;"},
+    {'"', "&quot;"},
+    {'\'', "&#39;"},
+}};
+
+bool isForbiddenControl(char c) {
+  const auto byte = static_cast<std::uint8_t>(c);
+  return (byte < 0x20 && c != '\t' && c != '\n' && c != '\r') || byte == 0x7F;
+}
 
 // The colour of each win-rate step, and whether white text reads better on
 // it than near black: ColorBrewer's PuOr (7 classes, losses orange, wins
@@ -150,15 +169,36 @@ int rateStep(double percent) {
       std::lround(std::min(percent, 100.0) / kRateStepPercent));
 }
 
+// A markup character or a control is a sequence of one byte, and the lead
+// byte of a longer one is neither.
+HtmlPage& HtmlPage::escaped(std::string_view text) {
+  while (!text.empty()) {
+    const int length = utf8SequenceLength(text);
+    const char c = text.front();
+    const auto* const reference =
+        std::find_if(kReferences.begin(), kReferences.end(),
+                     [c](const auto& markup) { return markup.first == c; });
+    if (length < 0 || isForbiddenControl(c)) {
+      raw(kReplacementCharacter);
+    } else if (reference != kReferences.end()) {
+      raw(reference->second);
+    } else {
+      raw(text.substr(0, static_cast<std::size_t>(length)));
+    }
+    text.remove_prefix(static_cast<std::size_t>(std::abs(length)));
+  }
+  return *this;
+}
+
 HtmlPage& HtmlPage::count(std::int64_t value) {
   char digits[kMaxInt64Length];
   const char* end = formatInteger(digits, value);
   const char* first = digits;
-  if (*first == '-') text_ += *first++;
+  if (*first == '-') raw(*first++);
   const auto length = static_cast<std::size_t>(end - first);
   for (std::size_t i = 0; i < length; ++i) {
-    if (i > 0 && (length - i) % 3 == 0) text_ += ',';
-    text_ += first[i];
+    if (i > 0 && (length - i) % 3 == 0) raw(',');
+    raw(first[i]);
   }
   return *this;
 }
@@ -167,9 +207,9 @@ HtmlPage& HtmlPage::shortPercentage(double percent) {
   char digits[kMaxPercentageLength];
   const auto [end, error] = std::to_chars(digits, digits + sizeof digits,
                                           percent, std::chars_format::fixed, 1);
-  if (error == std::errc()) text_.append(digits, end);
-  text_ += '%';
-  return *this;
+  if (error == std::errc())
+    raw({digits, static_cast<std::size_t>(end - digits)});
+  return raw('%');
 }
 
 HtmlPage& HtmlPage::winRate(std::int32_t wins, std::int32_t losses) {

@@ -7,7 +7,6 @@
 #include <string>
 #include <string_view>
 
-#include "report/html_escape.h"
 #include "report/report_format.h"
 #include "report/text_buffer.h"
 
@@ -37,22 +36,25 @@ class HtmlPage : public TextBuffer<HtmlPage> {
  public:
   using TextBuffer::TextBuffer;
 
-  /// Appends any bytes as text (appendHtmlEscaped).
-  HtmlPage& escaped(std::string_view text) {
-    appendHtmlEscaped(text_, text);
-    return *this;
-  }
-  /// Appends a name from the log in an element of its own, so that its
-  /// direction marks act on it alone (appendNameElement).
+  /// Appends any bytes as text that reads the same in element content and
+  /// in quoted attribute values: & < > " ' become character references.
+  /// Bytes that are not well-formed UTF-8 (stray continuation bytes,
+  /// truncated or overlong sequences, surrogates, code points above
+  /// U+10FFFF) become U+FFFD, one for each maximal ill-formed part as
+  /// Unicode recommends; so do the control characters other than tab, line
+  /// feed and carriage return, which HTML does not allow in text. Any byte
+  /// string gives well-formed UTF-8 that no browser reads as markup.
+  HtmlPage& escaped(std::string_view text);
+  /// Appends a name from the log, escaped, in a <bdi> element, so that its
+  /// direction marks (a right-to-left override) act on it alone.
   HtmlPage& name(std::string_view name) {
-    appendNameElement(text_, name);
-    return *this;
+    return raw("<bdi>").escaped(name).raw("</bdi>");
   }
-  /// Appends a name from the log where no element may stand
-  /// (appendIsolatedName).
+  /// Appends a name from the log where no element may stand (a page's
+  /// <title>, an SVG <title>): escaped, between U+2068 FIRST STRONG ISOLATE
+  /// and U+2069 POP DIRECTIONAL ISOLATE, which isolate it as <bdi> does.
   HtmlPage& isolatedName(std::string_view name) {
-    appendIsolatedName(text_, name);
-    return *this;
+    return raw("\xE2\x81\xA8").escaped(name).raw("\xE2\x81\xA9");
   }
   /// Appends `value` in decimal with a comma between groups of three
   /// digits: "153,251", "-2,147,483,648".

@@ -296,9 +296,6 @@ void writeCurrentSession(JsonWriter& json, const CurrentSession& current) {
 
 }  // namespace
 
-// Each member of the document goes on a line of its own, and so does each
-// element of the lists that grow with the log (characters, lengths,
-// matchups, opponents, sessions).
 void writeJsonReportStart(std::ostream& out, const PlayerStats& player,
                           const SessionHistory& history) {
   JsonWriter json(out);

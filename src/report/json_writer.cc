@@ -3,7 +3,6 @@
 #include <array>
 #include <charconv>
 #include <cstddef>
-#include <string>
 #include <string_view>
 #include <utility>
 
@@ -26,18 +25,16 @@ constexpr std::array<std::pair<char, std::string_view>, 7> kNamedEscapes{{
 
 // Appends the escape of `c` inside a string.
 // REQUIRES: `c` is '"', '\\' or below 0x20.
-void appendEscape(std::string& out, char c) {
+void appendEscape(JsonWriter& json, char c) {
   for (const auto& [named, escape] : kNamedEscapes) {
     if (c == named) {
-      out += escape;
+      json.raw(escape);
       return;
     }
   }
   constexpr std::string_view kHex = "0123456789abcdef";
   const auto byte = static_cast<unsigned char>(c);
-  out += "\\u00";
-  out += kHex[byte >> 4];
-  out += kHex[byte & 0xF];
+  json.raw("\\u00").raw(kHex[byte >> 4]).raw(kHex[byte & 0xF]);
 }
 
 }  // namespace
@@ -45,7 +42,7 @@ void appendEscape(std::string& out, char c) {
 // Runs of bytes that need nothing are copied whole; the rest goes a code
 // point or an ill-formed part at a time, as utf8SequenceLength splits it.
 JsonWriter& JsonWriter::string(std::string_view text) {
-  text_ += '"';
+  raw('"');
   std::size_t plain = 0;
   while (plain < text.size()) {
     const char c = text[plain];
@@ -54,24 +51,22 @@ JsonWriter& JsonWriter::string(std::string_view text) {
       ++plain;
       continue;
     }
-    text_ += text.substr(0, plain);
+    raw(text.substr(0, plain));
     text.remove_prefix(plain);
     plain = 0;
     const int length = utf8SequenceLength(text);
     if (length < 0) {
-      text_ += kReplacementCharacter;
+      raw(kReplacementCharacter);
       text.remove_prefix(static_cast<std::size_t>(-length));
     } else if (length > 1) {
-      text_ += text.substr(0, static_cast<std::size_t>(length));
+      raw(text.substr(0, static_cast<std::size_t>(length)));
       text.remove_prefix(static_cast<std::size_t>(length));
     } else {
-      appendEscape(text_, c);
+      appendEscape(*this, c);
       text.remove_prefix(1);
     }
   }
-  text_ += text;
-  text_ += '"';
-  return *this;
+  return raw(text).raw('"');
 }
 
 // std::to_chars gives the shortest digits that read back as the value, as
@@ -84,8 +79,8 @@ JsonWriter& JsonWriter::decimal(double value) {
                         .ptr;
   const std::string_view written(digits,
                                  static_cast<std::size_t>(end - digits));
-  text_ += written;
-  if (written.find('.') == std::string_view::npos) text_ += ".0";
+  raw(written);
+  if (written.find('.') == std::string_view::npos) raw(".0");
   return *this;
 }
 

@@ -1,8 +1,8 @@
 #include "report/overlay_page.h"
 
-#include <string>
+#include <cstdint>
+#include <string_view>
 
-#include "report/html_escape.h"
 #include "report/html_page.h"
 #include "stats/character_roster.h"
 
@@ -32,108 +32,102 @@ constexpr std::string_view kOverlayStyle =
     ".mark{display:inline-block;width:1.4em;text-align:center}\n";
 
 // "<span class="win">3</span> - <span class="loss">2</span>"
-void appendScore(std::string& page, std::int64_t wins, std::int64_t losses) {
-  page += "<span class=\"win\">";
-  page += std::to_string(wins);
-  page += "</span> - <span class=\"loss\">";
-  page += std::to_string(losses);
-  page += "</span>";
+void writeScore(HtmlPage& page, std::int64_t wins, std::int64_t losses) {
+  page.raw("<span class=\"win\">")
+      .number(wins)
+      .raw("</span> - <span class=\"loss\">")
+      .number(losses)
+      .raw("</span>");
 }
 
-void appendLine(std::string& page, std::string_view classes) {
-  page += "<div class=\"";
-  page += classes;
-  page += "\">";
+void startLine(HtmlPage& page, std::string_view classes) {
+  page.raw("<div class=\"").raw(classes).raw("\">");
 }
 
-void appendSession(std::string& page, std::string_view player,
-                   const CurrentSession& current) {
-  appendLine(page, "players");
-  appendNameElement(page, player);
-  page += " <span class=\"detail\">vs</span> <span class=\"opponent\">";
-  appendNameElement(page, current.opponent);
-  page += "</span></div>\n";
-  appendLine(page, "score");
-  appendScore(page, current.matchWins, current.matchLosses);
-  page += "</div>\n";
-  appendLine(page, "rounds detail");
-  page += "Rounds ";
-  appendScore(page, current.roundWins, current.roundLosses);
-  page += "</div>\n";
-  appendLine(page, "streak detail");
-  page += "Streak: ";
+void writeSession(HtmlPage& page, std::string_view player,
+                  const CurrentSession& current) {
+  startLine(page, "players");
+  page.name(player)
+      .raw(" <span class=\"detail\">vs</span> <span class=\"opponent\">")
+      .name(current.opponent)
+      .raw("</span></div>\n");
+  startLine(page, "score");
+  writeScore(page, current.matchWins, current.matchLosses);
+  page.raw("</div>\n");
+  startLine(page, "rounds detail");
+  page.raw("Rounds ");
+  writeScore(page, current.roundWins, current.roundLosses);
+  page.raw("</div>\n");
+  startLine(page, "streak detail");
+  page.raw("Streak: ");
   if (current.streak == 0) {
-    page += "none";
+    page.raw("none");
   } else {
-    page += current.streakIsWinning ? "<span class=\"win\">"
-                                    : "<span class=\"loss\">";
-    page += std::to_string(current.streak);
+    page.raw(current.streakIsWinning ? "<span class=\"win\">"
+                                     : "<span class=\"loss\">")
+        .number(current.streak);
     if (current.streakIsWinning) {
-      page += current.streak == 1 ? " win" : " wins";
+      page.raw(current.streak == 1 ? " win" : " wins");
     } else {
-      page += current.streak == 1 ? " loss" : " losses";
+      page.raw(current.streak == 1 ? " loss" : " losses");
     }
-    page += "</span>";
+    page.raw("</span>");
   }
-  page += "</div>\n";
-  appendLine(page, "record detail");
-  page += "All-time vs ";
-  appendNameElement(page, current.opponent);
-  page += ": ";
-  appendScore(page, current.recordWins, current.recordLosses);
-  page += "</div>\n";
-  appendLine(page, "last-results detail");
+  page.raw("</div>\n");
+  startLine(page, "record detail");
+  page.raw("All-time vs ").name(current.opponent).raw(": ");
+  writeScore(page, current.recordWins, current.recordLosses);
+  page.raw("</div>\n");
+  startLine(page, "last-results detail");
   // Boxes of one width keep a W, wider than an L, in step with the rest.
-  page += "Last ";
-  page += std::to_string(current.lastResults.size());
-  page += ": ";
+  page.raw("Last ")
+      .number(static_cast<std::int64_t>(current.lastResults.size()))
+      .raw(": ");
   for (const bool won : current.lastResults) {
-    page += won ? "<span class=\"mark win\">W</span>"
-                : "<span class=\"mark loss\">L</span>";
+    page.raw(won ? "<span class=\"mark win\">W</span>"
+                 : "<span class=\"mark loss\">L</span>");
   }
-  page += "</div>\n";
-  appendLine(page, "characters detail");
+  page.raw("</div>\n");
+  startLine(page, "characters detail");
   bool first = true;
   for (const int character : current.characters) {
-    if (!first) page += ", ";
+    if (!first) page.raw(", ");
     first = false;
-    appendHtmlEscaped(page, kRoster.longName[character]);
+    page.escaped(kRoster.longName[character]);
   }
-  page += "</div>\n";
+  page.raw("</div>\n");
 }
 
 }  // namespace
 
 void writeOverlayPage(std::ostream& out, std::string_view player,
                       const SessionHistory& history) {
-  std::string page =
-      "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
-      "<meta http-equiv=\"Content-Security-Policy\" content=\"";
-  page += kHtmlContentSecurityPolicy;
-  page += "\">\n<meta http-equiv=\"refresh\" content=\"";
-  page += std::to_string(kRefreshSeconds);
-  page += "\">\n<title>";
-  appendIsolatedName(page, player);
-  page += "</title>\n<style>\n";
-  page += kOverlayStyle;
-  page += "</style>\n</head>\n<body>\n";
+  HtmlPage page(out);
+  page.raw(
+          "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta "
+          "charset=\"utf-8\">\n<meta http-equiv=\"Content-Security-Policy\" "
+          "content=\"")
+      .raw(kHtmlContentSecurityPolicy)
+      .raw("\">\n<meta http-equiv=\"refresh\" content=\"")
+      .number(kRefreshSeconds)
+      .raw("\">\n<title>")
+      .isolatedName(player)
+      .raw("</title>\n<style>\n")
+      .raw(kOverlayStyle)
+      .raw("</style>\n</head>\n<body>\n");
   if (history.current) {
-    appendSession(page, player, *history.current);
+    writeSession(page, player, *history.current);
   } else if (history.last) {
-    appendLine(page, "last-session detail");
-    page += "Last session";
-    page += "</div>\n";
-    appendSession(page, player, *history.last);
+    startLine(page, "last-session detail");
+    page.raw("Last session</div>\n");
+    writeSession(page, player, *history.last);
   } else {
-    appendLine(page, "players");
-    appendNameElement(page, player);
-    page += "</div>\n";
-    appendLine(page, "waiting detail");
-    page += "Waiting for a session";
-    page += "</div>\n";
+    startLine(page, "players");
+    page.name(player).raw("</div>\n");
+    startLine(page, "waiting detail");
+    page.raw("Waiting for a session</div>\n");
   }
-  page += "</body>\n</html>\n";
-  out.write(page.data(), static_cast<std::streamsize>(page.size()));
+  page.raw("</body>\n</html>\n").flush();
 }
 
 }  // namespace sessionstats

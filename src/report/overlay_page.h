@@ -19,7 +19,7 @@ namespace sessionstats {
 /// "Last session"; without either, the name and "Waiting for a session".
 /// Colours and size are CSS custom properties on :root (--overlay-size,
 /// --overlay-text, --overlay-outline, --overlay-win, --overlay-loss,
-/// --overlay-font). Every name passes through htmlEscaped. Output to a
+/// --overlay-font). Every name is escaped (HtmlPage::escaped). Output to a
 /// failing stream is silently lost.
 void writeOverlayPage(std::ostream& out, std::string_view player,
                       const SessionHistory& history);

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <cstring>
 #include <span>
 #include <string>
 #include <string_view>
@@ -11,6 +10,7 @@
 
 #include "base/ordered_pipeline.h"
 #include "report/report_format.h"
+#include "report/text_buffer.h"
 #include "stats/character_roster.h"
 
 namespace sessionstats {
@@ -28,60 +28,19 @@ constexpr std::size_t kShortNameWidth = 9;
 constexpr std::size_t kMaxGridLineLength =
     kShortNameWidth + kCharacterCount * kMaxGridCellLength;
 
-// Builds lines in a buffer of its own, each whole with its CR LF; drainTo()
-// hands what it holds to a stream in one write, so the stream sees whole
-// lines and never a flush. The formatters write straight into the buffer, so
-// a line costs no allocation; the buffer grows only when a piece of the
-// report is longer than any before it.
-class LineWriter {
+// The report's lines, each whole with its CR LF. A piece of the report is
+// gathered and handed to the stream in one write (flush), so the stream sees
+// whole lines.
+class ReportLines final : public TextBuffer<ReportLines> {
  public:
-  LineWriter() : buffer_(kInitialBytes) {}
+  using TextBuffer::TextBuffer;
 
-  // Space for `length` more bytes; commit() then takes what was written.
-  char* reserve(std::size_t length) {
-    if (buffer_.size() - used_ < length) grow(length);
-    return buffer_.data() + used_;
-  }
-
-  void commit(const char* end) {
-    used_ = static_cast<std::size_t>(end - buffer_.data());
-  }
-
-  LineWriter& text(std::string_view text) {
-    std::memcpy(reserve(text.size()), text.data(), text.size());
-    used_ += text.size();
-    return *this;
-  }
-
-  // Appends what `format` writes given room for `maxLength` bytes.
-  template <typename Format, typename... Args>
-  LineWriter& put(std::size_t maxLength, Format format, Args... args) {
-    commit(format(reserve(maxLength), args...));
-    return *this;
-  }
-
-  void end() { text("\r\n"); }
-
-  // Writes the lines held to `out` and empties the buffer.
-  void drainTo(std::ostream& out) {
-    out.write(buffer_.data(), static_cast<std::streamsize>(used_));
-    used_ = 0;
-  }
-
- private:
-  static constexpr std::size_t kInitialBytes = std::size_t{1} << 16;
-
-  void grow(std::size_t length) {
-    buffer_.resize(std::max(2 * buffer_.size(), used_ + length));
-  }
-
-  std::vector<char> buffer_;
-  std::size_t used_ = 0;
+  void end() { raw("\r\n"); }
 };
 
 // One line per character with a win or a loss, in roster order: round
 // counts alone give no line.
-void writeCharacterLines(LineWriter& line, const CharacterCounts& wins,
+void writeCharacterLines(ReportLines& line, const CharacterCounts& wins,
                          const CharacterCounts& losses,
                          const CharacterCounts& roundWins,
                          const CharacterCounts& roundLosses) {
@@ -89,7 +48,7 @@ void writeCharacterLines(LineWriter& line, const CharacterCounts& wins,
     if (wins[c] == 0 && losses[c] == 0) continue;
     line.put(kShortNameWidth, formatRightAligned, kRoster.shortName[c],
              kShortNameWidth)
-        .text(" wins/losses: ")
+        .raw(" wins/losses: ")
         .put(kMaxRatioLength, formatRatio, wins[c], losses[c], roundWins[c],
              roundLosses[c])
         .end();
@@ -100,114 +59,116 @@ void writeCharacterLines(LineWriter& line, const CharacterCounts& wins,
 // character with a cell per opposing one, which `cell(own, opposing)` gives;
 // a cell with neither wins nor losses stays blank.
 template <typename Cell>
-void writeMatchupGrid(LineWriter& line, const Cell& cell) {
-  char* out = line.reserve(kMaxGridLineLength);
-  out = formatRightAligned(out, "", kShortNameWidth);
-  for (int column = 0; column < kCharacterCount; ++column) {
-    *out++ = '|';
-    out = formatRightAligned(out, kRoster.shortName[column], kShortNameWidth);
-  }
-  line.commit(out);
-  line.end();
+void writeMatchupGrid(ReportLines& line, const Cell& cell) {
+  line.put(kMaxGridLineLength,
+           [](char* out) {
+             out = formatRightAligned(out, "", kShortNameWidth);
+             for (int column = 0; column < kCharacterCount; ++column) {
+               *out++ = '|';
+               out = formatRightAligned(out, kRoster.shortName[column],
+                                        kShortNameWidth);
+             }
+             return out;
+           })
+      .end();
   for (int row = 0; row < kCharacterCount; ++row) {
-    out = line.reserve(kMaxGridLineLength);
-    out = formatRightAligned(out, kRoster.shortName[row], kShortNameWidth);
-    for (int column = 0; column < kCharacterCount; ++column) {
-      const CellCounts counts = cell(row, column);
-      out = formatGridCell(out, counts.wins, counts.losses);
-    }
-    line.commit(out);
-    line.end();
+    line.put(kMaxGridLineLength,
+             [&](char* out) {
+               out = formatRightAligned(out, kRoster.shortName[row],
+                                        kShortNameWidth);
+               for (int column = 0; column < kCharacterCount; ++column) {
+                 const CellCounts counts = cell(row, column);
+                 out = formatGridCell(out, counts.wins, counts.losses);
+               }
+               return out;
+             })
+        .end();
   }
 }
 
 // Time played, match count and average: the first lines of the summary and
 // of every opponent section alike.
-void writeTotals(LineWriter& line, const Tally& record) {
+void writeTotals(ReportLines& line, const Tally& record) {
   // Summed in 64 bits: two wrapped-around counters must not overflow here.
   const std::int64_t matches =
       std::int64_t{record.matchWins} + record.matchLosses;
-  line.text("    Total time played: ")
+  line.raw("    Total time played: ")
       .put(kMaxTimeSplitLength, formatTimeSplit, record.totalSeconds)
       .end();
-  line.text("        Total matches: ")
-      .put(kMaxInt64Length, formatInteger, matches)
-      .end();
-  line.text("   Avg time per match: ")
+  line.raw("        Total matches: ").number(matches).end();
+  line.raw("   Avg time per match: ")
       .put(kMaxAverageLength, formatAverage, record.totalSeconds, matches)
-      .text("s")
+      .raw("s")
       .end();
 }
 
-void writeWinsLosses(LineWriter& line, const Tally& record) {
-  line.text("    Total wins/losses: ")
+void writeWinsLosses(ReportLines& line, const Tally& record) {
+  line.raw("    Total wins/losses: ")
       .put(kMaxRatioLength, formatRatio, record.matchWins, record.matchLosses,
            record.roundWins, record.roundLosses)
       .end();
 }
 
-void writeSummary(LineWriter& line, const PlayerStats& player,
+void writeSummary(ReportLines& line, const PlayerStats& player,
                   std::span<const std::string> filters) {
-  line.text(kRuleText).end();
-  line.text("Stats for: ").text(player.name).end();
+  line.raw(kRuleText).end();
+  line.raw("Stats for: ").raw(player.name).end();
   if (!filters.empty()) {
-    line.text("Filters: ");
+    line.raw("Filters: ");
     for (std::size_t i = 0; i < filters.size(); ++i) {
-      if (i > 0) line.text("; ");
-      line.text(filters[i]);
+      if (i > 0) line.raw("; ");
+      line.raw(filters[i]);
     }
     line.end();
   }
   writeTotals(line, player);
-  line.text("       Shortest match: ")
-      .put(kMaxInt64Length, formatInteger, player.shortestSeconds)
-      .text("s")
+  line.raw("       Shortest match: ")
+      .number(player.shortestSeconds)
+      .raw("s")
       .end();
-  line.text("        Longest match: ")
-      .put(kMaxInt64Length, formatInteger, player.longestSeconds)
-      .text("s")
+  line.raw("        Longest match: ")
+      .number(player.longestSeconds)
+      .raw("s")
       .end();
   writeWinsLosses(line, player);
   line.end();
-  line.text("By character: ").end();
+  line.raw("By character: ").end();
   writeCharacterLines(line, player.charWins, player.charLosses,
                       player.charRoundWins, player.charRoundLosses);
   line.end();
-  line.text("Matchup length distribution: ").end();
+  line.raw("Matchup length distribution: ").end();
   for (int bucket = 0; bucket < kLengthBucketCount; ++bucket) {
     const std::int32_t count = player.lengthBuckets[bucket];
     if (count <= 0) continue;
-    line.put(kLengthLabelLength, formatLengthLabel, bucket)
-        .put(kMaxInt64Length, formatInteger, count)
-        .end();
+    line.put(kLengthLabelLength, formatLengthLabel, bucket).number(count).end();
   }
   line.end();
 }
 
-void writeOpponentSection(LineWriter& line, const PlayerStats& player,
+void writeOpponentSection(ReportLines& line, const PlayerStats& player,
                           const OpponentStats& opponent) {
-  line.text("********** Matchup vs: ").text(opponent.name).end();
+  line.raw("********** Matchup vs: ").raw(opponent.name).end();
   writeTotals(line, opponent);
   writeWinsLosses(line, opponent);
   line.end();
-  line.text(player.name).text(" by character:").end();
+  line.raw(player.name).raw(" by character:").end();
   writeCharacterLines(line, opponent.charWins, opponent.charLosses,
                       opponent.charRoundWins, opponent.charRoundLosses);
   line.end();
-  line.text(opponent.name).text(" by character:").end();
+  line.raw(opponent.name).raw(" by character:").end();
   writeCharacterLines(line, opponent.oppCharWins, opponent.oppCharLosses,
                       opponent.oppCharRoundWins, opponent.oppCharRoundLosses);
   line.end();
 }
 
-void writeTablesHead(LineWriter& line, const PlayerStats& player) {
+void writeTablesHead(ReportLines& line, const PlayerStats& player) {
   line.end();
-  line.text(kRuleText).end();
-  line.text("Detailed tables").end();
+  line.raw(kRuleText).end();
+  line.raw("Detailed tables").end();
   line.end();
-  line.text("Playing as down, playing against right").end();
+  line.raw("Playing as down, playing against right").end();
   line.end();
-  line.text("Total matchups for ").text(player.name).text(":").end();
+  line.raw("Total matchups for ").raw(player.name).raw(":").end();
   writeMatchupGrid(line, [&](int own, int opposing) {
     const int index = matchupIndex(own, opposing);
     return CellCounts{player.matchupWins[index], player.matchupLosses[index]};
@@ -217,8 +178,8 @@ void writeTablesHead(LineWriter& line, const PlayerStats& player) {
 
 // The grid is read straight from the pair, so an opponent's counts are
 // summed once in a report, for his section.
-void writeOpponentGrid(LineWriter& line, const OpponentEntry& opponent) {
-  line.text("* Detailed matchup vs: ").text(opponentName(opponent)).end();
+void writeOpponentGrid(ReportLines& line, const OpponentEntry& opponent) {
+  line.raw("* Detailed matchup vs: ").raw(opponentName(opponent)).end();
   writeMatchupGrid(line, [&](int own, int opposing) {
     return matchupCell(opponent, own, opposing);
   });
@@ -264,7 +225,7 @@ std::vector<ReportPiece> reportPieces(const PlayerStats& player,
 // Appends `piece` to `line`; `opponent` is room to build a section's entry
 // in, so that a player with thousands of opponents needs no memory for their
 // counts.
-void writePiece(LineWriter& line, const PlayerStats& player,
+void writePiece(ReportLines& line, const PlayerStats& player,
                 const ReportPiece& piece, OpponentStats& opponent) {
   switch (piece.kind) {
     case ReportPiece::Kind::kSummary:
@@ -289,17 +250,14 @@ void writePiece(LineWriter& line, const PlayerStats& player,
   }
 }
 
-// The report's pieces through an ordered pipeline: each is formatted into a
-// slot's buffer by whichever thread took it, and written out in order by the
-// calling thread, each in one write, so the report's bytes are those of one
-// thread formatting piece after piece. The writing thread has the writes to
-// do as well, so the pieces go to whichever thread is free rather than in
-// strict turns.
+// The report's pieces through an ordered pipeline (see writeReport). The
+// writing thread has the writes to do as well, so the pieces go to whichever
+// thread is free rather than in strict turns.
 class ReportStages final : public PipelineStages {
  public:
   ReportStages(std::ostream& out, const PlayerStats& player,
                const std::vector<ReportPiece>& pieces, std::size_t slots)
-      : out_(out), player_(player), pieces_(pieces), slots_(slots) {}
+      : player_(player), pieces_(pieces), slots_(slots, Slot(out)) {}
 
   bool take(std::size_t item, std::size_t slot) override {
     if (item == pieces_.size()) return false;
@@ -310,16 +268,17 @@ class ReportStages final : public PipelineStages {
     Slot& made = slots_[slot];
     writePiece(made.line, player_, pieces_[made.piece], made.opponent);
   }
-  void use(std::size_t slot) override { slots_[slot].line.drainTo(out_); }
+  void use(std::size_t slot) override { slots_[slot].line.flush(); }
 
  private:
   struct Slot {
+    explicit Slot(std::ostream& out) : line(out) {}
+
     std::size_t piece = 0;
-    LineWriter line;
+    ReportLines line;        // only the writing thread flushes it
     OpponentStats opponent;  // room to build an opponent's counts in
   };
 
-  std::ostream& out_;
   const PlayerStats& player_;
   const std::vector<ReportPiece>& pieces_;
   std::vector<Slot> slots_;

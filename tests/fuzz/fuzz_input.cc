@@ -19,7 +19,7 @@
 #include "log/session_log_reader.h"
 #include "memory_file.h"
 #include "report/csv_writer.h"
-#include "report/html_escape.h"
+#include "report/html_page.h"
 #include "report/html_report.h"
 #include "report/json_report.h"
 #include "report/report_writer.h"
@@ -110,9 +110,13 @@ void checkHtmlPage(const PlayerStats& player,
   sessionstats::writeHtmlReportStart(page, player, history);
   sessionstats::writeHtmlReportEnd(page, player, history, insights);
   require(isCleanUtf8(page.str()));
-  std::string heading = "<h1>";
-  sessionstats::appendNameElement(heading, player.name);
-  require(page.str().find(heading + "</h1>") != std::string::npos);
+  std::ostringstream heading;
+  sessionstats::HtmlPage(heading)
+      .raw("<h1>")
+      .name(player.name)
+      .raw("</h1>")
+      .flush();
+  require(page.str().find(heading.str()) != std::string::npos);
 }
 
 // Whatever the log, the fit gives finite values, each inside its interval

@@ -1,21 +1,32 @@
-#include "report/html_escape.h"
+#include "report/html_page.h"
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <utility>
 
+#include "report/utf8.h"
+
 namespace sessionstats {
 namespace {
 
-std::string htmlEscaped(std::string_view text) {
-  std::string out;
-  appendHtmlEscaped(out, text);
-  return out;
-}
+// One page for all the cases: each one's text is what escaping adds to it.
+class HtmlEscape : public testing::Test {
+ protected:
+  std::string htmlEscaped(std::string_view text) {
+    out_.str("");
+    page_.escaped(text).flush();
+    return out_.str();
+  }
 
-TEST(HtmlEscape, HostileNamesBecomeTextWithNoMarkupLeft) {
+ private:
+  std::ostringstream out_;
+  HtmlPage page_{out_};
+};
+
+TEST_F(HtmlEscape, HostileNamesBecomeTextWithNoMarkupLeft) {
   EXPECT_EQ(htmlEscaped("<script>alert(1)</script>"),
             "&lt;script&gt;alert(1)&lt;/script&gt;");
   EXPECT_EQ(htmlEscaped("<img src=x onerror=alert(1)>"),
@@ -25,7 +36,7 @@ TEST(HtmlEscape, HostileNamesBecomeTextWithNoMarkupLeft) {
             "&quot;a&quot; &#39;b&#39; &amp;amp;");
 }
 
-TEST(HtmlEscape, WellFormedUtf8PassesUnchanged) {
+TEST_F(HtmlEscape, WellFormedUtf8PassesUnchanged) {
   // Two-, three- and four-byte forms at the edges of their ranges.
   const std::string text =
       "Zoë \xC2\x80 \xDF\xBF \xE0\xA0\x80 \xED\x9F\xBF \xEF\xBF\xBF "
@@ -33,7 +44,7 @@ TEST(HtmlEscape, WellFormedUtf8PassesUnchanged) {
   EXPECT_EQ(htmlEscaped(text), text);
 }
 
-TEST(HtmlEscape, EachMaximalIllFormedPartBecomesOneReplacement) {
+TEST_F(HtmlEscape, EachMaximalIllFormedPartBecomesOneReplacement) {
   const std::string r(kReplacementCharacter);
   const std::pair<std::string, std::string> cases[] = {
       {"a\x80z", "a" + r + "z"},            // lone continuation
@@ -53,7 +64,7 @@ TEST(HtmlEscape, EachMaximalIllFormedPartBecomesOneReplacement) {
   }
 }
 
-TEST(HtmlEscape, AnyByteStringGivesWellFormedUtf8WithoutMarkup) {
+TEST_F(HtmlEscape, AnyByteStringGivesWellFormedUtf8WithoutMarkup) {
   // Every one- and two-byte string, and some of three: with its references
   // taken out, what comes out escapes to itself, so it is well-formed UTF-8
   // and holds no markup character and no control.
