@@ -9,7 +9,7 @@ seconds=${1:-60}
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build="$root/build/fuzz"
 
-CXX=clang++ cmake -S "$root" -B "$build" -DSESSION_STATS_FUZZ=ON \
+CXX=clang++ cmake -G Ninja -S "$root" -B "$build" -DSESSION_STATS_FUZZ=ON \
   -DSESSION_STATS_BUILD_TESTS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" --target session_stats_fuzzer result_matcher_fuzzer \
   -j"$(nproc)"
