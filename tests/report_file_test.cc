@@ -264,7 +264,10 @@ class FakeFiles final : public ReportFileSystem {
                        const std::string& /*target*/) override {
     return step("adoptPermissions");
   }
+  int writes = 0;
+
   int write(FileHandle handle, const char* data, std::size_t size) override {
+    ++writes;
     files[names_.at(static_cast<std::size_t>(handle))].append(data, size);
     return step("write");
   }
@@ -320,9 +323,18 @@ TEST(ReportFile, FailingStepLeavesTheOldReportAndNoTemporaryFile) {
     FakeFiles files;
     files.files["x.txt"] = "old";
     files.failing = kSteps[static_cast<std::size_t>(failing)];
-    const Status status = replaceReportFile(
-        files, "x.txt", [](std::ostream& out) { out << "new"; });
+    // After a failed write nothing more is written, and the stream fails.
+    const Status status =
+        replaceReportFile(files, "x.txt", [](std::ostream& out) {
+          out << "new";
+          out.clear();
+          out << "more";
+        });
     EXPECT_EQ(status.error(), EIO) << files.failing;
+    EXPECT_EQ(files.writes, failing < 2    ? 0
+                            : failing == 2 ? 1
+                                           : 2)
+        << files.failing;
     EXPECT_EQ(files.files,
               (std::map<std::string, std::string>{{"x.txt", "old"}}))
         << files.failing;
