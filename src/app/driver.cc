@@ -57,8 +57,9 @@ std::string logsLabel(const Options& options) {
 }
 
 // The status of a log at `path` that could not be read from its first byte,
-// after the "Could not find" line of the text report on `talk`: where the tool looked
-// for a missing log, that a directory is one, or why the log is unreadable.
+// after the "Could not find" line of the text report on `talk`: where the tool
+// looked for a missing log, that a directory is one, or why the log is
+// unreadable.
 Status logNotFound(const std::string& path, const Status& status,
                    std::ostream& talk) {
   talk << "Could not find " << path << '\n';
