@@ -234,10 +234,7 @@ ChartFrame chartFrame(std::int64_t top, std::string_view suffix) {
   return {kValueTitleRoom + labelChars * kLabelCharWidth + kValueLabelGap};
 }
 
-std::int64_t rateY(double percent) {
-  return kPlotTop + kPlotHeight -
-         std::lround(drawableRate(percent) * kPlotHeight / kRateAxisTop);
-}
+std::int64_t rateY(double percent) { return valueY(percent, kRateAxisTop); }
 
 std::int64_t pointX(const ChartFrame& frame, std::size_t i, std::size_t count) {
   const int plotWidth = frame.width();
@@ -310,14 +307,8 @@ void writeCategoryAxis(HtmlPage& page, const ChartFrame& frame,
 void writeRateLine(HtmlPage& page, std::string_view svgClass,
                    const ChartFrame& frame,
                    const std::vector<double>& percents) {
-  page.raw("<polyline").attr("class", svgClass).raw(" points=\"");
-  for (std::size_t i = 0; i < percents.size(); ++i) {
-    page.number(pointX(frame, i, percents.size()))
-        .raw(",")
-        .number(rateY(percents[i]))
-        .raw(" ");
-  }
-  page.raw("\"/>\n");
+  writeLine(page, {SeriesKind::kLine, svgClass, percents, {}},
+            {frame, percents.size()}, kRateAxisTop);
 }
 
 void writePointLabels(HtmlPage& page, const ChartFrame& frame,
