@@ -56,22 +56,39 @@ TEST(HtmlChart, BarsOfCountsOnAnAxisOfRoundSteps) {
   EXPECT_NE(html.find("y=\"" + y(184 - 147) + "\" width="), std::string::npos);
   EXPECT_NE(html.find("height=\"0\""), std::string::npos);
   EXPECT_NE(html.find("><title>2</title></rect>"), std::string::npos);
+  // A highest count on a step is the top itself.
+  const std::string exact =
+      written(chartOf(SeriesKind::kBars, {10, 4}, {"0", "30"}, false));
+  EXPECT_NE(exact.find(">10</text>"), std::string::npos);
+  EXPECT_EQ(exact.find(">12</text>"), std::string::npos);
+}
+
+// `slots` bars of 1 labelled by their lower ends in 30s, the last "N+".
+std::string slotLabels(int slots) {
+  std::vector<std::string> labels;
+  for (int band = 0; band + 1 < slots; ++band) {
+    labels.push_back(std::to_string(band * 30));
+  }
+  labels.push_back(std::to_string((slots - 1) * 30) + "+");
+  return written(
+      chartOf(SeriesKind::kBars,
+              std::vector<double>(static_cast<std::size_t>(slots), 1),
+              std::move(labels), false));
 }
 
 TEST(HtmlChart, SlotLabelsKeepTheirDistanceAndTheLastIsAlwaysShown) {
-  // 24 slots of 27 units: every second label, the last one too, and the
-  // one before it too close to it to show.
-  std::vector<std::string> labels;
-  for (int band = 0; band < 23; ++band) {
-    labels.push_back(std::to_string(band * 30));
-  }
-  labels.emplace_back("690+");
-  const std::string html = written(chartOf(
-      SeriesKind::kBars, std::vector<double>(24, 1), std::move(labels), false));
+  // 24 slots of 29 units: every second label and the last one, less the
+  // one before it, too close to it to show.
+  std::string html = slotLabels(24);
   EXPECT_NE(html.find(">600</text>"), std::string::npos);
   EXPECT_EQ(html.find(">630</text>"), std::string::npos);
   EXPECT_EQ(html.find(">660</text>"), std::string::npos);
   EXPECT_NE(html.find(">690+</text>"), std::string::npos);
+  // 25 slots: the second label before the last keeps its distance.
+  html = slotLabels(25);
+  EXPECT_NE(html.find(">660</text>"), std::string::npos);
+  EXPECT_EQ(html.find(">690</text>"), std::string::npos);
+  EXPECT_NE(html.find(">720+</text>"), std::string::npos);
 }
 
 TEST(HtmlChart, ABandOfOnePointIsABoxAroundIt) {

@@ -267,6 +267,7 @@ class FakeFiles final : public ReportFileSystem {
   int writes = 0;
 
   int write(FileHandle handle, const char* data, std::size_t size) override {
+    EXPECT_GT(size, 0U) << "a write of no bytes";
     ++writes;
     files[names_.at(static_cast<std::size_t>(handle))].append(data, size);
     return step("write");
@@ -301,7 +302,8 @@ TEST(ReportFile, FailingStepLeavesTheOldReportAndNoTemporaryFile) {
     FakeFiles files;
     files.files["r/x.txt"] = "old";
     ASSERT_TRUE(replaceReportFile(files, "r/x.txt", [](std::ostream& out) {
-                  out << "new";
+                  out << ""
+                      << "new";
                 }).ok());
     // The data is on the disk before the rename, the folder after.
     EXPECT_EQ(files.files,
