@@ -152,18 +152,22 @@ TEST(HtmlReport, OneHeatmapCellPerGridCellWithAResult) {
   const Session session = kestrelSession();
   const std::string html = page(session.first());
   EXPECT_EQ(count(html, "<td class=q"), 3U + 3U);
-  EXPECT_NE(html.find("title=\"Sion vs Ciel: 2 wins, 0 losses (100.0%)\">100"),
-            std::string::npos);
-  EXPECT_NE(html.find("title=\"Hisui and Kohaku vs Ciel: 0 wins, 1 loss "
-                      "(0.0%)\">0"),
-            std::string::npos);
+  EXPECT_NE(
+      html.find(
+          "tabindex=0 title=\"Sion vs Ciel: 2 wins, 0 losses (100.0%)\">100"),
+      std::string::npos);
+  EXPECT_NE(
+      html.find("tabindex=0 title=\"Hisui and Kohaku vs Ciel: 0 wins, 1 loss "
+                "(0.0%)\">0"),
+      std::string::npos);
   // The opponent's grid, drawn the same way, and the totals by character.
-  EXPECT_NE(html.find("<tr><th>Sion<td><td class=q20 title=\"Sion vs Ciel: 2 "
-                      "wins, 0 losses (100.0%)\">100<th class=q20 title=\"Sion "
-                      "vs All: 2 wins, 0 losses (100.0%)\">100\n"),
+  EXPECT_NE(html.find("<tr><th>Sion<td><td class=q20 tabindex=0 title=\"Sion "
+                      "vs Ciel: 2 wins, 0 losses (100.0%)\">100<th class=q20 "
+                      "tabindex=0 title=\"Sion vs All: 2 wins, 0 losses "
+                      "(100.0%)\">100\n"),
             std::string::npos);
-  EXPECT_NE(html.find("<tr class=\"all\"><th>All<th class=q20 title=\"All vs "
-                      "Sion: 1 win, 0 losses (100.0%)\">"),
+  EXPECT_NE(html.find("<tr class=\"all\"><th>All<th class=q20 tabindex=0 "
+                      "title=\"All vs Sion: 1 win, 0 losses (100.0%)\">"),
             std::string::npos);
   // The player's heatmap, first, has the legend; the opponent's its totals.
   const std::size_t own = html.find("<table class=\"heat sticky\">");
@@ -278,9 +282,11 @@ TEST(HtmlReport, OpponentsTableAndSectionsMostMatchesFirst) {
       html.find("<tr><td><bdi>Wren</bdi></td><td>3</td><td>3</td><td>0</td><td "
                 "class=\"rate\"><div class=\"bar\"><i><b "
                 "class=\"w100\"></b></i><em>100.0%</em></div></td>"
-                "<td>6 / 0</td><td>0h 50m 0s</td><td>2026-11-03</td>"),
+                "<td class=\"o\">6 / 0</td><td class=\"o\">0h 50m 0s</td>"
+                "<td class=\"t o\">2026-11-03</td>"),
       std::string::npos);
-  EXPECT_NE(html.find("<td>2026-11-05</td>"), std::string::npos);  // Heron
+  EXPECT_NE(html.find("<td class=\"t o\">2026-11-05</td>"),
+            std::string::npos);  // Heron
   EXPECT_NE(html.find("lost · last met 2026-11-05</p>"), std::string::npos);
   // Sections for the most played only: the rest are rows, and a line says
   // how to see them.
@@ -316,10 +322,10 @@ TEST(HtmlReport, MatchupsThatMatterShowTheirWilsonInterval) {
   EXPECT_NE(html.find("<tr><td>Sion vs Ciel</td><td>20</td><td>15</td><td>5"
                       "</td>"),
             std::string::npos);
-  EXPECT_NE(html.find("<td>53.1% – 88.8%</td>"), std::string::npos);
+  EXPECT_NE(html.find("<td class=\"b\">53.1% – 88.8%</td>"), std::string::npos);
   EXPECT_EQ(html.find("<tr><td>Sion vs Sion</td>"), std::string::npos);
   EXPECT_EQ(html.find("<tr><td>Neco-Arc vs Ciel</td>"), std::string::npos);
-  EXPECT_EQ(count(html, "<table class=\"matchups sticky\">"), 1U);
+  EXPECT_EQ(count(html, "<table class=\"matchups sticky fold\">"), 1U);
 
   EXPECT_NE(page(kestrelSession().first()).find("No matchup has 20 matches"),
             std::string::npos);
@@ -435,11 +441,11 @@ TEST(HtmlReport, RecentSessionsTheLastTwentyNewestFirst) {
       {.ordinal = 3, .date = parseDate("2026-11-03"), .opponent = "Heron"});
   html = section(page({}, history), "recent");
   for (const char* row :
-       {"<tr><td>2026-11-02 20:06:13</td><td><bdi>&lt;b&gt;Moth</bdi>"
-        "</td><td>3–1</td><td>7–3</td><td>0h 5m 5s</td><td>Sion, H&amp;K "
-        "vs Len</td></tr>",
-        "<tr><td>–</td><td><bdi>Wren</bdi>",
-        "<tr><td>2026-11-03</td><td><bdi>Heron"}) {
+       {"<tr><td>2026-11-02 20:06:13</td><td class=\"t\"><bdi>&lt;b&gt;Moth"
+        "</bdi></td><td>3–1</td><td class=\"o\">7–3</td><td class=\"o\">0h 5m "
+        "5s</td><td class=\"t b\">Sion, H&amp;K vs Len</td></tr>",
+        "<tr><td>–</td><td class=\"t\"><bdi>Wren</bdi>",
+        "<tr><td>2026-11-03</td><td class=\"t\"><bdi>Heron"}) {
     EXPECT_NE(html.find(row), std::string::npos) << row;
   }
 }
