@@ -140,6 +140,7 @@ th,td{padding:3px 4px}td.rate{width:auto;min-width:72px}.bar em{min-width:42px}
 table.heat{font-size:9px}table.heat.totals{font-size:7px}.heat td{min-width:0;height:16px}.scroll table{min-width:0}
 .scroll svg{max-width:100%}svg.chart{min-width:0}*{print-color-adjust:exact;-webkit-print-color-adjust:exact}}
 @media print{details::details-content{content-visibility:visible;display:block}}
+svg.form-chart{min-width:0}svg .faint{opacity:.35}.answers{padding-left:20px}.answers li{margin:4px 0}
 )";
 
 void writeStyle(HtmlPage& page) {
