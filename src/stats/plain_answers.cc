@@ -14,7 +14,8 @@ PlainAnswer answerAfterLoss(const ConditionEffect& level) {
 }
 
 // The first level from `first` on that is clearly worse (the worst of them
-// with `worst`); too few where under `needed` levels have enough matches.
+// with `worst`); too few, whatever is clear, where under `needed` levels
+// have enough matches.
 template <std::size_t N>
 PlainAnswer answerWorse(const std::array<ConditionEffect, N>& levels, int first,
                         int needed, bool worst) {
@@ -28,11 +29,8 @@ PlainAnswer answerWorse(const std::array<ConditionEffect, N>& levels, int first,
       answer.because = level;
     }
   }
-  if (answer.because >= 0) {
-    answer.verdict = Verdict::kYes;
-  } else if (enough >= needed) {
-    answer.verdict = Verdict::kNoClearSign;
-  }
+  if (enough < needed) return {};
+  answer.verdict = answer.because >= 0 ? Verdict::kYes : Verdict::kNoClearSign;
   return answer;
 }
 
