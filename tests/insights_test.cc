@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "stats/match_log.h"
+#include "stats/plain_answers.h"
 #include "stats/stats_records.h"
 
 namespace sessionstats {
@@ -168,6 +169,13 @@ TEST(Insights, RecoversTheEffectsTheOpponentsSpreadAndARisingForm) {
       1 / (1 + std::exp(-theta.back())) - 1 / (1 + std::exp(-theta.front()));
   EXPECT_GT(last.form - first.form, rise / 2);
   EXPECT_NEAR(insights.opponentSpread, 2, 0.4);
+
+  const PlainAnswers answers = answerPlainly(insights);
+  EXPECT_EQ(answers.improving.verdict, Verdict::kYes);
+  EXPECT_EQ(answers.worseAfterLoss.verdict, Verdict::kYes);
+  EXPECT_EQ(answers.stopAfter.verdict, Verdict::kYes);
+  EXPECT_EQ(answers.worseAtHours.verdict, Verdict::kYes);
+  EXPECT_EQ(answers.worseAtHours.because, 0);
 }
 
 TEST(Insights, StrongOpponentsInLongSessionsAreNoEffectOfALoss) {
@@ -195,6 +203,11 @@ TEST(Insights, StrongOpponentsInLongSessionsAreNoEffectOfALoss) {
   EXPECT_TRUE(holds(afterLoss, 0));
   EXPECT_LT(std::abs(*afterLoss.logit), 0.2);
   EXPECT_TRUE(holds(insights.sessionStage[1], 0));
+  const PlainAnswers answers = answerPlainly(insights);
+  EXPECT_EQ(answers.improving.verdict, Verdict::kNoClearSign);
+  EXPECT_EQ(answers.worseAfterLoss.verdict, Verdict::kNoClearSign);
+  EXPECT_EQ(answers.stopAfter.verdict, Verdict::kNoClearSign);
+  EXPECT_EQ(answers.worseAtHours.verdict, Verdict::kTooFewMatches);
 
   // A log whose months go back is fitted as the same log in order.
   const Insights backwards = simulation.fitNewestFirst();
@@ -204,6 +217,35 @@ TEST(Insights, StrongOpponentsInLongSessionsAreNoEffectOfALoss) {
     EXPECT_NEAR(backwards.form[m].formLow, insights.form[m].formLow, 1e-9);
   }
   EXPECT_NEAR(*backwards.afterLoss.logit, *afterLoss.logit, 1e-9);
+}
+
+// Where nothing matters, against opponents who differ a lot, few logs show
+// any clear level: the intervals widen with the rows read together.
+TEST(Insights, NoEffectLogsShowAClearLevelRarely) {
+  constexpr int kLogs = 12;
+  int showing = 0;
+  for (int log = 0; log < kLogs; ++log) {
+    Simulation simulation(100 + log);
+    std::vector<double> beta = strengths(40, 200 + log);
+    for (double& b : beta) b *= 2;
+    for (int s = 0; s < 60; ++s) {
+      const int opponent = simulation.below(40);
+      simulation.session(opponent, -beta[opponent], 20260101 + s % 4 * 100,
+                         simulation.below(4) * 6 + simulation.below(5),
+                         2 + simulation.below(20), {});
+    }
+    const Insights insights = simulation.fit();
+    bool clear = insights.afterLoss.clear;
+    for (const ConditionEffect& level : insights.sessionStage) {
+      clear |= level.clear;
+    }
+    for (const ConditionEffect& level : insights.timeOfDay) {
+      clear |= level.clear;
+    }
+    for (const FormChange& change : insights.formChange) clear |= change.clear;
+    showing += clear;
+  }
+  EXPECT_LE(showing, 2);
 }
 
 // Logs that give the fit almost nothing still give finite values.
