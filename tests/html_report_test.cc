@@ -522,7 +522,7 @@ TEST(HtmlReport, InsightsAnswersAndConditionsInPlainWords) {
            "<td>30</td><td>15</td><td>15</td><td>−25</td>"
            "<td>−30 to −20</td></tr>",
            "<td>In matches 1–5 of a session: no clear difference.</td>"
-           "<td>400</td><td>200</td><td>200</td><td>+0</td><td>−5 to +5</td>",
+           "<td>400</td><td>200</td><td>200</td><td>0</td><td>−5 to +5</td>",
            "<td>In matches 6–10 of a session you win 10 points more "
            "<span class=\"nowrap\">(5–15)</span>.</td>",
            "<td>In matches 11–20 of a session: too little to tell from 29 "

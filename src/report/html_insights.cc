@@ -1,6 +1,7 @@
 #include "report/html_insights.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -65,8 +66,10 @@ std::int64_t wholePoints(double points) {
   return std::lround(std::min(std::abs(points), kMostPoints));
 }
 
+// "+5", "−3", and "0" where it rounds to none.
 HtmlPage& writeSigned(HtmlPage& page, double points) {
-  return page.raw(points < 0 ? "−" : "+").number(wholePoints(points));
+  const std::int64_t whole = wholePoints(points);
+  return page.raw(whole == 0 ? "" : points < 0 ? "−" : "+").number(whole);
 }
 
 // "11 points fewer (5–17)", or "more", of an effect or a change; an
@@ -315,22 +318,15 @@ void writeChange(HtmlPage& page, const FormChange& change) {
   writePoints(page, change.points, change.pointsLow, change.pointsHigh, "", "");
 }
 
+// The words each verdict begins its answer with, by Verdict.
+constexpr std::array<std::string_view, 4> kVerdictWords{
+    "Too few matches yet.", "No clear sign", "Yes: ", "No: "};
+
 void writeVerdict(HtmlPage& page, std::string_view question, Verdict verdict) {
-  page.raw("<li><strong>").raw(question).raw("</strong> ");
-  switch (verdict) {
-    case Verdict::kTooFewMatches:
-      page.raw("Too few matches yet.");
-      return;
-    case Verdict::kNoClearSign:
-      page.raw("No clear sign");
-      return;
-    case Verdict::kYes:
-      page.raw("Yes: ");
-      return;
-    case Verdict::kNo:
-      page.raw("No: ");
-      return;
-  }
+  page.raw("<li><strong>")
+      .raw(question)
+      .raw("</strong> ")
+      .raw(kVerdictWords[static_cast<std::size_t>(verdict)]);
 }
 
 // The four questions, each answered in a sentence.
