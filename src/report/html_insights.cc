@@ -29,7 +29,7 @@ constexpr int kDotRadius = 5;
 // The share won is marked too, above the form's dot, so that a single month
 // shows it.
 constexpr int kRawDotRadius = 3;
-// "YYYY-MM" of a month packed as YYYYMM.
+// The length of "YYYY-MM", and the scale of a month packed as YYYYMM.
 constexpr std::size_t kMonthLabelLength = 7;
 constexpr std::uint32_t kMonthScale = 100;
 constexpr std::int64_t kTwoDigits = 10;
@@ -169,8 +169,7 @@ void writeFormDots(HtmlPage& page, const std::vector<MonthForm>& form,
   page.raw("</g>\n");
 }
 
-// The chart scales to the page's width, so that the newest month stays in
-// view on a narrow screen.
+// Scales to the page's width: the newest month stays in view when narrow.
 void writeFormChart(HtmlPage& page, const Insights& insights) {
   const std::vector<MonthForm>& form = insights.form;
   page.raw(
