@@ -169,6 +169,12 @@ TEST(Insights, RecoversTheEffectsTheOpponentsSpreadAndARisingForm) {
       1 / (1 + std::exp(-theta.back())) - 1 / (1 + std::exp(-theta.front()));
   EXPECT_GT(last.form - first.form, rise / 2);
   EXPECT_NEAR(insights.opponentSpread, 2, 0.4);
+  // From the first month and from three months before the latest; twelve
+  // before it is no month of the log.
+  ASSERT_EQ(insights.formChange.size(), 2U);
+  EXPECT_EQ(insights.formChange[0].fromMonth, 202407U);
+  EXPECT_EQ(insights.formChange[1].fromMonth, 202503U);
+  EXPECT_EQ(insights.formChange[1].toMonth, 202506U);
 
   const PlainAnswers answers = answerPlainly(insights);
   EXPECT_EQ(answers.improving.verdict, Verdict::kYes);
