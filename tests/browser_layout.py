@@ -130,8 +130,12 @@ LAYOUT = r"""
   const oppsOverflow = opps ? opps.closest('.scroll').scrollWidth -
       opps.closest('.scroll').clientWidth : 0;
   const insights = document.getElementById('insights');
+  const formChart = insights && insights.querySelector('svg.chart');
   const insightsShown = insights && {
     charts: insights.querySelectorAll('svg.chart').length,
+    answers: insights.querySelectorAll('ul.answers li').length,
+    chartFits: !formChart ||
+        formChart.getBoundingClientRect().right <= window.innerWidth,
     conditions: insights.querySelectorAll('table.effects tr').length - 1};
   const recent = [...document.querySelectorAll('table.recent tr')].slice(1)
       .map(r => r.firstElementChild.textContent);
@@ -283,9 +287,12 @@ def check_insights(result, recent):
     shown = result["insightsShown"]
     if not shown:
         faults.append("no section on what changes the results")
-    elif (shown["charts"], shown["conditions"]) != (1, 9):
-        faults.append(f"{shown['charts']} form charts and "
-                      f"{shown['conditions']} conditions, want 1 and 9")
+    elif shown["charts"] == 1 and (shown["answers"] != 4 or
+                                   not 1 <= shown["conditions"] <= 9):
+        faults.append(f"{shown['answers']} answers and "
+                      f"{shown['conditions']} conditions, want 4 and 1-9")
+    elif not shown["chartFits"]:
+        faults.append("the form chart runs past the window's right edge")
     if len(result["recent"]) != recent:
         faults.append(f"{len(result['recent'])} recent sessions, want "
                       f"{recent}")
