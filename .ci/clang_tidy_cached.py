@@ -18,6 +18,7 @@ import hashlib
 import json
 import os
 import re
+import shlex
 import subprocess
 import sys
 
@@ -48,6 +49,12 @@ def recorded_headers(build):
     return deps
 
 
+def object_file(command):
+    """The object file a compile command writes (its -o)."""
+    words = shlex.split(command)
+    return words[words.index("-o") + 1] if "-o" in words[:-1] else None
+
+
 def main():
     build, cache, extra = sys.argv[1], sys.argv[2], sys.argv[3:]
     root, build = os.getcwd(), os.path.abspath(build)
@@ -75,7 +82,7 @@ def main():
     misses = []
     for entry in commands:
         source = entry["file"]
-        headers = deps.get(entry.get("output", ""))
+        headers = deps.get(object_file(entry["command"]))
         if not headers:
             misses.append((source, None))
             continue
