@@ -189,6 +189,9 @@ names=$(ls -A | tr '\n' ' ')
 [ "$names" = "json.err live.json newcomer.txt overlay.err session_overlay.html sessionlog.txt since.txt text.err " ] \
   || fail "left behind: $names"
 python3 -c 'import json; json.load(open("live.json"))' || fail "the last output is not whole"
+# Said once, though the log came back without him.
+[ "$(grep -c "has no match of Newcomer yet" text.err)" = 1 ] \
+  || fail "the newcomer was announced again: $(cat text.err)"
 [ "$(head -1 overlay.err)" = "session-stats: following sessionlog.txt for Kestrel: session_overlay.html is rewritten after each result; Ctrl-C to stop" ] \
   || fail "overlay said: $(cat overlay.err)"
 echo "PASS"
