@@ -395,6 +395,11 @@ TEST(Driver, PromptAtATerminalAsksAgain) {
   EXPECT_NE(escaped.out.find("close names: Gull\\033c\r\n"), std::string::npos)
       << escaped.out;
   EXPECT_EQ(escaped.out.find("\033c"), std::string::npos) << escaped.out;
+  // So in a report on the terminal.
+  const auto report =
+      runScript(dir, "script -qec \"'$SESSION_STATS' -p Moth -o -\" /dev/null");
+  EXPECT_NE(report.out.find("Gull\\033c"), std::string::npos) << report.out;
+  EXPECT_EQ(report.out.find("\033c"), std::string::npos) << report.out;
 }
 
 // A follow at a terminal says where its output goes, then what each later

@@ -23,6 +23,7 @@
 #include "os/interrupt.h"
 #include "report/player_list.h"
 #include "report/report_file.h"
+#include "report/terminal_escape.h"
 #include "stats/stats_records.h"
 
 namespace sessionstats {
@@ -137,7 +138,17 @@ int finish(const Status& status, const Hints& hints, std::ostream& err) {
 
 // The report file of `options`, or `out` for "-".
 OutputSink outputOf(const Options& options, std::ostream& out) {
-  return [&options, &out](const std::function<void(std::ostream&)>& write) {
+  // The log's names in a report would act on a terminal; a list escapes its
+  // own.
+  const bool escape = options.reportFile == kStandardOutputName &&
+                      !options.request.listing && standardOutputIsTerminal();
+  return [&options, &out,
+          escape](const std::function<void(std::ostream&)>& write) {
+    if (escape) {
+      return writeOutput(out, [&write](std::ostream& stream) {
+        writeTerminalEscaped(stream, write);
+      });
+    }
     if (options.reportFile == kStandardOutputName) {
       return writeOutput(out, write);
     }
