@@ -699,6 +699,7 @@ TEST(Driver, WrongCommandLineSaysWhatIsWrongAndTouchesNoFile) {
       {{"help"},
        "unexpected argument 'help'\nsession-stats: did you mean --help?"},
       {{"/p"}, "unexpected argument '/p'\nsession-stats: did you mean --help?"},
+      {{"/?"}, "unexpected argument '/?'\nsession-stats: did you mean --help?"},
   };
   std::vector<Row> runs;
   for (const auto& [args, message] : cases) {
