@@ -352,6 +352,11 @@ TEST(Driver, EndOfInputAtThePromptLeavesTheReportUntouched) {
   });
 }
 
+// A log with a player whose name would reset a terminal.
+constexpr std::string_view kGullLog =
+    "Session start. Players: Gull\033c vs Moth\n"
+    "Player 1 wins match 2-0 : Sion vs Ciel (50 seconds)\n";
+
 // At a terminal (script(1) makes one) a name that names no player is asked
 // for again, up to three times; piped, the first answer is the only one.
 TEST(Driver, PromptAtATerminalAsksAgain) {
@@ -383,6 +388,18 @@ TEST(Driver, PromptAtATerminalAsksAgain) {
   EXPECT_EQ(missed.status, 1) << missed.out;
   EXPECT_EQ(prompts(missed.out), 3U) << missed.out;
   EXPECT_FALSE(fs::exists(dir / "session_stats.txt"));
+  // A name of the log in a hint cannot act on the terminal (ESC c resets
+  // it).
+  writeFile(dir / "sessionlog.txt", kGullLog);
+  const auto escaped = typed("gull\\n");
+  EXPECT_NE(escaped.out.find("close names: Gull\\033c\r\n"), std::string::npos)
+      << escaped.out;
+  EXPECT_EQ(escaped.out.find("\033c"), std::string::npos) << escaped.out;
+  // So in a report on the terminal.
+  const auto report =
+      runScript(dir, "script -qec \"'$SESSION_STATS' -p Moth -o -\" /dev/null");
+  EXPECT_NE(report.out.find("Gull\\033c"), std::string::npos) << report.out;
+  EXPECT_EQ(report.out.find("\033c"), std::string::npos) << report.out;
 }
 
 // A follow at a terminal says where its output goes, then what each later
@@ -411,6 +428,17 @@ TEST(Driver, FollowAtATerminalSaysEachWrite) {
                          "31 matches\r\n"),
             std::string::npos)
       << run.out;
+  // The list that a follow writes on a terminal escapes names as any list.
+  writeFile(dir / "sessionlog.txt", kGullLog);
+  const auto list = runScript(dir, R"(
+    script -qec "'$SESSION_STATS' --list --follow -o -" /dev/null >screen.txt &
+    terminal=$!
+    for i in $(seq 600); do grep -q Moth screen.txt && break; sleep 0.1; done
+    kill $terminal
+    wait $terminal
+    cat screen.txt)");
+  EXPECT_NE(list.out.find("Gull\\033c\r\n"), std::string::npos) << list.out;
+  EXPECT_EQ(list.out.find("\033c"), std::string::npos) << list.out;
 }
 
 TEST(Driver, LogsGiveTheCheckedInReport) {
@@ -662,6 +690,16 @@ TEST(Driver, WrongCommandLineSaysWhatIsWrongAndTouchesNoFile) {
        "invalid date '2026-11-31' (a real date as YYYY-MM-DD)"},
       {{"-p", "Kestrel", "--character=Hisu"},
        "character 'Hisu' could be Hisui and Kohaku (H&K), Hisui"},
+      {{"-p", "Kestrel", "--against=Sino"},
+       "unknown character 'Sino'; did you mean Sion?"},
+      // A format as an option, a plea for help, a switch of Windows.
+      {{"-p", "Kestrel", "--csv"},
+       "unrecognized option '--csv'\nsession-stats: did you mean "
+       "--format=csv?"},
+      {{"help"},
+       "unexpected argument 'help'\nsession-stats: did you mean --help?"},
+      {{"/p"}, "unexpected argument '/p'\nsession-stats: did you mean --help?"},
+      {{"/?"}, "unexpected argument '/?'\nsession-stats: did you mean --help?"},
   };
   std::vector<Row> runs;
   for (const auto& [args, message] : cases) {
@@ -898,11 +936,28 @@ TEST(MatchHistory, SelectionOfNoMatchKeepsTheOldReport) {
                .args = {"-p", "Kestrel"},
                .before = exampleLogAndOldReport(),
                .status = 1,
-               .err = exactly(
-                   "session-stats: no match of Kestrel passes the filters\n")};
+               .err = exactly("session-stats: no match of Kestrel passes the "
+                              "filters; he played Sion, H&K, N.A.Chaos on "
+                              "2026-11-02\n")};
     run.args.insert(run.args.end(), args.begin(), args.end());
     runs.push_back(run);
   }
+  // What he played says which days and characters a filter may pick.
+  const Files twoDays = {
+      {"sessionlog.txt",
+       "2026-11-01 20:00:00 Session start. Players: Moth vs Kestrel\n"
+       "2026-11-01 20:01:00 Player 1 wins match 2-0 : Ciel vs Sion (50 "
+       "seconds)\n"
+       "2026-11-03 20:00:00 Session start. Players: Kestrel vs Moth\n"
+       "2026-11-03 20:01:00 Player 2 wins match 0-2 : Akiha vs Ciel (50 "
+       "seconds)\n"}};
+  runs.push_back({.what = "two days",
+                  .args = {"-p", "Kestrel", "--character=Ciel"},
+                  .before = twoDays,
+                  .status = 1,
+                  .err = exactly("session-stats: no match of Kestrel passes "
+                                 "the filters; he played Sion, Akiha from "
+                                 "2026-11-01 to 2026-11-03\n")});
   for (const std::vector<std::string>& args :
        std::vector<std::vector<std::string>>{
            {"--since=2026-11-03", "--until=2026-11-02"},
@@ -1075,6 +1130,13 @@ TEST(Driver, StoriesOfPeopleWhoMakeMistakes) {
        .status = 2,
        .err = exactly("session-stats: sessionlog.txt and ./sessionlog.txt "
                       "are the same log: give each log once\n")},
+      {.what = "standard input read from a log also given by name",
+       .args = {"-l", "-", "-l", "sessionlog.txt", "-p", "Kestrel"},
+       .setup = "ln -f sessionlog.txt \"$PWD.stdin\"",
+       .input = "",
+       .status = 2,
+       .err = exactly("session-stats: standard input and sessionlog.txt are "
+                      "the same log: give each log once\n")},
       {.what = "the list of the last session",
        .args = {"--list", "--last-sessions=1"},
        .out = exactly("Matches  Wins  Losses  Player\n"

@@ -3,8 +3,9 @@
 # fresh folder while a client appends to the log as it plays. Each step
 # waits (polling the output, with a time limit) for the output to change,
 # then checks its figures. Then the log is truncated, removed and made again,
-# and written anew in place (the report then equals a fresh run's); SIGTERM
-# and SIGINT end the followers with status 0 and no temporary file.
+# stood in for by a FIFO and a device, and written anew in place (the report
+# then equals a fresh run's); SIGTERM and SIGINT end the followers with
+# status 0 and no temporary file.
 #
 #   bash tests/follow_test.sh SESSION_STATS
 set -euo pipefail
@@ -63,16 +64,30 @@ pids+=($!)
 pids+=($!)
 "$tool" -p Newcomer --follow -o newcomer.txt 2>text.err &
 pids+=($!)
+# A filter that no match passes yet waits for one.
+"$tool" -p Kestrel --since=2026-11-02 --follow -o since.txt 2>/dev/null &
+pids+=($!)
+
+# A name that the log leads to another is a slip: no follow of nobody.
+status=0
+"$tool" -p kestrel --follow -o slip.txt 2>slip.err || status=$?
+[ "$status" = 1 ] && [ ! -e slip.txt ] || fail "a slip was followed: $status"
+grep -qx "session-stats: letter case counts: did you mean Kestrel?" slip.err \
+  || fail "the slip got no hint: $(cat slip.err)"
+rm slip.err
 
 echo "== the log as it stands"
 wait_for "the first output" is 'd["summary"]["matches"]' 2
 is '"current_session" in d' False || fail "a session in progress before any"
 wait_for "the overlay of the last session" grep -q "Last session" session_overlay.html
 wait_for "the newcomer's report" grep -q "No match of Newcomer has passed yet" newcomer.txt
+grep -qx "session-stats: sessionlog.txt has no match of Newcomer yet" text.err \
+  || fail "the newcomer went unsaid: $(cat text.err)"
 
 echo "== a session starts"
 append $'2026-11-02 20:00:00 Session start. Players: Moth vs Kestrel\n'
 wait_for "the session in progress" is 'd.get("current_session", {}).get("opponent")' Moth
+wait_for "the filter's wait" grep -q "No match of Kestrel has passed yet" since.txt
 is 'd["current_session"]["wins"] + d["current_session"]["losses"]' 0 || fail "a match before any"
 in_progress() { ! grep -q "Last session" session_overlay.html; }
 wait_for "the overlay's session" in_progress
@@ -85,6 +100,7 @@ sleep 0.5
 is 'd["summary"]["matches"]' 2 || fail "a half-written line was counted"
 append $'5 seconds)\n'
 wait_for "the finished line" is 'd["summary"]["matches"]' 3
+wait_for "the first match since the filter's day" grep -q "Total matches: 1" since.txt
 is 'd["summary"]["shortest_seconds"]' 15 || fail "the match is not 15 seconds long"
 is 'd["current_session"]["wins"], d["current_session"]["round_wins"]' "1 2" || fail "score"
 is 'd["current_session"]["streak"], d["current_session"]["streak_is_winning"]' "1 True" || fail "streak"
@@ -119,9 +135,16 @@ wait_for "figures of the new log" is 'd["summary"]["matches"]' 1
 is 'd["current_session"]["opponent"], d["current_session"]["wins"]' "Newcomer 1" || fail "new session"
 wait_for "the newcomer's first match" grep -q "Stats for: Newcomer" newcomer.txt
 
-echo "== the log is removed and made again"
+echo "== the log is removed, stood in for by a FIFO and a device, and made again"
 rm sessionlog.txt
 wait_for "one message about the log" grep -q "waiting for the log sessionlog.txt" json.err
+# Neither may hold the follow: opening the FIFO would wait for a writer,
+# reading the device would never end.
+mkfifo sessionlog.txt
+sleep 0.3
+rm sessionlog.txt
+ln -s /dev/zero sessionlog.txt
+sleep 0.3
 printf '%s\n' \
   "2026-11-04 20:00:00 Session start. Players: Kestrel vs Heron" \
   "2026-11-04 20:01:00 Player 1 wins match 2-0 : Sion vs Aoko (40 seconds)" \
@@ -155,6 +178,7 @@ echo "== SIGTERM and SIGINT end the followers"
 kill -TERM "${pids[0]}"
 kill -INT "${pids[1]}"
 kill -TERM "${pids[2]}"
+kill -TERM "${pids[3]}"
 for pid in "${pids[@]}"; do
   status=0
   wait "$pid" || status=$?
@@ -162,9 +186,12 @@ for pid in "${pids[@]}"; do
 done
 pids=()
 names=$(ls -A | tr '\n' ' ')
-[ "$names" = "json.err live.json newcomer.txt overlay.err session_overlay.html sessionlog.txt text.err " ] \
+[ "$names" = "json.err live.json newcomer.txt overlay.err session_overlay.html sessionlog.txt since.txt text.err " ] \
   || fail "left behind: $names"
 python3 -c 'import json; json.load(open("live.json"))' || fail "the last output is not whole"
+# Said once, though the log came back without him.
+[ "$(grep -c "has no match of Newcomer yet" text.err)" = 1 ] \
+  || fail "the newcomer was announced again: $(cat text.err)"
 [ "$(head -1 overlay.err)" = "session-stats: following sessionlog.txt for Kestrel: session_overlay.html is rewritten after each result; Ctrl-C to stop" ] \
   || fail "overlay said: $(cat overlay.err)"
 echo "PASS"

@@ -303,6 +303,16 @@ TEST(HtmlReport, OpponentsTableAndSectionsMostMatchesFirst) {
                       "section below. For any other one's, run session-stats "
                       "again with <code>--opponent NAME</code>."),
             std::string::npos);
+  // As many opponents as get a section: each has his, and no note.
+  StatsRecords thirty;
+  for (std::size_t i = 1; i <= others; ++i) {
+    recordMatch(thirty,
+                findOrAddMatchRecords(thirty, "Kestrel", other(i).c_str()),
+                {1, 2, 0, kSion, kCiel, 1000});
+  }
+  const std::string all = page(buildPlayerStats(*thirty.findPlayer("Kestrel")));
+  EXPECT_EQ(count(all, "<details class=\"opp\">"), others);
+  EXPECT_EQ(all.find("Only the"), std::string::npos);
 }
 
 TEST(HtmlReport, MatchupsThatMatterShowTheirWilsonInterval) {

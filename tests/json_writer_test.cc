@@ -26,13 +26,21 @@ std::string written(const Write& write) {
   return out.str();
 }
 
-// Every rate the report writes (percent to three decimals) and the integers
-// at the ends of their type, as the library writes them.
+// Every rate the report writes (percent to three decimals), the smallest
+// figures of the insights and the integers at the ends of their type, as
+// the library writes them.
 TEST(JsonWriter, NumbersAsTheLibraryWritesThem) {
   for (int thousandths = 0; thousandths <= 100'000; ++thousandths) {
     const double percent = thousandths / 1000.0;  // as the report rounds
     ASSERT_EQ(written([&](JsonWriter& json) { json.decimal(percent); }),
               dumped(percent));
+  }
+  // Below a thousandth, as the insights' figures round to ten-thousandths:
+  // still no exponent.
+  for (int tenThousandths = -9; tenThousandths <= 9; ++tenThousandths) {
+    const double value = tenThousandths / 10000.0;
+    EXPECT_EQ(written([&](JsonWriter& json) { json.decimal(value); }),
+              dumped(value));
   }
   for (const std::int64_t value :
        {std::int64_t{0}, std::int64_t{-1}, std::int64_t{1234567},
@@ -78,6 +86,18 @@ TEST(JsonWriter, StringsAsTheLibraryWritesThemForAnyBytes) {
               dumped(text))
         << testing::PrintToString(text);
   }
+}
+
+// Strings gathered without a flush past the room the buffer starts with
+// (two chunks) make it grow: none is cut or overwritten.
+TEST(JsonWriter, LongDocumentGatheredBetweenFlushesIsWrittenWhole) {
+  const std::string text(50'000, 'x');
+  std::string expected;
+  for (int i = 0; i < 4; ++i) expected += dumped(text);
+  EXPECT_EQ(written([&](JsonWriter& json) {
+              for (int i = 0; i < 4; ++i) json.string(text);
+            }),
+            expected);
 }
 
 }  // namespace

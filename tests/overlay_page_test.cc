@@ -4,6 +4,8 @@
 
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "report/html_page.h"
 #include "stats/character_roster.h"
@@ -15,8 +17,10 @@ namespace {
 // after `last`.
 std::string overlay(std::string_view player,
                     const std::optional<CurrentSession>& current,
-                    const std::optional<CurrentSession>& last = {}) {
+                    const std::optional<CurrentSession>& last = {},
+                    std::vector<std::string> filters = {}) {
   SessionHistory history;
+  history.filters = std::move(filters);
   history.current = current;
   history.last = last;
   std::ostringstream out;
@@ -81,6 +85,15 @@ TEST(OverlayPage, ShowsTheSessionInProgressAndRefreshesWithoutScript) {
                     "Streak: <span class=\"loss\">1 loss</span>"));
   current.streak = 0;
   EXPECT_TRUE(holds(overlay("Kestrel", current), "Streak: none"));
+  // The record counts what the filters keep, and says so; against the
+  // opponent filtered for, it is the whole record.
+  EXPECT_TRUE(
+      holds(overlay("Kestrel", current, std::nullopt,
+                    {"opponent Moth", "since 2026-11-02", "last 3 sessions"}),
+            ">Since 2026-11-02, last 3 sessions vs <bdi>"));
+  EXPECT_TRUE(
+      holds(overlay("Kestrel", current, std::nullopt, {"opponent Moth"}),
+            ">All-time vs <bdi>"));
 }
 
 TEST(OverlayPage, BetweenSessionsItWaits) {

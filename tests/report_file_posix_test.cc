@@ -150,5 +150,29 @@ TEST(ReportFile, SetUserIdIsKeptOnlyForTheSameOwner) {
   }
 }
 
+// A drop folder (mode 0333) takes a report that its writer cannot list
+// afterwards: the renamed report is no failure.
+TEST(ReportFile, ReportIntoAFolderThatCannotBeReadIsWritten) {
+  if (!testing::runsAsRoot() ||
+      std::system("command -v setpriv > /dev/null") != 0) {
+    GTEST_SKIP() << "needs root and setpriv to run as another user";
+  }
+  TempDir dir;
+  writeFile(
+      dir / "sessionlog.txt",
+      readFile(fs::path(SESSION_STATS_SOURCE_DIR) / "examples/sessionlog.txt"));
+  fs::create_directory(dir / "drop");
+  ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
+  ASSERT_EQ(::chmod((dir / "drop").c_str(), 0333), 0);
+  const ToolRun run = runScript(dir,
+                                "setpriv --reuid=65534 --regid=65534 "
+                                "--clear-groups \"$SESSION_STATS\" -p Kestrel "
+                                "-o drop/report.txt");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(readFile(dir / "drop/report.txt"),
+            readFile(fs::path(SESSION_STATS_SOURCE_DIR) /
+                     "tests/golden/example_kestrel.expected"));
+}
+
 }  // namespace
 }  // namespace sessionstats

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -40,6 +41,16 @@ TEST(TerminalEscape, ControlBytesShowAsLsShowsThemTextStaysAsItIs) {
   for (const auto& [text, shown] : cases) {
     EXPECT_EQ(escaped(text), shown) << text;
   }
+}
+
+// A report keeps its line ends, CR LF or LF; a CR elsewhere is escaped.
+TEST(TerminalEscape, ReportKeepsItsLineEndsAndEscapesTheRest) {
+  std::ostringstream out;
+  writeTerminalEscaped(out, [](std::ostream& report) {
+    report << "Stats for: Gull\x1b"
+              "c\r\nvs\rMoth\n\r\nlast\r";
+  });
+  EXPECT_EQ(out.str(), "Stats for: Gull\\033c\r\nvs\\rMoth\n\r\nlast\\r");
 }
 
 }  // namespace

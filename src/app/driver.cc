@@ -23,6 +23,7 @@
 #include "os/interrupt.h"
 #include "report/player_list.h"
 #include "report/report_file.h"
+#include "report/terminal_escape.h"
 #include "stats/stats_records.h"
 
 namespace sessionstats {
@@ -117,6 +118,16 @@ Status noPlayer(const Options& options, std::string_view name) {
                         " no player " + quotedName(name));
 }
 
+// How the hints are worded: a name's control bytes would act on the
+// terminal that shows standard error.
+HintStyle hintStyle() {
+  HintStyle style;
+  if (standardErrorIsTerminal()) style.names = ListNames::kEscaped;
+  // A double click gives no command line to add an option to.
+  style.options = !consoleWindowIsOwn();
+  return style;
+}
+
 // Says what went wrong, if anything, with `hints` after it, and gives the
 // exit status.
 int finish(const Status& status, const Hints& hints, std::ostream& err) {
@@ -128,7 +139,17 @@ int finish(const Status& status, const Hints& hints, std::ostream& err) {
 
 // The report file of `options`, or `out` for "-".
 OutputSink outputOf(const Options& options, std::ostream& out) {
-  return [&options, &out](const std::function<void(std::ostream&)>& write) {
+  // The log's names in a report would act on a terminal; a list escapes its
+  // own.
+  const bool escape = options.reportFile == kStandardOutputName &&
+                      !options.request.listing && standardOutputIsTerminal();
+  return [&options, &out,
+          escape](const std::function<void(std::ostream&)>& write) {
+    if (escape) {
+      return writeOutput(out, [&write](std::ostream& stream) {
+        writeTerminalEscaped(stream, write);
+      });
+    }
     if (options.reportFile == kStandardOutputName) {
       return writeOutput(out, write);
     }
@@ -142,8 +163,7 @@ ReportRequest requestOf(const Options& options) {
   ReportRequest request = options.request;
   // A name's control bytes would act on a terminal; a pipe or a file gets
   // them exactly.
-  if (!request.follow && options.reportFile == kStandardOutputName &&
-      standardOutputIsTerminal()) {
+  if (options.reportFile == kStandardOutputName && standardOutputIsTerminal()) {
     request.names = ListNames::kEscaped;
   }
   return request;
@@ -166,11 +186,61 @@ std::string followingLine(const Options& options) {
   return line + " after each result; Ctrl-C to stop";
 }
 
+// What a follow hands on to its report: first, once the log names players,
+// a check that the names of `options` are among them. A name close to one
+// (another letter case, an alias, a slip) ends the follow as a plain run
+// ends, with `hints`; any other is a player still to come, which `err` is
+// told once.
+class CheckedFollow final : public FollowTarget {
+ public:
+  CheckedFollow(const Options& options, LiveReport& live, std::ostream& err,
+                Hints& hints)
+      : options_(options), live_(live), err_(err), hints_(hints) {}
+
+  void restart() override { live_.restart(); }
+  void line(std::string_view line) override { live_.line(line); }
+  bool changed() override { return live_.changed(); }
+  Status write() override {
+    if (!checked_ && !live_.records().players().empty()) {
+      checked_ = true;
+      for (const std::optional<std::string>& name :
+           {options_.request.filter.opponent, options_.request.player}) {
+        if (Status status = check(name); !status.ok()) return status;
+      }
+    }
+    return live_.write();
+  }
+
+ private:
+  Status check(const std::optional<std::string>& name) {
+    if (!name || live_.records().findPlayer(*name) != nullptr) return Status();
+    // Hints without advice are those that lead to a player.
+    HintStyle leads = hintStyle();
+    leads.options = false;
+    if (!nameHints(live_.records(), live_.reader(), *name, false, leads)
+             .empty()) {
+      hints_ =
+          nameHints(live_.records(), live_.reader(), *name, false, hintStyle());
+      return noPlayer(options_, *name);
+    }
+    err_ << kMessagePrefix << logsLabel(options_) << " has no match of "
+         << quotedName(*name) << " yet\n";
+    return Status();
+  }
+
+  const Options& options_;
+  LiveReport& live_;
+  std::ostream& err_;
+  Hints& hints_;
+  bool checked_ = false;
+};
+
 // Follows the log of `options` into `live` until an interrupt, a failure
 // or, with the output on standard output, the end of its reader. Standard
 // error says where the output goes once it is first written, and after each
 // later write, for a person watching a terminal, what it holds.
-Status follow(const Options& options, LiveReport& live, std::ostream& err) {
+Status follow(const Options& options, LiveReport& live, std::ostream& err,
+              Hints& hints) {
   const bool data = options.reportFile == kStandardOutputName;
   bool started = false;
   const bool eachWrite = standardErrorIsTerminal();
@@ -183,7 +253,8 @@ Status follow(const Options& options, LiveReport& live, std::ostream& err) {
           << live.counted() << '\n';
     }
   };
-  return followLog(options.logFiles.front(), live, err,
+  CheckedFollow target(options, live, err, hints);
+  return followLog(options.logFiles.front(), target, err,
                    data ? OutputWatch::kStandardOutput : OutputWatch::kNone,
                    noteWrite);
 }
@@ -206,7 +277,7 @@ Status runReportOrList(const Options& options, LiveReport& live,
   // not hold is most likely mistyped: saying so beats an empty report.
   const std::optional<std::string>& opponent = options.request.filter.opponent;
   if (opponent && records.findPlayer(*opponent) == nullptr) {
-    hints = nameHints(records, live.reader(), *opponent, false);
+    hints = nameHints(records, live.reader(), *opponent, false, hintStyle());
     return noPlayer(options, *opponent);
   }
   std::optional<std::string> name = options.request.player;
@@ -225,7 +296,8 @@ Status runReportOrList(const Options& options, LiveReport& live,
       live.choosePlayer(*name);
     }
     if (records.findPlayer(*name) != nullptr) break;
-    hints = nameHints(records, live.reader(), *name, !options.request.player);
+    hints = nameHints(records, live.reader(), *name, !options.request.player,
+                      hintStyle());
     if (tried == tries) return noPlayer(options, *name);
     finish(noPlayer(options, *name), hints, err);
   }
@@ -259,7 +331,7 @@ int runAndTell(const Options& options, std::istream& console, std::ostream& out,
   }
   LiveReport live(requestOf(options), outputOf(options, out));
   if (options.request.follow) {
-    Status status = follow(options, live, err);
+    Status status = follow(options, live, err, hints);
     if (status.kind() == Status::Kind::kNotFound) {
       status = logNotFound(options.logFiles.front(), status, talk);
     }

@@ -6,11 +6,17 @@
 
 #include "base/ascii.h"
 #include "base/status.h"
+#include "report/terminal_escape.h"
+#include "stats/character_roster.h"
 
 namespace sessionstats {
 namespace {
 
 constexpr char kSeeList[] = "see --list for every player of the log";
+
+// The longest "/help" that reads as a switch of another system rather than
+// a path.
+constexpr std::size_t kMaxSwitchLength = 5;
 
 // The most close names, and names with blanks, that nameHints offers.
 constexpr std::size_t kMaxCloseNames = 3;
@@ -79,11 +85,19 @@ std::string shellWord(std::string_view name) {
   return word + "'";
 }
 
-std::string joined(const std::vector<std::string_view>& names) {
+// `text` as a hint shows it: escaped for a terminal with kEscaped.
+std::string shown(std::string_view text, ListNames names) {
+  if (names == ListNames::kExact) return std::string(text);
+  std::string escaped;
+  appendTerminalEscaped(escaped, text);
+  return escaped;
+}
+
+std::string joined(const std::vector<std::string_view>& list, ListNames names) {
   std::string text;
-  for (const std::string_view name : names) {
+  for (const std::string_view name : list) {
     if (!text.empty()) text += ", ";
-    text += quotedName(name);
+    text += shown(quotedName(name), names);
   }
   return text;
 }
@@ -134,9 +148,29 @@ std::string_view closestName(std::string_view word,
   return closest;
 }
 
+std::string_view closestCharacter(std::string_view name) {
+  std::vector<std::string_view> names(kRoster.longName.begin(),
+                                      kRoster.longName.end());
+  names.insert(names.end(), kRoster.shortName.begin(), kRoster.shortName.end());
+  return closestName(name, names);
+}
+
+bool asksForHelp(std::string_view word) {
+  if (sameIgnoringCase(word, "help") || word == "?") return true;
+  if (word.size() < 2 || word.size() > kMaxSwitchLength || word[0] != '/') {
+    return false;
+  }
+  return std::all_of(word.begin() + 1, word.end(), [](char byte) {
+    const char lower = toLowerAscii(byte);
+    return byte == '?' || (lower >= 'a' && lower <= 'z');
+  });
+}
+
 std::vector<std::string> nameHints(const StatsRecords& records,
                                    const SessionLogReader& reader,
-                                   std::string_view name, bool fromPrompt) {
+                                   std::string_view name, bool fromPrompt,
+                                   const HintStyle& style) {
+  const ListNames names = style.names;
   const auto [alias, target] = aliasOf(reader, name);
   std::vector<std::string> hints;
   std::vector<std::string_view> caseTwins;
@@ -163,27 +197,28 @@ std::vector<std::string> nameHints(const StatsRecords& records,
     if (distance <= limit) close.emplace_back(distance, candidate);
   }
   if (!caseTwins.empty()) {
-    hints.push_back("letter case counts: did you mean " + joined(caseTwins) +
-                    "?");
+    hints.push_back("letter case counts: did you mean " +
+                    joined(caseTwins, names) + "?");
   }
   if (aliased) {
     hints.push_back((alias == name ? "" : "letter case counts: ") +
-                    quotedName(alias) + " is an alias of " +
-                    quotedName(target));
+                    shown(quotedName(alias), names) + " is an alias of " +
+                    shown(quotedName(target), names));
   }
   if (!close.empty()) {
     std::stable_sort(
         close.begin(), close.end(),
         [](const auto& a, const auto& b) { return a.first < b.first; });
     if (close.size() > kMaxCloseNames) close.resize(kMaxCloseNames);
-    std::vector<std::string_view> names;
-    names.reserve(close.size());
-    for (const auto& entry : close) names.push_back(entry.second);
-    hints.push_back("close names: " + joined(names));
+    std::vector<std::string_view> list;
+    list.reserve(close.size());
+    for (const auto& entry : close) list.push_back(entry.second);
+    hints.push_back("close names: " + joined(list, names));
   }
+  if (!style.options) return hints;
   for (std::size_t i = 0; i < withBlank.size() && i < kMaxCloseNames; ++i) {
     hints.push_back("a name with blanks is given with -p: -p " +
-                    shellWord(withBlank[i]));
+                    shown(shellWord(withBlank[i]), names));
   }
   hints.emplace_back(kSeeList);
   return hints;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "log/session_log_reader.h"
+#include "report/player_list.h"
 #include "stats/stats_records.h"
 
 namespace sessionstats {
@@ -19,6 +20,24 @@ bool sameIgnoringCase(std::string_view a, std::string_view b);
 std::string_view closestName(std::string_view word,
                              const std::vector<std::string_view>& candidates);
 
+/// The long or short name of the character closest to `name` by the edit
+/// distance of closestName, when near enough to be a slip; else empty.
+std::string_view closestCharacter(std::string_view name);
+
+/// Whether a stray word on a command line asks for help ("help", "?") or is
+/// a switch of another system ("/?", "/p", "/help") rather than a path.
+bool asksForHelp(std::string_view word);
+
+/// How nameHints words its lines.
+struct HintStyle {
+  /// kEscaped: every name of the log escaped for a terminal (see
+  /// appendTerminalEscaped), so that none can act on the one showing it.
+  ListNames names = ListNames::kExact;
+  /// Whether advice may name options (-p, --list): not in a window that a
+  /// double click opened, where none can be given.
+  bool options = true;
+};
+
 /// Lines, without the program's name or line end, that may lead a person
 /// whose `name` named no player of `records` (read by `reader`) to the one
 /// he meant, in this order: the players whose name differs only in letter
@@ -30,10 +49,12 @@ std::string_view closestName(std::string_view word,
 /// of two neighbours counts one), only those near enough to be a slip; when
 /// `fromPrompt`, up to three players whose name begins with `name` and a
 /// blank, with the -p that names them (the prompt reads one word); last,
-/// always, a pointer to --list.
+/// a pointer to --list. The -p and --list lines come only with
+/// style.options.
 std::vector<std::string> nameHints(const StatsRecords& records,
                                    const SessionLogReader& reader,
-                                   std::string_view name, bool fromPrompt);
+                                   std::string_view name, bool fromPrompt,
+                                   const HintStyle& style);
 
 }  // namespace sessionstats
 

@@ -131,16 +131,20 @@ const option* findLongOption(std::string_view name, bool& ambiguous) {
   return matches == 1 ? found : nullptr;
 }
 
-// "did you mean --NAME?" for the long option closest to `name`, when one is
-// near enough to be a slip; else empty.
+// "did you mean --NAME?" for the long option near enough to `name` to be a
+// slip, or for --format=NAME when `name` is a format (--csv); else empty.
 std::string closestOptionHint(std::string_view name) {
+  for (const FormatName& format : kFormats) {
+    if (sameIgnoringCase(format.name, name)) {
+      return "did you mean --format=" + std::string(format.name) + "?";
+    }
+  }
   std::vector<std::string_view> names;
   for (const option& candidate : kLongOptions) {
     if (candidate.name != nullptr) names.emplace_back(candidate.name);
   }
   const std::string_view closest = closestName(name, names);
-  if (closest.empty()) return "";
-  return "did you mean --" + std::string(closest) + "?";
+  return closest.empty() ? "" : "did you mean --" + std::string(closest) + "?";
 }
 
 // Describes the option that getopt_long has just refused with `code`, and
@@ -209,9 +213,12 @@ Status readCharacter(std::string_view value, int& character) {
   }
   if (choice.index == kCharacterCount) {
     constexpr std::uint32_t kEveryCharacter = (1U << kCharacterCount) - 1;
-    return Status::usage("unknown character '" + std::string(value) +
-                         "'; the characters are " +
-                         characterNames(kEveryCharacter));
+    const std::string_view closest = closestCharacter(value);
+    return Status::usage(
+        "unknown character '" + std::string(value) + "'; " +
+        (closest.empty()
+             ? "the characters are " + characterNames(kEveryCharacter)
+             : "did you mean " + std::string(closest) + "?"));
   }
   character = choice.index;
   return Status();
@@ -373,11 +380,12 @@ ParsedOptions parseOptions(int argc, char* argv[]) {
   if (optind < argc) {
     const std::string word = argv[optind];
     parsed.status = Status::usage("unexpected argument '" + word + '\'');
-    // A bare word is most likely a log, or without -p a player's name,
-    // given without its option.
+    // A bare word is a log or, without -p, a name given without its option.
     std::error_code failed;
     if (std::filesystem::is_regular_file(word, failed)) {
       parsed.hint = "did you mean -l " + quotedName(word) + "?";
+    } else if (asksForHelp(word)) {
+      parsed.hint = "did you mean --help?";
     } else if (!options.request.player && word != kStandardInputName) {
       parsed.hint = "did you mean -p " + quotedName(word) + "?";
     }

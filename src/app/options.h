@@ -68,8 +68,10 @@ struct ParsedOptions {
 /// --until, a session count that is not a whole number from 1 below 2^32,
 /// and a format other than text, csv, json, html or overlay (in any letter
 /// case) are errors. An unknown long option close to a known one hints at
-/// it; a stray word hints at -l when it names a file, else, without
-/// --player, at -p.
+/// it, one named as a format (--csv) at --format; a stray word hints at -l
+/// when it names a file, else at --help when it asks for help or is a
+/// switch of another system ("help", "/?", "/p"), else, without --player,
+/// at -p. An unknown character close to one is named instead of the roster.
 /// Prints nothing.
 /// REQUIRES: argv[0..argc) are valid strings; getopt_long may reorder them.
 ParsedOptions parseOptions(int argc, char* argv[]);

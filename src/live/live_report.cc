@@ -1,7 +1,10 @@
 #include "live/live_report.h"
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
 #include <functional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -11,6 +14,7 @@
 #include "report/json_report.h"
 #include "report/overlay_page.h"
 #include "report/report_writer.h"
+#include "stats/character_roster.h"
 
 namespace sessionstats {
 namespace {
@@ -43,6 +47,38 @@ struct InsightsStages final : PipelineStages {
   std::array<std::size_t, kItems> items{};  // the item in each slot
   Insights insights;                        // made by the fit's item, then used
 };
+
+// What `player` played in `matches`, for a selection that none of them
+// passes: "; he played Sion, H&K from 2026-11-02 to 2026-11-04" (the
+// characters in roster order, the first and last dates of his matches
+// that have one); empty when he played none.
+std::string whatWasPlayed(const PlayerRecord& player, const MatchLog& matches) {
+  std::uint32_t characters = 0;
+  std::uint32_t first = kNoDate;
+  std::uint32_t last = kNoDate;
+  for (const MatchEntry& entry : matches) {
+    forEachSide(entry, player, [&](const MatchSide& side) {
+      characters |= 1U << side.ownCharacter;
+      if (entry.date == kNoDate) return;
+      first = first == kNoDate ? entry.date : std::min(first, entry.date);
+      last = std::max(last, entry.date);
+    });
+  }
+  if (characters == 0) return "";
+  std::string text = "; he played ";
+  const char* separator = "";
+  for (int index = 0; index < kCharacterCount; ++index) {
+    if ((characters & (1U << index)) == 0) continue;
+    text.append(separator).append(kRoster.shortName[index]);
+    separator = ", ";
+  }
+  if (first != kNoDate) {
+    text += first == last
+                ? " on " + formatDate(first)
+                : " from " + formatDate(first) + " to " + formatDate(last);
+  }
+  return text;
+}
 
 }  // namespace
 
@@ -144,6 +180,11 @@ Status LiveReport::writeText(const PlayerStats& stats) {
 
 Status LiveReport::writeHistory(const PlayerRecord& player, MatchLog& matches) {
   const MatchFilter& filter = request_.filter;
+  // Only a run that fails when no match passes tells what did pass; the
+  // matches are filtered in place.
+  const std::string played = !request_.follow && filter.any()
+                                 ? whatWasPlayed(player, matches)
+                                 : std::string();
   keepMatches(matches, player, filter);
   counted_ = 0;
   for (const MatchEntry& entry : matches) {
@@ -153,7 +194,7 @@ Status LiveReport::writeHistory(const PlayerRecord& player, MatchLog& matches) {
   // follow waits for the first match instead.
   if (!request_.follow && filter.any() && matches.empty()) {
     return Status::failed("no match of " + quotedName(player.name) +
-                          " passes the filters");
+                          " passes the filters" + played);
   }
   if (request_.format == ReportFormat::kCsv) {
     return sink_(

@@ -55,7 +55,8 @@ class LiveReport final : public FollowTarget {
   bool changed() override;
   /// Writes the list, or the report of request.player (a player the log
   /// does not name has played no match). Not following, a report that a
-  /// filter leaves without a match is not written: that fails. Without
+  /// filter leaves without a match is not written: that fails, saying what
+  /// the player played (his characters, his first and last dates). Without
   /// following, the match log is filtered in place, so write only once.
   /// REQUIRES: for a report, the player is known.
   Status write() override;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 namespace sessionstats {
@@ -19,7 +21,7 @@ bool isGone(int error) { return error == ENOENT || error == ENOTDIR; }
 LogTail::LogTail(std::string path)
     : path_(std::move(path)), block_(new char[kTailBlockSize]) {}
 
-bool LogTail::open() {
+TailCheck LogTail::open() {
   file_.reset();
   splitter_ = LogLineSplitter();
   offset_ = 0;
@@ -27,14 +29,27 @@ bool LogTail::open() {
   file_.reset(openSharedForReading(path_));
   if (file_ == nullptr) {
     error_ = errno;
-    return false;
+    return isGone(error_) ? TailCheck::kMissing : TailCheck::kFailed;
   }
   // The blocks are read straight into block_; a stream buffer would only
   // copy them once more.
   std::setvbuf(file_.get(), nullptr, _IONBF, 0);
   error_ = identifyOpenFile(file_.get(), identity_);
-  if (error_ != 0) file_.reset();
-  return error_ == 0;
+  if (error_ == 0 && !identity_.regular) {
+    // A FIFO or a device may make a read wait for ever or never end: it is
+    // no log yet. A folder is no log at all.
+    file_.reset();
+    std::error_code failed;
+    if (!std::filesystem::is_directory(path_, failed)) {
+      return TailCheck::kMissing;
+    }
+    error_ = EISDIR;
+  }
+  if (error_ != 0) {
+    file_.reset();
+    return TailCheck::kFailed;
+  }
+  return std::exchange(seenAny_, true) ? TailCheck::kRestart : TailCheck::kSame;
 }
 
 TailCheck LogTail::check() {
@@ -56,8 +71,7 @@ TailCheck LogTail::check() {
       if (opened.size >= offset_ && markStillThere()) return TailCheck::kSame;
     }
   }
-  if (!open()) return isGone(error_) ? TailCheck::kMissing : TailCheck::kFailed;
-  return std::exchange(seenAny_, true) ? TailCheck::kRestart : TailCheck::kSame;
+  return open();
 }
 
 bool LogTail::markStillThere() {

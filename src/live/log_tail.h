@@ -18,7 +18,8 @@ enum class TailCheck {
   kSame,     // the file read so far (or the first one seen): read on
   kRestart,  // another file, or the same one shorter or written anew: read
              // from its start
-  kMissing,  // no file there
+  kMissing,  // no file there, or one that is not a regular file (a FIFO, a
+             // device): reading it could wait or go on for ever
   kFailed,   // the file cannot be opened or looked at: see LogTail::error
 };
 
@@ -32,8 +33,12 @@ class LogTail {
   explicit LogTail(std::string path);
 
   /// Looks at the file at the path, before a read:
-  /// - kMissing when there is none (or its folder is gone); the file read so
-  ///   far is let go, and whatever comes later at the path is a new one;
+  /// - kMissing when there is none (or its folder is gone), or what is there
+  ///   is not a regular file: no FIFO or device is ever read, and opening
+  ///   one never waits; the file read so far is let go, and whatever comes
+  ///   later at the path is a new one;
+  /// - kFailed when a folder is there (error() EISDIR) or the file cannot
+  ///   be opened or looked at;
   /// - kRestart when the file there is another one than was read so far
   ///   (replaced, or back after kMissing), or the one read so far has
   ///   become shorter than what was read (truncated), or no longer holds the
@@ -65,8 +70,9 @@ class LogTail {
   int error() const { return error_; }
 
  private:
-  // Opens the path afresh; false with error_ set when that fails.
-  bool open();
+  // Opens the path afresh and says what is there, as check() does; kFailed
+  // with error_ set when that fails.
+  TailCheck open();
   // Reads the next bytes of the file into block_ and sets `got` to how many,
   // keeping the last of them in mark_; false at its end or on a failure
   // (error_ then set).

@@ -32,7 +32,9 @@ int identifyOpenFile(std::FILE* file, FileIdentity& identity);
 /// Opens the file at `path` for reading its bytes as they are, such that
 /// other programs may still append to it, replace it or remove it (which
 /// Windows refuses for a file opened by fopen); nullptr with errno set on
-/// failure. Close it with std::fclose.
+/// failure. The open itself never waits (a FIFO without a writer opens at
+/// once); reading anything but a regular file may still wait or never end.
+/// Close it with std::fclose.
 std::FILE* openSharedForReading(const std::string& path);
 
 }  // namespace sessionstats

@@ -1,4 +1,6 @@
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 
@@ -23,7 +25,18 @@ int identifyPath(const std::string& path, FileIdentity& identity) {
 }
 
 std::FILE* openSharedForReading(const std::string& path) {
-  return std::fopen(path.c_str(), "rb");
+  // Without O_NONBLOCK, opening a FIFO waits for a writer. The flag changes
+  // nothing for the reads of a regular file.
+  const int descriptor =
+      ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (descriptor == -1) return nullptr;
+  std::FILE* file = ::fdopen(descriptor, "rb");
+  if (file == nullptr) {
+    const int error = errno;
+    ::close(descriptor);
+    errno = error;
+  }
+  return file;
 }
 
 int identifyOpenFile(std::FILE* file, FileIdentity& identity) {

@@ -199,7 +199,9 @@ class PosixFileSystem final : public ReportFileSystem {
     const std::string folder = folderOf(path);
     const int fd = ::open(folder.empty() ? "." : folder.c_str(),
                           O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return errno;
+    // A folder that may be written but not read (a drop folder, mode 0333)
+    // cannot be opened to be synced: the rename is done all the same.
+    if (fd < 0) return errno == EACCES ? 0 : errno;
     // Some file systems cannot sync a folder (EINVAL): nothing more to do.
     const int error = ::fsync(fd) == 0 || errno == EINVAL ? 0 : errno;
     ::close(fd);

@@ -1,13 +1,18 @@
 #include "report/overlay_page.h"
 
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "report/html_page.h"
 #include "stats/character_roster.h"
 
 namespace sessionstats {
 namespace {
+
+// How describeFilter begins the text of an opponent filter.
+constexpr std::string_view kOpponentFilter = "opponent ";
 
 // Seconds after which the page asks the browser to load it again.
 constexpr int kRefreshSeconds = 1;
@@ -44,8 +49,27 @@ void startLine(HtmlPage& page, std::string_view classes) {
   page.raw("<div class=\"").raw(classes).raw("\">");
 }
 
+// What the record against the opponent counts: "All-time", or the filters
+// in force, "Since 2026-11-02" ("Character Sion, since 2026-11-02"). An
+// opponent filter keeps every match against the opponent shown.
+std::string recordLabel(const std::vector<std::string>& filters) {
+  std::string label;
+  for (const std::string& filter : filters) {
+    if (filter.starts_with(kOpponentFilter)) continue;
+    if (!label.empty()) label += ", ";
+    label += filter;
+  }
+  if (label.empty()) return "All-time";
+  // Every filter's text begins with a lower-case ASCII word.
+  if (label.front() >= 'a' && label.front() <= 'z') {
+    label.front() = static_cast<char>(label.front() - 'a' + 'A');
+  }
+  return label;
+}
+
 void writeSession(HtmlPage& page, std::string_view player,
-                  const CurrentSession& current) {
+                  const CurrentSession& current,
+                  const std::vector<std::string>& filters) {
   startLine(page, "players");
   page.name(player)
       .raw(" <span class=\"detail\">vs</span> <span class=\"opponent\">")
@@ -75,7 +99,10 @@ void writeSession(HtmlPage& page, std::string_view player,
   }
   page.raw("</div>\n");
   startLine(page, "record detail");
-  page.raw("All-time vs ").name(current.opponent).raw(": ");
+  page.escaped(recordLabel(filters))
+      .raw(" vs ")
+      .name(current.opponent)
+      .raw(": ");
   writeScore(page, current.recordWins, current.recordLosses);
   page.raw("</div>\n");
   startLine(page, "last-results detail");
@@ -116,11 +143,11 @@ void writeOverlayPage(std::ostream& out, std::string_view player,
       .raw(kOverlayStyle)
       .raw("</style>\n</head>\n<body>\n");
   if (history.current) {
-    writeSession(page, player, *history.current);
+    writeSession(page, player, *history.current, history.filters);
   } else if (history.last) {
     startLine(page, "last-session detail");
     page.raw("Last session</div>\n");
-    writeSession(page, player, *history.last);
+    writeSession(page, player, *history.last, history.filters);
   } else {
     startLine(page, "players");
     page.name(player).raw("</div>\n");

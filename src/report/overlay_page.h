@@ -13,7 +13,9 @@ namespace sessionstats {
 /// with the content security policy of the HTML report (no script at all)
 /// and a <meta http-equiv="refresh"> every second. With history.current it
 /// shows the player against the opponent, the session's score in matches
-/// and rounds, the streak, the record against this opponent, the last
+/// and rounds, the streak, the record against this opponent (under
+/// "All-time", or under history.filters but an opponent filter when others
+/// are in force: "Since 2026-11-02 vs Moth"), the last
 /// results as W and L marks of one width after "Last
 /// 10:" and the characters played; else the same of history.last under
 /// "Last session"; without either, the name and "Waiting for a session".

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <sstream>
 
 #include "report/utf8.h"
 
@@ -59,6 +60,25 @@ void appendTerminalEscaped(std::string& out, std::string_view text) {
       out += static_cast<char>(lead);
     }
   }
+}
+
+void writeTerminalEscaped(std::ostream& out,
+                          const std::function<void(std::ostream&)>& write) {
+  std::ostringstream written;
+  write(written);
+  std::string_view text = written.view();
+  std::string shown;
+  while (!text.empty()) {
+    const std::size_t end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    const bool crLf = end != std::string_view::npos && line.ends_with('\r');
+    if (crLf) line.remove_suffix(1);
+    appendTerminalEscaped(shown, line);
+    if (end == std::string_view::npos) break;
+    shown += crLf ? "\r\n" : "\n";
+    text.remove_prefix(end + 1);
+  }
+  out.write(shown.data(), static_cast<std::streamsize>(shown.size()));
 }
 
 }  // namespace sessionstats

@@ -1,6 +1,8 @@
 #ifndef SESSION_STATS_REPORT_TERMINAL_ESCAPE_H_
 #define SESSION_STATS_REPORT_TERMINAL_ESCAPE_H_
 
+#include <functional>
+#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -14,6 +16,12 @@ namespace sessionstats {
 /// UTF-8 and printable ASCII, blanks included, stay as they are, so the
 /// escaped text reads back to the same bytes.
 void appendTerminalEscaped(std::string& out, std::string_view text);
+
+/// Writes to `out` what `write` writes, as appendTerminalEscaped escapes it
+/// but for its line ends (LF, and a CR just before one), which stay: a
+/// report that a terminal shows. Holds the whole text in memory meanwhile.
+void writeTerminalEscaped(std::ostream& out,
+                          const std::function<void(std::ostream&)>& write);
 
 }  // namespace sessionstats
 
