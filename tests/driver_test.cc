@@ -413,6 +413,50 @@ TEST(Driver, FollowAtATerminalSaysEachWrite) {
       << run.out;
 }
 
+TEST(Driver, TerminalPromptTakesALineAndOffersTheRememberedPlayer) {
+  if (testing::kOnWindows || std::system("command -v script >/dev/null") != 0) {
+    GTEST_SKIP() << "no script(1) to make a terminal";
+  }
+  TempDir dir;
+  writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
+  // Each line is typed after a pause, as a person types.
+  const auto run = runScript(dir, R"(
+    export XDG_CONFIG_HOME="$PWD/config"
+    type() { for line; do sleep 1; printf '%s\n' "$line"; done; sleep 1; }
+    type 'kestrel' '' | script -qec "'$SESSION_STATS'" /dev/null >first.txt
+    cat config/session-stats/player.txt
+    rm session_stats.txt
+    type '' | script -qec "'$SESSION_STATS'" /dev/null >second.txt
+    cat first.txt second.txt)");
+  EXPECT_TRUE(run.out.starts_with("Kestrel\n")) << run.out;
+  EXPECT_NE(run.out.find("Kestrel? [Y/n] "), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("Generate session_stats.txt for who [Kestrel]: "),
+            std::string::npos)
+      << run.out;
+  EXPECT_EQ(readFile(dir / "session_stats.txt"),
+            sourceFile("tests/golden/example_kestrel.expected"));
+}
+
+TEST(Driver, OpenHandsTheFileWrittenToTheOpenerAndOnlyWarnsWhenItCannot) {
+  TempDir dir;
+  writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
+  // The opener runs on after the tool: its file is waited for.
+  const auto run = runScript(dir, R"(
+    printf '#!/bin/sh\nprintf "%%s" "$1" >opened.tmp && mv opened.tmp opened\n' >opener
+    chmod +x opener
+    SESSION_STATS_OPENER=./opener "$SESSION_STATS" -p Kestrel -o k.html --open
+    for i in $(seq 600); do [ -e opened ] && break; sleep 0.1; done
+    cat opened
+    SESSION_STATS_OPENER=./nothing "$SESSION_STATS" -p Kestrel --open)");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, (dir / "k.html").string());
+  EXPECT_EQ(run.err,
+            "session-stats: could not open session_stats.txt: No such file or "
+            "directory\n");
+  EXPECT_EQ(readFile(dir / "session_stats.txt"),
+            sourceFile("tests/golden/example_kestrel.expected"));
+}
+
 TEST(Driver, LogsGiveTheCheckedInReport) {
   // The excluded second player stands at the end of a line, where a CR
   // that was not dropped would let it through.

@@ -297,6 +297,15 @@ TEST(HtmlReport, OpponentsTableAndSectionsMostMatchesFirst) {
                       "section below. For any other one's, run session-stats "
                       "again with <code>--opponent NAME</code>."),
             std::string::npos);
+  // A double click gives no console: the page points to the text report.
+  std::ostringstream clicked;
+  writeHtmlReportEnd(clicked, buildPlayerStats(*records.findPlayer("Kestrel")),
+                     history, {}, PageReader::kDoubleClick);
+  EXPECT_NE(clicked.str().find("of these 33 opponents have a section below; "
+                               "session_stats.txt, written beside this page, "
+                               "has one for each of them."),
+            std::string::npos);
+  EXPECT_EQ(clicked.str().find("--opponent"), std::string::npos);
 }
 
 TEST(HtmlReport, MatchupsThatMatterShowTheirWilsonInterval) {

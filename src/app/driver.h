@@ -13,6 +13,7 @@ struct Written {
   std::string file;
   std::string counted;  // "Kestrel, 30 matches" (once per side), "2 players"
   std::string player;   // a report's player as given; empty for a list
+  std::string page;     // the page written beside it for a double click
 };
 
 /// The whole program: parses the command line (see parseOptions) and runs
@@ -46,6 +47,12 @@ struct Written {
 ///   nameHints follow); when the report or list cannot be written (the old
 ///   report is kept). Every failure puts a line "session-stats: ..." on
 ///   `err`, and none of them touches the report.
+/// After a report written to a file with standard input a terminal, its
+/// player is remembered (see rememberPlayer), and the next prompt at a
+/// terminal offers him: "Generate FILE for who [Kestrel]: " (see
+/// askAtTerminal). With no option in a console window of its own (a double
+/// click), the page of writePageBeside is written beside the report. With
+/// --open, the file written is opened (see openFile).
 /// When the report or list reached a file, `written`, when given, says what
 /// was written; with options given and standard error a terminal, so does a
 /// note on `err` ("session-stats: wrote k.html: Kestrel, 30 matches").
@@ -54,8 +61,9 @@ int runCommandLine(int argc, char* argv[], std::istream& console,
                    Written* written = nullptr);
 
 /// The line for a window about to close after `written`: "Wrote
-/// session_stats.txt for Kestrel.", "Wrote players.txt." for a list; empty
-/// when nothing was written to a file.
+/// session_stats.txt for Kestrel.", "Wrote session_stats.txt and
+/// session_stats.html for Kestrel." with a page, "Wrote players.txt." for a
+/// list; empty when nothing was written to a file.
 std::string closingLine(const Written& written);
 
 }  // namespace sessionstats

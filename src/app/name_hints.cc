@@ -6,6 +6,7 @@
 
 #include "base/ascii.h"
 #include "base/status.h"
+#include "os/command_line_word.h"
 
 namespace sessionstats {
 namespace {
@@ -64,19 +65,6 @@ std::size_t editDistance(std::string_view a, std::string_view b,
     std::swap(last, row);
   }
   return std::min(last[b.size()], tooFar);
-}
-
-// `name` as one word of a POSIX shell command line.
-std::string shellWord(std::string_view name) {
-  std::string word = "'";
-  for (const char byte : name) {
-    if (byte == '\'') {
-      word += "'\\''";
-    } else {
-      word += byte;
-    }
-  }
-  return word + "'";
 }
 
 std::string joined(const std::vector<std::string_view>& names) {
@@ -183,7 +171,7 @@ std::vector<std::string> nameHints(const StatsRecords& records,
   }
   for (std::size_t i = 0; i < withBlank.size() && i < kMaxCloseNames; ++i) {
     hints.push_back("a name with blanks is given with -p: -p " +
-                    shellWord(withBlank[i]));
+                    commandLineWord(withBlank[i]));
   }
   hints.emplace_back(kSeeList);
   return hints;

@@ -29,7 +29,8 @@ std::string_view closestName(std::string_view word,
 /// other names closest to `name` by edit distance (letter case aside, a swap
 /// of two neighbours counts one), only those near enough to be a slip; when
 /// `fromPrompt`, up to three players whose name begins with `name` and a
-/// blank, with the -p that names them (the prompt reads one word); last,
+/// blank, with the -p that names them, quoted for the platform's shell (see
+/// commandLineWord; the prompt reads one word); last,
 /// always, a pointer to --list.
 std::vector<std::string> nameHints(const StatsRecords& records,
                                    const SessionLogReader& reader,

@@ -9,6 +9,11 @@
 
 namespace sessionstats {
 
+/// Who the page is for: a person at a console, whom it may point to an
+/// option, or one who started the tool by a double click and has none, whom
+/// it points to the text report written beside the page instead.
+enum class PageReader : unsigned char { kConsole, kDoubleClick };
+
 /// Writes the report of `player` as one self-contained HTML5 page in UTF-8:
 /// inline CSS and SVG, no script and no reference to any other file or
 /// host. It holds the totals (figures with grouped digits, "–" for a rate
@@ -32,8 +37,8 @@ namespace sessionstats {
 void writeHtmlReportStart(std::ostream& out, const PlayerStats& player,
                           const SessionHistory& history);
 void writeHtmlReportEnd(std::ostream& out, const PlayerStats& player,
-                        const SessionHistory& history,
-                        const Insights& insights);
+                        const SessionHistory& history, const Insights& insights,
+                        PageReader reader = PageReader::kConsole);
 
 }  // namespace sessionstats
 
