@@ -192,6 +192,14 @@ Status follow(const Options& options, LiveReport& live, std::ostream& err) {
                    noteWrite);
 }
 
+// The player remembered from the last report at a terminal, offered at
+// the prompt while he is a player of the log.
+std::optional<std::string> rememberedOffer(const StatsRecords& records) {
+  std::optional<std::string> offer = readRememberedPlayer(settingsFolder());
+  if (offer && records.findPlayer(*offer) == nullptr) offer.reset();
+  return offer;
+}
+
 // " [Kestrel]" after "for who" when the prompt offers a name, escaped for
 // the terminal it is shown on; else empty.
 std::string offered(const std::optional<std::string>& offer) {
@@ -227,11 +235,8 @@ Status runReportOrList(const Options& options, LiveReport& live,
   // name again; a piped answer is the only one, its first word.
   const bool terminal = !name && standardInputIsTerminal();
   const int tries = terminal ? kPromptTries : 1;
-  // The name remembered from the last run at a terminal, while it is a
-  // player of the log.
-  std::optional<std::string> offer;
-  if (terminal) offer = readRememberedPlayer(settingsFolder());
-  if (offer && records.findPlayer(*offer) == nullptr) offer.reset();
+  const std::optional<std::string> offer =
+      terminal ? rememberedOffer(records) : std::nullopt;
   for (int tried = 1;; ++tried) {
     if (!options.request.player) {
       talk << "Generate "
