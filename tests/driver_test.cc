@@ -361,7 +361,9 @@ TEST(Driver, PromptAtATerminalAsksAgain) {
   TempDir dir;
   writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
   const auto typed = [&dir](const char* lines) {
-    return runScript(dir, std::string("printf '") + lines +
+    return runScript(dir, std::string("export XDG_CONFIG_HOME=$PWD/config; "
+                                      "printf '") +
+                              lines +
                               "' | script -qec \"$SESSION_STATS\" /dev/null");
   };
   const auto prompts = [](const std::string& screen) {
@@ -372,14 +374,16 @@ TEST(Driver, PromptAtATerminalAsksAgain) {
     }
     return count;
   };
-  const auto second = typed("kestrel\\nKestrel\\n");
+  // A name in another letter case is asked about; a no is a wrong answer.
+  const auto second = typed("kestrel\\nn\\nKestrel\\n");
   EXPECT_EQ(second.status, 0) << second.out;
   EXPECT_EQ(prompts(second.out), 2U) << second.out;
   EXPECT_NE(second.out.find("did you mean Kestrel?"), std::string::npos);
   EXPECT_EQ(readFile(dir / "session_stats.txt"),
             sourceFile("tests/golden/example_kestrel.expected"));
   fs::remove(dir / "session_stats.txt");
-  const auto missed = typed("kes\\nkestrel\\nKestrle\\nKestrel\\n");
+  fs::remove_all(dir / "config");  // no name offered
+  const auto missed = typed("kes\\nn\\nkestrel\\nno\\nKestrle\\nKestrel\\n");
   EXPECT_EQ(missed.status, 1) << missed.out;
   EXPECT_EQ(prompts(missed.out), 3U) << missed.out;
   EXPECT_FALSE(fs::exists(dir / "session_stats.txt"));
