@@ -20,9 +20,13 @@ trap 'rm -rf "$dir"' EXIT
 cd "$dir"
 # Wine reads what is typed in the terminal's character set.
 export LC_ALL=C.UTF-8
-# The remembered player goes to a settings folder of the test's own, and
-# the page to an opener that writes down what it was given.
-export APPDATA="Z:${dir//\//\\}\\appdata"
+# Wine gives APPDATA the Wine prefix's own folder: the remembered player
+# is removed from it before and after. The page goes to an opener that
+# writes down what it was given.
+settings=$("$wine" winepath -u "$("$wine" cmd /c 'echo %APPDATA%' | tr -d '\r')")
+settings=${settings%/}/session-stats
+rm -rf "$settings"
+trap 'rm -rf "$dir" "$settings"' EXIT
 export SESSION_STATS_OPENER="Z:${dir//\//\\}\\opener.cmd"
 printf '@echo %%~1>"%%~dp0opened.txt"\r\n' >opener.cmd
 
@@ -68,7 +72,7 @@ grep -q 'Stats for: Zoë' session_stats.txt || fail "report not for Zoë"
 grep -q '<title>.*Zoë' session_stats.html || fail "no page for Zoë"
 for _ in $(seq 100); do [ -s opened.txt ] && break; sleep 0.1; done
 [ "$(tr -d '\r\n' <opened.txt)" = session_stats.html ] || fail "page not opened"
-grep -q 'Zoë' appdata/session-stats/player.txt || fail "name not remembered"
+grep -q 'Zoë' "$settings/player.txt" || fail "name not remembered"
 
 # The second double click offers the name: Enter alone takes it.
 rm session_stats.txt opened.txt
@@ -77,14 +81,14 @@ inTerminal "'$wine' '$exe'" '' ''
 grep -q 'Generate session_stats.txt for who \[Zoë\]: ' screen.txt ||
   fail "name not offered"
 grep -q 'Stats for: Zoë' session_stats.txt || fail "offer not taken"
-rm -rf appdata
+rm -rf "$settings"
 
 # Without Enter the window stays.
 limit=15 inTerminal "'$wine' '$exe' -p Zoë"
 [ "$status" -eq 124 ] || fail "did not wait for Enter: status $status"
 grep -q 'Wrote session_stats.txt for Zoë\.' screen.txt || fail "no summary"
 
-rm -rf session_stats.txt appdata
+rm -rf session_stats.txt "$settings"
 inTerminal "'$wine' '$exe' -p Nobody" ''
 [ "$status" -eq 1 ] || fail "unknown name: status $status"
 grep -q 'session-stats: sessionlog.txt names no player Nobody' screen.txt ||
@@ -101,7 +105,7 @@ inTerminal "'$wine' '$exe'" 'Zoe Moth' 'zoë' 'y' ''
 grep -q 'names no player Zoe Moth' screen.txt || fail "no refusal"
 grep -q 'Zoë? \[Y/n\]' screen.txt || fail "not asked about the case"
 grep -q 'Stats for: Zoë' session_stats.txt || fail "no report after the retry"
-rm -rf appdata
+rm -rf "$settings"
 
 # No log beside it: where the program belongs.
 mkdir elsewhere
