@@ -95,8 +95,7 @@ constexpr std::string_view kHelp =
     "      --follow        after writing, keep reading the log as it grows\n"
     "                        and rewrite the report or list after each\n"
     "                        result, until Ctrl-C (needs -p or --list)\n"
-    "      --open          then open the file written with the desktop's\n"
-    "                        handler (a page in the browser)\n"
+    "      --open          open the file written, as a double click does\n"
     "\n"
     "Filters: the report counts only the player's matches that pass them all.\n"
     "      --opponent=NAME     against the opponent NAME (after aliases)\n"
@@ -320,10 +319,9 @@ Status checkCombination(Options& options, bool outputGiven) {
             ? kStandardOutputName
             : kFormats[static_cast<std::size_t>(request.format)].file;
   }
-  if (options.open && options.reportFile == kStandardOutputName) {
-    return Status::usage("--open opens a file: give -o FILE");
-  }
-  return Status();
+  return options.open && options.reportFile == kStandardOutputName
+             ? Status::usage("--open opens a file: give -o FILE")
+             : Status();
 }
 
 }  // namespace
