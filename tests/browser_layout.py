@@ -2,7 +2,7 @@
 
   browser_layout.py CHROMIUM HTML_FILE WIDTH [--columns N] [--sections N]
                     [--matchups] [--print] [--time] [--reading-order]
-                    [--names-fit] [--recent N] [--shot PNG]
+                    [--names-fit] [--recent N] [--narrow] [--shot PNG]
 
 Drives the browser over the DevTools protocol on a pipe (--remote-debugging-
 pipe: JSON messages ended by NUL on file descriptors 3 and 4), so no port is
@@ -24,6 +24,10 @@ laid out:
   - with --recent N: the section on what changes the results holds its
     chart and a row for each of the 9 conditions, and the recent sessions
     table N rows, the newest first.
+With --narrow (a phone's width) no scroll box but a heatmap's scrolls
+sideways, every table's figures (its columns Matches, Won, Lost and Win
+rate) are shown inside the viewport, and every heatmap cell with counts in
+its tooltip takes the focus, so that a tap shows them.
 With --shot PNG it also saves a picture of those two sections.
 With --reading-order, every text of the page's own outside a name's <bdi>
 (an HTML page, the report or the overlay) must be laid out left to right,
@@ -126,8 +130,12 @@ LAYOUT = r"""
   const oppsOverflow = opps ? opps.closest('.scroll').scrollWidth -
       opps.closest('.scroll').clientWidth : 0;
   const insights = document.getElementById('insights');
+  const formChart = insights && insights.querySelector('svg.chart');
   const insightsShown = insights && {
     charts: insights.querySelectorAll('svg.chart').length,
+    answers: insights.querySelectorAll('ul.answers li').length,
+    chartFits: !formChart ||
+        formChart.getBoundingClientRect().right <= window.innerWidth,
     conditions: insights.querySelectorAll('table.effects tr').length - 1};
   const recent = [...document.querySelectorAll('table.recent tr')].slice(1)
       .map(r => r.firstElementChild.textContent);
@@ -135,7 +143,29 @@ LAYOUT = r"""
   const shot = insights && last && {
     top: insights.getBoundingClientRect().top + window.scrollY,
     bottom: last.getBoundingClientRect().bottom + window.scrollY};
-  return {faults, printFaults, opponents, sections, matchups, columns, sticky,
+  const narrowFaults = [];
+  for (const box of document.querySelectorAll('.scroll')) {
+    if (!box.querySelector('table.heat') &&
+        box.scrollWidth > box.clientWidth + 1)
+      narrowFaults.push(name(box.firstElementChild) + ' scrolls sideways: ' +
+                        box.scrollWidth + ' > ' + box.clientWidth);
+  }
+  const figures = ['Matches', 'Won', 'Lost', 'Win rate'];
+  for (const t of document.querySelectorAll('table:not(.heat)')) {
+    for (const th of t.querySelectorAll('th')) {
+      if (!figures.includes(th.textContent)) continue;
+      const r = th.getBoundingClientRect();
+      if (r.width === 0 || r.left < 0 || r.right > window.innerWidth + 1)
+        narrowFaults.push('table.' + t.className + ': ' + th.textContent +
+                          ' out of view');
+    }
+  }
+  const untappable = [...document.querySelectorAll('.heat [title]')]
+      .filter(c => c.tabIndex < 0).length;
+  if (untappable)
+    narrowFaults.push(untappable + ' heatmap cells show their counts only ' +
+                      'on hover');
+  return {faults, printFaults, narrowFaults, opponents, sections, matchups, columns, sticky,
           scrolling, opponentLine, oppsOverflow, insightsShown, recent, shot,
           viewport: window.innerWidth};
 })()
@@ -257,9 +287,12 @@ def check_insights(result, recent):
     shown = result["insightsShown"]
     if not shown:
         faults.append("no section on what changes the results")
-    elif (shown["charts"], shown["conditions"]) != (1, 9):
-        faults.append(f"{shown['charts']} form charts and "
-                      f"{shown['conditions']} conditions, want 1 and 9")
+    elif shown["charts"] == 1 and (shown["answers"] != 4 or
+                                   not 1 <= shown["conditions"] <= 9):
+        faults.append(f"{shown['answers']} answers and "
+                      f"{shown['conditions']} conditions, want 4 and 1-9")
+    elif not shown["chartFits"]:
+        faults.append("the form chart runs past the window's right edge")
     if len(result["recent"]) != recent:
         faults.append(f"{len(result['recent'])} recent sessions, want "
                       f"{recent}")
@@ -268,10 +301,13 @@ def check_insights(result, recent):
     return faults
 
 
-def check(result, columns, sections, need_matchups, printed, names_fit):
+def check(result, columns, sections, need_matchups, printed, names_fit,
+          narrow):
     faults = list(result["faults"])
     if printed:
         faults += result["printFaults"]
+    if narrow:
+        faults += result["narrowFaults"]
     if names_fit and result["oppsOverflow"] > 1:
         faults.append(f"opponents table scrolls {result['oppsOverflow']} px "
                       "sideways")
@@ -358,7 +394,8 @@ def main(argv):
         finally:
             browser.close()
     faults = check(result, columns, sections, "--matchups" in argv,
-                   "--print" in argv, "--names-fit" in argv)
+                   "--print" in argv, "--names-fit" in argv,
+                   "--narrow" in argv)
     if "--recent" in argv:
         faults += check_insights(result,
                                  int(argv[argv.index("--recent") + 1]))

@@ -12,7 +12,9 @@
 # 30 most played alone with a line on how to see the others, the matchups'
 # Wilson intervals, all 23 heatmap columns in view and no heatmap scrolling
 # sideways at 1,400 px, what changes the results with its chart and its nine
-# conditions, the last 20 sessions or fewer, the newest first); at 1,000 px
+# conditions, the last 20 sessions or fewer, the newest first; at 400 px no
+# table but a heatmap scrolling sideways, every table's figures in view and
+# the heatmaps' counts shown on a tap); at 1,000 px
 # the page's own text reads left to right and the opponents table fits.
 #
 #   bash tests/browser_test.sh SESSION_STATS SOURCE_DIR GENERATE_LOG
@@ -61,7 +63,7 @@ headless_chromium "$browser" --window-size=1280,2000 \
   --screenshot="$work/kestrel.png" "file://$work/kestrel.html" >/dev/null
 check png "$work/kestrel.png"
 layout "$work/kestrel.html" 1400 --sections 3 --recent 4
-layout "$work/kestrel.html" 400 --recent 4
+layout "$work/kestrel.html" 400 --recent 4 --narrow
 layout "$work/kestrel.html" 720 --print
 
 echo "== report of a generated log of 200,000 lines"
@@ -70,7 +72,7 @@ report Kestrel "$work/big_log.txt" big
 check dom "$work/big.dom" "$work/big.txt" "Kestrel" "113,998 matches" \
   "Sorted by matches, most first"
 layout "$work/big.html" 1400 --columns 23 --sections 30 --matchups --recent 20
-layout "$work/big.html" 400 --recent 20
+layout "$work/big.html" 400 --recent 20 --narrow
 
 echo "== reports of hostile names"
 script='<script>alert(1)</script>'

@@ -856,8 +856,8 @@ TEST(Driver, ListCountsEveryPlayerOfTheLogAsTheirReportsDo) {
 TEST(Driver, HtmlFormatWritesOnePageToItsFileOrStandardOutput) {
   const Text page = {.startsWith = "<!DOCTYPE html>",
                      .contains = {"<h1><bdi>Kestrel</bdi></h1>",
-                                  "After a loss: too little to tell from 13 "
-                                  "matches."}};
+                                  "Your 30 dated matches are too few to "
+                                  "tell"}};
   expectRuns({
       {.what = "--format=html",
        .args = {"--format=html"},

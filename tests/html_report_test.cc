@@ -152,18 +152,22 @@ TEST(HtmlReport, OneHeatmapCellPerGridCellWithAResult) {
   const Session session = kestrelSession();
   const std::string html = page(session.first());
   EXPECT_EQ(count(html, "<td class=q"), 3U + 3U);
-  EXPECT_NE(html.find("title=\"Sion vs Ciel: 2 wins, 0 losses (100.0%)\">100"),
-            std::string::npos);
-  EXPECT_NE(html.find("title=\"Hisui and Kohaku vs Ciel: 0 wins, 1 loss "
-                      "(0.0%)\">0"),
-            std::string::npos);
+  EXPECT_NE(
+      html.find(
+          "tabindex=0 title=\"Sion vs Ciel: 2 wins, 0 losses (100.0%)\">100"),
+      std::string::npos);
+  EXPECT_NE(
+      html.find("tabindex=0 title=\"Hisui and Kohaku vs Ciel: 0 wins, 1 loss "
+                "(0.0%)\">0"),
+      std::string::npos);
   // The opponent's grid, drawn the same way, and the totals by character.
-  EXPECT_NE(html.find("<tr><th>Sion<td><td class=q20 title=\"Sion vs Ciel: 2 "
-                      "wins, 0 losses (100.0%)\">100<th class=q20 title=\"Sion "
-                      "vs All: 2 wins, 0 losses (100.0%)\">100\n"),
+  EXPECT_NE(html.find("<tr><th>Sion<td><td class=q20 tabindex=0 title=\"Sion "
+                      "vs Ciel: 2 wins, 0 losses (100.0%)\">100<th class=q20 "
+                      "tabindex=0 title=\"Sion vs All: 2 wins, 0 losses "
+                      "(100.0%)\">100\n"),
             std::string::npos);
-  EXPECT_NE(html.find("<tr class=\"all\"><th>All<th class=q20 title=\"All vs "
-                      "Sion: 1 win, 0 losses (100.0%)\">"),
+  EXPECT_NE(html.find("<tr class=\"all\"><th>All<th class=q20 tabindex=0 "
+                      "title=\"All vs Sion: 1 win, 0 losses (100.0%)\">"),
             std::string::npos);
   // The player's heatmap, first, has the legend; the opponent's its totals.
   const std::size_t own = html.find("<table class=\"heat sticky\">");
@@ -278,9 +282,11 @@ TEST(HtmlReport, OpponentsTableAndSectionsMostMatchesFirst) {
       html.find("<tr><td><bdi>Wren</bdi></td><td>3</td><td>3</td><td>0</td><td "
                 "class=\"rate\"><div class=\"bar\"><i><b "
                 "class=\"w100\"></b></i><em>100.0%</em></div></td>"
-                "<td>6 / 0</td><td>0h 50m 0s</td><td>2026-11-03</td>"),
+                "<td class=\"o\">6 / 0</td><td class=\"o\">0h 50m 0s</td>"
+                "<td class=\"t o\">2026-11-03</td>"),
       std::string::npos);
-  EXPECT_NE(html.find("<td>2026-11-05</td>"), std::string::npos);  // Heron
+  EXPECT_NE(html.find("<td class=\"t o\">2026-11-05</td>"),
+            std::string::npos);  // Heron
   EXPECT_NE(html.find("lost · last met 2026-11-05</p>"), std::string::npos);
   // Sections for the most played only: the rest are rows, and a line says
   // how to see them.
@@ -325,10 +331,10 @@ TEST(HtmlReport, MatchupsThatMatterShowTheirWilsonInterval) {
   EXPECT_NE(html.find("<tr><td>Sion vs Ciel</td><td>20</td><td>15</td><td>5"
                       "</td>"),
             std::string::npos);
-  EXPECT_NE(html.find("<td>53.1% – 88.8%</td>"), std::string::npos);
+  EXPECT_NE(html.find("<td class=\"b\">53.1% – 88.8%</td>"), std::string::npos);
   EXPECT_EQ(html.find("<tr><td>Sion vs Sion</td>"), std::string::npos);
   EXPECT_EQ(html.find("<tr><td>Neco-Arc vs Ciel</td>"), std::string::npos);
-  EXPECT_EQ(count(html, "<table class=\"matchups sticky\">"), 1U);
+  EXPECT_EQ(count(html, "<table class=\"matchups sticky fold\">"), 1U);
 
   EXPECT_NE(page(kestrelSession().first()).find("No matchup has 20 matches"),
             std::string::npos);
@@ -444,11 +450,11 @@ TEST(HtmlReport, RecentSessionsTheLastTwentyNewestFirst) {
       {.ordinal = 3, .date = parseDate("2026-11-03"), .opponent = "Heron"});
   html = section(page({}, history), "recent");
   for (const char* row :
-       {"<tr><td>2026-11-02 20:06:13</td><td><bdi>&lt;b&gt;Moth</bdi>"
-        "</td><td>3–1</td><td>7–3</td><td>0h 5m 5s</td><td>Sion, H&amp;K "
-        "vs Len</td></tr>",
-        "<tr><td>–</td><td><bdi>Wren</bdi>",
-        "<tr><td>2026-11-03</td><td><bdi>Heron"}) {
+       {"<tr><td>2026-11-02 20:06:13</td><td class=\"t\"><bdi>&lt;b&gt;Moth"
+        "</bdi></td><td>3–1</td><td class=\"o\">7–3</td><td class=\"o\">0h 5m "
+        "5s</td><td class=\"t b\">Sion, H&amp;K vs Len</td></tr>",
+        "<tr><td>–</td><td class=\"t\"><bdi>Wren</bdi>",
+        "<tr><td>2026-11-03</td><td class=\"t\"><bdi>Heron"}) {
     EXPECT_NE(html.find(row), std::string::npos) << row;
   }
 }
@@ -467,6 +473,10 @@ ConditionEffect level(int from, int to, std::int64_t matches, double percent) {
     effect.logit = logitOf(percent);
     effect.logitLow = logitOf(percent - 5);
     effect.logitHigh = logitOf(percent + 5);
+    effect.points = percent - 50;
+    effect.pointsLow = percent - 55;
+    effect.pointsHigh = percent - 45;
+    effect.clear = matches >= 30 && std::abs(percent - 50) > 5;
   }
   return effect;
 }
@@ -477,10 +487,11 @@ std::string insightsOf(const Insights& insights) {
 
 Insights twoMonths() {
   Insights insights;
+  insights.matches = 42;
   insights.form = {{.month = 202512,
-                    .matches = 4,
-                    .wins = 3,
-                    .losses = 1,
+                    .matches = 40,
+                    .wins = 30,
+                    .losses = 10,
                     .form = 0.6,
                     .formLow = 0.5,
                     .formHigh = 0.7},
@@ -491,49 +502,77 @@ Insights twoMonths() {
                     .form = 0.4,
                     .formLow = 0.2,
                     .formHigh = 0.55}};
+  insights.formChange = {{.fromMonth = 202512,
+                          .toMonth = 202601,
+                          .points = 20,
+                          .pointsLow = 5,
+                          .pointsHigh = 35,
+                          .clear = true}};
   insights.afterLoss = level(0, 0, 30, 25);
   insights.sessionStage = {level(1, 5, 400, 50), level(6, 10, 100, 60),
                            level(11, 20, 29, 70), level(21, 0, 40, 65)};
-  insights.sessionStage[0].reference = true;
   insights.timeOfDay = {level(0, 6, 0, 0), level(6, 12, 1, 40),
                         level(12, 18, 50, 45), level(18, 24, 300, 50)};
-  insights.timeOfDay[3].reference = true;
   return insights;
 }
 
-// Each condition in plain words first: a figure from 30 matches on, too
-// little to tell below, the reference and a band without a match each said
-// so.
-TEST(HtmlReport, InsightsConditionsInPlainWordsWithTheirIntervals) {
-  const std::string html = insightsOf(twoMonths());
+// The four answers lead; each condition with matches in plain words, a
+// figure from 30 matches on, the difference told only where it is clear.
+TEST(HtmlReport, InsightsAnswersAndConditionsInPlainWords) {
+  Insights insights = twoMonths();
+  insights.matches = 600;
+  const std::string html = insightsOf(insights);
   for (const char* row : {
-           "<tr><td>After a loss you win 25% of even matches <span "
-           "class=\"nowrap\">(20–30%)</span>.</td>"
-           "<td>30</td><td>15</td><td>15</td><td>25.0%</td>"
-           "<td>20.0% – 30.0%</td></tr>",
-           "<td>In matches 1–5 of a session: the reference the others are "
-           "measured against.</td><td>400</td>",
-           "<td>In matches 6–10 of a session you win 60% of even matches "
-           "<span class=\"nowrap\">(55–65%)</span>.</td>",
+           "<li><strong>Am I improving?</strong> Yes: since 2025-12 your form "
+           "rose by 20 points <span class=\"nowrap\">(5–35)</span>.</li>",
+           "<li><strong>Do I play worse after a loss?</strong> Yes: after a "
+           "loss you win 25 points fewer <span class=\"nowrap\">(20–30)"
+           "</span>.</li>",
+           "<li><strong>Should I stop after some matches in a session?"
+           "</strong> No clear sign.</li>",
+           "<li><strong>Am I worse at some hours?</strong> No clear "
+           "sign.</li>",
+           "<tr><td>After a loss you win 25 points fewer <span "
+           "class=\"nowrap\">(20–30)</span>.</td>"
+           "<td>30</td><td>15</td><td>15</td><td>−25</td>"
+           "<td>−30 to −20</td></tr>",
+           "<td>In matches 1–5 of a session: no clear difference.</td>"
+           "<td>400</td><td>200</td><td>200</td><td>0</td><td>−5 to +5</td>",
+           "<td>In matches 6–10 of a session you win 10 points more "
+           "<span class=\"nowrap\">(5–15)</span>.</td>",
            "<td>In matches 11–20 of a session: too little to tell from 29 "
            "matches.</td><td>29</td><td>14</td><td>15</td><td>–</td>"
            "<td>–</td></tr>",
-           "<td>From match 21 of a session on you win 65% of even matches "
-           "<span class=\"nowrap\">(60–70%)</span>.</td>",
-           "<td>Between 00:00 and 06:00 you played no match.</td>",
+           "<td>From match 21 of a session on you win 15 points more "
+           "<span class=\"nowrap\">(10–20)</span>.</td>",
            "<td>Between 06:00 and 12:00: too little to tell from 1 match.</td>",
-           "<td>Between 12:00 and 18:00 you win 45% of even matches "
-           "<span class=\"nowrap\">(40–50%)</span>.</td>",
+           "<td>Between 12:00 and 18:00: no clear difference.</td>",
        }) {
     EXPECT_NE(html.find(row), std::string::npos) << row;
   }
+  EXPECT_EQ(html.find("Between 00:00"), std::string::npos);
+  EXPECT_LT(html.find("Am I improving?"), html.find("<svg"));
+
+  // A log of few matches gets one sentence.
+  insights.matches = 40;
+  EXPECT_NE(insightsOf(insights).find(
+                "<p class=\"note\">Your 40 dated matches are too few to tell "
+                "your form or what changes your results from; 160 more will "
+                "do.</p>"),
+            std::string::npos);
 }
 
 // The form and its band beside the share won, month by month.
 TEST(HtmlReport, InsightsFormChartShowsEachMonthBesideTheShareWon) {
-  const std::string html = insightsOf(twoMonths());
-  EXPECT_NE(html.find("<title>2025-12: form 60.0% (50.0% – 70.0%); 3 won, 1 "
-                      "lost (75.0%)</title>"),
+  Insights insights = twoMonths();
+  insights.matches = 600;
+  const std::string html = insightsOf(insights);
+  EXPECT_NE(html.find("<title>2025-12: form 60.0% (50.0% – 70.0%); 30 won, "
+                      "10 lost (75.0%)</title>"),
+            std::string::npos);
+  // The month of 2 matches is faint, its share won out of the dashed line.
+  EXPECT_NE(html.find("class=\"q8 faint\""), std::string::npos);
+  EXPECT_NE(html.find("0 won, 2 lost (0.0%), few matches</title>"),
             std::string::npos);
   const ChartFrame frame = chartFrame(kRateAxisTop, "%");
   const auto point = [&](std::size_t i, double percent) {
@@ -543,7 +582,7 @@ TEST(HtmlReport, InsightsFormChartShowsEachMonthBesideTheShareWon) {
   EXPECT_NE(html.find("class=\"band\" points=\"" + point(0, 70) + point(1, 55) +
                       point(1, 20) + point(0, 50) + "\""),
             std::string::npos);
-  EXPECT_NE(html.find("class=\"raw\" points=\"" + point(0, 75) + point(1, 0)),
+  EXPECT_NE(html.find("class=\"raw\" points=\"" + point(0, 75) + "\"/>"),
             std::string::npos);
   EXPECT_NE(html.find("class=\"form\" points=\"" + point(0, 60) + point(1, 40)),
             std::string::npos);
@@ -553,6 +592,7 @@ TEST(HtmlReport, InsightsFormChartShowsEachMonthBesideTheShareWon) {
   // the first and last points stand as far inside the plot.
   for (const std::uint32_t months : {11U, 12U}) {
     Insights year;
+    year.matches = 1000;
     for (std::uint32_t month = 1; month <= months; ++month) {
       year.form.push_back({.month = 202600 + month, .wins = 1});
     }

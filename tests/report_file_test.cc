@@ -264,7 +264,11 @@ class FakeFiles final : public ReportFileSystem {
                        const std::string& /*target*/) override {
     return step("adoptPermissions");
   }
+  int writes = 0;
+
   int write(FileHandle handle, const char* data, std::size_t size) override {
+    EXPECT_GT(size, 0U) << "a write of no bytes";
+    ++writes;
     files[names_.at(static_cast<std::size_t>(handle))].append(data, size);
     return step("write");
   }
@@ -298,7 +302,8 @@ TEST(ReportFile, FailingStepLeavesTheOldReportAndNoTemporaryFile) {
     FakeFiles files;
     files.files["r/x.txt"] = "old";
     ASSERT_TRUE(replaceReportFile(files, "r/x.txt", [](std::ostream& out) {
-                  out << "new";
+                  out << ""
+                      << "new";
                 }).ok());
     // The data is on the disk before the rename, the folder after.
     EXPECT_EQ(files.files,
@@ -320,9 +325,18 @@ TEST(ReportFile, FailingStepLeavesTheOldReportAndNoTemporaryFile) {
     FakeFiles files;
     files.files["x.txt"] = "old";
     files.failing = kSteps[static_cast<std::size_t>(failing)];
-    const Status status = replaceReportFile(
-        files, "x.txt", [](std::ostream& out) { out << "new"; });
+    // After a failed write nothing more is written, and the stream fails.
+    const Status status =
+        replaceReportFile(files, "x.txt", [](std::ostream& out) {
+          out << "new";
+          out.clear();
+          out << "more";
+        });
     EXPECT_EQ(status.error(), EIO) << files.failing;
+    EXPECT_EQ(files.writes, failing < 2    ? 0
+                            : failing == 2 ? 1
+                                           : 2)
+        << files.failing;
     EXPECT_EQ(files.files,
               (std::map<std::string, std::string>{{"x.txt", "old"}}))
         << files.failing;

@@ -61,8 +61,9 @@ std::string logsLabel(const Options& options) {
 }
 
 // The status of a log at `path` that could not be read from its first byte,
-// after the classic "Could not find" line on `talk`: where the tool looked
-// for a missing log, that a directory is one, or why the log is unreadable.
+// after the "Could not find" line of the text report on `talk`: where the tool
+// looked for a missing log, that a directory is one, or why the log is
+// unreadable.
 Status logNotFound(const std::string& path, const Status& status,
                    std::ostream& talk) {
   talk << "Could not find " << path << '\n';
@@ -352,7 +353,7 @@ int runCommandLine(int argc, char* argv[], std::istream& console,
     if (exitStatus == 0) forThePerson(parsed.options, argc == 1, done, err);
     // A note of what was written is for a person who gave options and
     // watches standard error; a script sees nothing new, and neither does
-    // the classic run.
+    // a run without options.
     if (!done.file.empty() && argc > 1 && standardErrorIsTerminal()) {
       err << kMessagePrefix << "wrote " << done.file << ": " << done.counted
           << '\n';

@@ -29,7 +29,8 @@ inline constexpr std::string_view kTryHelpLine =
 /// list), or print the help or the version.
 enum class Command { kReport, kHelp, kVersion };
 
-/// The command line, with the classic defaults for what it leaves out.
+/// The command line, with the defaults of a run without options for what
+/// it leaves out.
 struct Options {
   Command command = Command::kReport;
   /// The logs read, in this order, as one history: each -l names one.

@@ -21,7 +21,7 @@
 
 namespace sessionstats {
 
-/// What a report is written as: the classic text, one CSV row per match, one
+/// What a report is written as: the text report, one CSV row per match, one
 /// JSON document, one self-contained HTML page, or the small HTML page of the
 /// session in progress for a stream.
 enum class ReportFormat { kText, kCsv, kJson, kHtml, kOverlay };

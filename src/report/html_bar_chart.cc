@@ -1,7 +1,8 @@
 #include "report/html_bar_chart.h"
 
-#include <algorithm>
+#include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "report/html_chart.h"
@@ -9,26 +10,9 @@
 namespace sessionstats {
 namespace {
 
-// A bar leaves a gap on each side of its slot and has rounded corners.
-constexpr int kBarGap = 2;
-constexpr int kBarCornerRadius = 3;
-// Room a band's label needs ("720+" and a margin), in user units.
-constexpr int kBandLabelRoom = 5 * kLabelCharWidth;
 // A band is shown on its own when it holds at least 1/kTailShare of the
 // matches, or when a later one does.
 constexpr std::int64_t kTailShare = 200;
-
-// A tick step of 1, 2 or 5 times a power of ten that gives at most about
-// five ticks up to `top`. REQUIRES: top >= 0.
-std::int64_t tickStep(std::int64_t top) {
-  std::int64_t step = 1;
-  for (;;) {
-    for (const std::int64_t factor : {1, 2, 5}) {
-      if (top / (step * factor) <= 5) return step * factor;
-    }
-    step *= 10;
-  }
-}
 
 // The bands the chart shows: they run to the last one that holds a fair
 // share of the matches; the rare longer matches go into one more band, "N+".
@@ -53,29 +37,6 @@ LengthBands lengthBands(const LengthCounts& lengths, std::int64_t total) {
   return bands;
 }
 
-// The labels of the bands' lower ends, every labelEvery-th; an open-ended
-// last band is always labelled, so the labels before it keep their
-// distance from it.
-void writeBandLabels(HtmlPage& page, const ChartFrame& frame,
-                     const LengthBands& bands, int slot, int labelEvery) {
-  const int last = static_cast<int>(bands.counts.size()) - 1;
-  for (int band = 0; band <= last; ++band) {
-    const bool labelled = bands.openEnded
-                              ? band == last || (band % labelEvery == 0 &&
-                                                 band <= last - labelEvery)
-                              : band % labelEvery == 0;
-    if (!labelled) continue;
-    page.raw("<text class=\"label\"")
-        .attr("x", frame.left + band * slot)
-        .attr("y", kCategoryLabelY)
-        .attr("text-anchor", "middle")
-        .raw(">")
-        .number(std::int64_t{band} * kLengthBandSeconds)
-        .raw(bands.openEnded && band == last ? "+" : "")
-        .raw("</text>\n");
-  }
-}
-
 }  // namespace
 
 void writeLengthChart(HtmlPage& page, const LengthCounts& lengths) {
@@ -87,43 +48,31 @@ void writeLengthChart(HtmlPage& page, const LengthCounts& lengths) {
     return;
   }
   const LengthBands bands = lengthBands(lengths, total);
-  const int last = static_cast<int>(bands.counts.size()) - 1;
-  const std::int64_t highest =
-      *std::max_element(bands.counts.begin(), bands.counts.end());
-  const std::int64_t step = tickStep(highest);
-  const std::int64_t top = (highest + step - 1) / step * step;
-  const ChartFrame frame = chartFrame(top, "");
-  const int slot = frame.width() / (last + 1);
-  const int labelEvery = (kBandLabelRoom + slot - 1) / slot;
-  page.raw("<div class=\"scroll\">");
-  writeSvgOpen(page, "Bar chart of the number of matches by length in seconds");
-  writeValueAxis(page, frame, top, step, "", "Matches");
-  page.raw("<g class=\"bars\">\n");
-  for (int band = 0; band <= last; ++band) {
-    const std::int64_t count = bands.counts[static_cast<std::size_t>(band)];
-    const std::int64_t height = drawable(count) * kPlotHeight / top;
-    const std::int64_t from = std::int64_t{band} * kLengthBandSeconds;
-    page.raw("<rect")
-        .attr("x", frame.left + band * slot + kBarGap)
-        .attr("y", kPlotTop + kPlotHeight - height)
-        .attr("width", slot - 2 * kBarGap)
-        .attr("height", height)
-        .attr("rx", kBarCornerRadius)
-        .raw("><title>");
-    if (bands.openEnded && band == last) {
-      page.number(from).raw("+");
-    } else {
-      page.number(from).raw(" to ").number(from + kLengthBandSeconds - 1);
-    }
-    page.raw(" seconds: ")
-        .count(count)
-        .raw(count == 1 ? " match" : " matches")
-        .raw("</title></rect>\n");
+  const std::size_t last = bands.counts.size() - 1;
+  Chart chart;
+  chart.label = "Bar chart of the number of matches by length in seconds";
+  chart.valueTitle = "Matches";
+  chart.categoryTitle = "Match length (seconds)";
+  chart.rates = false;
+  chart.series.resize(1);
+  chart.series[0].kind = SeriesKind::kBars;
+  for (std::size_t band = 0; band <= last; ++band) {
+    const std::int64_t count = bands.counts[band];
+    chart.series[0].values.push_back(static_cast<double>(drawable(count)));
+    chart.labels.push_back(
+        std::to_string(static_cast<std::int64_t>(band) * kLengthBandSeconds) +
+        (bands.openEnded && band == last ? "+" : ""));
   }
-  page.raw("</g>\n");
-  writeBandLabels(page, frame, bands, slot, labelEvery);
-  writeCategoryAxis(page, frame, "Match length (seconds)");
-  page.raw("</svg></div>\n</section>\n");
+  writeChart(page, chart, [&](std::size_t band) {
+    const std::int64_t count = bands.counts[band];
+    page.raw(chart.labels[band]);
+    if (!bands.openEnded || band != last) {
+      page.raw(" to ").number(
+          static_cast<std::int64_t>(band + 1) * kLengthBandSeconds - 1);
+    }
+    page.raw(" seconds: ").count(count).raw(count == 1 ? " match" : " matches");
+  });
+  page.raw("</section>\n");
 }
 
 }  // namespace sessionstats

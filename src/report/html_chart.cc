@@ -1,5 +1,6 @@
 #include "report/html_chart.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace sessionstats {
@@ -19,6 +20,19 @@ constexpr int kCategoryTitleLift = 8;
 constexpr int kPointInset = 12;
 // Room a point's label takes beyond its characters.
 constexpr int kPointLabelMargin = 14;
+// Dots shrink when the plot has less than this much width per point, so
+// they stay apart.
+constexpr int kRoomForLargeDot = 16;
+constexpr int kLargeDotRadius = 6;
+constexpr int kSmallDotRadius = 4;
+// A bar leaves a gap on each side of its slot and has rounded corners.
+constexpr int kBarGap = 2;
+constexpr int kBarCornerRadius = 3;
+// A band of a single point is a box this wide either side of it, where a
+// band would have no width.
+constexpr int kLoneBandHalfWidth = 8;
+// A count axis has at most about this many steps.
+constexpr std::int64_t kMaxCountSteps = 5;
 
 // Characters of `value` written with grouped digits.
 int groupedLength(std::int64_t value) {
@@ -43,17 +57,184 @@ std::size_t labelStride(const ChartFrame& frame, std::size_t count,
       1, (room + spacing - 1) / std::max<std::int64_t>(spacing, 1)));
 }
 
+// A tick step of 1, 2 or 5 times a power of ten that gives at most about
+// kMaxCountSteps ticks up to `top`. REQUIRES: top >= 0.
+std::int64_t tickStep(std::int64_t top) {
+  std::int64_t step = 1;
+  for (;;) {
+    for (const std::int64_t factor : {1, 2, 5}) {
+      if (top / (step * factor) <= kMaxCountSteps) return step * factor;
+    }
+    step *= 10;
+  }
+}
+
+// The value axis of a chart: its top, its step and its labels' suffix.
+struct ValueAxis {
+  std::int64_t top = kRateAxisTop;
+  std::int64_t step = kRateAxisStep;
+  std::string_view suffix = "%";
+};
+
+ValueAxis valueAxis(const Chart& chart) {
+  if (chart.rates) return {};
+  double highest = 0;
+  for (const ChartSeries& series : chart.series) {
+    for (const double value : series.values) {
+      highest = std::max(highest, value);  // NaN is not higher
+    }
+  }
+  const auto high = static_cast<std::int64_t>(std::ceil(highest));
+  const std::int64_t step = tickStep(high);
+  return {std::max((high + step - 1) / step * step, step), step, ""};
+}
+
+// Where the categories of a chart stand across its plot.
+struct CategoryPlaces {
+  ChartFrame frame;
+  std::size_t count = 0;
+  int slot = 0;  // the width of a bar's slot; 0: points
+
+  std::int64_t x(std::size_t i) const {
+    return slot == 0 ? pointX(frame, i, count)
+                     : frame.left + static_cast<std::int64_t>(i) * slot;
+  }
+};
+
+std::int64_t valueY(double value, std::int64_t top) {
+  const double shown =
+      value > 0 ? std::min(value, static_cast<double>(top)) : 0.0;
+  return kPlotTop + kPlotHeight -
+         std::lround(shown * kPlotHeight / static_cast<double>(top));
+}
+
+void writeLine(HtmlPage& page, const ChartSeries& series,
+               const CategoryPlaces& places, std::int64_t top) {
+  page.raw("<polyline").attr("class", series.svgClass).raw(" points=\"");
+  for (std::size_t i = 0; i < series.values.size(); ++i) {
+    page.number(places.x(i))
+        .raw(",")
+        .number(valueY(series.values[i], top))
+        .raw(" ");
+  }
+  page.raw("\"/>\n");
+}
+
+// Along the upper ends, back along the lower ones.
+void writeBand(HtmlPage& page, const ChartSeries& series,
+               const CategoryPlaces& places, std::int64_t top) {
+  const std::size_t count = series.values.size();
+  const int lone = count == 1 ? kLoneBandHalfWidth : 0;
+  const auto corner = [&](std::size_t i, int shift, double value) {
+    page.number(places.x(i) + shift)
+        .raw(",")
+        .number(valueY(value, top))
+        .raw(" ");
+  };
+  page.raw("<polygon").attr("class", series.svgClass).raw(" points=\"");
+  for (std::size_t i = 0; i < count; ++i) {
+    corner(i, -lone, series.values[i]);
+    if (lone != 0) corner(i, lone, series.values[i]);
+  }
+  for (std::size_t i = count; i-- > 0;) {
+    corner(i, lone, series.lows[i]);
+    if (lone != 0) corner(i, -lone, series.lows[i]);
+  }
+  page.raw("\"/>\n");
+}
+
+void writeMarks(HtmlPage& page, const ChartSeries& series,
+                const CategoryPlaces& places, std::int64_t top,
+                const std::function<void(std::size_t)>& title) {
+  const bool bars = series.kind == SeriesKind::kBars;
+  const bool crowded =
+      places.count >
+      static_cast<std::size_t>(places.frame.width() / kRoomForLargeDot);
+  page.raw(bars ? "<g class=\"bars\">\n" : "<g class=\"dots\">\n");
+  for (std::size_t i = 0; i < series.values.size(); ++i) {
+    const std::int64_t y = valueY(series.values[i], top);
+    if (bars) {
+      page.raw("<rect")
+          .attr("x", places.x(i) + kBarGap)
+          .attr("y", y)
+          .attr("width", places.slot - 2 * kBarGap)
+          .attr("height", kPlotTop + kPlotHeight - y)
+          .attr("rx", kBarCornerRadius);
+    } else {
+      page.raw("<circle class=\"q")
+          .number(rateStep(series.values[i]))
+          .raw("\"")
+          .attr("cx", places.x(i))
+          .attr("cy", y)
+          .attr("r", crowded ? kSmallDotRadius : kLargeDotRadius);
+    }
+    page.raw("><title>");
+    title(i);
+    page.raw(bars ? "</title></rect>\n" : "</title></circle>\n");
+  }
+  page.raw("</g>\n");
+}
+
+// The labels of the slots' left edges: the last always, the others at
+// every so many slots that none comes closer to the next than its width.
+void writeSlotLabels(HtmlPage& page, const CategoryPlaces& places,
+                     const std::vector<std::string>& labels) {
+  const std::size_t last = labels.size() - 1;
+  const int room = static_cast<int>(labels.back().size() + 1) * kLabelCharWidth;
+  const std::size_t every =
+      static_cast<std::size_t>((room + places.slot - 1) / places.slot);
+  for (std::size_t i = 0; i <= last; ++i) {
+    if (i != last && (i % every != 0 || i + every > last)) continue;
+    page.raw("<text class=\"label\"")
+        .attr("x", places.x(i))
+        .attr("y", kCategoryLabelY)
+        .attr("text-anchor", "middle")
+        .raw(">")
+        .raw(labels[i])
+        .raw("</text>\n");
+  }
+}
+
 }  // namespace
+
+void writeChart(HtmlPage& page, const Chart& chart,
+                const std::function<void(std::size_t)>& title) {
+  const ValueAxis axis = valueAxis(chart);
+  CategoryPlaces places{chartFrame(axis.top, axis.suffix), chart.labels.size()};
+  const bool bars = std::any_of(
+      chart.series.begin(), chart.series.end(),
+      [](const ChartSeries& s) { return s.kind == SeriesKind::kBars; });
+  if (bars) {
+    places.slot = places.frame.width() / static_cast<int>(places.count);
+  }
+  page.raw("<div class=\"scroll\">");
+  writeSvgOpen(page, chart.label);
+  writeValueAxis(page, places.frame, axis.top, axis.step, axis.suffix,
+                 chart.valueTitle);
+  for (const ChartSeries& series : chart.series) {
+    if (series.kind == SeriesKind::kLine) {
+      writeLine(page, series, places, axis.top);
+    } else if (series.kind == SeriesKind::kBand) {
+      writeBand(page, series, places, axis.top);
+    } else {
+      writeMarks(page, series, places, axis.top, title);
+    }
+  }
+  if (bars) {
+    writeSlotLabels(page, places, chart.labels);
+  } else {
+    writePointLabels(page, places.frame, chart.labels);
+  }
+  writeCategoryAxis(page, places.frame, chart.categoryTitle);
+  page.raw("</svg></div>\n");
+}
 
 ChartFrame chartFrame(std::int64_t top, std::string_view suffix) {
   const int labelChars = groupedLength(top) + static_cast<int>(suffix.size());
   return {kValueTitleRoom + labelChars * kLabelCharWidth + kValueLabelGap};
 }
 
-std::int64_t rateY(double percent) {
-  return kPlotTop + kPlotHeight -
-         std::lround(drawableRate(percent) * kPlotHeight / kRateAxisTop);
-}
+std::int64_t rateY(double percent) { return valueY(percent, kRateAxisTop); }
 
 std::int64_t pointX(const ChartFrame& frame, std::size_t i, std::size_t count) {
   const int plotWidth = frame.width();
@@ -62,14 +243,6 @@ std::int64_t pointX(const ChartFrame& frame, std::size_t i, std::size_t count) {
   return frame.left + inset +
          static_cast<std::int64_t>(i) * (plotWidth - 2 * inset) /
              static_cast<std::int64_t>(gaps);
-}
-
-void writeRateBar(HtmlPage& page, std::int32_t wins, std::int32_t losses) {
-  page.raw("<div class=\"bar\"><i><b class=\"w")
-      .number(std::lround(drawableRate(winPercentage(wins, losses))))
-      .raw("\"></b></i><em>")
-      .winRate(wins, losses)
-      .raw("</em></div>");
 }
 
 void writeSvgOpen(HtmlPage& page, std::string_view label) {
@@ -134,14 +307,8 @@ void writeCategoryAxis(HtmlPage& page, const ChartFrame& frame,
 void writeRateLine(HtmlPage& page, std::string_view svgClass,
                    const ChartFrame& frame,
                    const std::vector<double>& percents) {
-  page.raw("<polyline").attr("class", svgClass).raw(" points=\"");
-  for (std::size_t i = 0; i < percents.size(); ++i) {
-    page.number(pointX(frame, i, percents.size()))
-        .raw(",")
-        .number(rateY(percents[i]))
-        .raw(" ");
-  }
-  page.raw("\"/>\n");
+  writeLine(page, {SeriesKind::kLine, svgClass, percents, {}},
+            {frame, percents.size()}, kRateAxisTop);
 }
 
 void writePointLabels(HtmlPage& page, const ChartFrame& frame,

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -78,10 +79,42 @@ inline double drawableRate(double percent) {
   return std::clamp(percent, 0.0, 100.0);
 }
 
-/// Writes a bar of the share won of `wins` and `losses` beside that rate
-/// ("–" for no match); the bar's width is one of the stylesheet's "wN"
-/// classes, of the drawable rate.
-void writeRateBar(HtmlPage& page, std::int32_t wins, std::int32_t losses);
+/// How a series of a chart is drawn: a line through its values, a dot at
+/// each in the colour of its rate with a tooltip, a band from its lows up to
+/// its values, or a bar from 0 up to each.
+enum class SeriesKind : std::uint8_t { kLine, kPoints, kBand, kBars };
+
+/// Values of a chart, one for each of its categories.
+struct ChartSeries {
+  SeriesKind kind = SeriesKind::kLine;
+  std::string_view svgClass;  // a line's or a band's look
+  std::vector<double> values;
+  std::vector<double> lows;  // a band's lower ends
+};
+
+/// A chart of values over categories (sessions, months, length bands).
+struct Chart {
+  std::string_view label;          // its accessible name, markup
+  std::string_view valueTitle;     // markup
+  std::string_view categoryTitle;  // markup
+  /// Win rates, on an axis of 0% to 100% in quarters; or else counts, on
+  /// an axis from 0 to the highest in at most about five steps of 1, 2 or 5
+  /// times a power of ten.
+  bool rates = true;
+  std::vector<std::string> labels;  // one per category, markup
+  std::vector<ChartSeries> series;
+};
+
+/// Writes `chart` as an <svg> in a ".scroll" box. A chart with bars has a
+/// slot of equal width per category, each labelled at its left edge, the
+/// last always, the others where they keep their distance; any other has
+/// its points spread and labelled as pointX and writePointLabels do.
+/// `title(i)` writes the tooltip (markup) of category i's dot or bar.
+/// Values below 0 or above the axis, and NaN, are drawn at its nearer end.
+/// REQUIRES: every series (and a band's lows) has a value per label, and
+/// there is at least one label.
+void writeChart(HtmlPage& page, const Chart& chart,
+                const std::function<void(std::size_t)>& title);
 
 /// Opens a chart's <svg>, of class "chart", kChartWidth x kChartHeight user
 /// units scaled by the page, with `label` (markup) as its accessible name.

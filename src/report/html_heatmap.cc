@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "report/html_chart.h"
+#include "report/html_table.h"
 #include "stats/character_roster.h"
 
 namespace sessionstats {
@@ -52,39 +53,13 @@ HeatmapAxes heatmapAxes(const MatchupCounts& wins, const MatchupCounts& losses,
   return axes;
 }
 
-// A cell of `wins` and `losses` (element `tag`, "td" or "th") in the colour
-// of their win rate, showing it in whole percent, with `own` vs `opposing`
-// and the counts as its tooltip. The class goes unquoted: a page of many
-// grids saves the bytes.
-void writeRateCell(HtmlPage& page, std::string_view tag, std::string_view own,
-                   std::string_view opposing, std::int32_t wins,
-                   std::int32_t losses) {
-  const double rate = drawableRate(winPercentage(wins, losses));
-  page.raw("<")
-      .raw(tag)
-      .raw(" class=q")
-      .number(rateStep(rate))
-      .raw(" title=\"")
-      .escaped(own)
-      .raw(" vs ")
-      .escaped(opposing)
-      .raw(": ")
-      .count(wins)
-      .raw(wins == 1 ? " win, " : " wins, ")
-      .count(losses)
-      .raw(losses == 1 ? " loss (" : " losses (")
-      .winRate(wins, losses)
-      .raw(")\">")
-      .number(std::lround(rate));
-}
-
 // A total of the grid: a cell like the others, or an empty header cell when
 // it holds no result.
 void writeTotalCell(HtmlPage& page, std::string_view own,
                     std::string_view opposing, std::int32_t wins,
                     std::int32_t losses) {
   if (holdsResult(wins, losses)) {
-    writeRateCell(page, "th", own, opposing, wins, losses);
+    writeHeatCell(page, "th", own, opposing, wins, losses);
   } else {
     page.raw("<th>");
   }
@@ -109,7 +84,7 @@ void writeRowCells(HtmlPage& page, int own, const HeatmapAxes& axes,
     }
     writeEmptyCells(page, emptyRun);
     emptyRun = 0;
-    writeRateCell(page, "td", kRoster.longName[own], kRoster.longName[opposing],
+    writeHeatCell(page, "td", kRoster.longName[own], kRoster.longName[opposing],
                   wins[cell], losses[cell]);
   }
   writeEmptyCells(page, emptyRun);

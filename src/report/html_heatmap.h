@@ -22,10 +22,10 @@ struct HeatmapTotals {
 };
 
 /// Writes the heatmap of `wins` and `losses` with each cell's win rate in
-/// whole percent and its counts as its tooltip; a note when nothing holds a
-/// result. Without `totals` the legend follows it; with them, a column and
-/// a row "All" of `totals` drawn the same way take its place, so that it is
-/// as narrow as the player's own.
+/// whole percent and its counts as its tooltip (shown on a tap too); a note
+/// when nothing holds a result. Without `totals` the legend follows it; with
+/// them, a column and a row "All" of `totals` drawn the same way take its
+/// place, so that it is as narrow as the player's own.
 void writeHeatmap(HtmlPage& page, const MatchupCounts& wins,
                   const MatchupCounts& losses,
                   const HeatmapTotals* totals = nullptr);

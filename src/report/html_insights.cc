@@ -1,6 +1,7 @@
 #include "report/html_insights.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -10,13 +11,17 @@
 
 #include "report/html_chart.h"
 #include "stats/match_log.h"
+#include "stats/plain_answers.h"
 
 namespace sessionstats {
 namespace {
 
-// A condition with fewer matches than this gets no figure on the page: its
-// interval would be too wide to tell anything.
-constexpr std::int64_t kConditionMinMatches = 30;
+// Under this many dated matches the section is one sentence: the intervals
+// would be too wide to answer anything.
+constexpr std::int64_t kMinSectionMatches = 200;
+// A month of fewer matches is drawn faint, and its share won left out of
+// the dashed line, where it would swing the most.
+constexpr std::int64_t kFaintMonthMatches = 10;
 // A chart of a single month draws its interval as a box this wide either
 // side of the point, where a band would have no width.
 constexpr int kLoneBandHalfWidth = 8;
@@ -24,20 +29,16 @@ constexpr int kDotRadius = 5;
 // The share won is marked too, above the form's dot, so that a single month
 // shows it.
 constexpr int kRawDotRadius = 3;
-// "YYYY-MM" of a month packed as YYYYMM.
+// The length of "YYYY-MM", and the scale of a month packed as YYYYMM.
 constexpr std::size_t kMonthLabelLength = 7;
 constexpr std::uint32_t kMonthScale = 100;
+constexpr std::int64_t kTwoDigits = 10;
 
 // A probability as a percentage a chart and a table can show: 0 to 100, and
 // 0 for what is not a number.
 double percentOf(double probability) {
   if (std::isnan(probability)) return 0;
   return std::clamp(probability * 100, 0.0, 100.0);
-}
-
-// The chance to win an even match, given the effect on its log-odds.
-double evenMatchPercent(double logit) {
-  return percentOf(1 / (1 + std::exp(-logit)));
 }
 
 // "YYYY-MM" of a month packed as YYYYMM.
@@ -51,6 +52,44 @@ double rawPercent(const MonthForm& month) {
   if (matches <= 0) return 0;
   return percentOf(static_cast<double>(month.wins) /
                    static_cast<double>(matches));
+}
+
+bool faint(const MonthForm& month) {
+  return month.matches < kFaintMonthMatches;
+}
+
+// Whole points, their sign left to the words around them; 0 for what is not
+// a number.
+std::int64_t wholePoints(double points) {
+  if (std::isnan(points)) return 0;
+  constexpr double kMostPoints = 100;
+  return std::lround(std::min(std::abs(points), kMostPoints));
+}
+
+// "+5", "−3", and "0" where it rounds to none.
+HtmlPage& writeSigned(HtmlPage& page, double points) {
+  const std::int64_t whole = wholePoints(points);
+  return page.raw(whole == 0 ? "" : points < 0 ? "−" : "+").number(whole);
+}
+
+// "11 points fewer (5–17)", or "more", of an effect or a change; an
+// interval across 0 with its signs ("−3 to +7").
+void writePoints(HtmlPage& page, double points, double low, double high,
+                 std::string_view fewer, std::string_view more) {
+  const bool down = points < 0;
+  page.number(wholePoints(points))
+      .raw(wholePoints(points) == 1 ? " point" : " points");
+  if (!fewer.empty()) page.raw(" ").raw(down ? fewer : more);
+  page.raw(" <span class=\"nowrap\">(");
+  if (low < 0 && high > 0) {
+    writeSigned(page, low).raw(" to ");
+    writeSigned(page, high);
+  } else {
+    page.number(wholePoints(down ? high : low))
+        .raw("–")
+        .number(wholePoints(down ? low : high));
+  }
+  page.raw(")</span>");
 }
 
 // The band of the form's interval: along the upper ends, back along the
@@ -79,6 +118,20 @@ void writeBand(HtmlPage& page, const std::vector<MonthForm>& form,
 
 double formPercent(const MonthForm& month) { return percentOf(month.form); }
 
+// The share won, dashed, through the months that are not faint.
+void writeRawLine(HtmlPage& page, const std::vector<MonthForm>& form,
+                  const ChartFrame& frame) {
+  page.raw("<polyline class=\"raw\" points=\"");
+  for (std::size_t i = 0; i < form.size(); ++i) {
+    if (faint(form[i])) continue;
+    page.number(pointX(frame, i, form.size()))
+        .raw(",")
+        .number(rateY(rawPercent(form[i])))
+        .raw(" ");
+  }
+  page.raw("\"/>\n");
+}
+
 void writeFormDots(HtmlPage& page, const std::vector<MonthForm>& form,
                    const ChartFrame& frame) {
   page.raw("<g class=\"dots\">\n");
@@ -86,7 +139,7 @@ void writeFormDots(HtmlPage& page, const std::vector<MonthForm>& form,
     const MonthForm& month = form[i];
     page.raw("<circle class=\"q")
         .number(rateStep(formPercent(month)))
-        .raw("\"")
+        .raw(faint(month) ? " faint\"" : "\"")
         .attr("cx", pointX(frame, i, form.size()))
         .attr("cy", rateY(formPercent(month)))
         .attr("r", kDotRadius)
@@ -104,7 +157,10 @@ void writeFormDots(HtmlPage& page, const std::vector<MonthForm>& form,
         .count(month.losses)
         .raw(" lost (")
         .shortPercentage(rawPercent(month))
-        .raw(")</title></circle>\n<circle class=\"raw\"")
+        .raw(faint(month) ? "), few matches</title></circle>\n"
+                          : ")</title></circle>\n")
+        .raw("<circle class=\"raw")
+        .raw(faint(month) ? " faint\"" : "\"")
         .attr("cx", pointX(frame, i, form.size()))
         .attr("cy", rateY(rawPercent(month)))
         .attr("r", kRawDotRadius)
@@ -113,56 +169,69 @@ void writeFormDots(HtmlPage& page, const std::vector<MonthForm>& form,
   page.raw("</g>\n");
 }
 
-void writeFormChart(HtmlPage& page, const std::vector<MonthForm>& form) {
+// Scales to the page's width: the newest month stays in view when narrow.
+void writeFormChart(HtmlPage& page, const Insights& insights) {
+  const std::vector<MonthForm>& form = insights.form;
   page.raw(
-      "<p class=\"note\">The solid line is your form in each month: your "
-      "chance to beat an opponent of average strength, the band around it "
-      "its 95% interval. The dashed line is the share of matches you won. "
-      "They differ where you met stronger or weaker opponents than average, "
-      "or played under the conditions below; a month of few matches has a "
-      "wide band.</p>\n<div class=\"scroll\">");
+          "<p class=\"note\">The solid line is your form in each month: your "
+          "chance to beat an opponent of the average strength you met, under "
+          "your average conditions; the band around it is its 95% interval. "
+          "The dashed line is the share of matches you won. They differ where "
+          "you met stronger or weaker opponents than average. A faint dot is "
+          "a month of under ")
+      .count(kFaintMonthMatches)
+      .raw(" matches.</p>\n");
   const ChartFrame frame = chartFrame(kRateAxisTop, "%");
-  writeSvgOpen(page,
-               "Line chart of the form by month with its interval, beside "
-               "the share of matches won");
+  page.raw("<svg class=\"chart form-chart\" viewBox=\"0 0 ")
+      .number(kChartWidth)
+      .raw(" ")
+      .number(kChartHeight)
+      .raw("\"")
+      .attr("role", "img")
+      .attr("aria-label",
+            "Line chart of the form by month with its interval, beside the "
+            "share of matches won")
+      .raw(">\n");
   writeValueAxis(page, frame, kRateAxisTop, kRateAxisStep, "%", "Win chance");
   writeBand(page, form, frame);
   std::vector<double> formPercents;
-  std::vector<double> rawPercents;
   std::vector<std::string> labels;
   for (const MonthForm& month : form) {
     formPercents.push_back(formPercent(month));
-    rawPercents.push_back(rawPercent(month));
     labels.push_back(monthLabel(month.month));
   }
   // The share won dashed over the form, so that it shows where they meet.
   writeRateLine(page, "form", frame, formPercents);
-  writeRateLine(page, "raw", frame, rawPercents);
+  writeRawLine(page, form, frame);
   writeFormDots(page, form, frame);
   writePointLabels(page, frame, labels);
   writeCategoryAxis(page, frame, "Month");
-  page.raw("</svg></div>\n");
+  page.raw("</svg>\n");
 }
 
 // The conditions of a match, each with levels of its own.
 enum class Condition { kAfterLoss, kSessionStage, kTimeOfDay };
 
-// Where a level of `condition` holds, as the start of a sentence.
+// Where a level of `condition` holds, as the start of a sentence or, not
+// `first`, within one.
 void writeLevelWords(HtmlPage& page, Condition condition,
-                     const ConditionEffect& level) {
+                     const ConditionEffect& level, bool first = true) {
   if (condition == Condition::kAfterLoss) {
-    page.raw("After a loss");
+    page.raw(first ? "After" : "after").raw(" a loss");
   } else if (condition == Condition::kSessionStage && level.to == 0) {
-    page.raw("From match ").number(level.from).raw(" of a session on");
+    page.raw(first ? "From" : "from")
+        .raw(" match ")
+        .number(level.from)
+        .raw(" of a session on");
   } else if (condition == Condition::kSessionStage) {
-    page.raw("In matches ")
+    page.raw(first ? "In" : "in")
+        .raw(" matches ")
         .number(level.from)
         .raw("–")
         .number(level.to)
         .raw(" of a session");
   } else {
-    constexpr std::int64_t kTwoDigits = 10;
-    page.raw("Between ")
+    page.raw(first ? "Between " : "between ")
         .raw(level.from < kTwoDigits ? "0" : "")
         .number(level.from)
         .raw(":00 and ")
@@ -172,28 +241,31 @@ void writeLevelWords(HtmlPage& page, Condition condition,
   }
 }
 
+bool told(const ConditionEffect& level) {
+  return level.logit && level.matches >= kMinMatchesToTell;
+}
+
+// What a level does, in words: "you win 11 points fewer (5–17)".
+void writeDifference(HtmlPage& page, const ConditionEffect& level) {
+  page.raw(" you win ");
+  writePoints(page, level.points, level.pointsLow, level.pointsHigh, "fewer",
+              "more");
+}
+
 void writeConditionRow(HtmlPage& page, Condition condition,
                        const ConditionEffect& level) {
+  if (level.matches == 0) return;
   page.raw("<tr><td>");
   writeLevelWords(page, condition, level);
-  const bool told =
-      !level.reference && level.logit && level.matches >= kConditionMinMatches;
-  if (level.matches == 0) {
-    page.raw(" you played no match.");
-  } else if (level.reference) {
-    page.raw(": the reference the others are measured against.");
-  } else if (!told) {
+  if (!told(level)) {
     page.raw(": too little to tell from ")
         .count(level.matches)
         .raw(level.matches == 1 ? " match." : " matches.");
+  } else if (level.clear) {
+    writeDifference(page, level);
+    page.raw(".");
   } else {
-    page.raw(" you win ")
-        .number(std::lround(evenMatchPercent(*level.logit)))
-        .raw("% of even matches <span class=\"nowrap\">(")
-        .number(std::lround(evenMatchPercent(level.logitLow)))
-        .raw("–")
-        .number(std::lround(evenMatchPercent(level.logitHigh)))
-        .raw("%)</span>.");
+    page.raw(": no clear difference.");
   }
   page.raw("</td><td>")
       .count(level.matches)
@@ -202,12 +274,10 @@ void writeConditionRow(HtmlPage& page, Condition condition,
       .raw("</td><td>")
       .count(level.losses)
       .raw("</td><td>");
-  if (told) {
-    page.shortPercentage(evenMatchPercent(*level.logit))
-        .raw("</td><td>")
-        .shortPercentage(evenMatchPercent(level.logitLow))
-        .raw(" – ")
-        .shortPercentage(evenMatchPercent(level.logitHigh));
+  if (told(level)) {
+    writeSigned(page, level.points).raw("</td><td>");
+    writeSigned(page, level.pointsLow).raw(" to ");
+    writeSigned(page, level.pointsHigh);
   } else {
     page.raw("–</td><td>–");
   }
@@ -215,18 +285,20 @@ void writeConditionRow(HtmlPage& page, Condition condition,
 }
 
 void writeConditions(HtmlPage& page, const Insights& insights) {
-  page.raw("<h3>Conditions</h3>\n<p class=\"note\">Your chance to win a match ")
+  page.raw("<h3>Conditions</h3>\n<p class=\"note\">How many win-% points ")
       .raw(
-          "against an opponent of your own strength under each condition, "
-          "with its 95% interval, your form and your opponents' strength "
-          "taken out: 50% is no effect. After a loss is measured against a "
-          "session's first match or one after a win, a stage of the session "
-          "and an hour band against their reference. Under ")
-      .count(kConditionMinMatches)
+          "more or fewer you win of even matches under each condition, your "
+          "form and your opponents' strength taken out, with the 95% "
+          "interval. After a loss is measured against a session's first "
+          "match or one after a win; a stage of the session and an hour band "
+          "against your average over them. A difference is called clear only "
+          "where the matches leave no doubt with all these rows read "
+          "together. Under ")
+      .count(kMinMatchesToTell)
       .raw(
           " matches there is too little to tell.</p>\n<div "
           "class=\"scroll\"><table class=\"effects\">\n<tr><th>Condition</th>"
-          "<th>Matches</th><th>Won</th><th>Lost</th><th>Win chance</th>"
+          "<th>Matches</th><th>Won</th><th>Lost</th><th>Points</th>"
           "<th>95% interval</th></tr>\n");
   writeConditionRow(page, Condition::kAfterLoss, insights.afterLoss);
   for (const ConditionEffect& stage : insights.sessionStage) {
@@ -238,19 +310,89 @@ void writeConditions(HtmlPage& page, const Insights& insights) {
   page.raw("</table></div>\n");
 }
 
+// "since 2025-01 your form rose by 21 points (15–27)".
+void writeChange(HtmlPage& page, const FormChange& change) {
+  page.raw("since ").raw(monthLabel(change.fromMonth)).raw(" your form ");
+  page.raw(change.points < 0 ? "fell by " : "rose by ");
+  writePoints(page, change.points, change.pointsLow, change.pointsHigh, "", "");
+}
+
+// The words each verdict begins its answer with, by Verdict.
+constexpr std::array<std::string_view, 4> kVerdictWords{
+    "Too few matches yet.", "No clear sign", "Yes: ", "No: "};
+
+void writeVerdict(HtmlPage& page, std::string_view question, Verdict verdict) {
+  page.raw("<li><strong>")
+      .raw(question)
+      .raw("</strong> ")
+      .raw(kVerdictWords[static_cast<std::size_t>(verdict)]);
+}
+
+// The four questions, each answered in a sentence.
+void writeAnswers(HtmlPage& page, const Insights& insights) {
+  const PlainAnswers answers = answerPlainly(insights);
+  page.raw("<ul class=\"answers\">\n");
+  writeVerdict(page, "Am I improving?", answers.improving.verdict);
+  if (answers.improving.verdict != Verdict::kTooFewMatches) {
+    if (answers.improving.verdict == Verdict::kNoClearSign) page.raw(": ");
+    writeChange(page, insights.formChange[answers.improving.because]);
+    page.raw(".");
+  }
+  page.raw("</li>\n");
+  const ConditionEffect& afterLoss = insights.afterLoss;
+  writeVerdict(page, "Do I play worse after a loss?",
+               answers.worseAfterLoss.verdict);
+  if (afterLoss.clear) {
+    writeLevelWords(page, Condition::kAfterLoss, afterLoss, false);
+    writeDifference(page, afterLoss);
+  }
+  page.raw(answers.worseAfterLoss.verdict == Verdict::kTooFewMatches ? "" : ".")
+      .raw("</li>\n");
+  writeVerdict(page, "Should I stop after some matches in a session?",
+               answers.stopAfter.verdict);
+  if (answers.stopAfter.verdict == Verdict::kYes) {
+    const ConditionEffect& stage =
+        insights.sessionStage[answers.stopAfter.because];
+    writeLevelWords(page, Condition::kSessionStage, stage, false);
+    writeDifference(page, stage);
+    page.raw(": consider stopping around ").number(stage.from - 1);
+  }
+  page.raw(answers.stopAfter.verdict == Verdict::kTooFewMatches ? "" : ".")
+      .raw("</li>\n");
+  writeVerdict(page, "Am I worse at some hours?", answers.worseAtHours.verdict);
+  if (answers.worseAtHours.verdict == Verdict::kYes) {
+    const ConditionEffect& band =
+        insights.timeOfDay[answers.worseAtHours.because];
+    writeLevelWords(page, Condition::kTimeOfDay, band, false);
+    writeDifference(page, band);
+    page.raw(" than on average");
+  }
+  page.raw(answers.worseAtHours.verdict == Verdict::kTooFewMatches ? "" : ".")
+      .raw("</li>\n</ul>\n");
+}
+
 }  // namespace
 
 void writeInsights(HtmlPage& page, const Insights& insights) {
   page.raw(
       "<section class=\"far\" id=\"insights\">\n<h2>What changes your "
       "results</h2>\n");
-  if (insights.form.empty()) {
-    page.raw(
-        "<p class=\"note\">No dated match: there is nothing to tell your "
-        "form or the conditions from.</p>\n</section>\n");
+  if (insights.matches < kMinSectionMatches) {
+    page.raw("<p class=\"note\">");
+    if (insights.matches == 0) {
+      page.raw("No dated match: there is nothing");
+    } else {
+      page.raw("Your ")
+          .count(insights.matches)
+          .raw(" dated matches are too few");
+    }
+    page.raw(" to tell your form or what changes your results from; ")
+        .count(kMinSectionMatches - insights.matches)
+        .raw(" more will do.</p>\n</section>\n");
     return;
   }
-  writeFormChart(page, insights.form);
+  writeAnswers(page, insights);
+  writeFormChart(page, insights);
   writeConditions(page, insights);
   page.raw("</section>\n");
 }

@@ -6,14 +6,16 @@
 
 namespace sessionstats {
 
-/// Writes the "What changes your results" section from `insights`: a chart
-/// of the form month by month, its 95% interval as a band, beside the share
-/// of matches won each month, with a sentence on which line is which; and a
-/// table of the conditions (after a loss, the stages of a session, the hour
-/// bands), each row first in plain words: the chance to win an even match
-/// under it with its interval, or that it is the reference, that it has too
-/// few matches to tell (under 30) or none. A note instead of both when no
-/// month has a match. Figures that are not numbers are drawn as 0%.
+/// Writes the "What changes your results" section from `insights`: the four
+/// plain answers (answerPlainly), each a sentence; a chart of the form
+/// month by month that scales to the page's width, its 95% interval as a
+/// band, beside the share of matches won each month (months of under 10
+/// matches faint and out of that line); and a table of the conditions with
+/// matches, each row first in plain words: the win-% points more or fewer
+/// at an even match where the difference is clear, "no clear difference",
+/// or too few matches to tell (under kMinMatchesToTell). Under 200 dated
+/// matches, one sentence saying how many more it takes instead. Figures
+/// that are not numbers are drawn as 0.
 void writeInsights(HtmlPage& page, const Insights& insights);
 
 }  // namespace sessionstats

@@ -43,11 +43,6 @@ struct ResultSeries {
   std::vector<ResultPoint> points;
 };
 
-// Dots shrink when the plot has less than this much width per point, so
-// they stay apart.
-constexpr int kRoomForLargeDot = 16;
-constexpr int kLargeDotRadius = 6;
-constexpr int kSmallDotRadius = 4;
 // The moving average takes each point with the points before it, this many
 // in all, weighted by their matches.
 constexpr std::size_t kTrendPoints = 5;
@@ -183,33 +178,26 @@ void writeResultsChart(HtmlPage& page, const SessionHistory& history) {
                      "four before it, weighted by matches"
                    : "")
       .raw(".</p>\n");
-  const ChartFrame frame = chartFrame(kRateAxisTop, "%");
-  page.raw("<div class=\"scroll\">");
-  writeSvgOpen(page, "Line chart of the win rate over time");
-  writeValueAxis(page, frame, kRateAxisTop, kRateAxisStep, "%", "Matches won");
-  std::vector<double> percents;
-  std::vector<std::string> labels;
+  const StepWords& words = wordsOf(series.step);
+  Chart chart;
+  chart.label = "Line chart of the win rate over time";
+  chart.valueTitle = "Matches won";
+  chart.categoryTitle = words.axisTitle;
+  ChartSeries line;
+  line.svgClass = "line";
   for (const ResultPoint& point : points) {
-    percents.push_back(winPercentage(point.wins, point.losses));
-    labels.push_back(point.label);
+    line.values.push_back(winPercentage(point.wins, point.losses));
+    chart.labels.push_back(point.label);
   }
-  writeRateLine(page, "line", frame, percents);
-  if (grouped) writeRateLine(page, "trend", frame, trend(points));
-  const int radius =
-      points.size() > static_cast<std::size_t>(frame.width() / kRoomForLargeDot)
-          ? kSmallDotRadius
-          : kLargeDotRadius;
-  page.raw("<g class=\"dots\">\n");
-  for (std::size_t i = 0; i < points.size(); ++i) {
+  chart.series.push_back(line);
+  if (grouped) {
+    chart.series.push_back({SeriesKind::kLine, "trend", trend(points), {}});
+  }
+  line.kind = SeriesKind::kPoints;
+  chart.series.push_back(std::move(line));
+  writeChart(page, chart, [&](std::size_t i) {
     const ResultPoint& point = points[i];
-    page.raw("<circle class=\"q")
-        .number(rateStep(percents[i]))
-        .raw("\"")
-        .attr("cx", pointX(frame, i, points.size()))
-        .attr("cy", rateY(percents[i]))
-        .attr("r", radius)
-        .raw("><title>")
-        .raw(wordsOf(series.step).pointName)
+    page.raw(words.pointName)
         .escaped(point.label)
         .raw(point.detail.empty() ? "" : " (")
         .isolatedName(point.detail)  // ends in the opponent's name
@@ -226,12 +214,9 @@ void writeResultsChart(HtmlPage& page, const SessionHistory& history) {
         .count(point.losses)
         .raw(" lost (")
         .winRate(point.wins, point.losses)
-        .raw(")</title></circle>\n");
-  }
-  page.raw("</g>\n");
-  writePointLabels(page, frame, labels);
-  writeCategoryAxis(page, frame, wordsOf(series.step).axisTitle);
-  page.raw("</svg></div>\n</section>\n");
+        .raw(")");
+  });
+  page.raw("</section>\n");
 }
 
 }  // namespace sessionstats

@@ -1,6 +1,7 @@
 #include "report/html_opponents.h"
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -9,6 +10,7 @@
 
 #include "report/html_chart.h"
 #include "report/html_heatmap.h"
+#include "report/html_table.h"
 #include "report/report_format.h"
 
 namespace sessionstats {
@@ -59,43 +61,45 @@ std::vector<OpponentRow> opponentRows(const PlayerStats& player,
   return rows;
 }
 
+constexpr std::array<TableColumn, 8> kOpponentColumns{{
+    {"Opponent", CellKind::kText},
+    {"Matches"},
+    {"Won"},
+    {"Lost"},
+    {"Win rate", CellKind::kRate},
+    {"Rounds", CellKind::kCount, Narrow::kHide},
+    {"Time played", CellKind::kCount, Narrow::kHide},
+    {"Last met", CellKind::kText, Narrow::kHide},
+}};
+
 void writeOpponentTable(HtmlPage& page, const std::vector<OpponentRow>& rows,
                         PageReader reader) {
   page.raw(
       "<section class=\"far\">\n<p class=\"note\">Sorted by matches, most "
       "first; the sections below follow the same order, each with the share "
       "of matches won by the character played (rows) and faced (columns), "
-      "and over all characters (the last row and column).</p>\n<div "
-      "class=\"scroll\"><table class=\"opps sticky\">\n<tr><th>Opponent</th>"
-      "<th>Matches</th><th>Won</th><th>Lost</th><th>Win rate</th>"
-      "<th>Rounds</th><th>Time played</th><th>Last met</th></tr>\n");
+      "and over all characters (the last row and column).</p>\n");
+  HtmlTable table(page, "opps sticky", kOpponentColumns);
   for (const OpponentRow& row : rows) {
-    page.raw("<tr><td>")
-        .name(row.name)
-        .raw("</td><td>")
+    table.name(row.name)
         .count(matchCount(row.matchWins, row.matchLosses))
-        .raw("</td><td>")
         .count(row.matchWins)
-        .raw("</td><td>")
         .count(row.matchLosses)
-        .raw("</td><td class=\"rate\">");
-    writeRateBar(page, row.matchWins, row.matchLosses);
-    page.raw("</td><td>")
+        .rate(row.matchWins, row.matchLosses)
+        .cell()
         .count(row.roundWins)
         .raw(" / ")
-        .count(row.roundLosses)
-        .raw("</td><td>")
-        .duration(row.totalSeconds)
-        .raw("</td><td>");
+        .count(row.roundLosses);
+    table.cell().duration(row.totalSeconds);
     if (row.lastDate == kNoDate) {
-      page.raw("–");
+      table.cell().raw("–");
     } else {
-      page.put(kMaxStampLength, writeDate, row.lastDate);
+      table.cell().put(kMaxStampLength, writeDate, row.lastDate);
     }
-    page.raw("</td></tr>\n");
+    table.endRow();
     page.mayFlush();
   }
-  page.raw("</table></div>\n");
+  table.end();
   if (rows.size() > kOpponentSections) {
     page.raw("<p class=\"note\">Only the ")
         .count(kOpponentSections)

@@ -1,6 +1,7 @@
 #include "report/html_report.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -14,6 +15,7 @@
 #include "report/html_line_chart.h"
 #include "report/html_opponents.h"
 #include "report/html_page.h"
+#include "report/html_table.h"
 #include "report/report_format.h"
 #include "stats/character_roster.h"
 #include "stats/match_log.h"
@@ -119,32 +121,33 @@ void writeHeader(HtmlPage& page, const PlayerStats& player,
   page.raw("</header>\n");
 }
 
+constexpr std::array<TableColumn, 6> kCharacterColumns{{
+    {"Character", CellKind::kText},
+    {"Matches"},
+    {"Won"},
+    {"Lost"},
+    {"Win rate", CellKind::kRate},
+    {"Rounds", CellKind::kCount, Narrow::kHide},
+}};
+
 void writeCharacterTable(HtmlPage& page, const PlayerStats& player) {
-  page.raw(
-      "<div class=\"scroll\"><table class=\"chars sticky\">\n<tr><th>"
-      "Character</th><th>Matches</th><th>Won</th><th>Lost</th><th>Win "
-      "rate</th><th>Rounds</th></tr>\n");
+  HtmlTable table(page, "chars sticky", kCharacterColumns);
   for (int c = 0; c < kCharacterCount; ++c) {
     const std::int32_t won = player.charWins[c];
     const std::int32_t lost = player.charLosses[c];
     if (won == 0 && lost == 0) continue;
-    page.raw("<tr><td>")
-        .escaped(kRoster.longName[c])
-        .raw("</td><td>")
+    table.text(kRoster.longName[c])
         .count(matchCount(won, lost))
-        .raw("</td><td>")
         .count(won)
-        .raw("</td><td>")
         .count(lost)
-        .raw("</td><td class=\"rate\">");
-    writeRateBar(page, won, lost);
-    page.raw("</td><td>")
+        .rate(won, lost)
+        .cell()
         .count(player.charRoundWins[c])
         .raw(" / ")
-        .count(player.charRoundLosses[c])
-        .raw("</td></tr>\n");
+        .count(player.charRoundLosses[c]);
+    table.endRow();
   }
-  page.raw("</table></div>\n");
+  table.end();
 }
 
 // One matchup of the player's grid: own and opposing character.
@@ -156,33 +159,33 @@ struct Matchup {
   double percent = 0;
 };
 
+constexpr std::array<TableColumn, 6> kMatchupColumns{{
+    {"Matchup", CellKind::kText},
+    {"Matches"},
+    {"Won"},
+    {"Lost"},
+    {"Win rate", CellKind::kRate},
+    {"95% interval", CellKind::kInterval, Narrow::kBelow},
+}};
+
 void writeMatchupTable(HtmlPage& page, std::string_view title,
                        const std::vector<Matchup>& matchups) {
-  page.raw("<h3>").raw(title).raw(
-      "</h3>\n<div class=\"scroll\"><table class=\"matchups sticky\">\n"
-      "<tr><th>Matchup</th><th>Matches</th><th>Won</th><th>Lost</th>"
-      "<th>Win rate</th><th>95% interval</th></tr>\n");
+  page.raw("<h3>").raw(title).raw("</h3>\n");
+  HtmlTable table(page, "matchups sticky fold", kMatchupColumns);
   for (const Matchup& m : matchups) {
     const WinRateInterval interval = wilsonInterval(m.wins, m.losses);
-    page.raw("<tr><td>")
+    table.cell()
         .escaped(kRoster.longName[m.own])
         .raw(" vs ")
-        .escaped(kRoster.longName[m.opposing])
-        .raw("</td><td>")
-        .count(matchCount(m.wins, m.losses))
-        .raw("</td><td>")
+        .escaped(kRoster.longName[m.opposing]);
+    table.count(matchCount(m.wins, m.losses))
         .count(m.wins)
-        .raw("</td><td>")
         .count(m.losses)
-        .raw("</td><td class=\"rate\">");
-    writeRateBar(page, m.wins, m.losses);
-    page.raw("</td><td>")
-        .shortPercentage(interval.low)
-        .raw(" – ")
-        .shortPercentage(interval.high)
-        .raw("</td></tr>\n");
+        .rate(m.wins, m.losses)
+        .interval(interval.low, interval.high)
+        .endRow();
   }
-  page.raw("</table></div>\n");
+  table.end();
 }
 
 // The best and the worst matchups of the grid with enough matches to tell,
@@ -244,8 +247,17 @@ void writeCharacters(HtmlPage& page, std::uint32_t characters) {
 // A session's row: the date and time of its first match ("–" where the log
 // gives none), the opponent, matches and rounds won and lost, the time
 // played and the characters of both sides in roster order.
-void writeSessionRow(HtmlPage& page, const SessionSummary& session) {
-  page.raw("<tr><td>");
+constexpr std::array<TableColumn, 6> kSessionColumns{{
+    {"Started", CellKind::kText},
+    {"Opponent", CellKind::kText},
+    {"Matches"},
+    {"Rounds", CellKind::kCount, Narrow::kHide},
+    {"Length", CellKind::kCount, Narrow::kHide},
+    {"Characters", CellKind::kText, Narrow::kBelow},
+}};
+
+void writeSessionRow(HtmlTable& table, const SessionSummary& session) {
+  HtmlPage& page = table.cell();
   if (session.date == kNoDate && session.time == kNoTime) {
     page.raw("–");
   } else {
@@ -253,23 +265,17 @@ void writeSessionRow(HtmlPage& page, const SessionSummary& session) {
         .raw(session.date != kNoDate && session.time != kNoTime ? " " : "")
         .put(kMaxStampLength, writeTime, session.time);
   }
-  page.raw("</td><td>")
-      .name(session.opponent)
-      .raw("</td><td>")
+  table.name(session.opponent)
+      .cell()
       .count(session.matchWins)
       .raw("–")
-      .count(session.matchLosses)
-      .raw("</td><td>")
-      .count(session.roundWins)
-      .raw("–")
-      .count(session.roundLosses)
-      .raw("</td><td>")
-      .duration(session.seconds)
-      .raw("</td><td>");
-  writeCharacters(page, session.ownCharacters);
+      .count(session.matchLosses);
+  table.cell().count(session.roundWins).raw("–").count(session.roundLosses);
+  table.cell().duration(session.seconds);
+  writeCharacters(table.cell(), session.ownCharacters);
   page.raw(" vs ");
   writeCharacters(page, session.opposingCharacters);
-  page.raw("</td></tr>\n");
+  table.endRow();
 }
 
 // The "Recent sessions" section: the last kRecentSessions sessions, the
@@ -295,15 +301,15 @@ void writeRecentSessions(HtmlPage& page, const SessionHistory& history) {
   page.raw(
       ", the newest first: the time of the first match, matches "
       "and rounds won–lost, the time played and the characters of each "
-      "side.</p>\n<div class=\"scroll\"><table class=\"recent sticky\">\n"
-      "<tr><th>Started</th><th>Opponent</th><th>Matches</th><th>Rounds</th>"
-      "<th>Length</th><th>Characters</th></tr>\n");
+      "side.</p>\n");
+  HtmlTable table(page, "recent sticky fold", kSessionColumns);
   for (auto session = sessions.rbegin();
        session != sessions.rbegin() + static_cast<std::ptrdiff_t>(shown);
        ++session) {
-    writeSessionRow(page, *session);
+    writeSessionRow(table, *session);
   }
-  page.raw("</table></div>\n</section>\n");
+  table.end();
+  page.raw("</section>\n");
 }
 
 }  // namespace
@@ -319,7 +325,7 @@ void writeHtmlReportStart(std::ostream& out, const PlayerStats& player,
   page.raw(
       "<section>\n<h2>Matchups</h2>\n<p class=\"note\">Rows: the character "
       "played; columns: the character faced; each cell: the share of matches "
-      "won, in percent. Point at a cell for its exact counts.</p>\n");
+      "won, in percent. Point at or tap a cell for its exact counts.</p>\n");
   writeHeatmap(page, player.matchupWins, player.matchupLosses);
   page.raw("</section>\n");
   writeMatchupsThatMatter(page, player);

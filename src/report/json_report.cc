@@ -192,11 +192,16 @@ void writeFittedRange(JsonWriter& json, double low, double high) {
   json.raw("]");
 }
 
-void writeMonthForm(JsonWriter& json, const MonthForm& month) {
-  // "YYYY-MM" of the month's first day.
+// "YYYY-MM" of a month packed as YYYYMM.
+void writeMonth(JsonWriter& json, std::uint32_t month) {
   char date[kMaxStampLength];
-  writeDate(date, month.month * 100 + 1);
-  json.raw("{\"month\":").string({date, 7});
+  writeDate(date, month * 100 + 1);
+  json.string({date, 7});
+}
+
+void writeMonthForm(JsonWriter& json, const MonthForm& month) {
+  json.raw("{\"month\":");
+  writeMonth(json, month.month);
   json.raw(",\"matches\":").number(month.matches);
   json.raw(",\"wins\":").number(month.wins);
   json.raw(",\"losses\":").number(month.losses);
@@ -210,14 +215,16 @@ void writeMonthForm(JsonWriter& json, const MonthForm& month) {
 double logistic(double logit) { return 1 / (1 + std::exp(-logit)); }
 
 // The counts and the effect of one condition, without the braces around
-// them; the win probability is that of an even match under it.
+// them; the win probability and the points are those of an even match
+// under it.
 void writeEffect(JsonWriter& json, const ConditionEffect& effect) {
   json.raw("\"matches\":").number(effect.matches);
   json.raw(",\"wins\":").number(effect.wins);
   json.raw(",\"losses\":").number(effect.losses);
   if (!effect.logit) {
     json.raw(",\"logit\":null,\"logit_95\":null,\"win_probability\":null");
-    json.raw(",\"win_probability_95\":null");
+    json.raw(",\"win_probability_95\":null,\"points\":null");
+    json.raw(",\"points_95\":null,\"clear\":false");
     return;
   }
   json.raw(",\"logit\":");
@@ -228,10 +235,27 @@ void writeEffect(JsonWriter& json, const ConditionEffect& effect) {
   writeFitted(json, logistic(*effect.logit));
   json.raw(",\"win_probability_95\":");
   writeFittedRange(json, logistic(effect.logitLow), logistic(effect.logitHigh));
+  json.raw(",\"points\":");
+  writeFitted(json, effect.points);
+  json.raw(",\"points_95\":");
+  writeFittedRange(json, effect.pointsLow, effect.pointsHigh);
+  json.raw(",\"clear\":").boolean(effect.clear);
+}
+
+void writeFormChange(JsonWriter& json, const FormChange& change) {
+  json.raw("{\"from_month\":");
+  writeMonth(json, change.fromMonth);
+  json.raw(",\"to_month\":");
+  writeMonth(json, change.toMonth);
+  json.raw(",\"points\":");
+  writeFitted(json, change.points);
+  json.raw(",\"points_95\":");
+  writeFittedRange(json, change.pointsLow, change.pointsHigh);
+  json.raw(",\"clear\":").boolean(change.clear).raw("}");
 }
 
 // The levels of a condition, each with its range (`from` and `to` the names
-// of its bounds) and whether it is the reference; an open end is null.
+// of its bounds); an open end is null.
 template <std::size_t N>
 void writeLevels(JsonWriter& json, const std::array<ConditionEffect, N>& levels,
                  std::string_view from, std::string_view to) {
@@ -244,7 +268,7 @@ void writeLevels(JsonWriter& json, const std::array<ConditionEffect, N>& levels,
     } else {
       json.number(level.to);
     }
-    json.raw(",\"reference\":").boolean(level.reference).raw(",");
+    json.raw(",");
     writeEffect(json, level);
     json.raw("}");
   }
@@ -260,7 +284,15 @@ void writeInsights(JsonWriter& json, const Insights& insights) {
     writeMonthForm(form.next(), month);
   }
   form.close();
-  json.raw(",\n    \"after_loss\": {");
+  json.raw(",\n    \"form_change\": ");
+  ArrayWriter changes(json, kNestedLines);
+  for (const FormChange& change : insights.formChange) {
+    writeFormChange(changes.next(), change);
+  }
+  changes.close();
+  json.raw(",\n    \"opponent_spread\": {\"sd\":");
+  writeFitted(json, insights.opponentSpread);
+  json.raw("},\n    \"after_loss\": {");
   writeEffect(json, insights.afterLoss);
   json.raw("},\n    \"session_stage\": ");
   writeLevels(json, insights.sessionStage, "from_match", "to_match");

@@ -19,6 +19,9 @@ constexpr std::array<std::string_view, 3> kCountHeaders = {"Matches", "Wins",
                                                            "Losses"};
 constexpr std::string_view kNameHeader = "Player";
 constexpr std::string_view kGap = "  ";
+// The list reaches its stream in writes of about this many bytes, not one
+// per row.
+constexpr std::size_t kChunkSize = std::size_t{1} << 16;
 
 using Row = std::array<std::string, kCountHeaders.size()>;
 
@@ -33,10 +36,9 @@ std::string decimal(std::int64_t value) {
   return {digits.data(), formatInteger(digits.data(), value)};
 }
 
-void writeRow(std::ostream& out, const Row& counts,
-              const std::array<std::size_t, kCountHeaders.size()>& widths,
-              std::string_view name, ListNames names) {
-  std::string line;
+void appendRow(std::string& line, const Row& counts,
+               const std::array<std::size_t, kCountHeaders.size()>& widths,
+               std::string_view name, ListNames names) {
   for (std::size_t column = 0; column < counts.size(); ++column) {
     line.append(widths[column] - counts[column].size(), ' ');
     line += counts[column];
@@ -48,7 +50,6 @@ void writeRow(std::ostream& out, const Row& counts,
     line += name;
   }
   line += '\n';
-  out << line;
 }
 
 }  // namespace
@@ -82,10 +83,16 @@ void writePlayerList(std::ostream& out,
       widths[column] = std::max(widths[column], entry.counts[column].size());
     }
   }
-  writeRow(out, header, widths, kNameHeader, ListNames::kExact);
+  std::string text;
+  appendRow(text, header, widths, kNameHeader, ListNames::kExact);
   for (const ListEntry& entry : entries) {
-    writeRow(out, entry.counts, widths, entry.name, names);
+    appendRow(text, entry.counts, widths, entry.name, names);
+    if (text.size() >= kChunkSize) {
+      out << text;
+      text.clear();
+    }
   }
+  out << text;
 }
 
 std::size_t writePlayerList(std::ostream& out, const StatsRecords& records,

@@ -4,10 +4,10 @@
 #include <cstddef>
 #include <optional>
 #include <random>
+#include <streambuf>
 #include <string_view>
 #include <utility>
 
-#include "os/block_output.h"
 #include "os/file_identity.h"
 #include "os/interrupt.h"
 
@@ -25,10 +25,11 @@ constexpr std::size_t kTempRandomLetters = 8;
 // only a folder that refuses every new name gets this far.
 constexpr int kMaxTempAttempts = 100;
 
-// Hands the report's blocks to a file and keeps the error of the first
-// failed write: a file stream of the standard library does not say why it
-// failed.
-class FileBuffer final : public BlockOutputBuffer {
+// Hands what the stream is given straight to the file, the writers having
+// gathered it in chunks of their own (TextBuffer), and keeps the error of
+// the first failed write, which a file stream of the standard library would
+// not say. After that failure it writes nothing more, and the stream fails.
+class FileBuffer final : public std::streambuf {
  public:
   FileBuffer(ReportFileSystem& files, FileHandle handle)
       : files_(files), handle_(handle) {}
@@ -36,9 +37,16 @@ class FileBuffer final : public BlockOutputBuffer {
   int error() const { return error_; }
 
  private:
-  bool writeBlock(const char* data, std::size_t size) override {
-    error_ = files_.write(handle_, data, size);
-    return error_ == 0;
+  std::streamsize xsputn(const char* data, std::streamsize size) override {
+    if (error_ == 0 && size > 0) {
+      error_ = files_.write(handle_, data, static_cast<std::size_t>(size));
+    }
+    return error_ == 0 ? size : 0;
+  }
+  int_type overflow(int_type byte) override {
+    if (traits_type::eq_int_type(byte, traits_type::eof())) return 0;
+    const char c = traits_type::to_char_type(byte);
+    return xsputn(&c, 1) == 1 ? byte : traits_type::eof();
   }
 
   ReportFileSystem& files_;

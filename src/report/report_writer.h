@@ -31,7 +31,7 @@ namespace sessionstats {
 ///
 /// A report over the matches that pass some filters names them: one line
 /// "Filters: " and `filters` joined by "; " follows the "Stats for" line.
-/// Without filters the report is the classic one.
+/// Without filters it is the report of a run without options.
 void writeReport(std::ostream& out, const PlayerStats& player,
                  PipelineThreads threads = PipelineThreads::kTwo,
                  std::span<const std::string> filters = {});

@@ -1,319 +1,225 @@
 #include "stats/insights.h"
 
+#include <Eigen/Core>
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <utility>
 
+#include "stats/insight_cells.h"
 #include "stats/logistic_fit.h"
 #include "stats/win_rate_interval.h"
 
 namespace sessionstats {
 namespace {
 
-// The first and the last match of each stage of a session (0: open).
-constexpr std::array<int, kStageCount> kStageFirst{1, 6, 11, 21};
-constexpr std::array<int, kStageCount> kStageLast{5, 10, 20, 0};
-constexpr int kHoursPerBand = 24 / kHourBandCount;
-constexpr int kNoHourBand = kHourBandCount;
-constexpr std::int64_t kSecondsPerDay = std::int64_t{24} * 60 * 60;
-// The fit solves a dense system of one row per month: a log that spreads
-// its matches over more months than anyone plays (dates far apart by a
-// broken clock) is fitted on its latest months.
-constexpr std::size_t kMaxMonths = 600;
-// The effects: after a loss, then the stages and the hour bands other than
-// their reference, each in order.
-constexpr int kAfterLossEffect = 0;
-constexpr int kFirstStageEffect = 1;
-constexpr int kFirstHourEffect = kFirstStageEffect + kStageCount - 1;
-constexpr int kEffectCount = kFirstHourEffect + kHourBandCount - 1;
+// The form is told changed from these many months before the latest.
+constexpr std::array<std::int64_t, 2> kFormChangeMonths{12, 3};
+// A clear level's interval excludes no effect at 1 - kFalseClear / k.
+constexpr double kFalseClear = 0.05;
+constexpr double kPercent = 100;
 
-// What the model sees of a match but its opponent and month, as one code:
-// the index of its set of conditions in the problem.
-struct Conditions {
-  bool afterLoss = false;
-  int stage = 0;
-  int hourBand = kNoHourBand;
-};
+double logistic(double x) { return 1 / (1 + std::exp(-x)); }
 
-constexpr int kHourLevels = kHourBandCount + 1;  // with kNoHourBand
-constexpr int kConditionSets = 2 * kStageCount * kHourLevels;
+// Win-% points at an even match of an effect on the log-odds.
+double pointsOf(double logit) { return kPercent * (logistic(logit) - 0.5); }
 
-std::uint32_t conditionCode(const Conditions& c) {
-  return static_cast<std::uint32_t>(
-      (static_cast<int>(c.afterLoss) * kStageCount + c.stage) * kHourLevels +
-      c.hourBand);
-}
-
-Conditions codeConditions(std::uint32_t code) {
-  const int set = static_cast<int>(code);
-  return {set / (kStageCount * kHourLevels) != 0,
-          set / kHourLevels % kStageCount, set % kHourLevels};
-}
-
-int stageOf(int position) {
-  int stage = 0;
-  while (stage + 1 < kStageCount && position >= kStageFirst[stage + 1]) {
-    ++stage;
+// The z of a two-sided interval that misses with chance `miss`: where
+// erfc(z / sqrt 2) = miss, by bisection.
+double twoSidedZ(double miss) {
+  double low = 0;
+  double high = 40;
+  constexpr int kHalvings = 60;
+  for (int i = 0; i < kHalvings; ++i) {
+    const double mid = (low + high) / 2;
+    (std::erfc(mid / std::sqrt(2.0)) > miss ? low : high) = mid;
   }
-  return stage;
+  return (low + high) / 2;
 }
 
-// The band of the hour the match began: its result line's time less its
-// length, on the same clock. A length beyond a day is not believed.
-int hourBandOf(const MatchEntry& entry) {
-  if (entry.time == kNoTime) return kNoHourBand;
-  const std::uint32_t hhmmss = entry.time - 1;
-  std::int64_t second =
-      hhmmss / 10000 * 3600 + hhmmss / 100 % 100 * 60 + hhmmss % 100;
-  if (entry.seconds >= 0 && entry.seconds < kSecondsPerDay) {
-    second -= entry.seconds;
-  }
-  // Wrapped into the day: from the day before, or a leap second's 24:00:00.
-  second = (second + kSecondsPerDay) % kSecondsPerDay;
-  return static_cast<int>(second / (std::int64_t{3600} * kHoursPerBand));
+// A linear combination of the fitted parameters, its value and its
+// standard deviation.
+FitEstimate combine(const FitResult& fit, const Eigen::VectorXd& c) {
+  const double variance = c.dot(fit.covariance * c);
+  return {c.dot(fit.values), std::sqrt(std::max(variance, 0.0))};
 }
 
-struct Counts {
-  std::int64_t matches = 0;
-  std::int64_t wins = 0;
-};
-
-// One opponent's cells, their month still packed as YYYYMM, in the order
-// their first matches come: month by month in a log written as time passes.
-struct OpponentCells {
-  std::vector<FitCell> cells;
-  std::uint32_t month = kNoDate;  // of the cells that `latest` indexes
-  // Where each set of conditions has its cell in that month, plus one.
-  std::array<std::uint32_t, kConditionSets> latest{};
-  bool monthsGoBack = false;
-};
-
-// Counts a match in its cell. A month met again after another is begun
-// anew, its cells split in two, which the fit counts as one.
-void addMatch(OpponentCells& opponent, std::uint32_t month, std::uint32_t code,
-              bool won) {
-  if (month != opponent.month) {
-    opponent.monthsGoBack |= month < opponent.month;
-    opponent.month = month;
-    opponent.latest.fill(0);
-  }
-  std::uint32_t& at = opponent.latest[code];
-  if (at == 0 || opponent.cells[at - 1].matches == kMaxCellMatches) {
-    opponent.cells.push_back({month, code, 0, 0});
-    at = static_cast<std::uint32_t>(opponent.cells.size());
-  }
-  FitCell& cell = opponent.cells[at - 1];
-  ++cell.matches;
-  cell.wins += static_cast<std::uint32_t>(won);
-}
-
-// The cells of the player's dated matches, one OpponentCells an opponent,
-// the months they fall in, and where each opponent's are by his id.
-struct MatchCells {
-  std::vector<OpponentCells> opponents;
-  std::vector<std::uint32_t> months;  // unordered, repeats
-  std::vector<std::uint32_t> byId;    // index in opponents, plus one
-};
-
-MatchCells matchCells(const PlayerRecord& player, const MatchLog& matches) {
-  MatchCells found;
-  std::uint32_t session = 0;
-  int position = 0;
-  bool lastLost = false;
-  for (const MatchEntry& entry : matches) {
-    forEachSide(entry, player, [&](const MatchSide& side) {
-      if (entry.session != session) {
-        session = entry.session;
-        position = 0;
-      }
-      const Conditions conditions{position > 0 && lastLost, stageOf(++position),
-                                  hourBandOf(entry)};
-      lastLost = !side.won;
-      if (entry.date == kNoDate) return;
-      const std::uint32_t month = entry.date / 100;
-      if (found.months.empty() || found.months.back() != month) {
-        found.months.push_back(month);
-      }
-      const std::uint32_t id = side.opponent->id;
-      if (id >= found.byId.size()) found.byId.resize(id + 1);
-      if (found.byId[id] == 0) {
-        found.opponents.emplace_back();
-        found.byId[id] = static_cast<std::uint32_t>(found.opponents.size());
-      }
-      addMatch(found.opponents[found.byId[id] - 1], month,
-               conditionCode(conditions), side.won);
-    });
-  }
-  return found;
-}
-
-std::int64_t monthNumber(std::uint32_t yyyymm) {
-  return std::int64_t{yyyymm / 100} * 12 + yyyymm % 100;
-}
-
-// The level with the most matches, the first of equals.
-template <std::size_t N>
-int mostPlayed(const std::array<ConditionEffect, N>& levels) {
-  int best = 0;
-  for (int level = 1; level < static_cast<int>(N); ++level) {
-    if (levels[level].matches > levels[best].matches) best = level;
-  }
-  return best;
-}
-
-void count(ConditionEffect& level, const Counts& counts) {
-  level.matches += counts.matches;
-  level.wins += counts.wins;
-  level.losses += counts.matches - counts.wins;
-}
-
-void setEffect(ConditionEffect& level, const FitEstimate& estimate) {
+void setEffect(ConditionEffect& level, const FitEstimate& estimate,
+               double clearZ) {
   if (level.matches == 0) return;
   level.logit = estimate.value;
   level.logitLow = estimate.value - kZ95 * estimate.sd;
   level.logitHigh = estimate.value + kZ95 * estimate.sd;
+  level.points = pointsOf(estimate.value);
+  level.pointsLow = pointsOf(level.logitLow);
+  level.pointsHigh = pointsOf(level.logitHigh);
+  level.clear = level.matches >= kMinMatchesToTell &&
+                std::abs(estimate.value) > clearZ * estimate.sd;
 }
 
-double logistic(double x) { return 1 / (1 + std::exp(-x)); }
-
-// The months with matches, oldest first: the latest kMaxMonths.
-std::vector<std::uint32_t> fittedMonths(std::vector<std::uint32_t> months) {
-  std::sort(months.begin(), months.end());
-  months.erase(std::unique(months.begin(), months.end()), months.end());
-  if (months.size() > kMaxMonths) {
-    months.erase(months.begin(), months.end() - kMaxMonths);
+// Reads the fit: linear combinations of its parameters (theta by month,
+// gamma by effect, the average opponent met).
+class FitReader {
+ public:
+  FitReader(const FitResult& fit, const FitProblem& problem,
+            std::int64_t matches)
+      : fit_(fit),
+        average_(Eigen::VectorXd::Zero(fit.values.size())),
+        matches_(static_cast<double>(matches)) {
+    // The player's average conditions: each effect weighted by the share of
+    // his matches under it; the average opponent he met taken out.
+    for (const std::vector<FitCell>& cells : problem.opponents) {
+      for (const FitCell& cell : cells) {
+        for (const int e : problem.conditions[cell.conditions]) {
+          if (e != kNoEffect) {
+            average_(effectIndex(e)) +=
+                static_cast<double>(cell.matches) / matches_;
+          }
+        }
+      }
+    }
+    average_(fit.averageOpponent()) = -1;
   }
-  return months;
+
+  Eigen::Index effectIndex(int effect) const { return fit_.months + effect; }
+  Eigen::VectorXd zero() const {
+    return Eigen::VectorXd::Zero(fit_.values.size());
+  }
+  // The log-odds of the form of month m.
+  Eigen::VectorXd form(std::size_t m) const {
+    Eigen::VectorXd c = average_;
+    c(static_cast<Eigen::Index>(m)) = 1;
+    return c;
+  }
+
+  // Each level of a condition against the average of its levels weighted
+  // by their matches: its own effect (none for the reference) less that
+  // average.
+  template <std::size_t N>
+  std::array<Eigen::VectorXd, N> againstAverage(
+      const std::array<ConditionEffect, N>& levels, int reference,
+      int first) const {
+    std::int64_t total = 0;
+    for (const ConditionEffect& level : levels) total += level.matches;
+    Eigen::VectorXd mean = zero();
+    for (int level = 0; level < static_cast<int>(N); ++level) {
+      if (level == reference || total == 0) continue;
+      mean(effectIndex(effectOf(level, reference, first))) =
+          static_cast<double>(levels[level].matches) /
+          static_cast<double>(total);
+    }
+    std::array<Eigen::VectorXd, N> result;
+    for (int level = 0; level < static_cast<int>(N); ++level) {
+      result[level] = -mean;
+      if (level != reference) {
+        result[level](effectIndex(effectOf(level, reference, first))) += 1;
+      }
+    }
+    return result;
+  }
+
+ private:
+  const FitResult& fit_;
+  Eigen::VectorXd average_;
+  double matches_;
+};
+
+// The months to tell the form's change from, to the latest: kFormChangeMonths
+// before it (the latest fitted month at or before that) and the first.
+std::vector<std::size_t> changeMonths(const std::vector<MonthForm>& form) {
+  std::vector<std::size_t> from{0};
+  const std::int64_t latest = monthNumber(form.back().month);
+  for (const std::int64_t back : kFormChangeMonths) {
+    for (std::size_t m = form.size(); m-- > 0;) {
+      if (monthNumber(form[m].month) <= latest - back) {
+        from.push_back(m);
+        break;
+      }
+    }
+  }
+  std::sort(from.begin(), from.end());
+  from.erase(std::unique(from.begin(), from.end()), from.end());
+  std::erase(from, form.size() - 1);
+  return from;
 }
 
-// Numbers the opponents met in the fitted months in order of their ids and
-// the months by their distance from the first, drops the cells of older
-// months, and counts the matches of each level and month in `insights`.
-FitProblem makeCells(MatchCells& found,
-                     const std::vector<std::uint32_t>& months,
-                     Insights& insights) {
-  FitProblem problem;
-  problem.effects = kEffectCount;
-  problem.monthGaps.assign(months.size(), 1);
-  insights.form.resize(months.size());
-  if (months.empty()) return problem;
-  const std::int64_t first = monthNumber(months.front());
-  std::vector<std::uint32_t> monthIndex(
-      static_cast<std::size_t>(monthNumber(months.back()) - first + 1));
-  for (std::size_t m = 0; m < months.size(); ++m) {
-    if (m > 0) {
-      problem.monthGaps[m] =
-          monthNumber(months[m]) - monthNumber(months[m - 1]);
-    }
-    monthIndex[monthNumber(months[m]) - first] = static_cast<std::uint32_t>(m);
-    insights.form[m].month = months[m];
-  }
-  std::array<Counts, kConditionSets> bySet{};
-  for (const std::uint32_t at : found.byId) {
-    if (at == 0) continue;
-    std::vector<FitCell>& own = found.opponents[at - 1].cells;
-    std::erase_if(own, [&months](const FitCell& cell) {
-      return cell.month < months.front();
-    });
-    if (own.empty()) continue;
-    if (found.opponents[at - 1].monthsGoBack) {
-      std::stable_sort(
-          own.begin(), own.end(),
-          [](const FitCell& a, const FitCell& b) { return a.month < b.month; });
-    }
-    for (FitCell& cell : own) {
-      cell.month = monthIndex[monthNumber(cell.month) - first];
-      bySet[cell.conditions].matches += cell.matches;
-      bySet[cell.conditions].wins += cell.wins;
-      insights.form[cell.month].matches += cell.matches;
-      insights.form[cell.month].wins += cell.wins;
-    }
-    problem.opponents.push_back(std::move(own));
-  }
-  for (std::uint32_t code = 0; code < kConditionSets; ++code) {
-    const Conditions c = codeConditions(code);
-    if (c.afterLoss) count(insights.afterLoss, bySet[code]);
-    count(insights.sessionStage[c.stage], bySet[code]);
-    if (c.hourBand != kNoHourBand) {
-      count(insights.timeOfDay[c.hourBand], bySet[code]);
-    }
-  }
-  return problem;
+// The change of form from month `from` to the latest in win-% points; its
+// standard deviation by the first-order (delta) method.
+FitEstimate formChange(const FitResult& fit, const FitReader& reader,
+                       std::size_t from, std::size_t latest) {
+  const Eigen::VectorXd before = reader.form(from);
+  const Eigen::VectorXd after = reader.form(latest);
+  const double p = logistic(after.dot(fit.values));
+  const double q = logistic(before.dot(fit.values));
+  const Eigen::VectorXd slope =
+      kPercent * (p * (1 - p) * after - q * (1 - q) * before);
+  return {kPercent * (p - q), combine(fit, slope).sd};
 }
 
-// The effect of a level of a condition: none for the reference, else the
-// effects from `first` on, the reference skipped.
-std::uint8_t effectOf(int level, int reference, int first) {
-  if (level == reference) return kNoEffect;
-  return static_cast<std::uint8_t>(first + level - (level > reference));
-}
-
-template <std::size_t N>
-void setEffects(std::array<ConditionEffect, N>& levels, int reference,
-                int first, const FitResult& fit) {
-  for (int level = 0; level < static_cast<int>(N); ++level) {
-    if (level != reference) {
-      setEffect(levels[level], fit.effects[effectOf(level, reference, first)]);
-    } else if (levels[level].matches > 0) {
-      levels[level].logit = 0.0;
-    }
-  }
-}
-
-// The effects of each set of conditions, the references known.
-std::vector<FitConditions> conditionEffects(int stageReference,
-                                            int hourReference) {
-  std::vector<FitConditions> sets(kConditionSets);
-  for (std::uint32_t code = 0; code < kConditionSets; ++code) {
-    const Conditions c = codeConditions(code);
-    FitConditions& effects = sets[code];
-    effects.fill(kNoEffect);
-    if (c.afterLoss) effects[0] = kAfterLossEffect;
-    effects[1] = effectOf(c.stage, stageReference, kFirstStageEffect);
-    if (c.hourBand != kNoHourBand) {
-      effects[2] = effectOf(c.hourBand, hourReference, kFirstHourEffect);
-    }
-  }
-  return sets;
-}
-
-}  // namespace
-
-Insights fitInsights(const PlayerRecord& player, const MatchLog& matches) {
-  Insights insights;
-  for (int stage = 0; stage < kStageCount; ++stage) {
-    insights.sessionStage[stage].from = kStageFirst[stage];
-    insights.sessionStage[stage].to = kStageLast[stage];
-  }
-  for (int band = 0; band < kHourBandCount; ++band) {
-    insights.timeOfDay[band].from = band * kHoursPerBand;
-    insights.timeOfDay[band].to = (band + 1) * kHoursPerBand;
-  }
-  MatchCells found = matchCells(player, matches);
-  const std::vector<std::uint32_t> months =
-      fittedMonths(std::move(found.months));
-  FitProblem problem = makeCells(found, months, insights);
-  found = {};
-  const int stageReference = mostPlayed(insights.sessionStage);
-  const int hourReference = mostPlayed(insights.timeOfDay);
-  insights.sessionStage[stageReference].reference = true;
-  insights.timeOfDay[hourReference].reference = true;
-  problem.conditions = conditionEffects(stageReference, hourReference);
-  const FitResult fit = fitLogisticModel(problem);
-  if (fit.effects.empty()) return insights;
-
-  for (std::size_t m = 0; m < months.size(); ++m) {
-    const FitEstimate& theta = fit.months[m];
+void setForm(Insights& insights, const FitResult& fit,
+             const FitReader& reader) {
+  for (std::size_t m = 0; m < insights.form.size(); ++m) {
+    const FitEstimate theta = combine(fit, reader.form(m));
     MonthForm& month = insights.form[m];
     month.losses = month.matches - month.wins;
     month.form = logistic(theta.value);
     month.formLow = logistic(theta.value - kZ95 * theta.sd);
     month.formHigh = logistic(theta.value + kZ95 * theta.sd);
   }
-  setEffect(insights.afterLoss, fit.effects[kAfterLossEffect]);
-  setEffects(insights.sessionStage, stageReference, kFirstStageEffect, fit);
-  setEffects(insights.timeOfDay, hourReference, kFirstHourEffect, fit);
+}
+
+// The levels and form changes with a value: the k of the clear intervals.
+int toldLevels(const Insights& insights, std::size_t changes) {
+  int told = static_cast<int>(changes) + (insights.afterLoss.matches > 0);
+  for (const ConditionEffect& level : insights.sessionStage) {
+    told += level.matches > 0;
+  }
+  for (const ConditionEffect& level : insights.timeOfDay) {
+    told += level.matches > 0;
+  }
+  return told;
+}
+
+}  // namespace
+
+Insights fitInsights(const PlayerRecord& player, const MatchLog& matches) {
+  Insights insights;
+  const InsightCells cells = insightCells(player, matches, insights);
+  const FitProblem& problem = cells.problem;
+  const FitResult fit = fitLogisticModel(problem);
+  if (fit.values.size() == 0) return insights;
+  for (const MonthForm& month : insights.form) {
+    insights.matches += month.matches;
+  }
+  insights.opponentSpread = fit.opponentSpread;
+  const FitReader reader(fit, problem, insights.matches);
+  setForm(insights, fit, reader);
+
+  const std::vector<std::size_t> from = changeMonths(insights.form);
+  const double clearZ =
+      twoSidedZ(kFalseClear / toldLevels(insights, from.size()));
+  const std::size_t latest = insights.form.size() - 1;
+  for (const std::size_t m : from) {
+    const FitEstimate change = formChange(fit, reader, m, latest);
+    insights.formChange.push_back(
+        {insights.form[m].month, insights.form[latest].month, change.value,
+         change.value - kZ95 * change.sd, change.value + kZ95 * change.sd,
+         std::abs(change.value) > clearZ * change.sd});
+  }
+  Eigen::VectorXd afterLoss = reader.zero();
+  afterLoss(reader.effectIndex(kAfterLossEffect)) = 1;
+  setEffect(insights.afterLoss, combine(fit, afterLoss), clearZ);
+  const auto stages = reader.againstAverage(
+      insights.sessionStage, cells.stageReference, kFirstStageEffect);
+  for (int stage = 0; stage < kStageCount; ++stage) {
+    setEffect(insights.sessionStage[stage], combine(fit, stages[stage]),
+              clearZ);
+  }
+  const auto bands = reader.againstAverage(
+      insights.timeOfDay, cells.hourReference, kFirstHourEffect);
+  for (int band = 0; band < kHourBandCount; ++band) {
+    setEffect(insights.timeOfDay[band], combine(fit, bands[band]), clearZ);
+  }
   return insights;
 }
 

@@ -12,8 +12,8 @@
 namespace sessionstats {
 
 /// The reported player's form in one calendar month with dated matches: the
-/// fitted chance to beat an opponent of average strength under the
-/// reference conditions, with its 95% interval, beside the raw counts.
+/// fitted chance to beat an opponent of the average strength he met, under
+/// his average conditions, with its 95% interval, beside the raw counts.
 struct MonthForm {
   std::uint32_t month = 0;  // packed as YYYYMM (2026-01 is 202601)
   std::int64_t matches = 0;
@@ -24,20 +24,43 @@ struct MonthForm {
   double formHigh = 0.5;
 };
 
+/// A level with fewer matches than this is too little to tell: it is never
+/// clear.
+inline constexpr std::int64_t kMinMatchesToTell = 30;
+
 /// One level of a condition (after a loss, a stage of the session, an hour
-/// band) and its fitted effect on the log-odds of a win against the
-/// reference level, with the 95% interval. The reference level's effect is
-/// 0; a level without matches has none (nullopt).
+/// band, a character) and its fitted effect on the log-odds of a win, with
+/// the 95% interval: after a loss against a session's first match or a
+/// match after a win, any other level against the match-weighted average of
+/// its condition's levels. `points` are the same in win-% points at an even
+/// match (-11: you win 39% where you would win 50%). `clear` where the
+/// level has at least kMinMatchesToTell matches and its interval at
+/// 1 - 0.05 / k excludes 0, k the levels and form changes with a value. A
+/// level without matches has no effect (nullopt, points 0, not clear).
 struct ConditionEffect {
-  int from = 0;  // a stage's first match, or a band's first hour
+  int from = 0;  // a stage's first match, a band's first hour, a character
   int to = 0;    // a stage's last match (0: open, 21+), or a band's end hour
-  bool reference = false;
   std::int64_t matches = 0;
   std::int64_t wins = 0;
   std::int64_t losses = 0;
   std::optional<double> logit;
   double logitLow = 0;
   double logitHigh = 0;
+  double points = 0;
+  double pointsLow = 0;
+  double pointsHigh = 0;
+  bool clear = false;
+};
+
+/// The change of form from one month to the latest, in win-% points, with
+/// its 95% interval and whether it is clear (as for a ConditionEffect).
+struct FormChange {
+  std::uint32_t fromMonth = 0;  // packed as YYYYMM
+  std::uint32_t toMonth = 0;
+  double points = 0;
+  double pointsLow = 0;
+  double pointsHigh = 0;
+  bool clear = false;
 };
 
 /// Levels of the session stage and the time of day.
@@ -49,14 +72,22 @@ inline constexpr int kHourBandCount = 4;
 /// the opponents met, and the effects of the conditions of a match.
 struct Insights {
   std::vector<MonthForm> form;  // months with matches, oldest first
+  // From the month 3 and 12 months before the latest (the latest month with
+  // matches at or before it) and from the first, each month once, the
+  // earliest first.
+  std::vector<FormChange> formChange;
   ConditionEffect afterLoss;
   std::array<ConditionEffect, kStageCount> sessionStage;
   std::array<ConditionEffect, kHourBandCount> timeOfDay;
+  // The fitted standard deviation of the opponents' strengths (logit).
+  double opponentSpread = 1;
+  std::int64_t matches = 0;  // fitted: the dated ones
 };
 
 /// Fits the model to the matches of `player` in `matches` (log order, the
 /// filters already applied) that have a date. No dated match gives empty
-/// form and conditions without matches.
+/// form and conditions without matches. A match without a time is in no
+/// hour band: the fit gives such matches an offset of their own.
 Insights fitInsights(const PlayerRecord& player, const MatchLog& matches);
 
 }  // namespace sessionstats

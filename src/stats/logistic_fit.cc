@@ -63,13 +63,22 @@ class NewtonSystem {
   // The Newton step from the point factored, and -gradient . step.
   double step(Parameters& delta) const;
 
-  // The core's variances at the point factored: S = L L^T, so the diagonal
-  // of S^-1 = L^-T L^-1 holds the squared norms of the columns of L^-1.
-  Eigen::VectorXd variances() const {
-    const Eigen::MatrixXd inverse =
-        llt_.matrixL().solve(Eigen::MatrixXd::Identity(core_, core_));
-    return inverse.colwise().squaredNorm().transpose();
+  // The prior precision of the opponents' strengths, 1 / spread^2; the
+  // next gather() uses it.
+  void setOpponentPrecision(double precision) { precision_ = precision; }
+
+  // The logarithm of the Hessian's determinant at the point factored: that
+  // of D times that of S = L L^T.
+  double logDeterminant() const {
+    return diagonal_.array().log().sum() +
+           2 * llt_.matrixLLT().diagonal().array().log().sum();
   }
+
+  // The covariance at the point factored of the core and, last, of
+  // b . beta, b the share of the matches against each opponent. With
+  // u = B D^-1 b: cov(core) = S^-1, cov(core, b . beta) = -S^-1 u and
+  // var(b . beta) = b^T D^-1 b + u^T S^-1 u.
+  Eigen::MatrixXd covariance(const Eigen::VectorXd& shares) const;
 
  private:
   double addCell(const FitCell& cell, Eigen::Index opponent,
@@ -101,7 +110,30 @@ class NewtonSystem {
   Eigen::VectorXd effectColumn_;
   std::size_t sets_;
   Eigen::LLT<Eigen::MatrixXd, Eigen::Lower> llt_;
+  double precision_ = 1;
 };
+
+Eigen::MatrixXd NewtonSystem::covariance(const Eigen::VectorXd& shares) const {
+  Eigen::VectorXd u = Eigen::VectorXd::Zero(core_);
+  double opponentsOnly = 0;
+  for (std::uint32_t j = 0; j < opponents_; ++j) {
+    const double share = shares(j) / diagonal_(j);
+    opponentsOnly += shares(j) * share;
+    for (std::size_t a = offsets_[j]; a < offsets_[j + 1]; ++a) {
+      u(index_[a]) += value_[a] * share;
+    }
+  }
+  const Eigen::MatrixXd lowerInverse =
+      llt_.matrixL().solve(Eigen::MatrixXd::Identity(core_, core_));
+  Eigen::MatrixXd result(core_ + 1, core_ + 1);
+  result.topLeftCorner(core_, core_).noalias() =
+      lowerInverse.transpose() * lowerInverse;
+  const Eigen::VectorXd coupled = -(result.topLeftCorner(core_, core_) * u);
+  result.col(core_).head(core_) = coupled;
+  result.row(core_).head(core_) = coupled.transpose();
+  result(core_, core_) = opponentsOnly - u.dot(coupled);
+  return result;
+}
 
 double NewtonSystem::gather(const Parameters& x) {
   gradCore_.setZero(core_);
@@ -222,9 +254,9 @@ void NewtonSystem::spreadConditions() {
 
 // Returns the negative log prior, up to a constant.
 double NewtonSystem::addPrior(const Parameters& x) {
-  gradOpponents_ += x.opponents;
-  diagonal_.array() += 1;
-  double twice = x.opponents.squaredNorm();
+  gradOpponents_ += precision_ * x.opponents;
+  diagonal_.array() += precision_;
+  double twice = precision_ * x.opponents.squaredNorm();
   for (Eigen::Index e = months_; e < core_; ++e) {
     gradCore_(e) += x.core(e);
     schur_(e, e) += 1;
@@ -288,16 +320,9 @@ bool takeStep(NewtonSystem& system, const Parameters& delta, double decrement,
   return false;
 }
 
-}  // namespace
-
-FitResult fitLogisticModel(const FitProblem& problem) {
-  FitResult result;
-  if (problem.monthGaps.empty()) return result;
-  const auto months = static_cast<Eigen::Index>(problem.monthGaps.size());
-  NewtonSystem system(problem);
-  Parameters x{Eigen::VectorXd::Zero(months + problem.effects),
-               Eigen::VectorXd::Zero(
-                   static_cast<Eigen::Index>(problem.opponents.size()))};
+// Moves `x` to the most probable point by Newton's method, from where it
+// is, and leaves the system factored there; returns the objective there.
+double climb(NewtonSystem& system, Parameters& x) {
   Parameters delta;
   Parameters trial;
   double value = system.gather(x);
@@ -314,17 +339,86 @@ FitResult fitLogisticModel(const FitProblem& problem) {
       std::swap(x, trial);
     } else {
       // No step raises the posterior: as close as arithmetic gets.
-      system.gather(x);
+      value = system.gather(x);
       system.factor();
       break;
     }
     system.factor();
   }
-  const Eigen::VectorXd variances = system.variances();
-  for (Eigen::Index i = 0; i < variances.size(); ++i) {
-    const FitEstimate estimate{x.core(i), std::sqrt(variances(i))};
-    (i < months ? result.months : result.effects).push_back(estimate);
+  return value;
+}
+
+// The negative log marginal likelihood of the opponents' spread exp(logSd)
+// under the Laplace approximation, up to a constant: the negative log
+// posterior at its top, the normal prior's normalisation of each
+// opponent's strength, and half the log determinant of the curvature there.
+double negativeLogEvidence(NewtonSystem& system, Parameters& x, double logSd) {
+  system.setOpponentPrecision(std::exp(-2 * logSd));
+  const double top = climb(system, x);
+  return top + static_cast<double>(x.opponents.size()) * logSd +
+         system.logDeterminant() / 2;
+}
+
+// The golden-section search for the spread, on its logarithm: each
+// evaluation narrows the bracket by a factor 0.618 and keeps its better
+// point, until the bracket is narrower than kSpreadTolerance (a hundredth,
+// i.e. the spread to 1%). The fits start from the last one's point, so
+// that late ones, close to each other, take a Newton step or two.
+constexpr double kSpreadTolerance = 1e-2;
+
+double searchLogSpread(NewtonSystem& system, Parameters& x) {
+  const double ratio = (std::sqrt(5.0) - 1) / 2;
+  double low = std::log(kMinOpponentSpread);
+  double high = std::log(kMaxOpponentSpread);
+  double inner = high - ratio * (high - low);
+  double outer = low + ratio * (high - low);
+  double innerValue = negativeLogEvidence(system, x, inner);
+  double outerValue = negativeLogEvidence(system, x, outer);
+  while (high - low > kSpreadTolerance) {
+    if (innerValue <= outerValue) {
+      high = outer;
+      outer = inner;
+      outerValue = innerValue;
+      inner = high - ratio * (high - low);
+      innerValue = negativeLogEvidence(system, x, inner);
+    } else {
+      low = inner;
+      inner = outer;
+      innerValue = outerValue;
+      outer = low + ratio * (high - low);
+      outerValue = negativeLogEvidence(system, x, outer);
+    }
   }
+  return innerValue <= outerValue ? inner : outer;
+}
+
+}  // namespace
+
+FitResult fitLogisticModel(const FitProblem& problem) {
+  FitResult result;
+  if (problem.monthGaps.empty()) return result;
+  const auto months = static_cast<Eigen::Index>(problem.monthGaps.size());
+  const auto opponents = static_cast<Eigen::Index>(problem.opponents.size());
+  NewtonSystem system(problem);
+  Parameters x{Eigen::VectorXd::Zero(months + problem.effects),
+               Eigen::VectorXd::Zero(opponents)};
+  const double logSd = searchLogSpread(system, x);
+  system.setOpponentPrecision(std::exp(-2 * logSd));
+  climb(system, x);
+
+  Eigen::VectorXd shares = Eigen::VectorXd::Zero(opponents);
+  for (Eigen::Index j = 0; j < opponents; ++j) {
+    for (const FitCell& cell : problem.opponents[j]) {
+      shares(j) += static_cast<double>(cell.matches);
+    }
+  }
+  if (shares.sum() > 0) shares /= shares.sum();
+  result.months = static_cast<int>(months);
+  result.opponentSpread = std::exp(logSd);
+  result.values.resize(x.core.size() + 1);
+  result.values.head(x.core.size()) = x.core;
+  result.values(x.core.size()) = shares.dot(x.opponents);
+  result.covariance = system.covariance(shares);
   return result;
 }
 

@@ -1,7 +1,9 @@
 #ifndef SESSION_STATS_STATS_LOGISTIC_FIT_H_
 #define SESSION_STATS_STATS_LOGISTIC_FIT_H_
 
+#include <Eigen/Core>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -10,8 +12,9 @@ namespace sessionstats {
 // The model: a match of the player in month m against opponent j, with the
 // effects e of its conditions, is won with chance
 //   logistic(theta[m] - beta[j] + sum of gamma[e]),
-// beta[j] and gamma[e] drawn from N(0, 1), theta[0] from N(0, 1) and each
-// theta[m] from N(theta[m - 1], kMonthDrift^2 * months between them).
+// gamma[e] drawn from N(0, 1), beta[j] from N(0, sd^2) with sd the
+// opponents' spread, theta[0] from N(0, 1) and each theta[m] from
+// N(theta[m - 1], kMonthDrift^2 * months between them).
 
 /// Standard deviation of the change of the player's strength over a month.
 inline constexpr double kMonthDrift = 0.3;
@@ -52,18 +55,36 @@ struct FitEstimate {
   double sd = 1;
 };
 
-/// The fitted strengths of the player (one per month) and the effects.
+/// The opponents' spread is searched between these.
+inline constexpr double kMinOpponentSpread = 0.05;
+inline constexpr double kMaxOpponentSpread = 5;
+
+/// The fitted model. Its parameters, in `values` and `covariance`: theta by
+/// month, gamma by effect, then the average strength of the opponents met
+/// (beta weighted by the matches against each), at index averageOpponent().
 struct FitResult {
-  std::vector<FitEstimate> months;
-  std::vector<FitEstimate> effects;
+  Eigen::VectorXd values;
+  // Of the Laplace approximation around the most probable values.
+  Eigen::MatrixXd covariance;
+  // The standard deviation of the opponents' strengths that makes the
+  // matches most probable (the marginal likelihood, Laplace approximation).
+  double opponentSpread = 1;
+  int months = 0;
+
+  Eigen::Index averageOpponent() const { return values.size() - 1; }
+  FitEstimate estimate(Eigen::Index i) const {
+    return {values(i), std::sqrt(covariance(i, i))};
+  }
 };
 
 /// The most probable parameters given the cells, by Newton's method with a
 /// halving step until they stop moving (at most a bounded number of steps),
-/// and the standard deviations of the Laplace approximation around them.
-/// The priors keep every value finite, whatever the cells: one match, all
-/// wins, parameters without a match (those keep their prior, 0 and 1).
-/// Cost: linear in the cells and the opponents, cubic in months + effects.
+/// at the opponents' spread found by a golden-section search on its
+/// logarithm, each fit starting where the one before stopped. The priors
+/// keep every value finite, whatever the cells: one match, all wins,
+/// parameters without a match (those keep their prior). No month gives
+/// empty values. Cost: a few dozen Newton steps, each linear in the cells
+/// and the opponents and cubic in months + effects.
 /// REQUIRES: every index of a cell is below its count in `problem`; counts
 /// 0 <= wins <= matches.
 FitResult fitLogisticModel(const FitProblem& problem);

@@ -67,8 +67,8 @@ struct CurrentSession {
   std::vector<bool> lastResults;
 };
 
-/// What a report shows beyond the classic totals: the sessions, the streaks
-/// and the filters in force, each filter as the user gave it ("since
+/// What a report shows beyond the totals of the text report: the sessions, the
+/// streaks and the filters in force, each filter as the user gave it ("since
 /// 2026-11-01").
 struct SessionHistory {
   std::vector<SessionSummary> sessions;

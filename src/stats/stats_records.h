@@ -16,11 +16,11 @@ namespace sessionstats {
 
 // The records kept while the log is read are made for counting: one record
 // per pair of players that met, holding both players' sides, so that a match
-// adds to one record; and a small record per player. The classic views,
-// PlayerStats with its OpponentStats from the owner's side, are summed from
-// the pairs when a report is written. Sums modulo 2^32 do not depend on their
-// order, so summing at the end gives exactly what counting into the views
-// match by match would.
+// adds to one record; and a small record per player. The views the
+// reports read, PlayerStats with its OpponentStats from the owner's side, are
+// summed from the pairs when a report is written. Sums modulo 2^32 do not
+// depend on their order, so summing at the end gives exactly what counting into
+// the views match by match would.
 
 /// The counts of one grid cell of a pair: matches won by each side, matches
 /// neither won (a loss for both), and rounds won by each side.
@@ -156,7 +156,7 @@ struct PlayerStats : Tally {
   std::vector<OpponentEntry> opponents;
 };
 
-/// The classic record of `player`, summed from his pairs.
+/// The record of `player` that the reports read, summed from his pairs.
 PlayerStats buildPlayerStats(const PlayerRecord& player);
 
 /// Overwrites `stats` with the counts of `entry`; `stats.name` refers to the

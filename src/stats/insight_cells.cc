@@ -1,0 +1,277 @@
+#include "stats/insight_cells.h"
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+namespace sessionstats {
+namespace {
+
+// The first and the last match of each stage of a session (0: open).
+constexpr std::array<int, kStageCount> kStageFirst{1, 6, 11, 21};
+constexpr std::array<int, kStageCount> kStageLast{5, 10, 20, 0};
+constexpr int kHoursPerBand = 24 / kHourBandCount;
+constexpr int kNoHourBand = kHourBandCount;
+constexpr std::int64_t kSecondsPerDay = std::int64_t{24} * 60 * 60;
+// The fit solves a dense system of one row per month: a log that spreads
+// its matches over more months than anyone plays (dates far apart by a
+// broken clock) is fitted on its latest months.
+constexpr std::size_t kMaxMonths = 600;
+
+// What the model sees of a match but its opponent and month, as one code:
+// the index of its set of conditions in the problem.
+struct Conditions {
+  bool afterLoss = false;
+  int stage = 0;
+  int hourBand = kNoHourBand;
+};
+
+constexpr int kHourLevels = kHourBandCount + 1;  // with kNoHourBand
+constexpr int kConditionSets = 2 * kStageCount * kHourLevels;
+
+std::uint32_t conditionCode(const Conditions& c) {
+  return static_cast<std::uint32_t>(
+      (static_cast<int>(c.afterLoss) * kStageCount + c.stage) * kHourLevels +
+      c.hourBand);
+}
+
+Conditions codeConditions(std::uint32_t code) {
+  const int set = static_cast<int>(code);
+  return {set / (kStageCount * kHourLevels) != 0,
+          set / kHourLevels % kStageCount, set % kHourLevels};
+}
+
+int stageOf(int position) {
+  int stage = 0;
+  while (stage + 1 < kStageCount && position >= kStageFirst[stage + 1]) {
+    ++stage;
+  }
+  return stage;
+}
+
+// The band of the hour the match began: its result line's time less its
+// length, on the same clock. A length beyond a day is not believed.
+int hourBandOf(const MatchEntry& entry) {
+  if (entry.time == kNoTime) return kNoHourBand;
+  const std::uint32_t hhmmss = entry.time - 1;
+  std::int64_t second =
+      hhmmss / 10000 * 3600 + hhmmss / 100 % 100 * 60 + hhmmss % 100;
+  if (entry.seconds >= 0 && entry.seconds < kSecondsPerDay) {
+    second -= entry.seconds;
+  }
+  // Wrapped into the day: from the day before, or a leap second's 24:00:00.
+  second = (second + kSecondsPerDay) % kSecondsPerDay;
+  return static_cast<int>(second / (std::int64_t{3600} * kHoursPerBand));
+}
+
+struct Counts {
+  std::int64_t matches = 0;
+  std::int64_t wins = 0;
+};
+
+// One opponent's cells, their month still packed as YYYYMM, in the order
+// their first matches come: month by month in a log written as time passes.
+struct OpponentCells {
+  std::vector<FitCell> cells;
+  std::uint32_t month = kNoDate;  // of the cells that `latest` indexes
+  // Where each set of conditions has its cell in that month, plus one.
+  std::array<std::uint32_t, kConditionSets> latest{};
+  bool monthsGoBack = false;
+};
+
+// Counts a match in its cell. A month met again after another is begun
+// anew, its cells split in two, which the fit counts as one.
+void addMatch(OpponentCells& opponent, std::uint32_t month, std::uint32_t code,
+              bool won) {
+  if (month != opponent.month) {
+    opponent.monthsGoBack |= month < opponent.month;
+    opponent.month = month;
+    opponent.latest.fill(0);
+  }
+  std::uint32_t& at = opponent.latest[code];
+  if (at == 0 || opponent.cells[at - 1].matches == kMaxCellMatches) {
+    opponent.cells.push_back({month, code, 0, 0});
+    at = static_cast<std::uint32_t>(opponent.cells.size());
+  }
+  FitCell& cell = opponent.cells[at - 1];
+  ++cell.matches;
+  cell.wins += static_cast<std::uint32_t>(won);
+}
+
+// The cells of the player's dated matches, one OpponentCells an opponent,
+// the months they fall in, and where each opponent's are by his id.
+struct MatchCells {
+  std::vector<OpponentCells> opponents;
+  std::vector<std::uint32_t> months;  // unordered, repeats
+  std::vector<std::uint32_t> byId;    // index in opponents, plus one
+};
+
+MatchCells matchCells(const PlayerRecord& player, const MatchLog& matches) {
+  MatchCells found;
+  std::uint32_t session = 0;
+  int position = 0;
+  bool lastLost = false;
+  for (const MatchEntry& entry : matches) {
+    forEachSide(entry, player, [&](const MatchSide& side) {
+      if (entry.session != session) {
+        session = entry.session;
+        position = 0;
+      }
+      const Conditions conditions{position > 0 && lastLost, stageOf(++position),
+                                  hourBandOf(entry)};
+      lastLost = !side.won;
+      if (entry.date == kNoDate) return;
+      const std::uint32_t month = entry.date / 100;
+      if (found.months.empty() || found.months.back() != month) {
+        found.months.push_back(month);
+      }
+      const std::uint32_t id = side.opponent->id;
+      if (id >= found.byId.size()) found.byId.resize(id + 1);
+      if (found.byId[id] == 0) {
+        found.opponents.emplace_back();
+        found.byId[id] = static_cast<std::uint32_t>(found.opponents.size());
+      }
+      addMatch(found.opponents[found.byId[id] - 1], month,
+               conditionCode(conditions), side.won);
+    });
+  }
+  return found;
+}
+
+// The level with the most matches, the first of equals.
+template <std::size_t N>
+int mostPlayed(const std::array<ConditionEffect, N>& levels) {
+  int best = 0;
+  for (int level = 1; level < static_cast<int>(N); ++level) {
+    if (levels[level].matches > levels[best].matches) best = level;
+  }
+  return best;
+}
+
+void count(ConditionEffect& level, const Counts& counts) {
+  level.matches += counts.matches;
+  level.wins += counts.wins;
+  level.losses += counts.matches - counts.wins;
+}
+
+// The months with matches, oldest first: the latest kMaxMonths.
+std::vector<std::uint32_t> fittedMonths(std::vector<std::uint32_t> months) {
+  std::sort(months.begin(), months.end());
+  months.erase(std::unique(months.begin(), months.end()), months.end());
+  if (months.size() > kMaxMonths) {
+    months.erase(months.begin(), months.end() - kMaxMonths);
+  }
+  return months;
+}
+
+// Numbers the opponents met in the fitted months in order of their ids and
+// the months by their distance from the first, drops the cells of older
+// months, and counts the matches of each level and month in `insights`.
+FitProblem makeCells(MatchCells& found,
+                     const std::vector<std::uint32_t>& months,
+                     Insights& insights) {
+  FitProblem problem;
+  problem.effects = kEffectCount;
+  problem.monthGaps.assign(months.size(), 1);
+  insights.form.resize(months.size());
+  if (months.empty()) return problem;
+  const std::int64_t first = monthNumber(months.front());
+  std::vector<std::uint32_t> monthIndex(
+      static_cast<std::size_t>(monthNumber(months.back()) - first + 1));
+  for (std::size_t m = 0; m < months.size(); ++m) {
+    if (m > 0) {
+      problem.monthGaps[m] =
+          monthNumber(months[m]) - monthNumber(months[m - 1]);
+    }
+    monthIndex[monthNumber(months[m]) - first] = static_cast<std::uint32_t>(m);
+    insights.form[m].month = months[m];
+  }
+  std::array<Counts, kConditionSets> bySet{};
+  for (const std::uint32_t at : found.byId) {
+    if (at == 0) continue;
+    std::vector<FitCell>& own = found.opponents[at - 1].cells;
+    std::erase_if(own, [&months](const FitCell& cell) {
+      return cell.month < months.front();
+    });
+    if (own.empty()) continue;
+    if (found.opponents[at - 1].monthsGoBack) {
+      std::stable_sort(
+          own.begin(), own.end(),
+          [](const FitCell& a, const FitCell& b) { return a.month < b.month; });
+    }
+    for (FitCell& cell : own) {
+      cell.month = monthIndex[monthNumber(cell.month) - first];
+      bySet[cell.conditions].matches += cell.matches;
+      bySet[cell.conditions].wins += cell.wins;
+      insights.form[cell.month].matches += cell.matches;
+      insights.form[cell.month].wins += cell.wins;
+    }
+    problem.opponents.push_back(std::move(own));
+  }
+  for (std::uint32_t code = 0; code < kConditionSets; ++code) {
+    const Conditions c = codeConditions(code);
+    if (c.afterLoss) count(insights.afterLoss, bySet[code]);
+    count(insights.sessionStage[c.stage], bySet[code]);
+    if (c.hourBand != kNoHourBand) {
+      count(insights.timeOfDay[c.hourBand], bySet[code]);
+    }
+  }
+  return problem;
+}
+
+}  // namespace
+
+std::uint8_t effectOf(int level, int reference, int first) {
+  if (level == reference) return kNoEffect;
+  return static_cast<std::uint8_t>(first + level - (level > reference));
+}
+
+namespace {
+
+// The effects of each set of conditions, the references known.
+std::vector<FitConditions> conditionEffects(int stageReference,
+                                            int hourReference) {
+  std::vector<FitConditions> sets(kConditionSets);
+  for (std::uint32_t code = 0; code < kConditionSets; ++code) {
+    const Conditions c = codeConditions(code);
+    FitConditions& effects = sets[code];
+    effects.fill(kNoEffect);
+    if (c.afterLoss) effects[0] = kAfterLossEffect;
+    effects[1] = effectOf(c.stage, stageReference, kFirstStageEffect);
+    effects[2] = c.hourBand == kNoHourBand
+                     ? static_cast<std::uint8_t>(kNoTimeEffect)
+                     : effectOf(c.hourBand, hourReference, kFirstHourEffect);
+  }
+  return sets;
+}
+}  // namespace
+
+std::int64_t monthNumber(std::uint32_t yyyymm) {
+  return std::int64_t{yyyymm / 100} * 12 + yyyymm % 100;
+}
+
+InsightCells insightCells(const PlayerRecord& player, const MatchLog& matches,
+                          Insights& insights) {
+  for (int stage = 0; stage < kStageCount; ++stage) {
+    insights.sessionStage[stage].from = kStageFirst[stage];
+    insights.sessionStage[stage].to = kStageLast[stage];
+  }
+  for (int band = 0; band < kHourBandCount; ++band) {
+    insights.timeOfDay[band].from = band * kHoursPerBand;
+    insights.timeOfDay[band].to = (band + 1) * kHoursPerBand;
+  }
+  MatchCells found = matchCells(player, matches);
+  const std::vector<std::uint32_t> months =
+      fittedMonths(std::move(found.months));
+  InsightCells cells{makeCells(found, months, insights)};
+  cells.stageReference = mostPlayed(insights.sessionStage);
+  cells.hourReference = mostPlayed(insights.timeOfDay);
+  cells.problem.conditions =
+      conditionEffects(cells.stageReference, cells.hourReference);
+  return cells;
+}
+
+}  // namespace sessionstats
