@@ -1,6 +1,7 @@
 # The release archive for Windows: `cpack` in the build folder (or the
 # windows workflow) makes session-stats-VERSION-win64.zip, which holds one
-# folder of that name with the program, a README for Windows and the licence,
+# folder of that name with the program, a README for Windows, the licence and
+# stream-overlay.cmd (the overlay of the remembered player in one click),
 # and the example log in a folder of its own, example/sessionlog.txt. Unpacked
 # in the netplay client's folder, the zip so adds a folder and never offers to
 # replace the player's own sessionlog.txt with the example. The texts get CR
@@ -9,9 +10,12 @@ set(windows_texts ${PROJECT_BINARY_DIR}/windows)
 configure_file(packaging/windows/README.txt ${windows_texts}/README.txt
                @ONLY NEWLINE_STYLE CRLF)
 configure_file(LICENSE ${windows_texts}/LICENSE.txt @ONLY NEWLINE_STYLE CRLF)
+configure_file(packaging/windows/stream-overlay.cmd
+               ${windows_texts}/stream-overlay.cmd @ONLY NEWLINE_STYLE CRLF)
 
 install(TARGETS session-stats RUNTIME DESTINATION .)
 install(FILES ${windows_texts}/README.txt ${windows_texts}/LICENSE.txt
+              ${windows_texts}/stream-overlay.cmd
         DESTINATION .)
 install(FILES examples/sessionlog.txt DESTINATION example)
 

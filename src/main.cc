@@ -9,5 +9,6 @@ int main(int argc, char* argv[]) {
   sessionstats::Written written;
   const int status = sessionstats::runCommandLine(
       argc, argv, std::cin, std::cout, std::cerr, &written);
-  return console.finish(status, sessionstats::closingLine(written));
+  return console.finish(status, sessionstats::closingLine(written),
+                        written.page);
 }

@@ -366,7 +366,9 @@ TEST(Driver, PromptAtATerminalAsksAgain) {
   TempDir dir;
   writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
   const auto typed = [&dir](const char* lines) {
-    return runScript(dir, std::string("printf '") + lines +
+    return runScript(dir, std::string("export XDG_CONFIG_HOME=$PWD/config; "
+                                      "printf '") +
+                              lines +
                               "' | script -qec \"$SESSION_STATS\" /dev/null");
   };
   const auto prompts = [](const std::string& screen) {
@@ -377,14 +379,16 @@ TEST(Driver, PromptAtATerminalAsksAgain) {
     }
     return count;
   };
-  const auto second = typed("kestrel\\nKestrel\\n");
+  // A name in another letter case is asked about; a no is a wrong answer.
+  const auto second = typed("kestrel\\nn\\nKestrel\\n");
   EXPECT_EQ(second.status, 0) << second.out;
   EXPECT_EQ(prompts(second.out), 2U) << second.out;
   EXPECT_NE(second.out.find("did you mean Kestrel?"), std::string::npos);
   EXPECT_EQ(readFile(dir / "session_stats.txt"),
             sourceFile("tests/golden/example_kestrel.expected"));
   fs::remove(dir / "session_stats.txt");
-  const auto missed = typed("kes\\nkestrel\\nKestrle\\nKestrel\\n");
+  fs::remove_all(dir / "config");  // no name offered
+  const auto missed = typed("kes\\nn\\nkestrel\\nno\\nKestrle\\nKestrel\\n");
   EXPECT_EQ(missed.status, 1) << missed.out;
   EXPECT_EQ(prompts(missed.out), 3U) << missed.out;
   EXPECT_FALSE(fs::exists(dir / "session_stats.txt"));
@@ -439,6 +443,50 @@ TEST(Driver, FollowAtATerminalSaysEachWrite) {
     cat screen.txt)");
   EXPECT_NE(list.out.find("Gull\\033c\r\n"), std::string::npos) << list.out;
   EXPECT_EQ(list.out.find("\033c"), std::string::npos) << list.out;
+}
+
+TEST(Driver, TerminalPromptTakesALineAndOffersTheRememberedPlayer) {
+  if (testing::kOnWindows || std::system("command -v script >/dev/null") != 0) {
+    GTEST_SKIP() << "no script(1) to make a terminal";
+  }
+  TempDir dir;
+  writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
+  // Each line is typed after a pause, as a person types.
+  const auto run = runScript(dir, R"(
+    export XDG_CONFIG_HOME="$PWD/config"
+    type() { for line; do sleep 1; printf '%s\n' "$line"; done; sleep 1; }
+    type 'kestrel' '' | script -qec "'$SESSION_STATS'" /dev/null >first.txt
+    cat config/session-stats/player.txt
+    rm session_stats.txt
+    type '' | script -qec "'$SESSION_STATS'" /dev/null >second.txt
+    cat first.txt second.txt)");
+  EXPECT_TRUE(run.out.starts_with("Kestrel\n")) << run.out;
+  EXPECT_NE(run.out.find("Kestrel? [Y/n] "), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("Generate session_stats.txt for who [Kestrel]: "),
+            std::string::npos)
+      << run.out;
+  EXPECT_EQ(readFile(dir / "session_stats.txt"),
+            sourceFile("tests/golden/example_kestrel.expected"));
+}
+
+TEST(Driver, OpenHandsTheFileWrittenToTheOpenerAndOnlyWarnsWhenItCannot) {
+  TempDir dir;
+  writeFile(dir / "sessionlog.txt", sourceFile("examples/sessionlog.txt"));
+  // The opener runs on after the tool: its file is waited for.
+  const auto run = runScript(dir, R"(
+    printf '#!/bin/sh\nprintf "%%s" "$1" >opened.tmp && mv opened.tmp opened\n' >opener
+    chmod +x opener
+    SESSION_STATS_OPENER=./opener "$SESSION_STATS" -p Kestrel -o k.html --open
+    for i in $(seq 600); do [ -e opened ] && break; sleep 0.1; done
+    cat opened
+    SESSION_STATS_OPENER=./nothing "$SESSION_STATS" -p Kestrel --open)");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, (dir / "k.html").string());
+  EXPECT_EQ(run.err,
+            "session-stats: could not open session_stats.txt: No such file or "
+            "directory\n");
+  EXPECT_EQ(readFile(dir / "session_stats.txt"),
+            sourceFile("tests/golden/example_kestrel.expected"));
 }
 
 TEST(Driver, LogsGiveTheCheckedInReport) {

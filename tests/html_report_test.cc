@@ -313,6 +313,15 @@ TEST(HtmlReport, OpponentsTableAndSectionsMostMatchesFirst) {
   const std::string all = page(buildPlayerStats(*thirty.findPlayer("Kestrel")));
   EXPECT_EQ(count(all, "<details class=\"opp\">"), others);
   EXPECT_EQ(all.find("Only the"), std::string::npos);
+  // A double click gives no console: the page points to the text report.
+  std::ostringstream clicked;
+  writeHtmlReportEnd(clicked, buildPlayerStats(*records.findPlayer("Kestrel")),
+                     history, {}, PageReader::kDoubleClick);
+  EXPECT_NE(clicked.str().find("of these 33 opponents have a section below; "
+                               "session_stats.txt, written beside this page, "
+                               "has one for each of them."),
+            std::string::npos);
+  EXPECT_EQ(clicked.str().find("--opponent"), std::string::npos);
 }
 
 TEST(HtmlReport, MatchupsThatMatterShowTheirWilsonInterval) {

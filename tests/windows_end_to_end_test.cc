@@ -197,5 +197,18 @@ TEST(WindowsEndToEnd, NamesAndFoldersInUtf8) {
   EXPECT_NE(list.out.find(zoe), std::string::npos);
 }
 
+TEST(WindowsEndToEnd, NameWithBlanksIsHintedAsCmdExeQuotesIt) {
+  TempDir dir;
+  writeFile(dir / "sessionlog.txt",
+            "Session start. Players: Ana Lee vs Moth\n"
+            "Player 1 wins match 2-0 : Sion vs Ciel (50 seconds)\n");
+  const ToolRun run = runTool(dir, "Ana Lee\n");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("a name with blanks is given with -p: -p "
+                         "\"Ana Lee\"\n"),
+            std::string::npos)
+      << run.err;
+}
+
 }  // namespace
 }  // namespace sessionstats

@@ -12,15 +12,18 @@
 #include <vector>
 
 #include "app/answer.h"
+#include "app/desktop_steps.h"
 #include "app/log_reading.h"
 #include "app/name_hints.h"
 #include "app/options.h"
+#include "app/remembered_player.h"
 #include "app/version.h"
 #include "base/status.h"
 #include "live/live_report.h"
 #include "live/log_follower.h"
 #include "os/console.h"
 #include "os/interrupt.h"
+#include "os/settings_folder.h"
 #include "report/player_list.h"
 #include "report/report_file.h"
 #include "report/terminal_escape.h"
@@ -247,6 +250,7 @@ Status follow(const Options& options, LiveReport& live, std::ostream& err,
   const auto noteWrite = [&] {
     if (!std::exchange(started, true)) {
       err << kMessagePrefix << followingLine(options) << '\n';
+      if (options.open) openFile(options.reportFile, err);
     } else if (eachWrite) {
       err << kMessagePrefix << "wrote "
           << (data ? kStandardOutputLabel : options.reportFile) << ": "
@@ -257,6 +261,23 @@ Status follow(const Options& options, LiveReport& live, std::ostream& err,
   return followLog(options.logFiles.front(), target, err,
                    data ? OutputWatch::kStandardOutput : OutputWatch::kNone,
                    noteWrite);
+}
+
+// The player remembered from the last report at a terminal, offered at
+// the prompt while he is a player of the log.
+std::optional<std::string> rememberedOffer(const StatsRecords& records) {
+  std::optional<std::string> offer = readRememberedPlayer(settingsFolder());
+  if (offer && records.findPlayer(*offer) == nullptr) offer.reset();
+  return offer;
+}
+
+// " [Kestrel]" after "for who" when the prompt offers a name, escaped for
+// the terminal it is shown on; else empty.
+std::string offered(const std::optional<std::string>& offer) {
+  if (!offer) return "";
+  std::string text = " [";
+  appendTerminalEscaped(text, *offer);
+  return text + "]";
 }
 
 // The report or list of `options`, read once into `live` and written once;
@@ -281,23 +302,28 @@ Status runReportOrList(const Options& options, LiveReport& live,
     return noPlayer(options, *opponent);
   }
   std::optional<std::string> name = options.request.player;
-  // A person at a terminal who mistyped the name types it again; a piped
-  // answer is the only one.
-  const int tries = !name && standardInputIsTerminal() ? kPromptTries : 1;
+  // A person at a terminal answers a line at a time and types a mistyped
+  // name again; a piped answer is the only one, its first word.
+  const bool terminal = !name && standardInputIsTerminal();
+  const int tries = terminal ? kPromptTries : 1;
+  const std::optional<std::string> offer =
+      terminal ? rememberedOffer(records) : std::nullopt;
   for (int tried = 1;; ++tried) {
     if (!options.request.player) {
       talk << "Generate "
            << (options.reportFile == kStandardOutputName
                    ? std::string_view("the report")
                    : options.reportFile)
-           << " for who: " << std::flush;
-      name = readAnswer(console);
+           << " for who" << offered(offer) << ": " << std::flush;
+      name = terminal
+                 ? askAtTerminal(console, talk, records, live.reader(), offer)
+                 : readAnswer(console);
       if (!name) return Status();
       live.choosePlayer(*name);
     }
     if (records.findPlayer(*name) != nullptr) break;
-    hints = nameHints(records, live.reader(), *name, !options.request.player,
-                      hintStyle());
+    hints = nameHints(records, live.reader(), *name,
+                      !options.request.player && !terminal, hintStyle());
     if (tried == tries) return noPlayer(options, *name);
     finish(noPlayer(options, *name), hints, err);
   }
@@ -347,6 +373,28 @@ int runAndTell(const Options& options, std::istream& console, std::ostream& out,
   return finish(status, hints, err);
 }
 
+// What a person gets besides the report: the player remembered after a
+// report at a terminal (a failure to is no error: the next prompt offers
+// nothing), the page beside the report after a double click (which starts
+// the tool with no option), and with --open the file opened.
+void forThePerson(const Options& options, bool noOptions, Written& done,
+                  std::ostream& err) {
+  if (done.file.empty()) return;
+  if (!done.player.empty() && standardInputIsTerminal()) {
+    (void)rememberPlayer(settingsFolder(), done.player);
+  }
+  if (!done.player.empty() && noOptions && consoleWindowIsOwn()) {
+    const Status status =
+        writePageBeside(kLogFileName, done.player, kPageFileName);
+    if (status.ok()) {
+      done.page = kPageFileName;
+    } else {
+      writeErrorLine(err, status);
+    }
+  }
+  if (options.open) openFile(done.file, err);
+}
+
 }  // namespace
 
 int runCommandLine(int argc, char* argv[], std::istream& console,
@@ -372,6 +420,7 @@ int runCommandLine(int argc, char* argv[], std::istream& console,
     }
     Written done;
     const int exitStatus = runAndTell(parsed.options, console, out, err, done);
+    if (exitStatus == 0) forThePerson(parsed.options, argc == 1, done, err);
     // A note of what was written is for a person who gave options and
     // watches standard error; a script sees nothing new, and neither does
     // a run without options.
@@ -391,6 +440,7 @@ int runCommandLine(int argc, char* argv[], std::istream& console,
 std::string closingLine(const Written& written) {
   if (written.file.empty()) return "";
   return "Wrote " + written.file +
+         (written.page.empty() ? "" : " and " + written.page) +
          (written.player.empty() ? "" : " for " + written.player) + ".";
 }
 

@@ -6,6 +6,7 @@
 
 #include "base/ascii.h"
 #include "base/status.h"
+#include "os/command_line_word.h"
 #include "report/terminal_escape.h"
 #include "stats/character_roster.h"
 
@@ -70,19 +71,6 @@ std::size_t editDistance(std::string_view a, std::string_view b,
     std::swap(last, row);
   }
   return std::min(last[b.size()], tooFar);
-}
-
-// `name` as one word of a POSIX shell command line.
-std::string shellWord(std::string_view name) {
-  std::string word = "'";
-  for (const char byte : name) {
-    if (byte == '\'') {
-      word += "'\\''";
-    } else {
-      word += byte;
-    }
-  }
-  return word + "'";
 }
 
 // `text` as a hint shows it: escaped for a terminal with kEscaped.
@@ -218,7 +206,7 @@ std::vector<std::string> nameHints(const StatsRecords& records,
   if (!style.options) return hints;
   for (std::size_t i = 0; i < withBlank.size() && i < kMaxCloseNames; ++i) {
     hints.push_back("a name with blanks is given with -p: -p " +
-                    shown(shellWord(withBlank[i]), names));
+                    shown(commandLineWord(withBlank[i]), names));
   }
   hints.emplace_back(kSeeList);
   return hints;

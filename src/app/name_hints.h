@@ -48,9 +48,9 @@ struct HintStyle {
 /// other names closest to `name` by edit distance (letter case aside, a swap
 /// of two neighbours counts one), only those near enough to be a slip; when
 /// `fromPrompt`, up to three players whose name begins with `name` and a
-/// blank, with the -p that names them (the prompt reads one word); last,
-/// a pointer to --list. The -p and --list lines come only with
-/// style.options.
+/// blank, with the -p that names them, quoted for the platform's shell (see
+/// commandLineWord; piped answers are read one word at a time); last, a
+/// pointer to --list. The -p and --list lines come only with style.options.
 std::vector<std::string> nameHints(const StatsRecords& records,
                                    const SessionLogReader& reader,
                                    std::string_view name, bool fromPrompt,

@@ -28,8 +28,9 @@ constexpr int kSinceCode = 261;
 constexpr int kUntilCode = 262;
 constexpr int kLastSessionsCode = 263;
 constexpr int kFollowCode = 264;
+constexpr int kOpenCode = 265;
 
-constexpr std::array<option, 15> kLongOptions{{
+constexpr std::array<option, 16> kLongOptions{{
     {"player", required_argument, nullptr, 'p'},
     {"log", required_argument, nullptr, 'l'},
     {"output", required_argument, nullptr, 'o'},
@@ -42,6 +43,7 @@ constexpr std::array<option, 15> kLongOptions{{
     {"until", required_argument, nullptr, kUntilCode},
     {"last-sessions", required_argument, nullptr, kLastSessionsCode},
     {"follow", no_argument, nullptr, kFollowCode},
+    {"open", no_argument, nullptr, kOpenCode},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, 'V'},
     {nullptr, 0, nullptr, 0},
@@ -93,6 +95,7 @@ constexpr std::string_view kHelp =
     "      --follow        after writing, keep reading the log as it grows\n"
     "                        and rewrite the report or list after each\n"
     "                        result, until Ctrl-C (needs -p or --list)\n"
+    "      --open          open the file written, as a double click does\n"
     "\n"
     "Filters: the report counts only the player's matches that pass them all.\n"
     "      --opponent=NAME     against the opponent NAME (after aliases)\n"
@@ -323,7 +326,9 @@ Status checkCombination(Options& options, bool outputGiven) {
             ? kStandardOutputName
             : kFormats[static_cast<std::size_t>(request.format)].file;
   }
-  return Status();
+  return options.open && options.reportFile == kStandardOutputName
+             ? Status::usage("--open opens a file: give -o FILE")
+             : Status();
 }
 
 }  // namespace
@@ -357,6 +362,9 @@ ParsedOptions parseOptions(int argc, char* argv[]) {
         break;
       case kFollowCode:
         options.request.follow = true;
+        break;
+      case kOpenCode:
+        options.open = true;
         break;
       case kOpponentCode:
         options.request.filter.opponent = optarg;

@@ -43,6 +43,9 @@ struct Options {
   /// --since, --until, --last-sessions) and --follow (keep reading the log
   /// as it grows and rewrite the report or the list after each change).
   ReportRequest request;
+  /// --open: the file written is opened with the desktop's handler after
+  /// the run (after the first write of a follow).
+  bool open = false;
 };
 
 /// The options, or a kUsage status that says in one line what is wrong with

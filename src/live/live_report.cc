@@ -239,7 +239,8 @@ Status LiveReport::writeHistory(const PlayerRecord& player, MatchLog& matches) {
     stages.fit = [&] { return fitInsights(player, matches); };
     stages.writeEnd = [&](const Insights& insights) {
       if (html) {
-        writeHtmlReportEnd(stream, stats, history, insights);
+        writeHtmlReportEnd(stream, stats, history, insights,
+                           request_.pageReader);
       } else {
         writeJsonReportEnd(stream, insights);
       }

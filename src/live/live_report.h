@@ -12,6 +12,7 @@
 #include "base/status.h"
 #include "live/log_follower.h"
 #include "log/session_log_reader.h"
+#include "report/html_report.h"
 #include "report/player_list.h"
 #include "stats/match_filter.h"
 #include "stats/match_log.h"
@@ -33,7 +34,8 @@ struct ReportRequest {
   MatchFilter filter;  // a list looks at its window only
   // While following, a report waits for its first match instead of failing.
   bool follow = false;
-  ListNames names = ListNames::kExact;  // of a list
+  ListNames names = ListNames::kExact;           // of a list
+  PageReader pageReader = PageReader::kConsole;  // of an HTML report
 };
 
 /// Writes an output whole with `write`, or leaves it as it was and says why.

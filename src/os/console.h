@@ -27,8 +27,10 @@ class Console {
   /// What main returns: `status`. On Windows, when the console window
   /// belongs to this process alone (a double click started it, so the window
   /// closes with it), first shows `summary` (when `status` is 0 and it is not
-  /// empty; an error is on the screen already) and waits for Enter.
-  int finish(int status, const std::string& summary);
+  /// empty; an error is on the screen already) and waits for Enter; with a
+  /// `page` (status 0), Enter opens it (see openWithDesktop), and a failure
+  /// to is shown before a last wait.
+  int finish(int status, const std::string& summary, const std::string& page);
 };
 
 /// Whether standard input, output or error is a terminal (a console window

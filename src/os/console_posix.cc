@@ -20,7 +20,8 @@ Console::~Console() = default;
 
 // A member on every platform: the Windows one reads the console's state.
 // NOLINTNEXTLINE(readability-convert-member-functions-to-static)
-int Console::finish(int status, const std::string& /*summary*/) {
+int Console::finish(int status, const std::string& /*summary*/,
+                    const std::string& /*page*/) {
   return status;
 }
 

@@ -5,12 +5,14 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <optional>
 #include <streambuf>
 #include <string>
 
 #include "os/console.h"
+#include "os/desktop_opener.h"
 
 namespace sessionstats {
 namespace {
@@ -19,6 +21,8 @@ namespace {
 constexpr int kConsoleBufferSize = 4096;
 
 constexpr char kPressEnter[] = "Press Enter to close this window.";
+constexpr char kPressEnterToOpen[] =
+    "Press Enter to open the page in your browser, or close this window.";
 
 // The console window behind `handle`, or nullptr when the stream is a file,
 // a pipe or nothing.
@@ -170,6 +174,18 @@ bool isPipeGone(DWORD error) {
          error == ERROR_PIPE_NOT_CONNECTED;
 }
 
+// Reads standard input up to the end of a line; false when the input ends
+// first (the window is closing).
+bool awaitEnter() {
+  std::cin.clear();
+  std::streambuf* const input = std::cin.rdbuf();
+  for (int byte = input->sbumpc(); byte != std::char_traits<char>::eof();
+       byte = input->sbumpc()) {
+    if (byte == '\n' || byte == '\r') return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 // Started by a double click, not from cmd.exe or PowerShell, which share the
@@ -200,18 +216,21 @@ Console::~Console() {
   if (savedErr != nullptr) std::cerr.rdbuf(savedErr);
 }
 
-int Console::finish(int status, const std::string& summary) {
+int Console::finish(int status, const std::string& summary,
+                    const std::string& page) {
   if (!consoleWindowIsOwn()) return status;
   std::cerr.flush();
   if (status == 0 && !summary.empty()) std::cout << summary << '\n';
-  std::cout << kPressEnter << std::flush;
+  const bool opens = status == 0 && !page.empty();
+  std::cout << (opens ? kPressEnterToOpen : kPressEnter) << std::flush;
   // The rest of the line that held the answer is not the Enter awaited.
   if (consoleIn) consoleIn->discardReadAhead();
-  std::cin.clear();
-  std::streambuf* const input = std::cin.rdbuf();
-  for (int byte = input->sbumpc();
-       byte != '\n' && byte != '\r' && byte != std::char_traits<char>::eof();
-       byte = input->sbumpc()) {
+  if (!awaitEnter() || !opens) return status;
+  if (const int error = openWithDesktop(page); error != 0) {
+    std::cout << "Could not open " << page << " (" << std::strerror(error)
+              << "): open it from the folder yourself.\n"
+              << kPressEnter << std::flush;
+    awaitEnter();
   }
   return status;
 }

@@ -72,7 +72,8 @@ constexpr std::array<TableColumn, 8> kOpponentColumns{{
     {"Last met", CellKind::kText, Narrow::kHide},
 }};
 
-void writeOpponentTable(HtmlPage& page, const std::vector<OpponentRow>& rows) {
+void writeOpponentTable(HtmlPage& page, const std::vector<OpponentRow>& rows,
+                        PageReader reader) {
   page.raw(
       "<section class=\"far\">\n<p class=\"note\">Sorted by matches, most "
       "first; the sections below follow the same order, each with the share "
@@ -104,9 +105,12 @@ void writeOpponentTable(HtmlPage& page, const std::vector<OpponentRow>& rows) {
         .count(kOpponentSections)
         .raw(" most played of these ")
         .count(static_cast<std::int64_t>(rows.size()))
-        .raw(
-            " opponents have a section below. For any other one's, run "
-            "session-stats again with <code>--opponent NAME</code>.</p>\n");
+        .raw(reader == PageReader::kDoubleClick
+                 ? " opponents have a section below; session_stats.txt, "
+                   "written beside this page, has one for each of them.</p>\n"
+                 : " opponents have a section below. For any other one's, run "
+                   "session-stats again with <code>--opponent "
+                   "NAME</code>.</p>\n");
   }
   page.raw("</section>\n");
 }
@@ -150,14 +154,14 @@ void writeOpponentSection(HtmlPage& page, const OpponentStats& opponent,
 // into one OpponentStats, for their sections, so thousands of opponents
 // need memory only for their totals.
 void writeOpponents(HtmlPage& page, const PlayerStats& player,
-                    const SessionHistory& history) {
+                    const SessionHistory& history, PageReader reader) {
   page.raw("<h2 class=\"opponents\">Opponents</h2>\n");
   const std::vector<OpponentRow> rows = opponentRows(player, history);
   if (rows.empty()) {
     page.raw("<p class=\"note\">No opponent with a result.</p>\n");
     return;
   }
-  writeOpponentTable(page, rows);
+  writeOpponentTable(page, rows, reader);
   OpponentStats opponent;
   const std::size_t sections = std::min(rows.size(), kOpponentSections);
   for (std::size_t i = 0; i < sections; ++i) {

@@ -334,13 +334,13 @@ void writeHtmlReportStart(std::ostream& out, const PlayerStats& player,
 }
 
 void writeHtmlReportEnd(std::ostream& out, const PlayerStats& player,
-                        const SessionHistory& history,
-                        const Insights& insights) {
+                        const SessionHistory& history, const Insights& insights,
+                        PageReader reader) {
   HtmlPage page(out);
   writeInsights(page, insights);
   writeRecentSessions(page, history);
   writeLengthChart(page, player.lengthBuckets);
-  writeOpponents(page, player, history);
+  writeOpponents(page, player, history, reader);
   writePageEnd(page);
 }
 

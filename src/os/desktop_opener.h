@@ -1,0 +1,22 @@
+#ifndef SESSION_STATS_OS_DESKTOP_OPENER_H_
+#define SESSION_STATS_OS_DESKTOP_OPENER_H_
+
+#include <string>
+
+namespace sessionstats {
+
+/// The environment variable that names a program to open files with in
+/// place of the desktop's handler: it is started with the file's path as
+/// its one argument (tests record the path instead of starting a browser).
+inline constexpr char kOpenerVariable[] = "SESSION_STATS_OPENER";
+
+/// Starts the desktop's handler for the file at `path` (xdg-open on POSIX,
+/// without a shell; the shell's "open" verb on Windows), or the program of
+/// kOpenerVariable when it is set, and returns without waiting for it to
+/// end. 0 once the program started, else the errno of why not (ENOENT when
+/// there is no handler to start).
+int openWithDesktop(const std::string& path);
+
+}  // namespace sessionstats
+
+#endif  // SESSION_STATS_OS_DESKTOP_OPENER_H_
