@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <filesystem>
 #include <functional>
 #include <new>
 #include <optional>
@@ -58,58 +57,6 @@ std::string logsLabel(const Options& options) {
   if (options.logFiles.size() > 1) return "the logs";
   const std::string& log = options.logFiles.front();
   return log == kStandardInputName ? std::string(kStandardInputLabel) : log;
-}
-
-// The status of a log at `path` that could not be read from its first byte,
-// after the "Could not find" line of the text report on `talk`: where the tool
-// looked for a missing log, that a directory is one, or why the log is
-// unreadable.
-Status logNotFound(const std::string& path, const Status& status,
-                   std::ostream& talk) {
-  talk << "Could not find " << path << '\n';
-  const int error = status.error();
-  if (error == EISDIR) {
-    return Status::notFound(quotedName(path) + " is a directory, not a log", 0);
-  }
-  if (error != ENOENT && error != ENOTDIR) return status;
-  // A double click gives no command line: the tool reads the folder it is
-  // started in.
-  if (consoleWindowIsOwn() && path == kLogFileName) {
-    return Status::notFound(
-        "put session-stats.exe in the netplay client's folder and start it "
-        "there",
-        0);
-  }
-  // The folder is named whole, so the file goes by its own name in it:
-  // "looked for new.txt in /home/ana/logs", never "logs/new.txt in .../logs".
-  std::error_code failed;
-  const std::filesystem::path absolute =
-      std::filesystem::absolute(path, failed);
-  const std::string name = absolute.filename().string();
-  const std::string where =
-      failed || name.empty()
-          ? quotedName(path)
-          : quotedName(name) + " in " + absolute.parent_path().string();
-  return Status::notFound("looked for " + where + "; -l FILE names another log",
-                          0);
-}
-
-// Reads the logs of `options` in order, as one history, into `reader`,
-// which is left with the aliases of all of them.
-Status loadLogs(const Options& options, SessionLogReader& reader,
-                std::ostream& talk) {
-  for (const std::string& path : options.logFiles) {
-    const bool input = path == kStandardInputName;
-    const Status status =
-        input ? readSessionLog(stdin, kStandardInputLabel, reader)
-              : readSessionLog(path, reader);
-    // Standard input has no folder to look in.
-    if (!input && status.kind() == Status::Kind::kNotFound) {
-      return logNotFound(path, status, talk);
-    }
-    if (!status.ok()) return Status::failed(status.what(), status.error());
-  }
-  return Status();
 }
 
 // How often the prompt asks at a terminal before the run fails.

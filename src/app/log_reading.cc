@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -13,6 +14,7 @@
 
 #include "base/ordered_pipeline.h"
 #include "log/log_line_splitter.h"
+#include "os/console.h"
 #include "os/file_identity.h"
 
 namespace sessionstats {
@@ -182,6 +184,52 @@ Status checkLogFiles(const Options& options) {
   }
   return Status::usage("--follow reads a log file: " + log +
                        " is a pipe or a device");
+}
+
+Status logNotFound(const std::string& path, const Status& status,
+                   std::ostream& talk) {
+  talk << "Could not find " << path << '\n';
+  const int error = status.error();
+  if (error == EISDIR) {
+    return Status::notFound(quotedName(path) + " is a directory, not a log", 0);
+  }
+  if (error != ENOENT && error != ENOTDIR) return status;
+  // A double click gives no command line: the tool reads the folder it is
+  // started in.
+  if (consoleWindowIsOwn() && path == kLogFileName) {
+    return Status::notFound(
+        "put session-stats.exe in the netplay client's folder and start it "
+        "there",
+        0);
+  }
+  // The folder is named whole, so the file goes by its own name in it:
+  // "looked for new.txt in /home/ana/logs", never "logs/new.txt in .../logs".
+  std::error_code failed;
+  const std::filesystem::path absolute =
+      std::filesystem::absolute(path, failed);
+  const std::string name = absolute.filename().string();
+  const std::string where =
+      failed || name.empty()
+          ? quotedName(path)
+          : quotedName(name) + " in " + absolute.parent_path().string();
+  return Status::notFound("looked for " + where + "; -l FILE names another log",
+                          0);
+}
+
+Status loadLogs(const Options& options, SessionLogReader& reader,
+                std::ostream& talk) {
+  for (const std::string& path : options.logFiles) {
+    const bool input = path == kStandardInputName;
+    const Status status =
+        input ? readSessionLog(stdin, kStandardInputLabel, reader)
+              : readSessionLog(path, reader);
+    // Standard input has no folder to look in.
+    if (!input && status.kind() == Status::Kind::kNotFound) {
+      return logNotFound(path, status, talk);
+    }
+    if (!status.ok()) return Status::failed(status.what(), status.error());
+  }
+  return Status();
 }
 
 }  // namespace sessionstats

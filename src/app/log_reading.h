@@ -2,6 +2,7 @@
 #define SESSION_STATS_APP_LOG_READING_H_
 
 #include <cstdio>
+#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -38,6 +39,18 @@ Status readSessionLog(const std::string& path, SessionLogReader& reader);
 /// interrupt reaches. A log that is missing or cannot be looked at passes:
 /// its reading says why.
 Status checkLogFiles(const Options& options);
+
+/// The status of a log at `path` that could not be read from its first
+/// byte, after "Could not find PATH" on `talk`: where the tool looked for a
+/// missing log, that a directory is one, or else `status` itself.
+Status logNotFound(const std::string& path, const Status& status,
+                   std::ostream& talk);
+
+/// Reads the logs of `options` in order, as one history, into `reader`,
+/// which is left with the aliases of all of them. A log missing from its
+/// first byte gives logNotFound's status; any other failure a kFailed one.
+Status loadLogs(const Options& options, SessionLogReader& reader,
+                std::ostream& talk);
 
 }  // namespace sessionstats
 
