@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <utility>
 
 #include "base/ascii.h"
@@ -111,6 +112,22 @@ AliasMatch aliasOf(const SessionLogReader& reader, std::string_view name) {
   return match;
 }
 
+// The names of the characters whose bits `characters` sets, in roster
+// order, each long name with its short one where they differ: "Sion, Hisui
+// and Kohaku (H&K)".
+std::string characterNames(std::uint32_t characters) {
+  std::string names;
+  for (int index = 0; index < kCharacterCount; ++index) {
+    if ((characters & (1U << index)) == 0) continue;
+    if (!names.empty()) names += ", ";
+    names += kRoster.longName[index];
+    if (kRoster.shortName[index] != kRoster.longName[index]) {
+      names.append(" (").append(kRoster.shortName[index]).append(")");
+    }
+  }
+  return names;
+}
+
 }  // namespace
 
 bool sameIgnoringCase(std::string_view a, std::string_view b) {
@@ -141,6 +158,25 @@ std::string_view closestCharacter(std::string_view name) {
                                       kRoster.longName.end());
   names.insert(names.end(), kRoster.shortName.begin(), kRoster.shortName.end());
   return closestName(name, names);
+}
+
+Status readCharacter(std::string_view value, int& character) {
+  const CharacterChoice choice = chooseCharacter(value);
+  if (choice.candidates != 0) {
+    return Status::usage("character '" + std::string(value) + "' could be " +
+                         characterNames(choice.candidates));
+  }
+  if (choice.index == kCharacterCount) {
+    constexpr std::uint32_t kEveryCharacter = (1U << kCharacterCount) - 1;
+    const std::string_view closest = closestCharacter(value);
+    return Status::usage(
+        "unknown character '" + std::string(value) + "'; " +
+        (closest.empty()
+             ? "the characters are " + characterNames(kEveryCharacter)
+             : "did you mean " + std::string(closest) + "?"));
+  }
+  character = choice.index;
+  return Status();
 }
 
 bool asksForHelp(std::string_view word) {

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/status.h"
 #include "log/session_log_reader.h"
 #include "report/player_list.h"
 #include "stats/stats_records.h"
@@ -23,6 +24,11 @@ std::string_view closestName(std::string_view word,
 /// The long or short name of the character closest to `name` by the edit
 /// distance of closestName, when near enough to be a slip; else empty.
 std::string_view closestCharacter(std::string_view name);
+
+/// Reads the character that `value` names (see chooseCharacter) into
+/// `character`; a usage status naming the characters it could be, the
+/// closest one, or else all of them, when it names none.
+Status readCharacter(std::string_view value, int& character);
 
 /// Whether a stray word on a command line asks for help ("help", "?") or is
 /// a switch of another system ("/?", "/p", "/help") rather than a path.

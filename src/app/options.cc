@@ -190,43 +190,6 @@ std::string describeRefusal(int code, int argc, char* argv[],
                       : "' doesn't allow an argument");
 }
 
-// The names of the characters whose bits `characters` sets, in roster
-// order, each long name with its short one where they differ: "Sion, Hisui
-// and Kohaku (H&K)".
-std::string characterNames(std::uint32_t characters) {
-  std::string names;
-  for (int index = 0; index < kCharacterCount; ++index) {
-    if ((characters & (1U << index)) == 0) continue;
-    if (!names.empty()) names += ", ";
-    names += kRoster.longName[index];
-    if (kRoster.shortName[index] != kRoster.longName[index]) {
-      names.append(" (").append(kRoster.shortName[index]).append(")");
-    }
-  }
-  return names;
-}
-
-// Reads the character that `value` names into `character`; what is wrong
-// with it, the names to choose from included, else ok.
-Status readCharacter(std::string_view value, int& character) {
-  const CharacterChoice choice = chooseCharacter(value);
-  if (choice.candidates != 0) {
-    return Status::usage("character '" + std::string(value) + "' could be " +
-                         characterNames(choice.candidates));
-  }
-  if (choice.index == kCharacterCount) {
-    constexpr std::uint32_t kEveryCharacter = (1U << kCharacterCount) - 1;
-    const std::string_view closest = closestCharacter(value);
-    return Status::usage(
-        "unknown character '" + std::string(value) + "'; " +
-        (closest.empty()
-             ? "the characters are " + characterNames(kEveryCharacter)
-             : "did you mean " + std::string(closest) + "?"));
-  }
-  character = choice.index;
-  return Status();
-}
-
 // Reads the value of one of the options that take more than a name into
 // `options`; what is wrong with the value, else ok.
 Status readValue(int code, std::string_view value, Options& options) {
