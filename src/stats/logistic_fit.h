@@ -20,7 +20,7 @@ namespace sessionstats {
 inline constexpr double kMonthDrift = 0.3;
 
 /// Most effects that one match has, and the index that stands for none.
-inline constexpr int kMaxCellEffects = 3;
+inline constexpr int kMaxCellEffects = 4;
 inline constexpr std::uint8_t kNoEffect = 0xFF;
 
 /// The effects (indices of gamma) of one set of conditions, kNoEffect where
