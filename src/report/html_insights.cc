@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "report/html_chart.h"
+#include "report/html_points.h"
+#include "stats/character_roster.h"
 #include "stats/match_log.h"
 #include "stats/plain_answers.h"
 
@@ -56,40 +58,6 @@ double rawPercent(const MonthForm& month) {
 
 bool faint(const MonthForm& month) {
   return month.matches < kFaintMonthMatches;
-}
-
-// Whole points, their sign left to the words around them; 0 for what is not
-// a number.
-std::int64_t wholePoints(double points) {
-  if (std::isnan(points)) return 0;
-  constexpr double kMostPoints = 100;
-  return std::lround(std::min(std::abs(points), kMostPoints));
-}
-
-// "+5", "−3", and "0" where it rounds to none.
-HtmlPage& writeSigned(HtmlPage& page, double points) {
-  const std::int64_t whole = wholePoints(points);
-  return page.raw(whole == 0 ? "" : points < 0 ? "−" : "+").number(whole);
-}
-
-// "11 points fewer (5–17)", or "more", of an effect or a change; an
-// interval across 0 with its signs ("−3 to +7").
-void writePoints(HtmlPage& page, double points, double low, double high,
-                 std::string_view fewer, std::string_view more) {
-  const bool down = points < 0;
-  page.number(wholePoints(points))
-      .raw(wholePoints(points) == 1 ? " point" : " points");
-  if (!fewer.empty()) page.raw(" ").raw(down ? fewer : more);
-  page.raw(" <span class=\"nowrap\">(");
-  if (low < 0 && high > 0) {
-    writeSigned(page, low).raw(" to ");
-    writeSigned(page, high);
-  } else {
-    page.number(wholePoints(down ? high : low))
-        .raw("–")
-        .number(wholePoints(down ? low : high));
-  }
-  page.raw(")</span>");
 }
 
 // The band of the form's interval: along the upper ends, back along the
@@ -210,7 +178,7 @@ void writeFormChart(HtmlPage& page, const Insights& insights) {
 }
 
 // The conditions of a match, each with levels of its own.
-enum class Condition { kAfterLoss, kSessionStage, kTimeOfDay };
+enum class Condition { kAfterLoss, kSessionStage, kTimeOfDay, kCharacter };
 
 // Where a level of `condition` holds, as the start of a sentence or, not
 // `first`, within one.
@@ -218,6 +186,8 @@ void writeLevelWords(HtmlPage& page, Condition condition,
                      const ConditionEffect& level, bool first = true) {
   if (condition == Condition::kAfterLoss) {
     page.raw(first ? "After" : "after").raw(" a loss");
+  } else if (condition == Condition::kCharacter) {
+    page.raw(first ? "With " : "with ").escaped(kRoster.longName[level.from]);
   } else if (condition == Condition::kSessionStage && level.to == 0) {
     page.raw(first ? "From" : "from")
         .raw(" match ")
@@ -310,6 +280,28 @@ void writeConditions(HtmlPage& page, const Insights& insights) {
   page.raw("</table></div>\n");
 }
 
+// The characters played enough to tell, in a table of their own: they are
+// measured against the player's average over his characters.
+void writeCharacters(HtmlPage& page, const Insights& insights) {
+  if (insights.characters.empty()) return;
+  page.raw(
+      "<h3>Your characters</h3>\n<p class=\"note\">How many win-% points "
+      "more or fewer you win of even matches with each character you played "
+      "at least ");
+  page.count(kMinMatchesToTell)
+      .raw(
+          " times, against your average over all your characters, your form "
+          "and your opponents' strength taken out, read together with the "
+          "conditions above.</p>\n<div class=\"scroll\"><table "
+          "class=\"effects\">\n<tr><th>Character</th><th>Matches</th>"
+          "<th>Won</th><th>Lost</th><th>Points</th><th>95% interval</th>"
+          "</tr>\n");
+  for (const ConditionEffect& character : insights.characters) {
+    writeConditionRow(page, Condition::kCharacter, character);
+  }
+  page.raw("</table></div>\n");
+}
+
 // "since 2025-01 your form rose by 21 points (15–27)".
 void writeChange(HtmlPage& page, const FormChange& change) {
   page.raw("since ").raw(monthLabel(change.fromMonth)).raw(" your form ");
@@ -394,6 +386,7 @@ void writeInsights(HtmlPage& page, const Insights& insights) {
   writeAnswers(page, insights);
   writeFormChart(page, insights);
   writeConditions(page, insights);
+  writeCharacters(page, insights);
   page.raw("</section>\n");
 }
 
