@@ -531,6 +531,7 @@ Insights twoMonths() {
 TEST(HtmlReport, InsightsAnswersAndConditionsInPlainWords) {
   Insights insights = twoMonths();
   insights.matches = 600;
+  insights.characters = {level(4, 0, 120, 60)};
   const std::string html = insightsOf(insights);
   for (const char* row : {
            "<li><strong>Am I improving?</strong> Yes: since 2025-12 your form "
@@ -557,11 +558,14 @@ TEST(HtmlReport, InsightsAnswersAndConditionsInPlainWords) {
            "<span class=\"nowrap\">(10–20)</span>.</td>",
            "<td>Between 06:00 and 12:00: too little to tell from 1 match.</td>",
            "<td>Between 12:00 and 18:00: no clear difference.</td>",
+           "<td>With Hisui and Kohaku you win 10 points more <span "
+           "class=\"nowrap\">(5–15)</span>.</td><td>120</td>",
        }) {
     EXPECT_NE(html.find(row), std::string::npos) << row;
   }
   EXPECT_EQ(html.find("Between 00:00"), std::string::npos);
   EXPECT_LT(html.find("Am I improving?"), html.find("<svg"));
+  EXPECT_LT(html.find("Between 18:00"), html.find("Your characters"));
 
   // A log of few matches gets one sentence.
   insights.matches = 40;
