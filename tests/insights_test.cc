@@ -281,13 +281,15 @@ TEST(Insights, FewMatchesGiveFiniteValuesAndMatchesWithoutDateOrTimeCount) {
     std::uint32_t time;
     std::size_t months;
     std::int64_t inEarlyHours;
+    std::size_t characters;  // told: of 30 matches or more
   };
   const Row rows[] = {
-      {"no date", 3, kNoDate, kNoTime, 0, 0},
-      {"one match", 1, 20260105, 120001, 1, 0},
-      {"all wins, no time", 400, 20260105, kNoTime, 1, 0},
+      {"no date", 3, kNoDate, kNoTime, 0, 0, 0},
+      {"one match", 1, 20260105, 120001, 1, 0, 0},
+      {"thirty matches", 30, 20260105, 120001, 1, 0, 1},
+      {"all wins, no time", 400, 20260105, kNoTime, 1, 0, 1},
       // A result line at 06:00:30 ends a match that began before 06:00.
-      {"ended after six", 2, 20260105, 60031, 1, 2},
+      {"ended after six", 2, 20260105, 60031, 1, 2, 0},
   };
   for (const Row& row : rows) {
     StatsRecords records;
@@ -300,6 +302,7 @@ TEST(Insights, FewMatchesGiveFiniteValuesAndMatchesWithoutDateOrTimeCount) {
     const Insights insights = fitInsights(*session.player1, matches);
     ASSERT_EQ(insights.form.size(), row.months) << row.what;
     EXPECT_EQ(insights.timeOfDay[0].matches, row.inEarlyHours) << row.what;
+    EXPECT_EQ(insights.characters.size(), row.characters) << row.what;
     std::int64_t staged = 0;
     for (const ConditionEffect& stage : insights.sessionStage) {
       staged += stage.matches;

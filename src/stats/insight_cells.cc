@@ -193,14 +193,14 @@ std::vector<std::uint32_t> fittedMonths(std::vector<std::uint32_t> months) {
 // index of equals), with their counts.
 std::vector<ConditionEffect> playedCharacters(
     const std::vector<Counts>& bySet) {
+  std::array<ConditionEffect, kCharacterCount> all{};
+  for (std::size_t code = 0; code < bySet.size(); ++code) {
+    count(all[code / kConditionSets], bySet[code]);
+  }
   std::vector<ConditionEffect> played;
   for (int character = 0; character < kCharacterCount; ++character) {
-    ConditionEffect level;
-    level.from = character;
-    for (int set = 0; set < kConditionSets; ++set) {
-      count(level, bySet[character * kConditionSets + set]);
-    }
-    if (level.matches > 0) played.push_back(level);
+    all[character].from = character;
+    if (all[character].matches > 0) played.push_back(all[character]);
   }
   std::stable_sort(played.begin(), played.end(),
                    [](const ConditionEffect& a, const ConditionEffect& b) {
