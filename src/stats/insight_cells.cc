@@ -84,8 +84,10 @@ struct Counts {
 // their first matches come: month by month in a log written as time passes.
 struct OpponentCells {
   std::vector<FitCell> cells;
-  std::uint32_t month = kNoDate;  // of the cells from monthStart on
-  std::size_t monthStart = 0;
+  // While counting: for each cell, the one before it in its month with its
+  // conditions and another character, plus one (0: none).
+  std::vector<std::uint32_t> sameConditions;
+  std::uint32_t month = kNoDate;  // of the cells that `latest` indexes
   // Where each set of conditions has its newest cell in that month, of any
   // character, plus one.
   std::array<std::uint32_t, kConditionSets> latest{};
@@ -99,24 +101,19 @@ void addMatch(OpponentCells& opponent, std::uint32_t month, std::uint32_t code,
   if (month != opponent.month) {
     opponent.monthsGoBack |= month < opponent.month;
     opponent.month = month;
-    opponent.monthStart = opponent.cells.size();
     opponent.latest.fill(0);
   }
-  std::uint32_t& at = opponent.latest[code % kConditionSets];
-  // Another character's cell: a player who changes characters has his
-  // month's few cells looked through for the one of this character.
-  if (at != 0 && opponent.cells[at - 1].conditions != code) {
-    at = 0;
-    for (std::size_t i = opponent.cells.size(); i-- > opponent.monthStart;) {
-      if (opponent.cells[i].conditions == code) {
-        at = static_cast<std::uint32_t>(i + 1);
-        break;
-      }
-    }
+  std::uint32_t& newest = opponent.latest[code % kConditionSets];
+  // The month's cells of these conditions, one a character, newest first:
+  // as few as the characters played.
+  std::uint32_t at = newest;
+  while (at != 0 && opponent.cells[at - 1].conditions != code) {
+    at = opponent.sameConditions[at - 1];
   }
   if (at == 0 || opponent.cells[at - 1].matches == kMaxCellMatches) {
     opponent.cells.push_back({month, code, 0, 0});
-    at = static_cast<std::uint32_t>(opponent.cells.size());
+    opponent.sameConditions.push_back(newest);
+    newest = at = static_cast<std::uint32_t>(opponent.cells.size());
   }
   FitCell& cell = opponent.cells[at - 1];
   ++cell.matches;
