@@ -327,6 +327,7 @@ InsightCells insightCells(const PlayerRecord& player, const MatchLog& matches,
       cells.stageReference, cells.hourReference, cells.characters.size());
   cells.problem.effects =
       kFirstCharacterEffect + static_cast<int>(cells.characters.size());
+  cells.problem.searchedEffects = kFirstCharacterEffect;
   return cells;
 }
 
