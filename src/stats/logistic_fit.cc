@@ -125,6 +125,34 @@ double searchLogSpread(NewtonSystem& system, FitParameters& x) {
   return innerValue <= outerValue ? inner : outer;
 }
 
+// Appends to `merged` the cells of one opponent, `own`, those of one month
+// and one merged set (`setOf` their sets) made one. `at` (where each merged
+// set has its cell in the month being merged, plus one) is all 0 before and
+// after.
+void mergeCells(const std::vector<FitCell>& own,
+                const std::vector<std::uint32_t>& setOf,
+                std::vector<std::uint32_t>& at, std::vector<FitCell>& merged) {
+  std::size_t monthStart = 0;
+  const auto closeMonth = [&] {
+    for (std::size_t c = monthStart; c < merged.size(); ++c) {
+      at[merged[c].conditions] = 0;
+    }
+    monthStart = merged.size();
+  };
+  for (const FitCell& cell : own) {
+    if (!merged.empty() && merged.back().month != cell.month) closeMonth();
+    const std::uint32_t set = setOf[cell.conditions];
+    if (at[set] == 0 ||
+        cell.matches > kMaxCellMatches - merged[at[set] - 1].matches) {
+      merged.push_back({cell.month, set, 0, 0});
+      at[set] = static_cast<std::uint32_t>(merged.size());
+    }
+    merged[at[set] - 1].matches += cell.matches;
+    merged[at[set] - 1].wins += cell.wins;
+  }
+  closeMonth();
+}
+
 // The problem of the first `kept` effects alone: each set of conditions
 // without the others (sets then alike made one), and each opponent's cells
 // of one month and one such set merged, up to kMaxCellMatches a cell.
@@ -146,31 +174,10 @@ FitProblem searchedProblem(const FitProblem& problem, int kept) {
       searched.conditions.push_back(effects);
     }
   }
-  // Where each merged set has its cell in the month being merged, plus one.
   std::vector<std::uint32_t> at(searched.conditions.size());
   searched.opponents.reserve(problem.opponents.size());
   for (const std::vector<FitCell>& own : problem.opponents) {
-    std::vector<FitCell>& merged = searched.opponents.emplace_back();
-    std::size_t monthStart = 0;
-    for (const FitCell& cell : own) {
-      if (!merged.empty() && merged.back().month != cell.month) {
-        for (std::size_t c = monthStart; c < merged.size(); ++c) {
-          at[merged[c].conditions] = 0;
-        }
-        monthStart = merged.size();
-      }
-      const std::uint32_t set = setOf[cell.conditions];
-      if (at[set] == 0 ||
-          cell.matches > kMaxCellMatches - merged[at[set] - 1].matches) {
-        merged.push_back({cell.month, set, 0, 0});
-        at[set] = static_cast<std::uint32_t>(merged.size());
-      }
-      merged[at[set] - 1].matches += cell.matches;
-      merged[at[set] - 1].wins += cell.wins;
-    }
-    for (std::size_t c = monthStart; c < merged.size(); ++c) {
-      at[merged[c].conditions] = 0;
-    }
+    mergeCells(own, setOf, at, searched.opponents.emplace_back());
   }
   return searched;
 }
