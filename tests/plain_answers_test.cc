@@ -73,7 +73,13 @@ TEST(PlainAnswers, OnlyClearLevelsWithEnoughMatchesAnswerYesOrNo) {
       EXPECT_EQ(got.because, want.because) << row.what;
     }
   }
-  EXPECT_EQ(answerPlainly({}).improving.verdict, Verdict::kTooFewMatches);
+  // The latest clear change answers whether he improves.
+  Insights insights;
+  EXPECT_EQ(answerPlainly(insights).improving.verdict, Verdict::kTooFewMatches);
+  insights.formChange = {{.points = 20, .clear = true},
+                         {.points = -9, .clear = true}};
+  EXPECT_EQ(answerPlainly(insights).improving.verdict, Verdict::kNo);
+  EXPECT_EQ(answerPlainly(insights).improving.because, 1);
 }
 
 }  // namespace
