@@ -136,7 +136,9 @@ LAYOUT = r"""
     answers: insights.querySelectorAll('ul.answers li').length,
     chartFits: !formChart ||
         formChart.getBoundingClientRect().right <= window.innerWidth,
-    conditions: insights.querySelectorAll('table.effects tr').length - 1};
+    // The conditions' table, the first; the characters' follows it.
+    conditions: (insights.querySelector('table.effects') ?
+        insights.querySelector('table.effects').rows.length : 0) - 1};
   const recent = [...document.querySelectorAll('table.recent tr')].slice(1)
       .map(r => r.firstElementChild.textContent);
   const last = document.getElementById('recent');

@@ -531,6 +531,7 @@ Insights twoMonths() {
 TEST(HtmlReport, InsightsAnswersAndConditionsInPlainWords) {
   Insights insights = twoMonths();
   insights.matches = 600;
+  insights.characters = {level(4, 0, 120, 60)};
   const std::string html = insightsOf(insights);
   for (const char* row : {
            "<li><strong>Am I improving?</strong> Yes: since 2025-12 your form "
@@ -557,11 +558,14 @@ TEST(HtmlReport, InsightsAnswersAndConditionsInPlainWords) {
            "<span class=\"nowrap\">(10–20)</span>.</td>",
            "<td>Between 06:00 and 12:00: too little to tell from 1 match.</td>",
            "<td>Between 12:00 and 18:00: no clear difference.</td>",
+           "<td>With Hisui and Kohaku you win 10 points more <span "
+           "class=\"nowrap\">(5–15)</span>.</td><td>120</td>",
        }) {
     EXPECT_NE(html.find(row), std::string::npos) << row;
   }
   EXPECT_EQ(html.find("Between 00:00"), std::string::npos);
   EXPECT_LT(html.find("Am I improving?"), html.find("<svg"));
+  EXPECT_LT(html.find("Between 18:00"), html.find("Your characters"));
 
   // A log of few matches gets one sentence.
   insights.matches = 40;
@@ -580,9 +584,9 @@ TEST(HtmlReport, InsightsFormChartShowsEachMonthBesideTheShareWon) {
   EXPECT_NE(html.find("<title>2025-12: form 60.0% (50.0% – 70.0%); 30 won, "
                       "10 lost (75.0%)</title>"),
             std::string::npos);
-  // The month of 2 matches is faint, its share won out of the dashed line.
+  // The month of 2 matches is faint, out of the lines.
   EXPECT_NE(html.find("class=\"q8 faint\""), std::string::npos);
-  EXPECT_NE(html.find("0 won, 2 lost (0.0%), few matches</title>"),
+  EXPECT_NE(html.find("0 won, 2 lost (0.0%), only 2 matches</title>"),
             std::string::npos);
   const ChartFrame frame = chartFrame(kRateAxisTop, "%");
   const auto point = [&](std::size_t i, double percent) {
@@ -594,7 +598,7 @@ TEST(HtmlReport, InsightsFormChartShowsEachMonthBesideTheShareWon) {
             std::string::npos);
   EXPECT_NE(html.find("class=\"raw\" points=\"" + point(0, 75) + "\"/>"),
             std::string::npos);
-  EXPECT_NE(html.find("class=\"form\" points=\"" + point(0, 60) + point(1, 40)),
+  EXPECT_NE(html.find("class=\"form\" points=\"" + point(0, 60) + "\"/>"),
             std::string::npos);
   EXPECT_NE(html.find(">2026-01</text>"), std::string::npos);
 

@@ -25,6 +25,7 @@ struct TrueEffects {
   double afterLoss = 0;
   std::array<double, kStageCount> stage{};
   std::array<double, kHourBandCount> hour{};
+  std::array<double, 3> character{};  // of the hero's first characters
 };
 
 // Matches of the hero drawn from the model: each session against one
@@ -34,9 +35,9 @@ class Simulation {
   explicit Simulation(std::uint32_t seed) : random_(seed) {}
 
   // REQUIRES: length <= 29 and hour % 6 < 5, so the session stays in its
-  // hour band.
+  // hour band; character < 3.
   void session(int opponent, double strength, std::uint32_t date, int hour,
-               int length, const TrueEffects& effects) {
+               int length, const TrueEffects& effects, int character = 0) {
     const MatchRecords records = findOrAddMatchRecords(
         records_, kHero, "Opponent" + std::to_string(opponent));
     ++sessions_;
@@ -44,14 +45,16 @@ class Simulation {
     for (int match = 0; match < length; ++match) {
       const int stage = match < 5 ? 0 : match < 10 ? 1 : match < 20 ? 2 : 3;
       const double logit = strength + (lost ? effects.afterLoss : 0) +
-                           effects.stage[stage] + effects.hour[hour / 6];
+                           effects.stage[stage] + effects.hour[hour / 6] +
+                           effects.character[character];
       const bool won = uniform_(random_) < 1 / (1 + std::exp(-logit));
       lost = !won;
       // The result line at hour:(2 match + 1):00, a minute after the start.
       const auto time =
           static_cast<std::uint32_t>(hour * 10000 + (2 * match + 1) * 100 + 1);
-      matches_.push_back(makeMatchEntry(
-          records, sessions_, {won ? 1 : 2, 2, 1, 0, 1, 60}, date, time));
+      matches_.push_back(makeMatchEntry(records, sessions_,
+                                        {won ? 1 : 2, 2, 1, character, 1, 60},
+                                        date, time));
     }
   }
 
@@ -126,6 +129,7 @@ TEST(Insights, RecoversTheEffectsTheOpponentsSpreadAndARisingForm) {
   effects.afterLoss = -0.5;
   effects.stage = {0, -0.4, -0.9, 0};
   effects.hour = {-0.6, 0, 0.4, 0};
+  effects.character = {0, 0.6, -0.3};
   constexpr std::array<int, 4> kHourOdds{15, 10, 15, 60};  // percent
   constexpr int kMonths = 12;
   std::array<double, kMonths> theta{};
@@ -142,7 +146,7 @@ TEST(Insights, RecoversTheEffectsTheOpponentsSpreadAndARisingForm) {
       }
       simulation.session(opponent, theta[m] - beta[opponent], date,
                          band * 6 + simulation.below(5),
-                         2 + simulation.below(15), effects);
+                         2 + simulation.below(15), effects, s % 5 % 3);
     }
   }
   const Insights insights = simulation.fit();
@@ -158,6 +162,17 @@ TEST(Insights, RecoversTheEffectsTheOpponentsSpreadAndARisingForm) {
   for (int band = 0; band < kHourBandCount; ++band) {
     EXPECT_TRUE(holds(insights.timeOfDay[band], hours[band])) << band;
   }
+  ASSERT_EQ(insights.characters.size(), 3U);
+  std::array<ConditionEffect, 3> played{};
+  for (const ConditionEffect& character : insights.characters) {
+    played[character.from] = character;
+  }
+  EXPECT_EQ(insights.characters[0].from, 0);
+  for (const auto truth = againstAverage(played, effects.character);
+       const ConditionEffect& character : played) {
+    EXPECT_TRUE(holds(character, truth[character.from])) << character.from;
+  }
+  EXPECT_TRUE(played[1].clear && *played[1].logit > 0);
   ASSERT_EQ(insights.form.size(), static_cast<std::size_t>(kMonths));
   EXPECT_EQ(insights.form[5].month, 202412U);
   EXPECT_EQ(insights.form[6].month, 202501U);
@@ -238,7 +253,7 @@ TEST(Insights, NoEffectLogsShowAClearLevelRarely) {
       const int opponent = simulation.below(40);
       simulation.session(opponent, -beta[opponent], 20260101 + s % 4 * 100,
                          simulation.below(4) * 6 + simulation.below(5),
-                         2 + simulation.below(20), {});
+                         2 + simulation.below(20), {}, s % 2);
     }
     const Insights insights = simulation.fit();
     bool clear = insights.afterLoss.clear;
@@ -246,6 +261,9 @@ TEST(Insights, NoEffectLogsShowAClearLevelRarely) {
       clear |= level.clear;
     }
     for (const ConditionEffect& level : insights.timeOfDay) {
+      clear |= level.clear;
+    }
+    for (const ConditionEffect& level : insights.characters) {
       clear |= level.clear;
     }
     for (const FormChange& change : insights.formChange) clear |= change.clear;
@@ -263,13 +281,15 @@ TEST(Insights, FewMatchesGiveFiniteValuesAndMatchesWithoutDateOrTimeCount) {
     std::uint32_t time;
     std::size_t months;
     std::int64_t inEarlyHours;
+    std::size_t characters;  // told: of 30 matches or more
   };
   const Row rows[] = {
-      {"no date", 3, kNoDate, kNoTime, 0, 0},
-      {"one match", 1, 20260105, 120001, 1, 0},
-      {"all wins, no time", 400, 20260105, kNoTime, 1, 0},
+      {"no date", 3, kNoDate, kNoTime, 0, 0, 0},
+      {"one match", 1, 20260105, 120001, 1, 0, 0},
+      {"thirty matches", 30, 20260105, 120001, 1, 0, 1},
+      {"all wins, no time", 400, 20260105, kNoTime, 1, 0, 1},
       // A result line at 06:00:30 ends a match that began before 06:00.
-      {"ended after six", 2, 20260105, 60031, 1, 2},
+      {"ended after six", 2, 20260105, 60031, 1, 2, 0},
   };
   for (const Row& row : rows) {
     StatsRecords records;
@@ -282,6 +302,7 @@ TEST(Insights, FewMatchesGiveFiniteValuesAndMatchesWithoutDateOrTimeCount) {
     const Insights insights = fitInsights(*session.player1, matches);
     ASSERT_EQ(insights.form.size(), row.months) << row.what;
     EXPECT_EQ(insights.timeOfDay[0].matches, row.inEarlyHours) << row.what;
+    EXPECT_EQ(insights.characters.size(), row.characters) << row.what;
     std::int64_t staged = 0;
     for (const ConditionEffect& stage : insights.sessionStage) {
       staged += stage.matches;

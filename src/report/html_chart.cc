@@ -108,10 +108,16 @@ std::int64_t valueY(double value, std::int64_t top) {
          std::lround(shown * kPlotHeight / static_cast<double>(top));
 }
 
+bool faintAt(const std::vector<bool>& faint, std::size_t i) {
+  return i < faint.size() && faint[i];
+}
+
 void writeLine(HtmlPage& page, const ChartSeries& series,
-               const CategoryPlaces& places, std::int64_t top) {
+               const CategoryPlaces& places, std::int64_t top,
+               const std::vector<bool>& faint) {
   page.raw("<polyline").attr("class", series.svgClass).raw(" points=\"");
   for (std::size_t i = 0; i < series.values.size(); ++i) {
+    if (faintAt(faint, i)) continue;
     page.number(places.x(i))
         .raw(",")
         .number(valueY(series.values[i], top))
@@ -145,6 +151,7 @@ void writeBand(HtmlPage& page, const ChartSeries& series,
 
 void writeMarks(HtmlPage& page, const ChartSeries& series,
                 const CategoryPlaces& places, std::int64_t top,
+                const std::vector<bool>& faint,
                 const std::function<void(std::size_t)>& title) {
   const bool bars = series.kind == SeriesKind::kBars;
   const bool crowded =
@@ -161,12 +168,17 @@ void writeMarks(HtmlPage& page, const ChartSeries& series,
           .attr("height", kPlotTop + kPlotHeight - y)
           .attr("rx", kBarCornerRadius);
     } else {
-      page.raw("<circle class=\"q")
-          .number(rateStep(series.values[i]))
-          .raw("\"")
+      const bool small = series.kind == SeriesKind::kSmallDots;
+      page.raw("<circle class=\"");
+      if (small) {
+        page.raw(series.svgClass);
+      } else {
+        page.raw("q").number(rateStep(series.values[i]));
+      }
+      page.raw(faintAt(faint, i) ? " faint\"" : "\"")
           .attr("cx", places.x(i))
           .attr("cy", y)
-          .attr("r", crowded ? kSmallDotRadius : kLargeDotRadius);
+          .attr("r", crowded || small ? kSmallDotRadius : kLargeDotRadius);
     }
     page.raw("><title>");
     title(i);
@@ -208,16 +220,16 @@ void writeChart(HtmlPage& page, const Chart& chart,
     places.slot = places.frame.width() / static_cast<int>(places.count);
   }
   page.raw("<div class=\"scroll\">");
-  writeSvgOpen(page, chart.label);
+  writeSvgOpen(page, chart.label, chart.svgClass);
   writeValueAxis(page, places.frame, axis.top, axis.step, axis.suffix,
                  chart.valueTitle);
   for (const ChartSeries& series : chart.series) {
     if (series.kind == SeriesKind::kLine) {
-      writeLine(page, series, places, axis.top);
+      writeLine(page, series, places, axis.top, chart.faint);
     } else if (series.kind == SeriesKind::kBand) {
       writeBand(page, series, places, axis.top);
     } else {
-      writeMarks(page, series, places, axis.top, title);
+      writeMarks(page, series, places, axis.top, chart.faint, title);
     }
   }
   if (bars) {
@@ -245,8 +257,12 @@ std::int64_t pointX(const ChartFrame& frame, std::size_t i, std::size_t count) {
              static_cast<std::int64_t>(gaps);
 }
 
-void writeSvgOpen(HtmlPage& page, std::string_view label) {
-  page.raw("<svg class=\"chart\" viewBox=\"0 0 ")
+void writeSvgOpen(HtmlPage& page, std::string_view label,
+                  std::string_view svgClass) {
+  page.raw("<svg class=\"chart")
+      .raw(svgClass.empty() ? "" : " ")
+      .raw(svgClass)
+      .raw("\" viewBox=\"0 0 ")
       .number(kChartWidth)
       .raw(" ")
       .number(kChartHeight)
@@ -308,7 +324,7 @@ void writeRateLine(HtmlPage& page, std::string_view svgClass,
                    const ChartFrame& frame,
                    const std::vector<double>& percents) {
   writeLine(page, {SeriesKind::kLine, svgClass, percents, {}},
-            {frame, percents.size()}, kRateAxisTop);
+            {frame, percents.size()}, kRateAxisTop, {});
 }
 
 void writePointLabels(HtmlPage& page, const ChartFrame& frame,

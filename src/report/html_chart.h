@@ -81,13 +81,20 @@ inline double drawableRate(double percent) {
 
 /// How a series of a chart is drawn: a line through its values, a dot at
 /// each in the colour of its rate with a tooltip, a band from its lows up to
-/// its values, or a bar from 0 up to each.
-enum class SeriesKind : std::uint8_t { kLine, kPoints, kBand, kBars };
+/// its values, a bar from 0 up to each, or a small dot at each in its class
+/// with a tooltip. Dots are faint where the chart says.
+enum class SeriesKind : std::uint8_t {
+  kLine,
+  kPoints,
+  kBand,
+  kBars,
+  kSmallDots
+};
 
 /// Values of a chart, one for each of its categories.
 struct ChartSeries {
   SeriesKind kind = SeriesKind::kLine;
-  std::string_view svgClass;  // a line's or a band's look
+  std::string_view svgClass;  // a line's, a band's or small dots' look
   std::vector<double> values;
   std::vector<double> lows;  // a band's lower ends
 };
@@ -97,12 +104,16 @@ struct Chart {
   std::string_view label;          // its accessible name, markup
   std::string_view valueTitle;     // markup
   std::string_view categoryTitle;  // markup
+  std::string_view svgClass;       // of the <svg>, beside "chart"
   /// Win rates, on an axis of 0% to 100% in quarters; or else counts, on
   /// an axis from 0 to the highest in at most about five steps of 1, 2 or 5
   /// times a power of ten.
   bool rates = true;
   std::vector<std::string> labels;  // one per category, markup
   std::vector<ChartSeries> series;
+  /// Categories of too few data to trust, their dots drawn faint and left
+  /// out of the lines; none beyond its size.
+  std::vector<bool> faint;
 };
 
 /// Writes `chart` as an <svg> in a ".scroll" box. A chart with bars has a
@@ -116,9 +127,11 @@ struct Chart {
 void writeChart(HtmlPage& page, const Chart& chart,
                 const std::function<void(std::size_t)>& title);
 
-/// Opens a chart's <svg>, of class "chart", kChartWidth x kChartHeight user
-/// units scaled by the page, with `label` (markup) as its accessible name.
-void writeSvgOpen(HtmlPage& page, std::string_view label);
+/// Opens a chart's <svg>, of class "chart" and `svgClass`, kChartWidth x
+/// kChartHeight user units scaled by the page, with `label` (markup) as its
+/// accessible name.
+void writeSvgOpen(HtmlPage& page, std::string_view label,
+                  std::string_view svgClass = {});
 
 /// The value axis of a chart in `frame`: grid lines with labels (grouped
 /// digits) from 0 to `top` in `step`s, `suffix` after each label, and the

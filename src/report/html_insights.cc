@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "report/html_chart.h"
+#include "report/html_points.h"
+#include "stats/character_roster.h"
 #include "stats/match_log.h"
 #include "stats/plain_answers.h"
 
@@ -22,13 +24,6 @@ constexpr std::int64_t kMinSectionMatches = 200;
 // A month of fewer matches is drawn faint, and its share won left out of
 // the dashed line, where it would swing the most.
 constexpr std::int64_t kFaintMonthMatches = 10;
-// A chart of a single month draws its interval as a box this wide either
-// side of the point, where a band would have no width.
-constexpr int kLoneBandHalfWidth = 8;
-constexpr int kDotRadius = 5;
-// The share won is marked too, above the form's dot, so that a single month
-// shows it.
-constexpr int kRawDotRadius = 3;
 // The length of "YYYY-MM", and the scale of a month packed as YYYYMM.
 constexpr std::size_t kMonthLabelLength = 7;
 constexpr std::uint32_t kMonthScale = 100;
@@ -58,115 +53,25 @@ bool faint(const MonthForm& month) {
   return month.matches < kFaintMonthMatches;
 }
 
-// Whole points, their sign left to the words around them; 0 for what is not
-// a number.
-std::int64_t wholePoints(double points) {
-  if (std::isnan(points)) return 0;
-  constexpr double kMostPoints = 100;
-  return std::lround(std::min(std::abs(points), kMostPoints));
-}
-
-// "+5", "−3", and "0" where it rounds to none.
-HtmlPage& writeSigned(HtmlPage& page, double points) {
-  const std::int64_t whole = wholePoints(points);
-  return page.raw(whole == 0 ? "" : points < 0 ? "−" : "+").number(whole);
-}
-
-// "11 points fewer (5–17)", or "more", of an effect or a change; an
-// interval across 0 with its signs ("−3 to +7").
-void writePoints(HtmlPage& page, double points, double low, double high,
-                 std::string_view fewer, std::string_view more) {
-  const bool down = points < 0;
-  page.number(wholePoints(points))
-      .raw(wholePoints(points) == 1 ? " point" : " points");
-  if (!fewer.empty()) page.raw(" ").raw(down ? fewer : more);
-  page.raw(" <span class=\"nowrap\">(");
-  if (low < 0 && high > 0) {
-    writeSigned(page, low).raw(" to ");
-    writeSigned(page, high);
-  } else {
-    page.number(wholePoints(down ? high : low))
-        .raw("–")
-        .number(wholePoints(down ? low : high));
-  }
-  page.raw(")</span>");
-}
-
-// The band of the form's interval: along the upper ends, back along the
-// lower ones.
-void writeBand(HtmlPage& page, const std::vector<MonthForm>& form,
-               const ChartFrame& frame) {
-  const std::size_t count = form.size();
-  const int lone = count == 1 ? kLoneBandHalfWidth : 0;
-  const auto corner = [&](std::size_t i, int shift, double probability) {
-    page.number(pointX(frame, i, count) + shift)
-        .raw(",")
-        .number(rateY(percentOf(probability)))
-        .raw(" ");
-  };
-  page.raw("<polygon class=\"band\" points=\"");
-  for (std::size_t i = 0; i < count; ++i) {
-    corner(i, -lone, form[i].formHigh);
-    if (lone != 0) corner(i, lone, form[i].formHigh);
-  }
-  for (std::size_t i = count; i-- > 0;) {
-    corner(i, lone, form[i].formLow);
-    if (lone != 0) corner(i, -lone, form[i].formLow);
-  }
-  page.raw("\"/>\n");
-}
-
 double formPercent(const MonthForm& month) { return percentOf(month.form); }
 
-// The share won, dashed, through the months that are not faint.
-void writeRawLine(HtmlPage& page, const std::vector<MonthForm>& form,
-                  const ChartFrame& frame) {
-  page.raw("<polyline class=\"raw\" points=\"");
-  for (std::size_t i = 0; i < form.size(); ++i) {
-    if (faint(form[i])) continue;
-    page.number(pointX(frame, i, form.size()))
-        .raw(",")
-        .number(rateY(rawPercent(form[i])))
-        .raw(" ");
-  }
-  page.raw("\"/>\n");
-}
-
-void writeFormDots(HtmlPage& page, const std::vector<MonthForm>& form,
-                   const ChartFrame& frame) {
-  page.raw("<g class=\"dots\">\n");
-  for (std::size_t i = 0; i < form.size(); ++i) {
-    const MonthForm& month = form[i];
-    page.raw("<circle class=\"q")
-        .number(rateStep(formPercent(month)))
-        .raw(faint(month) ? " faint\"" : "\"")
-        .attr("cx", pointX(frame, i, form.size()))
-        .attr("cy", rateY(formPercent(month)))
-        .attr("r", kDotRadius)
-        .raw("><title>");
-    page.raw(monthLabel(month.month))
-        .raw(": form ")
-        .shortPercentage(formPercent(month))
-        .raw(" (")
-        .shortPercentage(percentOf(month.formLow))
-        .raw(" – ")
-        .shortPercentage(percentOf(month.formHigh))
-        .raw("); ")
-        .count(month.wins)
-        .raw(" won, ")
-        .count(month.losses)
-        .raw(" lost (")
-        .shortPercentage(rawPercent(month))
-        .raw(faint(month) ? "), few matches</title></circle>\n"
-                          : ")</title></circle>\n")
-        .raw("<circle class=\"raw")
-        .raw(faint(month) ? " faint\"" : "\"")
-        .attr("cx", pointX(frame, i, form.size()))
-        .attr("cy", rateY(rawPercent(month)))
-        .attr("r", kRawDotRadius)
-        .raw("/>\n");
-  }
-  page.raw("</g>\n");
+// A month's tooltip: its form with the interval, beside what it won.
+void writeMonthTitle(HtmlPage& page, const MonthForm& month) {
+  page.raw(monthLabel(month.month))
+      .raw(": form ")
+      .shortPercentage(formPercent(month))
+      .raw(" (")
+      .shortPercentage(percentOf(month.formLow))
+      .raw(" – ")
+      .shortPercentage(percentOf(month.formHigh))
+      .raw("); ")
+      .count(month.wins)
+      .raw(" won, ")
+      .count(month.losses)
+      .raw(" lost (")
+      .shortPercentage(rawPercent(month))
+      .raw(")");
+  if (faint(month)) page.raw(", only ").count(month.matches).raw(" matches");
 }
 
 // Scales to the page's width: the newest month stays in view when narrow.
@@ -180,37 +85,41 @@ void writeFormChart(HtmlPage& page, const Insights& insights) {
           "you met stronger or weaker opponents than average. A faint dot is "
           "a month of under ")
       .count(kFaintMonthMatches)
-      .raw(" matches.</p>\n");
-  const ChartFrame frame = chartFrame(kRateAxisTop, "%");
-  page.raw("<svg class=\"chart form-chart\" viewBox=\"0 0 ")
-      .number(kChartWidth)
-      .raw(" ")
-      .number(kChartHeight)
-      .raw("\"")
-      .attr("role", "img")
-      .attr("aria-label",
-            "Line chart of the form by month with its interval, beside the "
-            "share of matches won")
-      .raw(">\n");
-  writeValueAxis(page, frame, kRateAxisTop, kRateAxisStep, "%", "Win chance");
-  writeBand(page, form, frame);
-  std::vector<double> formPercents;
-  std::vector<std::string> labels;
+      .raw(" matches, left out of the lines.</p>\n");
+  Chart chart;
+  chart.label =
+      "Line chart of the form by month with its interval, beside the share "
+      "of matches won";
+  chart.valueTitle = "Win chance";
+  chart.categoryTitle = "Month";
+  chart.svgClass = "form-chart";
+  ChartSeries band{SeriesKind::kBand, "band", {}, {}};
+  ChartSeries won{SeriesKind::kLine, "raw", {}, {}};
   for (const MonthForm& month : form) {
-    formPercents.push_back(formPercent(month));
-    labels.push_back(monthLabel(month.month));
+    band.values.push_back(percentOf(month.formHigh));
+    band.lows.push_back(percentOf(month.formLow));
+    won.values.push_back(rawPercent(month));
+    chart.labels.push_back(monthLabel(month.month));
+    chart.faint.push_back(faint(month));
   }
+  ChartSeries line{SeriesKind::kLine, "form", {}, {}};
+  for (const MonthForm& month : form) {
+    line.values.push_back(formPercent(month));
+  }
+  chart.series.push_back(std::move(band));
   // The share won dashed over the form, so that it shows where they meet.
-  writeRateLine(page, "form", frame, formPercents);
-  writeRawLine(page, form, frame);
-  writeFormDots(page, form, frame);
-  writePointLabels(page, frame, labels);
-  writeCategoryAxis(page, frame, "Month");
-  page.raw("</svg>\n");
+  chart.series.push_back(line);
+  chart.series.push_back(won);
+  line.kind = SeriesKind::kPoints;
+  chart.series.push_back(std::move(line));
+  won.kind = SeriesKind::kSmallDots;
+  chart.series.push_back(std::move(won));
+  writeChart(page, chart,
+             [&](std::size_t i) { writeMonthTitle(page, form[i]); });
 }
 
 // The conditions of a match, each with levels of its own.
-enum class Condition { kAfterLoss, kSessionStage, kTimeOfDay };
+enum class Condition { kAfterLoss, kSessionStage, kTimeOfDay, kCharacter };
 
 // Where a level of `condition` holds, as the start of a sentence or, not
 // `first`, within one.
@@ -218,6 +127,8 @@ void writeLevelWords(HtmlPage& page, Condition condition,
                      const ConditionEffect& level, bool first = true) {
   if (condition == Condition::kAfterLoss) {
     page.raw(first ? "After" : "after").raw(" a loss");
+  } else if (condition == Condition::kCharacter) {
+    page.raw(first ? "With " : "with ").escaped(kRoster.longName[level.from]);
   } else if (condition == Condition::kSessionStage && level.to == 0) {
     page.raw(first ? "From" : "from")
         .raw(" match ")
@@ -310,6 +221,28 @@ void writeConditions(HtmlPage& page, const Insights& insights) {
   page.raw("</table></div>\n");
 }
 
+// The characters played enough to tell, in a table of their own: they are
+// measured against the player's average over his characters.
+void writeCharacters(HtmlPage& page, const Insights& insights) {
+  if (insights.characters.empty()) return;
+  page.raw(
+      "<h3>Your characters</h3>\n<p class=\"note\">How many win-% points "
+      "more or fewer you win of even matches with each character you played "
+      "at least ");
+  page.count(kMinMatchesToTell)
+      .raw(
+          " times, against your average over all your characters, your form "
+          "and your opponents' strength taken out, read together with the "
+          "conditions above.</p>\n<div class=\"scroll\"><table "
+          "class=\"effects\">\n<tr><th>Character</th><th>Matches</th>"
+          "<th>Won</th><th>Lost</th><th>Points</th><th>95% interval</th>"
+          "</tr>\n");
+  for (const ConditionEffect& character : insights.characters) {
+    writeConditionRow(page, Condition::kCharacter, character);
+  }
+  page.raw("</table></div>\n");
+}
+
 // "since 2025-01 your form rose by 21 points (15–27)".
 void writeChange(HtmlPage& page, const FormChange& change) {
   page.raw("since ").raw(monthLabel(change.fromMonth)).raw(" your form ");
@@ -394,6 +327,7 @@ void writeInsights(HtmlPage& page, const Insights& insights) {
   writeAnswers(page, insights);
   writeFormChart(page, insights);
   writeConditions(page, insights);
+  writeCharacters(page, insights);
   page.raw("</section>\n");
 }
 

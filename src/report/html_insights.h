@@ -13,7 +13,8 @@ namespace sessionstats {
 /// matches faint and out of that line); and a table of the conditions with
 /// matches, each row first in plain words: the win-% points more or fewer
 /// at an even match where the difference is clear, "no clear difference",
-/// or too few matches to tell (under kMinMatchesToTell). Under 200 dated
+/// or too few matches to tell (under kMinMatchesToTell); then, alike, a
+/// table of the characters played enough to tell. Under 200 dated
 /// matches, one sentence saying how many more it takes instead. Figures
 /// that are not numbers are drawn as 0.
 void writeInsights(HtmlPage& page, const Insights& insights);

@@ -298,6 +298,15 @@ void writeInsights(JsonWriter& json, const Insights& insights) {
   writeLevels(json, insights.sessionStage, "from_match", "to_match");
   json.raw(",\n    \"time_of_day\": ");
   writeLevels(json, insights.timeOfDay, "from_hour", "to_hour");
+  json.raw(",\n    \"characters\": ");
+  ArrayWriter characters(json, kNestedLines);
+  for (const ConditionEffect& character : insights.characters) {
+    characters.next().raw("{\"character\":");
+    json.string(kRoster.longName[character.from]).raw(",");
+    writeEffect(json, character);
+    json.raw("}");
+  }
+  characters.close();
   json.raw("\n  }");
 }
 

@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "stats/character_roster.h"
+
 namespace sessionstats {
 namespace {
 
@@ -31,15 +33,21 @@ struct Conditions {
 
 constexpr int kHourLevels = kHourBandCount + 1;  // with kNoHourBand
 constexpr int kConditionSets = 2 * kStageCount * kHourLevels;
+// While counting, a cell's code is its conditions' plus kConditionSets times
+// the player's character; the fit numbers the characters played instead.
+constexpr int kCountedSets = kConditionSets * kCharacterCount;
 
-std::uint32_t conditionCode(const Conditions& c) {
+std::uint32_t conditionCode(const Conditions& c, int character) {
   return static_cast<std::uint32_t>(
-      (static_cast<int>(c.afterLoss) * kStageCount + c.stage) * kHourLevels +
+      ((character * 2 + static_cast<int>(c.afterLoss)) * kStageCount +
+       c.stage) *
+          kHourLevels +
       c.hourBand);
 }
 
+// The conditions of a code, whatever its character.
 Conditions codeConditions(std::uint32_t code) {
-  const int set = static_cast<int>(code);
+  const int set = static_cast<int>(code % kConditionSets);
   return {set / (kStageCount * kHourLevels) != 0,
           set / kHourLevels % kStageCount, set % kHourLevels};
 }
@@ -76,8 +84,12 @@ struct Counts {
 // their first matches come: month by month in a log written as time passes.
 struct OpponentCells {
   std::vector<FitCell> cells;
+  // While counting: for each cell, the one before it in its month with its
+  // conditions and another character, plus one (0: none).
+  std::vector<std::uint32_t> sameConditions;
   std::uint32_t month = kNoDate;  // of the cells that `latest` indexes
-  // Where each set of conditions has its cell in that month, plus one.
+  // Where each set of conditions has its newest cell in that month, of any
+  // character, plus one.
   std::array<std::uint32_t, kConditionSets> latest{};
   bool monthsGoBack = false;
 };
@@ -91,10 +103,17 @@ void addMatch(OpponentCells& opponent, std::uint32_t month, std::uint32_t code,
     opponent.month = month;
     opponent.latest.fill(0);
   }
-  std::uint32_t& at = opponent.latest[code];
+  std::uint32_t& newest = opponent.latest[code % kConditionSets];
+  // The month's cells of these conditions, one a character, newest first:
+  // as few as the characters played.
+  std::uint32_t at = newest;
+  while (at != 0 && opponent.cells[at - 1].conditions != code) {
+    at = opponent.sameConditions[at - 1];
+  }
   if (at == 0 || opponent.cells[at - 1].matches == kMaxCellMatches) {
     opponent.cells.push_back({month, code, 0, 0});
-    at = static_cast<std::uint32_t>(opponent.cells.size());
+    opponent.sameConditions.push_back(newest);
+    newest = at = static_cast<std::uint32_t>(opponent.cells.size());
   }
   FitCell& cell = opponent.cells[at - 1];
   ++cell.matches;
@@ -135,7 +154,7 @@ MatchCells matchCells(const PlayerRecord& player, const MatchLog& matches) {
         found.byId[id] = static_cast<std::uint32_t>(found.opponents.size());
       }
       addMatch(found.opponents[found.byId[id] - 1], month,
-               conditionCode(conditions), side.won);
+               conditionCode(conditions, side.ownCharacter), side.won);
     });
   }
   return found;
@@ -167,17 +186,36 @@ std::vector<std::uint32_t> fittedMonths(std::vector<std::uint32_t> months) {
   return months;
 }
 
-// Numbers the opponents met in the fitted months in order of their ids and
-// the months by their distance from the first, drops the cells of older
-// months, and counts the matches of each level and month in `insights`.
-FitProblem makeCells(MatchCells& found,
-                     const std::vector<std::uint32_t>& months,
-                     Insights& insights) {
-  FitProblem problem;
-  problem.effects = kEffectCount;
+// The characters with matches in `bySet`, most played first (the lower
+// index of equals), with their counts.
+std::vector<ConditionEffect> playedCharacters(
+    const std::vector<Counts>& bySet) {
+  std::array<ConditionEffect, kCharacterCount> all{};
+  for (std::size_t code = 0; code < bySet.size(); ++code) {
+    count(all[code / kConditionSets], bySet[code]);
+  }
+  std::vector<ConditionEffect> played;
+  for (int character = 0; character < kCharacterCount; ++character) {
+    all[character].from = character;
+    if (all[character].matches > 0) played.push_back(all[character]);
+  }
+  std::stable_sort(played.begin(), played.end(),
+                   [](const ConditionEffect& a, const ConditionEffect& b) {
+                     return a.matches > b.matches;
+                   });
+  return played;
+}
+
+// Numbers the opponents met in the fitted months in order of their ids, the
+// months by their distance from the first and the characters as
+// playedCharacters does, drops the cells of older months, and counts the
+// matches of each level and month in `insights`.
+void makeCells(MatchCells& found, const std::vector<std::uint32_t>& months,
+               Insights& insights, InsightCells& cells) {
+  FitProblem& problem = cells.problem;
   problem.monthGaps.assign(months.size(), 1);
   insights.form.resize(months.size());
-  if (months.empty()) return problem;
+  if (months.empty()) return;
   const std::int64_t first = monthNumber(months.front());
   std::vector<std::uint32_t> monthIndex(
       static_cast<std::size_t>(monthNumber(months.back()) - first + 1));
@@ -189,7 +227,7 @@ FitProblem makeCells(MatchCells& found,
     monthIndex[monthNumber(months[m]) - first] = static_cast<std::uint32_t>(m);
     insights.form[m].month = months[m];
   }
-  std::array<Counts, kConditionSets> bySet{};
+  std::vector<Counts> bySet(kCountedSets);
   for (const std::uint32_t at : found.byId) {
     if (at == 0) continue;
     std::vector<FitCell>& own = found.opponents[at - 1].cells;
@@ -211,7 +249,7 @@ FitProblem makeCells(MatchCells& found,
     }
     problem.opponents.push_back(std::move(own));
   }
-  for (std::uint32_t code = 0; code < kConditionSets; ++code) {
+  for (std::uint32_t code = 0; code < kCountedSets; ++code) {
     const Conditions c = codeConditions(code);
     if (c.afterLoss) count(insights.afterLoss, bySet[code]);
     count(insights.sessionStage[c.stage], bySet[code]);
@@ -219,7 +257,18 @@ FitProblem makeCells(MatchCells& found,
       count(insights.timeOfDay[c.hourBand], bySet[code]);
     }
   }
-  return problem;
+  cells.characters = playedCharacters(bySet);
+  std::array<std::uint32_t, kCharacterCount> number{};
+  for (std::size_t i = 0; i < cells.characters.size(); ++i) {
+    number[cells.characters[i].from] = static_cast<std::uint32_t>(i);
+  }
+  for (std::vector<FitCell>& own : problem.opponents) {
+    for (FitCell& cell : own) {
+      cell.conditions =
+          cell.conditions % kConditionSets +
+          kConditionSets * number[cell.conditions / kConditionSets];
+    }
+  }
 }
 
 }  // namespace
@@ -231,11 +280,13 @@ std::uint8_t effectOf(int level, int reference, int first) {
 
 namespace {
 
-// The effects of each set of conditions, the references known.
+// The effects of each set of conditions, the references and the number of
+// characters played known.
 std::vector<FitConditions> conditionEffects(int stageReference,
-                                            int hourReference) {
-  std::vector<FitConditions> sets(kConditionSets);
-  for (std::uint32_t code = 0; code < kConditionSets; ++code) {
+                                            int hourReference,
+                                            std::size_t characters) {
+  std::vector<FitConditions> sets(kConditionSets * characters);
+  for (std::uint32_t code = 0; code < sets.size(); ++code) {
     const Conditions c = codeConditions(code);
     FitConditions& effects = sets[code];
     effects.fill(kNoEffect);
@@ -244,6 +295,8 @@ std::vector<FitConditions> conditionEffects(int stageReference,
     effects[2] = c.hourBand == kNoHourBand
                      ? static_cast<std::uint8_t>(kNoTimeEffect)
                      : effectOf(c.hourBand, hourReference, kFirstHourEffect);
+    effects[3] = static_cast<std::uint8_t>(kFirstCharacterEffect +
+                                           code / kConditionSets);
   }
   return sets;
 }
@@ -266,11 +319,15 @@ InsightCells insightCells(const PlayerRecord& player, const MatchLog& matches,
   MatchCells found = matchCells(player, matches);
   const std::vector<std::uint32_t> months =
       fittedMonths(std::move(found.months));
-  InsightCells cells{makeCells(found, months, insights)};
+  InsightCells cells;
+  makeCells(found, months, insights, cells);
   cells.stageReference = mostPlayed(insights.sessionStage);
   cells.hourReference = mostPlayed(insights.timeOfDay);
-  cells.problem.conditions =
-      conditionEffects(cells.stageReference, cells.hourReference);
+  cells.problem.conditions = conditionEffects(
+      cells.stageReference, cells.hourReference, cells.characters.size());
+  cells.problem.effects =
+      kFirstCharacterEffect + static_cast<int>(cells.characters.size());
+  cells.problem.searchedEffects = kFirstCharacterEffect;
   return cells;
 }
 

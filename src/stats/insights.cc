@@ -168,9 +168,35 @@ void setForm(Insights& insights, const FitResult& fit,
   }
 }
 
+// Each character's strength against the average of those played weighted
+// by their matches; those with enough matches to tell go to `insights`.
+void setCharacters(Insights& insights,
+                   const std::vector<ConditionEffect>& played,
+                   const FitResult& fit, const FitReader& reader,
+                   double clearZ) {
+  std::int64_t total = 0;
+  for (const ConditionEffect& level : played) total += level.matches;
+  Eigen::VectorXd mean = reader.zero();
+  for (std::size_t i = 0; i < played.size(); ++i) {
+    mean(reader.effectIndex(kFirstCharacterEffect + static_cast<int>(i))) =
+        static_cast<double>(played[i].matches) / static_cast<double>(total);
+  }
+  for (std::size_t i = 0; i < played.size(); ++i) {
+    if (played[i].matches < kMinMatchesToTell) continue;
+    Eigen::VectorXd c = -mean;
+    c(reader.effectIndex(kFirstCharacterEffect + static_cast<int>(i))) += 1;
+    insights.characters.push_back(played[i]);
+    setEffect(insights.characters.back(), combine(fit, c), clearZ);
+  }
+}
+
 // The levels and form changes with a value: the k of the clear intervals.
-int toldLevels(const Insights& insights, std::size_t changes) {
+int toldLevels(const Insights& insights, std::size_t changes,
+               const std::vector<ConditionEffect>& characters) {
   int told = static_cast<int>(changes) + (insights.afterLoss.matches > 0);
+  for (const ConditionEffect& level : characters) {
+    told += level.matches >= kMinMatchesToTell;
+  }
   for (const ConditionEffect& level : insights.sessionStage) {
     told += level.matches > 0;
   }
@@ -196,8 +222,8 @@ Insights fitInsights(const PlayerRecord& player, const MatchLog& matches) {
   setForm(insights, fit, reader);
 
   const std::vector<std::size_t> from = changeMonths(insights.form);
-  const double clearZ =
-      twoSidedZ(kFalseClear / toldLevels(insights, from.size()));
+  const double clearZ = twoSidedZ(
+      kFalseClear / toldLevels(insights, from.size(), cells.characters));
   const std::size_t latest = insights.form.size() - 1;
   for (const std::size_t m : from) {
     const FitEstimate change = formChange(fit, reader, m, latest);
@@ -220,6 +246,7 @@ Insights fitInsights(const PlayerRecord& player, const MatchLog& matches) {
   for (int band = 0; band < kHourBandCount; ++band) {
     setEffect(insights.timeOfDay[band], combine(fit, bands[band]), clearZ);
   }
+  setCharacters(insights, cells.characters, fit, reader, clearZ);
   return insights;
 }
 

@@ -79,6 +79,10 @@ struct Insights {
   ConditionEffect afterLoss;
   std::array<ConditionEffect, kStageCount> sessionStage;
   std::array<ConditionEffect, kHourBandCount> timeOfDay;
+  // The player's strength with each character he played at least
+  // kMinMatchesToTell times (`from` the character), most played first,
+  // against his match-weighted average over all the characters he played.
+  std::vector<ConditionEffect> characters;
   // The fitted standard deviation of the opponents' strengths (logit).
   double opponentSpread = 1;
   std::int64_t matches = 0;  // fitted: the dated ones

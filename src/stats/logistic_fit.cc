@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
+#include <vector>
 
 #include "stats/newton_system.h"
 
@@ -123,6 +125,69 @@ double searchLogSpread(NewtonSystem& system, FitParameters& x) {
   return innerValue <= outerValue ? inner : outer;
 }
 
+// Appends to `merged` the cells of one opponent, `own`, those of one month
+// and one merged set (`setOf` their sets) made one. `at` (where each merged
+// set has its cell in the month being merged, plus one) is all 0 before and
+// after.
+void mergeCells(const std::vector<FitCell>& own,
+                const std::vector<std::uint32_t>& setOf,
+                std::vector<std::uint32_t>& at, std::vector<FitCell>& merged) {
+  std::size_t monthStart = 0;
+  const auto closeMonth = [&] {
+    for (std::size_t c = monthStart; c < merged.size(); ++c) {
+      at[merged[c].conditions] = 0;
+    }
+    monthStart = merged.size();
+  };
+  for (const FitCell& cell : own) {
+    if (!merged.empty() && merged.back().month != cell.month) closeMonth();
+    const std::uint32_t set = setOf[cell.conditions];
+    if (at[set] == 0 ||
+        cell.matches > kMaxCellMatches - merged[at[set] - 1].matches) {
+      merged.push_back({cell.month, set, 0, 0});
+      at[set] = static_cast<std::uint32_t>(merged.size());
+    }
+    merged[at[set] - 1].matches += cell.matches;
+    merged[at[set] - 1].wins += cell.wins;
+  }
+  closeMonth();
+}
+
+// The problem of the first `kept` effects alone: each set of conditions
+// without the others (sets then alike made one), and each opponent's cells
+// of one month and one such set merged, up to kMaxCellMatches a cell.
+FitProblem searchedProblem(const FitProblem& problem, int kept) {
+  FitProblem searched;
+  searched.monthGaps = problem.monthGaps;
+  searched.effects = kept;
+  std::vector<std::uint32_t> setOf(problem.conditions.size());
+  for (std::size_t set = 0; set < problem.conditions.size(); ++set) {
+    FitConditions effects = problem.conditions[set];
+    for (std::uint8_t& e : effects) {
+      if (e != kNoEffect && e >= kept) e = kNoEffect;
+    }
+    const auto found = std::find(searched.conditions.begin(),
+                                 searched.conditions.end(), effects);
+    setOf[set] =
+        static_cast<std::uint32_t>(found - searched.conditions.begin());
+    if (found == searched.conditions.end()) {
+      searched.conditions.push_back(effects);
+    }
+  }
+  std::vector<std::uint32_t> at(searched.conditions.size());
+  searched.opponents.reserve(problem.opponents.size());
+  for (const std::vector<FitCell>& own : problem.opponents) {
+    mergeCells(own, setOf, at, searched.opponents.emplace_back());
+  }
+  return searched;
+}
+
+// The logarithm of the spread found on `problem`, its fit's point in `x`.
+double searchSpread(const FitProblem& problem, FitParameters& x) {
+  NewtonSystem system(problem);
+  return searchLogSpread(system, x);
+}
+
 }  // namespace
 
 FitResult fitLogisticModel(const FitProblem& problem) {
@@ -130,10 +195,16 @@ FitResult fitLogisticModel(const FitProblem& problem) {
   if (problem.monthGaps.empty()) return result;
   const auto months = static_cast<Eigen::Index>(problem.monthGaps.size());
   const auto opponents = static_cast<Eigen::Index>(problem.opponents.size());
-  NewtonSystem system(problem);
-  FitParameters x{Eigen::VectorXd::Zero(months + problem.effects),
+  const int kept = std::clamp(problem.searchedEffects, 0, problem.effects);
+  FitParameters x{Eigen::VectorXd::Zero(months + kept),
                   Eigen::VectorXd::Zero(opponents)};
-  const double logSd = searchLogSpread(system, x);
+  const double logSd = kept == problem.effects
+                           ? searchSpread(problem, x)
+                           : searchSpread(searchedProblem(problem, kept), x);
+  // The effects not searched start from their prior's mean.
+  x.core.conservativeResizeLike(
+      Eigen::VectorXd::Zero(months + problem.effects));
+  NewtonSystem system(problem);
   system.setOpponentPrecision(std::exp(-2 * logSd));
   climb(system, x);
 

@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 namespace sessionstats {
@@ -20,7 +21,7 @@ namespace sessionstats {
 inline constexpr double kMonthDrift = 0.3;
 
 /// Most effects that one match has, and the index that stands for none.
-inline constexpr int kMaxCellEffects = 3;
+inline constexpr int kMaxCellEffects = 4;
 inline constexpr std::uint8_t kNoEffect = 0xFF;
 
 /// The effects (indices of gamma) of one set of conditions, kNoEffect where
@@ -47,6 +48,13 @@ struct FitProblem {
   // least 1 (index 0 is not read). Its size is the number of months.
   std::vector<std::int64_t> monthGaps;
   int effects = 0;
+  // The opponents' spread is searched on the model with only the first
+  // searchedEffects effects (the others held at 0, their cells merged),
+  // then every effect is fitted at that spread: effects of the player's own
+  // (his characters) say little of his opponents and would multiply the
+  // cells of each of the search's fits. All of them when it is above
+  // `effects`, none when below 0.
+  int searchedEffects = std::numeric_limits<int>::max();
 };
 
 /// A fitted parameter: its most probable value and its standard deviation.
@@ -80,11 +88,13 @@ struct FitResult {
 /// The most probable parameters given the cells, by Newton's method with a
 /// halving step until they stop moving (at most a bounded number of steps),
 /// at the opponents' spread found by a golden-section search on its
-/// logarithm, each fit starting where the one before stopped. The priors
+/// logarithm (on the model of the searched effects), each fit starting
+/// where the one before stopped, the last one with every effect. The priors
 /// keep every value finite, whatever the cells: one match, all wins,
 /// parameters without a match (those keep their prior). No month gives
 /// empty values. Cost: a few dozen Newton steps, each linear in the cells
-/// and the opponents and cubic in months + effects.
+/// (merged over the effects not searched) and the opponents and cubic in
+/// months + effects, and a few on the cells as they are.
 /// REQUIRES: every index of a cell is below its count in `problem`; counts
 /// 0 <= wins <= matches.
 FitResult fitLogisticModel(const FitProblem& problem);
