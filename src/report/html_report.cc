@@ -88,7 +88,7 @@ void writeLengthFigure(HtmlPage& page, std::string_view label,
 
 void writeHeader(HtmlPage& page, const PlayerStats& player,
                  const SessionHistory& history) {
-  const std::int64_t matches = matchCount(player.matchWins, player.matchLosses);
+  const std::int64_t matches = player.matches();
   page.raw(
           "<header class=\"top\">\n<p class=\"kicker\">session-stats "
           "report</p>\n<h1>")
@@ -137,15 +137,9 @@ void writeCharacterTable(HtmlPage& page, const PlayerStats& player) {
     const std::int32_t lost = player.charLosses[c];
     if (won == 0 && lost == 0) continue;
     table.text(kRoster.longName[c])
-        .count(matchCount(won, lost))
-        .count(won)
-        .count(lost)
-        .rate(won, lost)
-        .cell()
-        .count(player.charRoundWins[c])
-        .raw(" / ")
-        .count(player.charRoundLosses[c]);
-    table.endRow();
+        .results(won, lost)
+        .rounds(player.charRoundWins[c], player.charRoundLosses[c])
+        .endRow();
   }
   table.end();
 }
@@ -178,10 +172,7 @@ void writeMatchupTable(HtmlPage& page, std::string_view title,
         .escaped(kRoster.longName[m.own])
         .raw(" vs ")
         .escaped(kRoster.longName[m.opposing]);
-    table.count(matchCount(m.wins, m.losses))
-        .count(m.wins)
-        .count(m.losses)
-        .rate(m.wins, m.losses)
+    table.results(m.wins, m.losses)
         .interval(interval.low, interval.high)
         .endRow();
   }
@@ -198,7 +189,8 @@ void writeMatchupsThatMatter(HtmlPage& page, const PlayerStats& player) {
       const int cell = matchupIndex(own, opposing);
       const std::int32_t won = player.matchupWins[cell];
       const std::int32_t lost = player.matchupLosses[cell];
-      if (won < 0 || lost < 0 || matchCount(won, lost) < kMatchupMinMatches) {
+      if (won < 0 || lost < 0 ||
+          std::int64_t{won} + lost < kMatchupMinMatches) {
         continue;
       }
       matchups.push_back({own, opposing, won, lost, winPercentage(won, lost)});
