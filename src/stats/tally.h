@@ -51,7 +51,8 @@ struct Score {
   std::int32_t roundWins = 0;
   std::int32_t roundLosses = 0;
 
-  /// Summed in 64 bits: two counts that wrapped around cannot overflow.
+  /// The matches won and lost, summed in 64 bits so that two counts that
+  /// wrapped around cannot overflow.
   std::int64_t matches() const { return std::int64_t{matchWins} + matchLosses; }
   friend bool operator==(const Score&, const Score&) = default;
 };
