@@ -22,7 +22,7 @@ void addSessions(SessionHistory& history, const std::string& date,
     const auto ordinal =
         static_cast<std::uint32_t>(history.sessions.size() + 1);
     history.sessions.push_back(
-        {ordinal, parseDate(date), "Moth", wins, 2, 2, 4, 300});
+        {{wins, 2, 2, 4}, ordinal, parseDate(date), "Moth", 300});
   }
 }
 
@@ -64,7 +64,7 @@ TEST(ResultsChart, UpToSixtySessionsOnePointPerSessionWithAMatch) {
   SessionHistory history;
   addSessions(history, "2026-11-02", 59);
   history.sessions.push_back(
-      {99, parseDate("2026-11-03"), "Moth", 0, 0, 0, 0, 0});
+      {{0, 0, 0, 0}, 99, parseDate("2026-11-03"), "Moth", 0});
   const std::vector<std::string> titles = points(history);
   ASSERT_EQ(titles.size(), 59U);
   EXPECT_EQ(titles[0],
@@ -86,7 +86,7 @@ TEST(ResultsChart, ManySessionsGroupByWeekFromMonday) {
   addSessions(history, "", 5);             // undated
   addSessions(history, "2026-02-30", 5);   // not a date
   history.sessions.push_back(
-      {99, parseDate("2026-11-02"), "Wren", 0, 0, 0, 0, 0});
+      {{0, 0, 0, 0}, 99, parseDate("2026-11-02"), "Wren", 0});
   EXPECT_EQ(points(history),
             (std::vector<std::string>{
                 "Week of 2025-12-29" + kNoDetail +

@@ -209,7 +209,8 @@ TEST(HtmlReport, HostileNamesAndBrokenBytesShowAsText) {
   session.play(2, 0, 2, kNecoArc, kSion, 40);
   SessionHistory history;
   history.filters = {"opponent <b>x</b>"};
-  history.sessions = {{1, parseDate("2026-11-02"), kImageName, 0, 1, 0, 2, 40}};
+  history.sessions = {
+      {{0, 1, 0, 2}, 1, parseDate("2026-11-02"), kImageName, 40}};
   for (const PlayerStats& player : {session.first(), session.second()}) {
     const std::string html = page(player, history);
     EXPECT_EQ(html.find("<script"), std::string::npos);
@@ -259,10 +260,11 @@ TEST(HtmlReport, OpponentsTableAndSectionsMostMatchesFirst) {
   const std::size_t others = 30;  // the most played have a section
   for (std::size_t i = 1; i <= others; ++i) meet(other(i).c_str(), 1);
   SessionHistory history;
-  history.sessions = {{1, parseDate("2026-11-02"), "Moth", 1, 0, 2, 0, 1000},
-                      {2, parseDate("2026-11-03"), "Wren", 3, 0, 6, 0, 3000},
-                      {3, parseDate("2026-11-05"), "Heron", 1, 0, 2, 0, 1000},
-                      {4, parseDate("2026-11-04"), "Heron", 1, 0, 2, 0, 1000}};
+  history.sessions = {
+      {{1, 0, 2, 0}, 1, parseDate("2026-11-02"), "Moth", 1000},
+      {{3, 0, 6, 0}, 2, parseDate("2026-11-03"), "Wren", 3000},
+      {{1, 0, 2, 0}, 3, parseDate("2026-11-05"), "Heron", 1000},
+      {{1, 0, 2, 0}, 4, parseDate("2026-11-04"), "Heron", 1000}};
   const std::string html =
       page(buildPlayerStats(*records.findPlayer("Kestrel")), history);
   const std::size_t table = html.find("<table class=\"opps sticky\">");
@@ -380,9 +382,9 @@ TEST(HtmlReport, ResultsOverTimeChartOnePointPerSession) {
 
   SessionHistory history;
   history.streaks = {3, 1, 2, true};
-  history.sessions = {{1, parseDate("2026-11-01"), "Moth", 2, 1, 4, 2, 200},
-                      {2, kNoDate, "Moth", 0, 0, 0, 0, 0},  // nothing passed
-                      {3, parseDate("2026-11-02"), "Moth", 1, 0, 2, 0, 50}};
+  history.sessions = {{{2, 1, 4, 2}, 1, parseDate("2026-11-01"), "Moth", 200},
+                      {{0, 0, 0, 0}, 2, kNoDate, "Moth", 0},  // nothing passed
+                      {{1, 0, 2, 0}, 3, parseDate("2026-11-02"), "Moth", 50}};
   const std::string html = page(player, history);
   EXPECT_EQ(count(html, "<circle"), 2U);
   // The opponent's name is isolated, as a title holds no element.
@@ -420,9 +422,8 @@ SessionHistory numberedSessions(std::uint32_t count,
   SessionHistory history;
   for (std::uint32_t i = 1; i <= count; ++i) {
     names[i - 1] = "Moth " + std::to_string(i);
-    history.sessions.push_back({.ordinal = i,
-                                .date = parseDate("2026-11-01") + i - 1,
-                                .opponent = names[i - 1]});
+    history.sessions.push_back(
+        {{}, i, parseDate("2026-11-01") + i - 1, names[i - 1]});
   }
   return history;
 }
@@ -443,21 +444,18 @@ TEST(HtmlReport, RecentSessionsTheLastTwentyNewestFirst) {
   SessionHistory history;
   const std::uint32_t own =
       (1U << findCharacter("Sion")) | (1U << findCharacter("Hisui and Kohaku"));
-  history.sessions.push_back(
-      {.ordinal = 1,
-       .date = parseDate("2026-11-02"),
-       .opponent = "<b>Moth",
-       .matchWins = 3,
-       .matchLosses = 1,
-       .roundWins = 7,
-       .roundLosses = 3,
-       .seconds = 305,
-       .time = parseTime("20:06:13"),
-       .ownCharacters = own,
-       .opposingCharacters = 1U << findCharacter("Len")});
-  history.sessions.push_back({.ordinal = 2, .opponent = "Wren"});
-  history.sessions.push_back(
-      {.ordinal = 3, .date = parseDate("2026-11-03"), .opponent = "Heron"});
+  // Matches and rounds won and lost, the ordinal, the date, the opponent,
+  // the seconds, the time and the characters of each side.
+  history.sessions.push_back({{3, 1, 7, 3},
+                              1,
+                              parseDate("2026-11-02"),
+                              "<b>Moth",
+                              305,
+                              parseTime("20:06:13"),
+                              own,
+                              1U << findCharacter("Len")});
+  history.sessions.push_back({{}, 2, kNoDate, "Wren"});
+  history.sessions.push_back({{}, 3, parseDate("2026-11-03"), "Heron"});
   html = section(page({}, history), "recent");
   for (const char* row :
        {"<tr><td>2026-11-02 20:06:13</td><td class=\"t\"><bdi>&lt;b&gt;Moth"

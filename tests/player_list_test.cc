@@ -20,7 +20,7 @@ std::string listOf(const std::vector<PlayerListEntry>& players) {
 
 void add(std::vector<PlayerListEntry>& players, const char* name,
          std::int32_t wins, std::int32_t losses) {
-  players.push_back({name, wins, losses});
+  players.push_back({{wins, losses}, name});
 }
 
 TEST(PlayerList, MostMatchesFirstTiesInLogOrderIdlePlayersIncluded) {

@@ -128,7 +128,7 @@ Status LiveReport::write() {
   const PlayerRecord& player = found != nullptr ? *found : absent;
   if (!perMatch()) {
     const PlayerStats stats = buildPlayerStats(player);
-    counted_ = std::int64_t{stats.matchWins} + stats.matchLosses;
+    counted_ = stats.matches();
     return writeText(stats);
   }
   MatchLog copy;

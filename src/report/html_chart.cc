@@ -112,16 +112,18 @@ bool faintAt(const std::vector<bool>& faint, std::size_t i) {
   return i < faint.size() && faint[i];
 }
 
+// A point of a polyline's or a polygon's "points".
+void writeCorner(HtmlPage& page, std::int64_t x, std::int64_t y) {
+  page.number(x).raw(",").number(y).raw(" ");
+}
+
 void writeLine(HtmlPage& page, const ChartSeries& series,
                const CategoryPlaces& places, std::int64_t top,
                const std::vector<bool>& faint) {
   page.raw("<polyline").attr("class", series.svgClass).raw(" points=\"");
   for (std::size_t i = 0; i < series.values.size(); ++i) {
     if (faintAt(faint, i)) continue;
-    page.number(places.x(i))
-        .raw(",")
-        .number(valueY(series.values[i], top))
-        .raw(" ");
+    writeCorner(page, places.x(i), valueY(series.values[i], top));
   }
   page.raw("\"/>\n");
 }
@@ -132,10 +134,7 @@ void writeBand(HtmlPage& page, const ChartSeries& series,
   const std::size_t count = series.values.size();
   const int lone = count == 1 ? kLoneBandHalfWidth : 0;
   const auto corner = [&](std::size_t i, int shift, double value) {
-    page.number(places.x(i) + shift)
-        .raw(",")
-        .number(valueY(value, top))
-        .raw(" ");
+    writeCorner(page, places.x(i) + shift, valueY(value, top));
   };
   page.raw("<polygon").attr("class", series.svgClass).raw(" points=\"");
   for (std::size_t i = 0; i < count; ++i) {
@@ -187,6 +186,18 @@ void writeMarks(HtmlPage& page, const ChartSeries& series,
   page.raw("</g>\n");
 }
 
+// A category's label, centred on `x` under the plot.
+void writeCategoryLabel(HtmlPage& page, std::int64_t x,
+                        std::string_view label) {
+  page.raw("<text class=\"label\"")
+      .attr("x", x)
+      .attr("y", kCategoryLabelY)
+      .attr("text-anchor", "middle")
+      .raw(">")
+      .raw(label)
+      .raw("</text>\n");
+}
+
 // The labels of the slots' left edges: the last always, the others at
 // every so many slots that none comes closer to the next than its width.
 void writeSlotLabels(HtmlPage& page, const CategoryPlaces& places,
@@ -197,13 +208,7 @@ void writeSlotLabels(HtmlPage& page, const CategoryPlaces& places,
       static_cast<std::size_t>((room + places.slot - 1) / places.slot);
   for (std::size_t i = 0; i <= last; ++i) {
     if (i != last && (i % every != 0 || i + every > last)) continue;
-    page.raw("<text class=\"label\"")
-        .attr("x", places.x(i))
-        .attr("y", kCategoryLabelY)
-        .attr("text-anchor", "middle")
-        .raw(">")
-        .raw(labels[i])
-        .raw("</text>\n");
+    writeCategoryLabel(page, places.x(i), labels[i]);
   }
 }
 
@@ -332,13 +337,7 @@ void writePointLabels(HtmlPage& page, const ChartFrame& frame,
   const std::size_t stride =
       labelStride(frame, labels.size(), labels.back().size());
   for (std::size_t i = 0; i < labels.size(); i += stride) {
-    page.raw("<text class=\"label\"")
-        .attr("x", pointX(frame, i, labels.size()))
-        .attr("y", kCategoryLabelY)
-        .attr("text-anchor", "middle")
-        .raw(">")
-        .raw(labels[i])
-        .raw("</text>\n");
+    writeCategoryLabel(page, pointX(frame, i, labels.size()), labels[i]);
   }
 }
 

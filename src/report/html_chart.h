@@ -41,11 +41,6 @@ struct ChartFrame {
 /// followed by `suffix`. REQUIRES: top >= 0.
 ChartFrame chartFrame(std::int64_t top, std::string_view suffix);
 
-/// The matches of `wins` and `losses`, summed so that two counts that
-/// wrapped around cannot overflow.
-inline std::int64_t matchCount(std::int32_t wins, std::int32_t losses) {
-  return std::int64_t{wins} + losses;
-}
 /// The value axis of a chart of win rates: 0% to 100% in quarters.
 inline constexpr int kRateAxisTop = 100;
 inline constexpr int kRateAxisStep = 25;

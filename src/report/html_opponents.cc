@@ -23,13 +23,9 @@ constexpr std::size_t kOpponentSections = 30;
 
 // An opponent with a result, as its row of the opponents table shows it:
 // his totals, without the per-character counts.
-struct OpponentRow {
+struct OpponentRow : Score {
   const OpponentEntry* entry = nullptr;
   std::string_view name;
-  std::int32_t matchWins = 0;
-  std::int32_t matchLosses = 0;
-  std::int32_t roundWins = 0;
-  std::int32_t roundLosses = 0;
   std::int32_t totalSeconds = 0;
   std::uint32_t lastDate = kNoDate;  // packed; kNoDate: no session dated
 };
@@ -49,14 +45,12 @@ std::vector<OpponentRow> opponentRows(const PlayerStats& player,
     if (!hasMatches(entry)) continue;
     buildOpponentStats(entry, stats);
     const auto found = lastDates.find(stats.name);
-    rows.push_back({&entry, stats.name, stats.matchWins, stats.matchLosses,
-                    stats.roundWins, stats.roundLosses, stats.totalSeconds,
+    rows.push_back({stats, &entry, stats.name, stats.totalSeconds,
                     found == lastDates.end() ? kNoDate : found->second});
   }
   std::stable_sort(rows.begin(), rows.end(),
                    [](const OpponentRow& a, const OpponentRow& b) {
-                     return matchCount(a.matchWins, a.matchLosses) >
-                            matchCount(b.matchWins, b.matchLosses);
+                     return a.matches() > b.matches();
                    });
   return rows;
 }
@@ -82,15 +76,10 @@ void writeOpponentTable(HtmlPage& page, const std::vector<OpponentRow>& rows,
   HtmlTable table(page, "opps sticky", kOpponentColumns);
   for (const OpponentRow& row : rows) {
     table.name(row.name)
-        .count(matchCount(row.matchWins, row.matchLosses))
-        .count(row.matchWins)
-        .count(row.matchLosses)
-        .rate(row.matchWins, row.matchLosses)
+        .results(row.matchWins, row.matchLosses)
+        .rounds(row.roundWins, row.roundLosses)
         .cell()
-        .count(row.roundWins)
-        .raw(" / ")
-        .count(row.roundLosses);
-    table.cell().duration(row.totalSeconds);
+        .duration(row.totalSeconds);
     if (row.lastDate == kNoDate) {
       table.cell().raw("–");
     } else {
@@ -117,8 +106,7 @@ void writeOpponentTable(HtmlPage& page, const std::vector<OpponentRow>& rows,
 
 void writeOpponentSection(HtmlPage& page, const OpponentStats& opponent,
                           std::uint32_t lastDate) {
-  const std::int64_t matches =
-      matchCount(opponent.matchWins, opponent.matchLosses);
+  const std::int64_t matches = opponent.matches();
   page.raw("<details class=\"opp\">\n<summary>")
       .name(opponent.name)
       .raw("<small>")

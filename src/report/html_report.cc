@@ -8,7 +8,6 @@
 #include <string_view>
 #include <vector>
 
-#include "report/html_bar_chart.h"
 #include "report/html_chart.h"
 #include "report/html_heatmap.h"
 #include "report/html_insights.h"
@@ -30,6 +29,10 @@ constexpr std::int64_t kMatchupMinMatches = 20;
 constexpr std::size_t kMatchupsShown = 5;
 // How many of the last sessions the page lists.
 constexpr std::size_t kRecentSessions = 20;
+// A length band has a bar of its own when it holds at least 1/kTailShare of
+// the matches, or when a later one does; the rarer longer matches share one
+// more band, "N+".
+constexpr std::int64_t kTailShare = 200;
 
 void writeFigure(HtmlPage& page, std::string_view label,
                  const auto& writeValue) {
@@ -88,7 +91,7 @@ void writeLengthFigure(HtmlPage& page, std::string_view label,
 
 void writeHeader(HtmlPage& page, const PlayerStats& player,
                  const SessionHistory& history) {
-  const std::int64_t matches = matchCount(player.matchWins, player.matchLosses);
+  const std::int64_t matches = player.matches();
   page.raw(
           "<header class=\"top\">\n<p class=\"kicker\">session-stats "
           "report</p>\n<h1>")
@@ -137,15 +140,9 @@ void writeCharacterTable(HtmlPage& page, const PlayerStats& player) {
     const std::int32_t lost = player.charLosses[c];
     if (won == 0 && lost == 0) continue;
     table.text(kRoster.longName[c])
-        .count(matchCount(won, lost))
-        .count(won)
-        .count(lost)
-        .rate(won, lost)
-        .cell()
-        .count(player.charRoundWins[c])
-        .raw(" / ")
-        .count(player.charRoundLosses[c]);
-    table.endRow();
+        .results(won, lost)
+        .rounds(player.charRoundWins[c], player.charRoundLosses[c])
+        .endRow();
   }
   table.end();
 }
@@ -178,10 +175,7 @@ void writeMatchupTable(HtmlPage& page, std::string_view title,
         .escaped(kRoster.longName[m.own])
         .raw(" vs ")
         .escaped(kRoster.longName[m.opposing]);
-    table.count(matchCount(m.wins, m.losses))
-        .count(m.wins)
-        .count(m.losses)
-        .rate(m.wins, m.losses)
+    table.results(m.wins, m.losses)
         .interval(interval.low, interval.high)
         .endRow();
   }
@@ -198,7 +192,8 @@ void writeMatchupsThatMatter(HtmlPage& page, const PlayerStats& player) {
       const int cell = matchupIndex(own, opposing);
       const std::int32_t won = player.matchupWins[cell];
       const std::int32_t lost = player.matchupLosses[cell];
-      if (won < 0 || lost < 0 || matchCount(won, lost) < kMatchupMinMatches) {
+      if (won < 0 || lost < 0 ||
+          std::int64_t{won} + lost < kMatchupMinMatches) {
         continue;
       }
       matchups.push_back({own, opposing, won, lost, winPercentage(won, lost)});
@@ -309,6 +304,58 @@ void writeRecentSessions(HtmlPage& page, const SessionHistory& history) {
     writeSessionRow(table, *session);
   }
   table.end();
+  page.raw("</section>\n");
+}
+
+// The "Match lengths" section: a bar chart of the matches in each length
+// band, from 0 seconds to the last band that holds its share, then the band
+// "N+" of any longer ones (so a chart of matches up to 210 s ends at
+// 210-239); each bar with its exact count as its tooltip; a note when no
+// band holds a match. Negative counts draw as zero.
+void writeLengthChart(HtmlPage& page, const LengthCounts& lengths) {
+  page.raw("<section class=\"far\">\n<h2>Match lengths</h2>\n");
+  std::int64_t total = 0;
+  for (const std::int32_t count : lengths) total += drawable(count);
+  if (total == 0) {
+    page.raw("<p class=\"note\">No match to show.</p>\n</section>\n");
+    return;
+  }
+  int shown = 0;
+  for (int band = 0; band < kLengthBucketCount; ++band) {
+    if (drawable(lengths[band]) * kTailShare >= total) shown = band + 1;
+  }
+  std::vector<std::int64_t> counts(lengths.begin(), lengths.begin() + shown);
+  std::int64_t tail = 0;
+  for (int band = shown; band < kLengthBucketCount; ++band) {
+    tail += drawable(lengths[band]);
+  }
+  if (tail > 0) counts.push_back(tail);
+  const bool openEnded = tail > 0 || shown == kLengthBucketCount;
+  const std::size_t last = counts.size() - 1;
+  Chart chart;
+  chart.label = "Bar chart of the number of matches by length in seconds";
+  chart.valueTitle = "Matches";
+  chart.categoryTitle = "Match length (seconds)";
+  chart.rates = false;
+  chart.series.resize(1);
+  chart.series[0].kind = SeriesKind::kBars;
+  for (std::size_t band = 0; band <= last; ++band) {
+    chart.series[0].values.push_back(
+        static_cast<double>(drawable(counts[band])));
+    chart.labels.push_back(
+        std::to_string(static_cast<std::int64_t>(band) * kLengthBandSeconds) +
+        (openEnded && band == last ? "+" : ""));
+  }
+  writeChart(page, chart, [&](std::size_t band) {
+    page.raw(chart.labels[band]);
+    if (!openEnded || band != last) {
+      page.raw(" to ").number(
+          static_cast<std::int64_t>(band + 1) * kLengthBandSeconds - 1);
+    }
+    page.raw(" seconds: ")
+        .count(counts[band])
+        .raw(counts[band] == 1 ? " match" : " matches");
+  });
   page.raw("</section>\n");
 }
 

@@ -53,6 +53,18 @@ class HtmlTable {
   }
   /// A bar of the share won beside the rate ("–" for no match).
   HtmlTable& rate(std::int32_t wins, std::int32_t losses);
+  /// Four cells: the matches (summed in 64 bits), won, lost and rate.
+  HtmlTable& results(std::int32_t wins, std::int32_t losses) {
+    return count(std::int64_t{wins} + losses)
+        .count(wins)
+        .count(losses)
+        .rate(wins, losses);
+  }
+  /// "won / lost" of the rounds.
+  HtmlTable& rounds(std::int32_t won, std::int32_t lost) {
+    cell().count(won).raw(" / ").count(lost);
+    return *this;
+  }
   /// "low% – high%", each as HtmlPage::shortPercentage writes it.
   HtmlTable& interval(double low, double high);
   /// Ends the row, after a cell for each column.

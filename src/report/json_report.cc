@@ -58,16 +58,20 @@ void writeInterval(JsonWriter& json, std::int64_t wins, std::int64_t losses) {
   json.decimal(rounded(interval.high)).raw("]");
 }
 
+// The members of `score`, each after a comma.
+void writeScore(JsonWriter& json, const Score& score) {
+  json.raw(",\"wins\":").number(score.matchWins);
+  json.raw(",\"losses\":").number(score.matchLosses);
+  json.raw(",\"round_wins\":").number(score.roundWins);
+  json.raw(",\"round_losses\":").number(score.roundLosses);
+}
+
 // Wins, losses, rounds and time, as the text report's totals lines show
 // them: the members without the braces around them.
 void writeTotals(JsonWriter& json, const Tally& tally) {
   json.raw("\"seconds\":").number(tally.totalSeconds);
-  json.raw(",\"matches\":")
-      .number(std::int64_t{tally.matchWins} + tally.matchLosses);
-  json.raw(",\"wins\":").number(tally.matchWins);
-  json.raw(",\"losses\":").number(tally.matchLosses);
-  json.raw(",\"round_wins\":").number(tally.roundWins);
-  json.raw(",\"round_losses\":").number(tally.roundLosses);
+  json.raw(",\"matches\":").number(tally.matches());
+  writeScore(json, tally);
 }
 
 // The characters with a win or a loss, as the "by character" lines list them.
@@ -164,10 +168,7 @@ void writeSessions(JsonWriter& json, const SessionHistory& history) {
       json.string({date, writeDate(date, session.date)});
     }
     json.raw(",\"opponent\":").string(session.opponent);
-    json.raw(",\"wins\":").number(session.matchWins);
-    json.raw(",\"losses\":").number(session.matchLosses);
-    json.raw(",\"round_wins\":").number(session.roundWins);
-    json.raw(",\"round_losses\":").number(session.roundLosses);
+    writeScore(json, session);
     json.raw(",\"seconds\":").number(session.seconds).raw("}").mayFlush();
   }
   list.close();
@@ -312,10 +313,7 @@ void writeInsights(JsonWriter& json, const Insights& insights) {
 
 void writeCurrentSession(JsonWriter& json, const CurrentSession& current) {
   json.raw("{\"opponent\":").string(current.opponent);
-  json.raw(",\"wins\":").number(current.matchWins);
-  json.raw(",\"losses\":").number(current.matchLosses);
-  json.raw(",\"round_wins\":").number(current.roundWins);
-  json.raw(",\"round_losses\":").number(current.roundLosses);
+  writeScore(json, current);
   json.raw(",\"characters\":");
   ArrayWriter characters(json, kPacked);
   for (const int character : current.characters) {

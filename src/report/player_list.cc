@@ -60,9 +60,7 @@ void writePlayerList(std::ostream& out,
   std::vector<ListEntry> entries;
   entries.reserve(players.size());
   for (const PlayerListEntry& player : players) {
-    // The sum is taken in 64 bits, as the report's match count is.
-    const std::int64_t matches =
-        std::int64_t{player.matchWins} + player.matchLosses;
+    const std::int64_t matches = player.matches();
     entries.push_back({matches,
                        {decimal(matches), decimal(player.matchWins),
                         decimal(player.matchLosses)},
@@ -101,7 +99,7 @@ std::size_t writePlayerList(std::ostream& out, const StatsRecords& records,
   players.reserve(records.players().size());
   for (const PlayerRecord& record : records.players()) {
     const PlayerStats stats = buildPlayerStats(record);
-    players.push_back({record.name, stats.matchWins, stats.matchLosses});
+    players.push_back({stats, record.name});
   }
   writePlayerList(out, players, names);
   return players.size();
@@ -109,17 +107,13 @@ std::size_t writePlayerList(std::ostream& out, const StatsRecords& records,
 
 std::size_t writePlayerList(std::ostream& out, const StatsRecords& records,
                             const MatchLog& matches, ListNames names) {
-  struct Counts {
-    std::int32_t wins = 0;
-    std::int32_t losses = 0;
-  };
-  std::unordered_map<const PlayerRecord*, Counts> counts;
+  std::unordered_map<const PlayerRecord*, Score> counts;
   for (const MatchEntry& entry : matches) {
     for (const PlayerRecord* player : entry.pair->players) {
-      Counts& own = counts[player];
+      Score& own = counts[player];
       // Both sides of a match against himself are his.
       forEachSide(entry, *player, [&](const MatchSide& side) {
-        addWrapping(side.won ? own.wins : own.losses, 1);
+        addWrapping(side.won ? own.matchWins : own.matchLosses, 1);
       });
       if (entry.pair->players[0] == entry.pair->players[1]) break;
     }
@@ -128,7 +122,7 @@ std::size_t writePlayerList(std::ostream& out, const StatsRecords& records,
   for (const PlayerRecord& record : records.players()) {
     const auto found = counts.find(&record);
     if (found == counts.end()) continue;
-    players.push_back({record.name, found->second.wins, found->second.losses});
+    players.push_back({found->second, record.name});
   }
   writePlayerList(out, players, names);
   return players.size();

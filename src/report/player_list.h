@@ -9,14 +9,14 @@
 
 #include "stats/match_log.h"
 #include "stats/stats_records.h"
+#include "stats/tally.h"
 
 namespace sessionstats {
 
-/// One line of the player list.
-struct PlayerListEntry {
+/// One line of the player list: his matches won and lost (the rounds are
+/// not shown).
+struct PlayerListEntry : Score {
   std::string_view name;
-  std::int32_t matchWins = 0;
-  std::int32_t matchLosses = 0;
 };
 
 /// How the list shows a name: byte for byte, for a pipe or a file, or

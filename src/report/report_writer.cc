@@ -89,9 +89,7 @@ void writeMatchupGrid(ReportLines& line, const Cell& cell) {
 // Time played, match count and average: the first lines of the summary and
 // of every opponent section alike.
 void writeTotals(ReportLines& line, const Tally& record) {
-  // Summed in 64 bits: two wrapped-around counters must not overflow here.
-  const std::int64_t matches =
-      std::int64_t{record.matchWins} + record.matchLosses;
+  const std::int64_t matches = record.matches();
   line.raw("    Total time played: ")
       .put(kMaxTimeSplitLength, formatTimeSplit, record.totalSeconds)
       .end();

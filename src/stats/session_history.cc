@@ -20,10 +20,15 @@ const PlayerRecord* currentOpponent(const PlayerRecord& player,
   return opponent;
 }
 
+// Counts the match of `side` and its rounds, wrapping around.
+void addToScore(Score& score, const MatchSide& side) {
+  addWrapping(side.won ? score.matchWins : score.matchLosses, 1);
+  addWrapping(score.roundWins, side.ownRounds);
+  addWrapping(score.roundLosses, side.opposingRounds);
+}
+
 void addToSession(SessionSummary& session, const MatchSide& side) {
-  addWrapping(side.won ? session.matchWins : session.matchLosses, 1);
-  addWrapping(session.roundWins, side.ownRounds);
-  addWrapping(session.roundLosses, side.opposingRounds);
+  addToScore(session, side);
   addWrapping(session.seconds, side.entry->seconds);
   session.ownCharacters |= std::uint32_t{1} << side.ownCharacter;
   session.opposingCharacters |= std::uint32_t{1} << side.opposingCharacter;
@@ -45,9 +50,7 @@ void addToCurrent(CurrentSession& current, const PlayerRecord& opponent,
     addWrapping(side.won ? current.recordWins : current.recordLosses, 1);
   }
   if (side.entry->session != ordinal) return;
-  addWrapping(side.won ? current.matchWins : current.matchLosses, 1);
-  addWrapping(current.roundWins, side.ownRounds);
-  addWrapping(current.roundLosses, side.opposingRounds);
+  addToScore(current, side);
   std::vector<int>& characters = current.characters;
   if (std::find(characters.begin(), characters.end(), side.ownCharacter) ==
       characters.end()) {

@@ -11,6 +11,7 @@
 #include "stats/match_filter.h"
 #include "stats/match_log.h"
 #include "stats/stats_records.h"
+#include "stats/tally.h"
 
 namespace sessionstats {
 
@@ -18,14 +19,10 @@ namespace sessionstats {
 /// matches of that session that passed the filters in force. A long log
 /// holds tens of thousands of them, hence the packed date and time, the
 /// characters as sets of bits and the name kept by its record.
-struct SessionSummary {
+struct SessionSummary : Score {
   std::uint32_t ordinal = 0;     // among the sessions the log counts, from 1
   std::uint32_t date = kNoDate;  // packed, of its first match; or kNoDate
   std::string_view opponent;     // the opponent's record name
-  std::int32_t matchWins = 0;
-  std::int32_t matchLosses = 0;
-  std::int32_t roundWins = 0;
-  std::int32_t roundLosses = 0;
   std::int32_t seconds = 0;
   std::uint32_t time = kNoTime;  // packed, of its first match; or kNoTime
   // Bit i set when character i (kRoster's index) played a match, on the
@@ -48,12 +45,8 @@ inline constexpr std::size_t kLastResultCount = 10;
 /// The reported player's session in progress, from his side, over the
 /// matches the report counts (those that pass the filters), with what a
 /// player on stream wants beside it.
-struct CurrentSession {
-  std::string opponent;  // the opponent's record name
-  std::int32_t matchWins = 0;
-  std::int32_t matchLosses = 0;
-  std::int32_t roundWins = 0;
-  std::int32_t roundLosses = 0;
+struct CurrentSession : Score {
+  std::string opponent;         // the opponent's record name
   std::vector<int> characters;  // own characters, in the order first played
   // Every counted match against this opponent, this session's included.
   std::int32_t recordWins = 0;

@@ -43,15 +43,25 @@ inline void addWrapping(std::int32_t& counter, std::int32_t amount) {
                                       static_cast<std::uint32_t>(amount));
 }
 
-/// What is counted for a player, in all and against one opponent alike, from
-/// the owner's side: matches and rounds won and lost, in all and per own
-/// character, matches won and lost per pair of own and opposing character,
-/// and time played.
-struct Tally {
+/// Matches and rounds won and lost, from the owner's side: of a player, of a
+/// session, against an opponent.
+struct Score {
   std::int32_t matchWins = 0;
   std::int32_t matchLosses = 0;
   std::int32_t roundWins = 0;
   std::int32_t roundLosses = 0;
+
+  /// The matches won and lost, summed in 64 bits so that two counts that
+  /// wrapped around cannot overflow.
+  std::int64_t matches() const { return std::int64_t{matchWins} + matchLosses; }
+  friend bool operator==(const Score&, const Score&) = default;
+};
+
+/// What is counted for a player, in all and against one opponent alike, from
+/// the owner's side: his score, matches and rounds won and lost per own
+/// character, matches won and lost per pair of own and opposing character,
+/// and time played.
+struct Tally : Score {
   std::int32_t totalSeconds = 0;
   CharacterCounts charWins{};
   CharacterCounts charLosses{};
