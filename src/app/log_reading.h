@@ -7,8 +7,8 @@
 #include <string_view>
 
 #include "app/options.h"
-#include "base/status.h"
 #include "log/session_log_reader.h"
+#include "os/status.h"
 
 namespace sessionstats {
 
