@@ -4,8 +4,8 @@
 #include <functional>
 #include <system_error>
 
-#include "app/log_reading.h"
 #include "live/live_report.h"
+#include "log/log_file_reader.h"
 #include "os/desktop_opener.h"
 #include "report/report_file.h"
 
