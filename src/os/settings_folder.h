@@ -8,7 +8,7 @@ namespace sessionstats {
 /// The folder, perhaps not made yet, where the tool remembers things for the
 /// user: $XDG_CONFIG_HOME/session-stats, else $HOME/.config/session-stats
 /// (%APPDATA%\session-stats on Windows); empty when the environment names
-/// no absolute one.
+/// none (on POSIX, no absolute one).
 std::string settingsFolder();
 
 }  // namespace sessionstats
