@@ -32,9 +32,9 @@ void openFile(const std::string& file, std::ostream& err) {
   std::error_code failed;
   const std::filesystem::path absolute =
       std::filesystem::absolute(file, failed);
-  if (const int error = openWithDesktop(failed ? file : absolute.string());
-      error != 0) {
-    writeErrorLine(err, Status::failed("could not open " + file, error));
+  if (const Status opened = openWithDesktop(failed ? file : absolute.string());
+      !opened.ok()) {
+    writeErrorLine(err, opened.within("could not open " + file));
   }
 }
 

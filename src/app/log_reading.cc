@@ -20,9 +20,9 @@ Status checkLogFiles(const Options& options) {
   for (const std::string& path : options.logFiles) {
     FileIdentity identity;
     const bool input = path == kStandardInputName;
-    const int error = input ? identifyOpenFile(stdin, identity)
-                            : identifyPath(path, identity);
-    if (error != 0) continue;
+    const Status looked = input ? identifyOpenFile(stdin, identity)
+                                : identifyPath(path, identity);
+    if (!looked.ok()) continue;
     const std::string_view name =
         input ? kStandardInputLabel : std::string_view(path);
     for (const auto& [before, file] : seen) {

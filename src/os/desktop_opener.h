@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "os/status.h"
+
 namespace sessionstats {
 
 /// The environment variable that names a program to open files with in
@@ -12,8 +14,8 @@ inline constexpr char kOpenerVariable[] = "SESSION_STATS_OPENER";
 
 /// Starts the desktop's handler for the file at `path` (xdg-open; the "open"
 /// verb on Windows), or the program of kOpenerVariable, without waiting for
-/// it: 0, or the errno of why it did not start.
-int openWithDesktop(const std::string& path);
+/// it; fails with the errno of why it did not start.
+Status openWithDesktop(const std::string& path);
 
 }  // namespace sessionstats
 

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <string>
 
+#include "os/status.h"
+
 namespace sessionstats {
 
 /// Which file a name or an open stream leads to, and how long it is now.
@@ -20,12 +22,12 @@ struct FileIdentity {
   }
 };
 
-/// Looks at the file at `path`, following links, into `identity`; 0 or the
-/// errno of the failure (ENOENT or ENOTDIR when there is none).
-int identifyPath(const std::string& path, FileIdentity& identity);
+/// Looks at the file at `path`, following links, into `identity`; fails
+/// with the errno (ENOENT or ENOTDIR when there is none).
+Status identifyPath(const std::string& path, FileIdentity& identity);
 
-/// Looks at the file `file` is open on into `identity`; 0 or the errno.
-int identifyOpenFile(std::FILE* file, FileIdentity& identity);
+/// Looks at the file `file` is open on into `identity`.
+Status identifyOpenFile(std::FILE* file, FileIdentity& identity);
 
 /// Opens the file at `path` to read its bytes while other programs may
 /// append to it, replace or remove it, without waiting (a FIFO); nullptr

@@ -44,10 +44,10 @@ bool isHeldOpen(DWORD error) {
 // `path`, or nullptr.
 HANDLE standardStreamOn(const std::string& path) {
   FileIdentity file;
-  if (identifyPath(path, file) != 0) return nullptr;
+  if (!identifyPath(path, file).ok()) return nullptr;
   for (std::FILE* const stream : {stdout, stderr}) {
     FileIdentity identity;
-    if (identifyOpenFile(stream, identity) == 0 && identity.sameFileAs(file)) {
+    if (identifyOpenFile(stream, identity).ok() && identity.sameFileAs(file)) {
       return reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
     }
   }

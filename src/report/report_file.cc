@@ -201,10 +201,10 @@ Status replaceReportFile(const std::string& path,
 bool wouldOverwrite(const std::string& report, const std::string& log) {
   FileIdentity reportFile;
   FileIdentity logFile;
-  const int reportError = report == kStandardOutputName
-                              ? identifyOpenFile(stdout, reportFile)
-                              : identifyPath(report, reportFile);
-  return reportError == 0 && identifyPath(log, logFile) == 0 &&
+  const Status reportLooked = report == kStandardOutputName
+                                  ? identifyOpenFile(stdout, reportFile)
+                                  : identifyPath(report, reportFile);
+  return reportLooked.ok() && identifyPath(log, logFile).ok() &&
          logFile.regular && reportFile.sameFileAs(logFile);
 }
 
