@@ -174,5 +174,18 @@ TEST(ReportFile, ReportIntoAFolderThatCannotBeReadIsWritten) {
                      "tests/golden/example_kestrel.expected"));
 }
 
+// With standard input closed, the temporary report gets descriptor 0.
+TEST(ReportFile, ReportWithStandardInputClosedIsWritten) {
+  TempDir dir;
+  writeFile(
+      dir / "sessionlog.txt",
+      readFile(fs::path(SESSION_STATS_SOURCE_DIR) / "examples/sessionlog.txt"));
+  const ToolRun run = runScript(dir, "\"$SESSION_STATS\" -p Kestrel <&-");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(readFile(dir / "session_stats.txt"),
+            readFile(fs::path(SESSION_STATS_SOURCE_DIR) /
+                     "tests/golden/example_kestrel.expected"));
+}
+
 }  // namespace
 }  // namespace sessionstats

@@ -240,11 +240,11 @@ TEST(ReportFile, LongestReportNameIsWritten) {
 class FakeFiles final : public ReportFileSystem {
  public:
   std::map<std::string, std::string> files;
-  std::string failing;  // the step that fails with `error`
-  int error = EIO;
+  std::string failing;  // the step that fails with `failure`
+  Status failure = Status::ofErrno(EIO);
   std::vector<std::string> steps;
 
-  int locate(const std::string& path, ReportTarget& target) override {
+  Status locate(const std::string& path, ReportTarget& target) override {
     target = {ReportTarget::Kind::kReplace, path, -1};
     return step("locate");
   }
@@ -252,43 +252,43 @@ class FakeFiles final : public ReportFileSystem {
     return path.substr(0, path.rfind('/') + 1);
   }
   std::string_view nameLetters() override { return "a"; }
-  int create(const std::string& path, FileHandle& handle) override {
-    if (files.contains(path)) return EEXIST;
-    if (const int failure = step("create")) return failure;
+  Status create(const std::string& path, FileHandle& handle) override {
+    if (files.contains(path)) return Status::ofErrno(EEXIST);
+    if (Status failed = step("create"); !failed.ok()) return failed;
     names_.push_back(path);
     files[path];
     handle = static_cast<FileHandle>(names_.size() - 1);
-    return 0;
+    return Status();
   }
-  int adoptPermissions(FileHandle /*handle*/,
-                       const std::string& /*target*/) override {
+  Status adoptPermissions(FileHandle /*handle*/,
+                          const std::string& /*target*/) override {
     return step("adoptPermissions");
   }
   int writes = 0;
 
-  int write(FileHandle handle, const char* data, std::size_t size) override {
+  Status write(FileHandle handle, const char* data, std::size_t size) override {
     EXPECT_GT(size, 0U) << "a write of no bytes";
     ++writes;
     files[names_.at(static_cast<std::size_t>(handle))].append(data, size);
     return step("write");
   }
-  int syncData(FileHandle /*handle*/) override { return step("syncData"); }
-  int close(FileHandle /*handle*/) override { return step("close"); }
-  int rename(const std::string& from, const std::string& to) override {
-    if (const int failure = step("rename")) return failure;
+  Status syncData(FileHandle /*handle*/) override { return step("syncData"); }
+  Status close(FileHandle /*handle*/) override { return step("close"); }
+  Status rename(const std::string& from, const std::string& to) override {
+    if (Status failed = step("rename"); !failed.ok()) return failed;
     files[to] = files.at(from);
     files.erase(from);
-    return 0;
+    return Status();
   }
-  int syncFolder(const std::string& /*path*/) override {
+  Status syncFolder(const std::string& /*path*/) override {
     return step("syncFolder");
   }
   void remove(const std::string& path) override { files.erase(path); }
 
  private:
-  int step(const std::string& name) {
+  Status step(const std::string& name) {
     if (steps.empty() || steps.back() != name) steps.push_back(name);
-    return name == failing ? error : 0;
+    return name == failing ? failure : Status();
   }
 
   std::vector<std::string> names_;
@@ -348,10 +348,9 @@ TEST(ReportFile, FailingStepLeavesTheOldReportAndNoTemporaryFile) {
   }
   FakeFiles held;
   held.failing = "rename";
-  held.error = kErrorHeldOpen;
-  EXPECT_EQ(replaceReportFile(held, "x.txt", [](std::ostream&) {}).what(),
-            "could not write x.txt: another program has it open; close it "
-            "and run again");
+  held.failure = Status::failed("held");
+  EXPECT_EQ(replaceReportFile(held, "x.txt", [](std::ostream&) {}).message(),
+            "could not write x.txt: held");
 }
 
 }  // namespace

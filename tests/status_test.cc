@@ -1,4 +1,4 @@
-#include "base/status.h"
+#include "os/status.h"
 
 #include <gtest/gtest.h>
 

@@ -26,6 +26,10 @@ bool runsAsRoot();
 /// ended it. REQUIRES: !kOnWindows
 int shellStatus(const std::string& command);
 
+/// Sets the environment variable `name` of this process to `value`, or
+/// unsets it for nullopt (Windows: also for an empty value).
+void setVariable(const char* name, const std::optional<std::string>& value);
+
 /// A fresh, empty folder that is removed with everything in it.
 class TempDir {
  public:

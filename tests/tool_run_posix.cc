@@ -158,6 +158,14 @@ DirectRun runToolDirectly(const TempDir& dir, const fs::path& console,
 
 bool runsAsRoot() { return ::geteuid() == 0; }
 
+void setVariable(const char* name, const std::optional<std::string>& value) {
+  if (value) {
+    ::setenv(name, value->c_str(), 1);
+  } else {
+    ::unsetenv(name);
+  }
+}
+
 int shellStatus(const std::string& command) {
   const int raw = std::system(command.c_str());
   return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;

@@ -172,6 +172,11 @@ struct StandardFiles {
 // Windows has no root; an administrator's rights are not asked for.
 bool runsAsRoot() { return false; }
 
+// An empty value removes the variable.
+void setVariable(const char* name, const std::optional<std::string>& value) {
+  _putenv_s(name, value ? value->c_str() : "");
+}
+
 int shellStatus(const std::string& /*command*/) {
   throw std::logic_error("a POSIX shell is for POSIX runs only");
 }

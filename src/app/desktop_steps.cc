@@ -4,8 +4,8 @@
 #include <functional>
 #include <system_error>
 
-#include "app/log_reading.h"
 #include "live/live_report.h"
+#include "log/log_file_reader.h"
 #include "os/desktop_opener.h"
 #include "report/report_file.h"
 
@@ -32,9 +32,9 @@ void openFile(const std::string& file, std::ostream& err) {
   std::error_code failed;
   const std::filesystem::path absolute =
       std::filesystem::absolute(file, failed);
-  if (const int error = openWithDesktop(failed ? file : absolute.string());
-      error != 0) {
-    writeErrorLine(err, Status::failed("could not open " + file, error));
+  if (const Status opened = openWithDesktop(failed ? file : absolute.string());
+      !opened.ok()) {
+    writeErrorLine(err, opened.within("could not open " + file));
   }
 }
 

@@ -4,7 +4,7 @@
 #include <ostream>
 #include <string>
 
-#include "base/status.h"
+#include "os/status.h"
 
 namespace sessionstats {
 

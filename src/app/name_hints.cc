@@ -6,8 +6,8 @@
 #include <utility>
 
 #include "base/ascii.h"
-#include "base/status.h"
 #include "os/command_line_word.h"
+#include "os/status.h"
 #include "report/terminal_escape.h"
 #include "stats/character_roster.h"
 

@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "base/status.h"
 #include "log/session_log_reader.h"
+#include "os/status.h"
 #include "report/player_list.h"
 #include "stats/stats_records.h"
 

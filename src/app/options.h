@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "base/status.h"
 #include "live/live_report.h"
+#include "os/status.h"
 #include "report/report_file.h"
 #include "stats/match_filter.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "base/status.h"
+#include "os/status.h"
 
 namespace sessionstats {
 

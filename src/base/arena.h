@@ -11,11 +11,8 @@
 
 namespace sessionstats {
 
-/// Hands out zero-filled memory in pieces from blocks of the system's memory
-/// (see allocateMemoryBlock: a huge page where the system has them),
-/// for records that all live as long as the arena: no header per piece,
-/// records made one after another lie side by side. Memory grows a block at a
-/// time.
+/// Zero-filled memory for records that live as long as the arena, cut side
+/// by side from blocks of allocateMemoryBlock, a block at a time.
 class Arena {
  public:
   Arena() = default;

@@ -9,9 +9,9 @@
 #include <string>
 #include <string_view>
 
-#include "base/status.h"
 #include "live/log_follower.h"
 #include "log/session_log_reader.h"
+#include "os/status.h"
 #include "report/html_report.h"
 #include "report/player_list.h"
 #include "stats/match_filter.h"

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "base/status.h"
 #include "os/change_watcher.h"
+#include "os/status.h"
 
 namespace sessionstats {
 

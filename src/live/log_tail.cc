@@ -34,7 +34,7 @@ TailCheck LogTail::open() {
   // The blocks are read straight into block_; a stream buffer would only
   // copy them once more.
   std::setvbuf(file_.get(), nullptr, _IONBF, 0);
-  error_ = identifyOpenFile(file_.get(), identity_);
+  error_ = identifyOpenFile(file_.get(), identity_).error();
   if (error_ == 0 && !identity_.regular) {
     // A FIFO or a device may make a read wait for ever or never end: it is
     // no log yet. A folder is no log at all.
@@ -56,14 +56,14 @@ TailCheck LogTail::check() {
   error_ = 0;
   if (file_ != nullptr) {
     FileIdentity there;
-    if ((error_ = identifyPath(path_, there)) != 0) {
+    if ((error_ = identifyPath(path_, there).error()) != 0) {
       if (!isGone(error_)) return TailCheck::kFailed;
       file_.reset();
       return TailCheck::kMissing;
     }
     if (there.sameFileAs(identity_)) {
       FileIdentity opened;
-      if ((error_ = identifyOpenFile(file_.get(), opened)) != 0) {
+      if ((error_ = identifyOpenFile(file_.get(), opened).error()) != 0) {
         return TailCheck::kFailed;
       }
       // Its size cannot tell a file written anew past what was read (cp over

@@ -9,10 +9,8 @@ namespace sessionstats {
 /// backs memory with huge pages.
 inline constexpr std::size_t kMemoryBlockBytes = std::size_t{1} << 21;
 
-/// A zero-filled block of kMemoryBlockBytes straight from the system, aligned
-/// for any type, or nullptr when the system has no memory to give. Where the
-/// system has huge pages the block is one, aligned to its size; elsewhere it
-/// is plain pages.
+/// A zero-filled block of kMemoryBlockBytes from the system, aligned for any
+/// type (a huge page where there are any), or nullptr when there is none.
 std::byte* allocateMemoryBlock();
 
 /// Gives back a block of allocateMemoryBlock.

@@ -6,12 +6,9 @@
 
 namespace sessionstats {
 
-/// `text` quoted as one word of a command line typed in the platform's
-/// usual shell, so that the program gets it back byte for byte: in single
-/// quotes for a POSIX shell ("'Big Name'", a quote in it as '\''); in
-/// double quotes for cmd.exe ("\"Big Name\"", a '"' in it, and the
-/// backslashes before one, escaped with backslashes as the C runtime reads
-/// them).
+/// `text` as one word of a command line in the platform's usual shell, which
+/// gives it back byte for byte: 'Big Name' for a POSIX shell, "Big Name"
+/// for cmd.exe.
 std::string commandLineWord(std::string_view text);
 
 }  // namespace sessionstats

@@ -5,16 +5,12 @@
 
 namespace sessionstats {
 
-/// The process's standard streams (std::cin, std::cout, std::cerr) made ready
-/// for the tool on this platform, for as long as the object lives; one per
-/// process, made first thing in main. Through them the tool reads and writes
-/// bytes: names in UTF-8, reports exactly as formatted, messages with "\n".
-/// - POSIX: a reader of standard output that has gone away, or a file size
-///   limit, makes a write fail instead of ending the process (SIGPIPE and
-///   SIGXFSZ are ignored); the streams are otherwise left as they are.
-/// - Windows: a stream that is a console window reads and writes UTF-8
-///   whatever the console's code page; a message's "\n" reaches a file or
-///   pipe as CR LF, as Windows text does, until useStandardOutputForData.
+/// The standard streams made ready for the tool while it lives (one, made
+/// first in main): they carry UTF-8 and a report's bytes as formatted, and a
+/// gone reader or a file size limit fails a write instead of ending the
+/// process. On Windows a console window reads and writes UTF-8 whatever its
+/// code page, and "\n" reaches a file or pipe as CR LF until
+/// useStandardOutputForData.
 class Console {
  public:
   Console();
@@ -24,34 +20,28 @@ class Console {
   Console(const Console&) = delete;
   Console& operator=(const Console&) = delete;
 
-  /// What main returns: `status`. On Windows, when the console window
-  /// belongs to this process alone (a double click started it, so the window
-  /// closes with it), first shows `summary` (when `status` is 0 and it is not
-  /// empty; an error is on the screen already) and waits for Enter; with a
-  /// `page` (status 0), Enter opens it (see openWithDesktop), and a failure
-  /// to is shown before a last wait.
+  /// Returns `status`, for main. In a console window of its own (Windows)
+  /// it first shows `summary` (status 0) and waits for Enter, which opens
+  /// `page` when there is one.
   int finish(int status, const std::string& summary, const std::string& page);
 };
 
 /// Whether standard input, output or error is a terminal (a console window
-/// on Windows): where a person types the answers or reads the messages, and
-/// which would act on control bytes that a pipe or a file keeps.
+/// on Windows).
 bool standardInputIsTerminal();
 bool standardOutputIsTerminal();
 bool standardErrorIsTerminal();
 
-/// Whether standard output's reader has gone for good: it is a pipe whose
-/// reading end was closed (`| head` that read its fill, a pager quit early),
-/// so nothing written there is read any more. `writeError` is the errno of
-/// a write to it that failed, or 0 to look at the pipe without writing.
+/// Whether standard output is a pipe whose reader has gone for good (`|
+/// head` that read its fill). `writeError` is the errno of a failed write
+/// to it, or 0 to look without writing.
 bool standardOutputReaderGone(int writeError);
 
-/// Whether the console window is this process's alone, so a person started
-/// it by a double click and reads it there (Windows); never on POSIX.
+/// Whether the console window is this process's alone: a double click
+/// started it (Windows only).
 bool consoleWindowIsOwn();
 
-/// Standard output carries a report or a list from now on: its bytes go out
-/// exactly as written (on Windows its line ends are no longer translated).
+/// Standard output carries a report's bytes from now on, untranslated.
 void useStandardOutputForData();
 
 }  // namespace sessionstats

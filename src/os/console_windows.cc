@@ -226,8 +226,9 @@ int Console::finish(int status, const std::string& summary,
   // The rest of the line that held the answer is not the Enter awaited.
   if (consoleIn) consoleIn->discardReadAhead();
   if (!awaitEnter() || !opens) return status;
-  if (const int error = openWithDesktop(page); error != 0) {
-    std::cout << "Could not open " << page << " (" << std::strerror(error)
+  if (const Status opened = openWithDesktop(page); !opened.ok()) {
+    std::cout << "Could not open " << page << " ("
+              << std::strerror(opened.error())
               << "): open it from the folder yourself.\n"
               << kPressEnter << std::flush;
     awaitEnter();

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "os/status.h"
+
 namespace sessionstats {
 
 /// The environment variable that names a program to open files with in
@@ -10,12 +12,10 @@ namespace sessionstats {
 /// its one argument (tests record the path instead of starting a browser).
 inline constexpr char kOpenerVariable[] = "SESSION_STATS_OPENER";
 
-/// Starts the desktop's handler for the file at `path` (xdg-open on POSIX,
-/// without a shell; the shell's "open" verb on Windows), or the program of
-/// kOpenerVariable when it is set, and returns without waiting for it to
-/// end. 0 once the program started, else the errno of why not (ENOENT when
-/// there is no handler to start).
-int openWithDesktop(const std::string& path);
+/// Starts the desktop's handler for the file at `path` (xdg-open; the "open"
+/// verb on Windows), or the program of kOpenerVariable, without waiting for
+/// it; fails with the errno of why it did not start.
+Status openWithDesktop(const std::string& path);
 
 }  // namespace sessionstats
 

@@ -46,18 +46,18 @@ int execError(int fd) {
 // some), so it runs in a grandchild that init adopts: the child ends at
 // once and is waited for, and the tool never waits for the browser. A pipe
 // that closes on exec tells whether the handler started.
-int openWithDesktop(const std::string& path) {
+Status openWithDesktop(const std::string& path) {
   const char* opener = std::getenv(kOpenerVariable);
   const char* program =
       opener != nullptr && opener[0] != '\0' ? opener : "xdg-open";
   int pipeEnds[2] = {-1, -1};
-  if (::pipe2(pipeEnds, O_CLOEXEC) != 0) return errno;
+  if (::pipe2(pipeEnds, O_CLOEXEC) != 0) return Status::ofErrno(errno);
   const pid_t child = ::fork();
   if (child < 0) {
     const int error = errno;
     ::close(pipeEnds[0]);
     ::close(pipeEnds[1]);
-    return error;
+    return Status::ofErrno(error);
   }
   if (child == 0) {
     ::close(pipeEnds[0]);
@@ -75,7 +75,7 @@ int openWithDesktop(const std::string& path) {
   }
   const int error = execError(pipeEnds[0]);
   ::close(pipeEnds[0]);
-  return error;
+  return Status::ofErrno(error);
 }
 
 }  // namespace sessionstats

@@ -28,7 +28,7 @@ std::wstring widened(const std::string& text) {
 // for a page) and returns without waiting for it. A program of
 // SESSION_STATS_OPENER is started the same way with the path, quoted, as its
 // argument; a path holds no '"', which Windows does not allow in names.
-int openWithDesktop(const std::string& path) {
+Status openWithDesktop(const std::string& path) {
   const char* opener = std::getenv(kOpenerVariable);
   const bool replaced = opener != nullptr && opener[0] != '\0';
   const std::wstring file = widened(replaced ? std::string(opener) : path);
@@ -37,9 +37,9 @@ int openWithDesktop(const std::string& path) {
                                        replaced ? argument.c_str() : nullptr,
                                        nullptr, SW_SHOWNORMAL);
   // A value above 32 is success; below it, GetLastError says why.
-  if (reinterpret_cast<INT_PTR>(done) > 32) return 0;
+  if (reinterpret_cast<INT_PTR>(done) > 32) return Status();
   const DWORD error = GetLastError();
-  return error != 0 ? errnoOfWindowsError(error) : ENOENT;
+  return Status::ofErrno(error != 0 ? errnoOfWindowsError(error) : ENOENT);
 }
 
 }  // namespace sessionstats

@@ -17,11 +17,11 @@ FileIdentity identityOf(const struct stat& status) {
 
 }  // namespace
 
-int identifyPath(const std::string& path, FileIdentity& identity) {
+Status identifyPath(const std::string& path, FileIdentity& identity) {
   struct stat status {};
-  if (::stat(path.c_str(), &status) != 0) return errno;
+  if (::stat(path.c_str(), &status) != 0) return Status::ofErrno(errno);
   identity = identityOf(status);
-  return 0;
+  return Status();
 }
 
 std::FILE* openSharedForReading(const std::string& path) {
@@ -39,11 +39,11 @@ std::FILE* openSharedForReading(const std::string& path) {
   return file;
 }
 
-int identifyOpenFile(std::FILE* file, FileIdentity& identity) {
+Status identifyOpenFile(std::FILE* file, FileIdentity& identity) {
   struct stat status {};
-  if (::fstat(fileno(file), &status) != 0) return errno;
+  if (::fstat(fileno(file), &status) != 0) return Status::ofErrno(errno);
   identity = identityOf(status);
-  return 0;
+  return Status();
 }
 
 }  // namespace sessionstats

@@ -17,30 +17,33 @@ constexpr DWORD kShareAll =
 
 // The C library's stat gives no file index on Windows: the file system is
 // asked through a handle.
-int identityOf(HANDLE handle, FileIdentity& identity) {
+Status identityOf(HANDLE handle, FileIdentity& identity) {
   BY_HANDLE_FILE_INFORMATION info{};
-  if (GetFileInformationByHandle(handle, &info) == 0) return EIO;
+  if (GetFileInformationByHandle(handle, &info) == 0) {
+    return Status::ofErrno(EIO);
+  }
   identity.device = info.dwVolumeSerialNumber;
   identity.file =
       (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
   identity.size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
   identity.regular = GetFileType(handle) == FILE_TYPE_DISK &&
                      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-  return 0;
+  return Status();
 }
 
 }  // namespace
 
-int identifyPath(const std::string& path, FileIdentity& identity) {
+Status identifyPath(const std::string& path, FileIdentity& identity) {
   // No access asked for: a file others hold open is looked at all the same.
   const HANDLE handle =
       CreateFileA(path.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
                   FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (handle == INVALID_HANDLE_VALUE)
-    return errnoOfWindowsError(GetLastError());
-  const int error = identityOf(handle, identity);
+  if (handle == INVALID_HANDLE_VALUE) {
+    return Status::ofErrno(errnoOfWindowsError(GetLastError()));
+  }
+  Status looked = identityOf(handle, identity);
   CloseHandle(handle);
-  return error;
+  return looked;
 }
 
 std::FILE* openSharedForReading(const std::string& path) {
@@ -62,9 +65,9 @@ std::FILE* openSharedForReading(const std::string& path) {
   return file;
 }
 
-int identifyOpenFile(std::FILE* file, FileIdentity& identity) {
+Status identifyOpenFile(std::FILE* file, FileIdentity& identity) {
   const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
-  if (handle == INVALID_HANDLE_VALUE) return EBADF;
+  if (handle == INVALID_HANDLE_VALUE) return Status::ofErrno(EBADF);
   return identityOf(handle, identity);
 }
 

@@ -7,31 +7,25 @@
 namespace sessionstats {
 
 /// What an interrupt (SIGINT, SIGTERM or SIGHUP; Ctrl-C at a console) does
-/// to the run once handleInterrupts has been called. Either way the file a
-/// RemoveOnInterrupt names at that moment is removed first.
+/// once handleInterrupts has been called, after removing the file that a
+/// RemoveOnInterrupt names.
 enum class InterruptAction {
-  /// The run ends as the signal ends a program that does not catch it: the
-  /// shell shows 128 plus the signal's number (130, 143, 129).
+  /// The run ends as the signal ends a program that does not catch it.
   kEnd,
-  /// The run goes on and interrupted() is true from then on, for a loop that
-  /// ends the run itself. A blocking call that the interrupt breaks off fails
-  /// with EINTR instead of carrying on.
+  /// The run goes on, interrupted() is true from then on, and a blocking
+  /// call that the interrupt breaks off fails with EINTR.
   kNote,
 };
 
-/// Installs the handler of the interrupts, for the rest of the process or
-/// until the next call. An interrupt that was ignored when the process
-/// started (nohup, a background job) stays ignored.
-/// REQUIRES: no other thread runs yet.
+/// Installs the handler; an interrupt ignored when the process started
+/// (nohup) stays ignored. REQUIRES: no other thread runs yet.
 void handleInterrupts(InterruptAction action);
 
 /// Whether an interrupt has arrived under InterruptAction::kNote.
 bool interrupted();
 
-/// For its lifetime, names the file that an interrupt removes: a temporary
-/// file that must not outlive the run. The name is stored before the file is
-/// made, so there is no moment when the file exists and an interrupt would
-/// miss it. One lives at a time.
+/// For its lifetime, names the file that an interrupt removes (made after
+/// the name is stored, so none is missed). One lives at a time.
 class RemoveOnInterrupt {
  public:
   explicit RemoveOnInterrupt(std::string path);
@@ -47,11 +41,9 @@ class RemoveOnInterrupt {
   std::string path_;
 };
 
-/// For its lifetime an interrupt is only noted (InterruptAction::kNote) and,
-/// where the platform allows, held back but during wait(): one that comes
-/// while the caller works waits for the next wait, so no temporary file is
-/// ever there for it to remove. Its end goes back to InterruptAction::kEnd.
-/// REQUIRES: one at a time; no other thread.
+/// For its lifetime interrupts are noted (kNote) and, where the platform
+/// allows, held back but during wait(), so that none finds a temporary file
+/// to remove; then kEnd again. REQUIRES: one at a time; no other thread.
 class NotedInterrupts {
  public:
   NotedInterrupts();
@@ -59,21 +51,19 @@ class NotedInterrupts {
   NotedInterrupts(const NotedInterrupts&) = delete;
   NotedInterrupts& operator=(const NotedInterrupts&) = delete;
 
-  /// Waits at most `limit` with the interrupts let in, ending early when
-  /// the file descriptor `input` has something to read or `output` an error
-  /// or a hang-up (POSIX; -1 for none); false once an interrupt has come.
+  /// Waits at most `limit` with the interrupts let in, or until the
+  /// descriptor `input` can be read or `output` has an error or a hang-up
+  /// (POSIX; -1 for none); false once an interrupt has come.
   bool wait(int input, int output, std::chrono::milliseconds limit);
 };
 
-/// The platform's part of handleInterrupts (interrupt_posix.cc,
-/// interrupt_windows.cc): installs the handler, which calls answerInterrupt.
+/// The platform's part of handleInterrupts: a handler that calls
+/// answerInterrupt.
 void installInterruptHandler();
 
-/// What the platform's handler does, on whatever thread and in a signal
-/// handler too: removes the named file, if any, by `removeFile` (which must
-/// be async-signal-safe where that matters), then notes the interrupt under
-/// InterruptAction::kNote. True when the run goes on; false when the handler
-/// is to end it as the interrupt would without a handler.
+/// The handler's work on any thread, in a signal handler too: removes the
+/// named file by `removeFile` (async-signal-safe), notes the interrupt, and
+/// returns false when the handler is to end the run.
 bool answerInterrupt(void (*removeFile)(const char* path));
 
 }  // namespace sessionstats

@@ -6,15 +6,12 @@
 #include <string>
 #include <string_view>
 
+#include "os/status.h"
+
 namespace sessionstats {
 
 /// An open file: a descriptor on POSIX, a HANDLE on Windows.
 using FileHandle = std::intptr_t;
-
-/// Failures that no errno names, from where Windows refuses a report: a file
-/// that another program holds open, and a file marked read-only.
-inline constexpr int kErrorHeldOpen = -1;
-inline constexpr int kErrorReadOnly = -2;
 
 /// Where a report written at a path lands.
 struct ReportTarget {
@@ -33,37 +30,35 @@ struct ReportTarget {
   FileHandle handle = -1;
 };
 
-/// The platform's file operations that replacing a report is made of
-/// (report_file_system_posix.cc, report_file_system_windows.cc). Each returns
-/// 0 or the errno of its failure (or kErrorHeldOpen, kErrorReadOnly).
+/// The platform's file operations that replacing a report is made of. A
+/// failure carries the errno of the call, or says why Windows refuses the
+/// file (held open by another program, read-only); the caller names it.
 class ReportFileSystem {
  public:
   virtual ~ReportFileSystem() = default;
 
   /// Finds where a report written at `path` lands; EISDIR for a directory.
-  virtual int locate(const std::string& path, ReportTarget& target) = 0;
+  virtual Status locate(const std::string& path, ReportTarget& target) = 0;
   /// The folder part of `path`, with its separator; empty when it has none.
   virtual std::string folderOf(const std::string& path) = 0;
   /// The letters a temporary file's name is made of.
   virtual std::string_view nameLetters() = 0;
-  /// Creates the new file `path` for writing, readable by its owner alone;
-  /// EEXIST when the name is taken.
-  virtual int create(const std::string& path, FileHandle& handle) = 0;
-  /// Gives the new file `handle` the permissions (and, run as root, the
-  /// owner) that the file at `target` has, or a new file's when there is
-  /// none.
-  virtual int adoptPermissions(FileHandle handle,
-                               const std::string& target) = 0;
+  /// Creates the new file `path`, for its owner alone; EEXIST when taken.
+  virtual Status create(const std::string& path, FileHandle& handle) = 0;
+  /// Gives `handle` the permissions (and, as root, the owner) of the file at
+  /// `target`, or a new file's when there is none.
+  virtual Status adoptPermissions(FileHandle handle,
+                                  const std::string& target) = 0;
   /// Writes all `size` bytes at `data`. REQUIRES: size > 0
-  virtual int write(FileHandle handle, const char* data, std::size_t size) = 0;
+  virtual Status write(FileHandle handle, const char* data,
+                       std::size_t size) = 0;
   /// Puts what was written to `handle` on the disk.
-  virtual int syncData(FileHandle handle) = 0;
-  virtual int close(FileHandle handle) = 0;
+  virtual Status syncData(FileHandle handle) = 0;
+  virtual Status close(FileHandle handle) = 0;
   /// Puts the file `from` in the place of `to`, atomically.
-  virtual int rename(const std::string& from, const std::string& to) = 0;
-  /// Puts the folder holding `path` on the disk, so a rename in it outlives
-  /// a power cut.
-  virtual int syncFolder(const std::string& path) = 0;
+  virtual Status rename(const std::string& from, const std::string& to) = 0;
+  /// Puts the folder holding `path` on the disk, with its renames.
+  virtual Status syncFolder(const std::string& path) = 0;
   /// Removes the file at `path`, if it can.
   virtual void remove(const std::string& path) = 0;
 };

@@ -66,36 +66,42 @@ int standardStreamOn(const struct stat& status) {
   return -1;
 }
 
+// The errno of the call that just failed.
+Status lastError() { return Status::ofErrno(errno); }
+
+// `done` (a call's success), or the errno of its failure.
+Status checked(bool done) { return done ? Status() : lastError(); }
+
 // The descriptor `fd`, written through at its own position as a shell's
 // redirection would; EBADF when it is not open.
-int through(int fd, ReportTarget& target) {
-  if (::fcntl(fd, F_GETFD) == -1) return EBADF;
+Status through(int fd, ReportTarget& target) {
+  if (::fcntl(fd, F_GETFD) == -1) return Status::ofErrno(EBADF);
   target = {ReportTarget::Kind::kThrough, {}, fd};
-  return 0;
+  return Status();
 }
 
 // Follows the symlinks from `path` to the file they end at (or the missing
 // file a dangling link names), or to a descriptor a link of the chain names.
-int followSymlinks(std::string path, ReportTarget& target) {
+Status followSymlinks(std::string path, ReportTarget& target) {
   for (int hops = 0; hops <= kMaxSymlinkHops; ++hops) {
     if (const int fd = namedDescriptor(path); fd >= 0)
       return through(fd, target);
     struct stat status {};
     const bool found = ::lstat(path.c_str(), &status) == 0;
-    if (!found && errno != ENOENT) return errno;
+    if (!found && errno != ENOENT) return lastError();
     if (!found || !S_ISLNK(status.st_mode)) {
       target = {ReportTarget::Kind::kReplace, std::move(path), -1};
-      return 0;
+      return Status();
     }
     std::error_code error;
     const std::filesystem::path link =
         std::filesystem::read_symlink(path, error);
-    if (error) return error.value();
+    if (error) return Status::ofErrno(error.value());
     path = link.is_absolute()
                ? link.string()
                : (std::filesystem::path(path).parent_path() / link).string();
   }
-  return ELOOP;
+  return Status::ofErrno(ELOOP);
 }
 
 // umask() can only be read by setting it. No other thread runs when it is
@@ -110,7 +116,7 @@ mode_t currentUmask() {
 
 class PosixFileSystem final : public ReportFileSystem {
  public:
-  int locate(const std::string& path, ReportTarget& target) override {
+  Status locate(const std::string& path, ReportTarget& target) override {
     if (const int fd = namedDescriptor(path); fd >= 0)
       return through(fd, target);
     struct stat status {};
@@ -118,13 +124,13 @@ class PosixFileSystem final : public ReportFileSystem {
       if (const int fd = standardStreamOn(status); fd >= 0) {
         return through(fd, target);
       }
-      if (S_ISDIR(status.st_mode)) return EISDIR;
+      if (S_ISDIR(status.st_mode)) return Status::ofErrno(EISDIR);
       if (!S_ISREG(status.st_mode)) {
         const int fd =
             ::open(path.c_str(), O_WRONLY | O_TRUNC | O_NOCTTY | O_CLOEXEC);
-        if (fd < 0) return errno;
+        if (fd < 0) return lastError();
         target = {ReportTarget::Kind::kInPlace, {}, fd};
-        return 0;
+        return Status();
       }
     }
     return followSymlinks(path, target);
@@ -138,21 +144,22 @@ class PosixFileSystem final : public ReportFileSystem {
     return "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
   }
 
-  int create(const std::string& path, FileHandle& handle) override {
+  Status create(const std::string& path, FileHandle& handle) override {
     handle =
         ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC,
                kOwnerOnlyMode);
-    return handle >= 0 ? 0 : errno;
+    return checked(handle >= 0);
   }
 
   // Root gives the old owner and group back first; set-user-ID and
   // set-group-ID are kept only when owner and group are the old ones, so
   // that no one else's file becomes runnable as them.
-  int adoptPermissions(FileHandle handle, const std::string& target) override {
+  Status adoptPermissions(FileHandle handle,
+                          const std::string& target) override {
     const int fd = static_cast<int>(handle);
     struct stat old {};
     if (::stat(target.c_str(), &old) != 0) {
-      return ::fchmod(fd, kNewFileMode & ~currentUmask()) == 0 ? 0 : errno;
+      return checked(::fchmod(fd, kNewFileMode & ~currentUmask()) == 0);
     }
     // A file system without owners (FAT) refuses; the owner check below
     // then drops the bits, so the refusal needs no handling of its own.
@@ -161,51 +168,51 @@ class PosixFileSystem final : public ReportFileSystem {
     }
     mode_t mode = old.st_mode & kPermissionBits;
     struct stat made {};
-    if (::fstat(fd, &made) != 0) return errno;
+    if (::fstat(fd, &made) != 0) return lastError();
     if (made.st_uid != old.st_uid || made.st_gid != old.st_gid) {
       mode &= ~static_cast<mode_t>(S_ISUID | S_ISGID);
     }
-    return ::fchmod(fd, mode) == 0 ? 0 : errno;
+    return checked(::fchmod(fd, mode) == 0);
   }
 
-  int write(FileHandle handle, const char* data, std::size_t size) override {
+  Status write(FileHandle handle, const char* data, std::size_t size) override {
     while (size > 0) {
       const ssize_t written = ::write(static_cast<int>(handle), data, size);
       if (written > 0) {
         data += written;
         size -= static_cast<std::size_t>(written);
       } else if (written == 0) {
-        return EIO;  // no progress and no reason: do not spin
+        return Status::ofErrno(EIO);  // no progress and no reason: do not spin
       } else if (errno != EINTR || interrupted()) {
-        return errno;
+        return lastError();
       }
     }
-    return 0;
+    return Status();
   }
 
-  int syncData(FileHandle handle) override {
-    return ::fdatasync(static_cast<int>(handle)) == 0 ? 0 : errno;
+  Status syncData(FileHandle handle) override {
+    return checked(::fdatasync(static_cast<int>(handle)) == 0);
   }
 
-  int close(FileHandle handle) override {
-    return ::close(static_cast<int>(handle)) == 0 ? 0 : errno;
+  Status close(FileHandle handle) override {
+    return checked(::close(static_cast<int>(handle)) == 0);
   }
 
-  int rename(const std::string& from, const std::string& to) override {
-    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+  Status rename(const std::string& from, const std::string& to) override {
+    return checked(::rename(from.c_str(), to.c_str()) == 0);
   }
 
-  int syncFolder(const std::string& path) override {
+  Status syncFolder(const std::string& path) override {
     const std::string folder = folderOf(path);
     const int fd = ::open(folder.empty() ? "." : folder.c_str(),
                           O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     // A folder that may be written but not read (a drop folder, mode 0333)
     // cannot be opened to be synced: the rename is done all the same.
-    if (fd < 0) return errno == EACCES ? 0 : errno;
+    if (fd < 0) return checked(errno == EACCES);
     // Some file systems cannot sync a folder (EINVAL): nothing more to do.
-    const int error = ::fsync(fd) == 0 || errno == EINVAL ? 0 : errno;
+    Status synced = checked(::fsync(fd) == 0 || errno == EINVAL);
     ::close(fd);
-    return error;
+    return synced;
   }
 
   void remove(const std::string& path) override { ::unlink(path.c_str()); }

@@ -28,7 +28,12 @@ FileHandle handleOf(HANDLE handle) {
   return reinterpret_cast<FileHandle>(handle);
 }
 
-int lastError() { return errnoOfWindowsError(GetLastError()); }
+Status lastError() {
+  return Status::ofErrno(errnoOfWindowsError(GetLastError()));
+}
+
+// `done` (a call's success), or the error of its failure.
+Status checked(bool done) { return done ? Status() : lastError(); }
 
 bool isHeldOpen(DWORD error) {
   return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
@@ -39,10 +44,10 @@ bool isHeldOpen(DWORD error) {
 // `path`, or nullptr.
 HANDLE standardStreamOn(const std::string& path) {
   FileIdentity file;
-  if (identifyPath(path, file) != 0) return nullptr;
+  if (!identifyPath(path, file).ok()) return nullptr;
   for (std::FILE* const stream : {stdout, stderr}) {
     FileIdentity identity;
-    if (identifyOpenFile(stream, identity) == 0 && identity.sameFileAs(file)) {
+    if (identifyOpenFile(stream, identity).ok() && identity.sameFileAs(file)) {
       return reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
     }
   }
@@ -54,16 +59,20 @@ class WindowsFileSystem final : public ReportFileSystem {
   // A device (NUL, CON) is written in place, the file standard output or
   // standard error goes to through that stream: nothing is created beside
   // them.
-  int locate(const std::string& path, ReportTarget& target) override {
+  Status locate(const std::string& path, ReportTarget& target) override {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
-      if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return EISDIR;
-      if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) return kErrorReadOnly;
+      if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return Status::ofErrno(EISDIR);
+      }
+      if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        return Status::failed("the file is read-only");
+      }
     }
     target = {ReportTarget::Kind::kReplace, path, -1};
     const HANDLE existing = CreateFileA(path.c_str(), GENERIC_WRITE, kShareAll,
                                         nullptr, OPEN_EXISTING, 0, nullptr);
-    if (existing == INVALID_HANDLE_VALUE) return 0;
+    if (existing == INVALID_HANDLE_VALUE) return Status();
     if (const HANDLE stream = standardStreamOn(path)) {
       CloseHandle(existing);
       std::fflush(nullptr);  // what the C library holds for it goes first
@@ -73,7 +82,7 @@ class WindowsFileSystem final : public ReportFileSystem {
     } else {
       CloseHandle(existing);
     }
-    return 0;
+    return Status();
   }
 
   std::string folderOf(const std::string& path) override {
@@ -87,69 +96,72 @@ class WindowsFileSystem final : public ReportFileSystem {
 
   // Others may read the file, and delete it: an interrupt removes it while
   // it is open.
-  int create(const std::string& path, FileHandle& handle) override {
+  Status create(const std::string& path, FileHandle& handle) override {
     const HANDLE file = CreateFileA(
         path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
         nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-      return GetLastError() == ERROR_FILE_EXISTS ? EEXIST : lastError();
+      return GetLastError() == ERROR_FILE_EXISTS ? Status::ofErrno(EEXIST)
+                                                 : lastError();
     }
     handle = handleOf(file);
-    return 0;
+    return Status();
   }
 
   // Windows files here have no permission bits to keep.
-  int adoptPermissions(FileHandle /*handle*/,
-                       const std::string& /*target*/) override {
-    return 0;
+  Status adoptPermissions(FileHandle /*handle*/,
+                          const std::string& /*target*/) override {
+    return Status();
   }
 
-  int write(FileHandle handle, const char* data, std::size_t size) override {
+  Status write(FileHandle handle, const char* data, std::size_t size) override {
     while (size > 0) {
       // Under InterruptAction::kNote the run goes on after an interrupt:
       // the report is abandoned.
-      if (interrupted()) return EINTR;
+      if (interrupted()) return Status::ofErrno(EINTR);
       DWORD written = 0;
       if (WriteFile(handleOf(handle), data, static_cast<DWORD>(size), &written,
                     nullptr) == 0) {
         return lastError();
       }
-      if (written == 0) return EIO;  // no progress and no reason: do not spin
+      // No progress and no reason: do not spin.
+      if (written == 0) return Status::ofErrno(EIO);
       data += written;
       size -= written;
     }
-    return 0;
+    return Status();
   }
 
-  int syncData(FileHandle handle) override {
-    return FlushFileBuffers(handleOf(handle)) != 0 ? 0 : lastError();
+  Status syncData(FileHandle handle) override {
+    return checked(FlushFileBuffers(handleOf(handle)) != 0);
   }
 
-  int close(FileHandle handle) override {
-    return CloseHandle(handleOf(handle)) != 0 ? 0 : lastError();
+  Status close(FileHandle handle) override {
+    return checked(CloseHandle(handleOf(handle)) != 0);
   }
 
   // Tried again while another program holds the target open.
-  int rename(const std::string& from, const std::string& to) override {
-    DWORD error = 0;
+  Status rename(const std::string& from, const std::string& to) override {
     for (int attempt = 0; attempt < kMoveAttempts; ++attempt) {
       if (attempt > 0) Sleep(kMoveRetryMilliseconds);
       // Under InterruptAction::kNote the run goes on after an interrupt,
       // which has removed the file already: the old report stays.
-      if (interrupted()) return EINTR;
+      if (interrupted()) return Status::ofErrno(EINTR);
       if (MoveFileExA(from.c_str(), to.c_str(),
                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
           0) {
-        return 0;
+        return Status();
       }
-      error = GetLastError();
-      if (!isHeldOpen(error)) return errnoOfWindowsError(error);
+      const DWORD error = GetLastError();
+      if (!isHeldOpen(error))
+        return Status::ofErrno(errnoOfWindowsError(error));
     }
-    return kErrorHeldOpen;
+    return Status::failed(
+        "another program has it open; close it and run again");
   }
 
   // MOVEFILE_WRITE_THROUGH returns once the move is on the disk.
-  int syncFolder(const std::string& /*path*/) override { return 0; }
+  Status syncFolder(const std::string& /*path*/) override { return Status(); }
 
   void remove(const std::string& path) override { DeleteFileA(path.c_str()); }
 };

@@ -5,13 +5,10 @@
 
 namespace sessionstats {
 
-/// The folder where the tool keeps what it remembers for the user, without
-/// a separator at its end; it may not exist yet:
-/// - POSIX: $XDG_CONFIG_HOME/session-stats, or $HOME/.config/session-stats
-///   when XDG_CONFIG_HOME is unset or not an absolute path;
-/// - Windows: %APPDATA%\session-stats.
-/// Empty when the environment names no such place (no HOME, no APPDATA, or
-/// a relative one): then nothing is remembered.
+/// The folder, perhaps not made yet, where the tool remembers things for the
+/// user: $XDG_CONFIG_HOME/session-stats, else $HOME/.config/session-stats
+/// (%APPDATA%\session-stats on Windows); empty when the environment names
+/// none (on POSIX, no absolute one).
 std::string settingsFolder();
 
 }  // namespace sessionstats

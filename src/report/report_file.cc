@@ -34,14 +34,14 @@ class FileBuffer final : public std::streambuf {
   FileBuffer(ReportFileSystem& files, FileHandle handle)
       : files_(files), handle_(handle) {}
 
-  int error() const { return error_; }
+  const Status& status() const { return status_; }
 
  private:
   std::streamsize xsputn(const char* data, std::streamsize size) override {
-    if (error_ == 0 && size > 0) {
-      error_ = files_.write(handle_, data, static_cast<std::size_t>(size));
+    if (status_.ok() && size > 0) {
+      status_ = files_.write(handle_, data, static_cast<std::size_t>(size));
     }
-    return error_ == 0 ? size : 0;
+    return status_.ok() ? size : 0;
   }
   int_type overflow(int_type byte) override {
     if (traits_type::eq_int_type(byte, traits_type::eof())) return 0;
@@ -51,18 +51,18 @@ class FileBuffer final : public std::streambuf {
 
   ReportFileSystem& files_;
   FileHandle handle_;
-  int error_ = 0;
+  Status status_;
 };
 
-// Runs `write` into `handle` and writes out everything; 0 or the first error.
-int writeAll(ReportFileSystem& files, FileHandle handle,
-             const std::function<void(std::ostream&)>& write) {
+// Runs `write` into `handle` and writes out everything; the first failure.
+Status writeAll(ReportFileSystem& files, FileHandle handle,
+                const std::function<void(std::ostream&)>& write) {
   FileBuffer buffer(files, handle);
   std::ostream out(&buffer);
   write(out);
   out.flush();
-  if (buffer.error() != 0) return buffer.error();
-  return out ? 0 : EIO;
+  if (!buffer.status().ok()) return buffer.status();
+  return Status::ofErrno(out ? 0 : EIO);
 }
 
 // An open file of the report's that is closed, whatever happens, unless
@@ -77,9 +77,9 @@ class OpenFile {
   OpenFile& operator=(const OpenFile&) = delete;
 
   FileHandle& handle() { return handle_; }
-  // 0 when already closed.
-  int close() {
-    return handle_ == kClosed ? 0
+  // Ok when already closed.
+  Status close() {
+    return handle_ == kClosed ? Status()
                               : files_.close(std::exchange(handle_, kClosed));
   }
 
@@ -105,7 +105,7 @@ class TempFile {
 
   // Makes the file: kTempPrefix and random letters, in the folder of
   // `target`.
-  int create(const std::string& target) {
+  Status create(const std::string& target) {
     const std::string folder = files_.folderOf(target);
     const std::string_view letters = files_.nameLetters();
     std::random_device random;
@@ -116,27 +116,27 @@ class TempFile {
         name += letters[pick(random)];
       }
       guard_.emplace(std::move(name));
-      const int error = files_.create(guard_->path(), file_.handle());
-      if (error == 0) return 0;
+      Status created = files_.create(guard_->path(), file_.handle());
+      if (created.ok()) return created;
       // The name is not ours: neither an interrupt nor the destructor may
       // remove what another program made under it.
       guard_.reset();
-      if (error != EEXIST) return error;
+      if (created.error() != EEXIST) return created;
     }
-    return EEXIST;
+    return Status::ofErrno(EEXIST);
   }
 
   FileHandle handle() { return file_.handle(); }
-  int close() { return file_.close(); }
+  Status close() { return file_.close(); }
 
   // Puts the written file in the place of `target`.
-  int renameTo(const std::string& target) {
+  Status renameTo(const std::string& target) {
     // Under InterruptAction::kNote the run goes on after an interrupt, which
     // may have removed the file already: the old report stays.
-    if (interrupted()) return EINTR;
-    const int error = files_.rename(guard_->path(), target);
-    renamed_ = error == 0;
-    return error;
+    if (interrupted()) return Status::ofErrno(EINTR);
+    Status renamed = files_.rename(guard_->path(), target);
+    renamed_ = renamed.ok();
+    return renamed;
   }
 
  private:
@@ -149,34 +149,36 @@ class TempFile {
 // Replaces the regular file, or no file, at `target` by a temporary file
 // that is on the disk before it is renamed, in a folder that is on the disk
 // after.
-int replaceByRename(ReportFileSystem& files, const std::string& target,
-                    const std::function<void(std::ostream&)>& write) {
+Status replaceByRename(ReportFileSystem& files, const std::string& target,
+                       const std::function<void(std::ostream&)>& write) {
   TempFile temp(files);
-  int error = temp.create(target);
-  if (error == 0) error = writeAll(files, temp.handle(), write);
+  Status status = temp.create(target);
+  if (status.ok()) status = writeAll(files, temp.handle(), write);
   // The permissions come after the bytes: a write by anyone but root clears
   // set-user-ID and set-group-ID.
-  if (error == 0) error = files.adoptPermissions(temp.handle(), target);
-  if (error == 0) error = files.syncData(temp.handle());
-  if (error == 0) error = temp.close();
-  if (error == 0) error = temp.renameTo(target);
-  if (error == 0) error = files.syncFolder(target);
-  return error;
+  if (status.ok()) status = files.adoptPermissions(temp.handle(), target);
+  if (status.ok()) status = files.syncData(temp.handle());
+  if (status.ok()) status = temp.close();
+  if (status.ok()) status = temp.renameTo(target);
+  if (status.ok()) status = files.syncFolder(target);
+  return status;
 }
 
-int writeReportFile(ReportFileSystem& files, const std::string& path,
-                    const std::function<void(std::ostream&)>& write) {
+Status writeReportFile(ReportFileSystem& files, const std::string& path,
+                       const std::function<void(std::ostream&)>& write) {
   ReportTarget target;
-  if (const int error = files.locate(path, target)) return error;
+  if (Status located = files.locate(path, target); !located.ok()) {
+    return located;
+  }
   switch (target.kind) {
     case ReportTarget::Kind::kThrough:
       return writeAll(files, target.handle, write);
     case ReportTarget::Kind::kInPlace: {
       OpenFile file(files);
       file.handle() = target.handle;
-      const int error = writeAll(files, target.handle, write);
-      const int closeError = file.close();
-      return error != 0 ? error : closeError;
+      Status written = writeAll(files, target.handle, write);
+      Status closed = file.close();
+      return written.ok() ? closed : written;
     }
     case ReportTarget::Kind::kReplace:
       break;
@@ -188,19 +190,7 @@ int writeReportFile(ReportFileSystem& files, const std::string& path,
 
 Status replaceReportFile(ReportFileSystem& files, const std::string& path,
                          const std::function<void(std::ostream&)>& write) {
-  const int error = writeReportFile(files, path, write);
-  const std::string what = "could not write " + path;
-  switch (error) {
-    case 0:
-      return Status();
-    case kErrorHeldOpen:
-      return Status::failed(
-          what + ": another program has it open; close it and run again");
-    case kErrorReadOnly:
-      return Status::failed(what + ": the file is read-only");
-    default:
-      return Status::failed(what, error);
-  }
+  return writeReportFile(files, path, write).within("could not write " + path);
 }
 
 Status replaceReportFile(const std::string& path,
@@ -211,10 +201,10 @@ Status replaceReportFile(const std::string& path,
 bool wouldOverwrite(const std::string& report, const std::string& log) {
   FileIdentity reportFile;
   FileIdentity logFile;
-  const int reportError = report == kStandardOutputName
-                              ? identifyOpenFile(stdout, reportFile)
-                              : identifyPath(report, reportFile);
-  return reportError == 0 && identifyPath(log, logFile) == 0 &&
+  const Status reportLooked = report == kStandardOutputName
+                                  ? identifyOpenFile(stdout, reportFile)
+                                  : identifyPath(report, reportFile);
+  return reportLooked.ok() && identifyPath(log, logFile).ok() &&
          logFile.regular && reportFile.sameFileAs(logFile);
 }
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "base/status.h"
 #include "os/report_file_system.h"
+#include "os/status.h"
 
 namespace sessionstats {
 
@@ -24,12 +24,10 @@ inline constexpr std::string_view kStandardOutputName = "-";
 /// output, /dev/fd/N) is written through that descriptor, a device or a FIFO
 /// in place; a directory gives EISDIR. On Windows the file is moved with
 /// MoveFileExA, and a report another program holds open is tried again for
-/// about a second. On failure a kFailed status "could not write PATH" with
-/// the errno of the first failure, or the reason ("another program has it
-/// open; close it and run again", "the file is read-only"). If `write`
-/// throws, the exception passes through and the old file is kept. REQUIRES:
-/// no other thread creates files meanwhile (a new file's mode reads the
-/// umask by setting it).
+/// about a second. On failure "could not write PATH" and the first step's
+/// failure (see ReportFileSystem). If `write` throws, the exception passes
+/// through and the old file is kept. REQUIRES: no other thread creates files
+/// meanwhile (a new file's mode reads the umask by setting it).
 Status replaceReportFile(const std::string& path,
                          const std::function<void(std::ostream&)>& write);
 

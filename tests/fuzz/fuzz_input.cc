@@ -15,7 +15,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/log_reading.h"
+#include "log/log_file_reader.h"
 #include "log/session_log_reader.h"
 #include "memory_file.h"
 #include "report/csv_writer.h"

@@ -1,4 +1,4 @@
-#include "app/log_reading.h"
+#include "log/log_file_reader.h"
 
 #include <gtest/gtest.h>
 
@@ -48,7 +48,7 @@ struct FailingSource {
   }
 };
 
-TEST(LogReading, ReadErrorsAreToldApartByWhereTheyHappen) {
+TEST(LogFileReader, ReadErrorsAreToldApartByWhereTheyHappen) {
   const std::string log =
       "Session start. Players: Alpha vs Bravo\n"
       "Player 1 wins match 2-0 : Sion vs Ciel (50)\n";
@@ -108,7 +108,7 @@ void expectSameRecords(const StatsRecords& expected,
 // time and session) must be those of reading the lines one by one, for a log
 // of many pipeline items, clean or with damaged bytes (line ends, NULs, the
 // first bytes of session lines and dates among them).
-TEST(LogReading, ReadingOnTwoThreadsCountsWhatReadingLineByLineCounts) {
+TEST(LogFileReader, ReadingOnTwoThreadsCountsWhatReadingLineByLineCounts) {
   // Its last line, which no LF ends, dates its match.
   std::string clean =
       generateLog({.lines = 200'000, .opponents = 60, .seed = 11}) +
@@ -155,7 +155,7 @@ TEST(LogReading, ReadingOnTwoThreadsCountsWhatReadingLineByLineCounts) {
 // next piece is read whole: here its LF lands on every byte of any piece of
 // up to 64 KiB, and its 199th byte is a CR that is a byte of the name kept,
 // where a line cut short before its LF would lose it.
-TEST(LogReading, ALineIsReadWholeWhereverTheReadingCutsTheFile) {
+TEST(LogFileReader, ALineIsReadWholeWhereverTheReadingCutsTheFile) {
   const std::string start = "Session start. Players: Alpha vs ";
   std::string line = start;
   line.resize(kMaxLineLength - 1, 'n');

@@ -1,8 +1,6 @@
-#include "base/status.h"
+#include "os/status.h"
 
 #include <cstring>
-
-#include "base/ascii.h"
 
 namespace sessionstats {
 
@@ -16,12 +14,20 @@ int Status::exitStatus() const {
   return kind_ == Kind::kUsage ? 2 : 1;
 }
 
+Status Status::within(std::string_view context) const {
+  if (ok()) return *this;
+  std::string what(context);
+  if (!what_.empty()) what += ": " + what_;
+  return {kind_, error_, std::move(what)};
+}
+
 void writeErrorLine(std::ostream& err, const Status& status) {
   err << kMessagePrefix << status.message() << '\n';
 }
 
 std::string quotedName(std::string_view name) {
-  if (!name.empty() && !isBlank(name.front()) && !isBlank(name.back())) {
+  const auto blank = [](char byte) { return byte == ' ' || byte == '\t'; };
+  if (!name.empty() && !blank(name.front()) && !blank(name.back())) {
     return std::string(name);
   }
   // Built by appending: GCC 12 warns falsely (-Wrestrict) about the inlined

@@ -1,5 +1,5 @@
-#ifndef SESSION_STATS_BASE_STATUS_H_
-#define SESSION_STATS_BASE_STATUS_H_
+#ifndef SESSION_STATS_OS_STATUS_H_
+#define SESSION_STATS_OS_STATUS_H_
 
 #include <ostream>
 #include <string>
@@ -11,22 +11,15 @@ namespace sessionstats {
 /// What every message of the program on standard error begins with.
 inline constexpr std::string_view kMessagePrefix = "session-stats: ";
 
-/// The outcome of an operation of the program layer: ok, or a failure that
-/// says what failed (one line without the program's name or a line end) and,
-/// when a system call failed, its errno. Every failure ends the run; its kind
-/// decides the exit status.
+/// The outcome of an operation, at every floor from the platform up: ok, or
+/// a failure that says what failed (one line, without the program's name)
+/// and the errno of the system call to blame, if any. Its kind decides the
+/// exit status.
 class Status {
  public:
-  enum class Kind : unsigned char {
-    kOk,
-    /// The command line asks for something that cannot be done: exit 2.
-    kUsage,
-    /// The log cannot be read from its first byte (it is not there, or it
-    /// is a directory, or unreadable): exit 1 after "Could not find".
-    kNotFound,
-    /// Anything else that went wrong: exit 1.
-    kFailed,
-  };
+  /// kUsage: the command line asks for what cannot be done. kNotFound: the
+  /// log cannot be read from its first byte. kFailed: anything else.
+  enum class Kind : unsigned char { kOk, kUsage, kNotFound, kFailed };
 
   /// Ok.
   Status() = default;
@@ -40,6 +33,10 @@ class Status {
   static Status failed(std::string what, int error = 0) {
     return {Kind::kFailed, error, std::move(what)};
   }
+  /// A failed system call, said of nothing yet (see within): ok for 0.
+  static Status ofErrno(int error) {
+    return error == 0 ? Status() : failed({}, error);
+  }
 
   bool ok() const { return kind_ == Kind::kOk; }
   Kind kind() const { return kind_; }
@@ -50,6 +47,9 @@ class Status {
   std::string message() const;
   /// 0 when ok, 2 for kUsage, else 1.
   int exitStatus() const;
+  /// This failure said of `context`: its what() becomes "context: what()",
+  /// or `context` when it was empty. Ok stays ok.
+  Status within(std::string_view context) const;
 
  private:
   Status(Kind kind, int error, std::string what)
@@ -61,8 +61,7 @@ class Status {
 };
 
 /// `name` as a message shows it: in single quotes when it is empty or
-/// begins or ends with a blank (space or tab), so that it can be seen; else
-/// as it is.
+/// begins or ends with a space or a tab, so that it can be seen.
 std::string quotedName(std::string_view name);
 
 /// Writes kMessagePrefix, message() and a line end on `err`.
@@ -71,4 +70,4 @@ void writeErrorLine(std::ostream& err, const Status& status);
 
 }  // namespace sessionstats
 
-#endif  // SESSION_STATS_BASE_STATUS_H_
+#endif  // SESSION_STATS_OS_STATUS_H_
