@@ -1,4 +1,4 @@
-#include "report/html_line_chart.h"
+#include "report/html_sessions.h"
 
 #include <gtest/gtest.h>
 
