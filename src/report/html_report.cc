@@ -11,9 +11,9 @@
 #include "report/html_chart.h"
 #include "report/html_heatmap.h"
 #include "report/html_insights.h"
-#include "report/html_line_chart.h"
 #include "report/html_opponents.h"
 #include "report/html_page.h"
+#include "report/html_sessions.h"
 #include "report/html_table.h"
 #include "report/report_format.h"
 #include "stats/character_roster.h"
@@ -27,8 +27,6 @@ namespace {
 // that many of the best and of the worst are shown.
 constexpr std::int64_t kMatchupMinMatches = 20;
 constexpr std::size_t kMatchupsShown = 5;
-// How many of the last sessions the page lists.
-constexpr std::size_t kRecentSessions = 20;
 // A length band has a bar of its own when it holds at least 1/kTailShare of
 // the matches, or when a later one does; the rarer longer matches share one
 // more band, "N+".
@@ -226,84 +224,6 @@ void writeMatchupsThatMatter(HtmlPage& page, const PlayerStats& player) {
                       {matchups.rbegin(),
                        matchups.rbegin() + static_cast<std::ptrdiff_t>(worst)});
   }
-  page.raw("</section>\n");
-}
-
-// The short names of the characters whose bits `characters` sets.
-void writeCharacters(HtmlPage& page, std::uint32_t characters) {
-  std::string_view separator;
-  for (int c = 0; c < kCharacterCount; ++c) {
-    if ((characters >> c & 1U) == 0) continue;
-    page.raw(separator).escaped(kRoster.shortName[c]);
-    separator = ", ";
-  }
-}
-
-// A session's row: the date and time of its first match ("–" where the log
-// gives none), the opponent, matches and rounds won and lost, the time
-// played and the characters of both sides in roster order.
-constexpr std::array<TableColumn, 6> kSessionColumns{{
-    {"Started", CellKind::kText},
-    {"Opponent", CellKind::kText},
-    {"Matches"},
-    {"Rounds", CellKind::kCount, Narrow::kHide},
-    {"Length", CellKind::kCount, Narrow::kHide},
-    {"Characters", CellKind::kText, Narrow::kBelow},
-}};
-
-void writeSessionRow(HtmlTable& table, const SessionSummary& session) {
-  HtmlPage& page = table.cell();
-  if (session.date == kNoDate && session.time == kNoTime) {
-    page.raw("–");
-  } else {
-    page.put(kMaxStampLength, writeDate, session.date)
-        .raw(session.date != kNoDate && session.time != kNoTime ? " " : "")
-        .put(kMaxStampLength, writeTime, session.time);
-  }
-  table.name(session.opponent)
-      .cell()
-      .count(session.matchWins)
-      .raw("–")
-      .count(session.matchLosses);
-  table.cell().count(session.roundWins).raw("–").count(session.roundLosses);
-  table.cell().duration(session.seconds);
-  writeCharacters(table.cell(), session.ownCharacters);
-  page.raw(" vs ");
-  writeCharacters(page, session.opposingCharacters);
-  table.endRow();
-}
-
-// The "Recent sessions" section: the last kRecentSessions sessions, the
-// newest first, or a note when there is none.
-void writeRecentSessions(HtmlPage& page, const SessionHistory& history) {
-  page.raw("<section class=\"far\" id=\"recent\">\n<h2>Recent sessions</h2>\n");
-  const auto& sessions = history.sessions;
-  if (sessions.empty()) {
-    page.raw("<p class=\"note\">No session counted.</p>\n</section>\n");
-    return;
-  }
-  const std::size_t shown = std::min(sessions.size(), kRecentSessions);
-  page.raw("<p class=\"note\">");
-  if (shown < sessions.size()) {
-    page.raw("The last ")
-        .count(static_cast<std::int64_t>(shown))
-        .raw(" of ")
-        .count(static_cast<std::int64_t>(sessions.size()))
-        .raw(" sessions");
-  } else {
-    page.raw("Every session");
-  }
-  page.raw(
-      ", the newest first: the time of the first match, matches "
-      "and rounds won–lost, the time played and the characters of each "
-      "side.</p>\n");
-  HtmlTable table(page, "recent sticky fold", kSessionColumns);
-  for (auto session = sessions.rbegin();
-       session != sessions.rbegin() + static_cast<std::ptrdiff_t>(shown);
-       ++session) {
-    writeSessionRow(table, *session);
-  }
-  table.end();
   page.raw("</section>\n");
 }
 

@@ -2,8 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstddef>
 #include <iterator>
+#include <map>
+#include <string>
+#include <utility>
 
 namespace sessionstats {
 namespace {
@@ -56,6 +60,58 @@ void addToCurrent(CurrentSession& current, const PlayerRecord& opponent,
       characters.end()) {
     characters.push_back(side.ownCharacter);
   }
+}
+
+// "YYYY-MM-DD" of the Monday of the week of the packed date `date`.
+std::string weekStart(std::uint32_t date) {
+  constexpr std::uint32_t kYearScale = 10000;
+  constexpr std::uint32_t kMonthScale = 100;
+  const std::chrono::sys_days day = std::chrono::year_month_day{
+      std::chrono::year(static_cast<int>(date / kYearScale)),
+      std::chrono::month(date / kMonthScale % kMonthScale),
+      std::chrono::day(date % kMonthScale)};
+  const std::chrono::year_month_day monday{
+      day - (std::chrono::weekday(day) - std::chrono::Monday)};
+  return formatDate(static_cast<std::uint32_t>(
+      static_cast<int>(monday.year()) * kYearScale +
+      static_cast<unsigned>(monday.month()) * kMonthScale +
+      static_cast<unsigned>(monday.day())));
+}
+
+// The label of the group of the packed date `packed` for `step`: its
+// Monday, or its date's "YYYY-MM" or "YYYY".
+std::string groupLabel(TimeStep step, std::uint32_t packed) {
+  constexpr std::size_t kMonthLength = 7;
+  constexpr std::size_t kYearLength = 4;
+  if (step == TimeStep::kWeek) return weekStart(packed);
+  return formatDate(packed).substr(
+      0, step == TimeStep::kMonth ? kMonthLength : kYearLength);
+}
+
+void addSession(ResultPoint& point, const SessionSummary& session) {
+  ++point.sessions;
+  addWrapping(point.wins, session.matchWins);
+  addWrapping(point.losses, session.matchLosses);
+}
+
+bool hasMatch(const SessionSummary& session) {
+  return session.matchWins != 0 || session.matchLosses != 0;
+}
+
+std::vector<ResultPoint> groupedPoints(const SessionHistory& history,
+                                       TimeStep step) {
+  std::map<std::string, ResultPoint> groups;
+  for (const SessionSummary& session : history.sessions) {
+    if (session.date == kNoDate || !hasMatch(session)) continue;
+    addSession(groups[groupLabel(step, session.date)], session);
+  }
+  std::vector<ResultPoint> points;
+  points.reserve(groups.size());
+  for (auto& [label, point] : groups) {
+    point.label = label;
+    points.push_back(std::move(point));
+  }
+  return points;
 }
 
 }  // namespace
@@ -121,6 +177,51 @@ SessionHistory buildSessionHistory(const PlayerRecord& player,
     }
   }
   return history;
+}
+
+ResultSeries resultsOverTime(const SessionHistory& history,
+                             std::size_t maxPoints) {
+  ResultSeries series;
+  if (history.sessions.size() <= maxPoints) {
+    for (const SessionSummary& session : history.sessions) {
+      if (!hasMatch(session)) continue;
+      ResultPoint point;
+      point.label = std::to_string(session.ordinal);
+      if (session.date != kNoDate) {
+        point.detail = formatDate(session.date) + ", ";
+      }
+      point.detail += "vs ";
+      point.detail += session.opponent;
+      addSession(point, session);
+      series.points.push_back(std::move(point));
+    }
+    return series;
+  }
+  for (const TimeStep step :
+       {TimeStep::kWeek, TimeStep::kMonth, TimeStep::kYear}) {
+    series.step = step;
+    series.points = groupedPoints(history, step);
+    if (series.points.size() <= maxPoints) break;
+  }
+  return series;
+}
+
+std::vector<double> movingWinPercent(const std::vector<ResultPoint>& points,
+                                     std::size_t span) {
+  std::vector<double> percents;
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    std::int64_t wins = 0;
+    std::int64_t matches = 0;
+    for (std::size_t j = i + 1 - std::min(i + 1, span); j <= i; ++j) {
+      const std::int64_t won = std::max(points[j].wins, 0);
+      wins += won;
+      matches += won + std::max(points[j].losses, 0);
+    }
+    percents.push_back(matches == 0 ? 0
+                                    : 100.0 * static_cast<double>(wins) /
+                                          static_cast<double>(matches));
+  }
+  return percents;
 }
 
 }  // namespace sessionstats

@@ -93,6 +93,40 @@ SessionHistory buildSessionHistory(const PlayerRecord& player,
                                    const OpenSession& open,
                                    const MatchFilter& filter);
 
+/// What a point of the results over time stands for.
+enum class TimeStep : std::uint8_t { kSession, kWeek, kMonth, kYear };
+
+/// A point of the results over time: one session, or the sessions of a
+/// week, month or year. Its sums wrap around like every count.
+struct ResultPoint {
+  // The session's ordinal, or the group's first day: "2024-03-04" (the
+  // Monday of a week), "2024-03" (a month), "2024" (a year).
+  std::string label;
+  std::string detail;  // a session's "date, vs opponent"; a group's ""
+  std::int64_t sessions = 0;
+  std::int32_t wins = 0;
+  std::int32_t losses = 0;
+};
+
+/// The points of the results over time, in time order.
+struct ResultSeries {
+  TimeStep step = TimeStep::kSession;
+  std::vector<ResultPoint> points;
+};
+
+/// The sessions of `history` with a match, one point each when there are at
+/// most `maxPoints` sessions; otherwise the dated ones summed by week
+/// (Monday to Sunday), month or year, the shortest step that gives at most
+/// `maxPoints` points (a date that is no real date counts as undated).
+ResultSeries resultsOverTime(const SessionHistory& history,
+                             std::size_t maxPoints);
+
+/// The share of matches won, in percent, of each point with the `span` - 1
+/// before it, weighted by their matches; a negative (wrapped) count counts
+/// as none, a point without a match as 0%. REQUIRES: span > 0.
+std::vector<double> movingWinPercent(const std::vector<ResultPoint>& points,
+                                     std::size_t span);
+
 }  // namespace sessionstats
 
 #endif  // SESSION_STATS_STATS_SESSION_HISTORY_H_

@@ -347,6 +347,13 @@ TEST(HtmlReport, MatchupsThatMatterShowTheirWilsonInterval) {
   EXPECT_EQ(html.find("<tr><td>Sion vs Sion</td>"), std::string::npos);
   EXPECT_EQ(html.find("<tr><td>Neco-Arc vs Ciel</td>"), std::string::npos);
   EXPECT_EQ(count(html, "<table class=\"matchups sticky fold\">"), 1U);
+  // A matchup of 20 matches all lost counts too.
+  Session lost("Kestrel", "Moth");
+  for (int i = 0; i < 20; ++i) lost.play(2, 0, 2, kNecoArc, kSion, 60);
+  EXPECT_NE(page(lost.first())
+                .find("<tr><td>Neco-Arc vs Sion</td><td>20</td>"
+                      "<td>0</td>"),
+            std::string::npos);
 
   EXPECT_NE(page(kestrelSession().first()).find("No matchup has 20 matches"),
             std::string::npos);
