@@ -36,6 +36,7 @@ constexpr int kConditionSets = 2 * kStageCount * kHourLevels;
 // While counting, a cell's code is its conditions' plus kConditionSets times
 // the player's character; the fit numbers the characters played instead.
 constexpr int kCountedSets = kConditionSets * kCharacterCount;
+static_assert(static_cast<std::size_t>(kCountedSets) <= kMaxConditionSets);
 
 std::uint32_t conditionCode(const Conditions& c, int character) {
   return static_cast<std::uint32_t>(
@@ -111,13 +112,13 @@ void addMatch(OpponentCells& opponent, std::uint32_t month, std::uint32_t code,
     at = opponent.sameConditions[at - 1];
   }
   if (at == 0 || opponent.cells[at - 1].matches == kMaxCellMatches) {
-    opponent.cells.push_back({month, code, 0, 0});
+    opponent.cells.push_back({month, static_cast<std::uint16_t>(code), 0, 0});
     opponent.sameConditions.push_back(newest);
     newest = at = static_cast<std::uint32_t>(opponent.cells.size());
   }
   FitCell& cell = opponent.cells[at - 1];
   ++cell.matches;
-  cell.wins += static_cast<std::uint32_t>(won);
+  cell.wins = static_cast<std::uint16_t>(cell.wins + (won ? 1 : 0));
 }
 
 // The cells of the player's dated matches, one OpponentCells an opponent,
@@ -264,9 +265,9 @@ void makeCells(MatchCells& found, const std::vector<std::uint32_t>& months,
   }
   for (std::vector<FitCell>& own : problem.opponents) {
     for (FitCell& cell : own) {
-      cell.conditions =
+      cell.conditions = static_cast<std::uint16_t>(
           cell.conditions % kConditionSets +
-          kConditionSets * number[cell.conditions / kConditionSets];
+          kConditionSets * number[cell.conditions / kConditionSets]);
     }
   }
 }
