@@ -36,6 +36,7 @@ constexpr int kConditionSets = 2 * kStageCount * kHourLevels;
 // While counting, a cell's code is its conditions' plus kConditionSets times
 // the player's character; the fit numbers the characters played instead.
 constexpr int kCountedSets = kConditionSets * kCharacterCount;
+static_assert(static_cast<std::size_t>(kCountedSets) <= kMaxConditionSets);
 
 std::uint32_t conditionCode(const Conditions& c, int character) {
   return static_cast<std::uint32_t>(
@@ -80,13 +81,23 @@ struct Counts {
   std::int64_t wins = 0;
 };
 
-// One opponent's cells, their month still packed as YYYYMM, in the order
-// their first matches come: month by month in a log written as time passes.
+// A cell while counting: its month still packed as YYYYMM, its code with
+// the player's character, and how many cells back the newest one before it
+// in its month with its conditions and another character is (0: none, or
+// too far back to say, which only splits a cell in two alike).
+struct CountedCell {
+  std::uint32_t month = 0;
+  std::uint16_t code = 0;
+  std::uint16_t matches = 0;
+  std::uint16_t wins = 0;
+  std::uint16_t sameConditions = 0;
+};
+constexpr std::size_t kMaxCellsBack = 0xFFFF;
+
+// One opponent's cells in the order their first matches come: month by
+// month in a log written as time passes.
 struct OpponentCells {
-  std::vector<FitCell> cells;
-  // While counting: for each cell, the one before it in its month with its
-  // conditions and another character, plus one (0: none).
-  std::vector<std::uint32_t> sameConditions;
+  std::vector<CountedCell> cells;
   std::uint32_t month = kNoDate;  // of the cells that `latest` indexes
   // Where each set of conditions has its newest cell in that month, of any
   // character, plus one.
@@ -107,17 +118,21 @@ void addMatch(OpponentCells& opponent, std::uint32_t month, std::uint32_t code,
   // The month's cells of these conditions, one a character, newest first:
   // as few as the characters played.
   std::uint32_t at = newest;
-  while (at != 0 && opponent.cells[at - 1].conditions != code) {
-    at = opponent.sameConditions[at - 1];
+  while (at != 0 && opponent.cells[at - 1].code != code) {
+    const std::uint16_t back = opponent.cells[at - 1].sameConditions;
+    at = back == 0 ? 0 : at - back;
   }
   if (at == 0 || opponent.cells[at - 1].matches == kMaxCellMatches) {
-    opponent.cells.push_back({month, code, 0, 0});
-    opponent.sameConditions.push_back(newest);
-    newest = at = static_cast<std::uint32_t>(opponent.cells.size());
+    const std::size_t next = opponent.cells.size() + 1;
+    const std::size_t back =
+        newest == 0 || next - newest > kMaxCellsBack ? 0 : next - newest;
+    opponent.cells.push_back({month, static_cast<std::uint16_t>(code), 0, 0,
+                              static_cast<std::uint16_t>(back)});
+    newest = at = static_cast<std::uint32_t>(next);
   }
-  FitCell& cell = opponent.cells[at - 1];
+  CountedCell& cell = opponent.cells[at - 1];
   ++cell.matches;
-  cell.wins += static_cast<std::uint32_t>(won);
+  cell.wins = static_cast<std::uint16_t>(cell.wins + (won ? 1 : 0));
 }
 
 // The cells of the player's dated matches, one OpponentCells an opponent,
@@ -230,12 +245,22 @@ void makeCells(MatchCells& found, const std::vector<std::uint32_t>& months,
   std::vector<Counts> bySet(kCountedSets);
   for (const std::uint32_t at : found.byId) {
     if (at == 0) continue;
-    std::vector<FitCell>& own = found.opponents[at - 1].cells;
-    std::erase_if(own, [&months](const FitCell& cell) {
-      return cell.month < months.front();
-    });
+    // The fitted cells in a vector of their size, the counted ones freed.
+    OpponentCells counted = std::move(found.opponents[at - 1]);
+    std::vector<FitCell> own;
+    own.reserve(static_cast<std::size_t>(
+        std::count_if(counted.cells.begin(), counted.cells.end(),
+                      [&months](const CountedCell& cell) {
+                        return cell.month >= months.front();
+                      })));
+    for (const CountedCell& cell : counted.cells) {
+      if (cell.month >= months.front()) {
+        own.push_back({cell.month, cell.code, cell.matches, cell.wins});
+      }
+    }
+    counted.cells = {};
     if (own.empty()) continue;
-    if (found.opponents[at - 1].monthsGoBack) {
+    if (counted.monthsGoBack) {
       std::stable_sort(
           own.begin(), own.end(),
           [](const FitCell& a, const FitCell& b) { return a.month < b.month; });
@@ -264,9 +289,9 @@ void makeCells(MatchCells& found, const std::vector<std::uint32_t>& months,
   }
   for (std::vector<FitCell>& own : problem.opponents) {
     for (FitCell& cell : own) {
-      cell.conditions =
+      cell.conditions = static_cast<std::uint16_t>(
           cell.conditions % kConditionSets +
-          kConditionSets * number[cell.conditions / kConditionSets];
+          kConditionSets * number[cell.conditions / kConditionSets]);
     }
   }
 }

@@ -144,11 +144,12 @@ void mergeCells(const std::vector<FitCell>& own,
     const std::uint32_t set = setOf[cell.conditions];
     if (at[set] == 0 ||
         cell.matches > kMaxCellMatches - merged[at[set] - 1].matches) {
-      merged.push_back({cell.month, set, 0, 0});
+      merged.push_back({cell.month, static_cast<std::uint16_t>(set), 0, 0});
       at[set] = static_cast<std::uint32_t>(merged.size());
     }
-    merged[at[set] - 1].matches += cell.matches;
-    merged[at[set] - 1].wins += cell.wins;
+    FitCell& into = merged[at[set] - 1];
+    into.matches = static_cast<std::uint16_t>(into.matches + cell.matches);
+    into.wins = static_cast<std::uint16_t>(into.wins + cell.wins);
   }
   closeMonth();
 }

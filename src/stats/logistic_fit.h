@@ -4,6 +4,7 @@
 #include <Eigen/Core>
 #include <array>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <vector>
@@ -30,14 +31,17 @@ using FitConditions = std::array<std::uint8_t, kMaxCellEffects>;
 
 /// Matches of one opponent that share their month and their conditions:
 /// the model tells them apart by nothing else. A cell holds at most
-/// kMaxCellMatches; more are counted in a second cell alike.
+/// kMaxCellMatches; more are counted in a second cell alike. Twelve bytes:
+/// a long log has a cell for most of its matches.
 struct FitCell {
   std::uint32_t month = 0;       // index of theta
-  std::uint32_t conditions = 0;  // index in FitProblem::conditions
-  std::uint32_t matches = 0;
-  std::uint32_t wins = 0;
+  std::uint16_t conditions = 0;  // index in FitProblem::conditions
+  std::uint16_t matches = 0;
+  std::uint16_t wins = 0;
 };
-inline constexpr std::uint32_t kMaxCellMatches = 0xFFFFFFFF;
+inline constexpr std::uint32_t kMaxCellMatches = 0xFFFF;
+/// Most sets of conditions a problem has, as a cell indexes them.
+inline constexpr std::size_t kMaxConditionSets = 0x10000;
 
 /// Everything the fit needs.
 struct FitProblem {
@@ -96,7 +100,7 @@ struct FitResult {
 /// (merged over the effects not searched) and the opponents and cubic in
 /// months + effects, and a few on the cells as they are.
 /// REQUIRES: every index of a cell is below its count in `problem`; counts
-/// 0 <= wins <= matches.
+/// 0 <= wins <= matches; at most kMaxConditionSets sets of conditions.
 FitResult fitLogisticModel(const FitProblem& problem);
 
 }  // namespace sessionstats

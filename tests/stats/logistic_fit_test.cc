@@ -108,11 +108,11 @@ FitProblem seededProblem(std::uint32_t seed) {
     const double strength = 1.5 * normal(random);
     std::vector<FitCell> cells;
     for (std::uint32_t m = 0; m < 5; ++m) {
-      for (std::uint32_t set = 0; set < 4; ++set) {
-        const auto matches = static_cast<std::uint32_t>(3 + random() % 12);
+      for (std::uint16_t set = 0; set < 4; ++set) {
+        const auto matches = static_cast<std::uint16_t>(3 + random() % 12);
         const double p =
             1 / (1 + std::exp(strength + 0.1 * m - 0.3 * (set == 3)));
-        std::binomial_distribution<std::uint32_t> wins(matches, p);
+        std::binomial_distribution<std::uint16_t> wins(matches, p);
         cells.push_back({m, set, matches, wins(random)});
       }
     }
