@@ -221,6 +221,30 @@ std::vector<ConditionEffect> playedCharacters(
   return played;
 }
 
+// An opponent's cells from `firstMonth` on, in month order, in a vector of
+// their size; the counted cells are freed once copied.
+std::vector<FitCell> fittedCells(OpponentCells counted,
+                                 std::uint32_t firstMonth) {
+  std::vector<FitCell> own;
+  own.reserve(static_cast<std::size_t>(
+      std::count_if(counted.cells.begin(), counted.cells.end(),
+                    [firstMonth](const CountedCell& cell) {
+                      return cell.month >= firstMonth;
+                    })));
+  for (const CountedCell& cell : counted.cells) {
+    if (cell.month >= firstMonth) {
+      own.push_back({cell.month, cell.code, cell.matches, cell.wins});
+    }
+  }
+  counted.cells = {};
+  if (counted.monthsGoBack) {
+    std::stable_sort(
+        own.begin(), own.end(),
+        [](const FitCell& a, const FitCell& b) { return a.month < b.month; });
+  }
+  return own;
+}
+
 // Numbers the opponents met in the fitted months in order of their ids, the
 // months by their distance from the first and the characters as
 // playedCharacters does, drops the cells of older months, and counts the
@@ -245,26 +269,9 @@ void makeCells(MatchCells& found, const std::vector<std::uint32_t>& months,
   std::vector<Counts> bySet(kCountedSets);
   for (const std::uint32_t at : found.byId) {
     if (at == 0) continue;
-    // The fitted cells in a vector of their size, the counted ones freed.
-    OpponentCells counted = std::move(found.opponents[at - 1]);
-    std::vector<FitCell> own;
-    own.reserve(static_cast<std::size_t>(
-        std::count_if(counted.cells.begin(), counted.cells.end(),
-                      [&months](const CountedCell& cell) {
-                        return cell.month >= months.front();
-                      })));
-    for (const CountedCell& cell : counted.cells) {
-      if (cell.month >= months.front()) {
-        own.push_back({cell.month, cell.code, cell.matches, cell.wins});
-      }
-    }
-    counted.cells = {};
+    std::vector<FitCell> own =
+        fittedCells(std::move(found.opponents[at - 1]), months.front());
     if (own.empty()) continue;
-    if (counted.monthsGoBack) {
-      std::stable_sort(
-          own.begin(), own.end(),
-          [](const FitCell& a, const FitCell& b) { return a.month < b.month; });
-    }
     for (FitCell& cell : own) {
       cell.month = monthIndex[monthNumber(cell.month) - first];
       bySet[cell.conditions].matches += cell.matches;
